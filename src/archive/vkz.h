@@ -1,0 +1,31 @@
+// The data archive "data.vkz": entries found by the MD5 of their lower-cased
+// name, unpacked through their codec and checked against their content digest.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#pragma pack(push, 1)
+struct VKZ_EntryRecord {
+    uint8_t nameDigest[16];
+    uint8_t dataDigest[16];
+    uint32_t dataOffset;
+    uint32_t size;
+    uint32_t storedSize;
+    uint32_t codecId;
+};
+#pragma pack(pop)
+static_assert(sizeof(VKZ_EntryRecord) == 48, "entry record is 48 bytes on disk");
+
+struct VKZ_Archive {
+    FILE* stream;
+    char magic[4];
+    uint16_t version;
+    uint32_t entryCount;
+    VKZ_EntryRecord* entries;
+};
+
+VKZ_Archive* VKZ_Open(const char* path);
+void VKZ_Close(VKZ_Archive* archive);
+// Lower-cases `name` in place, as the lookup always has.
+VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name);
+int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination);

@@ -1,0 +1,35 @@
+// ZELKOR_Camera: an eye and a target, applied as a look-at view.
+#pragma once
+
+class ZELKOR_Log;
+
+class ZELKOR_Vector {
+  public:
+    ZELKOR_Vector() {}
+    void SetX(float v) { x = v; }
+    void SetY(float v) { y = v; }
+    void SetZ(float v) { z = v; }
+    float GetX() const { return x; }
+    float GetY() const { return y; }
+    float GetZ() const { return z; }
+
+  private:
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+};
+
+class ZELKOR_Camera {
+  public:
+    ZELKOR_Camera() {}
+    int Initialize(float px, float py, float pz, float tx, float ty, float tz, ZELKOR_Log* log);
+    void SetPosition(float px, float py, float pz, float tx, float ty, float tz);
+    void Use(); // multiplies the current matrix by gluLookAt, up = (0, 1, 0)
+    void Shutdown() {}
+
+    const ZELKOR_Vector& GetPosition() const { return position; }
+    const ZELKOR_Vector& GetTarget() const { return target; }
+
+  private:
+    ZELKOR_Log* log = nullptr;
+    ZELKOR_Vector position;
+    ZELKOR_Vector target;
+};

@@ -1,0 +1,39 @@
+// ZELKOR_Window: the one top-level SDL window and its message pump.
+#pragma once
+#include "platform/message.h"
+
+struct SDL_Window;
+class ZELKOR_Log;
+
+class ZELKOR_Window {
+  public:
+    ZELKOR_Window() {}
+    // Framed at (30, 30) with outer size width x height, or borderless full screen.
+    int Initialize(void* instance, ZELKOR_WindowProc procedure, int width, int height,
+                   int fullscreen, ZELKOR_Log* log);
+    // Takes at most one pending event; zero-fills the record when none is pending.
+    int64_t PumpMessage(ZELKOR_Message* msg);
+    void Shutdown();
+
+    // Offscreen use (frame capture): create the window hidden. Set before Initialize.
+    void SetHidden(int hide) { hidden = hide; }
+
+    SDL_Window* GetHandle() const { return handle; }
+    void* GetInstance() const { return instance; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    int GetFullscreen() const { return fullscreen; }
+    // The size of the drawable area (smaller than the outer size when framed).
+    void GetClientSize(int* w, int* h) const;
+
+  private:
+    ZELKOR_Log* log = nullptr;
+    int fullscreen = 0;
+    SDL_Window* handle = nullptr;
+    void* instance = nullptr;
+    ZELKOR_WindowProc procedure = nullptr;
+    int width = 640;
+    int height = 480;
+    int hidden = 0;
+    int videoStarted = 0;
+};

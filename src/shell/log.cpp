@@ -1,0 +1,63 @@
+#include "shell/log.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <ctime>
+
+static void SystemLocalTime(int* h, int* m, int* s, int* ms) {
+    using namespace std::chrono;
+    system_clock::time_point now = system_clock::now();
+    time_t secs = system_clock::to_time_t(now);
+    struct tm lt = {};
+    localtime_r(&secs, &lt);
+    *h = lt.tm_hour;
+    *m = lt.tm_min;
+    *s = lt.tm_sec;
+    *ms = (int)(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+}
+
+static ZELKOR_Log::LocalTimeFn localTime = SystemLocalTime;
+
+void ZELKOR_Log::SetLocalTimeSource(LocalTimeFn fn) { localTime = fn ? fn : SystemLocalTime; }
+
+int ZELKOR_Log::Initialize(const char* path) {
+    if (file) {
+        fclose(file);
+        file = nullptr;
+    }
+    if (path) {
+        file = fopen(path, "wt");
+        // Unbuffered, so the trace survives a crash.
+        if (file) setbuf(file, nullptr);
+    }
+    int h, m, s, ms;
+    localTime(&h, &m, &s, &ms);
+    // The format's own newline plus Print's gives the empty line after the start line.
+    Print("start logging at %d:%d:%d\n", h, m, s);
+    return file ? 1 : 0;
+}
+
+void ZELKOR_Log::Print(const char* format, ...) {
+    int h, m, s, ms;
+    localTime(&h, &m, &s, &ms);
+    // 4096 characters with the terminator: longer messages are cut at 4095.
+    char buffer[4096];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof(buffer), format, args);
+    va_end(args);
+    FILE* out = file ? file : stdout;
+    // The message goes out with %s, never as a format of its own.
+    fprintf(out, "[%d:%d:%d.%d]%s\n", h, m, s, ms, buffer);
+    if (!file) fflush(stdout);
+}
+
+void ZELKOR_Log::Shutdown() {
+    int h, m, s, ms;
+    localTime(&h, &m, &s, &ms);
+    Print("end logging at %d:%d:%d", h, m, s);
+    if (file) {
+        fclose(file);
+        file = nullptr;
+    }
+}

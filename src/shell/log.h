@@ -1,0 +1,20 @@
+// ZELKOR_Log: the plain-text trace "zelkor.log", one time-stamped line per Print.
+#pragma once
+#include <cstdio>
+
+class ZELKOR_Log {
+  public:
+    ZELKOR_Log() {}
+    // Opens (or re-opens) the file; 1 when a file is open afterwards. A null path
+    // or a failed open leaves the log writing to stdout.
+    int Initialize(const char* path);
+    void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Shutdown();
+
+    // Tests replace the wall clock; 0 restores it. Fills hour, minute, second, ms.
+    typedef void (*LocalTimeFn)(int* h, int* m, int* s, int* ms);
+    static void SetLocalTimeSource(LocalTimeFn fn);
+
+  private:
+    FILE* file = nullptr;
+};

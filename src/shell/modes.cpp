@@ -1,0 +1,53 @@
+#include "shell/settings.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+Settings g_settings;
+DisplayMode modeTable[MODE_TABLE_SIZE];
+int modeCount = 0;
+
+int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width, uint32_t height) {
+    if (width < 640 || height < 480 || bits <= 8) return count;
+    for (int i = 0; i < count; i++) {
+        if (table[i].width == width && table[i].height == height && table[i].bitsPerPixel == bits)
+            return count;
+    }
+    // Modes beyond the table's 32 lines are dropped.
+    if (count >= MODE_TABLE_SIZE) return count;
+    table[count].bitsPerPixel = bits;
+    table[count].width = width;
+    table[count].height = height;
+    return count + 1;
+}
+
+int FillModeTable() {
+    memset(modeTable, 0, sizeof(modeTable));
+    modeCount = 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    int total = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < total; i++) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) break;
+        modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(mode.format),
+                                   (uint32_t)mode.w, (uint32_t)mode.h);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return modeCount;
+}
+
+int RunConfiguration() {
+    // Until the dialog exists, Start is taken with the defaults it would leave:
+    // sound on, full screen, the second listed mode (the first when only one).
+    if (FillModeTable() == 0) {
+        fprintf(stderr, "marovy: no display mode of at least 640x480 with more than 8 bits\n");
+        return -1;
+    }
+    g_settings.soundEnabled = 1;
+    g_settings.fullscreen = 1;
+    g_settings.modeIndex = modeCount >= 2 ? 1 : 0;
+    g_settings.mixingRate = 44100;
+    return 0;
+}

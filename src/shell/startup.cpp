@@ -1,0 +1,153 @@
+#include "shell/startup.h"
+
+#include "archive/vkz.h"
+#include "music/sound.h"
+#include "platform/camera.h"
+#include "platform/opengl.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "scenes/scenes.h"
+#include "sequencing/scene_registry.h"
+#include "shell/globals.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+// The main loop's message record, zero-filled before the configuration step.
+static ZELKOR_Message mainMessage;
+
+void ShowErrorBox(const char* text) {
+    if (SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
+        fprintf(stderr, "Marovy: %s\n", text);
+}
+
+int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam) {
+    if (message == ZELKOR_WM_DESTROY || (message == ZELKOR_WM_KEYDOWN && wParam == ZELKOR_VK_ESCAPE))
+        ZELKOR_PostQuitMessage(0);
+    return ZELKOR_DefWindowProc(window, message, wParam, lParam);
+}
+
+static int Fail(const char* text) {
+    ShowErrorBox(text);
+    return -1;
+}
+
+int Startup(void* instance) {
+    g_log = new ZELKOR_Log();
+    g_window = new ZELKOR_Window();
+    g_opengl = new ZELKOR_OpenGL();
+    g_sound = new ZELKOR_Sound();
+    g_camera = new ZELKOR_Camera();
+    g_timer = new ZELKOR_Timer();
+
+    if (!g_log->Initialize("zelkor.log")) return Fail("ERROR: ZELKOR_Log::Initialize()");
+
+    g_log->Print("Opening VKZ archive");
+    g_archive = VKZ_Open("data.vkz");
+    if (!g_archive) return Fail("ERROR: VKZ_Open()");
+
+    const DisplayMode& mode = modeTable[g_settings.modeIndex];
+    g_log->Print("Creating window");
+    if (!g_window->Initialize(instance, WindowProc, (int)mode.width, (int)mode.height,
+                              g_settings.fullscreen, g_log))
+        return Fail("ERROR: ZELKOR_Window::Initialize()");
+
+    g_log->Print("Initializing OpenGL");
+    if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_log))
+        return Fail("ERROR: ZELKOR_OpenGL::Initialize()");
+
+    g_log->Print("Soundsystem:");
+    if (g_settings.soundEnabled == 1) {
+        g_log->Print("Initialize");
+        if (!g_sound->Initialize(g_log)) return Fail("ERROR: ZELKOR_Sound::Initialize()");
+        g_log->Print("OpenStream");
+        g_sound->OpenStream("sound.mp3");
+        g_log->Print("Deleting temp buffer");
+        g_log->Print("Playing stream");
+        g_sound->PlayCurrentStream();
+    }
+
+    g_log->Print("Camera initialize");
+    g_camera->Initialize(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, g_log);
+    g_log->Print("Camera set position");
+    g_camera->SetPosition(0.0f, 0.0f, 5.0f, 0.0f, 0.0f, 0.0f);
+    g_log->Print("Camera use");
+    g_camera->Use();
+
+    g_log->Print("Registering scenes");
+    RegisterScene("preload", PreloadScene);
+    for (const SceneTableEntry& scene : SceneTable)
+        if (scene.function) RegisterScene(scene.name, scene.function);
+    RegisterScene("ende", EndeScene);
+
+    for (const ScenePreparation& prep : PrepareScenes) {
+        g_log->Print("%s", prep.logLine);
+        if (prep.prepare) prep.prepare();
+    }
+    g_log->Print("Pre-Initializing done");
+
+    // Messages pumped here are not inspected: an early Escape is dropped.
+    g_log->Print("Entering sound wait loop");
+    ZELKOR_Message waitMessage;
+    while (g_sound->GetTime() < 10) g_window->PumpMessage(&waitMessage);
+    g_log->Print("Finished sound wait loop");
+
+    g_log->Print("Timer initialization");
+    g_timer->Initialize(60, g_log);
+    g_log->Print("Timer set begindemo");
+    g_timer->SetBeginDemo();
+    g_log->Print("Returning");
+    return 0;
+}
+
+template <class T> static void Release(T*& object) {
+    if (!object) return;
+    object->Shutdown();
+    delete object;
+    object = nullptr;
+}
+
+void Shutdown() {
+    Release(g_timer);
+    Release(g_sound);
+    Release(g_camera);
+    Release(g_opengl);
+    Release(g_window);
+    Release(g_log);
+    FreeSceneTables();
+    VKZ_Close(g_archive);
+    g_archive = nullptr;
+}
+
+void RunFrameLoop() {
+    // The quit test comes before each frame, so the frame that pumped the quit
+    // message still completes.
+    while (mainMessage.message != ZELKOR_WM_QUIT) {
+        g_timer->BeginFrame();
+        g_window->PumpMessage(&mainMessage);
+        if (!SceneDispatcher()) {
+            g_log->Print("SceneDispatcher encountered error");
+            break;
+        }
+        g_opengl->EndFrame();
+        g_timer->EndFrame();
+    }
+}
+
+int MarovyMain(void* instance) {
+    memset(&mainMessage, 0, sizeof(mainMessage));
+    int result = RunConfiguration();
+    if (result != 0) return result;
+    if (Startup(instance) == -1) {
+        Shutdown();
+        return -1;
+    }
+    g_log->Print("Entering mainloop");
+    RunFrameLoop();
+    Shutdown();
+    return 0;
+}

@@ -1,0 +1,19 @@
+// The show's main sequence: start-up, frame loop and shutdown.
+#pragma once
+#include <cstdint>
+
+class ZELKOR_Window;
+
+// Brings every engine object up in order, one log line per step. 0 on success;
+// -1 after a failure, whose error box has then been shown.
+int Startup(void* instance);
+// Releases whatever exists, in order; safe after a partial start-up.
+void Shutdown();
+// Runs frames until a quit message is pumped or the dispatcher fails.
+void RunFrameLoop();
+// Escape and window close post the quit message.
+int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam);
+// The whole program: configuration, start-up, frame loop, shutdown; the exit code.
+int MarovyMain(void* instance);
+// Shows the "Marovy" box (stderr when no display can be reached).
+void ShowErrorBox(const char* text);
