@@ -1,0 +1,46 @@
+// RGS: procedural textures. A script runs commands over five 256x256 RGB
+// layers; layer 0 is the finished texture, layer 4 the scratch layer.
+#pragma once
+#include <cstdint>
+
+enum { RGS_SIZE = 256, LAYER_SIZE = 256 * 256 * 3, RGS_LAYER_COUNT = 5, RGS_MAX_COMMANDS = 200 };
+
+// Process-wide and never reset: each script starts from what the last one left.
+extern uint8_t RGS_Layers[RGS_LAYER_COUNT][LAYER_SIZE];
+extern uint32_t RGS_Random;
+
+struct RGS_Pixel {
+    uint8_t r, g, b;
+};
+
+// state <- state * 22695475 (mod 2^32); returns the new state.
+uint32_t RGS_NextRandom();
+// The value operations draw: the state as a signed 32-bit integer, shifted
+// right arithmetically by 16.
+int32_t RGS_RandomValue();
+
+// Runs a script; 1 when accepted, 0 for no data or a wrong magic.
+int RunRGS(const uint8_t* bytes, uint32_t length);
+void RGS_Dispatch(uint8_t opcode, const float params[8]);
+
+// Shared routines.
+int RGS_RoundHalfUp(double v); // caller keeps v within the 32-bit range
+int RGS_ClampByte(int v);
+// Rounds toward zero into *out; 0 (and *out untouched) for NaN, infinities and
+// values outside the signed 32-bit range.
+int RGS_ToInt(double v, int32_t* out);
+RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11,
+                                double fx, double fy);
+RGS_Pixel RGS_SampleLayer(int layer, double x, double y);
+int RGS_Brightness(RGS_Pixel p);
+
+inline RGS_Pixel RGS_GetPixel(int layer, int x, int y) {
+    const uint8_t* p = &RGS_Layers[layer][3 * (256 * (y & 255) + (x & 255))];
+    return RGS_Pixel{p[0], p[1], p[2]};
+}
+inline void RGS_PutPixel(int layer, int x, int y, RGS_Pixel v) {
+    uint8_t* p = &RGS_Layers[layer][3 * (256 * (y & 255) + (x & 255))];
+    p[0] = v.r;
+    p[1] = v.g;
+    p[2] = v.b;
+}
