@@ -1,0 +1,18 @@
+// ZELKOR_Texture: one OpenGL 2D texture made from one file (.tga, .bmp, .rgs).
+#pragma once
+#include <cstdint>
+
+class ZELKOR_Texture {
+  public:
+    ZELKOR_Texture() {}
+    // 1 when decoded and uploaded; the decoder is chosen by the extension.
+    int LoadTexture(const char* path, uint32_t tag, int useMipmaps);
+    // Enables 2D texturing and binds glName, loaded or not.
+    void BindTexture();
+
+    uint32_t tag = 0;
+    uint32_t glName = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint8_t* pixels = nullptr;
+};
