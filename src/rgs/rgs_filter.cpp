@@ -1,16 +1,288 @@
-// Filters and distortions: each pixel from other pixels of a scratch copy.
+// Filters and distortions: each output pixel is computed from other pixels of
+// a copy of the layer in the scratch layer (4). The loops run in the order the
+// operations define, reading layer 4 and writing the layer pixel by pixel, so
+// an operation applied to layer 4 itself sees its own earlier writes exactly as
+// the definition implies.
 #include "rgs/rgs.h"
 #include "rgs/rgs_ops.h"
 
-void RGS_HalfTile(int) {}
-void RGS_TransposeShift(int, int32_t, int32_t) {}
-void RGS_DisplaceByBrightness(int, int, int, float, float) {}
-void RGS_Swirl(int, int32_t, int32_t, float, float) {}
-void RGS_SineWarp(int, float, float, float, float) {}
-void RGS_GradientDisplace(int) {}
-void RGS_EdgeBoost(int, int32_t, int32_t, int32_t) {}
-void RGS_EdgeDetect(int) {}
-void RGS_Sharpen(int) {}
-void RGS_Scatter(int, int32_t, int32_t) {}
-void RGS_BlurTranspose(int, int32_t) {}
-void RGS_Blur3x3(int, int32_t) {}
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+static const double kTwoPi = 6.2831855f; // single-precision constant, widened
+
+static void CopyToScratch(int layer) {
+    if (layer != 4) memcpy(RGS_Layers[4], RGS_Layers[layer], LAYER_SIZE);
+}
+
+// Byte offset of pixel (x, y); both already within 0-255.
+static inline int At(int x, int y) {
+    return 3 * (256 * y + x);
+}
+
+static inline uint8_t ClampByte(int v) {
+    return (uint8_t)RGS_ClampByte(v);
+}
+
+void RGS_HalfTile(int layer) {
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int y = 0; y < 256; y++) {
+        int sy = (2 * y) & 255;
+        for (int x = 0; x < 256; x++) {
+            int sx = (2 * x) & 255;
+            int a = At(sx, sy), b = At(sx + 1, sy), c = At(sx, sy + 1), d = At(sx + 1, sy + 1);
+            for (int k = 0; k < 3; k++)
+                D[At(x, y) + k] = (uint8_t)((S[a + k] + S[b + k] + S[c + k] + S[d + k]) >> 2);
+        }
+    }
+}
+
+void RGS_TransposeShift(int layer, int32_t rowOffset, int32_t columnOffset) {
+    const int a = rowOffset & 255, b = columnOffset & 255;
+    CopyToScratch(layer);
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++)
+            RGS_PutPixel(layer, x, y, RGS_GetPixel(4, (y + b) & 255, (x + a) & 255));
+}
+
+// A sample coordinate c + v*gain, rounded to single precision as the sampler
+// receives it.
+static inline float Displaced(int c, int v, float gain) {
+    return (float)(c + v * (double)gain);
+}
+
+static int ConvertibleFloat(float v) {
+    int32_t unused;
+    return RGS_ToInt(v, &unused);
+}
+
+void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain, float yGain) {
+    // The sampler truncates the coordinates to 32-bit integers. Brightness and
+    // position are each 0-255 and the coordinate is monotonic in both, so the
+    // four corners bound every coordinate this command can produce.
+    for (int c = 0; c <= 255; c += 255)
+        for (int v = 0; v <= 255; v += 255)
+            if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
+                !ConvertibleFloat(Displaced(c, v, yGain)))
+                return;
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++) {
+            int V = RGS_Brightness(RGS_GetPixel(map, x, y));
+            RGS_Pixel p = RGS_SampleLayer(source, Displaced(x, V, xGain), Displaced(y, V, yGain));
+            RGS_PutPixel(destination, x, y, p);
+        }
+}
+
+void RGS_Swirl(int layer, int32_t centreX, int32_t centreY, float radius, float strength) {
+    if (strength == 0.0f) return;
+    if (radius == 0.0f) return; // the angle divides by it
+    const int cx = centreX & 0xFFFF, cy = centreY & 0xFFFF;
+    const double rad = radius;
+    // An infinite or NaN radius or strength gives a NaN angle for the pixels
+    // inside the circle (and none outside), so skip only when there are any.
+    int64_t mdx = cx > 255 ? cx - 255 : 0, mdy = cy > 255 ? cy - 255 : 0;
+    if (std::sqrt((double)(mdx * mdx + mdy * mdy)) <= rad &&
+        !(std::isfinite(radius) && std::isfinite(strength)))
+        return;
+    CopyToScratch(layer);
+    const double q = rad / strength;
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++) {
+            int64_t dx = x - cx, dy = y - cy;
+            double r = std::sqrt((double)(dx * dx + dy * dy));
+            int X = x, Y = y; // outside the circle the angle is 0: no move
+            if (r <= rad) {
+                double d = rad - r;
+                double theta = kTwoPi * (d * d / rad) / q;
+                double c = std::cos(theta), s = std::sin(theta);
+                X = (int)((double)dx * c - (double)dy * s + cx);
+                Y = (int)((double)dy * c + (double)dx * s + cy);
+            }
+            RGS_PutPixel(layer, x, y, RGS_GetPixel(4, X, Y)); // wraps modulo 256
+        }
+}
+
+void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xAmplitude,
+                  float yAmplitude) {
+    // The row offset depends only on y and the column term only on x.
+    float ox[256];
+    double oy[256];
+    for (int i = 0; i < 256; i++) {
+        ox[i] = (float)(xAmplitude * std::sin(i * (double)rowFrequency));
+        oy[i] = yAmplitude * std::sin(i * (double)columnFrequency);
+    }
+    float oxLo = ox[0], oxHi = ox[0];
+    double oyLo = oy[0], oyHi = oy[0];
+    for (int i = 0; i < 256; i++) {
+        if (std::isnan(ox[i]) || std::isnan(oy[i])) return;
+        if (ox[i] < oxLo) oxLo = ox[i];
+        if (ox[i] > oxHi) oxHi = ox[i];
+        if (oy[i] < oyLo) oyLo = oy[i];
+        if (oy[i] > oyHi) oyHi = oy[i];
+    }
+    if (!ConvertibleFloat((float)(0 + (double)oxLo)) ||
+        !ConvertibleFloat((float)(255 + (double)oxHi)) || !ConvertibleFloat((float)(0 + oyLo)) ||
+        !ConvertibleFloat((float)(255 + oyHi)))
+        return;
+    CopyToScratch(layer);
+    for (int y = 0; y < 256; y++)
+        for (int x = 0; x < 256; x++) {
+            float sx = (float)(x + (double)ox[y]);
+            float sy = (float)(y + oy[x]);
+            RGS_PutPixel(layer, x, y, RGS_SampleLayer(4, sx, sy));
+        }
+}
+
+void RGS_GradientDisplace(int layer) {
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int x = 0; x < 256; x++) {
+        int xl = x > 0 ? x - 1 : 0, xr = x < 255 ? x + 1 : 255;
+        for (int y = 0; y < 256; y++) {
+            int yu = y > 0 ? y - 1 : 0, yd = y < 255 ? y + 1 : 255;
+            for (int k = 0; k < 3; k++) {
+                int sx = RGS_ClampByte(S[At(xl, y) + k] - S[At(xr, y) + k] + x);
+                int sy = RGS_ClampByte(S[At(x, yu) + k] - S[At(x, yd) + k] + y);
+                D[At(x, y) + k] = S[At(sx, sy) + k];
+            }
+        }
+    }
+}
+
+void RGS_EdgeBoost(int layer, int32_t xOffset, int32_t yOffset, int32_t gain) {
+    const int dx = xOffset & 255, dy = yOffset & 255, g = gain & 255;
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int x = 0; x < 256; x++) {
+        int ox = x + dx < 255 ? x + dx : 255;
+        for (int y = 0; y < 256; y++) {
+            int oy = y + dy < 255 ? y + dy : 255;
+            for (int k = 0; k < 3; k++) {
+                int c = S[At(x, y) + k], o = S[At(ox, oy) + k];
+                D[At(x, y) + k] = ClampByte(c + g * std::abs(c - o));
+            }
+        }
+    }
+}
+
+void RGS_EdgeDetect(int layer) {
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int y = 0; y < 256; y++) {
+        int u = (y - 1) & 255, d = (y + 1) & 255;
+        for (int x = 0; x < 256; x++) {
+            int l = (x - 1) & 255, r = (x + 1) & 255;
+            for (int k = 0; k < 3; k++) {
+                int UL = S[At(l, u) + k], U = S[At(x, u) + k], UR = S[At(r, u) + k];
+                int L = S[At(l, y) + k], R = S[At(r, y) + k];
+                int DL = S[At(l, d) + k], Dn = S[At(x, d) + k], DR = S[At(r, d) + k];
+                int gx = (UR + R + DR) - (UL + L + DL) + 128;
+                int gy = (DL + Dn + DR) - (UL + U + UR) + 128;
+                D[At(x, y) + k] = ClampByte((int)std::sqrt((double)(gx * gx + gy * gy)));
+            }
+        }
+    }
+}
+
+void RGS_Sharpen(int layer) {
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int y = 0; y < 256; y++) {
+        int u = (y - 1) & 255, d = (y + 1) & 255;
+        for (int x = 0; x < 256; x++) {
+            int l = (x - 1) & 255, r = (x + 1) & 255;
+            for (int k = 0; k < 3; k++) {
+                int C = S[At(x, y) + k];
+                int corners = S[At(l, u) + k] + S[At(r, u) + k] + S[At(l, d) + k] + S[At(r, d) + k];
+                int sides = S[At(x, u) + k] + S[At(x, d) + k] + S[At(l, y) + k] + S[At(r, y) + k];
+                D[At(x, y) + k] = ClampByte(((5 * C) >> 1) - (corners >> 3) - (sides >> 2));
+            }
+        }
+    }
+}
+
+void RGS_Scatter(int layer, int32_t spread, int32_t seed) {
+    CopyToScratch(layer);
+    uint32_t s = (uint32_t)seed;
+    // Any spread gives a shift count 0-31; outside 0-16 the offsets just
+    // shrink to 0/-1 or grow past the layer and wrap.
+    const unsigned sh = (16u - (uint32_t)spread) & 31u;
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++) {
+            s *= 22695475u;
+            int32_t h1 = (int32_t)s >> 16;
+            s *= 22695475u;
+            int32_t h2 = (int32_t)s >> 16;
+            int32_t jx = (h1 - 32767) >> sh, jy = (h2 - 32767) >> sh;
+            RGS_PutPixel(layer, x, y, RGS_GetPixel(4, (x + jx) & 255, (y + jy) & 255));
+        }
+    RGS_Random = s;
+}
+
+void RGS_BlurTranspose(int layer, int32_t radius) {
+    const int64_t N = radius & 0xFFFF;
+    // Taps as (offset, weight). Offsets wrap modulo 256, so from radius 128 on
+    // several taps land on the same pixel; their weights are folded into one
+    // entry per offset. The integer sum is the same, and a pixel's reads all
+    // happen before its write, so this holds for layer 4 as well.
+    int offset[256];
+    int64_t weight[256];
+    int taps = 0;
+    if (N < 128) {
+        for (int64_t t = -N; t <= N; t++) {
+            offset[taps] = (int)t;
+            weight[taps++] = N + 1 - (t < 0 ? -t : t);
+        }
+    } else {
+        memset(weight, 0, sizeof weight);
+        for (int64_t t = -N; t <= N; t++) weight[t & 255] += N + 1 - (t < 0 ? -t : t);
+        for (int d = 0; d < 256; d++) offset[d] = d;
+        taps = 256;
+    }
+    const int64_t divisor = (N + 1) * (N + 1); // the weights add up to it
+    CopyToScratch(layer);
+    const uint8_t* S = RGS_Layers[4];
+    uint8_t* D = RGS_Layers[layer];
+    for (int x = 0; x < 256; x++) {
+        const uint8_t* row = S + At(0, x); // output column x reads scratch row x
+        for (int y = 0; y < 256; y++) {
+            int64_t sum[3] = {0, 0, 0};
+            for (int i = 0; i < taps; i++) {
+                const uint8_t* p = row + 3 * ((y + offset[i]) & 255);
+                sum[0] += weight[i] * p[0];
+                sum[1] += weight[i] * p[1];
+                sum[2] += weight[i] * p[2];
+            }
+            for (int k = 0; k < 3; k++) D[At(x, y) + k] = (uint8_t)(sum[k] / divisor);
+        }
+    }
+}
+
+void RGS_Blur3x3(int layer, int32_t passes) {
+    const int n = passes & 255;
+    for (int pass = 0; pass < n; pass++) {
+        CopyToScratch(layer);
+        const uint8_t* S = RGS_Layers[4];
+        uint8_t* D = RGS_Layers[layer];
+        for (int y = 0; y < 256; y++) {
+            int u = (y - 1) & 255, d = (y + 1) & 255;
+            for (int x = 0; x < 256; x++) {
+                int l = (x - 1) & 255, r = (x + 1) & 255;
+                for (int k = 0; k < 3; k++) {
+                    int corners =
+                        S[At(l, u) + k] + S[At(r, u) + k] + S[At(l, d) + k] + S[At(r, d) + k];
+                    int sides =
+                        S[At(x, u) + k] + S[At(x, d) + k] + S[At(l, y) + k] + S[At(r, y) + k];
+                    D[At(x, y) + k] = (uint8_t)((corners + 2 * sides + 4 * S[At(x, y) + k]) >> 4);
+                }
+            }
+        }
+    }
+}
