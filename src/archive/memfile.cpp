@@ -33,14 +33,23 @@ uint32_t MemFile_ReadItems(void* destination, uint32_t itemSize, uint32_t itemCo
 
 MemFile* MemFile_Seek(MemFile* file, int32_t offset, int origin) {
     switch ((uint8_t)origin) {
-    case 0: file->position = (uint32_t)offset; break;
-    case 1: file->position += (uint32_t)offset; break;
-    case 2: file->position = file->size + (uint32_t)offset; break;
-    default: break;
+    case 0:
+        file->position = (uint32_t)offset;
+        break;
+    case 1:
+        file->position += (uint32_t)offset;
+        break;
+    case 2:
+        file->position = file->size + (uint32_t)offset;
+        break;
+    default:
+        break;
     }
     // A move before the start wraps to a huge value and lands at the end.
     if (file->position > file->size) file->position = file->size;
     return file;
 }
 
-void MemFile_Close(MemFile* file) { free(file); }
+void MemFile_Close(MemFile* file) {
+    free(file);
+}

@@ -14,6 +14,9 @@ struct VKZ_EntryRecord {
     uint32_t codecId;
 };
 #pragma pack(pop)
+
+// No entry may claim more than this uncompressed; such an archive is damaged.
+#define VKZ_MAX_ENTRY_SIZE 0x40000000u
 static_assert(sizeof(VKZ_EntryRecord) == 48, "entry record is 48 bytes on disk");
 
 struct VKZ_Archive {
@@ -24,8 +27,12 @@ struct VKZ_Archive {
     VKZ_EntryRecord* entries;
 };
 
+// None when the file is missing, is not a version 1 archive, or its table or
+// entry data do not fit the file.
 VKZ_Archive* VKZ_Open(const char* path);
 void VKZ_Close(VKZ_Archive* archive);
 // Lower-cases `name` in place, as the lookup always has.
 VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name);
+// 1 when the entry unpacked to exactly its `size` bytes into `destination`
+// (at least that large) and matched its content digest; 0 otherwise.
 int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination);
