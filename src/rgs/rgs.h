@@ -19,9 +19,23 @@ uint32_t RGS_NextRandom();
 // right arithmetically by 16.
 int32_t RGS_RandomValue();
 
-// Runs a script; 1 when accepted, 0 for no data or a wrong magic.
+// The last script run, as read from its file: opcodes and parameters in two
+// parallel arrays. Commands past the 200th or past the end of the file are
+// not stored.
+struct RGS_Program {
+    uint8_t count;
+    uint8_t opcodes[RGS_MAX_COMMANDS];
+    float params[RGS_MAX_COMMANDS][8];
+};
+extern RGS_Program RGS_CurrentProgram;
+
+// Runs a script; 1 when accepted, 0 for no data or a wrong magic (nothing
+// changes then). Commands the file holds only in part are skipped.
 int RunRGS(const uint8_t* bytes, uint32_t length);
-void RGS_Dispatch(uint8_t opcode, const float params[8]);
+// Converts the parameters as the opcode needs them and runs the operation.
+// Unknown opcodes, layers above 4 and used parameters without a 32-bit
+// integer value skip the command; returns 1 when the operation ran.
+int RGS_Dispatch(uint8_t opcode, const float params[8]);
 
 // Shared routines.
 int RGS_RoundHalfUp(double v); // caller keeps v within the 32-bit range
@@ -31,6 +45,11 @@ int RGS_ClampByte(int v);
 int RGS_ToInt(double v, int32_t* out);
 RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11,
                                 double fx, double fy);
+// Its two halves, for callers that reuse weights: a = (1 - cos(pi f)) / 2, and
+// the corners blended with weights a (columns) and b (rows).
+double RGS_CosineWeight(double f);
+RGS_Pixel RGS_CosineBlend(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11, double a,
+                          double b);
 RGS_Pixel RGS_SampleLayer(int layer, double x, double y);
 int RGS_Brightness(RGS_Pixel p);
 

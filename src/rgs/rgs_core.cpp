@@ -10,7 +10,9 @@ uint32_t RGS_NextRandom() {
     return RGS_Random;
 }
 
-int32_t RGS_RandomValue() { return (int32_t)RGS_Random >> 16; }
+int32_t RGS_RandomValue() {
+    return (int32_t)RGS_Random >> 16;
+}
 
 int RGS_RoundHalfUp(double v) {
     double t = std::trunc(v);
@@ -30,11 +32,13 @@ int RGS_ToInt(double v, int32_t* out) {
     return 1;
 }
 
-RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11,
-                                double fx, double fy) {
+double RGS_CosineWeight(double f) {
     const double pi = 3.1415927f; // the single-precision constant, widened
-    double a = (1.0 - std::cos(pi * fx)) / 2.0;
-    double b = (1.0 - std::cos(pi * fy)) / 2.0;
+    return (1.0 - std::cos(pi * f)) / 2.0;
+}
+
+RGS_Pixel RGS_CosineBlend(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11, double a,
+                          double b) {
     // Three weights are rounded to single precision; a*b is not.
     double w00 = (float)((1.0 - a) * (1.0 - b));
     double w10 = (float)(a * (1.0 - b));
@@ -45,6 +49,11 @@ RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS
     out.g = (uint8_t)(int)(p00.g * w00 + p10.g * w10 + p01.g * w01 + p11.g * w11);
     out.b = (uint8_t)(int)(p00.b * w00 + p10.b * w10 + p01.b * w01 + p11.b * w11);
     return out;
+}
+
+RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11,
+                                double fx, double fy) {
+    return RGS_CosineBlend(p00, p10, p01, p11, RGS_CosineWeight(fx), RGS_CosineWeight(fy));
 }
 
 RGS_Pixel RGS_SampleLayer(int layer, double x, double y) {

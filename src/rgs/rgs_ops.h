@@ -1,5 +1,7 @@
 // The RGS operations, called by RGS_Dispatch with converted parameters:
-// layers are already checked to be 0-4 and flags are 0 or 1.
+// layers are already checked to be 0-4, flags are 0 or 1, and integers that
+// an operation reads only in part arrive as those low 8 or 16 bits (0-255,
+// 0-65535); colours as their low 24 bits.
 #pragma once
 #include <cstdint>
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+struct MemFile;
+
 class ZELKOR_Texture {
   public:
     ZELKOR_Texture() {}
@@ -14,5 +16,11 @@ class ZELKOR_Texture {
     uint32_t glName = 0;
     int32_t width = 0;
     int32_t height = 0;
-    uint8_t* pixels = nullptr;
+    uint8_t* pixels = nullptr; // owned; kept after the upload for the record's life
 };
+
+// Decode the whole file held by the reader and upload it; 1 on success. The
+// GL context must be current.
+int LoadBMP(ZELKOR_Texture* texture, MemFile* file, int useMipmaps);
+int LoadTGA(ZELKOR_Texture* texture, MemFile* file, int useMipmaps);
+int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps);

@@ -1,8 +1,190 @@
+// zelkor rgs asm|disasm|run: texture scripts from text and back, and running
+// them as the texture manager does.
 #include "commands.h"
 
-#include <cstdio>
+#include "rgs/rgs.h"
+#include "rgs/rgs_text.h"
+#include "textures/file_util.h"
 
-int CmdRgs(int, char**) {
-    fprintf(stderr, "zelkor rgs: not built yet\n");
+#include <png.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static int RgsUsage() {
+    fprintf(stderr, "usage: zelkor rgs asm SRC.txt -o OUT.rgs\n"
+                    "       zelkor rgs disasm FILE.rgs\n"
+                    "       zelkor rgs run SCRIPT.rgs... [--layers OUT.raw] [--tga OUT.tga] "
+                    "[--png OUT.png]\n");
     return 2;
+}
+
+static int ReadFile(const char* path, std::vector<uint8_t>* data) {
+    uint32_t size = 0;
+    uint8_t* buffer = ReadWholeFile(path, &size);
+    if (!buffer) return 0;
+    data->assign(buffer, buffer + size);
+    free(buffer);
+    return 1;
+}
+
+static int WriteFile(const char* path, const void* data, size_t size) {
+    FILE* f = fopen(path, "wb");
+    if (!f) return 0;
+    bool ok = fwrite(data, 1, size, f) == size;
+    return fclose(f) == 0 && ok;
+}
+
+static int Assemble(int argc, char** argv) {
+    const char* source = nullptr;
+    const char* output = nullptr;
+    for (int i = 0; i < argc; i++) {
+        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
+            output = argv[++i];
+        else if (!source && argv[i][0] != '-')
+            source = argv[i];
+        else
+            return RgsUsage();
+    }
+    if (!source || !output) return RgsUsage();
+    std::vector<uint8_t> text, script;
+    if (!ReadFile(source, &text)) {
+        fprintf(stderr, "zelkor rgs asm: %s: cannot read the file\n", source);
+        return 1;
+    }
+    std::string error;
+    if (!RGS_Assemble(std::string(text.begin(), text.end()), &script, &error)) {
+        fprintf(stderr, "zelkor rgs asm: %s: %s\n", source, error.c_str());
+        return 1;
+    }
+    if (!WriteFile(output, script.data(), script.size())) {
+        fprintf(stderr, "zelkor rgs asm: %s: cannot write the file\n", output);
+        return 1;
+    }
+    return 0;
+}
+
+static int Disassemble(int argc, char** argv) {
+    if (argc != 1 || argv[0][0] == '-') return RgsUsage();
+    std::vector<uint8_t> script;
+    if (!ReadFile(argv[0], &script)) {
+        fprintf(stderr, "zelkor rgs disasm: %s: cannot read the file\n", argv[0]);
+        return 1;
+    }
+    std::string text, error;
+    int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
+    fputs(text.c_str(), stdout);
+    if (!ok) {
+        fprintf(stderr, "zelkor rgs disasm: %s: %s\n", argv[0], error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// Layer 0 as an uncompressed 24-bit TGA. Origin bottom left, so row 0 of the
+// layer, the first row OpenGL gets, is the bottom row as in the show.
+static int WriteTga(const char* path) {
+    std::vector<uint8_t> out(18 + LAYER_SIZE);
+    out[2] = 2;
+    out[12] = 0;
+    out[13] = 1; // width 256
+    out[14] = 0;
+    out[15] = 1; // height 256
+    out[16] = 24;
+    for (int i = 0; i < 65536; i++) {
+        const uint8_t* p = &RGS_Layers[0][3 * i];
+        out[18 + 3 * i] = p[2];
+        out[19 + 3 * i] = p[1];
+        out[20 + 3 * i] = p[0];
+    }
+    return WriteFile(path, out.data(), out.size());
+}
+
+// Layer 0 as an 8-bit RGB PNG, top row first: the last layer row comes first,
+// so the picture looks as the TGA and the show do.
+static int WritePng(const char* path) {
+    FILE* f = fopen(path, "wb");
+    if (!f) return 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        fclose(f);
+        return 0;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, RGS_SIZE, RGS_SIZE, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = RGS_SIZE - 1; y >= 0; y--) png_write_row(png, &RGS_Layers[0][3 * RGS_SIZE * y]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return fclose(f) == 0;
+}
+
+static int Run(int argc, char** argv) {
+    const char* layersPath = nullptr;
+    const char* tgaPath = nullptr;
+    const char* pngPath = nullptr;
+    std::vector<const char*> scripts;
+    for (int i = 0; i < argc; i++) {
+        const char** option = strcmp(argv[i], "--layers") == 0 ? &layersPath
+                              : strcmp(argv[i], "--tga") == 0  ? &tgaPath
+                              : strcmp(argv[i], "--png") == 0  ? &pngPath
+                                                               : nullptr;
+        if (option) {
+            if (i + 1 >= argc) return RgsUsage();
+            *option = argv[++i];
+        } else if (argv[i][0] == '-' && argv[i][1]) {
+            return RgsUsage();
+        } else {
+            scripts.push_back(argv[i]);
+        }
+    }
+    if (scripts.empty()) return RgsUsage();
+
+    memset(RGS_Layers, 0, sizeof RGS_Layers);
+    RGS_Random = 0;
+    int status = 0;
+    for (const char* path : scripts) {
+        std::vector<uint8_t> script;
+        if (!ReadFile(path, &script)) {
+            fprintf(stderr, "zelkor rgs run: %s: cannot read the file\n", path);
+            status = 1;
+            continue;
+        }
+        if (!RunRGS(script.data(), (uint32_t)script.size())) {
+            fprintf(stderr, "zelkor rgs run: %s: not an RGS script (no \"RGS\"), skipped\n", path);
+            status = 1;
+            continue;
+        }
+        uint32_t count = script.size() > 3 ? script[3] : 0;
+        if (RGS_CurrentProgram.count < count)
+            fprintf(stderr, "zelkor rgs run: %s: warning: ran %u of its %u commands\n", path,
+                    RGS_CurrentProgram.count, count);
+    }
+
+    struct Output {
+        const char* path;
+        int (*write)(const char*);
+    };
+    auto writeLayers = [](const char* p) { return WriteFile(p, RGS_Layers, sizeof RGS_Layers); };
+    const Output outputs[] = {{layersPath, writeLayers}, {tgaPath, WriteTga}, {pngPath, WritePng}};
+    for (const Output& o : outputs)
+        if (o.path && !o.write(o.path)) {
+            fprintf(stderr, "zelkor rgs run: %s: cannot write the file\n", o.path);
+            status = 1;
+        }
+    printf("random %u\n", RGS_Random);
+    return status;
+}
+
+int CmdRgs(int argc, char** argv) {
+    if (argc < 1) return RgsUsage();
+    if (strcmp(argv[0], "asm") == 0) return Assemble(argc - 1, argv + 1);
+    if (strcmp(argv[0], "disasm") == 0) return Disassemble(argc - 1, argv + 1);
+    if (strcmp(argv[0], "run") == 0) return Run(argc - 1, argv + 1);
+    return RgsUsage();
 }

@@ -1,8 +1,66 @@
+// zelkor tex decode FILE [--raw OUT]: the show's texture decoders without GL.
 #include "commands.h"
 
-#include <cstdio>
+#include "archive/memfile.h"
+#include "textures/file_util.h"
+#include "textures/image_decode.h"
 
-int CmdTex(int, char**) {
-    fprintf(stderr, "zelkor tex: not built yet\n");
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static int TexUsage() {
+    fprintf(stderr, "usage: zelkor tex decode FILE [--raw OUT]\n");
     return 2;
+}
+
+int CmdTex(int argc, char** argv) {
+    if (argc < 2 || strcmp(argv[0], "decode") != 0) return TexUsage();
+    const char* path = nullptr;
+    const char* rawPath = nullptr;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--raw") == 0 && i + 1 < argc)
+            rawPath = argv[++i];
+        else if (argv[i][0] == '-' && argv[i][1])
+            return TexUsage();
+        else if (!path)
+            path = argv[i];
+        else
+            return TexUsage();
+    }
+    if (!path) return TexUsage();
+
+    uint32_t size = 0;
+    uint8_t* buffer = ReadWholeFile(path, &size);
+    if (!buffer) {
+        fprintf(stderr, "zelkor tex decode: %s: cannot read the file\n", path);
+        return 1;
+    }
+    MemFile* file = MemFile_Open(buffer, size, 0);
+    TexImage image;
+    int ok = file && DecodeByExtension(path, file, &image);
+    MemFile_Close(file);
+    free(buffer);
+    if (!ok) {
+        fprintf(stderr, "zelkor tex decode: %s: %s\n", path,
+                image.error ? image.error : "out of memory");
+        return 1;
+    }
+    if (image.error) fprintf(stderr, "zelkor tex decode: %s: warning: %s\n", path, image.error);
+    printf("%d %d %s\n", image.width, image.height, image.channels == 4 ? "rgba" : "rgb");
+
+    int status = 0;
+    if (rawPath) {
+        FILE* out = fopen(rawPath, "wb");
+        if (!out || fwrite(image.pixels, 1, image.byteCount, out) != image.byteCount) {
+            fprintf(stderr, "zelkor tex decode: %s: cannot write the file\n", rawPath);
+            status = 1;
+        }
+        if (out && fclose(out) != 0 && status == 0) {
+            fprintf(stderr, "zelkor tex decode: %s: cannot write the file\n", rawPath);
+            status = 1;
+        }
+    }
+    free(image.pixels);
+    return status;
 }

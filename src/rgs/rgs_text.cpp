@@ -1,0 +1,203 @@
+#include "rgs/rgs_text.h"
+
+#include "rgs/rgs.h"
+#include "rgs/rgs_opcodes.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+static uint32_t Bits(float f) {
+    uint32_t b;
+    memcpy(&b, &f, 4);
+    return b;
+}
+
+static float FromBits(uint32_t b) {
+    float f;
+    memcpy(&f, &b, 4);
+    return f;
+}
+
+static bool IsHex(const std::string& s, size_t from) {
+    if (from >= s.size()) return false;
+    for (size_t i = from; i < s.size(); i++)
+        if (!isxdigit((unsigned char)s[i])) return false;
+    return true;
+}
+
+std::string RGS_FormatParam(float value, bool asColour) {
+    char buf[48];
+    uint32_t bits = Bits(value);
+    if (std::isnan(value)) {
+        const char* sign = bits >> 31 ? "-" : "";
+        if ((bits & 0x7FFFFF) == 0x400000)
+            snprintf(buf, sizeof buf, "%snan", sign);
+        else
+            snprintf(buf, sizeof buf, "%snan(0x%x)", sign, (unsigned)(bits & 0x7FFFFF));
+        return buf;
+    }
+    if (asColour && bits >> 31 == 0 && value <= 16777215.0f && value == std::floor(value)) {
+        uint32_t c = (uint32_t)value;
+        snprintf(buf, sizeof buf, "#%02x%02x%02x", c & 255, (c >> 8) & 255, (c >> 16) & 255);
+        return buf;
+    }
+    for (int precision = 1; precision <= 9; precision++) {
+        snprintf(buf, sizeof buf, "%.*g", precision, (double)value);
+        if (Bits(strtof(buf, nullptr)) == bits) break;
+    }
+    return buf;
+}
+
+int RGS_ParseParam(const std::string& token, float* value) {
+    if (token.size() == 7 && token[0] == '#' && IsHex(token, 1)) {
+        uint32_t rgb = (uint32_t)strtoul(token.c_str() + 1, nullptr, 16);
+        uint32_t packed = (rgb >> 16) | (rgb & 0xFF00) | (rgb & 255) << 16;
+        *value = (float)packed;
+        return 1;
+    }
+    // NaN with its payload; strtof would drop the payload and the quiet bit.
+    size_t at = token[0] == '-' || token[0] == '+' ? 1 : 0;
+    if (strncasecmp(token.c_str() + at, "nan", 3) == 0) {
+        uint32_t payload = 0x400000;
+        std::string rest = token.substr(at + 3);
+        if (!rest.empty()) {
+            if (rest.size() < 5 || strncasecmp(rest.c_str(), "(0x", 3) != 0 || rest.back() != ')' ||
+                !IsHex(rest.substr(0, rest.size() - 1), 3) || rest.size() > 3 + 6 + 1)
+                return 0;
+            payload = (uint32_t)strtoul(rest.c_str() + 3, nullptr, 16);
+            if (payload == 0 || payload > 0x7FFFFF) return 0;
+        }
+        *value = FromBits((token[0] == '-' ? 0x80000000u : 0) | 0x7F800000u | payload);
+        return 1;
+    }
+    if (token.empty()) return 0;
+    char* end = nullptr;
+    errno = 0;
+    float f = strtof(token.c_str(), &end);
+    if (end == token.c_str() || *end != '\0') return 0;
+    *value = f;
+    return 1;
+}
+
+static int OpcodeByName(const std::string& name) {
+    for (int op = 1; op < RGS_OPCODE_COUNT; op++)
+        if (strcasecmp(RGS_OpTable[op].name, name.c_str()) == 0) return op;
+    return -1;
+}
+
+static std::vector<std::string> Tokens(const std::string& line) {
+    std::vector<std::string> tokens;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (isspace((unsigned char)line[i]) || line[i] == ',')) i++;
+        size_t start = i;
+        while (i < line.size() && !isspace((unsigned char)line[i]) && line[i] != ',') i++;
+        if (i > start) tokens.push_back(line.substr(start, i - start));
+    }
+    return tokens;
+}
+
+int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::string* error) {
+    std::vector<uint8_t> out = {'R', 'G', 'S', 0};
+    unsigned count = 0;
+    size_t pos = 0;
+    for (int lineNo = 1; pos < text.size() || lineNo == 1; lineNo++) {
+        size_t eol = text.find('\n', pos);
+        std::string line =
+            text.substr(pos, eol == std::string::npos ? std::string::npos : eol - pos);
+        pos = eol == std::string::npos ? text.size() : eol + 1;
+        std::vector<std::string> tokens = Tokens(line);
+        // A comment runs from a "#" token that is not a colour.
+        for (size_t t = 0; t < tokens.size(); t++) {
+            bool colour = t > 0 && tokens[t].size() == 7 && IsHex(tokens[t], 1);
+            if (tokens[t][0] == '#' && !colour) {
+                tokens.resize(t);
+                break;
+            }
+        }
+        if (tokens.empty()) {
+            if (eol == std::string::npos) break;
+            continue;
+        }
+        auto fail = [&](const std::string& what) {
+            *error = "line " + std::to_string(lineNo) + ": " + what;
+            return 0;
+        };
+        size_t first = 1;
+        int opcode;
+        if (strcasecmp(tokens[0].c_str(), "op") == 0) {
+            char* end = nullptr;
+            long n = tokens.size() > 1 ? strtol(tokens[1].c_str(), &end, 0) : -1;
+            if (tokens.size() < 2 || *end != '\0' || n < 0 || n > 255)
+                return fail("\"op\" needs an opcode 0-255");
+            opcode = (int)n;
+            first = 2;
+        } else {
+            opcode = OpcodeByName(tokens[0]);
+            if (opcode < 0) return fail("unknown operation '" + tokens[0] + "'");
+        }
+        if (tokens.size() - first > 8) return fail("more than eight parameters");
+        if (++count > 255) return fail("more than 255 commands");
+        out.push_back((uint8_t)opcode);
+        for (size_t k = 0; k < 8; k++) {
+            float value = 0;
+            if (first + k < tokens.size() && !RGS_ParseParam(tokens[first + k], &value))
+                return fail("'" + tokens[first + k] + "' is not a number");
+            uint32_t b = Bits(value);
+            for (int i = 0; i < 4; i++) out.push_back((uint8_t)(b >> (8 * i)));
+        }
+        if (eol == std::string::npos) break;
+    }
+    out[3] = (uint8_t)count;
+    *script = out;
+    return 1;
+}
+
+int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error) {
+    text->clear();
+    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) {
+        *error = "not an RGS script (no \"RGS\")";
+        return 0;
+    }
+    if (length < 4) {
+        *error = "no command count";
+        return 0;
+    }
+    uint32_t count = bytes[3], complete = (length - 4) / 33;
+    uint32_t shown = count < complete ? count : complete;
+    for (uint32_t i = 0; i < shown; i++) {
+        const uint8_t* c = bytes + 4 + 33 * i;
+        uint8_t opcode = c[0];
+        float p[8];
+        for (int k = 0; k < 8; k++) {
+            const uint8_t* b = c + 1 + 4 * k;
+            p[k] = FromBits(b[0] | b[1] << 8 | b[2] << 16 | (uint32_t)b[3] << 24);
+        }
+        int last = 7; // trailing +0.0 parameters are left out
+        while (last >= 0 && Bits(p[last]) == 0) last--;
+        char name[16];
+        if (opcode > 0 && opcode < RGS_OPCODE_COUNT)
+            *text += RGS_OpTable[opcode].name;
+        else
+            snprintf(name, sizeof name, "op %u", opcode), *text += name;
+        for (int k = 0; k <= last; k++) {
+            *text += ' ';
+            *text += RGS_FormatParam(p[k], RGS_ParamKind(opcode, k) == 'C');
+        }
+        *text += '\n';
+    }
+    if (count > complete) {
+        *error = "file ends after " + std::to_string(complete) + " of its " +
+                 std::to_string(count) + " commands";
+        return 0;
+    }
+    if (length != 4 + 33 * count) {
+        *error = std::to_string(length - 4 - 33 * count) + " bytes after the last command";
+        return 0;
+    }
+    return 1;
+}

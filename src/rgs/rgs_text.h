@@ -1,0 +1,20 @@
+// The text form of RGS scripts: one command per line, the operation name
+// without "RGS_" (or "op N" for a bare opcode) and up to eight numbers, the
+// missing ones 0; "#" starts a comment, except "#RRGGBB", a colour stored as
+// the packed value 0xBBGGRR. NaNs keep their bits as "nan(0xPAYLOAD)".
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// 1 and the script's bytes, or 0 and "line N: problem" in *error.
+int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::string* error);
+// 1 and text that assembles to the same bytes; 0 and the problem in *error
+// for a file that is no well-formed script (the complete commands of a short
+// file are still written out).
+int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error);
+
+// One parameter as text that reads back to the same bits.
+std::string RGS_FormatParam(float value, bool asColour);
+// Parses one parameter token; 0 when it is no number.
+int RGS_ParseParam(const std::string& token, float* value);

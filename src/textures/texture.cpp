@@ -1,0 +1,81 @@
+#include "textures/texture.h"
+
+#include "archive/memfile.h"
+#include "textures/file_util.h"
+#include "textures/image_decode.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdlib>
+
+// Creates the texture object from the decoded image. The unpack alignment is
+// set to the decoder's row layout for this one upload and restored after, so
+// packed TGA rows of any width are read neither skewed nor past the buffer.
+static void Upload(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps) {
+    GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowAlignment);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    texture->glName = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+    if (useMipmaps) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, format, image.width, image.height, format,
+                          GL_UNSIGNED_BYTE, image.pixels);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, format, image.width, image.height, 0, format,
+                     GL_UNSIGNED_BYTE, image.pixels);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+// Runs one decoder and, on success, hands its pixels to the record and uploads.
+static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmaps,
+                           TexDecoder decode) {
+    TexImage image;
+    image.width = texture->width;
+    image.height = texture->height;
+    int ok = decode(file, &image);
+    texture->width = image.width;
+    texture->height = image.height;
+    if (!ok) return 0;
+    free(texture->pixels);
+    texture->pixels = image.pixels;
+    Upload(texture, image, useMipmaps);
+    return 1;
+}
+
+int LoadBMP(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
+    return DecodeAndUpload(texture, file, useMipmaps, DecodeBMP);
+}
+
+int LoadTGA(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
+    return DecodeAndUpload(texture, file, useMipmaps, DecodeTGA);
+}
+
+int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
+    return DecodeAndUpload(texture, file, useMipmaps, DecodeRGS);
+}
+
+int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps) {
+    tag = newTag;
+    uint32_t size = 0;
+    uint8_t* buffer = ReadWholeFile(path, &size);
+    if (!buffer) return 0;
+    MemFile* file = MemFile_Open(buffer, size, 0);
+    TexDecoder decode = DecoderForPath(path);
+    int result = file && decode ? DecodeAndUpload(this, file, useMipmaps, decode) : 0;
+    MemFile_Close(file);
+    free(buffer);
+    return result;
+}
+
+void ZELKOR_Texture::BindTexture() {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, glName);
+}
