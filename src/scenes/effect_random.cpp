@@ -1,0 +1,9 @@
+#include "scenes/effect_random.h"
+
+#include <cstdlib>
+
+static int LibraryRand() {
+    return rand();
+}
+
+int (*EffectRand)() = LibraryRand;

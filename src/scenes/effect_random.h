@@ -1,0 +1,5 @@
+// The random source of the effects: the C library's rand(), never seeded.
+// Tests may point it at a generator of their own.
+#pragma once
+
+extern int (*EffectRand)();

@@ -1,0 +1,31 @@
+// Drawing of ParticleSystem: one textured unit square per particle under the
+// shared swirl rotation.
+#include "scenes/particle_system.h"
+
+#include "textures/texture.h"
+
+#include <GL/gl.h>
+
+void ParticleSystem::Render(float cx, float cy, float cz, int32_t unrotate) {
+    if (!Ready()) return;
+    for (int i = 0; i < count; i++) {
+        const Particle* p = &particles[i];
+        if (texture) texture->BindTexture();
+        glColor4f(p->colour[0], p->colour[1], p->colour[2], p->life);
+        glRotatef(swirlAngle, 1.0f, 1.0f, 1.0f);
+        float x = p->position[0], y = p->position[1];
+        float z = (float)((double)cz + p->position[2]);
+        glBegin(GL_TRIANGLE_STRIP);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3f((float)(cx + 0.5 + x), (float)(cy + 0.5 + y), z);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3f((float)(cx + x - 0.5), (float)(cy + 0.5 + y), z);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3f((float)(cx + 0.5 + x), (float)(cy + y - 0.5), z);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
+        glEnd();
+        if (unrotate) glRotatef(-swirlAngle, 1.0f, 1.0f, 1.0f);
+    }
+    swirlAngle = (float)((double)swirlAngle + (double)timeStep * rotationSpeed);
+}

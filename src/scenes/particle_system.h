@@ -1,0 +1,48 @@
+// ParticleSystem: small textured squares that fly out, fade and are reborn,
+// drawn under the swirl rotation that every system shares.
+#pragma once
+#include <cstdint>
+
+class ZELKOR_Texture;
+
+struct Particle {
+    float position[3];
+    float velocity[3];
+    float colour[3];
+    float fadeRate;
+    int32_t active; // 1 = simulated
+    float life;     // also the drawn alpha, unclamped
+};
+
+// Fills a reborn particle completely; the second argument is the particle
+// count during InitWithRespawn and the particle index during Update.
+typedef void (*RespawnFunc)(Particle* particle, int value);
+
+class ParticleSystem {
+  public:
+    ParticleSystem() {}
+    int Init(uint16_t count, ZELKOR_Texture* texture);
+    int InitWithRespawn(uint16_t count, ZELKOR_Texture* texture, RespawnFunc respawn);
+    void Update();
+    // unrotate 0 lets the swirl rotations accumulate in the modelview.
+    void Render(float cx, float cy, float cz, int32_t unrotate);
+    // 0 until an Init succeeded; a failed system is neither updated nor drawn.
+    int Ready() const { return particles && sinTable && cosTable; }
+
+    float rotationSpeed = 0.0f;
+    RespawnFunc respawn = nullptr;
+    Particle* particles = nullptr;
+    uint16_t count = 0;
+    ZELKOR_Texture* texture = nullptr;
+    float timeStep = 0.0f;
+    float* sinTable = nullptr;
+    float* cosTable = nullptr;
+
+  private:
+    int Seed(uint16_t n, ZELKOR_Texture* tex, RespawnFunc fn);
+};
+
+// Shared by every system, never reset: the swirl angle in degrees and the
+// timer reading (seconds) of the last Update of any system.
+extern float swirlAngle;
+extern float lastUpdateSeconds;

@@ -1,0 +1,112 @@
+#include "scenes/wobble_scene.h"
+
+#include "platform/opengl.h"
+#include "scenes/effect_random.h"
+#include "shell/globals.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <new>
+
+float WobbleTube[16][16][2];
+int32_t spiralCounter = 0;
+WobbleScene wobbleScene;
+
+void ComputeWobbleTube(float a, float b) {
+    for (int j = 0; j < 16; j++) {
+        float r = (float)(1.5 + b * sin(cos(a + 0.2 * j) + a + 0.9 * j));
+        double cx = cos(a + 0.65 * j), cy = sin(a + 0.4 * j);
+        for (int k = 0; k < 16; k++) {
+            float theta = (float)k * 0.3926991f;
+            WobbleTube[j][k][0] = (float)(cos((double)theta) * r + cx);
+            WobbleTube[j][k][1] = (float)(sin((double)theta) * r + cy);
+        }
+    }
+}
+
+void DrawWobbleTube(ZELKOR_Texture* texture, float tx, float ty, float tz, float rx, float ry,
+                    float rz) {
+    glLoadIdentity();
+    BindHolder(texture);
+    glTranslatef(tx, ty, tz);
+    glRotatef(rx, 1.0f, 0.0f, 0.0f);
+    glRotatef(ry, 0.0f, 1.0f, 0.0f);
+    glRotatef(rz, 0.0f, 0.0f, 1.0f);
+    const float dz = 1.0f; // ring spacing
+    glBegin(GL_QUADS);
+    for (int j = 0; j < 15; j++) {
+        for (int k = 0; k < 16; k++) {
+            const float* P = WobbleTube[j][k];
+            const float* Q = WobbleTube[j][(k + 1) & 15]; // point 16 is point 0
+            const float* R = WobbleTube[j + 1][k];
+            const float* S = WobbleTube[j + 1][(k + 1) & 15];
+            float dx = Q[0] - P[0], dy = Q[1] - P[1];
+            glNormal3f(dy * dz, -(dx * dz), dx * (Q[1] - S[1]) - dy * (Q[0] - S[0]));
+            glTexCoord2f(0.0f, 0.0f);
+            glVertex3f(P[0], P[1], (float)j);
+            glTexCoord2f(1.0f, 0.0f);
+            glVertex3f(Q[0], Q[1], (float)j);
+            glTexCoord2f(1.0f, 1.0f);
+            glVertex3f(S[0], S[1], (float)(j + 1));
+            glTexCoord2f(0.0f, 1.0f);
+            glVertex3f(R[0], R[1], (float)(j + 1));
+        }
+    }
+    glEnd();
+}
+
+void SpiralRespawn(Particle* p, int) {
+    p->active = 1;
+    p->life = 0.5f;
+    double c = (double)spiralCounter; // radians
+    p->position[0] = (float)sin(c);
+    p->position[1] = (float)cos(c);
+    p->position[2] = 0.0f;
+    p->velocity[0] = p->velocity[1] = 0.0f;
+    p->colour[0] = 0.4f;
+    p->colour[1] = 0.6f;
+    p->colour[2] = 1.0f;
+    p->velocity[2] = (float)((EffectRand() % 50 - 25) * 10);
+    p->fadeRate = (float)((EffectRand() % 100) * 0.001 + 0.003);
+    // Adds 57: the degrees-per-radian constant, truncated.
+    spiralCounter = (int32_t)(spiralCounter + 57.2957763671875);
+}
+
+int PrepareScene6() {
+    WobbleScene* s = &wobbleScene;
+    const char* paths[3] = {"tarnis_4.tga", "particletex.tga", "wobble.rgs"};
+    LoadSceneTextures(s->textures, paths, 3);
+    s->particles = new (std::nothrow) ParticleSystem();
+    if (!s->particles) return 0;
+    return s->particles->InitWithRespawn(1500, s->textures[1], SpiralRespawn);
+}
+
+void Scene6(uint32_t musicTime) {
+    WobbleScene* s = &wobbleScene;
+    float t = SceneTime(musicTime);
+    if (g_opengl) g_opengl->BeginFrame();
+    if (AdvanceSceneClock(&s->clock, t)) s->phase = s->amplitude = s->fade = 0.0f;
+    glLoadIdentity();
+    UpdateFade(&s->fade, &s->clock, t, 5000.0f);
+
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1.0f, 1.0f, 1.0f, s->fade);
+    BindHolder(s->textures[0]);
+    DrawBackdrop();
+
+    // The tube runs from depth -20 to -5.
+    glColor4f(0.4f, 0.6f, 1.0f, s->fade);
+    ComputeWobbleTube(s->phase, s->amplitude);
+    DrawWobbleTube(s->textures[2], 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+
+    glLoadIdentity();
+    if (s->particles) {
+        s->particles->Update();
+        s->particles->Render(0.0f, 0.0f, -50.0f, 1);
+    }
+    s->phase = (float)(s->phase + s->clock.dt * 0.005);
+    s->amplitude = (float)(s->amplitude + s->clock.dt * 0.0005); // grows without bound
+}
