@@ -1,15 +1,200 @@
-// Placeholder until the music stream lands: no audio, the clock reads 0.
 #include "music/sound.h"
+
+#include "music/mp3_stream.h"
+#include "music/music_clock.h"
 
 #include <SDL.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+// One slot's stream. `playing` is set by the main thread under the device
+// lock; `finished` by the audio thread once the decoder ran dry.
+struct SoundStream {
+    Mp3Stream* decoder = nullptr;
+    std::atomic<int> playing{0};
+    std::atomic<int> finished{0};
+    MusicClock clock;
+};
+
+// 20 ms: whole milliseconds, so drivers that pace by sleeping (disk, dummy)
+// keep time, and short enough that the clock's steps stay small.
+static const int DEVICE_FRAMES = MP3_OUTPUT_RATE / 50;
+static const int FRAME_BYTES = 2 * MP3_OUTPUT_CHANNELS;
+
+static uint64_t NowMicros() {
+    static const double scale = 1e6 / (double)SDL_GetPerformanceFrequency();
+    return (uint64_t)((double)SDL_GetPerformanceCounter() * scale);
+}
+
+static uint32_t SdlTicks(void*) {
+    return SDL_GetTicks();
+}
+
+void ZELKOR_Sound::SetClockSource(ZELKOR_TickSource source, void* user) {
+    clockSource = source;
+    clockUser = user;
+}
+
+uint32_t ZELKOR_Sound::Ticks() {
+    return clockSource ? clockSource(clockUser) : SdlTicks(nullptr);
+}
+
+uint32_t ZELKOR_Sound::SilentTime() {
+    if (!silentStarted) {
+        silentStarted = 1;
+        silentStart = Ticks();
+    }
+    return Ticks() - silentStart;
+}
+
+void ZELKOR_Sound::LockDevice() {
+    if (device) SDL_LockAudioDevice(device);
+}
+
+void ZELKOR_Sound::UnlockDevice() {
+    if (device) SDL_UnlockAudioDevice(device);
+}
+
 int ZELKOR_Sound::Initialize(ZELKOR_Log* logger) {
     log = logger;
+    if (clockSource || device) return 1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    audioStarted = 1;
+
+    SDL_AudioSpec want, have;
+    SDL_zero(want);
+    want.freq = MP3_OUTPUT_RATE;
+    want.format = AUDIO_S16SYS;
+    want.channels = MP3_OUTPUT_CHANNELS;
+    want.samples = DEVICE_FRAMES;
+    want.callback = AudioCallback;
+    want.userdata = this;
+    // No allowed changes: SDL converts to whatever the hardware takes, so the
+    // callback always sees the decoder's own format.
+    mixFrames = DEVICE_FRAMES;
+    mixBuffer = (int16_t*)malloc((size_t)mixFrames * FRAME_BYTES);
+    if (mixBuffer) device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device) {
+        Shutdown();
+        return 0;
+    }
     return 1;
 }
-int ZELKOR_Sound::OpenStream(const char*) { return -1; }
-int ZELKOR_Sound::PlayStream(int) { return 0; }
-int ZELKOR_Sound::CloseStream(int) { return 1; }
-int ZELKOR_Sound::CloseAllStreams() { return 0; }
-uint32_t ZELKOR_Sound::GetStreamTime(int) { return SDL_GetTicks(); }
-void ZELKOR_Sound::Shutdown() {}
+
+int ZELKOR_Sound::OpenStream(const char* fileName) {
+    int slot = 0;
+    while (slot < ZELKOR_SOUND_SLOTS && inUse[slot]) slot++;
+    if (slot == ZELKOR_SOUND_SLOTS) return -1;
+    inUse[slot] = 1;
+    currentSlot = slot;
+
+    SoundStream* stream = nullptr;
+    if (Mp3Stream* decoder = Mp3Stream_Open(fileName)) {
+        stream = new (std::nothrow) SoundStream();
+        if (stream) {
+            stream->decoder = decoder;
+            MusicClock_Reset(&stream->clock);
+        } else {
+            Mp3Stream_Close(decoder);
+        }
+    }
+    LockDevice();
+    streams[slot] = stream;
+    UnlockDevice();
+    return slot;
+}
+
+int ZELKOR_Sound::PlayStream(int slot) {
+    if (slot < 0 || slot >= ZELKOR_SOUND_SLOTS) return 0;
+    // The silent clock starts here too, in case the stream turns out empty.
+    if (!silentStarted) SilentTime();
+    SoundStream* stream = streams[slot];
+    if (!stream) return 0;
+    if (clockSource) return 1;
+    if (!device) return 0;
+    LockDevice();
+    stream->playing = 1;
+    UnlockDevice();
+    SDL_PauseAudioDevice(device, 0);
+    return 1;
+}
+
+int ZELKOR_Sound::CloseStream(int slot) {
+    if (slot < 0 || slot >= ZELKOR_SOUND_SLOTS || !streams[slot]) return 1;
+    LockDevice();
+    SoundStream* stream = streams[slot];
+    streams[slot] = nullptr;
+    inUse[slot] = 0;
+    UnlockDevice();
+    Mp3Stream_Close(stream->decoder);
+    delete stream;
+    return 1;
+}
+
+int ZELKOR_Sound::CloseAllStreams() {
+    int closed = 0;
+    for (int slot = 0; slot < ZELKOR_SOUND_SLOTS; slot++) {
+        if (!inUse[slot]) continue;
+        CloseStream(slot);
+        closed++;
+    }
+    return closed;
+}
+
+uint32_t ZELKOR_Sound::GetStreamTime(int slot) {
+    if (slot < 0 || slot >= ZELKOR_SOUND_SLOTS || !streams[slot]) return 0;
+    return (uint32_t)MusicClock_Read(&streams[slot]->clock, NowMicros(), MP3_OUTPUT_RATE);
+}
+
+uint32_t ZELKOR_Sound::GetTime() {
+    // Sound off (or a virtual clock): nothing plays, time still passes.
+    if (clockSource || !device) return SilentTime();
+    SoundStream* stream = streams[currentSlot];
+    if (stream && !(stream->finished && MusicClock_Frames(&stream->clock) == 0))
+        return GetStreamTime(currentSlot);
+    // The file was missing, unreadable or held no audio: run without music.
+    if (inUse[currentSlot] && silentStarted) return SilentTime();
+    return 0;
+}
+
+void ZELKOR_Sound::Shutdown() {
+    CloseAllStreams();
+    if (device) {
+        SDL_CloseAudioDevice(device);
+        device = 0;
+    }
+    if (audioStarted) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audioStarted = 0;
+    }
+    free(mixBuffer);
+    mixBuffer = nullptr;
+    mixFrames = 0;
+}
+
+void ZELKOR_Sound::AudioCallback(void* user, uint8_t* out, int len) {
+    ((ZELKOR_Sound*)user)->Mix(out, len);
+}
+
+void ZELKOR_Sound::Mix(uint8_t* out, int len) {
+    memset(out, 0, (size_t)len);
+    uint64_t now = NowMicros();
+    int frames = len / FRAME_BYTES;
+    for (SoundStream* stream : streams) {
+        if (!stream || !stream->playing || stream->finished) continue;
+        int got = 0;
+        while (got < frames) {
+            int chunk = frames - got < mixFrames ? frames - got : mixFrames;
+            int n = Mp3Stream_Read(stream->decoder, mixBuffer, chunk);
+            SDL_MixAudioFormat(out + (size_t)got * FRAME_BYTES, (const Uint8*)mixBuffer,
+                               AUDIO_S16SYS, (Uint32)(n * FRAME_BYTES), SDL_MIX_MAXVOLUME);
+            got += n;
+            if (n < chunk) break;
+        }
+        MusicClock_Advance(&stream->clock, got, now);
+        if (got < frames) stream->finished = 1;
+    }
+}

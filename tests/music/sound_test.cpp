@@ -1,0 +1,149 @@
+// ZELKOR_Sound's slots and the clocks that stand in when there is no music:
+// the silent wall clock (file missing or unreadable, sound off) and the
+// virtual clock used by frame capture. Audio goes to SDL's dummy driver.
+#include "make_mp3.h"
+#include "music/sound.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+class SoundTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir = MakeScratchDir("sound");
+        ASSERT_FALSE(dir.empty());
+        mp3 = dir + "/tone.mp3";
+        ASSERT_FALSE(MakeSineMp3(mp3, 44100, 2, 0.5).empty());
+        garbage = dir + "/garbage.mp3";
+        FILE* f = fopen(garbage.c_str(), "wb");
+        ASSERT_TRUE(f);
+        for (int i = 0; i < 20000; i++) fputc((i * 7919) >> 3 & 0xFF, f);
+        fclose(f);
+    }
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    static std::string dir, mp3, garbage;
+};
+std::string SoundTest::dir, SoundTest::mp3, SoundTest::garbage;
+
+static uint32_t fakeTicks = 0;
+static uint32_t FakeTicks(void*) {
+    return fakeTicks;
+}
+
+TEST_F(SoundTest, SlotsFillInOrderAndTheSeventeenthOpenFails) {
+    ZELKOR_Sound sound;
+    ASSERT_EQ(sound.Initialize(nullptr), 1);
+    for (int i = 0; i < 16; i++) {
+        // Missing and real files alike take a slot.
+        const std::string& name = i % 2 ? mp3 : dir + "/missing.mp3";
+        EXPECT_EQ(sound.OpenStream(name.c_str()), i);
+        EXPECT_EQ(sound.GetCurrentSlot(), i);
+    }
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), -1);
+    EXPECT_EQ(sound.GetCurrentSlot(), 15);
+
+    // Closing a real stream frees its slot, which the next open takes again.
+    EXPECT_EQ(sound.CloseStream(3), 1);
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), 3);
+    EXPECT_EQ(sound.GetCurrentSlot(), 3);
+    // A slot whose file failed to open stays taken.
+    EXPECT_EQ(sound.CloseStream(2), 1);
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), -1);
+    // Out-of-range slots are harmless.
+    EXPECT_EQ(sound.CloseStream(-1), 1);
+    EXPECT_EQ(sound.CloseStream(16), 1);
+    EXPECT_EQ(sound.PlayStream(99), 0);
+    EXPECT_EQ(sound.GetStreamTime(-5), 0u);
+    sound.Shutdown();
+}
+
+TEST_F(SoundTest, CloseAllStreamsCountsTheSlotsItCloses) {
+    ZELKOR_Sound sound;
+    ASSERT_EQ(sound.Initialize(nullptr), 1);
+    EXPECT_EQ(sound.CloseAllStreams(), 0);
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), 0);
+    EXPECT_EQ(sound.CloseAllStreams(), 1);
+    EXPECT_EQ(sound.CloseAllStreams(), 0);
+
+    // A failed open keeps its slot, so it is met (and counted) every time.
+    EXPECT_EQ(sound.OpenStream(garbage.c_str()), 0);
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), 1);
+    EXPECT_EQ(sound.CloseAllStreams(), 2);
+    EXPECT_EQ(sound.CloseAllStreams(), 1);
+    sound.Shutdown();
+}
+
+// Missing or unreadable music: nothing plays, but the clock runs from the
+// moment the stream was to start, so the show does not freeze.
+TEST_F(SoundTest, MissingOrUnreadableStreamRunsOnASilentClock) {
+    for (const std::string& name : {dir + "/missing.mp3", garbage, dir}) {
+        SCOPED_TRACE(name);
+        ZELKOR_Sound sound;
+        ASSERT_EQ(sound.Initialize(nullptr), 1);
+        EXPECT_EQ(sound.OpenStream(name.c_str()), 0);
+        SDL_Delay(30);
+        EXPECT_EQ(sound.GetTime(), 0u); // not started yet
+        EXPECT_EQ(sound.PlayCurrentStream(), 0);
+        uint32_t first = sound.GetTime();
+        SDL_Delay(60);
+        uint32_t later = sound.GetTime();
+        EXPECT_LT(first, 60u);
+        EXPECT_GE(later, first + 50);
+        EXPECT_EQ(sound.GetStreamTime(0), 0u);
+        sound.Shutdown();
+    }
+}
+
+TEST_F(SoundTest, SoundOffClockStartsAtTheFirstRead) {
+    ZELKOR_Sound sound; // never initialised, as with sound switched off
+    EXPECT_EQ(sound.GetTime(), 0u);
+    SDL_Delay(40);
+    EXPECT_GE(sound.GetTime(), 30u);
+    EXPECT_EQ(sound.GetStreamTime(0), 0u);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sound.Shutdown();
+}
+
+TEST_F(SoundTest, VirtualClockFollowsTheTickSourceWithoutAudio) {
+    ZELKOR_Sound sound;
+    fakeTicks = 1000;
+    sound.SetClockSource(FakeTicks, nullptr);
+    ASSERT_EQ(sound.Initialize(nullptr), 1);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), 0);
+    fakeTicks = 1700;
+    EXPECT_EQ(sound.PlayCurrentStream(), 1);
+    fakeTicks = 1700 + 33;
+    EXPECT_EQ(sound.GetTime(), 33u);
+    fakeTicks = 1700 + 123456;
+    EXPECT_EQ(sound.GetTime(), 123456u);
+    sound.Shutdown();
+
+    // Without a play, the first read starts it.
+    ZELKOR_Sound capture;
+    capture.SetClockSource(FakeTicks, nullptr);
+    fakeTicks = 50;
+    EXPECT_EQ(capture.GetTime(), 0u);
+    fakeTicks = 80;
+    EXPECT_EQ(capture.GetTime(), 30u);
+}
+
+TEST_F(SoundTest, InitializeFailsWithoutAnAudioOutput) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ZELKOR_Sound sound;
+    EXPECT_EQ(sound.Initialize(nullptr), 0);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sound.Shutdown();
+    sound.Shutdown();
+}
+
+TEST_F(SoundTest, ShutdownIsSafeBeforeInitialize) {
+    ZELKOR_Sound sound;
+    EXPECT_EQ(sound.OpenStream(mp3.c_str()), 0);
+    sound.Shutdown();
+    EXPECT_EQ(sound.CloseAllStreams(), 0);
+}
