@@ -132,7 +132,8 @@ void RGS_Colorize(int layer, float hue, float saturation) {
     }
     uint8_t* p = RGS_Layers[layer];
     for (int i = 0; i < LAYER_SIZE; i += 3) {
-        int V = RGS_Brightness(RGS_Pixel{p[i], p[i + 1], p[i + 2]});
+        int m = p[i] > p[i + 1] ? p[i] : p[i + 1];
+        int V = m > p[i + 2] ? m : p[i + 2]; // the brightness
         p[i] = table[V][0];
         p[i + 1] = table[V][1];
         p[i + 2] = table[V][2];

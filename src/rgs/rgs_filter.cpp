@@ -21,8 +21,40 @@ static inline int At(int x, int y) {
     return 3 * (256 * y + x);
 }
 
+// Inline twins of the shared clamp and brightness, for the per-pixel loops.
+static inline int Clamp(int v) {
+    return v >= 255 ? 255 : v <= 0 ? 0 : v;
+}
 static inline uint8_t ClampByte(int v) {
-    return (uint8_t)RGS_ClampByte(v);
+    return (uint8_t)Clamp(v);
+}
+static inline int Brightness(RGS_Pixel p) {
+    int m = p.r > p.g ? p.r : p.g;
+    return m > p.b ? m : p.b;
+}
+
+// The cosine weight of the last fraction seen at one spot. Sample positions
+// that share a row, column or brightness repeat their fractions, so this saves
+// most cos calls; the weights and the result are those of RGS_SampleLayer.
+struct WeightCache {
+    double f = NAN, w = 0;
+};
+
+static inline double CachedWeight(WeightCache* c, double f) {
+    if (!(c->f == f)) {
+        c->f = f;
+        c->w = RGS_CosineWeight(f);
+    }
+    return c->w;
+}
+
+static inline RGS_Pixel SampleCached(int layer, double x, double y, WeightCache* cx,
+                                     WeightCache* cy) {
+    int ix = (int)x, iy = (int)y;
+    double a = CachedWeight(cx, x - ix), b = CachedWeight(cy, y - iy);
+    return RGS_CosineBlend(RGS_GetPixel(layer, ix, iy), RGS_GetPixel(layer, ix + 1, iy),
+                           RGS_GetPixel(layer, ix, iy + 1), RGS_GetPixel(layer, ix + 1, iy + 1), a,
+                           b);
 }
 
 void RGS_HalfTile(int layer) {
@@ -68,10 +100,12 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
+    WeightCache byV[256][2];
     for (int x = 0; x < 256; x++)
         for (int y = 0; y < 256; y++) {
-            int V = RGS_Brightness(RGS_GetPixel(map, x, y));
-            RGS_Pixel p = RGS_SampleLayer(source, Displaced(x, V, xGain), Displaced(y, V, yGain));
+            int V = Brightness(RGS_GetPixel(map, x, y));
+            RGS_Pixel p = SampleCached(source, Displaced(x, V, xGain), Displaced(y, V, yGain),
+                                       &byV[V][0], &byV[V][1]);
             RGS_PutPixel(destination, x, y, p);
         }
 }
@@ -89,18 +123,32 @@ void RGS_Swirl(int layer, int32_t centreX, int32_t centreY, float radius, float 
         return;
     CopyToScratch(layer);
     const double q = rad / strength;
+    // The angle depends only on the squared distance d, which many pixels
+    // share; remember cos and sin per d in a small direct-mapped table.
+    struct Turn {
+        int64_t d;
+        double c, s;
+    };
+    static Turn turns[4096];
+    for (Turn& t : turns) t.d = -1;
     for (int x = 0; x < 256; x++)
         for (int y = 0; y < 256; y++) {
-            int64_t dx = x - cx, dy = y - cy;
-            double r = std::sqrt((double)(dx * dx + dy * dy));
-            int X = x, Y = y; // outside the circle the angle is 0: no move
-            if (r <= rad) {
-                double d = rad - r;
-                double theta = kTwoPi * (d * d / rad) / q;
-                double c = std::cos(theta), s = std::sin(theta);
-                X = (int)((double)dx * c - (double)dy * s + cx);
-                Y = (int)((double)dy * c + (double)dx * s + cy);
+            int64_t dx = x - cx, dy = y - cy, d = dx * dx + dy * dy;
+            Turn& t = turns[(uint32_t)((uint64_t)d * 2654435761u) >> 20];
+            if (t.d != d) {
+                t.d = d;
+                t.c = 1.0; // outside the circle the angle is 0
+                t.s = 0.0;
+                double r = std::sqrt((double)d);
+                if (r <= rad) {
+                    double e = rad - r;
+                    double theta = kTwoPi * (e * e / rad) / q;
+                    t.c = std::cos(theta);
+                    t.s = std::sin(theta);
+                }
             }
+            int X = (int)((double)dx * t.c - (double)dy * t.s + cx);
+            int Y = (int)((double)dy * t.c + (double)dx * t.s + cy);
             RGS_PutPixel(layer, x, y, RGS_GetPixel(4, X, Y)); // wraps modulo 256
         }
 }
@@ -128,12 +176,15 @@ void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xA
         !ConvertibleFloat((float)(255 + oyHi)))
         return;
     CopyToScratch(layer);
-    for (int y = 0; y < 256; y++)
+    WeightCache column[256];
+    for (int y = 0; y < 256; y++) {
+        WeightCache row;
         for (int x = 0; x < 256; x++) {
             float sx = (float)(x + (double)ox[y]);
             float sy = (float)(y + oy[x]);
-            RGS_PutPixel(layer, x, y, RGS_SampleLayer(4, sx, sy));
+            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, &row, &column[x]));
         }
+    }
 }
 
 void RGS_GradientDisplace(int layer) {
@@ -145,8 +196,8 @@ void RGS_GradientDisplace(int layer) {
         for (int y = 0; y < 256; y++) {
             int yu = y > 0 ? y - 1 : 0, yd = y < 255 ? y + 1 : 255;
             for (int k = 0; k < 3; k++) {
-                int sx = RGS_ClampByte(S[At(xl, y) + k] - S[At(xr, y) + k] + x);
-                int sy = RGS_ClampByte(S[At(x, yu) + k] - S[At(x, yd) + k] + y);
+                int sx = Clamp(S[At(xl, y) + k] - S[At(xr, y) + k] + x);
+                int sy = Clamp(S[At(x, yu) + k] - S[At(x, yd) + k] + y);
                 D[At(x, y) + k] = S[At(sx, sy) + k];
             }
         }
