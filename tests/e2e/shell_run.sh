@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# marovy in a scratch folder: the complete log in order, Escape ends the run
+# with status 0; an unwritable log shows the "Marovy" box and ends with 255.
+set -u
+BUILD=$1
+SRC=$2
+source "$SRC/tests/e2e/lib.sh"
+MAROVY=$BUILD/src/shell/marovy
+ZELKOR=$BUILD/tools/zelkor/zelkor
+zk_start_xvfb || exit 1
+export SDL_AUDIODRIVER=dummy
+
+work=$(mktemp -d)
+trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+printf '0 3600000 preload\n' > timetable.txt
+"$ZELKOR" tmg compile timetable.txt -o default.tmg || zk_fail "tmg compile"
+"$ZELKOR" vkz create data.vkz default.tmg >/dev/null || zk_fail "vkz create"
+
+# --- a normal run, ended by Escape ---
+"$MAROVY" > stdout.txt 2> stderr.txt &
+pid=$!
+zk_wait_for 60 grep -q "Entering mainloop" zelkor.log || { cat zelkor.log stderr.txt; zk_fail "no main loop"; }
+win=$(zk_find_window ZELKOR) || zk_fail "no ZELKOR window"
+sleep 0.5
+zk_press "$win" Escape
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && { kill -9 $pid; zk_fail "Escape did not end the run"; }
+wait $pid
+status=$?
+[ $status -eq 0 ] || { cat stderr.txt; zk_fail "exit status $status after Escape"; }
+
+expected="start logging at
+Opening VKZ archive
+Creating window
+Initializing OpenGL
+Soundsystem:
+Initialize
+OpenStream
+Deleting temp buffer
+Playing stream
+Camera initialize
+Camera set position
+Camera use
+Registering scenes
+Pre-Initializing scene 1
+Pre-Initializing scene 2
+Pre-Initializing scene 3
+Pre-Initializing scene 4
+Pre-Initializing scene 5
+Pre-Initializing scene 6
+Pre-Initializing scene 7
+Pre-Initializing scene 8
+Pre-Initializing scene 9
+Pre-Initializing credits end
+Pre-Initializing done
+Entering sound wait loop
+Finished sound wait loop
+Timer initialization
+Timer set begindemo
+Returning
+Entering mainloop
+end logging at"
+# Every line has the unpadded time prefix; the start line is followed by an empty one.
+grep -vqE '^(\[[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}\.[0-9]{1,3}\].*)?$' zelkor.log && zk_fail "malformed log line"
+[ "$(sed -n 2p zelkor.log)" = "" ] || zk_fail "no empty line after the start line"
+actual=$(grep -v '^$' zelkor.log | sed -E 's/^\[[0-9:.]+\]//; s/^(start logging at|end logging at).*/\1/')
+[ "$actual" = "$expected" ] || { diff <(echo "$expected") <(echo "$actual"); zk_fail "log differs"; }
+
+# --- a failing step: the log cannot be written ---
+rm -f zelkor.log
+mkdir zelkor.log
+"$MAROVY" > stdout.txt 2> stderr.txt &
+pid=$!
+zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; zk_fail "no Marovy box"; }
+box=$(zk_find_window Marovy)
+sleep 0.3
+zk_press "$box" Return
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && { kill -9 $pid; zk_fail "the box was not dismissed"; }
+wait $pid
+status=$?
+[ $status -eq 255 ] || zk_fail "exit status $status after a failed start-up"
+grep -q "start logging at" stdout.txt || zk_fail "start line not on stdout"
+grep -q "end logging at" stdout.txt || zk_fail "end line not on stdout"
+echo "shell_run: ok"
