@@ -190,3 +190,82 @@ TEST(RgsFilter, UnconvertibleRealsSkipTheCommand) {
     RGS_Swirl(1, 1000, 1000, 10.0f, NAN);
     EXPECT_EQ(0, memcmp(RGS_Layers[1], RGS_Layers[4], LAYER_SIZE));
 }
+
+// The sampling operations straight from their definitions, on RGS_SampleLayer
+// and one sin/cos per use, to check the cached weights and angles.
+static void DisplaceByDefinition(int dst, int src, int map, float gx, float gy) {
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++) {
+            int V = RGS_Brightness(RGS_GetPixel(map, x, y));
+            RGS_PutPixel(
+                dst, x, y,
+                RGS_SampleLayer(src, (float)(x + V * (double)gx), (float)(y + V * (double)gy)));
+        }
+}
+
+static void SineWarpByDefinition(int layer, float fy, float fx, float ax, float ay) {
+    if (layer != 4) memcpy(RGS_Layers[4], RGS_Layers[layer], LAYER_SIZE);
+    for (int y = 0; y < 256; y++) {
+        float ox = (float)(ax * std::sin(y * (double)fy));
+        for (int x = 0; x < 256; x++)
+            RGS_PutPixel(layer, x, y,
+                         RGS_SampleLayer(4, (float)(x + (double)ox),
+                                         (float)(y + ay * std::sin(x * (double)fx))));
+    }
+}
+
+static void SwirlByDefinition(int layer, int cx, int cy, float rad, float k) {
+    if (layer != 4) memcpy(RGS_Layers[4], RGS_Layers[layer], LAYER_SIZE);
+    double q = rad / (double)k;
+    for (int x = 0; x < 256; x++)
+        for (int y = 0; y < 256; y++) {
+            double r = std::sqrt((double)((x - cx) * (x - cx) + (y - cy) * (y - cy)));
+            double t = r <= rad ? 6.2831855f * ((rad - r) * (rad - r) / rad) / q : 0.0;
+            int X = (int)((x - cx) * std::cos(t) - (y - cy) * std::sin(t) + cx);
+            int Y = (int)((y - cy) * std::cos(t) + (x - cx) * std::sin(t) + cy);
+            RGS_PutPixel(layer, x, y, RGS_GetPixel(4, X, Y));
+        }
+}
+
+TEST(RgsFilter, CachedSamplingMatchesDefinition) {
+    struct {
+        int a, b, c;
+        float p, q, r, s;
+    } cases[] = {{1, 2, 3, 0.1f, -0.07f, 3.7f, 2.2f},
+                 {2, 2, 2, -1.3f, 0.31f, 0.05f, 9.0f},
+                 {4, 4, 1, 0.013f, 0.5f, -0.4f, -7.5f},
+                 {0, 3, 0, 1e6f, -2.5e5f, 1e4f, 3e-3f},
+                 {1, 1, 1, 80.0f, 128.0f, 300.0f, -1.0f}};
+    for (auto& c : cases) {
+        NoiseLayers(c.a * 7 + c.b);
+        DisplaceByDefinition(c.a, c.b, c.c, c.p, c.q);
+        SineWarpByDefinition(c.b, c.p, c.q, c.r, c.s);
+        SwirlByDefinition(c.c, 40 * c.a, 300 - 50 * c.b, c.r, c.s);
+        auto want = Snapshot();
+        NoiseLayers(c.a * 7 + c.b);
+        RGS_DisplaceByBrightness(c.a, c.b, c.c, c.p, c.q);
+        RGS_SineWarp(c.b, c.p, c.q, c.r, c.s);
+        RGS_Swirl(c.c, 40 * c.a, 300 - 50 * c.b, c.r, c.s);
+        ASSERT_EQ(Snapshot(), want) << c.a << " " << c.p;
+    }
+}
+
+// Every operation with hostile numbers in each parameter, through the
+// dispatcher's conversions; the sanitizer build turns any undefined behaviour
+// into a failure here.
+TEST(RgsOps, HostileParametersAreHarmless) {
+    const float hostile[] = {NAN,    INFINITY, -INFINITY,     -0.0f,          0.5f,  -1.0f,
+                             255.0f, 65535.9f, 2147483648.0f, -2147483648.0f, 3e38f, 1e-45f};
+    NoiseLayers(21);
+    for (int op = 8; op <= 38; op++)
+        for (int k = 1; k <= 5; k++)
+            for (float v : hostile) {
+                float p[8] = {1, 2, 3, 0.5f, 1.5f, 0, 0, 0};
+                if (op == 16) p[1] = p[2] = 128; // swirl about the middle
+                p[k] = v;
+                RGS_Dispatch((uint8_t)op, p);
+                float all[8] = {v, v, v, v, v, v, v, v};
+                if (k == 1) RGS_Dispatch((uint8_t)op, all);
+            }
+    SUCCEED();
+}
