@@ -1,3 +1,4 @@
+#include "rgs/rgs_opcodes.h"
 #include "rgs/rgs_ops.h"
 #include "rgs_ops_util.h"
 
@@ -50,9 +51,10 @@ TEST(RgsFilter, HalfTileAndTransposes) {
 }
 
 // Straight from the definition, for checking the folded taps of big radii.
+// Away from layer 4 only every 17th output column is computed.
 static void BlurTransposeByDefinition(int layer, int N) {
     if (layer != 4) memcpy(RGS_Layers[4], RGS_Layers[layer], LAYER_SIZE);
-    for (int x = 0; x < 256; x++)
+    for (int x = 0; x < 256; x += layer == 4 ? 1 : 17)
         for (int y = 0; y < 256; y++)
             for (int k = 0; k < 3; k++) {
                 int64_t sum = 0;
@@ -64,15 +66,22 @@ static void BlurTransposeByDefinition(int layer, int N) {
 }
 
 TEST(RgsFilter, BlurTransposeMatchesDefinition) {
-    for (int layer : {1, 4})
-        for (int N : {1, 5, 127, 128, 300}) {
-            NoiseLayers(N);
-            BlurTransposeByDefinition(layer, N);
-            auto want = Snapshot();
-            NoiseLayers(N);
-            RGS_BlurTranspose(layer, N);
-            ASSERT_EQ(Snapshot(), want) << layer << " " << N;
-        }
+    // Taps fold from radius 128 on (offsets -128 and 128 meet); on layer 4
+    // the reads see the writes before them.
+    const int cases[][2] = {{4, 6}, {1, 128}, {1, 300}};
+    for (auto [layer, N] : cases) {
+        NoiseLayers(N);
+        BlurTransposeByDefinition(layer, N);
+        std::vector<uint8_t> want(RGS_Layers[layer], RGS_Layers[layer] + LAYER_SIZE);
+        NoiseLayers(N);
+        RGS_BlurTranspose(layer, N);
+        for (int x = 0; x < 256; x += layer == 4 ? 1 : 17)
+            for (int y = 0; y < 256; y++)
+                ASSERT_TRUE(SamePixel(RGS_GetPixel(layer, x, y),
+                                      {want[3 * (256 * y + x)], want[3 * (256 * y + x) + 1],
+                                       want[3 * (256 * y + x) + 2]}))
+                    << layer << " " << N << " " << x << "," << y;
+    }
 }
 
 TEST(RgsFilter, Blur3x3AndEdgeBoost) {
@@ -250,22 +259,25 @@ TEST(RgsFilter, CachedSamplingMatchesDefinition) {
     }
 }
 
-// Every operation with hostile numbers in each parameter, through the
+// Every operation with hostile numbers in each numeric parameter, through the
 // dispatcher's conversions; the sanitizer build turns any undefined behaviour
 // into a failure here.
 TEST(RgsOps, HostileParametersAreHarmless) {
-    const float hostile[] = {NAN,    INFINITY, -INFINITY,     -0.0f,          0.5f,  -1.0f,
-                             255.0f, 65535.9f, 2147483648.0f, -2147483648.0f, 3e38f, 1e-45f};
+    const float hostile[] = {NAN,           INFINITY,       -INFINITY, -0.0f,   -1.0f,
+                             2147483648.0f, -2147483648.0f, 3e38f,     65535.9f};
     NoiseLayers(21);
     for (int op = 8; op <= 38; op++)
-        for (int k = 1; k <= 5; k++)
+        for (int k = 1; k < 8; k++) {
+            char kind = RGS_ParamKind((uint8_t)op, k);
+            // Layers and flags are the dispatcher's; big radii and pass
+            // counts are only slow (FlatLayers has the widest radius).
+            if (!strchr("RIBW", kind) || op == 28 || op == 29) continue;
             for (float v : hostile) {
                 float p[8] = {1, 2, 3, 0.5f, 1.5f, 0, 0, 0};
                 if (op == 16) p[1] = p[2] = 128; // swirl about the middle
                 p[k] = v;
                 RGS_Dispatch((uint8_t)op, p);
-                float all[8] = {v, v, v, v, v, v, v, v};
-                if (k == 1) RGS_Dispatch((uint8_t)op, all);
             }
+        }
     SUCCEED();
 }
