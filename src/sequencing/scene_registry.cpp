@@ -1,10 +1,68 @@
-// Placeholder until the dispatcher lands: every frame is just cleared.
 #include "sequencing/scene_registry.h"
 
-#include "platform/message.h"
+#include "music/sound.h"
+#include "sequencing/timing_script.h"
+#include "shell/globals.h"
 
-int RegisterScene(const char*, SceneCallback) { return 1; }
-int SceneDispatcher() { return 1; }
-void FreeSceneTables() {}
-void PreloadScene(uint32_t) {}
-void EndeScene(uint32_t) { ZELKOR_PostQuitMessage(0); }
+#include <cstdlib>
+#include <cstring>
+
+static SceneRecord* sceneRecords = nullptr;
+static int sceneCount = 0;
+static int timingLoaded = 0;
+
+int RegisterScene(const char* name, SceneCallback callback) {
+    // Grows by exactly one record each time; registration happens only at start-up.
+    SceneRecord* grown =
+        (SceneRecord*)realloc(sceneRecords, (size_t)(sceneCount + 1) * sizeof(SceneRecord));
+    if (!grown) return 0;
+    sceneRecords = grown;
+    SceneRecord* record = &sceneRecords[sceneCount++];
+    memset(record, 0, sizeof(*record));
+    record->callback = callback;
+    if (name) strncpy(record->name, name, sizeof(record->name) - 1);
+    return 1;
+}
+
+static int LowerAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+int SceneNameMatches(const char* a, const char* b) {
+    for (int i = 0; i < 64; i++) {
+        if (LowerAscii((unsigned char)a[i]) != LowerAscii((unsigned char)b[i])) return 0;
+        if (a[i] == 0) return 1;
+    }
+    return 1;
+}
+
+static uint32_t MusicTime() {
+    return g_sound ? g_sound->GetTime() : 0;
+}
+
+int SceneDispatcher() {
+    if (!timingLoaded) {
+        timingLoaded = LoadTimingScript();
+        if (!timingLoaded) return 0;
+    }
+    // The clock is read afresh for every test and every call, as scenes see it.
+    for (uint32_t i = 0; i < timingTable.header.count; i++) {
+        const TimingEntry& entry = timingTable.entries[i];
+        if (!TimingEntryActive(entry, MusicTime())) continue;
+        // By index: a scene that registers another must not pull the array away.
+        for (int s = 0; s < sceneCount; s++) {
+            if (SceneNameMatches(sceneRecords[s].name, entry.name))
+                sceneRecords[s].callback(MusicTime());
+        }
+    }
+    // A gap in the timetable is not an error: the show waits for the next entry.
+    return 1;
+}
+
+void FreeSceneTables() {
+    free(sceneRecords);
+    sceneRecords = nullptr;
+    sceneCount = 0;
+    FreeTimingTable(&timingTable);
+    timingLoaded = 0;
+}

@@ -5,9 +5,21 @@
 
 typedef void (*SceneCallback)(uint32_t musicTime);
 
+struct SceneRecord {
+    SceneCallback callback;
+    char name[64]; // zero-padded; longer names are cut to 63 characters
+};
+
+// Appends a record (registration order is call order); 1, or 0 when out of memory.
 int RegisterScene(const char* name, SceneCallback callback);
+// Loads the timetable on its first call (0 when that fails: the run ends),
+// then calls every scene registered under the name of every entry that holds
+// the music time, entries in file order, and returns 1.
 int SceneDispatcher();
+// Frees the registry and the timetable; the next dispatch loads afresh.
 void FreeSceneTables();
+// ASCII letters compared without case, at most 64 bytes.
+int SceneNameMatches(const char* a, const char* b);
 
 // "preload" pumps one window message; "ende" posts the quit message.
 void PreloadScene(uint32_t musicTime);

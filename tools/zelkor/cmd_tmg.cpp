@@ -1,8 +1,121 @@
+// zelkor tmg compile SRC.txt -o OUT.tmg
+// zelkor tmg dump FILE.tmg
 #include "commands.h"
 
-#include <cstdio>
+#include "sequencing/timing_script.h"
+#include "sequencing/timing_text.h"
 
-int CmdTmg(int, char**) {
-    fprintf(stderr, "zelkor tmg: not built yet\n");
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static const char* tool = "zelkor tmg";
+
+static int Usage() {
+    fprintf(stderr, "usage: zelkor tmg compile SRC.txt -o OUT.tmg\n"
+                    "       zelkor tmg dump FILE.tmg\n");
     return 2;
+}
+
+// Whole file, at most `limit` bytes; prints the reason and returns 0 on failure.
+static int ReadWhole(const char* path, size_t limit, std::string* out) {
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        fprintf(stderr, "%s: %s: %s\n", tool, path, strerror(errno));
+        return 0;
+    }
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) {
+        out->append(buf, n);
+        if (out->size() > limit) {
+            fprintf(stderr, "%s: %s: larger than %zu bytes\n", tool, path, limit);
+            fclose(f);
+            return 0;
+        }
+    }
+    int failed = ferror(f);
+    fclose(f);
+    if (failed) fprintf(stderr, "%s: %s: read error\n", tool, path);
+    return !failed;
+}
+
+static int Compile(int argc, char** argv) {
+    const char* src = nullptr;
+    const char* dst = nullptr;
+    for (int i = 0; i < argc; i++) {
+        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc && !dst)
+            dst = argv[++i];
+        else if (argv[i][0] != '-' && !src)
+            src = argv[i];
+        else
+            return Usage();
+    }
+    if (!src || !dst) return Usage();
+
+    std::string text;
+    // A line per entry: a text many times the binary limit cannot compile.
+    if (!ReadWhole(src, (size_t)TIMING_MAX_BYTES * 4, &text)) return 1;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!CompileTimingText(text, &bytes, &error)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, src, error.c_str());
+        return 1;
+    }
+    // Written beside the target and renamed, so a failure leaves no half file.
+    std::string temp = std::string(dst) + ".tmp";
+    FILE* f = fopen(temp.c_str(), "wb");
+    if (!f) {
+        fprintf(stderr, "%s: %s: %s\n", tool, temp.c_str(), strerror(errno));
+        return 1;
+    }
+    int ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (fclose(f) == 0) && ok;
+    if (ok) ok = rename(temp.c_str(), dst) == 0;
+    if (!ok) {
+        fprintf(stderr, "%s: %s: %s\n", tool, dst, strerror(errno));
+        remove(temp.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+static int Dump(int argc, char** argv) {
+    if (argc != 1 || argv[0][0] == '-') return Usage();
+    const char* path = argv[0];
+    std::string data;
+    if (!ReadWhole(path, TIMING_MAX_BYTES, &data)) return 1;
+    TimingTable table = {};
+    if (!ParseTimingScript(data.data(), (uint32_t)data.size(), &table)) {
+        // The loader only says no; say why.
+        TimingHeader h = {};
+        if (data.size() >= sizeof(h)) memcpy(&h, data.data(), sizeof(h));
+        if (data.size() < sizeof(h))
+            fprintf(stderr, "%s: %s: shorter than the 8-byte header\n", tool, path);
+        else if (memcmp(h.magic, "TMG", 4) != 0)
+            fprintf(stderr, "%s: %s: not a timing script (magic is not \"TMG\\0\")\n", tool, path);
+        else
+            fprintf(stderr, "%s: %s: %u entries need %llu bytes, only %zu follow the header\n",
+                    tool, path, h.count, (unsigned long long)h.count * sizeof(TimingEntry),
+                    data.size() - sizeof(h));
+        return 1;
+    }
+    uint32_t used = (uint32_t)(sizeof(TimingHeader) + table.header.count * sizeof(TimingEntry));
+    std::string text = FormatTimingText(table, (uint32_t)data.size() - used);
+    FreeTimingTable(&table);
+    fwrite(text.data(), 1, text.size(), stdout);
+    if (fflush(stdout) != 0) {
+        fprintf(stderr, "%s: <stdout>: %s\n", tool, strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+int CmdTmg(int argc, char** argv) {
+    if (argc < 1) return Usage();
+    if (strcmp(argv[0], "compile") == 0) return Compile(argc - 1, argv + 1);
+    if (strcmp(argv[0], "dump") == 0) return Dump(argc - 1, argv + 1);
+    return Usage();
 }

@@ -1,0 +1,96 @@
+// The timetable's text form: compile, dump, and back to the same bytes.
+#include "sequencing/timing_text.h"
+#include "tmg_bytes.h"
+
+#include <gtest/gtest.h>
+
+static std::vector<uint8_t> Compile(const std::string& text) {
+    std::vector<uint8_t> out;
+    std::string error;
+    EXPECT_EQ(CompileTimingText(text, &out, &error), 1) << error;
+    return out;
+}
+
+static std::string CompileError(const std::string& text) {
+    std::vector<uint8_t> out;
+    std::string error;
+    EXPECT_EQ(CompileTimingText(text, &out, &error), 0) << text;
+    return error;
+}
+
+static std::string Dump(const std::vector<uint8_t>& bytes) {
+    TimingTable table = {};
+    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 1);
+    uint32_t used = 8 + 72 * table.header.count;
+    std::string text = FormatTimingText(table, (uint32_t)bytes.size() - used);
+    FreeTimingTable(&table);
+    return text;
+}
+
+TEST(TimingText, CompilesLinesCommentsAndQuotedNames) {
+    std::string text = "# the show\r\n"
+                       "0 1000 preload\n"
+                       "\n"
+                       "  1000\t0   Scene1   # an instant\n"
+                       "2000 500 \"credits end\"\n"
+                       "3000 7 \"q\\\"\\\\\\x01\\xfF\"\n"
+                       "4294967295 4294967295 ende"; // no final newline
+    std::vector<uint8_t> expect = TmgBytes({{0, 1000, "preload"},
+                                            {1000, 0, "Scene1"},
+                                            {2000, 500, "credits end"},
+                                            {3000, 7, "q\"\\\x01\xff"},
+                                            {0xFFFFFFFFu, 0xFFFFFFFFu, "ende"}});
+    EXPECT_EQ(Compile(text), expect);
+    EXPECT_EQ(Compile(""), TmgBytes({}));
+    EXPECT_EQ(Compile("# nothing\n\n"), TmgBytes({}));
+    EXPECT_EQ(Compile("5 6 \"\""), TmgBytes({{5, 6, ""}}));
+    std::string name64(64, 'n');
+    std::vector<uint8_t> full = Compile("1 2 " + name64);
+    EXPECT_EQ(memcmp(&full[16], name64.data(), 64), 0);
+}
+
+TEST(TimingText, ErrorsNameTheLineAndTheReason) {
+    EXPECT_EQ(CompileError("0 10 a\n\n10 x b\n"), "line 3: expected a decimal number");
+    EXPECT_EQ(CompileError("4294967296 1 a"), "line 1: number larger than 4294967295");
+    EXPECT_EQ(CompileError("-1 1 a"), "line 1: expected a decimal number");
+    EXPECT_EQ(CompileError("10 20"), "line 1: missing scene name");
+    EXPECT_EQ(CompileError("10 20 # no name"), "line 1: missing scene name");
+    EXPECT_EQ(CompileError("10 20 a b"), "line 1: unexpected text after the scene name");
+    EXPECT_EQ(CompileError("10 20 " + std::string(65, 'n')),
+              "line 1: scene name longer than 64 bytes");
+    EXPECT_EQ(CompileError("1 2 \"open"), "line 1: unterminated quoted name");
+    EXPECT_EQ(CompileError("1 2 \"a\\x00\""), "line 1: a name cannot hold a zero byte");
+    EXPECT_EQ(CompileError("1 2 \"a\\n\""),
+              "line 1: unknown escape in a quoted name (use \\\" \\\\ or \\xHH)");
+    EXPECT_EQ(CompileError("1 2 ab\"c\""), "line 1: stray '\"' in a name");
+    EXPECT_EQ(CompileError("12x 2 a"), "line 1: expected a decimal number");
+}
+
+TEST(TimingText, DumpCompilesBackToTheSameBytes) {
+    std::vector<TmgLine> lines = {{0, 1000, "preload"},
+                                  {10, 0, ""},
+                                  {7, 8, "with space"},
+                                  {1, 2, "#hash"},
+                                  {3, 4, "back\\slash"}};
+    std::string all;
+    for (int c = 1; c < 256; c++) all += (char)c;
+    std::vector<std::string> chunks;
+    for (size_t i = 0; i < all.size(); i += 64) chunks.push_back(all.substr(i, 64));
+    for (const std::string& s : chunks) lines.push_back({99, 1, s.c_str()});
+    std::vector<uint8_t> bytes = TmgBytes(lines);
+    std::string text = Dump(bytes);
+    EXPECT_EQ(Compile(text), bytes);
+    EXPECT_EQ(text.substr(0, 26), "0 1000 preload\n10 0 \"\"\n7 8");
+}
+
+TEST(TimingText, DumpMentionsWhatTheTextCannotHold) {
+    std::vector<uint8_t> bytes = TmgBytes({{0, 1, "a"}, {1, 2, "b"}});
+    bytes[8 + 72 + 8 + 40] = 'z'; // after the second name's terminator
+    bytes.insert(bytes.end(), 3, 0xEE);
+    std::string text = Dump(bytes);
+    EXPECT_EQ(text, "0 1 a\n"
+                    "1 2 b\n"
+                    "# entry 2: bytes after the name's end are dropped\n"
+                    "# 3 bytes after the last entry are dropped\n");
+    EXPECT_EQ(Compile(text), TmgBytes({{0, 1, "a"}, {1, 2, "b"}}));
+}
