@@ -1,0 +1,193 @@
+// Frame cost of each built scene on the machine's GL (run under xvfb-run with
+// Mesa llvmpipe), at 800x600 and 640x480, and the time of the whole scene
+// preparation. Each iteration is one scene call plus glFinish, so the
+// rasteriser's work is inside the measurement; BM_Swap adds the buffer swap
+// the main loop does on top.
+//
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_scenes
+#include "platform/opengl.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "rgs/rgs_text.h"
+#include "scenes/scenes.h"
+#include "shell/globals.h"
+#include "shell/startup.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+uint32_t fakeTicks = 0;
+uint32_t FakeTicks(void*) {
+    return fakeTicks;
+}
+
+std::filesystem::path showDir;
+
+// A TGA with some structure, so filtering and mipmaps see real data.
+void WriteTga(const std::filesystem::path& path, int w, int h, int seed) {
+    std::vector<uint8_t> data(18 + (size_t)w * h * 3);
+    data[2] = 2;
+    data[12] = (uint8_t)w, data[13] = (uint8_t)(w >> 8);
+    data[14] = (uint8_t)h, data[15] = (uint8_t)(h >> 8);
+    data[16] = 24;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            uint8_t* p = &data[18 + ((size_t)y * w + x) * 3];
+            double dx = x - w / 2.0, dy = y - h / 2.0;
+            double r = std::sqrt(dx * dx + dy * dy) / (w / 2.0);
+            p[0] = (uint8_t)(127 + 127 * std::sin(x * 0.05 + seed));
+            p[1] = (uint8_t)(127 + 127 * std::cos(y * 0.07 + seed));
+            p[2] = (uint8_t)(r < 1 ? 255 * (1 - r) : 0);
+        }
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fwrite(data.data(), 1, data.size(), f);
+    fclose(f);
+}
+
+void MakeShowFolder() {
+    showDir =
+        std::filesystem::temp_directory_path() / ("zk_bench_scenes_" + std::to_string(getpid()));
+    std::filesystem::create_directories(showDir);
+    const char* pictures[] = {"tarnis_credits.tga", "tarnis_logo.tga", "tarnis_1.tga",
+                              "tarnis_2.tga",       "tarnis_3.tga",    "tarnis_4.tga",
+                              "tarnis_5.tga",       "tarnis_6.tga",    "tarnis_7.tga",
+                              "tarnis_cloud.tga"};
+    int seed = 0;
+    for (const char* p : pictures) WriteTga(showDir / p, 512, 512, seed++);
+    WriteTga(showDir / "particletex.tga", 64, 64, seed++);
+    WriteTga(showDir / "tarnis_particle2.tga", 64, 64, seed++);
+    WriteTga(showDir / "p1_kopf.tga", 128, 128, seed++);
+    WriteTga(showDir / "p1_koerper.tga", 128, 128, seed++);
+    std::vector<uint8_t> script;
+    std::string error;
+    if (RGS_Assemble("Plasma 0 3 4 5 6 1 1 1\nBlur3x3 0 2\n", &script, &error)) {
+        FILE* f = fopen((showDir / "wobble.rgs").c_str(), "wb");
+        if (f) {
+            fwrite(script.data(), 1, script.size(), f);
+            fclose(f);
+        }
+    }
+}
+
+ZELKOR_Window* window = nullptr;
+ZELKOR_OpenGL* gl = nullptr;
+ZELKOR_Timer timer;
+int currentW = 0, currentH = 0;
+double lastPrepareMs = 0;
+
+void CloseContext() {
+    if (!gl) return;
+    gl->Shutdown();
+    window->Shutdown();
+    delete gl;
+    delete window;
+    gl = nullptr;
+    window = nullptr;
+    g_opengl = nullptr;
+}
+
+// A context of the given size with every scene prepared in it.
+void UseContext(int w, int h) {
+    if (gl && w == currentW && h == currentH) return;
+    CloseContext();
+    window = new ZELKOR_Window();
+    gl = new ZELKOR_OpenGL();
+    if (!window->Initialize(nullptr, WindowProc, w, h, 0, nullptr) ||
+        !gl->Initialize(window, 32, nullptr)) {
+        fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run)\n");
+        exit(1);
+    }
+    g_opengl = gl;
+    timer.SetTickSource(FakeTicks, nullptr);
+    timer.Initialize(60, nullptr);
+    g_timer = &timer;
+    auto old = std::filesystem::current_path();
+    std::filesystem::current_path(showDir);
+    auto t0 = std::chrono::steady_clock::now();
+    for (const ScenePreparation& p : PrepareScenes)
+        if (p.prepare) p.prepare();
+    glFinish();
+    lastPrepareMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::filesystem::current_path(old);
+    currentW = w, currentH = h;
+}
+
+uint32_t musicTime = 0;
+
+void BM_Scene(benchmark::State& state) {
+    const SceneTableEntry& scene = SceneTable[state.range(0)];
+    UseContext((int)state.range(1), (int)state.range(2));
+    state.SetLabel(scene.name);
+    for (auto _ : state) {
+        musicTime += 16;
+        fakeTicks += 16;
+        scene.function(musicTime);
+        glFinish();
+    }
+}
+
+void BM_Swap(benchmark::State& state) {
+    UseContext((int)state.range(0), (int)state.range(1));
+    for (auto _ : state) {
+        gl->EndFrame();
+        glFinish();
+    }
+}
+
+void BM_PrepareAllScenes(benchmark::State& state) {
+    for (auto _ : state) {
+        currentW = 0; // forces a fresh context and preparation
+        UseContext((int)state.range(0), (int)state.range(1));
+        state.SetIterationTime(lastPrepareMs / 1000.0);
+    }
+}
+
+void RegisterAll() {
+    const int sizes[2][2] = {{800, 600}, {640, 480}};
+    for (const auto& s : sizes) {
+        for (int i = 0; i < 10; i++) {
+            if (!SceneTable[i].function) continue;
+            std::string name = std::string("BM_Scene/") + SceneTable[i].name;
+            benchmark::RegisterBenchmark(name.c_str(), BM_Scene)
+                ->Args({i, s[0], s[1]})
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(2.0);
+        }
+        benchmark::RegisterBenchmark("BM_Swap", BM_Swap)
+            ->Args({s[0], s[1]})
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("BM_PrepareAllScenes", BM_PrepareAllScenes)
+        ->Args({800, 600})
+        ->UseManualTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SDL_SetMainReady();
+    MakeShowFolder();
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CloseContext();
+    std::filesystem::remove_all(showDir);
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,401 @@
+// Scenes and effects drawn on a real context (Xvfb + Mesa): what reaches the
+// frame buffer, read back before the swap.
+#include "platform/opengl.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "scenes/line_scenes.h"
+#include "scenes/scene_kit.h"
+#include "scenes/swirl_scenes.h"
+#include "scenes/wobble_scene.h"
+#include "shell/globals.h"
+#include "shell/startup.h"
+#include "textures/texture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+uint32_t fakeTicks = 0;
+uint32_t FakeTicks(void*) {
+    return fakeTicks;
+}
+
+// Writes a w x h uncompressed TGA of one colour (alpha written when bpp is 32).
+void WriteTga(const std::string& path, int w, int h, int bpp, uint8_t r, uint8_t g, uint8_t b,
+              uint8_t a = 255) {
+    uint8_t header[18] = {0, 0, 2};
+    header[12] = (uint8_t)w, header[13] = (uint8_t)(w >> 8);
+    header[14] = (uint8_t)h, header[15] = (uint8_t)(h >> 8);
+    header[16] = (uint8_t)bpp;
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(header, 1, 18, f);
+    for (int i = 0; i < w * h; i++) {
+        uint8_t px[4] = {b, g, r, a};
+        fwrite(px, 1, bpp / 8, f);
+    }
+    fclose(f);
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+class ScenesGL : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        window = new ZELKOR_Window();
+        gl = new ZELKOR_OpenGL();
+        ASSERT_EQ(window->Initialize(nullptr, WindowProc, 800, 600, 0, nullptr), 1);
+        ASSERT_EQ(gl->Initialize(window, 32, nullptr), 1);
+        g_opengl = gl;
+        timer.SetTickSource(FakeTicks, nullptr);
+        timer.Initialize(60, nullptr);
+        g_timer = &timer;
+        show =
+            std::filesystem::temp_directory_path() / ("zk_scenes_gl_" + std::to_string(getpid()));
+        std::filesystem::create_directories(show);
+    }
+    static void TearDownTestSuite() {
+        g_opengl = nullptr;
+        g_timer = nullptr;
+        gl->Shutdown();
+        window->Shutdown();
+        delete gl;
+        delete window;
+        std::filesystem::remove_all(show);
+    }
+    void SetUp() override {
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glLoadIdentity();
+        gl->BeginFrame();
+    }
+    // Runs a preparation routine in the test's show folder.
+    static void Prepare(int (*prepare)()) {
+        auto old = std::filesystem::current_path();
+        std::filesystem::current_path(show);
+        prepare();
+        std::filesystem::current_path(old);
+    }
+    static std::vector<uint8_t> ReadFrame() {
+        std::vector<uint8_t> px(800 * 600 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    }
+    static Pixel At(const std::vector<uint8_t>& px, int x, int y) {
+        const uint8_t* p = &px[((size_t)y * 800 + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+    // Window position of an eye-space point under the current projection.
+    static void Project(double x, double y, double z, double* wx, double* wy) {
+        GLdouble model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, proj[16];
+        GLint view[4];
+        glGetDoublev(GL_PROJECTION_MATRIX, proj);
+        glGetIntegerv(GL_VIEWPORT, view);
+        double wz;
+        gluProject(x, y, z, model, proj, view, wx, wy, &wz);
+    }
+
+    static inline ZELKOR_Window* window = nullptr;
+    static inline ZELKOR_OpenGL* gl = nullptr;
+    static inline ZELKOR_Timer timer;
+    static inline std::filesystem::path show;
+};
+
+TEST_F(ScenesGL, BackdropFillsTheFourByThreeView) {
+    WriteTga(show / "white.tga", 4, 4, 24, 255, 255, 255);
+    ZELKOR_Texture white;
+    ASSERT_EQ(white.LoadTexture((show / "white.tga").c_str(), 0, 1), 1);
+    glDisable(GL_DEPTH_TEST);
+    white.BindTexture();
+    glColor4f(1, 1, 1, 1);
+    DrawBackdrop();
+    auto px = ReadFrame();
+    // Its left edge stops about 3 pixels short of the view's at 800 x 600.
+    int uncovered = 0;
+    for (int y = 0; y < 600; y++)
+        for (int x = 0; x < 800; x++)
+            if (At(px, x, y).r != 255) {
+                uncovered++;
+                EXPECT_LT(x, 4) << x << "," << y;
+            }
+    EXPECT_LE(uncovered, 4 * 600);
+
+    // The corners land just outside the viewport.
+    double lx, by, rx, ty;
+    Project(-11.5, -8.71, -21.0, &lx, &by);
+    Project(11.6, 8.7, -21.0, &rx, &ty);
+    EXPECT_GT(lx, 0.0);
+    EXPECT_LT(lx, 4.0);
+    EXPECT_GT(rx, 800.0);
+    EXPECT_LT(rx, 802.0);
+    EXPECT_LT(by, 0.0);
+    EXPECT_GT(by, -1.0);
+    EXPECT_GT(ty, 600.0);
+    EXPECT_LT(ty, 601.0);
+}
+
+TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
+    // Black images: particles and picture add nothing, only the trails pass
+    // changes the frame. The picture's alpha is one half.
+    WriteTga(show / "tarnis_logo.tga", 8, 8, 32, 0, 0, 0, 128);
+    WriteTga(show / "particletex.tga", 8, 8, 24, 0, 0, 0);
+    Prepare(PrepareScene2);
+    ASSERT_NE(swirlScene2.particles, nullptr);
+
+    glClearColor(200 / 255.0f, 100 / 255.0f, 50 / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    fakeTicks = 1000;
+    Scene2(20000); // the particle image (alpha 1) is still bound from loading
+    auto px = ReadFrame();
+    Pixel p = At(px, 400, 300);
+    EXPECT_NEAR(p.r, 140, 1);
+    EXPECT_NEAR(p.g, 70, 1);
+    EXPECT_NEAR(p.b, 35, 1);
+    EXPECT_EQ(At(px, 0, 300).r, 200); // outside the backdrop nothing changes
+
+    fakeTicks = 1017;
+    Scene2(20017); // now the picture (alpha 0.5) is bound: x 0.35
+    px = ReadFrame();
+    p = At(px, 400, 300);
+    EXPECT_NEAR(p.r, 49, 1);
+    EXPECT_NEAR(p.g, 24, 1);
+    EXPECT_NEAR(p.b, 12, 1);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(ScenesGL, SwirlDirectionFlipsExactlyFiveSecondsIn) {
+    WriteTga(show / "tarnis_5.tga", 8, 8, 24, 10, 10, 10);
+    WriteTga(show / "particletex.tga", 8, 8, 24, 255, 255, 255);
+    Prepare(PrepareScene7);
+    ParticleSystem* ps = swirlScene7.particles;
+    ASSERT_NE(ps, nullptr);
+    Scene7(30000);
+    EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
+    Scene7(34999);
+    EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
+    Scene7(35000);
+    EXPECT_FLOAT_EQ(ps->rotationSpeed, -0.4f);
+    // The orbit phase moves per call.
+    EXPECT_FLOAT_EQ(swirlScene7.orbitPhase, 0.3f);
+    // The frame is drawn: the particles show over the dark picture.
+    auto px = ReadFrame();
+    int bright = 0;
+    for (int y = 0; y < 600; y += 4)
+        for (int x = 0; x < 800; x += 4) bright += At(px, x, y).b > 100;
+    EXPECT_GT(bright, 50);
+}
+
+TEST_F(ScenesGL, LineStrokesVanishBehindThePicture) {
+    WriteTga(show / "tarnis_credits.tga", 4, 4, 24, 64, 64, 64);
+    Prepare(PrepareScene1);
+    LineSystem* ls = lineScene1.lines;
+    ASSERT_NE(ls, nullptr);
+    Scene1(1000);
+    // Freeze every particle: a front row at eye depth -15 (y 0.8) and a back
+    // row at -22, behind the picture's -21 (y -5.2), joined off screen.
+    for (int i = 0; i < ls->count; i++) {
+        Particle& p = ls->particles[i];
+        p.life = 0.8f;
+        p.fadeRate = 0.0f;
+        p.velocity[0] = p.velocity[1] = p.velocity[2] = 0.0f;
+        float x = (i & 1) ? 3.0f : -3.0f;
+        if (i <= 2) {
+            p.position[0] = x, p.position[1] = 3.0f, p.position[2] = -5.0f;
+        } else if (i <= 4) {
+            p.position[0] = 100.0f, p.position[1] = i == 3 ? 3.0f : -3.0f;
+            p.position[2] = i == 3 ? -5.0f : -12.0f;
+        } else {
+            p.position[0] = x, p.position[1] = -3.0f, p.position[2] = -12.0f;
+        }
+    }
+    Scene1(1017);
+    auto px = ReadFrame();
+    double fx, fy, bx, byy;
+    Project(0.0, 0.8, -15.0, &fx, &fy);
+    Project(0.0, -5.2, -22.0, &bx, &byy);
+    Pixel front = At(px, (int)fx, (int)fy);
+    Pixel back = At(px, (int)bx, (int)byy);
+    Pixel picture = At(px, 400, 500);
+    EXPECT_NEAR(picture.r, 64, 1);
+    EXPECT_GT(front.r, picture.r + 20); // tinted by the picture, added on top
+    EXPECT_EQ(back.r, picture.r);
+    EXPECT_EQ(back.b, picture.b);
+    // What the line scene leaves for the next one.
+    GLfloat width = 0;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_EQ(width, 3.0f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// Feedback mode hands back what would be drawn, after transformation.
+std::vector<GLfloat> Feedback(GLenum type, void (*draw)()) {
+    std::vector<GLfloat> buf(1 << 16);
+    glFeedbackBuffer((GLsizei)buf.size(), type, buf.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    GLint n = glRenderMode(GL_RENDER);
+    EXPECT_GE(n, 0);
+    buf.resize(n < 0 ? 0 : (size_t)n);
+    return buf;
+}
+
+LineSystem* feedbackLines = nullptr;
+void DrawFeedbackLines() {
+    feedbackLines->Render(0.0f, 0.0f, -10.0f);
+}
+
+TEST_F(ScenesGL, LineSystemDrawsFromParticleOneToTheLast) {
+    for (int n = 0; n <= 5; n++) {
+        LineSystem ls;
+        ASSERT_EQ(ls.Init((uint16_t)n, 1, 1, 1), 1);
+        for (int i = 0; i < n; i++) {
+            ls.particles[i].life = 0.5f;
+            ls.particles[i].position[0] = (float)i * 0.25f;
+            ls.particles[i].position[1] = 0.0f;
+            ls.particles[i].position[2] = 0.0f;
+        }
+        feedbackLines = &ls;
+        auto fb = Feedback(GL_3D, DrawFeedbackLines);
+        // Each two-vertex loop gives two line tokens of two 3D vertices.
+        int segments = n > 2 ? n - 2 : 0;
+        EXPECT_EQ(fb.size(), (size_t)segments * 2 * 7) << n;
+        if (n == 3) {
+            double x1, y1, x2, y2;
+            Project(0.25, 0.0, -10.0, &x1, &y1);
+            Project(0.5, 0.0, -10.0, &x2, &y2);
+            EXPECT_NEAR(fb[1], x1, 0.01);
+            EXPECT_NEAR(fb[4], x2, 0.01);
+        }
+    }
+}
+
+void DrawTube() {
+    DrawWobbleTube(nullptr, 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+}
+
+TEST_F(ScenesGL, WobbleTubeStaysBetweenDepthsMinus20AndMinus5) {
+    GLdouble proj[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    const double n = (double)0.1f, f = 1000.0;
+    for (float amplitude : {0.0f, 2.0f, 10.0f}) {
+        ComputeWobbleTube(amplitude * 0.7f, amplitude);
+        glTranslatef(3, 3, 3); // the tube resets the modelview itself
+        auto fb = Feedback(GL_3D, DrawTube);
+        double nearest = -1e9, farthest = 1e9;
+        size_t polygons = 0;
+        for (size_t i = 0; i < fb.size();) {
+            ASSERT_EQ(fb[i], (GLfloat)GL_POLYGON_TOKEN);
+            int count = (int)fb[i + 1];
+            for (int v = 0; v < count; v++) {
+                double zn = 2.0 * fb[i + 2 + v * 3 + 2] - 1.0;
+                double ze = 2.0 * f * n / ((f - n) * zn - (f + n));
+                nearest = std::max(nearest, ze);
+                farthest = std::min(farthest, ze);
+            }
+            i += 2 + count * 3;
+            polygons++;
+        }
+        EXPECT_GT(polygons, 0u);
+        if (amplitude == 0.0f) { // fully in view: the whole range is used
+            EXPECT_NEAR(nearest, -5.0, 0.01);
+            EXPECT_NEAR(farthest, -20.0, 0.01);
+        }
+        EXPECT_LE(nearest, -5.0 + 0.01) << amplitude;
+        EXPECT_GE(farthest, -20.0 - 0.01) << amplitude;
+    }
+}
+
+TEST_F(ScenesGL, ParticleRotationsAccumulateUnlessUndone) {
+    ParticleSystem ps;
+    ASSERT_EQ(ps.Init(3, nullptr), 1);
+    swirlAngle = 40.0f;
+    ps.timeStep = 0.0f;
+    glLoadIdentity();
+    ps.Render(0, 0, -20, 0);
+    // Three turns of 40 degrees about (1, 1, 1): x goes to y, y to z.
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_NEAR(m[1], 1.0f, 1e-5);
+    EXPECT_NEAR(m[6], 1.0f, 1e-5);
+    EXPECT_NEAR(m[8], 1.0f, 1e-5);
+    glLoadIdentity();
+    ps.Render(0, 0, -20, 1);
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    for (int i = 0; i < 16; i++) EXPECT_NEAR(m[i], i % 5 == 0 ? 1.0f : 0.0f, 1e-5) << i;
+    EXPECT_EQ(swirlAngle, 40.0f); // a time step of 0 leaves it
+}
+
+// The drawing as the particle algorithm states it, one rotation and one strip
+// per particle, to hold the batched drawing against.
+void LiteralRender(ParticleSystem* ps, float cx, float cy, float cz, int unrotate) {
+    for (int i = 0; i < ps->count; i++) {
+        const Particle* p = &ps->particles[i];
+        if (ps->texture) ps->texture->BindTexture();
+        glColor4f(p->colour[0], p->colour[1], p->colour[2], p->life);
+        glRotatef(swirlAngle, 1.0f, 1.0f, 1.0f);
+        float x = p->position[0], y = p->position[1], z = cz + p->position[2];
+        glBegin(GL_TRIANGLE_STRIP);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3f(cx + 0.5 + x, cy + 0.5 + y, z);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3f(cx + x - 0.5, cy + 0.5 + y, z);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3f(cx + 0.5 + x, cy + y - 0.5, z);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3f(cx + x - 0.5, cy + y - 0.5, z);
+        glEnd();
+        if (unrotate) glRotatef(-swirlAngle, 1.0f, 1.0f, 1.0f);
+    }
+}
+
+TEST_F(ScenesGL, BatchedParticlesMatchOneRotationPerParticle) {
+    WriteTga(show / "blob.tga", 16, 16, 24, 90, 140, 255);
+    ZELKOR_Texture blob;
+    ASSERT_EQ(blob.LoadTexture((show / "blob.tga").c_str(), 0, 1), 1);
+    ParticleSystem ps;
+    ASSERT_EQ(ps.Init(600, &blob), 1);
+    for (int i = 0; i < 40; i++) ps.Update();
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    for (int unrotate = 0; unrotate <= 1; unrotate++) {
+        swirlAngle = 37.5f;
+        ps.timeStep = 0.0f;
+        GLfloat expected[16], got[16];
+        gl->BeginFrame();
+        glTranslatef(0, 0, -20);
+        LiteralRender(&ps, 2.0f, -1.0f, 0.0f, unrotate);
+        glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+        auto want = ReadFrame();
+        gl->BeginFrame();
+        glTranslatef(0, 0, -20);
+        ps.Render(2.0f, -1.0f, 0.0f, unrotate);
+        glGetFloatv(GL_MODELVIEW_MATRIX, got);
+        auto have = ReadFrame();
+        for (int i = 0; i < 16; i++) EXPECT_NEAR(got[i], expected[i], 1e-4) << i;
+        size_t lit = 0, off = 0;
+        for (size_t i = 0; i < want.size(); i++) {
+            lit += want[i] != 0;
+            off += std::abs(want[i] - have[i]) > 8;
+        }
+        EXPECT_GT(lit, 10000u) << unrotate;
+        EXPECT_LT(off, lit / 500) << unrotate; // only stray edge pixels may differ
+    }
+}
+
+} // namespace
