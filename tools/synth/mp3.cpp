@@ -1,0 +1,153 @@
+#include "mp3.h"
+
+#include "voice.h"
+
+#include <lame/lame.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std::string* error) {
+    mp3->clear();
+    lame_global_flags* gf = lame_init();
+    if (!gf) {
+        *error = "cannot start the MP3 encoder";
+        return false;
+    }
+    lame_set_in_samplerate(gf, SAMPLE_RATE);
+    lame_set_out_samplerate(gf, SAMPLE_RATE);
+    lame_set_num_channels(gf, 2);
+    lame_set_mode(gf, JOINT_STEREO);
+    lame_set_VBR(gf, vbr_off);
+    lame_set_brate(gf, kbps);
+    lame_set_quality(gf, 2);
+    lame_set_bWriteVbrTag(gf, 1);
+    lame_set_write_id3tag_automatic(gf, 0);
+    if (lame_init_params(gf) < 0) {
+        lame_close(gf);
+        *error = "the MP3 encoder refused its settings";
+        return false;
+    }
+    const int chunk = 8192;
+    std::vector<unsigned char> buffer((size_t)(1.25 * chunk) + 7200);
+    size_t frames = pcm.Frames();
+    for (size_t at = 0; at < frames; at += chunk) {
+        int n = (int)std::min((size_t)chunk, frames - at);
+        int bytes = lame_encode_buffer_ieee_float(gf, pcm.left.data() + at, pcm.right.data() + at,
+                                                  n, buffer.data(), (int)buffer.size());
+        if (bytes < 0) {
+            lame_close(gf);
+            *error = "the MP3 encoder failed (" + std::to_string(bytes) + ")";
+            return false;
+        }
+        mp3->insert(mp3->end(), buffer.begin(), buffer.begin() + bytes);
+    }
+    int bytes = lame_encode_flush(gf, buffer.data(), (int)buffer.size());
+    if (bytes > 0) mp3->insert(mp3->end(), buffer.begin(), buffer.begin() + bytes);
+    // The info frame is written last, over the placeholder that opens the stream.
+    size_t tagSize = lame_get_lametag_frame(gf, buffer.data(), buffer.size());
+    if (tagSize > 0 && tagSize <= mp3->size()) memcpy(mp3->data(), buffer.data(), tagSize);
+    lame_close(gf);
+    return true;
+}
+
+bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
+    pcm->left.clear();
+    pcm->right.clear();
+    int err = MPG123_OK;
+    mpg123_handle* mh = mpg123_new(nullptr, &err);
+    if (!mh) {
+        *error = "cannot start the MP3 decoder";
+        return false;
+    }
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
+    mpg123_format_none(mh);
+    mpg123_format(mh, SAMPLE_RATE, MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    if (mpg123_open(mh, path.c_str()) != MPG123_OK) {
+        *error = path + ": cannot open: " + mpg123_strerror(mh);
+        mpg123_delete(mh);
+        return false;
+    }
+    std::vector<float> block(4096);
+    bool ok = true;
+    for (;;) {
+        size_t done = 0;
+        int r = mpg123_read(mh, (unsigned char*)block.data(), block.size() * sizeof(float), &done);
+        size_t values = done / sizeof(float);
+        for (size_t i = 0; i + 1 < values; i += 2) {
+            pcm->left.push_back(block[i]);
+            pcm->right.push_back(block[i + 1]);
+        }
+        if (r == MPG123_DONE) break;
+        if (r == MPG123_NEW_FORMAT) {
+            long rate;
+            int channels, encoding;
+            mpg123_getformat(mh, &rate, &channels, &encoding);
+            if (rate != SAMPLE_RATE || channels != 2) {
+                *error = path + ": not 44.1 kHz stereo";
+                ok = false;
+                break;
+            }
+            continue;
+        }
+        if (r != MPG123_OK) {
+            *error = path + ": " + mpg123_strerror(mh);
+            ok = false;
+            break;
+        }
+    }
+    mpg123_close(mh);
+    mpg123_delete(mh);
+    if (ok && pcm->Frames() == 0) {
+        *error = path + ": no audio";
+        ok = false;
+    }
+    return ok;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) {
+        *error = path + ": cannot write: " + strerror(errno);
+        return false;
+    }
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (fclose(f) == 0) && ok;
+    if (!ok) *error = path + ": write failed";
+    return ok;
+}
+
+bool WriteWav(const std::string& path, const StereoBuffer& pcm, std::string* error) {
+    std::vector<uint8_t> out;
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
+    };
+    auto u16 = [&](uint16_t v) {
+        out.push_back((uint8_t)v);
+        out.push_back((uint8_t)(v >> 8));
+    };
+    uint32_t dataBytes = (uint32_t)(pcm.Frames() * 4);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    u32(36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    u32(16);
+    u16(1);
+    u16(2);
+    u32(SAMPLE_RATE);
+    u32(SAMPLE_RATE * 4);
+    u16(4);
+    u16(16);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    u32(dataBytes);
+    for (size_t n = 0; n < pcm.Frames(); n++) {
+        for (float v : {pcm.left[n], pcm.right[n]}) {
+            long s = std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f);
+            u16((uint16_t)(int16_t)s);
+        }
+    }
+    return WriteFile(path, out, error);
+}
