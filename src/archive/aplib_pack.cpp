@@ -30,6 +30,7 @@ enum : uint32_t {
     longMatch = 300,     // a match this long is taken without parsing inside it
     matchRoom = 64,      // candidates kept per position
     paretoReserve = 16,  // of which kept for ever longer matches
+    extraLengths = 16,   // lengths tried at offsets that are not the nearest
     none = 0xFFFFFFFFu,
 };
 
@@ -274,6 +275,7 @@ uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bo
         // Explicit offsets, every length of every candidate: for a given length
         // the nearest offset is cheapest, but the others leave other states.
         int count = pk.FindMatches(i, maxLen, offsets, lens, matchRoom);
+        uint32_t shorter = 1;
         for (int m = 0; m < count; m++) {
             uint32_t o = offsets[m], len = lens[m];
             auto offer = [&](uint32_t l) {
@@ -287,9 +289,15 @@ uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bo
                 }
                 if (cost != none) Offer(here + l * K, cost, o, kindMatch, l, from);
             };
+            // Every length the nearer candidates do not reach; below that only
+            // a few short ones, which is where another offset can still win.
             uint32_t top = len < longMatch ? len : longMatch;
-            for (uint32_t l = 2; l <= top; l++) offer(l);
+            uint32_t few = shorter < extraLengths ? shorter : extraLengths;
+            if (few > top) few = top;
+            for (uint32_t l = 2; l <= few; l++) offer(l);
+            for (uint32_t l = shorter + 1; l <= top; l++) offer(l);
             if (len > top) offer(len);
+            if (len > shorter) shorter = len;
             if (len >= longMatch && len > longest) longest = len, longestEnd = i + len;
         }
         // Inside a very long match nothing better is likely; jump over it.

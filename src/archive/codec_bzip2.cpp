@@ -7,8 +7,9 @@ int VKZ_CodecBzip2::Compress(const void* source, uint32_t length, void* destinat
     int bound = MaxCompressedSize(length);
     if (bound < 0) return -1;
     unsigned int outLength = (unsigned int)bound;
-    int r =
-        BZ2_bzBuffToBuffCompress((char*)destination, &outLength, (char*)source, length, 9, 0, 0);
+    char empty = 0; // the library refuses a null source even when it is empty
+    int r = BZ2_bzBuffToBuffCompress((char*)destination, &outLength,
+                                     length ? (char*)source : &empty, length, 9, 0, 0);
     return r == BZ_OK ? (int)outLength : -1;
 }
 
