@@ -1,0 +1,113 @@
+// Music: CPU time spent decoding per second of music, and the music clock
+// over a 20-second playback (drift from real time, worst step between reads
+// about a millisecond apart). Audio goes to SDL's dummy driver unless
+// SDL_AUDIODRIVER says otherwise.
+#include "../tests/music/make_mp3.h"
+#include "music/mp3_stream.h"
+#include "music/sound.h"
+
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+static const double TRACK_SECONDS = 20.0;
+
+static const std::string& Track() {
+    static std::string path;
+    if (path.empty()) {
+        std::string dir = MakeScratchDir("bench-music");
+        path = dir + "/track.mp3";
+        if (MakeSineMp3(path, 44100, 2, TRACK_SECONDS).empty()) abort();
+    }
+    return path;
+}
+
+// Decoding as the audio callback does it: 20 ms device buffers.
+static void BM_DecodeTrack(benchmark::State& state) {
+    const std::string& path = Track();
+    int16_t buffer[882 * 2];
+    int64_t frames = 0;
+    for (auto _ : state) {
+        Mp3Stream* s = Mp3Stream_Open(path.c_str());
+        int n;
+        while ((n = Mp3Stream_Read(s, buffer, 882)) > 0) frames += n;
+        Mp3Stream_Close(s);
+        benchmark::DoNotOptimize(buffer);
+    }
+    double music = (double)frames / 44100.0;
+    state.counters["music_s"] = music;
+    // Inverted rate: CPU seconds over (music seconds / 1000), i.e. CPU
+    // milliseconds spent per second of music.
+    state.counters["cpu_ms_per_music_s"] = benchmark::Counter(
+        music / 1000.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_DecodeTrack)->Unit(benchmark::kMillisecond);
+
+static void BM_OpenStream(benchmark::State& state) {
+    const std::string& path = Track();
+    for (auto _ : state) {
+        Mp3Stream* s = Mp3Stream_Open(path.c_str());
+        benchmark::DoNotOptimize(s);
+        Mp3Stream_Close(s);
+    }
+}
+BENCHMARK(BM_OpenStream)->Unit(benchmark::kMicrosecond);
+
+static uint64_t Micros() {
+    return (uint64_t)((double)SDL_GetPerformanceCounter() * 1e6 /
+                      (double)SDL_GetPerformanceFrequency());
+}
+
+// Plays the whole track once, reading the clock about every millisecond.
+static void BM_PlaybackClock(benchmark::State& state) {
+    const std::string& path = Track();
+    if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    for (auto _ : state) {
+        ZELKOR_Sound sound;
+        if (!sound.Initialize(nullptr) || sound.OpenStream(path.c_str()) != 0) {
+            state.SkipWithError("no audio output");
+            return;
+        }
+        uint64_t playAt = Micros();
+        sound.PlayCurrentStream();
+        const uint32_t length = (uint32_t)(TRACK_SECONDS * 1000);
+        uint32_t last = 0, first = 0, worstStep = 0;
+        uint64_t firstAt = 0, lastAt = 0, prevAt = playAt, worstGap = 0;
+        double sumStep = 0;
+        int reads = 0;
+        while (Micros() - playAt < (uint64_t)(TRACK_SECONDS * 3e6)) {
+            uint32_t t = sound.GetTime();
+            uint64_t at = Micros();
+            if (t > 0 && !firstAt) {
+                first = t;
+                firstAt = at;
+            }
+            if (firstAt && reads++ > 0) {
+                if (t - last > worstStep) worstStep = t - last;
+                if (at - prevAt > worstGap) worstGap = at - prevAt;
+                sumStep += t - last;
+            }
+            last = t;
+            prevAt = at;
+            if (t >= length) {
+                lastAt = at;
+                break;
+            }
+            SDL_Delay(1);
+        }
+        double wall = (double)(lastAt - firstAt) / 1000.0, music = (double)(last - first);
+        state.counters["start_latency_ms"] = (double)(firstAt - playAt) / 1000.0;
+        state.counters["drift_pct"] = 100.0 * (music - wall) / wall;
+        state.counters["worst_step_ms"] = worstStep;
+        state.counters["mean_step_ms"] = sumStep / (reads > 1 ? reads - 1 : 1);
+        state.counters["worst_read_gap_ms"] = (double)worstGap / 1000.0;
+        state.counters["end_ms"] = last;
+        sound.Shutdown();
+    }
+}
+BENCHMARK(BM_PlaybackClock)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

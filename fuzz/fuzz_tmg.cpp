@@ -1,0 +1,30 @@
+// The timetable parser and its text form: any bytes either load or are
+// refused, and whatever loads dumps to text that compiles back to the same
+// entries. The same bytes are also fed to the text compiler.
+#include "sequencing/timing_script.h"
+#include "sequencing/timing_text.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> out;
+    std::string error;
+    CompileTimingText(std::string((const char*)data, size), &out, &error);
+
+    TimingTable table = {};
+    if (!ParseTimingScript(data, (uint32_t)size, &table)) return 0;
+    uint32_t used = 8 + 72 * table.header.count;
+    if (used > size) __builtin_trap();
+    std::string text = FormatTimingText(table, (uint32_t)size - used);
+    if (!CompileTimingText(text, &out, &error) || out.size() != used) __builtin_trap();
+    for (uint32_t i = 0; i < table.header.count; i++) {
+        TimingEntry e = table.entries[i];
+        size_t n = strnlen(e.name, sizeof(e.name));
+        memset(e.name + n, 0, sizeof(e.name) - n); // what the text keeps
+        if (memcmp(&e, out.data() + 8 + 72 * i, 72) != 0) __builtin_trap();
+    }
+    FreeTimingTable(&table);
+    return 0;
+}
