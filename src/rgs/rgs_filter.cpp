@@ -6,6 +6,7 @@
 #include "rgs/rgs.h"
 #include "rgs/rgs_ops.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -33,14 +34,25 @@ static inline int Brightness(RGS_Pixel p) {
     return m > p.b ? m : p.b;
 }
 
-// The cosine weight of the last fraction seen at one spot. Sample positions
-// that share a row, column or brightness repeat their fractions, so this saves
+// The cosine weight of the last fraction seen at one spot. A sample
+// coordinate's fraction repeats for positions that share a row, a column or a
+// brightness, as long as the float keeps its exponent (the spacing of floats
+// changes with it), so caches are kept per exponent band and sign. This saves
 // most cos calls; the weights and the result are those of RGS_SampleLayer.
 struct WeightCache {
     double f = NAN, w = 0;
 };
+enum { BANDS = 32 };
 
-static inline double CachedWeight(WeightCache* c, double f) {
+static inline int Band(float v) {
+    uint32_t bits = std::bit_cast<uint32_t>(v);
+    int e = (int)((bits >> 23) & 255) - 126; // 1 for [1, 2), 2 for [2, 4), ...
+    e = e < 0 ? 0 : e > 15 ? 15 : e;
+    return e + 16 * (int)(bits >> 31);
+}
+
+static inline double CachedWeight(WeightCache* band, float v, double f) {
+    WeightCache* c = &band[Band(v)];
     if (!(c->f == f)) {
         c->f = f;
         c->w = RGS_CosineWeight(f);
@@ -48,13 +60,25 @@ static inline double CachedWeight(WeightCache* c, double f) {
     return c->w;
 }
 
-static inline RGS_Pixel SampleCached(int layer, double x, double y, WeightCache* cx,
+// RGS_SampleLayer with cached weights, its blend written out so the compiler
+// can schedule it with the caller's loop (same operations in the same order).
+static inline RGS_Pixel SampleCached(int layer, float x, float y, WeightCache* cx,
                                      WeightCache* cy) {
     int ix = (int)x, iy = (int)y;
-    double a = CachedWeight(cx, x - ix), b = CachedWeight(cy, y - iy);
-    return RGS_CosineBlend(RGS_GetPixel(layer, ix, iy), RGS_GetPixel(layer, ix + 1, iy),
-                           RGS_GetPixel(layer, ix, iy + 1), RGS_GetPixel(layer, ix + 1, iy + 1), a,
-                           b);
+    double a = CachedWeight(cx, x, x - (double)ix), b = CachedWeight(cy, y, y - (double)iy);
+    const uint8_t* L = RGS_Layers[layer];
+    const uint8_t* p00 = L + At(ix & 255, iy & 255);
+    const uint8_t* p10 = L + At((ix + 1) & 255, iy & 255);
+    const uint8_t* p01 = L + At(ix & 255, (iy + 1) & 255);
+    const uint8_t* p11 = L + At((ix + 1) & 255, (iy + 1) & 255);
+    double w00 = (float)((1.0 - a) * (1.0 - b));
+    double w10 = (float)(a * (1.0 - b));
+    double w01 = (float)((1.0 - a) * b);
+    double w11 = a * b;
+    uint8_t out[3];
+    for (int k = 0; k < 3; k++)
+        out[k] = (uint8_t)(int)(p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11);
+    return RGS_Pixel{out[0], out[1], out[2]};
 }
 
 void RGS_HalfTile(int layer) {
@@ -100,12 +124,12 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
-    WeightCache byV[256][2];
+    static WeightCache xByV[256][BANDS], yByV[256][BANDS]; // per brightness
     for (int x = 0; x < 256; x++)
         for (int y = 0; y < 256; y++) {
             int V = Brightness(RGS_GetPixel(map, x, y));
             RGS_Pixel p = SampleCached(source, Displaced(x, V, xGain), Displaced(y, V, yGain),
-                                       &byV[V][0], &byV[V][1]);
+                                       xByV[V], yByV[V]);
             RGS_PutPixel(destination, x, y, p);
         }
 }
@@ -176,13 +200,13 @@ void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xA
         !ConvertibleFloat((float)(255 + oyHi)))
         return;
     CopyToScratch(layer);
-    WeightCache column[256];
+    static WeightCache column[256][BANDS];
     for (int y = 0; y < 256; y++) {
-        WeightCache row;
+        WeightCache row[BANDS];
         for (int x = 0; x < 256; x++) {
             float sx = (float)(x + (double)ox[y]);
             float sy = (float)(y + oy[x]);
-            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, &row, &column[x]));
+            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, row, column[x]));
         }
     }
 }
@@ -221,42 +245,46 @@ void RGS_EdgeBoost(int layer, int32_t xOffset, int32_t yOffset, int32_t gain) {
     }
 }
 
-void RGS_EdgeDetect(int layer) {
-    CopyToScratch(layer);
+// A channel's 3x3 neighbourhood, wrapped at the edges.
+struct Nine {
+    int UL, U, UR, L, C, R, DL, D, DR;
+};
+
+// Rows outer, columns inner, reading the scratch copy as it is at each step.
+template <class F> static void Filter3x3(int layer, F f) {
     const uint8_t* S = RGS_Layers[4];
-    uint8_t* D = RGS_Layers[layer];
+    uint8_t* out = RGS_Layers[layer];
     for (int y = 0; y < 256; y++) {
-        int u = (y - 1) & 255, d = (y + 1) & 255;
+        const uint8_t* ru = S + At(0, (y - 1) & 255);
+        const uint8_t* ry = S + At(0, y);
+        const uint8_t* rd = S + At(0, (y + 1) & 255);
+        uint8_t* o = out + At(0, y);
         for (int x = 0; x < 256; x++) {
-            int l = (x - 1) & 255, r = (x + 1) & 255;
+            int l = 3 * ((x - 1) & 255), c = 3 * x, r = 3 * ((x + 1) & 255);
             for (int k = 0; k < 3; k++) {
-                int UL = S[At(l, u) + k], U = S[At(x, u) + k], UR = S[At(r, u) + k];
-                int L = S[At(l, y) + k], R = S[At(r, y) + k];
-                int DL = S[At(l, d) + k], Dn = S[At(x, d) + k], DR = S[At(r, d) + k];
-                int gx = (UR + R + DR) - (UL + L + DL) + 128;
-                int gy = (DL + Dn + DR) - (UL + U + UR) + 128;
-                D[At(x, y) + k] = ClampByte((int)std::sqrt((double)(gx * gx + gy * gy)));
+                Nine n{ru[l + k], ru[c + k], ru[r + k], ry[l + k], ry[c + k],
+                       ry[r + k], rd[l + k], rd[c + k], rd[r + k]};
+                o[c + k] = f(n);
             }
         }
     }
 }
 
+void RGS_EdgeDetect(int layer) {
+    CopyToScratch(layer);
+    Filter3x3(layer, [](const Nine& n) {
+        int gx = (n.UR + n.R + n.DR) - (n.UL + n.L + n.DL) + 128;
+        int gy = (n.DL + n.D + n.DR) - (n.UL + n.U + n.UR) + 128;
+        return ClampByte((int)std::sqrt((double)(gx * gx + gy * gy)));
+    });
+}
+
 void RGS_Sharpen(int layer) {
     CopyToScratch(layer);
-    const uint8_t* S = RGS_Layers[4];
-    uint8_t* D = RGS_Layers[layer];
-    for (int y = 0; y < 256; y++) {
-        int u = (y - 1) & 255, d = (y + 1) & 255;
-        for (int x = 0; x < 256; x++) {
-            int l = (x - 1) & 255, r = (x + 1) & 255;
-            for (int k = 0; k < 3; k++) {
-                int C = S[At(x, y) + k];
-                int corners = S[At(l, u) + k] + S[At(r, u) + k] + S[At(l, d) + k] + S[At(r, d) + k];
-                int sides = S[At(x, u) + k] + S[At(x, d) + k] + S[At(l, y) + k] + S[At(r, y) + k];
-                D[At(x, y) + k] = ClampByte(((5 * C) >> 1) - (corners >> 3) - (sides >> 2));
-            }
-        }
-    }
+    Filter3x3(layer, [](const Nine& n) {
+        int corners = n.UL + n.UR + n.DL + n.DR, sides = n.U + n.D + n.L + n.R;
+        return ClampByte(((5 * n.C) >> 1) - (corners >> 3) - (sides >> 2));
+    });
 }
 
 void RGS_Scatter(int layer, int32_t spread, int32_t seed) {
@@ -317,23 +345,12 @@ void RGS_BlurTranspose(int layer, int32_t radius) {
 }
 
 void RGS_Blur3x3(int layer, int32_t passes) {
-    const int n = passes & 255;
-    for (int pass = 0; pass < n; pass++) {
+    const int count = passes & 255;
+    for (int pass = 0; pass < count; pass++) {
         CopyToScratch(layer);
-        const uint8_t* S = RGS_Layers[4];
-        uint8_t* D = RGS_Layers[layer];
-        for (int y = 0; y < 256; y++) {
-            int u = (y - 1) & 255, d = (y + 1) & 255;
-            for (int x = 0; x < 256; x++) {
-                int l = (x - 1) & 255, r = (x + 1) & 255;
-                for (int k = 0; k < 3; k++) {
-                    int corners =
-                        S[At(l, u) + k] + S[At(r, u) + k] + S[At(l, d) + k] + S[At(r, d) + k];
-                    int sides =
-                        S[At(x, u) + k] + S[At(x, d) + k] + S[At(l, y) + k] + S[At(r, y) + k];
-                    D[At(x, y) + k] = (uint8_t)((corners + 2 * sides + 4 * S[At(x, y) + k]) >> 4);
-                }
-            }
-        }
+        Filter3x3(layer, [](const Nine& n) {
+            int corners = n.UL + n.UR + n.DL + n.DR, sides = n.U + n.D + n.L + n.R;
+            return (uint8_t)((corners + 2 * sides + 4 * n.C) >> 4);
+        });
     }
 }
