@@ -50,6 +50,17 @@ RGS_Pixel RGS_CosineInterpolate(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS
 double RGS_CosineWeight(double f);
 RGS_Pixel RGS_CosineBlend(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11, double a,
                           double b);
+// The blend's corner weights: three are rounded to single precision, a*b is not.
+struct RGS_Weights {
+    double w00, w10, w01, w11;
+};
+inline RGS_Weights RGS_BlendWeights(double a, double b) {
+    return RGS_Weights{(float)((1.0 - a) * (1.0 - b)), (float)(a * (1.0 - b)),
+                       (float)((1.0 - a) * b), a * b};
+}
+inline int RGS_BlendChannel(double c00, double c10, double c01, double c11, const RGS_Weights& w) {
+    return (int)(c00 * w.w00 + c10 * w.w10 + c01 * w.w01 + c11 * w.w11);
+}
 RGS_Pixel RGS_SampleLayer(int layer, double x, double y);
 int RGS_Brightness(RGS_Pixel p);
 

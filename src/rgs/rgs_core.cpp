@@ -39,15 +39,11 @@ double RGS_CosineWeight(double f) {
 
 RGS_Pixel RGS_CosineBlend(RGS_Pixel p00, RGS_Pixel p10, RGS_Pixel p01, RGS_Pixel p11, double a,
                           double b) {
-    // Three weights are rounded to single precision; a*b is not.
-    double w00 = (float)((1.0 - a) * (1.0 - b));
-    double w10 = (float)(a * (1.0 - b));
-    double w01 = (float)((1.0 - a) * b);
-    double w11 = a * b;
+    RGS_Weights w = RGS_BlendWeights(a, b);
     RGS_Pixel out;
-    out.r = (uint8_t)(int)(p00.r * w00 + p10.r * w10 + p01.r * w01 + p11.r * w11);
-    out.g = (uint8_t)(int)(p00.g * w00 + p10.g * w10 + p01.g * w01 + p11.g * w11);
-    out.b = (uint8_t)(int)(p00.b * w00 + p10.b * w10 + p01.b * w01 + p11.b * w11);
+    out.r = (uint8_t)RGS_BlendChannel(p00.r, p10.r, p01.r, p11.r, w);
+    out.g = (uint8_t)RGS_BlendChannel(p00.g, p10.g, p01.g, p11.g, w);
+    out.b = (uint8_t)RGS_BlendChannel(p00.b, p10.b, p01.b, p11.b, w);
     return out;
 }
 

@@ -2,6 +2,7 @@
 #include "rgs/rgs.h"
 #include "rgs/rgs_ops.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -42,21 +43,22 @@ void RGS_Cells(int layer, int32_t count, int32_t seed, int r, int g, int b) {
     static float distance[65536];
     float lo = 255, hi = 0;
     for (int y = 0; y < 256; y++) {
-        int dy2[100];
+        int best[256];
+        for (int x = 0; x < 256; x++) best[x] = n ? INT32_MAX : -1;
         for (int i = 0; i < n; i++) {
             int dy = y - py[i] < 0 ? py[i] - y : y - py[i];
             if (dy > 128) dy = 256 - dy;
-            dy2[i] = dy * dy;
+            const int* col = dx2[i];
+            int dy2 = dy * dy;
+            for (int x = 0; x < 256; x++) {
+                int s = col[x] + dy2;
+                best[x] = s < best[x] ? s : best[x];
+            }
         }
         for (int x = 0; x < 256; x++) {
-            int best = -1;
-            for (int i = 0; i < n; i++) {
-                int s = dx2[i][x] + dy2[i];
-                if (best < 0 || s < best) best = s;
-            }
             float d = 255;
-            if (best >= 0) {
-                double e = std::sqrt((double)best);
+            if (best[x] >= 0) {
+                double e = std::sqrt((double)best[x]);
                 if (e < d) d = (float)e;
             }
             distance[256 * y + x] = d;
@@ -86,21 +88,60 @@ void RGS_Plasma(int layer, int32_t columnStep, int32_t rowStep, int32_t columnPh
                        b);
 }
 
+// Corner weights of every offset in a cell, one array per corner so the
+// blend runs over whole rows of a cell. Cells up to 64 wide repeat often and
+// keep a table of all their rows; wider ones, few, work out each row anew.
+struct NoiseWeights {
+    int first, span;      // offsets first ... first + span - 1 are written
+    double a[256];        // cosine weight of each offset
+    double w[4][64 * 64]; // w00, w10, w01, w11 of every row (narrow cells)
+    double rowW[4][256];  // of one row (wide cells)
+    const double* row[4];
+};
+
+static void SetRow(double* out[4], const NoiseWeights* nw, int i) {
+    for (int j = 0; j < nw->span; j++) {
+        RGS_Weights w = RGS_BlendWeights(nw->a[j], nw->a[i]);
+        out[0][j] = w.w00, out[1][j] = w.w10, out[2][j] = w.w01, out[3][j] = w.w11;
+    }
+}
+
+static void SelectRow(NoiseWeights* nw, int i) {
+    if (nw->span <= 64) {
+        for (int k = 0; k < 4; k++) nw->row[k] = &nw->w[k][i * nw->span];
+    } else {
+        double* out[4] = {nw->rowW[0], nw->rowW[1], nw->rowW[2], nw->rowW[3]};
+        SetRow(out, nw, i);
+        for (int k = 0; k < 4; k++) nw->row[k] = nw->rowW[k];
+    }
+}
+
 // One cell of value noise: corners read when the cell starts, then S x S
 // interpolated pixels wrapping around the layer. A cell wider than the layer
 // writes each pixel many times; only the last write of each survives, so the
-// loops start at the last 256 offsets.
-static void NoiseCell(int layer, int x0, int y0, int S, double inv) {
+// loops start at the last 256 offsets. Flagged channels hold equal values and
+// the others 0 throughout (each channel is blended alike from its own
+// corners), so one channel, k, is blended and copied to the flagged ones.
+static void NoiseCell(int layer, int x0, int y0, int S, int k, const int flags[3],
+                      NoiseWeights* nw) {
     int x1 = (x0 + S) & 255, y1 = (y0 + S) & 255;
-    RGS_Pixel p00 = RGS_GetPixel(layer, x0, y0), p10 = RGS_GetPixel(layer, x1, y0);
-    RGS_Pixel p01 = RGS_GetPixel(layer, x0, y1), p11 = RGS_GetPixel(layer, x1, y1);
-    int first = S > 256 ? S - 256 : 0, span = S - first;
-    double weight[256];
-    for (int t = 0; t < span; t++) weight[t] = RGS_CosineWeight((float)((first + t) * inv));
-    for (int i = 0; i < span; i++)
+    double c00 = At(layer, x0, y0)[k], c10 = At(layer, x1, y0)[k];
+    double c01 = At(layer, x0, y1)[k], c11 = At(layer, x1, y1)[k];
+    int first = nw->first, span = nw->span;
+    for (int i = 0; i < span; i++) {
+        SelectRow(nw, i);
+        const double *w00 = nw->row[0], *w10 = nw->row[1], *w01 = nw->row[2], *w11 = nw->row[3];
+        uint8_t* row = RGS_Layers[layer] + 768 * ((y0 + first + i) & 255);
+        int v[256];
         for (int j = 0; j < span; j++)
-            RGS_PutPixel(layer, x0 + first + j, y0 + first + i,
-                         RGS_CosineBlend(p00, p10, p01, p11, weight[j], weight[i]));
+            v[j] = (int)(c00 * w00[j] + c10 * w10[j] + c01 * w01[j] + c11 * w11[j]);
+        for (int j = 0; j < span; j++) {
+            uint8_t* p = row + 3 * ((x0 + first + j) & 255);
+            p[0] = flags[0] ? (uint8_t)v[j] : 0;
+            p[1] = flags[1] ? (uint8_t)v[j] : 0;
+            p[2] = flags[2] ? (uint8_t)v[j] : 0;
+        }
+    }
 }
 
 void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, int g, int b) {
@@ -114,11 +155,27 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
             RGS_NextRandom();
             PutFlagged(At(layer, x, y), RGS_RandomValue() & mask, r, g, b);
         }
+    // Interpolation changes nothing when every grid value is 0 (mask 0 or no
+    // flag), nor when every pixel is a cell origin (S = 1), whose weights are
+    // 1, 0, 0, 0.
+    if (mask == 0 || S == 1 || !(r || g || b)) return;
+    const int flags[3] = {r, g, b};
+    int k = r ? 0 : g ? 1 : 2;
+    static NoiseWeights nw;
     double inv = (float)(1.0 / S);
+    nw.first = S > 256 ? S - 256 : 0;
+    nw.span = S - nw.first;
+    for (int t = 0; t < nw.span; t++) nw.a[t] = RGS_CosineWeight((float)((nw.first + t) * inv));
+    if (nw.span <= 64)
+        for (int i = 0; i < nw.span; i++) {
+            double* out[4];
+            for (int k = 0; k < 4; k++) out[k] = &nw.w[k][i * nw.span];
+            SetRow(out, &nw, i);
+        }
     // Cell origins run while the next one is below 255 (16-bit arithmetic).
     for (uint16_t y0 = 0;; y0 = (uint16_t)(y0 + S)) {
         for (uint16_t x0 = 0;; x0 = (uint16_t)(x0 + S)) {
-            NoiseCell(layer, x0, y0, S, inv);
+            NoiseCell(layer, x0, y0, S, k, flags, &nw);
             if ((uint16_t)(x0 + S) >= 255) break;
         }
         if ((uint16_t)(y0 + S) >= 255) break;
@@ -140,8 +197,8 @@ void RGS_FractalNoise(int layer, int32_t spacing, int32_t octaves, int32_t persi
         uint8_t* dst = RGS_Layers[layer];
         const uint8_t* add = RGS_Layers[4];
         for (int i = 0; i < LAYER_SIZE; i++) {
-            int v = dst[i] + add[i];
-            dst[i] = v >= 255 ? 255 : (uint8_t)v;
+            unsigned v = dst[i] + add[i];
+            dst[i] = (uint8_t)(v < 255 ? v : 255);
         }
     }
 }

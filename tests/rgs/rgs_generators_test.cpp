@@ -148,8 +148,12 @@ TEST_F(Generators, NoiseOfSpacingOneIsThePlainDraws) {
 TEST_F(Generators, NoiseCellsMatchTheLiteralLoops) {
     // 100 does not divide 256 (cells wrap onto finished pixels); 300 is wider
     // than the layer and overwrites each pixel many times.
-    for (int S : {16, 100, 300}) {
-        RGS_Noise(0, S, 0, 77, 1, 1, 1);
+    struct Case {
+        int S, r, g, b;
+    };
+    for (Case c : {Case{16, 0, 1, 0}, Case{100, 1, 0, 1}, Case{300, 1, 1, 1}}) {
+        int S = c.S;
+        RGS_Noise(0, S, 0, 77, c.r, c.g, c.b);
         Layer got = Copy(0);
         RGS_Fill(1, 0);
         RGS_Random = 77;
@@ -157,7 +161,8 @@ TEST_F(Generators, NoiseCellsMatchTheLiteralLoops) {
             for (int x = 0; x < 256; x += S) {
                 RGS_NextRandom();
                 uint8_t v = RGS_RandomValue() & 255;
-                RGS_PutPixel(1, x, y, RGS_Pixel{v, v, v});
+                RGS_PutPixel(1, x, y,
+                             RGS_Pixel{(uint8_t)(c.r * v), (uint8_t)(c.g * v), (uint8_t)(c.b * v)});
             }
         LiteralNoiseCells(1, S);
         EXPECT_EQ(got, Copy(1)) << "spacing " << S;

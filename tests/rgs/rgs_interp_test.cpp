@@ -137,7 +137,8 @@ TEST_F(Interp, StateCarriesFromScriptToScript) {
     auto second = ScriptBuilder().Add(3, {0, 32, 256, 0, 1, 0, 1}).Add(18, {1}).bytes;
     RunScript(first);
     RunScript(second);
-    std::vector<uint8_t> chained(RGS_Layers[0], RGS_Layers[0] + 2 * LAYER_SIZE);
+    std::vector<uint8_t> chained((const uint8_t*)RGS_Layers,
+                                 (const uint8_t*)RGS_Layers + 2 * LAYER_SIZE);
     uint32_t state = RGS_Random;
 
     // One script with both: the same layers and generator.
@@ -145,7 +146,9 @@ TEST_F(Interp, StateCarriesFromScriptToScript) {
     ScriptBuilder both;
     both.Add(3, {1, 16, 256, 1234, 1, 1, 1}).Add(3, {0, 32, 256, 0, 1, 0, 1}).Add(18, {1});
     RunScript(both.bytes);
-    EXPECT_EQ(std::vector<uint8_t>(RGS_Layers[0], RGS_Layers[0] + 2 * LAYER_SIZE), chained);
+    EXPECT_EQ(std::vector<uint8_t>((const uint8_t*)RGS_Layers,
+                                   (const uint8_t*)RGS_Layers + 2 * LAYER_SIZE),
+              chained);
     EXPECT_EQ(RGS_Random, state);
 
     // Alone, the second script continues from a zero state: a different layer.
