@@ -9,9 +9,13 @@
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "rgs/rgs_text.h"
+#include "scenes/line_scenes.h"
 #include "scenes/scenes.h"
+#include "scenes/swirl_scenes.h"
+#include "scenes/wobble_scene.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
+#include "textures/texture.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -139,6 +143,55 @@ void BM_Scene(benchmark::State& state) {
     }
 }
 
+// The pieces of a frame on their own, to see where the time goes.
+enum Piece { kClear, kBackdrop, kDarken, kParticles, kParticlesUnrotated, kLines, kTube };
+const char* pieceNames[] = {"clear",          "backdrop", "darken", "particles1500",
+                            "particles1500u", "lines500", "tube"};
+
+void BM_Piece(benchmark::State& state) {
+    UseContext((int)state.range(1), (int)state.range(2));
+    Piece piece = (Piece)state.range(0);
+    state.SetLabel(pieceNames[piece]);
+    ParticleSystem* ps = swirlScene2.particles;
+    LineSystem* ls = lineScene1.lines;
+    for (int i = 0; i < 30; i++) ps->Update(), ls->Update(); // past the seeding pass
+    ComputeWobbleTube(1.0f, 2.0f);
+    for (auto _ : state) {
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glColor4f(0.3f, 0.3f, 0.3f, 1.0f);
+        switch (piece) {
+        case kClear:
+            gl->BeginFrame();
+            break;
+        case kBackdrop:
+            swirlScene2.textures[0]->BindTexture();
+            DrawBackdrop();
+            break;
+        case kDarken:
+            glBlendFunc(GL_ZERO, GL_SRC_ALPHA);
+            DrawBackdrop();
+            break;
+        case kParticles:
+        case kParticlesUnrotated:
+            glTranslatef(0, 0, -20);
+            ps->Render(1.0f, 2.0f, 0.0f, piece == kParticlesUnrotated);
+            break;
+        case kLines:
+            glEnable(GL_DEPTH_TEST);
+            swirlScene2.textures[0]->BindTexture();
+            ls->Render(0.0f, -2.2f, -10.0f);
+            break;
+        case kTube:
+            DrawWobbleTube(wobbleScene.textures[2], 0, 0, -20, 0, 0, 0);
+            break;
+        }
+        glFinish();
+    }
+}
+
 void BM_Swap(benchmark::State& state) {
     UseContext((int)state.range(0), (int)state.range(1));
     for (auto _ : state) {
@@ -166,6 +219,10 @@ void RegisterAll() {
                 ->Unit(benchmark::kMillisecond)
                 ->MinTime(2.0);
         }
+        for (int piece = 0; piece <= kTube; piece++)
+            benchmark::RegisterBenchmark("BM_Piece", BM_Piece)
+                ->Args({piece, s[0], s[1]})
+                ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("BM_Swap", BM_Swap)
             ->Args({s[0], s[1]})
             ->Unit(benchmark::kMillisecond);

@@ -31,8 +31,15 @@ int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int
     return ZELKOR_DefWindowProc(window, message, wParam, lParam);
 }
 
+static StartupHooks startupHooks;
+
+void SetStartupHooks(const StartupHooks* hooks) { startupHooks = hooks ? *hooks : StartupHooks(); }
+
 static int Fail(const char* text) {
-    ShowErrorBox(text);
+    if (startupHooks.quietErrors)
+        fprintf(stderr, "%s\n", text);
+    else
+        ShowErrorBox(text);
     return -1;
 }
 
@@ -43,6 +50,7 @@ int Startup(void* instance) {
     g_sound = new ZELKOR_Sound();
     g_camera = new ZELKOR_Camera();
     g_timer = new ZELKOR_Timer();
+    if (startupHooks.configure) startupHooks.configure(startupHooks.user);
 
     if (!g_log->Initialize("zelkor.log")) return Fail("ERROR: ZELKOR_Log::Initialize()");
 

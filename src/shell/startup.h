@@ -17,3 +17,14 @@ int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int
 int MarovyMain(void* instance);
 // Shows the "Marovy" box (stderr when no display can be reached).
 void ShowErrorBox(const char* text);
+
+// For running the show offscreen (frame capture). With no hooks set, Startup is
+// the show's own: configure runs once the engine objects are constructed and
+// before any is initialised (to hide the window, inject clocks); quietErrors
+// sends a failed step's text to stderr instead of a message box.
+struct StartupHooks {
+    void (*configure)(void* user) = nullptr;
+    void* user = nullptr;
+    int quietErrors = 0;
+};
+void SetStartupHooks(const StartupHooks* hooks); // null: back to the show's own
