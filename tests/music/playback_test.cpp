@@ -68,20 +68,6 @@ TEST(Mp3Stream, OtherRatesAndMonoComeOutAs44kStereo) {
     for (size_t i = 0; i < frames; i++) ASSERT_EQ(pcm[2 * i], pcm[2 * i + 1]) << i;
 }
 
-TEST(Mp3Stream, RejectsFilesWithoutMpegAudio) {
-    std::string dir = MakeScratchDir("mp3");
-    std::string path = dir + "/empty.mp3";
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f);
-    fputs("ID3 but not really an mp3\n", f);
-    fclose(f);
-    EXPECT_EQ(Mp3Stream_Open(path.c_str()), nullptr);
-    EXPECT_EQ(Mp3Stream_Open((dir + "/none.mp3").c_str()), nullptr);
-    EXPECT_EQ(Mp3Stream_Open(nullptr), nullptr);
-    EXPECT_EQ(Mp3Stream_Read(nullptr, nullptr, 10), 0);
-    Mp3Stream_Close(nullptr);
-}
-
 TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     std::string dir = MakeScratchDir("playback");
     std::string mp3 = dir + "/sound.mp3", raw = dir + "/device.raw";

@@ -84,8 +84,3 @@ TEST_F(BuiltinScenes, PreloadTakesOneMessageAndDropsAQuit) {
     PreloadScene(0);
     EXPECT_EQ(seen.size(), 2u);
 }
-
-TEST(BuiltinScenesNoWindow, PreloadWithoutAWindowIsHarmless) {
-    g_window = nullptr;
-    PreloadScene(0);
-}

@@ -112,30 +112,9 @@ TEST_F(DispatcherTest, TheClockIsReadAfreshForEveryTestAndCall) {
     EXPECT_EQ(DispatchAt(100), (Calls{"a@101", "a2@102", "b@104"}));
 }
 
-TEST_F(DispatcherTest, AFailedLoadEndsTheRunEveryTime) {
-    std::string path = dir + "/data.vkz";
-    ASSERT_TRUE(WriteArchive(path, {{"default.txt", TmgBytes({{0, 10, "a"}})}}, VKZ_CODEC_STORED));
-    g_archive = VKZ_Open(path.c_str());
-    ASSERT_NE(g_archive, nullptr);
-    RegisterScene("a", SceneA);
-    EXPECT_EQ(SceneDispatcher(), 0);
-    EXPECT_EQ(SceneDispatcher(), 0);
-    EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(DispatcherTest, EmptyTableLoadsAndDispatchesNothing) {
-    UseScript({});
-    RegisterScene("a", SceneA);
-    EXPECT_EQ(DispatchAt(0), Calls{});
-    EXPECT_EQ(DispatchAt(5000), Calls{});
-}
-
 TEST(SceneRegistry, LongNamesAreCutAndComparisonStopsAt64Bytes) {
-    std::string longName(80, 'q');
-    EXPECT_EQ(RegisterScene(longName.c_str(), SceneA), 1);
-    EXPECT_EQ(RegisterScene(nullptr, SceneB), 1);
+    EXPECT_EQ(RegisterScene(std::string(80, 'q').c_str(), SceneA), 1);
     FreeSceneTables();
-
     char entry[64];
     memset(entry, 'x', sizeof(entry)); // no terminator within the field
     char record[64] = {};
