@@ -36,7 +36,8 @@ uint16_t To555(const float* p, int x, int y) {
     float offset = (bayer[y & 3][x & 3] + 0.5f) / 16.0f - 0.5f; // -0.47..0.47 of a step
     uint16_t v = 0x8000;                                        // the attribute bit: opaque
     for (int k = 0; k < 3; k++) {
-        float level = p[k] * 31.0f + offset;
+        // Decoders widen a 5-bit value q to q << 3, so q steps by 8 of 255.
+        float level = p[k] * (255.0f / 8.0f) + offset;
         int q = (int)std::lround(level);
         q = q < 0 ? 0 : q > 31 ? 31 : q;
         v |= (uint16_t)(q << (10 - 5 * k));
