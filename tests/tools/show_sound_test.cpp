@@ -1,0 +1,67 @@
+// The show's music as built into build/show: its length matches the
+// timetable, it stays below -1 dBFS, and it changes where the scenes change.
+#include "mix.h"
+#include "mp3.h"
+#include "timetable.h"
+#include "voice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+double RmsDb(const StereoBuffer& b, double fromMs, double toMs) {
+    size_t a = (size_t)(fromMs * SAMPLE_RATE / 1000), e = (size_t)(toMs * SAMPLE_RATE / 1000);
+    double sum = 0;
+    for (size_t i = a; i < e && i < b.Frames(); i++)
+        sum += b.left[i] * b.left[i] + b.right[i] * b.right[i];
+    return 10 * std::log10(sum / (2.0 * (e - a)) + 1e-30);
+}
+
+TEST(ShowSound, LengthPeakAndSections) {
+    std::vector<TimetableEntry> entries;
+    std::string error;
+    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error))
+        << error;
+    StereoBuffer pcm;
+    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+
+    double seconds = pcm.Frames() / (double)SAMPLE_RATE;
+    EXPECT_NEAR(seconds, TimetableEnd(entries) / 1000.0, 1.0);
+    double peak = LevelDb(PeakLevel(pcm));
+    EXPECT_LT(peak, -1.0);
+    EXPECT_GT(peak, -12.0); // and not needlessly quiet
+    printf("sound.mp3: %.3f s, peak %.2f dBFS\n", seconds, peak);
+
+    // Stereo, not two copies of one channel.
+    double difference = 0;
+    for (size_t i = 0; i < pcm.Frames(); i += 7)
+        difference += std::fabs(pcm.left[i] - pcm.right[i]);
+    EXPECT_GT(difference, 1.0);
+
+    // Every scene change is heard: the level of the second before and the
+    // second after each one differ, or the sound changes its character.
+    int audible = 0, changes = 0;
+    for (const TimetableEntry& e : entries) {
+        if (e.start < 2000 || e.name == "ende") continue;
+        changes++;
+        double before = RmsDb(pcm, e.start - 1000.0, e.start),
+               after = RmsDb(pcm, e.start, e.start + 1000.0);
+        if (std::fabs(before - after) > 1.0) audible++;
+    }
+    EXPECT_GE(audible, changes * 2 / 3) << audible << " of " << changes;
+    // The end fades out: the last second is far quieter than the middle.
+    EXPECT_LT(RmsDb(pcm, seconds * 1000 - 1000, seconds * 1000), RmsDb(pcm, 60000, 70000) - 20);
+}
+
+} // namespace
