@@ -69,8 +69,9 @@ void SpiralRespawn(Particle* p, int) {
     p->colour[2] = 1.0f;
     p->velocity[2] = (float)((EffectRand() % 50 - 25) * 10);
     p->fadeRate = (float)((EffectRand() % 100) * 0.001 + 0.003);
-    // Adds 57: the degrees-per-radian constant, truncated.
-    spiralCounter = (int32_t)(spiralCounter + 57.2957763671875);
+    // Adds 57: the degrees-per-radian constant, truncated. Wraps past 2^31
+    // (after hours of the scene) instead of overflowing.
+    spiralCounter = (int32_t)(uint32_t)(int64_t)(spiralCounter + 57.2957763671875);
 }
 
 int PrepareScene6() {

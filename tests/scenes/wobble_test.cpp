@@ -33,6 +33,16 @@ TEST(SpiralRespawn, BirthsOnTheUnitCircle57RadiansApart) {
     EXPECT_FLOAT_EQ(p.fadeRate, 0.003f);
 }
 
+TEST(SpiralRespawn, CounterWrapsInsteadOfOverflowing) {
+    ScriptedRand r({0});
+    Particle p;
+    spiralCounter = 2147483600; // 47 short of the largest value
+    SpiralRespawn(&p, 0);
+    EXPECT_EQ(spiralCounter, (int32_t)(2147483600u + 57u));
+    SpiralRespawn(&p, 0); // negative now, truncated towards zero: a step of 58
+    EXPECT_EQ(spiralCounter, -2147483639 + 58);
+}
+
 TEST(SpiralRespawn, SeedingASystemAdvancesTheCounterForEveryParticle) {
     ScriptedRand r({7});
     spiralCounter = 0;
