@@ -77,6 +77,11 @@ TEST(Tga, UncompressedByteOrderAndPackedRows) {
     EXPECT_EQ(d.pixels[9], 11); // second row, first pixel, red = file byte 2 of the row
     EXPECT_EQ(d.pixels[11], 9);
 
+    // The origin bits change nothing: rows stay in file order.
+    Bytes topFirst = Tga(2, 3, 2, 24, data, 3);
+    topFirst[17] = 0x20;
+    EXPECT_EQ(Decode(DecodeTGA, topFirst).pixels, d.pixels);
+
     d = Decode(DecodeTGA, Tga(2, 1, 1, 32, {10, 20, 30, 40}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.image.channels, 4);
