@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -25,11 +24,6 @@ TEST(SceneClock, FirstCallHasZeroDeltaAndKeepsItsStartForever) {
     EXPECT_EQ(AdvanceSceneClock(&c, 40000.0f), 0);
     EXPECT_EQ(c.dt, 40000.0f - 12016.0f);
     EXPECT_EQ(c.start, 12000.0f);
-}
-
-TEST(SceneClock, MusicTimeIsReadSigned) {
-    EXPECT_EQ(SceneTime(1500u), 1500.0f);
-    EXPECT_EQ(SceneTime(0xFFFFFFFFu), -1.0f);
 }
 
 TEST(Fade, RisesBeforeTheThresholdAndFallsFromIt) {
@@ -96,16 +90,4 @@ TEST(PrepareScenes, RunInLogLineOrderAndBuildEachScenesEffects) {
     EXPECT_NE(swirlScene2.textures[1], swirlScene7.textures[1]);
     EXPECT_NE(lineScene1.picture, lineCreditsEnd.picture);
     EXPECT_EQ(lineScene1.picture->tag, 0u);
-}
-
-TEST(SceneTable, RegistersTheBuiltScenesOnly) {
-    const char* built[] = {"scene1", "scene2", "scene6", "scene7", "scene8", "creditsend"};
-    int registered = 0;
-    for (const SceneTableEntry& e : SceneTable) {
-        bool isBuilt = false;
-        for (const char* b : built) isBuilt |= strcmp(e.name, b) == 0;
-        EXPECT_EQ(e.function != nullptr, isBuilt) << e.name;
-        registered += e.function != nullptr;
-    }
-    EXPECT_EQ(registered, 6);
 }

@@ -320,26 +320,6 @@ TEST_F(ScenesGL, WobbleTubeStaysBetweenDepthsMinus20AndMinus5) {
     }
 }
 
-TEST_F(ScenesGL, ParticleRotationsAccumulateUnlessUndone) {
-    ParticleSystem ps;
-    ASSERT_EQ(ps.Init(3, nullptr), 1);
-    swirlAngle = 40.0f;
-    ps.timeStep = 0.0f;
-    glLoadIdentity();
-    ps.Render(0, 0, -20, 0);
-    // Three turns of 40 degrees about (1, 1, 1): x goes to y, y to z.
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_NEAR(m[1], 1.0f, 1e-5);
-    EXPECT_NEAR(m[6], 1.0f, 1e-5);
-    EXPECT_NEAR(m[8], 1.0f, 1e-5);
-    glLoadIdentity();
-    ps.Render(0, 0, -20, 1);
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    for (int i = 0; i < 16; i++) EXPECT_NEAR(m[i], i % 5 == 0 ? 1.0f : 0.0f, 1e-5) << i;
-    EXPECT_EQ(swirlAngle, 40.0f); // a time step of 0 leaves it
-}
-
 // The drawing as the particle algorithm states it, one rotation and one strip
 // per particle, to hold the batched drawing against.
 void LiteralRender(ParticleSystem* ps, float cx, float cy, float cz, int unrotate) {

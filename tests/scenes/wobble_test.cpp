@@ -65,19 +65,4 @@ TEST(WobbleTube, FirstCallGivesCircles1Point5AroundTheSnakeCentres) {
         EXPECT_NEAR(WobbleTube[j][4][0], cx, 1e-6); // a quarter turn
         EXPECT_NEAR(WobbleTube[j][4][1], 1.5 + cy, 1e-6);
     }
-    // Points run a full turn in 16 steps, so point 15 is one step short of 0.
-    EXPECT_NEAR(WobbleTube[0][15][0], 1.0 + 1.5 * std::cos(15 * 0.3926991f), 1e-6);
-    EXPECT_NEAR(WobbleTube[0][15][1], 1.5 * std::sin(15 * 0.3926991f), 1e-6);
-}
-
-TEST(WobbleTube, AmplitudeBreathesTheRadius) {
-    const float a = 1.25f, b = 3.0f;
-    ComputeWobbleTube(a, b);
-    for (int j = 0; j < 16; j++) {
-        double r = 1.5 + b * std::sin(std::cos(a + 0.2 * j) + a + 0.9 * j);
-        double cx = std::cos(a + 0.65 * j), cy = std::sin(a + 0.4 * j);
-        EXPECT_NEAR(WobbleTube[j][0][0], r + cx, 1e-5) << j;
-        EXPECT_NEAR(WobbleTube[j][8][0], -r + cx, 1e-5) << j;
-        EXPECT_NEAR(WobbleTube[j][8][1], cy, 1e-5) << j;
-    }
 }
