@@ -22,6 +22,12 @@ class ZELKOR_Window;
 typedef int64_t (*ZELKOR_WindowProc)(ZELKOR_Window* window, uint32_t message, uint32_t wParam,
                                      int64_t lParam);
 
+// Starts (and stops) SDL's video subsystem for a real display. SDL's
+// offscreen and dummy drivers are used only when SDL_VIDEODRIVER names them:
+// the show must not silently run where nobody can see it.
+int ZELKOR_StartVideo();
+void ZELKOR_StopVideo();
+
 // Posts the quit message with an exit code; the next pumps deliver it in order.
 void ZELKOR_PostQuitMessage(int exitCode);
 // The default handling of a message: nothing to do on SDL, result 0.

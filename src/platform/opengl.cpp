@@ -6,17 +6,19 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+static int SameMode(const SDL_DisplayMode& mode, int w, int h, int bits) {
+    return mode.w == w && mode.h == h && (int)SDL_BITSPERPIXEL(mode.format) == bits;
+}
+
 // Finds the display mode width x height x bits on the window's display; the
-// show asks for exactly that mode, as the mode list offered it.
+// show asks for exactly that mode, as the mode list offered it. The desktop
+// mode is checked too: X servers without mode switching sometimes report
+// their single mode as 0x0 in the list.
 static int FindMode(int displayIndex, int w, int h, int bits, SDL_DisplayMode* out) {
+    if (SDL_GetDesktopDisplayMode(displayIndex, out) == 0 && SameMode(*out, w, h, bits)) return 1;
     int count = SDL_GetNumDisplayModes(displayIndex);
     for (int i = 0; i < count; i++) {
-        SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(displayIndex, i, &mode) != 0) continue;
-        if (mode.w == w && mode.h == h && (int)SDL_BITSPERPIXEL(mode.format) == bits) {
-            *out = mode;
-            return 1;
-        }
+        if (SDL_GetDisplayMode(displayIndex, i, out) == 0 && SameMode(*out, w, h, bits)) return 1;
     }
     return 0;
 }

@@ -2,14 +2,18 @@
 
 #include <SDL.h>
 
-static uint32_t SdlTicks(void*) { return SDL_GetTicks(); }
+static uint32_t SdlTicks(void*) {
+    return SDL_GetTicks();
+}
 
 void ZELKOR_Timer::SetTickSource(ZELKOR_TickSource source, void* user) {
     tickSource = source;
     tickUser = user;
 }
 
-uint32_t ZELKOR_Timer::Ticks() const { return tickSource ? tickSource(tickUser) : SdlTicks(nullptr); }
+uint32_t ZELKOR_Timer::Ticks() const {
+    return tickSource ? tickSource(tickUser) : SdlTicks(nullptr);
+}
 
 int ZELKOR_Timer::Initialize(int framesPerSecond, ZELKOR_Log* logger) {
     log = logger;
@@ -24,9 +28,13 @@ uint32_t ZELKOR_Timer::SetBeginDemo() {
 }
 
 // Unsigned subtraction keeps the difference right across a tick-count wrap.
-uint32_t ZELKOR_Timer::GetElapsed() const { return Ticks() - startTick; }
+uint32_t ZELKOR_Timer::GetElapsed() const {
+    return Ticks() - startTick;
+}
 
-void ZELKOR_Timer::BeginFrame() { frameStart = GetElapsed(); }
+void ZELKOR_Timer::BeginFrame() {
+    frameStart = GetElapsed();
+}
 
 void ZELKOR_Timer::EndFrame() {
     // Spins without sleeping: the tick count is the only clock the loop trusts.

@@ -22,7 +22,18 @@ void ZELKOR_PostQuitMessage(int exitCode) {
     SDL_PushEvent(&ev);
 }
 
-int64_t ZELKOR_DefWindowProc(ZELKOR_Window*, uint32_t, uint32_t, int64_t) { return 0; }
+int ZELKOR_StartVideo() {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland,windows,cocoa", SDL_HINT_DEFAULT);
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void ZELKOR_StopVideo() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int64_t ZELKOR_DefWindowProc(ZELKOR_Window*, uint32_t, uint32_t, int64_t) {
+    return 0;
+}
 
 // Windows virtual-key codes for the keys the show cares about; letters and
 // digits map to their upper-case ASCII codes as on Windows.
@@ -70,7 +81,7 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
     fullscreen = full;
     log = logger;
 
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    if (!ZELKOR_StartVideo()) return 0;
     videoStarted = 1;
     QuitEventType();
 
@@ -127,7 +138,7 @@ void ZELKOR_Window::Shutdown() {
         handle = nullptr;
     }
     if (videoStarted) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        ZELKOR_StopVideo();
         videoStarted = 0;
     }
 }

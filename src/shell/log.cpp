@@ -18,7 +18,9 @@ static void SystemLocalTime(int* h, int* m, int* s, int* ms) {
 
 static ZELKOR_Log::LocalTimeFn localTime = SystemLocalTime;
 
-void ZELKOR_Log::SetLocalTimeSource(LocalTimeFn fn) { localTime = fn ? fn : SystemLocalTime; }
+void ZELKOR_Log::SetLocalTimeSource(LocalTimeFn fn) {
+    localTime = fn ? fn : SystemLocalTime;
+}
 
 int ZELKOR_Log::Initialize(const char* path) {
     if (file) {

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include "platform/message.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -26,7 +28,7 @@ int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width,
 int FillModeTable() {
     memset(modeTable, 0, sizeof(modeTable));
     modeCount = 0;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    if (!ZELKOR_StartVideo()) return 0;
     int total = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < total; i++) {
         SDL_DisplayMode mode;
@@ -34,7 +36,12 @@ int FillModeTable() {
         modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(mode.format),
                                    (uint32_t)mode.w, (uint32_t)mode.h);
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // Some X servers list their only mode as 0x0; the desktop mode stands in.
+    SDL_DisplayMode desktop;
+    if (modeCount == 0 && SDL_GetDesktopDisplayMode(0, &desktop) == 0)
+        modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(desktop.format),
+                                   (uint32_t)desktop.w, (uint32_t)desktop.h);
+    ZELKOR_StopVideo();
     return modeCount;
 }
 

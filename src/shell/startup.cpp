@@ -21,19 +21,25 @@
 static ZELKOR_Message mainMessage;
 
 void ShowErrorBox(const char* text) {
-    if (SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
-        fprintf(stderr, "Marovy: %s\n", text);
+    // The box needs the video subsystem, which a failed step may not have started.
+    int started = ZELKOR_StartVideo();
+    if (!started || SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
+        fprintf(stderr, "Marovy: %s (%s)\n", text, SDL_GetError());
+    if (started) ZELKOR_StopVideo();
 }
 
 int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam) {
-    if (message == ZELKOR_WM_DESTROY || (message == ZELKOR_WM_KEYDOWN && wParam == ZELKOR_VK_ESCAPE))
+    if (message == ZELKOR_WM_DESTROY ||
+        (message == ZELKOR_WM_KEYDOWN && wParam == ZELKOR_VK_ESCAPE))
         ZELKOR_PostQuitMessage(0);
     return ZELKOR_DefWindowProc(window, message, wParam, lParam);
 }
 
 static StartupHooks startupHooks;
 
-void SetStartupHooks(const StartupHooks* hooks) { startupHooks = hooks ? *hooks : StartupHooks(); }
+void SetStartupHooks(const StartupHooks* hooks) {
+    startupHooks = hooks ? *hooks : StartupHooks();
+}
 
 static int Fail(const char* text) {
     if (startupHooks.quietErrors)

@@ -2,15 +2,23 @@
 # Usage: source lib.sh; zk_start_xvfb; ... (the server stops when the script exits)
 
 zk_start_xvfb() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server must not restart (refusing connections meanwhile)
+    # each time its last client leaves. Parallel runs must never share (and then kill) one server: a display is
+    # ours only when its lock file names our Xvfb process.
+    local n tries
+    for tries in $(seq 1 40); do
+        n=$(( 200 + (RANDOM + $$ * 7 + tries * 13) % 700 ))
+        [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         ZK_XVFB_PID=$!
-        export DISPLAY=:$n
-        for _ in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && { trap 'kill $ZK_XVFB_PID 2>/dev/null' EXIT; return 0; }
+        for _ in $(seq 1 100); do
             kill -0 $ZK_XVFB_PID 2>/dev/null || break
+            if [ "$(tr -d ' ' 2>/dev/null < /tmp/.X$n-lock)" = "$ZK_XVFB_PID" ] &&
+                DISPLAY=:$n xdpyinfo >/dev/null 2>&1; then
+                export DISPLAY=:$n
+                trap 'kill $ZK_XVFB_PID 2>/dev/null' EXIT
+                return 0
+            fi
             sleep 0.1
         done
         kill $ZK_XVFB_PID 2>/dev/null
@@ -39,4 +47,42 @@ zk_find_window() {
 zk_press() {
     xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
     xdotool key "$2"
+}
+
+# The log of a complete start-up, up to the main loop, without time prefixes.
+ZK_STARTUP_LOG="start logging at
+Opening VKZ archive
+Creating window
+Initializing OpenGL
+Soundsystem:
+Initialize
+OpenStream
+Deleting temp buffer
+Playing stream
+Camera initialize
+Camera set position
+Camera use
+Registering scenes
+Pre-Initializing scene 1
+Pre-Initializing scene 2
+Pre-Initializing scene 3
+Pre-Initializing scene 4
+Pre-Initializing scene 5
+Pre-Initializing scene 6
+Pre-Initializing scene 7
+Pre-Initializing scene 8
+Pre-Initializing scene 9
+Pre-Initializing credits end
+Pre-Initializing done
+Entering sound wait loop
+Finished sound wait loop
+Timer initialization
+Timer set begindemo
+Returning
+Entering mainloop"
+
+# zk_log_lines [FILE]: the log's non-empty lines without their time prefixes,
+# the start and end lines cut to their fixed words.
+zk_log_lines() {
+    grep -v '^$' "${1:-zelkor.log}" | sed -E 's/^\[[0-9:.]+\]//; s/^(start logging at|end logging at).*/\1/'
 }

@@ -15,38 +15,7 @@ work=$(mktemp -d)
 trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 
-expected="start logging at
-Opening VKZ archive
-Creating window
-Initializing OpenGL
-Soundsystem:
-Initialize
-OpenStream
-Deleting temp buffer
-Playing stream
-Camera initialize
-Camera set position
-Camera use
-Registering scenes
-Pre-Initializing scene 1
-Pre-Initializing scene 2
-Pre-Initializing scene 3
-Pre-Initializing scene 4
-Pre-Initializing scene 5
-Pre-Initializing scene 6
-Pre-Initializing scene 7
-Pre-Initializing scene 8
-Pre-Initializing scene 9
-Pre-Initializing credits end
-Pre-Initializing done
-Entering sound wait loop
-Finished sound wait loop
-Timer initialization
-Timer set begindemo
-Returning
-Entering mainloop"
-
-log_lines() { grep -v '^$' zelkor.log | sed -E 's/^\[[0-9:.]+\]//; s/^(start logging at|end logging at).*/\1/'; }
+expected="$ZK_STARTUP_LOG"
 
 # run_show NAME: runs marovy until it ends by itself (90 s at most); status 0
 # and the complete log, plus any extra lines given in $extra before the end.
@@ -61,7 +30,7 @@ run_show() {
 $extra"
     want="$want
 end logging at"
-    [ "$(log_lines)" = "$want" ] || { diff <(echo "$want") <(log_lines); zk_fail "$1: log differs"; }
+    [ "$(zk_log_lines)" = "$want" ] || { diff <(echo "$want") <(zk_log_lines); zk_fail "$1: log differs"; }
 }
 
 printf '# preload while the music starts, then end\n0 600 preload\n600 400 ende\n' > timetable.txt

@@ -11,7 +11,7 @@ zk_start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 
 work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 ${pid:-} 2>/dev/null; kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 printf '0 3600000 preload\n' > timetable.txt
 "$ZELKOR" tmg compile timetable.txt -o default.tmg || zk_fail "tmg compile"
@@ -21,7 +21,7 @@ printf '0 3600000 preload\n' > timetable.txt
 "$MAROVY" > stdout.txt 2> stderr.txt &
 pid=$!
 zk_wait_for 60 grep -q "Entering mainloop" zelkor.log || { cat zelkor.log stderr.txt; zk_fail "no main loop"; }
-win=$(zk_find_window ZELKOR) || zk_fail "no ZELKOR window"
+win=$(zk_find_window ZELKOR) || { echo "DISPLAY=$DISPLAY"; xwininfo -root -tree; cat stderr.txt; zk_fail "no ZELKOR window"; }
 sleep 0.5
 zk_press "$win" Escape
 for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
@@ -30,41 +30,12 @@ wait $pid
 status=$?
 [ $status -eq 0 ] || { cat stderr.txt; zk_fail "exit status $status after Escape"; }
 
-expected="start logging at
-Opening VKZ archive
-Creating window
-Initializing OpenGL
-Soundsystem:
-Initialize
-OpenStream
-Deleting temp buffer
-Playing stream
-Camera initialize
-Camera set position
-Camera use
-Registering scenes
-Pre-Initializing scene 1
-Pre-Initializing scene 2
-Pre-Initializing scene 3
-Pre-Initializing scene 4
-Pre-Initializing scene 5
-Pre-Initializing scene 6
-Pre-Initializing scene 7
-Pre-Initializing scene 8
-Pre-Initializing scene 9
-Pre-Initializing credits end
-Pre-Initializing done
-Entering sound wait loop
-Finished sound wait loop
-Timer initialization
-Timer set begindemo
-Returning
-Entering mainloop
+expected="$ZK_STARTUP_LOG
 end logging at"
 # Every line has the unpadded time prefix; the start line is followed by an empty one.
 grep -vqE '^(\[[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}\.[0-9]{1,3}\].*)?$' zelkor.log && zk_fail "malformed log line"
 [ "$(sed -n 2p zelkor.log)" = "" ] || zk_fail "no empty line after the start line"
-actual=$(grep -v '^$' zelkor.log | sed -E 's/^\[[0-9:.]+\]//; s/^(start logging at|end logging at).*/\1/')
+actual=$(zk_log_lines)
 [ "$actual" = "$expected" ] || { diff <(echo "$expected") <(echo "$actual"); zk_fail "log differs"; }
 
 # --- a failing step: the log cannot be written ---
@@ -72,7 +43,7 @@ rm -f zelkor.log
 mkdir zelkor.log
 "$MAROVY" > stdout.txt 2> stderr.txt &
 pid=$!
-zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; zk_fail "no Marovy box"; }
+zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; cat stdout.txt stderr.txt; zk_fail "no Marovy box"; }
 box=$(zk_find_window Marovy)
 sleep 0.3
 zk_press "$box" Return
