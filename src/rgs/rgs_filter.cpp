@@ -51,8 +51,9 @@ static inline int Band(float v) {
     return e + 16 * (int)(bits >> 31);
 }
 
-static inline double CachedWeight(WeightCache* band, float v, double f) {
-    WeightCache* c = &band[Band(v)];
+// Entry for band b is cache[b * stride].
+static inline double CachedWeight(WeightCache* cache, int stride, float v, double f) {
+    WeightCache* c = &cache[Band(v) * stride];
     if (!(c->f == f)) {
         c->f = f;
         c->w = RGS_CosineWeight(f);
@@ -62,10 +63,11 @@ static inline double CachedWeight(WeightCache* band, float v, double f) {
 
 // RGS_SampleLayer with cached weights, its blend written out so the compiler
 // can schedule it with the caller's loop (same operations in the same order).
-static inline RGS_Pixel SampleCached(int layer, float x, float y, WeightCache* cx,
-                                     WeightCache* cy) {
+static inline RGS_Pixel SampleCached(int layer, float x, float y, WeightCache* cx, int xStride,
+                                     WeightCache* cy, int yStride) {
     int ix = (int)x, iy = (int)y;
-    double a = CachedWeight(cx, x, x - (double)ix), b = CachedWeight(cy, y, y - (double)iy);
+    double a = CachedWeight(cx, xStride, x, x - (double)ix);
+    double b = CachedWeight(cy, yStride, y, y - (double)iy);
     const uint8_t* L = RGS_Layers[layer];
     const uint8_t* p00 = L + At(ix & 255, iy & 255);
     const uint8_t* p10 = L + At((ix + 1) & 255, iy & 255);
@@ -124,12 +126,16 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
-    static WeightCache xByV[256][BANDS], yByV[256][BANDS]; // per brightness
-    for (int x = 0; x < 256; x++)
-        for (int y = 0; y < 256; y++) {
+    static WeightCache xByV[BANDS][256], yByV[BANDS][256]; // per brightness
+    // Columns outer, unless the destination is neither input: then no read
+    // sees a write and rows outer (kinder to the cache) give the same result.
+    const bool aliased = destination == source || destination == map;
+    for (int i = 0; i < 256; i++)
+        for (int j = 0; j < 256; j++) {
+            int x = aliased ? i : j, y = aliased ? j : i;
             int V = Brightness(RGS_GetPixel(map, x, y));
             RGS_Pixel p = SampleCached(source, Displaced(x, V, xGain), Displaced(y, V, yGain),
-                                       xByV[V], yByV[V]);
+                                       &xByV[0][V], 256, &yByV[0][V], 256);
             RGS_PutPixel(destination, x, y, p);
         }
 }
@@ -200,13 +206,13 @@ void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xA
         !ConvertibleFloat((float)(255 + oyHi)))
         return;
     CopyToScratch(layer);
-    static WeightCache column[256][BANDS];
+    static WeightCache column[BANDS][256];
     for (int y = 0; y < 256; y++) {
         WeightCache row[BANDS];
         for (int x = 0; x < 256; x++) {
             float sx = (float)(x + (double)ox[y]);
             float sy = (float)(y + oy[x]);
-            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, row, column[x]));
+            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, row, 1, &column[0][x], 256));
         }
     }
 }
@@ -305,8 +311,19 @@ void RGS_Scatter(int layer, int32_t spread, int32_t seed) {
     RGS_Random = s;
 }
 
+// sum / divisor for a quotient known to be 0-255: a double estimate, off by
+// at most one, then corrected (a 64-bit division per channel is slow).
+static inline uint8_t Divide(int64_t sum, int64_t divisor, double inverse) {
+    int64_t q = (int64_t)((double)sum * inverse);
+    if (q * divisor > sum)
+        q--;
+    else if ((q + 1) * divisor <= sum)
+        q++;
+    return (uint8_t)q;
+}
+
 void RGS_BlurTranspose(int layer, int32_t radius) {
-    const int64_t N = radius & 0xFFFF;
+    const int N = radius & 0xFFFF;
     // Taps as (offset, weight). Offsets wrap modulo 256, so from radius 128 on
     // several taps land on the same pixel; their weights are folded into one
     // entry per offset. The integer sum is the same, and a pixel's reads all
@@ -315,8 +332,8 @@ void RGS_BlurTranspose(int layer, int32_t radius) {
     int64_t weight[256];
     int taps = 0;
     if (N < 128) {
-        for (int64_t t = -N; t <= N; t++) {
-            offset[taps] = (int)t;
+        for (int t = -N; t <= N; t++) {
+            offset[taps] = t;
             weight[taps++] = N + 1 - (t < 0 ? -t : t);
         }
     } else {
@@ -325,12 +342,36 @@ void RGS_BlurTranspose(int layer, int32_t radius) {
         for (int d = 0; d < 256; d++) offset[d] = d;
         taps = 256;
     }
-    const int64_t divisor = (N + 1) * (N + 1); // the weights add up to it
+    const int64_t divisor = (int64_t)(N + 1) * (N + 1); // the weights add up to it
+    const double inverse = 1.0 / (double)divisor;
     CopyToScratch(layer);
     const uint8_t* S = RGS_Layers[4];
     uint8_t* D = RGS_Layers[layer];
     for (int x = 0; x < 256; x++) {
         const uint8_t* row = S + At(0, x); // output column x reads scratch row x
+        if (layer != 4 && N < 128) {
+            // The row does not change during the column: copy it once with
+            // its wrap-around unrolled, so the taps read straight through.
+            // Sums stay below 255 * 128^2 here.
+            uint8_t ext[3 * (256 + 2 * 127)];
+            int32_t w[255];
+            for (int j = -N; j < 256 + N; j++) memcpy(&ext[3 * (j + N)], row + 3 * (j & 255), 3);
+            for (int i = 0; i < taps; i++) w[i] = (int32_t)weight[i];
+            for (int y = 0; y < 256; y++) {
+                const uint8_t* p = ext + 3 * y; // tap i reads p[3 * i]
+                int32_t s0 = 0, s1 = 0, s2 = 0;
+                for (int i = 0; i < taps; i++) {
+                    s0 += w[i] * p[3 * i];
+                    s1 += w[i] * p[3 * i + 1];
+                    s2 += w[i] * p[3 * i + 2];
+                }
+                uint8_t* o = D + At(x, y);
+                o[0] = Divide(s0, divisor, inverse);
+                o[1] = Divide(s1, divisor, inverse);
+                o[2] = Divide(s2, divisor, inverse);
+            }
+            continue;
+        }
         for (int y = 0; y < 256; y++) {
             int64_t sum[3] = {0, 0, 0};
             for (int i = 0; i < taps; i++) {
@@ -339,7 +380,7 @@ void RGS_BlurTranspose(int layer, int32_t radius) {
                 sum[1] += weight[i] * p[1];
                 sum[2] += weight[i] * p[2];
             }
-            for (int k = 0; k < 3; k++) D[At(x, y) + k] = (uint8_t)(sum[k] / divisor);
+            for (int k = 0; k < 3; k++) D[At(x, y) + k] = Divide(sum[k], divisor, inverse);
         }
     }
 }
