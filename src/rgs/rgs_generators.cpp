@@ -122,7 +122,7 @@ static void SelectRow(NoiseWeights* nw, int i) {
 // loops start at the last 256 offsets. Flagged channels hold equal values and
 // the others 0 throughout (each channel is blended alike from its own
 // corners), so one channel, k, is blended and copied to the flagged ones.
-static void NoiseCell(int layer, int x0, int y0, int S, int k, const int flags[3],
+static void NoiseCell(int layer, int x0, int y0, int S, int k, const int masks[3],
                       NoiseWeights* nw) {
     int x1 = (x0 + S) & 255, y1 = (y0 + S) & 255;
     double c00 = At(layer, x0, y0)[k], c10 = At(layer, x1, y0)[k];
@@ -132,14 +132,12 @@ static void NoiseCell(int layer, int x0, int y0, int S, int k, const int flags[3
         SelectRow(nw, i);
         const double *w00 = nw->row[0], *w10 = nw->row[1], *w01 = nw->row[2], *w11 = nw->row[3];
         uint8_t* row = RGS_Layers[layer] + 768 * ((y0 + first + i) & 255);
-        int v[256];
-        for (int j = 0; j < span; j++)
-            v[j] = (int)(c00 * w00[j] + c10 * w10[j] + c01 * w01[j] + c11 * w11[j]);
         for (int j = 0; j < span; j++) {
+            int v = (int)(c00 * w00[j] + c10 * w10[j] + c01 * w01[j] + c11 * w11[j]);
             uint8_t* p = row + 3 * ((x0 + first + j) & 255);
-            p[0] = flags[0] ? (uint8_t)v[j] : 0;
-            p[1] = flags[1] ? (uint8_t)v[j] : 0;
-            p[2] = flags[2] ? (uint8_t)v[j] : 0;
+            p[0] = (uint8_t)(v & masks[0]);
+            p[1] = (uint8_t)(v & masks[1]);
+            p[2] = (uint8_t)(v & masks[2]);
         }
     }
 }
@@ -159,7 +157,7 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
     // flag), nor when every pixel is a cell origin (S = 1), whose weights are
     // 1, 0, 0, 0.
     if (mask == 0 || S == 1 || !(r || g || b)) return;
-    const int flags[3] = {r, g, b};
+    const int masks[3] = {r ? 255 : 0, g ? 255 : 0, b ? 255 : 0};
     int k = r ? 0 : g ? 1 : 2;
     static NoiseWeights nw;
     double inv = (float)(1.0 / S);
@@ -175,7 +173,7 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
     // Cell origins run while the next one is below 255 (16-bit arithmetic).
     for (uint16_t y0 = 0;; y0 = (uint16_t)(y0 + S)) {
         for (uint16_t x0 = 0;; x0 = (uint16_t)(x0 + S)) {
-            NoiseCell(layer, x0, y0, S, k, flags, &nw);
+            NoiseCell(layer, x0, y0, S, k, masks, &nw);
             if ((uint16_t)(x0 + S) >= 255) break;
         }
         if ((uint16_t)(y0 + S) >= 255) break;
@@ -196,9 +194,9 @@ void RGS_FractalNoise(int layer, int32_t spacing, int32_t octaves, int32_t persi
         RGS_Noise(4, (int32_t)s, (int32_t)amp, 0, r, g, b);
         uint8_t* dst = RGS_Layers[layer];
         const uint8_t* add = RGS_Layers[4];
-        for (int i = 0; i < LAYER_SIZE; i++) {
-            unsigned v = dst[i] + add[i];
-            dst[i] = (uint8_t)(v < 255 ? v : 255);
+        for (int i = 0; i < LAYER_SIZE; i++) { // a saturating add, in vector form
+            uint8_t a = dst[i], sum = (uint8_t)(a + add[i]);
+            dst[i] = sum < a ? 255 : sum;
         }
     }
 }
