@@ -20,17 +20,24 @@ static void DecodeRunLength(MemFile* file, uint8_t* out, uint64_t total, int b) 
         if (MemFile_Read(&header, 1, file) != 1) return;
         uint64_t n = header < 128 ? header + 1u : header - 127u;
         if (n > total - written) n = total - written;
-        uint8_t p[4] = {0, 0, 0, 0};
-        for (uint64_t i = 0; i < n; i++) {
-            if (header < 128 || i == 0) {
-                memset(p, 0, sizeof p);
-                MemFile_Read(p, (uint32_t)b, file);
+        uint8_t* o = out + written * b;
+        if (header < 128) {
+            // Raw pixels are read in one go and swapped in place.
+            MemFile_Read(o, (uint32_t)(n * b), file);
+            for (uint64_t i = 0; i < n; i++, o += b) {
+                uint8_t t = o[0];
+                o[0] = o[2];
+                o[2] = t;
             }
-            uint8_t* o = out + (written + i) * b;
-            o[0] = p[2];
-            o[1] = p[1];
-            o[2] = p[0];
-            if (b == 4) o[3] = p[3];
+        } else {
+            uint8_t p[4] = {0, 0, 0, 0};
+            MemFile_Read(p, (uint32_t)b, file);
+            for (uint64_t i = 0; i < n; i++, o += b) {
+                o[0] = p[2];
+                o[1] = p[1];
+                o[2] = p[0];
+                if (b == 4) o[3] = p[3];
+            }
         }
         written += n;
     }
