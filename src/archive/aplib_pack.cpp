@@ -222,7 +222,8 @@ void Emit(BitWriter& w, const uint8_t* in, uint32_t p, const Arrival& a, bool af
 // Parses [start, end) from the given state and leaves the chosen commands at
 // the slot 0 of the positions where they start. Returns the end of the part to
 // commit.
-uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bool afterMatch) {
+uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bool afterMatch,
+                      bool* longNext) {
     const uint32_t K = arrivalsPerPosition;
     Arrival* arr = pk.work->arrivals;
     const uint8_t* in = pk.in;
@@ -302,6 +303,13 @@ uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bo
         }
         // Inside a very long match nothing better is likely; jump over it.
         if (longest >= longMatch) skipTo = longestEnd;
+        // One that runs into the segment's end would be cut there: end the
+        // segment here and let the caller write it at its full length.
+        if (longest >= longMatch && longestEnd == end && end < pk.length) {
+            end = i;
+            *longNext = true;
+            break;
+        }
     }
 
     // Trace back from the cheapest arrival at the end, moving each command to
@@ -315,7 +323,7 @@ uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bo
         a = before;
         p = from;
     }
-    if (end == pk.length) return end;
+    if (end == pk.length || *longNext) return end;
     uint32_t commit = start;
     while (commit < end) {
         uint32_t next = commit + arr[(commit - start) * K].len;
@@ -323,6 +331,29 @@ uint32_t ParseSegment(Packer& pk, uint32_t start, uint32_t end, uint32_t rep, bo
         commit = next;
     }
     return commit;
+}
+
+// Writes the longest match at p in one command (or a few, past 65535 bytes),
+// by the repeat offset when it reaches as far. Returns the new position.
+uint32_t EmitLongMatch(Packer& pk, BitWriter& w, uint32_t p, uint32_t& rep, bool& afterMatch) {
+    uint32_t offsets[matchRoom], lens[matchRoom];
+    for (;;) {
+        uint32_t maxLen = pk.length - p < 65535 ? pk.length - p : 65535;
+        int count = pk.FindMatches(p, maxLen, offsets, lens, matchRoom);
+        uint32_t len = 0, offset = 0;
+        for (int m = 0; m < count; m++)
+            if (lens[m] > len) len = lens[m], offset = offsets[m];
+        uint8_t kind = kindMatch;
+        if (!afterMatch && rep && rep <= p) {
+            uint32_t repLen = pk.MatchLen(p, p - rep, maxLen);
+            if (repLen >= 2 && repLen >= len) len = repLen, offset = rep, kind = kindRepeat;
+        }
+        if (len < longMatch) return p;
+        Emit(w, pk.in, p, Arrival{0, offset, (uint16_t)len, 0, kind}, afterMatch);
+        rep = offset;
+        afterMatch = true;
+        p += len;
+    }
 }
 
 uint32_t PackLiterals(const uint8_t* in, uint8_t* out, uint32_t length) {
@@ -356,7 +387,8 @@ uint32_t aPLibPack(const void* source, void* destination, uint32_t length, void*
     bool afterMatch = false;
     while (p < length && !w.full) {
         uint32_t end = length - p > segmentSize ? p + segmentSize : length;
-        uint32_t commit = ParseSegment(pk, p, end, rep, afterMatch);
+        bool longNext = false;
+        uint32_t commit = ParseSegment(pk, p, end, rep, afterMatch, &longNext);
         const Arrival* arr = work->arrivals;
         uint32_t start = p;
         while (p < commit) {
@@ -366,6 +398,7 @@ uint32_t aPLibPack(const void* source, void* destination, uint32_t length, void*
             rep = a.rep;
             p += a.len;
         }
+        if (longNext) p = EmitLongMatch(pk, w, p, rep, afterMatch);
         if (progress && !progress(p, length)) return 0;
     }
     w.Bit(1), w.Bit(1), w.Bit(0);

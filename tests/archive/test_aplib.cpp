@@ -220,7 +220,7 @@ TEST(APLibPack, RoundTripsVariedData) {
             ASSERT_EQ(n, size) << "kind " << kind << " size " << size;
             ASSERT_TRUE(back == in) << "kind " << kind << " size " << size;
             if (kind == 1) {
-                EXPECT_LT(packed.size(), size / 100 + 16);
+                EXPECT_LT(packed.size(), 40u); // long runs are not cut at segment ends
             }
         }
 }
