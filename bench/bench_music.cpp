@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <string>
 
 static const double TRACK_SECONDS = 20.0;
@@ -61,51 +62,82 @@ static uint64_t Micros() {
                       (double)SDL_GetPerformanceFrequency());
 }
 
+// Least-squares slope of y over x, minus one, in percent.
+struct Fit {
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    void Add(double x, double y) {
+        n++;
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+    }
+    double DriftPct() const {
+        double var = n * sxx - sx * sx;
+        return var > 0 ? 100.0 * ((n * sxy - sx * sy) / var - 1.0) : 0.0;
+    }
+};
+
+static long FileBytes(const char* path) {
+    struct stat st;
+    return path && stat(path, &st) == 0 ? (long)st.st_size : -1;
+}
+
 // Plays the whole track once, reading the clock about every millisecond.
+// Drifts are slopes over the whole playback: the clock against real time,
+// and with the disk driver (SDL_DISKAUDIOFILE set) the device's consumption
+// against real time and the clock against the device.
 static void BM_PlaybackClock(benchmark::State& state) {
     const std::string& path = Track();
     if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const char* deviceFile = getenv("SDL_DISKAUDIOFILE");
     for (auto _ : state) {
         ZELKOR_Sound sound;
         if (!sound.Initialize(nullptr) || sound.OpenStream(path.c_str()) != 0) {
             state.SkipWithError("no audio output");
             return;
         }
+        long silence = FileBytes(deviceFile);
         uint64_t playAt = Micros();
         sound.PlayCurrentStream();
         const uint32_t length = (uint32_t)(TRACK_SECONDS * 1000);
-        uint32_t last = 0, first = 0, worstStep = 0, worstStep1ms = 0;
-        uint64_t firstAt = 0, lastAt = 0, prevAt = playAt, worstGap = 0;
-        double sumStep = 0;
+        uint32_t last = 0, worstStep = 0, worstStep1ms = 0;
+        uint64_t firstAt = 0, prevAt = playAt, worstGap = 0;
+        Fit clockVsReal, deviceVsReal, clockVsDevice;
         int reads = 0;
         while (Micros() - playAt < (uint64_t)(TRACK_SECONDS * 3e6)) {
             uint32_t t = sound.GetTime();
             uint64_t at = Micros();
-            if (t > 0 && !firstAt) {
-                first = t;
-                firstAt = at;
-            }
+            long bytes = FileBytes(deviceFile);
+            if (t > 0 && !firstAt) firstAt = at;
             if (firstAt && reads++ > 0) {
                 if (t - last > worstStep) worstStep = t - last;
                 if (at - prevAt <= 1500 && t - last > worstStep1ms) worstStep1ms = t - last;
                 if (at - prevAt > worstGap) worstGap = at - prevAt;
-                sumStep += t - last;
+            }
+            if (t > 0 && t < length) {
+                double real = (double)(at - playAt) / 1000.0;
+                clockVsReal.Add(real, t);
+                if (bytes >= 0) {
+                    double device = (double)(bytes - silence) / 4 * 1000.0 / 44100.0;
+                    deviceVsReal.Add(real, device);
+                    clockVsDevice.Add(device, t);
+                }
             }
             last = t;
             prevAt = at;
-            if (t >= length) {
-                lastAt = at;
-                break;
-            }
+            if (t >= length) break;
             SDL_Delay(1);
         }
-        double wall = (double)(lastAt - firstAt) / 1000.0, music = (double)(last - first);
         state.counters["start_latency_ms"] = (double)(firstAt - playAt) / 1000.0;
-        state.counters["drift_pct"] = 100.0 * (music - wall) / wall;
+        state.counters["drift_pct"] = clockVsReal.DriftPct();
+        if (deviceFile) {
+            state.counters["device_drift_pct"] = deviceVsReal.DriftPct();
+            state.counters["drift_vs_device_pct"] = clockVsDevice.DriftPct();
+        }
         state.counters["worst_step_ms"] = worstStep;
         // Over reads at most 1.5 ms apart.
         state.counters["worst_step_1ms_ms"] = worstStep1ms;
-        state.counters["mean_step_ms"] = sumStep / (reads > 1 ? reads - 1 : 1);
         state.counters["worst_read_gap_ms"] = (double)worstGap / 1000.0;
         state.counters["end_ms"] = last;
         sound.Shutdown();
