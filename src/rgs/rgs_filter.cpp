@@ -129,15 +129,24 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
     static WeightCache xByV[BANDS][256], yByV[BANDS][256]; // per brightness
     // Columns outer, unless the destination is neither input: then no read
     // sees a write and rows outer (kinder to the cache) give the same result.
-    const bool aliased = destination == source || destination == map;
-    for (int i = 0; i < 256; i++)
-        for (int j = 0; j < 256; j++) {
-            int x = aliased ? i : j, y = aliased ? j : i;
-            int V = Brightness(RGS_GetPixel(map, x, y));
-            RGS_Pixel p = SampleCached(source, Displaced(x, V, xGain), Displaced(y, V, yGain),
-                                       &xByV[0][V], 256, &yByV[0][V], 256);
-            RGS_PutPixel(destination, x, y, p);
-        }
+    double gx[256], gy[256]; // V * gain, as Displaced computes it
+    for (int v = 0; v < 256; v++) {
+        gx[v] = v * (double)xGain;
+        gy[v] = v * (double)yGain;
+    }
+    auto one = [&](int x, int y) {
+        int V = Brightness(RGS_GetPixel(map, x, y));
+        RGS_Pixel p = SampleCached(source, (float)(x + gx[V]), (float)(y + gy[V]), &xByV[0][V], 256,
+                                   &yByV[0][V], 256);
+        RGS_PutPixel(destination, x, y, p);
+    };
+    if (destination == source || destination == map) {
+        for (int x = 0; x < 256; x++)
+            for (int y = 0; y < 256; y++) one(x, y);
+    } else {
+        for (int y = 0; y < 256; y++)
+            for (int x = 0; x < 256; x++) one(x, y);
+    }
 }
 
 void RGS_Swirl(int layer, int32_t centreX, int32_t centreY, float radius, float strength) {
