@@ -7,20 +7,11 @@
 #include "timetable.h"
 #include "voice.h"
 
+#include "text_file.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-
-static bool ReadText(const std::string& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream s;
-    s << in.rdbuf();
-    *text = s.str();
-    return true;
-}
 
 static int Usage() {
     fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
@@ -51,7 +42,7 @@ int main(int argc, char** argv) {
         return Usage();
 
     std::string text, error;
-    if (!ReadText(scorePath, &text)) {
+    if (!ReadTextFile(scorePath, &text)) {
         fprintf(stderr, "zksynth: %s: cannot read\n", scorePath.c_str());
         return 1;
     }
@@ -62,7 +53,7 @@ int main(int argc, char** argv) {
     }
     if (!timetablePath.empty()) {
         std::vector<TimetableEntry> entries;
-        if (!ReadText(timetablePath, &text)) {
+        if (!ReadTextFile(timetablePath, &text)) {
             fprintf(stderr, "zksynth: %s: cannot read\n", timetablePath.c_str());
             return 1;
         }

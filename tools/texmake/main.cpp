@@ -4,19 +4,10 @@
 #include "recipe.h"
 #include "tga_write.h"
 
+#include "text_file.h"
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-
-static bool ReadFile(const std::string& path, std::string* data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream s;
-    s << in.rdbuf();
-    *data = s.str();
-    return true;
-}
 
 static int Usage() {
     fprintf(stderr, "usage: texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]\n");
@@ -42,14 +33,14 @@ int main(int argc, char** argv) {
     if (recipePath.empty() || outPath.empty()) return Usage();
 
     std::string recipe, layers;
-    if (!ReadFile(recipePath, &recipe)) {
+    if (!ReadTextFile(recipePath, &recipe)) {
         fprintf(stderr, "texmake: %s: cannot read\n", recipePath.c_str());
         return 1;
     }
     RecipeInputs inputs;
     inputs.fontDir = fontDir;
     if (!layersPath.empty()) {
-        if (!ReadFile(layersPath, &layers)) {
+        if (!ReadTextFile(layersPath, &layers)) {
             fprintf(stderr, "texmake: %s: cannot read\n", layersPath.c_str());
             return 1;
         }

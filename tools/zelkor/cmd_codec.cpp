@@ -3,7 +3,7 @@
 #include "commands.h"
 
 #include "archive/codec.h"
-#include "cmd_archive_files.h"
+#include "tool_files.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,7 @@
 // zelkor rgs asm|disasm|run: texture scripts from text and back, and running
 // them as the texture manager does.
 #include "commands.h"
+#include "tool_files.h"
 
 #include "rgs/rgs.h"
 #include "rgs/rgs_text.h"
@@ -31,10 +32,7 @@ static int ReadFile(const char* path, std::vector<uint8_t>* data) {
 }
 
 static int WriteFile(const char* path, const void* data, size_t size) {
-    FILE* f = fopen(path, "wb");
-    if (!f) return 0;
-    bool ok = fwrite(data, 1, size, f) == size;
-    return fclose(f) == 0 && ok;
+    return WriteFileData(path, data, (uint32_t)size, "zelkor rgs");
 }
 
 static int Assemble(int argc, char** argv) {
@@ -59,10 +57,7 @@ static int Assemble(int argc, char** argv) {
         fprintf(stderr, "zelkor rgs asm: %s: %s\n", source, error.c_str());
         return 1;
     }
-    if (!WriteFile(output, script.data(), script.size())) {
-        fprintf(stderr, "zelkor rgs asm: %s: cannot write the file\n", output);
-        return 1;
-    }
+    if (!WriteFile(output, script.data(), script.size())) return 1;
     return 0;
 }
 
@@ -104,7 +99,7 @@ static int WriteTga(const char* path) {
 
 // Layer 0 as an 8-bit RGB PNG, top row first: the last layer row comes first,
 // so the picture looks as the TGA and the show do.
-static int WritePng(const char* path) {
+static int WritePngFile(const char* path) {
     FILE* f = fopen(path, "wb");
     if (!f) return 0;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -122,6 +117,13 @@ static int WritePng(const char* path) {
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return fclose(f) == 0;
+}
+
+static int WritePng(const char* path) {
+    if (WritePngFile(path)) return 1;
+    fprintf(stderr, "zelkor rgs run: %s: cannot write the file\n", path);
+    remove(path);
+    return 0;
 }
 
 static int Run(int argc, char** argv) {
@@ -172,11 +174,9 @@ static int Run(int argc, char** argv) {
     };
     auto writeLayers = [](const char* p) { return WriteFile(p, RGS_Layers, sizeof RGS_Layers); };
     const Output outputs[] = {{layersPath, writeLayers}, {tgaPath, WriteTga}, {pngPath, WritePng}};
+    // Each writer names its file and the reason when it fails.
     for (const Output& o : outputs)
-        if (o.path && !o.write(o.path)) {
-            fprintf(stderr, "zelkor rgs run: %s: cannot write the file\n", o.path);
-            status = 1;
-        }
+        if (o.path && !o.write(o.path)) status = 1;
     printf("random %u\n", RGS_Random);
     return status;
 }

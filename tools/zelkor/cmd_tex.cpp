@@ -1,5 +1,6 @@
 // zelkor tex decode FILE [--raw OUT]: the show's texture decoders without GL.
 #include "commands.h"
+#include "tool_files.h"
 
 #include "archive/memfile.h"
 #include "textures/file_util.h"
@@ -51,15 +52,7 @@ int CmdTex(int argc, char** argv) {
 
     int status = 0;
     if (rawPath) {
-        FILE* out = fopen(rawPath, "wb");
-        if (!out || fwrite(image.pixels, 1, image.byteCount, out) != image.byteCount) {
-            fprintf(stderr, "zelkor tex decode: %s: cannot write the file\n", rawPath);
-            status = 1;
-        }
-        if (out && fclose(out) != 0 && status == 0) {
-            fprintf(stderr, "zelkor tex decode: %s: cannot write the file\n", rawPath);
-            status = 1;
-        }
+        if (!WriteFileData(rawPath, image.pixels, image.byteCount, "zelkor tex decode")) status = 1;
     }
     free(image.pixels);
     return status;

@@ -7,7 +7,7 @@
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
-#include "cmd_archive_files.h"
+#include "tool_files.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Whole-file reads and writes for the archive commands. Messages name the file
+// Whole-file reads and writes for the zelkor commands. Messages name the file
 // and the reason; a failed write removes what it left behind.
 #pragma once
 #include <cerrno>
