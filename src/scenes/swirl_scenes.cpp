@@ -22,16 +22,6 @@ int PrepareScene7() {
     return PrepareSwirl(&swirlScene7, "tarnis_5.tga");
 }
 
-// The trails pass multiplies by the bound texture's alpha. An image without
-// alpha has alpha 1 everywhere, so the pass is then drawn untextured: the
-// same pixels for a fraction of the fill (no texture filtering).
-static int BoundTextureHasAlpha() {
-    if (!glIsEnabled(GL_TEXTURE_2D)) return 0;
-    GLint alphaBits = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
-    return alphaBits > 0;
-}
-
 // No clear: the previous image is darkened and drawn over.
 static void RunSwirl(SwirlScene* s, uint32_t musicTime) {
     float t = SceneTime(musicTime);
@@ -46,13 +36,7 @@ static void RunSwirl(SwirlScene* s, uint32_t musicTime) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ZERO, GL_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
-    if (glIsEnabled(GL_TEXTURE_2D) && !BoundTextureHasAlpha()) {
-        glDisable(GL_TEXTURE_2D);
-        DrawBackdrop();
-        glEnable(GL_TEXTURE_2D);
-    } else {
-        DrawBackdrop();
-    }
+    DrawBackdrop();
 
     glPushMatrix();
     glLoadIdentity();
