@@ -98,7 +98,8 @@ int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
 int ParseArgs(int argc, char** argv, Options* o) {
     int haveAt = 0, haveFrom = 0, haveTo = 0, haveStep = 0;
     uint32_t from = 0, to = 0, step = 1000;
-    for (int i = 0; i < argc; i++) {
+    // Every option takes a value: the arguments go in pairs.
+    for (int i = 0; i < argc; i += 2) {
         const char* a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         if (!strcmp(a, "--size") && v) {
@@ -127,7 +128,6 @@ int ParseArgs(int argc, char** argv, Options* o) {
         } else {
             return Usage(v || a[0] != '-' ? "unknown argument" : "option without its value");
         }
-        i++;
     }
     if (o->outDir.empty()) return Usage("no output folder (-o DIR)");
     if (haveAt == (haveFrom || haveTo || haveStep)) return Usage("give either --at or --from/--to");
