@@ -86,3 +86,12 @@ Entering mainloop"
 zk_log_lines() {
     grep -v '^$' "${1:-zelkor.log}" | sed -E 's/^\[[0-9:.]+\]//; s/^(start logging at|end logging at).*/\1/'
 }
+
+# zk_wait_exit PID WHAT: waits up to 10 s for the process to end, then reaps it
+# into ZK_STATUS; fails with "WHAT did not end the run" when it goes on.
+zk_wait_exit() {
+    for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$1" 2>/dev/null && { kill -9 "$1"; zk_fail "$2 did not end the run"; }
+    wait "$1"
+    ZK_STATUS=$?
+}

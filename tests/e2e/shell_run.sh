@@ -25,11 +25,8 @@ zk_wait_for 60 grep -q "Entering mainloop" zelkor.log || { cat zelkor.log stderr
 win=$(zk_find_window ZELKOR) || { echo "DISPLAY=$DISPLAY"; xwininfo -root -tree; cat stderr.txt; zk_fail "no ZELKOR window"; }
 sleep 0.5
 zk_press "$win" Escape
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && { kill -9 $pid; zk_fail "Escape did not end the run"; }
-wait $pid
-status=$?
-[ $status -eq 0 ] || { cat stderr.txt; zk_fail "exit status $status after Escape"; }
+zk_wait_exit $pid Escape
+[ $ZK_STATUS -eq 0 ] || { cat stderr.txt; zk_fail "exit status $ZK_STATUS after Escape"; }
 
 expected="$ZK_STARTUP_LOG
 end logging at"
@@ -48,11 +45,8 @@ zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; cat stdout.txt stderr.tx
 box=$(zk_find_window Marovy)
 sleep 0.3
 zk_press "$box" Return
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && { kill -9 $pid; zk_fail "the box was not dismissed"; }
-wait $pid
-status=$?
-[ $status -eq 255 ] || zk_fail "exit status $status after a failed start-up"
+zk_wait_exit $pid "Dismissing the box"
+[ $ZK_STATUS -eq 255 ] || zk_fail "exit status $ZK_STATUS after a failed start-up"
 grep -q "start logging at" stdout.txt || zk_fail "start line not on stdout"
 grep -q "end logging at" stdout.txt || zk_fail "end line not on stdout"
 echo "shell_run: ok"

@@ -8,7 +8,7 @@ source "$SRC/tests/e2e/lib.sh"
 zk_start_xvfb || exit 1
 
 work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 ${pid:-} 2>/dev/null; kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 # The show reads its files from the working folder and writes its log there.
 for f in "$BUILD"/show/*; do ln -s "$f" "$work/"; done
 cd "$work"
@@ -17,16 +17,12 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 ./marovy > stdout.txt 2> stderr.txt &
 pid=$!
 zk_wait_for 120 grep -q "Entering mainloop" zelkor.log || { kill -9 $pid; cat zelkor.log stderr.txt; zk_fail "no main loop"; }
-win=$(xdotool search --name '^ZELKOR$' | head -n 1)
-[ -n "$win" ] || { kill -9 $pid; zk_fail "no ZELKOR window"; }
+win=$(zk_find_window ZELKOR) || { kill -9 $pid; zk_fail "no ZELKOR window"; }
 sleep 5
 kill -0 $pid 2>/dev/null || { cat zelkor.log stderr.txt; zk_fail "the show ended before Escape"; }
-xdotool key --window "$win" Escape
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && { kill -9 $pid; zk_fail "Escape did not end the show"; }
-wait $pid
-status=$?
-[ $status -eq 0 ] || { cat stderr.txt; zk_fail "exit status $status"; }
+zk_press "$win" Escape
+zk_wait_exit $pid Escape
+[ $ZK_STATUS -eq 0 ] || { cat stderr.txt; zk_fail "exit status $ZK_STATUS"; }
 grep -q "SceneDispatcher encountered error" zelkor.log && zk_fail "the dispatcher failed"
 grep -q "end logging at" zelkor.log || zk_fail "no end line in the log"
 # At least a few seconds of 44.1 kHz stereo 16-bit went to the audio device,
