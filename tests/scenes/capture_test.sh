@@ -6,7 +6,6 @@ set -u
 BUILD=$(cd "$1" && pwd)
 Z=$BUILD/tools/zelkor/zelkor
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 SHOW=$WORK/show
 mkdir -p "$SHOW"
 failures=0
@@ -14,7 +13,10 @@ fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
 }
-run() { xvfb-run -a -s "-screen 0 1024x768x24" "$@"; }
+# One private X server for all the runs below.
+. "$(dirname "$0")/../e2e/lib.sh"
+zk_start_xvfb || exit 1
+trap 'rm -rf "$WORK"; kill $ZK_XVFB_PID 2>/dev/null' EXIT
 
 # Textures from texture scripts: plasma pictures, a glow for the particles.
 texture() { # NAME SCRIPT-TEXT
@@ -48,7 +50,7 @@ EOF
 
 # One frame of each scene, some way into its slot.
 AT=300,700,1100,1500,1900,2300
-run "$Z" capture --dir "$SHOW" --size 320x240 --at $AT -o "$WORK/a" >"$WORK/a.out" ||
+"$Z" capture --dir "$SHOW" --size 320x240 --at $AT -o "$WORK/a" >"$WORK/a.out" ||
     fail "capture exited $?"
 [ "$(wc -l <"$WORK/a.out")" -eq 6 ] || fail "expected six frames: $(cat "$WORK/a.out")"
 for t in 300 700 1100 1500 1900 2300; do
@@ -67,16 +69,16 @@ awk '{ split($1, p, "_"); t = p[2] + 0; if ($2 < t || $2 >= t + 17) exit 1 }' "$
 
 # Exact: the same frame from a run that asks for it alone, and from a run
 # started in the show folder itself.
-run "$Z" capture --dir "$SHOW" --size 320x240 --at 1500 -o "$WORK/b" >/dev/null ||
+"$Z" capture --dir "$SHOW" --size 320x240 --at 1500 -o "$WORK/b" >/dev/null ||
     fail "second capture"
 cmp -s "$WORK/a/frame_001500.png" "$WORK/b/frame_001500.png" || fail "frame 1500 differs"
-(cd "$SHOW" && run "$Z" capture --size 320x240 --from 1900 --to 1900 -o "$WORK/c" >/dev/null) ||
+(cd "$SHOW" && "$Z" capture --size 320x240 --from 1900 --to 1900 -o "$WORK/c" >/dev/null) ||
     fail "capture from the show folder"
 cmp -s "$WORK/a/frame_001900.png" "$WORK/c/frame_001900.png" || fail "frame 1900 differs"
 
 # Failures: a time after the end, a folder without an archive, bad usage.
-run "$Z" capture --dir "$SHOW" --size 64x48 --at 2000,9000 -o "$WORK/d" >/dev/null 2>"$WORK/d.err"
-[ $? -eq 1 ] || fail "capture past the end should exit 1"
+"$Z" capture --dir "$SHOW" --size 64x48 --at 2000,9000 -o "$WORK/d" >/dev/null 2>"$WORK/d.err"
+rc=$?; [ $rc -eq 1 ] || fail "capture past the end should exit 1, not $rc: $(cat "$WORK/d.err")"
 grep -q "ended" "$WORK/d.err" || fail "no message for the end: $(cat "$WORK/d.err")"
 [ -f "$WORK/d/frame_002000.png" ] || fail "the frame before the end was not written"
 mkdir -p "$WORK/empty"
