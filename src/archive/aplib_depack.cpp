@@ -104,10 +104,17 @@ template <bool Checked> Step Run(State& st) {
     } while (0)
 #define AP_BIT(v)                                                                                  \
     do {                                                                                           \
-        if (tag == 0x80000000u) {                                                                  \
-            uint32_t byte_;                                                                        \
-            AP_BYTE(byte_);                                                                        \
-            tag = byte_ << 24 | 0x00800000u;                                                       \
+        if (Checked) {                                                                             \
+            if (tag == 0x80000000u) {                                                              \
+                uint32_t byte_;                                                                    \
+                AP_BYTE(byte_);                                                                    \
+                tag = byte_ << 24 | 0x00800000u;                                                   \
+            }                                                                                      \
+        } else {                                                                                   \
+            uint32_t empty_ = tag == 0x80000000u;                                                  \
+            uint32_t fresh_ = (uint32_t)*in << 24 | 0x00800000u;                                   \
+            tag = empty_ ? fresh_ : tag;                                                           \
+            in += empty_;                                                                          \
         }                                                                                          \
         (v) = tag >> 31;                                                                           \
         tag <<= 1;                                                                                 \

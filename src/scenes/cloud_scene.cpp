@@ -1,5 +1,13 @@
 #include "scenes/cloud_scene.h"
 
+#include "platform/opengl.h"
+#include "scenes/figure_model.h"
+#include "shell/globals.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
 CloudScene cloudScene;
 
 int PrepareScene3() {
@@ -8,4 +16,76 @@ int PrepareScene3() {
                             "tarnis_cloud.tga"};
     LoadSceneTextures(cloudScene.textures, paths, 5);
     return 1;
+}
+
+static void CreateCloudLayers(CloudScene* s, float t) {
+    for (int k = 0; k < 32; k++) {
+        CloudLayer& c = s->layers[k];
+        c.x = c.y = 0.0f;
+        c.z = (float)(-45 - k);
+        c.angle = 0.0f;
+        c.spin = 1.0f;
+        c.nextFlip = (float)(t + 1000.0);
+        c.alpha = 1.0f;
+        c.width = c.height = 40.0f;
+        c.texture = s->textures[4];
+    }
+}
+
+void Scene3(uint32_t musicTime) {
+    CloudScene* s = &cloudScene;
+    float t = SceneTime(musicTime);
+    if (g_opengl) g_opengl->BeginFrame();
+    if (!s->clock.started) {
+        s->fade = 0.0f;
+        CreateCloudLayers(s, t);
+    }
+    AdvanceSceneClock(&s->clock, t);
+    float dt = s->clock.dt;
+    glLoadIdentity();
+    UpdateFade(&s->fade, &s->clock, t, 5000.0f);
+
+    DrawFadedBackdrop(s->textures[0], s->fade);
+
+    // The whole stack circles slowly about the view axis.
+    glLoadIdentity();
+    s->orbit = (float)(s->orbit + dt * 0.10471976f * 0.01);
+    glTranslatef((float)(5.0 * sin(s->orbit)), (float)(5.0 * cos(s->orbit)), 0.0f);
+
+    // The rotations accumulate: layer k turns k + 1 times the common angle,
+    // a fan that opens and closes as the spin flips.
+    for (CloudLayer& c : s->layers) {
+        if (t >= c.nextFlip) {
+            c.nextFlip = (float)(t + 2000.0);
+            c.spin = -c.spin;
+        }
+        glRotatef(c.angle, 0.0f, 0.0f, 1.0f);
+        c.angle += c.spin;
+        glColor4f(0.5f, 0.5f, 0.7f, c.alpha);
+        BindHolder(c.texture);
+        float x0 = (float)(c.x - c.width * 0.5), y0 = (float)(c.y - c.height * 0.5);
+        // Texture coordinates up to 2: the image repeats twice across a layer.
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex3f(x0, y0, c.z);
+        glTexCoord2f(2.0f, 0.0f);
+        glVertex3f(x0 + c.width, y0, c.z);
+        glTexCoord2f(2.0f, 2.0f);
+        glVertex3f(x0 + c.width, y0 + c.height, c.z);
+        glTexCoord2f(0.0f, 2.0f);
+        glVertex3f(x0, y0 + c.height, c.z);
+        glEnd();
+        glEnable(GL_TEXTURE_2D);
+    }
+
+    // The figure takes the last cloud's colour and is added like them.
+    glLoadIdentity();
+    s->figureDepth = (float)(s->figureDepth + dt * 0.0038);
+    s->figureSpin = (float)(s->figureSpin + dt * 0.08);
+    glTranslatef(0.0f, 0.0f, s->figureDepth);
+    glRotatef(s->figureSpin, 0.0f, 0.0f, 1.0f);
+    DrawFigureRigid(s->textures[2], s->textures[1]);
+
+    if (s->figureDepth >= 0.0f)
+        for (CloudLayer& c : s->layers) c.z = (float)(c.z + dt * 0.05);
 }

@@ -43,6 +43,15 @@ void DrawBackdrop() {
     glEnd();
 }
 
+void DrawFadedBackdrop(ZELKOR_Texture* picture, float fade) {
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1.0f, 1.0f, 1.0f, fade);
+    BindHolder(picture);
+    DrawBackdrop();
+}
+
 void LoadSceneTextures(ZELKOR_Texture** holders, const char* const* paths, int n) {
     for (int i = 0; i < n; i++) holders[i] = new (std::nothrow) ZELKOR_Texture();
     for (int i = 0; i < n; i++)

@@ -25,6 +25,9 @@ void UpdateFade(float* fade, const SceneClock* clock, float t, float threshold);
 void BindHolder(ZELKOR_Texture* holder);
 // The picture quad at depth -21 that fills a 4:3 view at 45 degrees.
 void DrawBackdrop();
+// The opening of the fading scenes: depth test off, additive blending, the
+// picture at alpha fade.
+void DrawFadedBackdrop(ZELKOR_Texture* picture, float fade);
 // Creates one empty record per path, stores it in holders, then loads each in
 // order (tag 0, mipmaps). Load failures are not checked: a failed record is
 // bound and drawn as it is.

@@ -7,11 +7,10 @@
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
 
-// scene3, scene4, scene5 and scene9 are not drawn yet: they stay unregistered.
 const SceneTableEntry SceneTable[10] = {
-    {"scene1", Scene1},  {"scene2", Scene2},         {"scene3", nullptr}, {"scene4", nullptr},
-    {"scene5", nullptr}, {"scene6", Scene6},         {"scene7", Scene7},  {"scene8", Scene8},
-    {"scene9", nullptr}, {"creditsend", CreditsEnd},
+    {"scene1", Scene1}, {"scene2", Scene2},         {"scene3", Scene3}, {"scene4", Scene4},
+    {"scene5", Scene5}, {"scene6", Scene6},         {"scene7", Scene7}, {"scene8", Scene8},
+    {"scene9", Scene9}, {"creditsend", CreditsEnd},
 };
 
 // The log lines number the routines in their own order, not the scenes'.

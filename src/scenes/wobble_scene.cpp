@@ -91,12 +91,7 @@ void Scene6(uint32_t musicTime) {
     glLoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, 5000.0f);
 
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColor4f(1.0f, 1.0f, 1.0f, s->fade);
-    BindHolder(s->textures[0]);
-    DrawBackdrop();
+    DrawFadedBackdrop(s->textures[0], s->fade);
 
     // The tube runs from depth -20 to -5.
     glColor4f(0.4f, 0.6f, 1.0f, s->fade);

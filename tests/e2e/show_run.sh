@@ -9,8 +9,9 @@ zk_start_xvfb || exit 1
 
 work=$(mktemp -d)
 trap 'kill -9 ${pid:-} 2>/dev/null; kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
-# The show reads its files from the working folder and writes its log there.
-for f in "$BUILD"/show/*; do ln -s "$f" "$work/"; done
+# The show reads its files from the working folder and writes its log there
+# (a log left in the show folder by an earlier run must not be taken along).
+for f in "$BUILD"/show/*; do [ "${f##*/}" = zelkor.log ] || ln -s "$f" "$work/"; done
 cd "$work"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 

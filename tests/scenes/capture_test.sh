@@ -35,7 +35,7 @@ printf 'Plasma 0 5 5 2 2 1 1 1\n' >"$WORK/wobble.txt"
 "$Z" rgs asm "$WORK/wobble.txt" -o "$SHOW/wobble.rgs" >/dev/null || fail "wobble.rgs"
 
 cat >"$WORK/timetable.txt" <<'EOF'
-# one short slot per built scene, then the end
+# one short slot per scene, then the end
 0     1200  preload
 0     400   scene1
 400   400   scene2
@@ -43,17 +43,21 @@ cat >"$WORK/timetable.txt" <<'EOF'
 1200  400   scene7
 1600  400   scene8
 2000  400   creditsend
-2400  200   ende
+2400  400   scene3
+2800  400   scene4
+3200  400   scene5
+3600  400   scene9
+4000  200   ende
 EOF
 "$Z" tmg compile "$WORK/timetable.txt" -o "$WORK/default.tmg" >/dev/null || fail "tmg compile"
 "$Z" vkz create "$SHOW/data.vkz" "$WORK/default.tmg" >/dev/null || fail "vkz create"
 
 # One frame of each scene, some way into its slot.
-AT=300,700,1100,1500,1900,2300
+AT=300,700,1100,1500,1900,2300,2700,3100,3500,3900
 "$Z" capture --dir "$SHOW" --size 320x240 --at $AT -o "$WORK/a" >"$WORK/a.out" ||
     fail "capture exited $?"
-[ "$(wc -l <"$WORK/a.out")" -eq 6 ] || fail "expected six frames: $(cat "$WORK/a.out")"
-for t in 300 700 1100 1500 1900 2300; do
+[ "$(wc -l <"$WORK/a.out")" -eq 10 ] || fail "expected ten frames: $(cat "$WORK/a.out")"
+for t in ${AT//,/ }; do
     f=$WORK/a/frame_$(printf %06d $t).png
     [ -f "$f" ] || {
         fail "no frame for $t"
@@ -77,7 +81,7 @@ cmp -s "$WORK/a/frame_001500.png" "$WORK/b/frame_001500.png" || fail "frame 1500
 cmp -s "$WORK/a/frame_001900.png" "$WORK/c/frame_001900.png" || fail "frame 1900 differs"
 
 # Failures: a time after the end, a folder without an archive, bad usage.
-"$Z" capture --dir "$SHOW" --size 64x48 --at 2000,9000 -o "$WORK/d" >/dev/null 2>"$WORK/d.err"
+"$Z" capture --dir "$SHOW" --size 64x48 --at 2000,19000 -o "$WORK/d" >/dev/null 2>"$WORK/d.err"
 rc=$?; [ $rc -eq 1 ] || fail "capture past the end should exit 1, not $rc: $(cat "$WORK/d.err")"
 grep -q "ended" "$WORK/d.err" || fail "no message for the end: $(cat "$WORK/d.err")"
 [ -f "$WORK/d/frame_002000.png" ] || fail "the frame before the end was not written"

@@ -1,0 +1,11 @@
+// The jointed figure of scene3 and scene5: ten flat textured quads (torso, two
+// legs and two arms of two segments each, head) drawn in immediate mode.
+#pragma once
+
+class ZELKOR_Texture;
+
+// Both leave the modelview scaled by 1.5 and use the caller's colour, blend
+// and depth state. A null texture record binds nothing.
+void DrawFigureRigid(ZELKOR_Texture* body, ZELKOR_Texture* head);
+// Torso and head tilted by swing degrees about the figure's x axis.
+void DrawFigure(ZELKOR_Texture* body, ZELKOR_Texture* head, float swing);

@@ -1,0 +1,110 @@
+// The fixture of the scene tests that draw on a real context (Xvfb + Mesa):
+// an 800 x 600 window, a fake tick source, a scratch show folder, and reading
+// back what reaches the frame buffer before the swap.
+#pragma once
+#include "platform/opengl.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "scenes/scene_kit.h"
+#include "shell/globals.h"
+#include "shell/startup.h"
+#include "textures/texture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+#include <vector>
+
+inline uint32_t fakeTicks = 0;
+inline uint32_t FakeTicks(void*) {
+    return fakeTicks;
+}
+
+// Writes a w x h uncompressed TGA of one colour (alpha written when bpp is 32).
+inline void WriteTga(const std::string& path, int w, int h, int bpp, uint8_t r, uint8_t g,
+                     uint8_t b, uint8_t a = 255) {
+    uint8_t header[18] = {0, 0, 2};
+    header[12] = (uint8_t)w, header[13] = (uint8_t)(w >> 8);
+    header[14] = (uint8_t)h, header[15] = (uint8_t)(h >> 8);
+    header[16] = (uint8_t)bpp;
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(header, 1, 18, f);
+    for (int i = 0; i < w * h; i++) {
+        uint8_t px[4] = {b, g, r, a};
+        fwrite(px, 1, bpp / 8, f);
+    }
+    fclose(f);
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+class ScenesGL : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        window = new ZELKOR_Window();
+        gl = new ZELKOR_OpenGL();
+        ASSERT_EQ(window->Initialize(nullptr, WindowProc, 800, 600, 0, nullptr), 1);
+        ASSERT_EQ(gl->Initialize(window, 32, nullptr), 1);
+        g_opengl = gl;
+        timer.SetTickSource(FakeTicks, nullptr);
+        timer.Initialize(60, nullptr);
+        g_timer = &timer;
+        show =
+            std::filesystem::temp_directory_path() / ("zk_scenes_gl_" + std::to_string(getpid()));
+        std::filesystem::create_directories(show);
+    }
+    static void TearDownTestSuite() {
+        g_opengl = nullptr;
+        g_timer = nullptr;
+        gl->Shutdown();
+        window->Shutdown();
+        delete gl;
+        delete window;
+        std::filesystem::remove_all(show);
+    }
+    void SetUp() override {
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+        glLoadIdentity();
+        gl->BeginFrame();
+    }
+    // Runs a preparation routine in the test's show folder.
+    static void Prepare(int (*prepare)()) {
+        auto old = std::filesystem::current_path();
+        std::filesystem::current_path(show);
+        prepare();
+        std::filesystem::current_path(old);
+    }
+    static std::vector<uint8_t> ReadFrame() {
+        std::vector<uint8_t> px(800 * 600 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    }
+    static Pixel At(const std::vector<uint8_t>& px, int x, int y) {
+        const uint8_t* p = &px[((size_t)y * 800 + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+    // Window position of an eye-space point under the current projection.
+    static void Project(double x, double y, double z, double* wx, double* wy) {
+        GLdouble model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, proj[16];
+        GLint view[4];
+        glGetDoublev(GL_PROJECTION_MATRIX, proj);
+        glGetIntegerv(GL_VIEWPORT, view);
+        double wz;
+        gluProject(x, y, z, model, proj, view, wx, wy, &wz);
+    }
+
+    static inline ZELKOR_Window* window = nullptr;
+    static inline ZELKOR_OpenGL* gl = nullptr;
+    static inline ZELKOR_Timer timer;
+    static inline std::filesystem::path show;
+};
