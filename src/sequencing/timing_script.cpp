@@ -15,7 +15,7 @@ void FreeTimingTable(TimingTable* table) {
 }
 
 int ParseTimingScript(const void* data, uint32_t size, TimingTable* table) {
-    MemFile* file = MemFile_Open(data, size, (intptr_t)g_log);
+    MemFile* file = MemFile_Open(data, size, (intptr_t)g_shellLog);
     if (!file) return 0;
     TimingHeader header = {};
     TimingEntry* entries = nullptr;

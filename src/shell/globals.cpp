@@ -1,6 +1,6 @@
 #include "shell/globals.h"
 
-ZELKOR_Log* g_log = nullptr;
+ZELKOR_Log* g_shellLog = nullptr;
 ZELKOR_Window* g_window = nullptr;
 ZELKOR_OpenGL* g_opengl = nullptr;
 ZELKOR_Sound* g_sound = nullptr;

@@ -10,7 +10,7 @@ class ZELKOR_Camera;
 class ZELKOR_Timer;
 struct VKZ_Archive;
 
-extern ZELKOR_Log* g_log;
+extern ZELKOR_Log* g_shellLog;
 extern ZELKOR_Window* g_window;
 extern ZELKOR_OpenGL* g_opengl;
 extern ZELKOR_Sound* g_sound;

@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstring>
 
 Settings g_settings;
@@ -43,18 +42,4 @@ int FillModeTable() {
                                    (uint32_t)desktop.w, (uint32_t)desktop.h);
     ZELKOR_StopVideo();
     return modeCount;
-}
-
-int RunConfiguration() {
-    // Until the dialog exists, Start is taken with the defaults it would leave:
-    // sound on, full screen, the second listed mode (the first when only one).
-    if (FillModeTable() == 0) {
-        fprintf(stderr, "marovy: no display mode of at least 640x480 with more than 8 bits\n");
-        return -1;
-    }
-    g_settings.soundEnabled = 1;
-    g_settings.fullscreen = 1;
-    g_settings.modeIndex = modeCount >= 2 ? 1 : 0;
-    g_settings.mixingRate = 44100;
-    return 0;
 }

@@ -1,4 +1,4 @@
-// The settings the configuration step leaves for Startup, and the mode table.
+// The settings the configuration dialog leaves for Startup, and the mode table.
 #pragma once
 #include <cstdint>
 
@@ -26,5 +26,3 @@ extern int modeCount;
 int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width, uint32_t height);
 // Fills modeTable from display 0's modes in enumeration order; returns the count.
 int FillModeTable();
-// The configuration step: 0 to start (settings filled), -1 to quit.
-int RunConfiguration();

@@ -50,7 +50,7 @@ static int Fail(const char* text) {
 }
 
 int Startup(void* instance) {
-    g_log = new ZELKOR_Log();
+    g_shellLog = new ZELKOR_Log();
     g_window = new ZELKOR_Window();
     g_opengl = new ZELKOR_OpenGL();
     g_sound = new ZELKOR_Sound();
@@ -58,63 +58,63 @@ int Startup(void* instance) {
     g_timer = new ZELKOR_Timer();
     if (startupHooks.configure) startupHooks.configure(startupHooks.user);
 
-    if (!g_log->Initialize("zelkor.log")) return Fail("ERROR: ZELKOR_Log::Initialize()");
+    if (!g_shellLog->Initialize("zelkor.log")) return Fail("ERROR: ZELKOR_Log::Initialize()");
 
-    g_log->Print("Opening VKZ archive");
+    g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
     if (!g_archive) return Fail("ERROR: VKZ_Open()");
 
     const DisplayMode& mode = modeTable[g_settings.modeIndex];
-    g_log->Print("Creating window");
+    g_shellLog->Print("Creating window");
     if (!g_window->Initialize(instance, WindowProc, (int)mode.width, (int)mode.height,
-                              g_settings.fullscreen, g_log))
+                              g_settings.fullscreen, g_shellLog))
         return Fail("ERROR: ZELKOR_Window::Initialize()");
 
-    g_log->Print("Initializing OpenGL");
-    if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_log))
+    g_shellLog->Print("Initializing OpenGL");
+    if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_shellLog))
         return Fail("ERROR: ZELKOR_OpenGL::Initialize()");
 
-    g_log->Print("Soundsystem:");
+    g_shellLog->Print("Soundsystem:");
     if (g_settings.soundEnabled == 1) {
-        g_log->Print("Initialize");
-        if (!g_sound->Initialize(g_log)) return Fail("ERROR: ZELKOR_Sound::Initialize()");
-        g_log->Print("OpenStream");
+        g_shellLog->Print("Initialize");
+        if (!g_sound->Initialize(g_shellLog)) return Fail("ERROR: ZELKOR_Sound::Initialize()");
+        g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
-        g_log->Print("Deleting temp buffer");
-        g_log->Print("Playing stream");
+        g_shellLog->Print("Deleting temp buffer");
+        g_shellLog->Print("Playing stream");
         g_sound->PlayCurrentStream();
     }
 
-    g_log->Print("Camera initialize");
-    g_camera->Initialize(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, g_log);
-    g_log->Print("Camera set position");
+    g_shellLog->Print("Camera initialize");
+    g_camera->Initialize(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, g_shellLog);
+    g_shellLog->Print("Camera set position");
     g_camera->SetPosition(0.0f, 0.0f, 5.0f, 0.0f, 0.0f, 0.0f);
-    g_log->Print("Camera use");
+    g_shellLog->Print("Camera use");
     g_camera->Use();
 
-    g_log->Print("Registering scenes");
+    g_shellLog->Print("Registering scenes");
     RegisterScene("preload", PreloadScene);
     for (const SceneTableEntry& scene : SceneTable)
         if (scene.function) RegisterScene(scene.name, scene.function);
     RegisterScene("ende", EndeScene);
 
     for (const ScenePreparation& prep : PrepareScenes) {
-        g_log->Print("%s", prep.logLine);
+        g_shellLog->Print("%s", prep.logLine);
         if (prep.prepare) prep.prepare();
     }
-    g_log->Print("Pre-Initializing done");
+    g_shellLog->Print("Pre-Initializing done");
 
     // Messages pumped here are not inspected: an early Escape is dropped.
-    g_log->Print("Entering sound wait loop");
+    g_shellLog->Print("Entering sound wait loop");
     ZELKOR_Message waitMessage;
     while (g_sound->GetTime() < 10) g_window->PumpMessage(&waitMessage);
-    g_log->Print("Finished sound wait loop");
+    g_shellLog->Print("Finished sound wait loop");
 
-    g_log->Print("Timer initialization");
-    g_timer->Initialize(60, g_log);
-    g_log->Print("Timer set begindemo");
+    g_shellLog->Print("Timer initialization");
+    g_timer->Initialize(60, g_shellLog);
+    g_shellLog->Print("Timer set begindemo");
     g_timer->SetBeginDemo();
-    g_log->Print("Returning");
+    g_shellLog->Print("Returning");
     return 0;
 }
 
@@ -131,7 +131,7 @@ void Shutdown() {
     Release(g_camera);
     Release(g_opengl);
     Release(g_window);
-    Release(g_log);
+    Release(g_shellLog);
     FreeSceneTables();
     VKZ_Close(g_archive);
     g_archive = nullptr;
@@ -144,7 +144,7 @@ void RunFrameLoop() {
         g_timer->BeginFrame();
         g_window->PumpMessage(&mainMessage);
         if (!SceneDispatcher()) {
-            g_log->Print("SceneDispatcher encountered error");
+            g_shellLog->Print("SceneDispatcher encountered error");
             break;
         }
         g_opengl->EndFrame();
@@ -152,15 +152,15 @@ void RunFrameLoop() {
     }
 }
 
-int MarovyMain(void* instance) {
+int MarovyMain(void* instance, int (*configure)()) {
     memset(&mainMessage, 0, sizeof(mainMessage));
-    int result = RunConfiguration();
+    int result = configure();
     if (result != 0) return result;
     if (Startup(instance) == -1) {
         Shutdown();
         return -1;
     }
-    g_log->Print("Entering mainloop");
+    g_shellLog->Print("Entering mainloop");
     RunFrameLoop();
     Shutdown();
     return 0;

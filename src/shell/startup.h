@@ -13,8 +13,9 @@ void Shutdown();
 void RunFrameLoop();
 // Escape and window close post the quit message.
 int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam);
-// The whole program: configuration, start-up, frame loop, shutdown; the exit code.
-int MarovyMain(void* instance);
+// The whole program: configuration (the dialog: 0 to start, anything else is
+// returned at once), start-up, frame loop, shutdown; the exit code.
+int MarovyMain(void* instance, int (*configure)());
 // Shows the "Marovy" box (stderr when no display can be reached).
 void ShowErrorBox(const char* text);
 

@@ -39,7 +39,7 @@ zk_fail() { echo "FAIL: $*" >&2; exit 1; }
 # zk_find_window TITLE: prints the id of the first window with that exact title.
 # (SDL names its windows in UTF-8 only, which `xdotool search --name` misses.)
 zk_find_window() {
-    xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" '$2 == t { print $1; exit }' | grep .
+    xwininfo -root -tree 2>/dev/null | awk -v t=" \"$1\": " 'index($0, t) { print $1; exit }' | grep .
 }
 
 # zk_press WINDOW KEY: focuses the window and types the key through XTEST, as a
@@ -47,6 +47,16 @@ zk_find_window() {
 zk_press() {
     xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
     xdotool key "$2"
+}
+
+# zk_dialog_press KEY: waits for marovy's configuration dialog and types the
+# key into it (alt+s is Start, alt+q Quit).
+zk_dialog_press() {
+    local dialog
+    zk_wait_for 30 zk_find_window "ZELKOR config" || { echo "no configuration dialog" >&2; return 1; }
+    dialog=$(zk_find_window "ZELKOR config")
+    sleep 0.3
+    zk_press "$dialog" "$1"
 }
 
 # The log of a complete start-up, up to the main loop, without time prefixes.

@@ -21,7 +21,10 @@ expected="$ZK_STARTUP_LOG"
 # and the complete log, plus any extra lines given in $extra before the end.
 run_show() {
     rm -f zelkor.log
-    timeout -s KILL 90 "$MAROVY" > stdout.txt 2> stderr.txt
+    timeout -s KILL 90 "$MAROVY" > stdout.txt 2> stderr.txt &
+    local pid=$!
+    zk_dialog_press alt+s || { kill -9 $pid; zk_fail "$1: no dialog"; }
+    wait $pid
     local status=$?
     [ $status -eq 137 ] && zk_fail "$1: the show did not end by itself"
     [ $status -eq 0 ] || { cat stderr.txt; zk_fail "$1: exit status $status"; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# marovy in a scratch folder: the complete log in order, Escape ends the run
-# with status 0; an unwritable log shows the "Marovy" box and ends with 255.
+# marovy in a scratch folder: Quit in the configuration dialog ends it at once
+# with 255; after Start the complete log in order, Escape ends the run with
+# status 0; an unwritable log shows the "Marovy" box and ends with 255.
 set -u
 BUILD=$1
 SRC=$2
@@ -18,9 +19,22 @@ printf '0 3600000 idle\n' > timetable.txt
 "$ZELKOR" tmg compile timetable.txt -o default.tmg || zk_fail "tmg compile"
 "$ZELKOR" vkz create data.vkz default.tmg >/dev/null || zk_fail "vkz create"
 
-# --- a normal run, ended by Escape ---
+# --- the dialog: Escape leaves it open, Quit ends the program at once ---
 "$MAROVY" > stdout.txt 2> stderr.txt &
 pid=$!
+zk_dialog_press Escape || zk_fail "no dialog"
+sleep 0.5
+kill -0 $pid 2>/dev/null || zk_fail "Escape closed the dialog"
+zk_find_window "ZELKOR config" >/dev/null || zk_fail "Escape closed the dialog"
+zk_dialog_press alt+q
+zk_wait_exit $pid Quit
+[ $ZK_STATUS -eq 255 ] || zk_fail "exit status $ZK_STATUS after Quit"
+[ -e zelkor.log ] && zk_fail "Quit created a log"
+
+# --- a normal run, started from the dialog and ended by Escape ---
+"$MAROVY" > stdout.txt 2> stderr.txt &
+pid=$!
+zk_dialog_press alt+s || zk_fail "no dialog"
 zk_wait_for 60 grep -q "Entering mainloop" zelkor.log || { cat zelkor.log stderr.txt; zk_fail "no main loop"; }
 win=$(zk_find_window ZELKOR) || { echo "DISPLAY=$DISPLAY"; xwininfo -root -tree; cat stderr.txt; zk_fail "no ZELKOR window"; }
 sleep 0.5
@@ -41,6 +55,7 @@ rm -f zelkor.log
 mkdir zelkor.log
 "$MAROVY" > stdout.txt 2> stderr.txt &
 pid=$!
+zk_dialog_press alt+s || zk_fail "no dialog"
 zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; cat stdout.txt stderr.txt; zk_fail "no Marovy box"; }
 box=$(zk_find_window Marovy)
 sleep 0.3

@@ -17,6 +17,7 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 
 ./marovy > stdout.txt 2> stderr.txt &
 pid=$!
+zk_dialog_press alt+s || { kill -9 $pid; zk_fail "no dialog"; }
 zk_wait_for 120 grep -q "Entering mainloop" zelkor.log || { kill -9 $pid; cat zelkor.log stderr.txt; zk_fail "no main loop"; }
 win=$(zk_find_window ZELKOR) || { kill -9 $pid; zk_fail "no ZELKOR window"; }
 sleep 5

@@ -44,7 +44,8 @@ TEST_F(LogTest, WritesUnpaddedPrefixEmptyLineAfterStartAndEndLine) {
     ASSERT_EQ(log.Initialize(path.c_str()), 1);
     log.Print("Opening VKZ archive");
     // Unbuffered: the line is on disk before the log is closed.
-    EXPECT_EQ(ReadFile(path), "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n");
+    EXPECT_EQ(ReadFile(path),
+              "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n");
     log.Shutdown();
     EXPECT_EQ(ReadFile(path), "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n"
                               "[9:5:3.40]end logging at 9:5:3\n");
@@ -81,7 +82,8 @@ TEST_F(LogTest, ReinitializeEmptiesTheFile) {
     ASSERT_EQ(log.Initialize(path.c_str()), 1);
     fakeH = 9;
     log.Shutdown();
-    EXPECT_EQ(ReadFile(path), "[21:5:3.40]start logging at 21:5:3\n\n[9:5:3.40]end logging at 9:5:3\n");
+    EXPECT_EQ(ReadFile(path),
+              "[21:5:3.40]start logging at 21:5:3\n\n[9:5:3.40]end logging at 9:5:3\n");
 }
 
 TEST_F(LogTest, FallsBackToStdoutWhenTheFileCannotOpen) {
