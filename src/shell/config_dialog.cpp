@@ -167,6 +167,9 @@ static GtkWidget* Button(ConfigDialog* d, GtkWidget* fixed, const char* text, in
 }
 
 ConfigDialog* CreateConfigDialog() {
+    // The show keeps the C locale: numbers are read and written the same way
+    // everywhere.
+    gtk_disable_setlocale();
     if (!gtk_init_check(nullptr, nullptr)) return nullptr;
     ConfigDialog* d = new ConfigDialog();
 
