@@ -144,6 +144,24 @@ template <bool Checked> Step Run(State& st) {
             break;
         }
         uint32_t bit, offset, length;
+        if (!Checked) {
+            // A run of 0 bits is a run of literals: copy them at once.
+            if (tag == 0x80000000u) tag = (uint32_t)*in++ << 24 | 0x00800000u;
+            if (!(tag >> 31)) {
+                uint32_t n = (uint32_t)__builtin_clz(tag);
+                if ((size_t)(outEnd - out) < 8) {
+                    if ((size_t)(outEnd - out) < n) goto fail;
+                    for (uint32_t i = 0; i < n; i++) out[i] = in[i];
+                } else {
+                    memcpy(out, in, 8);
+                }
+                out += n;
+                in += n;
+                tag <<= n;
+                lastWasMatch = 0;
+                continue;
+            }
+        }
         AP_BIT(bit);
         if (!bit) { // 0: literal
             if (out == outEnd) goto fail;
