@@ -94,7 +94,8 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         const char* why = ReadNumber(&r, &start);
         if (!why) why = ReadNumber(&r, &length);
         if (!why) why = ReadName(&r, &name);
-        if (!why && name.size() > 64) why = "scene name longer than 64 bytes";
+        // The name field keeps its terminator inside its 64 bytes.
+        if (!why && name.size() > 63) why = "scene name longer than 63 bytes";
         if (!why && !r.AtEnd()) why = "unexpected text after the scene name";
         if (!why && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES) why = "too many entries";
         if (why) {
@@ -149,6 +150,10 @@ std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes) {
             text += '"';
         }
         text += '\n';
+        if (n == sizeof(e.name)) {
+            snprintf(buf, sizeof(buf), "# entry %u: the name has no terminator\n", i + 1);
+            text += buf;
+        }
         for (size_t k = n; k < sizeof(e.name); k++) {
             if (e.name[k] != 0) {
                 snprintf(buf, sizeof(buf), "# entry %u: bytes after the name's end are dropped\n",

@@ -1,7 +1,8 @@
 // The timetable's text form, for `zelkor tmg`: one entry per line,
 // "START LENGTH NAME" in decimal milliseconds; '#' starts a comment. A name
 // holding blanks, '#', '"', '\' or bytes outside printable ASCII is written
-// in double quotes with \" \\ and \xHH escapes; "" is the empty name.
+// in double quotes with \" \\ and \xHH escapes; "" is the empty name. Names
+// are at most 63 bytes, so the field keeps its terminator.
 #pragma once
 #include "sequencing/timing_script.h"
 
@@ -12,6 +13,6 @@
 // Text to script bytes; 0 with *error set to "line N: reason" on failure.
 int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error);
 // Entries to text that compiles back to the same bytes. What the text cannot
-// hold (bytes after a name's terminator, bytes after the last entry) is
-// mentioned in comments.
+// hold (bytes after a name's terminator, a name with no terminator, bytes
+// after the last entry) is mentioned in comments.
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes);

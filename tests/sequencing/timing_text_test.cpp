@@ -44,9 +44,10 @@ TEST(TimingText, CompilesLinesCommentsAndQuotedNames) {
     EXPECT_EQ(Compile(""), TmgBytes({}));
     EXPECT_EQ(Compile("# nothing\n\n"), TmgBytes({}));
     EXPECT_EQ(Compile("5 6 \"\""), TmgBytes({{5, 6, ""}}));
-    std::string name64(64, 'n');
-    std::vector<uint8_t> full = Compile("1 2 " + name64);
-    EXPECT_EQ(memcmp(&full[16], name64.data(), 64), 0);
+    std::string name63(63, 'n');
+    std::vector<uint8_t> full = Compile("1 2 " + name63);
+    EXPECT_EQ(memcmp(&full[16], name63.data(), 63), 0);
+    EXPECT_EQ(full[16 + 63], 0); // the field keeps its terminator
 }
 
 TEST(TimingText, ErrorsNameTheLineAndTheReason) {
@@ -54,8 +55,10 @@ TEST(TimingText, ErrorsNameTheLineAndTheReason) {
     EXPECT_EQ(CompileError("4294967296 1 a"), "line 1: number larger than 4294967295");
     EXPECT_EQ(CompileError("10 20 # no name"), "line 1: missing scene name");
     EXPECT_EQ(CompileError("10 20 a b"), "line 1: unexpected text after the scene name");
-    EXPECT_EQ(CompileError("10 20 " + std::string(65, 'n')),
-              "line 1: scene name longer than 64 bytes");
+    EXPECT_EQ(CompileError("10 20 " + std::string(64, 'n')),
+              "line 1: scene name longer than 63 bytes");
+    EXPECT_EQ(CompileError("10 20 \"" + std::string(60, 'n') + "\\x01\\x02\\x03\\x04\""),
+              "line 1: scene name longer than 63 bytes");
     EXPECT_EQ(CompileError("1 2 \"a\\x00\""), "line 1: a name cannot hold a zero byte");
 }
 
@@ -68,7 +71,7 @@ TEST(TimingText, DumpCompilesBackToTheSameBytes) {
     std::string all;
     for (int c = 1; c < 256; c++) all += (char)c;
     std::vector<std::string> chunks;
-    for (size_t i = 0; i < all.size(); i += 64) chunks.push_back(all.substr(i, 64));
+    for (size_t i = 0; i < all.size(); i += 63) chunks.push_back(all.substr(i, 63));
     for (const std::string& s : chunks) lines.push_back({99, 1, s.c_str()});
     std::vector<uint8_t> bytes = TmgBytes(lines);
     std::string text = Dump(bytes);
@@ -86,4 +89,13 @@ TEST(TimingText, DumpMentionsWhatTheTextCannotHold) {
                     "# entry 2: bytes after the name's end are dropped\n"
                     "# 3 bytes after the last entry are dropped\n");
     EXPECT_EQ(Compile(text), TmgBytes({{0, 1, "a"}, {1, 2, "b"}}));
+
+    // A name filling all 64 bytes is outside the format: shown, flagged, and
+    // refused by the compiler rather than written back without a terminator.
+    std::vector<uint8_t> full = TmgBytes({{5, 6, "x"}});
+    memset(&full[16], 'z', 64);
+    std::string fullText = Dump(full);
+    EXPECT_EQ(fullText,
+              "5 6 " + std::string(64, 'z') + "\n# entry 1: the name has no terminator\n");
+    EXPECT_EQ(CompileError(fullText), "line 1: scene name longer than 63 bytes");
 }
