@@ -45,6 +45,11 @@ std::string RGS_FormatParam(float value, bool asColour) {
         snprintf(buf, sizeof buf, "#%02x%02x%02x", c & 255, (c >> 8) & 255, (c >> 16) & 255);
         return buf;
     }
+    // Whole numbers as scripts write them ("10", not the shorter-digit "1e+01").
+    if (value == std::floor(value) && std::fabs(value) < 1e7f) {
+        snprintf(buf, sizeof buf, "%.0f", (double)value);
+        return buf;
+    }
     for (int precision = 1; precision <= 9; precision++) {
         snprintf(buf, sizeof buf, "%.*g", precision, (double)value);
         if (Bits(strtof(buf, nullptr)) == bits) break;

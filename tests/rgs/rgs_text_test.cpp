@@ -71,6 +71,14 @@ TEST(RgsText, AnyBitsRoundTrip) {
     }
 }
 
+TEST(RgsText, WholeNumbersReadAsWritten) {
+    std::vector<uint8_t> s =
+        ScriptBuilder().Add(1, {2, 10, 100, 1, 1, 1}).Add(8, {0, -300, 0.5f, 1e10f}).bytes;
+    std::string text, error;
+    ASSERT_TRUE(RGS_Disassemble(s.data(), (uint32_t)s.size(), &text, &error)) << error;
+    EXPECT_EQ(text, "Cells 2 10 100 1 1 1\nAddColor 0 -300 0.5 1e+10\n");
+}
+
 TEST(RgsText, DisassemblyOfDamagedFiles) {
     std::vector<uint8_t> s = ScriptBuilder().Add(7, {0, 0xFF}).Add(18, {1}).bytes;
     std::string text, error;
