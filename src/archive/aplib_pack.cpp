@@ -23,14 +23,15 @@ namespace {
 
 enum : uint32_t {
     windowSize = 65535, // largest offset searched
-    arrivalsPerPosition = 16,
-    segmentSize = 2047,  // positions per segment; (size + 1) * arrivals fill the work area
+    arrivalsPerPosition = 32,
+    segmentSize = 1023,  // positions per segment; (size + 1) * arrivals fill the work area
     segmentMargin = 256, // path kept back from a segment's end
     chainDepth = 512,    // candidates tried per position
     longMatch = 300,     // a match this long is taken without parsing inside it
     matchRoom = 64,      // candidates kept per position
     paretoReserve = 16,  // of which kept for ever longer matches
-    extraLengths = 16,   // lengths tried at offsets that are not the nearest
+    extraLengths = 32,   // lengths tried at offsets that are not the nearest
+    runScan = 4096,      // bytes of earlier runs one position may step over
     none = 0xFFFFFFFFu,
 };
 
@@ -122,15 +123,41 @@ struct Packer {
         }
         int count = 0;
         uint32_t best = 1;
-        for (uint32_t depth = 0; c != none && p - c <= windowSize && depth < chainDepth; depth++) {
+        // Tries candidate c; false once the list is full or a match reaches maxLen.
+        auto consider = [&](uint32_t c) {
             if (count < room - (int)paretoReserve || in[c + best] == in[p + best]) {
                 uint32_t len = 2 + MatchLen(p + 2, c + 2, maxLen - 2);
                 if (len > best || count < room - (int)paretoReserve) {
                     if (len > best) best = len;
                     offsets[count] = p - c;
                     lens[count] = len;
-                    if (++count == room || len >= maxLen) break;
+                    if (++count == room || len >= maxLen) return false;
                 }
+            }
+            return true;
+        };
+        // In a run of one byte every earlier position of such a run is on the
+        // chain, which would soon use up the search depth. Within each earlier
+        // run only two positions can match differently from the rest: its
+        // nearest, and the one whose run ends as far ahead as ours does (the
+        // only one that can match past the run). The others are stepped over.
+        uint8_t b = in[p];
+        uint32_t runEnd = 0, scanned = 0;
+        if (in[p + 1] == b)
+            for (runEnd = p + 2; runEnd < length && in[runEnd] == b;) runEnd++;
+        for (uint32_t depth = 0; c != none && p - c <= windowSize && depth < chainDepth; depth++) {
+            if (!consider(c)) break;
+            // The scanning is bounded per position; past that, plain chain steps.
+            if (runEnd && scanned < runScan) {
+                uint32_t start = c, floor = c > runScan - scanned ? c - (runScan - scanned) : 0;
+                while (start > floor && p - (start - 1) <= windowSize && in[start - 1] == b)
+                    start--;
+                scanned += c - start;
+                uint32_t end = c + 2;
+                while (end < p && in[end] == b) end++;
+                uint32_t aligned = end - (runEnd - p); // may wrap: then below start
+                if (end < p && aligned >= start && aligned < c && !consider(aligned)) break;
+                c = start;
             }
             uint32_t d = work->prev[c & 0xFFFF];
             c = d && d <= c ? c - d : none;

@@ -280,3 +280,22 @@ TEST(APLibPack, MatchesTheExhaustiveOptimum) {
         EXPECT_LE(packed.size(), (bits + 7) / 8 + 1) << "round " << round;
     }
 }
+
+TEST(APLibPack, FindsDistantCopiesAcrossLongRuns) {
+    // Runs of zeros with a marker after each, the whole block twice. Every
+    // position of an earlier run sits on the two-byte chains, so a search that
+    // walks them one by one runs out of depth long before it reaches the first
+    // copy; the second copy should cost one long match, a few bytes.
+    Bytes block;
+    std::mt19937 rng(1);
+    for (int marker = 1; block.size() < 1400; marker++) {
+        block.insert(block.end(), 50 + rng() % 200, 0);
+        block.push_back((uint8_t)marker);
+    }
+    Bytes twice = block;
+    twice.insert(twice.end(), block.begin(), block.end());
+    size_t once = Pack(block).size(), both = Pack(twice).size();
+    EXPECT_LE(both, once + 5);
+    uint32_t result = 0;
+    EXPECT_EQ(Depack(Pack(twice), (uint32_t)twice.size(), &result), twice);
+}
