@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
 #include <cstring>
 
 // Writes v (its low 8 bits) to the flagged channels and 0 to the others.
@@ -227,18 +228,14 @@ void RGS_Checker(int layer, int32_t cellWidth, int32_t cellHeight, uint32_t colo
             p[1] = (uint8_t)(c >> 8);
             p[2] = (uint8_t)(c >> 16);
             if (u == W) {
-                uint32_t t = c;
-                c = o;
-                o = t;
+                std::swap(c, o);
                 u = 1;
             } else {
                 u++;
             }
         }
         if (w == H) {
-            uint32_t t = c;
-            c = o;
-            o = t;
+            std::swap(c, o);
             w = 1;
         } else {
             w++;
