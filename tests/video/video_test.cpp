@@ -95,7 +95,8 @@ TEST(Video, FramesAndSoundComeBackInPlaceAndOnTime) {
     std::string dir = ScratchDir();
     ASSERT_FALSE(dir.empty());
     const std::vector<int16_t> pcm = Signal(2 * RATE);
-    std::vector<float> reference(pcm.begin(), pcm.end());
+    // The first half second is where priming or resampling would shift the sound.
+    std::vector<float> reference(pcm.begin(), pcm.begin() + RATE);
     for (const char* name : {"clip.mp4", "clip.webm"}) {
         SCOPED_TRACE(name);
         const std::string path = dir + "/" + name;
@@ -120,8 +121,12 @@ TEST(Video, FramesAndSoundComeBackInPlaceAndOnTime) {
         EXPECT_NEAR(back.firstFrameTime, 0, 1e-9);
         for (int k = 0; k < FRAMES; k++) {
             const std::vector<uint8_t> want = Picture(k);
-            EXPECT_EQ(IndexOf(back.frames[k]), k);
-            EXPECT_GE(Psnr(back.frames[k].data(), want.data(), want.size()), 35) << "frame " << k;
+            const double psnr = Psnr(back.frames[k].data(), want.data(), want.size());
+            if (IndexOf(back.frames[k]) != k || psnr < 35) {
+                ADD_FAILURE() << "frame " << k << " reads as " << IndexOf(back.frames[k])
+                              << ", PSNR " << psnr << " dB";
+                break;
+            }
         }
 
         ASSERT_EQ(back.audioChannels, 2);
