@@ -117,19 +117,22 @@ static void Free(ZK_Video* v) {
     delete v;
 }
 
-static int StartWorker(ZK_Video* v) {
-    // Signals (Ctrl-C above all) stay with the caller's thread.
+// Opens the encoders and starts the worker with every signal blocked, so the
+// threads they make inherit that and Ctrl-C stays with the caller's thread.
+static int StartEncoding(ZK_Video* v, const ZK_VideoSettings* s, std::string* why) {
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &old);
-    int ok = 1;
-    try {
-        v->worker = std::thread(Work, v);
-    } catch (...) {
-        ok = 0;
+    v->mux = VideoMux_Open(s, v->temp.c_str(), why);
+    if (v->mux) {
+        try {
+            v->worker = std::thread(Work, v);
+        } catch (...) {
+            *why = "cannot start the encoding thread";
+        }
     }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    return ok;
+    return v->worker.joinable();
 }
 
 ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, std::string* error) {
@@ -157,12 +160,6 @@ ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, std::string* error) {
         Free(v);
         return nullptr;
     }
-    v->mux = VideoMux_Open(s, v->temp.c_str(), &why);
-    if (!v->mux) {
-        *error = path + ": " + why;
-        Free(v);
-        return nullptr;
-    }
     for (uint8_t*& slot : v->slots) {
         slot = (uint8_t*)malloc(v->frameBytes);
         if (!slot) {
@@ -171,8 +168,8 @@ ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, std::string* error) {
             return nullptr;
         }
     }
-    if (!StartWorker(v)) {
-        *error = path + ": cannot start the encoding thread";
+    if (!StartEncoding(v, s, &why)) {
+        *error = path + ": " + why;
         Free(v);
         return nullptr;
     }
