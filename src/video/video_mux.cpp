@@ -203,7 +203,9 @@ static int OpenAudio(VideoMux* m, const ZK_VideoSettings* s, std::string* error)
     c->sample_rate = rate;
     c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
     av_channel_layout_default(&c->ch_layout, s->audioChannels);
-    c->bit_rate = 192000;
+    // AAC carries at most 6 bits a sample per channel; low rates take less than 192 kbps.
+    c->bit_rate =
+        codec->id == AV_CODEC_ID_AAC ? FFMIN(192000, 6 * rate * s->audioChannels) : 192000;
     c->time_base = AVRational{1, rate};
     if (m->format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int err = avcodec_open2(c, codec, nullptr);
