@@ -29,13 +29,7 @@ fresh_show() {
 # ends_by_itself NAME: marovy must end on "ende" with 0 within 120 s, after a
 # complete start-up and main loop.
 ends_by_itself() {
-    timeout -s KILL 120 ./marovy >stdout.txt 2>stderr.txt &
-    local pid=$!
-    zk_dialog_press alt+s || { kill -9 $pid; zk_fail "$1: no dialog"; }
-    wait $pid
-    local status=$?
-    [ $status -eq 137 ] && zk_fail "$1: the show did not end by itself"
-    [ $status -eq 0 ] || { cat stderr.txt; zk_fail "$1: exit status $status"; }
+    zk_run_to_end "$1" ./marovy 120
     [ "$(zk_log_lines)" = "$ZK_STARTUP_LOG
 end logging at" ] || { cat zelkor.log; zk_fail "$1: log differs"; }
 }
