@@ -17,6 +17,7 @@ struct SoundStream {
     std::atomic<int> playing{0};
     std::atomic<int> finished{0};
     MusicClock clock;
+    int playedOut = 0; // main thread: the clock has reached the track's end
 };
 
 // 20 ms: whole milliseconds, so drivers that pace by sleeping (disk, dummy)
@@ -153,8 +154,23 @@ uint32_t ZELKOR_Sound::GetTime() {
     // Sound off (or a virtual clock): nothing plays, time still passes.
     if (clockSource || !device) return SilentTime();
     SoundStream* stream = streams[currentSlot];
-    if (stream && !(stream->finished && MusicClock_Frames(&stream->clock) == 0))
-        return GetStreamTime(currentSlot);
+    // `finished` first: it is set after the last buffer was counted.
+    int finished = stream && stream->finished;
+    int64_t frames = stream ? MusicClock_Frames(&stream->clock) : 0;
+    if (finished && frames > 0) {
+        // The track has played out (a short or truncated file): once the
+        // clock has reached its end, the silent clock goes on from there, so
+        // the programme runs to its end instead of freezing on one frame.
+        if (!stream->playedOut) {
+            double ms = MusicClock_Read(&stream->clock, NowMicros(), MP3_OUTPUT_RATE);
+            if (ms < (double)frames * 1000.0 / (double)MP3_OUTPUT_RATE) return (uint32_t)ms;
+            stream->playedOut = 1;
+            silentStarted = 1;
+            silentStart = Ticks() - (uint32_t)ms;
+        }
+        return SilentTime();
+    }
+    if (stream && !finished) return GetStreamTime(currentSlot);
     // The file was missing, unreadable or held no audio: run without music.
     if (inUse[currentSlot] && silentStarted) return SilentTime();
     return 0;

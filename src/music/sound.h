@@ -3,7 +3,8 @@
 // opening a stream costs only its first frame. GetTime is the position of
 // what the device has consumed of the current slot's stream. When that
 // slot's file could not be opened, or sound was never initialised, it is a
-// silent wall clock instead, so the show still runs its programme.
+// silent wall clock instead, so the show still runs its programme; after a
+// track has played to its end, the silent clock goes on from the end.
 #pragma once
 #include "platform/timer.h"
 

@@ -40,6 +40,13 @@ static uint32_t MusicTime() {
     return g_sound ? g_sound->GetTime() : 0;
 }
 
+// "ende" holds from its start on: a frame longer than the whole entry (a
+// stall, a slow start) must not skip it, or the show would never end.
+static int EntryActive(const TimingEntry& entry, uint32_t t) {
+    if (SceneNameMatches(entry.name, "ende")) return entry.start <= t;
+    return TimingEntryActive(entry, t);
+}
+
 int SceneDispatcher() {
     if (!timingLoaded) {
         timingLoaded = LoadTimingScript();
@@ -48,7 +55,7 @@ int SceneDispatcher() {
     // The clock is read afresh for every test and every call, as scenes see it.
     for (uint32_t i = 0; i < timingTable.header.count; i++) {
         const TimingEntry& entry = timingTable.entries[i];
-        if (!TimingEntryActive(entry, MusicTime())) continue;
+        if (!EntryActive(entry, MusicTime())) continue;
         // By index: a scene that registers another must not pull the array away.
         for (int s = 0; s < sceneCount; s++) {
             if (SceneNameMatches(sceneRecords[s].name, entry.name))

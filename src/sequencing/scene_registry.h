@@ -14,7 +14,8 @@ struct SceneRecord {
 int RegisterScene(const char* name, SceneCallback callback);
 // Loads the timetable on its first call (0 when that fails: the run ends),
 // then calls every scene registered under the name of every entry that holds
-// the music time, entries in file order, and returns 1.
+// the music time, entries in file order, and returns 1. An "ende" entry holds
+// from its start on, however late the frame comes.
 int SceneDispatcher();
 // Frees the registry and the timetable; the next dispatch loads afresh.
 void FreeSceneTables();

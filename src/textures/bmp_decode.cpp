@@ -29,6 +29,11 @@ int DecodeBMP(MemFile* file, TexImage* image) {
     if (height < 0) return Fail(image, "top-down BMP (negative height) not supported");
     if (width <= 0 || height == 0 || width > TEX_MAX_SIDE || height > TEX_MAX_SIDE)
         return Fail(image, "BMP image size out of range");
+    // Refused before anything is allocated: a header alone must not cost memory.
+    uint32_t dataStart = Le32(fileHeader + 10);
+    uint64_t held = file->size > dataStart ? file->size - dataStart : 0;
+    if (held < (uint64_t)width * height * 3)
+        return Fail(image, "BMP pixel data shorter than width x height x 3 bytes");
 
     // Pixel-data size: the header's, else the file's rest; a size that is no
     // multiple of 3 is replaced by the unpadded pixel count. The buffer then

@@ -14,7 +14,7 @@ struct TexImage {
     int rowAlignment = 1;          // 1 for packed rows, 4 for BMP's padded rows
     uint32_t byteCount = 0;        // bytes the upload reads: padded row x height
     uint8_t* pixels = nullptr;     // malloc'd, owned by the caller after success
-    const char* error = nullptr;   // static text naming the problem on failure
+    const char* error = nullptr;   // static text: the problem on failure, a warning on success
 };
 
 // Each returns 1 and fills the image, or 0 with error set and no pixels.

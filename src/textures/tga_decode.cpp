@@ -12,18 +12,19 @@ static int Fail(TexImage* image, const char* why) {
 }
 
 // Run-length packets; a packet running past the last pixel is cut, and the
-// pixels of a file that ends early stay zero.
-static void DecodeRunLength(MemFile* file, uint8_t* out, uint64_t total, int b) {
+// pixels of a file that ends early stay zero. 0 when the file ended early.
+static int DecodeRunLength(MemFile* file, uint8_t* out, uint64_t total, int b) {
     uint64_t written = 0;
+    int whole = 1;
     while (written < total) {
         uint8_t header;
-        if (MemFile_Read(&header, 1, file) != 1) return;
+        if (MemFile_Read(&header, 1, file) != 1) return 0;
         uint64_t n = header < 128 ? header + 1u : header - 127u;
         if (n > total - written) n = total - written;
         uint8_t* o = out + written * b;
         if (header < 128) {
             // Raw pixels are read in one go and swapped in place.
-            MemFile_Read(o, (uint32_t)(n * b), file);
+            if (MemFile_Read(o, (uint32_t)(n * b), file) != n * b) whole = 0;
             for (uint64_t i = 0; i < n; i++, o += b) {
                 uint8_t t = o[0];
                 o[0] = o[2];
@@ -31,7 +32,7 @@ static void DecodeRunLength(MemFile* file, uint8_t* out, uint64_t total, int b) 
             }
         } else {
             uint8_t p[4] = {0, 0, 0, 0};
-            MemFile_Read(p, (uint32_t)b, file);
+            if (MemFile_Read(p, (uint32_t)b, file) != (uint32_t)b) whole = 0;
             for (uint64_t i = 0; i < n; i++, o += b) {
                 o[0] = p[2];
                 o[1] = p[1];
@@ -41,6 +42,7 @@ static void DecodeRunLength(MemFile* file, uint8_t* out, uint64_t total, int b) 
         }
         written += n;
     }
+    return whole;
 }
 
 static void DecodeRows(MemFile* file, uint8_t* out, uint32_t width, uint32_t height, int b) {
@@ -91,11 +93,23 @@ int DecodeTGA(MemFile* file, TexImage* image) {
     if (width == 0 || height == 0 || width > TEX_MAX_SIDE || height > TEX_MAX_SIDE)
         return Fail(image, "TGA image size out of range");
 
+    // What the file holds bounds what it can make us allocate: uncompressed
+    // pixels must all be there; packets of at least 2 bytes (header and one
+    // pixel) expand to at most 128 pixels each.
     uint64_t total = (uint64_t)width * height;
+    uint64_t dataStart = 18u + idLength;
+    uint64_t held = file->size > dataStart ? file->size - dataStart : 0;
+    if (type == 10 && total > (held + 1) / 2 * 128)
+        return Fail(image,
+                    "run-length TGA data too short for its size (at most 128 pixels per 2 bytes)");
+    if (type != 10 && held < total * b)
+        return Fail(image, "TGA pixel data shorter than width x height x bytes per pixel");
+
     uint8_t* pixels = (uint8_t*)calloc(total, out);
     if (!pixels) return Fail(image, "out of memory for the TGA pixels");
+    int whole = 1;
     if (type == 10)
-        DecodeRunLength(file, pixels, total, b);
+        whole = DecodeRunLength(file, pixels, total, b);
     else if (depth == 16)
         DecodeHighColour(file, pixels, total);
     else
@@ -105,6 +119,7 @@ int DecodeTGA(MemFile* file, TexImage* image) {
     image->rowAlignment = 1;
     image->byteCount = (uint32_t)(total * out);
     image->pixels = pixels;
-    image->error = nullptr;
+    // A warning only: the show takes such a file with its missing pixels zero.
+    image->error = whole ? nullptr : "file ends before its last pixel (the rest is zero)";
     return 1;
 }

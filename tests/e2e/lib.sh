@@ -59,6 +59,18 @@ zk_dialog_press() {
     zk_press "$dialog" "$1"
 }
 
+# zk_run_to_end NAME PROGRAM SECONDS: runs the show, answers its dialog with
+# Start and waits; fails unless it ended by itself with 0 within SECONDS.
+zk_run_to_end() {
+    timeout -s KILL "$3" "$2" >stdout.txt 2>stderr.txt &
+    local pid=$!
+    zk_dialog_press alt+s || { kill -9 $pid; zk_fail "$1: no dialog"; }
+    wait $pid
+    local status=$?
+    [ $status -eq 137 ] && zk_fail "$1: the show did not end by itself"
+    [ $status -eq 0 ] || { cat stderr.txt; zk_fail "$1: exit status $status"; }
+}
+
 # The log of a complete start-up, up to the main loop, without time prefixes.
 ZK_STARTUP_LOG="start logging at
 Opening VKZ archive

@@ -21,13 +21,7 @@ expected="$ZK_STARTUP_LOG"
 # and the complete log, plus any extra lines given in $extra before the end.
 run_show() {
     rm -f zelkor.log
-    timeout -s KILL 90 "$MAROVY" > stdout.txt 2> stderr.txt &
-    local pid=$!
-    zk_dialog_press alt+s || { kill -9 $pid; zk_fail "$1: no dialog"; }
-    wait $pid
-    local status=$?
-    [ $status -eq 137 ] && zk_fail "$1: the show did not end by itself"
-    [ $status -eq 0 ] || { cat stderr.txt; zk_fail "$1: exit status $status"; }
+    zk_run_to_end "$1" "$MAROVY" 90
     local want="$expected"
     [ -n "${extra:-}" ] && want="$want
 $extra"

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 class SoundTest : public ::testing::Test {
   protected:
@@ -94,6 +95,32 @@ TEST_F(SoundTest, MissingOrUnreadableStreamRunsOnASilentClock) {
         EXPECT_EQ(sound.GetStreamTime(0), 0u);
         sound.Shutdown();
     }
+}
+
+// A track shorter than the programme: at its end the clock goes on silently
+// from where the music stopped, without a step back or a jump.
+TEST_F(SoundTest, ClockGoesOnPastTheEndOfAShortTrack) {
+    std::string shortMp3 = dir + "/short.mp3";
+    std::vector<int16_t> pcm = MakeSineMp3(shortMp3, 44100, 2, 0.3);
+    ASSERT_FALSE(pcm.empty());
+    const uint32_t lengthMs = (uint32_t)(pcm.size() / 2 * 1000 / 44100);
+    ZELKOR_Sound sound;
+    ASSERT_EQ(sound.Initialize(nullptr), 1);
+    ASSERT_EQ(sound.OpenStream(shortMp3.c_str()), 0);
+    ASSERT_EQ(sound.PlayCurrentStream(), 1);
+    uint32_t last = 0, lastTicks = SDL_GetTicks(), start = lastTicks;
+    // A generous limit: the device may start late on a busy machine.
+    while (last < lengthMs + 300 && SDL_GetTicks() - start < 30000) {
+        SDL_Delay(1);
+        uint32_t t = sound.GetTime(), ticks = SDL_GetTicks();
+        ASSERT_GE(t, last);
+        ASSERT_LE(t - last, (ticks - lastTicks) * 3 / 2 + 2) << "at " << last;
+        last = t;
+        lastTicks = ticks;
+    }
+    EXPECT_GE(last, lengthMs + 300) << "the clock stopped at the end of the track";
+    EXPECT_EQ(sound.GetStreamTime(0), lengthMs); // the stream itself stays at its end
+    sound.Shutdown();
 }
 
 TEST_F(SoundTest, SoundOffClockStartsAtTheFirstRead) {

@@ -101,6 +101,17 @@ TEST_F(DispatcherTest, GapsAndTheInstantEntryAfterTheFirstLoad) {
     EXPECT_EQ(DispatchAt(90000), Calls{}); // past the last entry
 }
 
+// A frame that comes after the whole "ende" entry still ends the show; other
+// scenes keep their windows.
+TEST_F(DispatcherTest, EndeActsEvenWhenItsWindowWasSkipped) {
+    UseScript({{0, 100, "a"}, {100, 10, "Ende"}});
+    RegisterScene("a", SceneA);
+    RegisterScene("ende", SceneB);
+    EXPECT_EQ(DispatchAt(50), Calls{"a@50"});
+    EXPECT_EQ(DispatchAt(99), Calls{"a@99"});
+    EXPECT_EQ(DispatchAt(5000), Calls{"b@5000"});
+}
+
 TEST_F(DispatcherTest, TheClockIsReadAfreshForEveryTestAndCall) {
     UseScript({{0, 1000, "a"}, {0, 1000, "b"}});
     RegisterScene("a", SceneA);

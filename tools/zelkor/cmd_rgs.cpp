@@ -71,11 +71,13 @@ static int Disassemble(int argc, char** argv) {
     std::string text, error;
     int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
     fputs(text.c_str(), stdout);
-    if (!ok) {
-        fprintf(stderr, "zelkor rgs disasm: %s: %s\n", argv[0], error.c_str());
-        return 1;
-    }
-    return 0;
+    if (ok) return 0;
+    // A file the show still runs (cut short, or with bytes after its last
+    // command) is only warned about, as `rgs run` does.
+    int runs = script.size() >= 3 && memcmp(script.data(), "RGS", 3) == 0;
+    fprintf(stderr, "zelkor rgs disasm: %s: %s%s\n", argv[0], runs ? "warning: " : "",
+            error.c_str());
+    return runs ? 0 : 1;
 }
 
 // Layer 0 as an uncompressed 24-bit TGA. Origin bottom left, so row 0 of the
