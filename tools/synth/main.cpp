@@ -1,6 +1,7 @@
 // zksynth: renders a score to an MP3 (and optionally a WAV), checked against
 // the show's timetable.
 //   zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] [--timetable FILE]
+#include "master.h"
 #include "mix.h"
 #include "mp3.h"
 #include "score.h"
@@ -9,7 +10,6 @@
 
 #include "text_file.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -66,37 +66,22 @@ int main(int argc, char** argv) {
 
     StereoBuffer pcm;
     RenderScore(score, &pcm);
+    if (!MasterLevel(score, &pcm, &error)) {
+        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
+        return 1;
+    }
     if (!wavPath.empty() && !WriteWav(wavPath, pcm, &error)) {
         fprintf(stderr, "zksynth: %s\n", error.c_str());
         return 1;
     }
     if (mp3Path.empty()) return 0;
 
-    // The encoder can overshoot the source's peak a little; the decoded file
-    // must stay below -1 dBFS, so measure it and lower the level if needed.
-    const double limitDb = -1.0;
-    StereoBuffer decoded;
-    double peakDb = 0;
-    for (int attempt = 0;; attempt++) {
-        std::vector<uint8_t> mp3;
-        if (!EncodeMp3(pcm, kbps, &mp3, &error) || !WriteFile(mp3Path, mp3, &error) ||
-            !DecodeMp3(mp3Path, &decoded, &error)) {
-            fprintf(stderr, "zksynth: %s\n", error.c_str());
-            return 1;
-        }
-        peakDb = LevelDb(PeakLevel(decoded));
-        if (peakDb < limitDb - 0.2) break;
-        if (attempt == 3) {
-            fprintf(stderr, "zksynth: %s: peak %.2f dBFS stays above %.1f dBFS\n", mp3Path.c_str(),
-                    peakDb, limitDb);
-            return 1;
-        }
-        float gain = (float)std::pow(10.0, (limitDb - 0.5 - peakDb) / 20.0);
-        for (float& v : pcm.left) v *= gain;
-        for (float& v : pcm.right) v *= gain;
+    Loudness measured;
+    if (!WriteMeasuredMp3(score, &pcm, kbps, mp3Path, &measured, &error)) {
+        fprintf(stderr, "zksynth: %s\n", error.c_str());
+        return 1;
     }
-    printf("%s: %.3f s, %d kbps, peak %.2f dBFS (source %.3f s)\n", mp3Path.c_str(),
-           decoded.Frames() / (double)SAMPLE_RATE, kbps, peakDb,
-           pcm.Frames() / (double)SAMPLE_RATE);
+    printf("%s: %.3f s, %d kbps, %s\n", mp3Path.c_str(), pcm.Frames() / (double)SAMPLE_RATE, kbps,
+           DescribeLoudness(measured).c_str());
     return 0;
 }

@@ -203,18 +203,28 @@ void RenderScore(const Score& score, StereoBuffer* out) {
                         reverbSend.right[n] * score.reverbLevel;
     }
 
-    // Section fades, on the master so effect tails fade with the rest.
+    // Section fades, on the master so effect tails fade with the rest. After a
+    // fade-out the master stays shut through the sections that play nothing:
+    // the echoes and the reverb still ring there and would come back unfaded.
+    bool shut = false;
     for (const Section& s : score.sections) {
-        if (!s.fadeIn && !s.fadeOut) continue;
         int64_t a = StepSample(score, (int64_t)s.startBar * 16);
-        int64_t b = StepSample(score, (int64_t)(s.startBar + s.bars) * 16);
-        for (int64_t n = a; n < b && n < total; n++) {
-            double f = (double)(n - a) / (double)(b - a);
-            if (s.fadeOut) f = 1 - f;
-            float g = (float)(std::sin(f * 1.5707963267948966) * std::sin(f * 1.5707963267948966));
+        int64_t b = std::min(StepSample(score, (int64_t)(s.startBar + s.bars) * 16), total);
+        if (!s.fadeIn && !s.fadeOut) {
+            if (!s.uses.empty()) shut = false;
+            if (!shut) continue;
+        }
+        for (int64_t n = a; n < b; n++) {
+            float g = 0;
+            if (s.fadeIn || s.fadeOut) {
+                double f = (double)(n - a) / (double)(b - a);
+                if (s.fadeOut) f = 1 - f;
+                g = (float)(std::sin(f * 1.5707963267948966) * std::sin(f * 1.5707963267948966));
+            }
             out->left[n] *= g;
             out->right[n] *= g;
         }
+        shut = s.fadeOut;
     }
 
     // Normalise: the loudest sample lands exactly on the score's peak level.

@@ -292,6 +292,14 @@ struct Parser {
             if (score->peakDb > 0 || score->peakDb < -40) return Fail("peak is -40 to 0 dBFS");
             return true;
         }
+        if (k == "loudness") {
+            if (!Numbers(w, {&score->loudnessLufs, &score->ceilingDb})) return false;
+            if (score->loudnessLufs < -40 || score->loudnessLufs > -5 || score->ceilingDb < -20 ||
+                score->ceilingDb > 0)
+                return Fail("loudness is -40 to -5 LUFS, its ceiling -20 to 0 dBTP");
+            score->byLoudness = true;
+            return true;
+        }
         if (k == "inst") return Inst(w);
         if (k == "pat") return Pat(w);
         if (k == "sec") return Sec(w);
