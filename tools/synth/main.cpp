@@ -1,9 +1,11 @@
 // zksynth: renders a score to an MP3 (and optionally a WAV), checked against
 // the show's timetable.
 //   zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] [--timetable FILE]
+//   zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]
 #include "master.h"
 #include "mix.h"
 #include "mp3.h"
+#include "report.h"
 #include "score.h"
 #include "timetable.h"
 #include "voice.h"
@@ -15,13 +17,16 @@
 
 static int Usage() {
     fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
-                    "[--timetable FILE]\n");
+                    "[--timetable FILE]\n"
+                    "       zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]\n");
     return 2;
 }
 
 int main(int argc, char** argv) {
     std::string scorePath, mp3Path, wavPath, timetablePath;
     int kbps = 160;
+    bool measure = false;
+    double curveMs = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
@@ -33,15 +38,30 @@ int main(int argc, char** argv) {
             timetablePath = argv[++i];
         else if (a == "--kbps" && hasValue)
             kbps = atoi(argv[++i]);
+        else if (a == "--measure")
+            measure = true;
+        else if (a == "--curve" && hasValue)
+            curveMs = atof(argv[++i]);
         else if (a[0] == '-' || !scorePath.empty())
             return Usage();
         else
             scorePath = a;
     }
+    std::string text, error;
+    if (measure) {
+        std::vector<TimetableEntry> entries;
+        if (scorePath.empty() || !(curveMs == 0 || curveMs >= 100)) return Usage();
+        if (!timetablePath.empty() &&
+            (!ReadTextFile(timetablePath, &text) || !ParseTimetable(text, &entries, &error))) {
+            fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(),
+                    error.empty() ? "cannot read" : error.c_str());
+            return 1;
+        }
+        return ReportLoudness(scorePath, entries, curveMs) ? 0 : 1;
+    }
     if (scorePath.empty() || (mp3Path.empty() && wavPath.empty()) || kbps < 32 || kbps > 320)
         return Usage();
 
-    std::string text, error;
     if (!ReadTextFile(scorePath, &text)) {
         fprintf(stderr, "zksynth: %s: cannot read\n", scorePath.c_str());
         return 1;

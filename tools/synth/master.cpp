@@ -107,9 +107,9 @@ bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std
         if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu) return true;
         if (attempt == 5) {
             char text[160];
-            snprintf(text, sizeof text,
-                     ": %s; cannot reach %.1f dBTP at most%s", DescribeLoudness(*measured).c_str(),
-                     score.ceilingDb, score.byLoudness ? " at the loudness asked for" : "");
+            snprintf(text, sizeof text, ": %s; cannot reach %.1f dBTP at most%s",
+                     DescribeLoudness(*measured).c_str(), score.ceilingDb,
+                     score.byLoudness ? " at the loudness asked for" : "");
             *error = path + text;
             return false;
         }

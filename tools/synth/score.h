@@ -49,10 +49,12 @@ struct PatternUse {
     int transpose = 0;
 };
 
-// Cutoff sweep over one section, for one instrument (a multiplier ramp).
+// A ramp over one section for one instrument: of its cutoff (multipliers)
+// or of its level (decibels).
 struct Sweep {
     int instrument = -1;
     float from = 1, to = 1;
+    bool level = false;
 };
 
 struct Section {
