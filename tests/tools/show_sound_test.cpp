@@ -1,5 +1,7 @@
 // The show's music as built into build/show: its length matches the
-// timetable, it stays below -1 dBFS, and it changes where the scenes change.
+// timetable, it stays below -1 dBFS, and it changes where the scenes change;
+// measured as players and broadcasters do, its loudness, range and ending.
+#include "loudness.h"
 #include "mix.h"
 #include "mp3.h"
 #include "timetable.h"
@@ -62,6 +64,40 @@ TEST(ShowSound, LengthPeakAndSections) {
     EXPECT_GE(audible, changes * 2 / 3) << audible << " of " << changes;
     // The end fades out: the last second is far quieter than the middle.
     EXPECT_LT(RmsDb(pcm, seconds * 1000 - 1000, seconds * 1000), RmsDb(pcm, 60000, 70000) - 20);
+}
+
+TEST(ShowSound, LoudnessRangeAndSilentEnd) {
+    std::vector<TimetableEntry> entries;
+    std::string error;
+    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error))
+        << error;
+    StereoBuffer pcm;
+    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+    Loudness whole;
+    ASSERT_TRUE(MeasureLoudness(pcm, 0, pcm.Frames(), &whole));
+    EXPECT_NEAR(whole.integrated, -14.0, 1.0);
+    EXPECT_LE(whole.truePeak, -1.0);
+    EXPECT_GE(whole.range, 6.0);
+    // Every scene moves: no scene is one flat block of sound.
+    for (const TimetableEntry& e : entries) {
+        if (e.name == "preload" || e.name == "ende") continue;
+        Loudness part;
+        ASSERT_TRUE(MeasureLoudness(pcm, (size_t)e.start * SAMPLE_RATE / 1000,
+                                    ((size_t)e.start + e.length) * SAMPLE_RATE / 1000, &part));
+        EXPECT_GE(part.range, 1.5) << e.name;
+    }
+    // The music has faded away for good half a second before "ende" quits:
+    // no effect tail bursts in at the very end.
+    uint32_t ende = 0;
+    for (const TimetableEntry& e : entries)
+        if (e.name == "ende") ende = e.start;
+    ASSERT_GT(ende, 500u);
+    StereoBuffer tail;
+    size_t from = (size_t)(ende - 500) * SAMPLE_RATE / 1000;
+    ASSERT_LT(from, pcm.Frames());
+    tail.left.assign(pcm.left.begin() + from, pcm.left.end());
+    tail.right.assign(pcm.right.begin() + from, pcm.right.end());
+    EXPECT_LT(LevelDb(PeakLevel(tail)), -60.0);
 }
 
 } // namespace

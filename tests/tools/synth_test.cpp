@@ -284,7 +284,7 @@ TEST(SynthMix, EffectTailsStaySilentAfterAFadeOut) {
     Score s = MustParse("tempo 240\ndelay 3 0.8 1\nreverb 0.95 0.1 1\n"
                         "inst p saw a=1 d=50 s=0.8 r=20 delay=0.8 reverb=0.8\n"
                         "pat m p C4 - - - G4 - - - C5 - - - G4 - - -\n"
-                        "sec a 1 : m\nsec b 1 fadeout : m\nsec c 2 :\n");
+                        "sec a 1 : m\nsec b 1 fadeout : m\nsec c 1 :\nsec d 1 :\n");
     StereoBuffer out;
     RenderScore(s, &out);
     for (int64_t i = StepSample(s, 32); i < (int64_t)out.Frames(); i++)

@@ -237,7 +237,7 @@ void RenderScore(const Score& score, StereoBuffer* out) {
             out->left[n] *= g;
             out->right[n] *= g;
         }
-        shut = s.fadeOut;
+        if (s.fadeIn || s.fadeOut) shut = s.fadeOut;
     }
 
     // Normalise: the loudest sample lands exactly on the score's peak level.
