@@ -30,13 +30,23 @@ double RmsDb(const StereoBuffer& b, double fromMs, double toMs) {
     return 10 * std::log10(sum / (2.0 * (e - a)) + 1e-30);
 }
 
-TEST(ShowSound, LengthPeakAndSections) {
-    std::vector<TimetableEntry> entries;
-    std::string error;
-    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error))
-        << error;
-    StereoBuffer pcm;
-    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+// The timetable and the decoded music, read once for all the checks.
+class ShowSound : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::string error;
+        loaded =
+            ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error) &&
+            DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error);
+        if (!loaded) printf("cannot load the show: %s\n", error.c_str());
+    }
+    void SetUp() override { ASSERT_TRUE(loaded); }
+    static inline bool loaded = false;
+    static inline std::vector<TimetableEntry> entries;
+    static inline StereoBuffer pcm;
+};
+
+TEST_F(ShowSound, LengthPeakAndSections) {
 
     double seconds = pcm.Frames() / (double)SAMPLE_RATE;
     EXPECT_NEAR(seconds, TimetableEnd(entries) / 1000.0, 1.0);
@@ -66,13 +76,7 @@ TEST(ShowSound, LengthPeakAndSections) {
     EXPECT_LT(RmsDb(pcm, seconds * 1000 - 1000, seconds * 1000), RmsDb(pcm, 60000, 70000) - 20);
 }
 
-TEST(ShowSound, LoudnessRangeAndSilentEnd) {
-    std::vector<TimetableEntry> entries;
-    std::string error;
-    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error))
-        << error;
-    StereoBuffer pcm;
-    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+TEST_F(ShowSound, LoudnessRangeAndSilentEnd) {
     Loudness whole;
     ASSERT_TRUE(MeasureLoudness(pcm, 0, pcm.Frames(), &whole));
     EXPECT_NEAR(whole.integrated, -14.0, 1.0);
