@@ -43,7 +43,8 @@ problems=$(awk '
         if (seen["scene5"] < 20000) print "scene5 runs under 20 s"
         if (seen["scene2"] <= 10000) print "scene2 runs 10 s or less"
         if (seen["scene7"] <= 10000) print "scene7 runs 10 s or less"
-        if (seen["scene6"] < 12000) print "scene6 runs under 12 s"
+        # The tube fades away after 10 s; a longer scene6 would leave the screen dark.
+        if (seen["scene6"] < 9000) print "scene6 runs under 9 s"
         if (last < 150000 || last > 210000) print "the programme lasts " last " ms"
     }' "$work/timetable.txt")
 [ -z "$problems" ] || fail "timetable: $problems"

@@ -1,5 +1,7 @@
 // The show's music as built into build/show: its length matches the
-// timetable, it stays below -1 dBFS, and it changes where the scenes change.
+// timetable, it stays below -1 dBFS, and it changes where the scenes change;
+// measured as players and broadcasters do, its loudness, range and ending.
+#include "loudness.h"
 #include "mix.h"
 #include "mp3.h"
 #include "timetable.h"
@@ -28,13 +30,23 @@ double RmsDb(const StereoBuffer& b, double fromMs, double toMs) {
     return 10 * std::log10(sum / (2.0 * (e - a)) + 1e-30);
 }
 
-TEST(ShowSound, LengthPeakAndSections) {
-    std::vector<TimetableEntry> entries;
-    std::string error;
-    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error))
-        << error;
-    StereoBuffer pcm;
-    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+// The timetable and the decoded music, read once for all the checks.
+class ShowSound : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::string error;
+        loaded =
+            ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error) &&
+            DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error);
+        if (!loaded) printf("cannot load the show: %s\n", error.c_str());
+    }
+    void SetUp() override { ASSERT_TRUE(loaded); }
+    static inline bool loaded = false;
+    static inline std::vector<TimetableEntry> entries;
+    static inline StereoBuffer pcm;
+};
+
+TEST_F(ShowSound, LengthPeakAndSections) {
 
     double seconds = pcm.Frames() / (double)SAMPLE_RATE;
     EXPECT_NEAR(seconds, TimetableEnd(entries) / 1000.0, 1.0);
@@ -62,6 +74,34 @@ TEST(ShowSound, LengthPeakAndSections) {
     EXPECT_GE(audible, changes * 2 / 3) << audible << " of " << changes;
     // The end fades out: the last second is far quieter than the middle.
     EXPECT_LT(RmsDb(pcm, seconds * 1000 - 1000, seconds * 1000), RmsDb(pcm, 60000, 70000) - 20);
+}
+
+TEST_F(ShowSound, LoudnessRangeAndSilentEnd) {
+    Loudness whole;
+    ASSERT_TRUE(MeasureLoudness(pcm, 0, pcm.Frames(), &whole));
+    EXPECT_NEAR(whole.integrated, -14.0, 1.0);
+    EXPECT_LE(whole.truePeak, -1.0);
+    EXPECT_GE(whole.range, 6.0);
+    // Every scene moves: no scene is one flat block of sound.
+    for (const TimetableEntry& e : entries) {
+        if (e.name == "preload" || e.name == "ende") continue;
+        Loudness part;
+        ASSERT_TRUE(MeasureLoudness(pcm, (size_t)e.start * SAMPLE_RATE / 1000,
+                                    ((size_t)e.start + e.length) * SAMPLE_RATE / 1000, &part));
+        EXPECT_GE(part.range, 1.5) << e.name;
+    }
+    // The music has faded away for good half a second before "ende" quits:
+    // no effect tail bursts in at the very end.
+    uint32_t ende = 0;
+    for (const TimetableEntry& e : entries)
+        if (e.name == "ende") ende = e.start;
+    ASSERT_GT(ende, 500u);
+    StereoBuffer tail;
+    size_t from = (size_t)(ende - 500) * SAMPLE_RATE / 1000;
+    ASSERT_LT(from, pcm.Frames());
+    tail.left.assign(pcm.left.begin() + from, pcm.left.end());
+    tail.right.assign(pcm.right.begin() + from, pcm.right.end());
+    EXPECT_LT(LevelDb(PeakLevel(tail)), -60.0);
 }
 
 } // namespace

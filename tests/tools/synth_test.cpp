@@ -1,4 +1,5 @@
 // zksynth: score parsing, timing, voices, effects, the mix and the MP3 round trip.
+#include "master.h"
 #include "mix.h"
 #include "mp3.h"
 #include "score.h"
@@ -275,6 +276,43 @@ TEST(SynthMix, RenderIsExactRepeatableAndNormalised) {
         return e;
     };
     EXPECT_LT(energy(0), energy(2) * 0.25);
+}
+
+TEST(SynthMix, EffectTailsStaySilentAfterAFadeOut) {
+    // The echoes and the reverb still ring when a fade-out ends; the silent
+    // section after it must not bring them back.
+    Score s = MustParse("tempo 240\ndelay 3 0.8 1\nreverb 0.95 0.1 1\n"
+                        "inst p saw a=1 d=50 s=0.8 r=20 delay=0.8 reverb=0.8\n"
+                        "pat m p C4 - - - G4 - - - C5 - - - G4 - - -\n"
+                        "sec a 1 : m\nsec b 1 fadeout : m\nsec c 1 :\nsec d 1 :\n");
+    StereoBuffer out;
+    RenderScore(s, &out);
+    for (int64_t i = StepSample(s, 32); i < (int64_t)out.Frames(); i++)
+        ASSERT_EQ(out.left[i] + out.right[i], 0.0f) << "sound at frame " << i;
+}
+
+TEST(SynthMaster, LoudnessTargetWithPeaksUnderTheCeiling) {
+    // A loud kick over a quiet pad: levelled by loudness, the kicks would
+    // clip without the limiter.
+    Score s = MustParse("tempo 120\nloudness -12 -1\ninst k kick gain=1\n"
+                        "inst p sine a=5 d=0 s=1 r=50 gain=0.05\n"
+                        "pat d k x . . . x . . . x . . . x . . .\n"
+                        "pat m p C4 - - - - - - - - - - - - - - -\n"
+                        "sec a 4 : d m\n");
+    StereoBuffer pcm;
+    RenderScore(s, &pcm);
+    std::string error;
+    ASSERT_TRUE(MasterLevel(s, &pcm, &error)) << error;
+    EXPECT_LE(LevelDb(PeakLevel(pcm)), -2.0 + 1e-3);
+    char path[] = "/tmp/zk_master_testXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    Loudness file;
+    ASSERT_TRUE(WriteMeasuredMp3(s, &pcm, 160, path, &file, &error)) << error;
+    unlink(path);
+    EXPECT_NEAR(file.integrated, -12.0, 0.2);
+    EXPECT_LE(file.truePeak, -1.0);
 }
 
 TEST(SynthMp3, RoundTripKeepsLengthAndLevel) {

@@ -1,27 +1,32 @@
 // zksynth: renders a score to an MP3 (and optionally a WAV), checked against
 // the show's timetable.
 //   zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] [--timetable FILE]
+//   zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]
+#include "master.h"
 #include "mix.h"
 #include "mp3.h"
+#include "report.h"
 #include "score.h"
 #include "timetable.h"
 #include "voice.h"
 
 #include "text_file.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 static int Usage() {
     fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
-                    "[--timetable FILE]\n");
+                    "[--timetable FILE]\n"
+                    "       zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]\n");
     return 2;
 }
 
 int main(int argc, char** argv) {
     std::string scorePath, mp3Path, wavPath, timetablePath;
     int kbps = 160;
+    bool measure = false;
+    double curveMs = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
@@ -33,15 +38,30 @@ int main(int argc, char** argv) {
             timetablePath = argv[++i];
         else if (a == "--kbps" && hasValue)
             kbps = atoi(argv[++i]);
+        else if (a == "--measure")
+            measure = true;
+        else if (a == "--curve" && hasValue)
+            curveMs = atof(argv[++i]);
         else if (a[0] == '-' || !scorePath.empty())
             return Usage();
         else
             scorePath = a;
     }
+    std::string text, error;
+    if (measure) {
+        std::vector<TimetableEntry> entries;
+        if (scorePath.empty() || !(curveMs == 0 || curveMs >= 100)) return Usage();
+        if (!timetablePath.empty() &&
+            (!ReadTextFile(timetablePath, &text) || !ParseTimetable(text, &entries, &error))) {
+            fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(),
+                    error.empty() ? "cannot read" : error.c_str());
+            return 1;
+        }
+        return ReportLoudness(scorePath, entries, curveMs) ? 0 : 1;
+    }
     if (scorePath.empty() || (mp3Path.empty() && wavPath.empty()) || kbps < 32 || kbps > 320)
         return Usage();
 
-    std::string text, error;
     if (!ReadTextFile(scorePath, &text)) {
         fprintf(stderr, "zksynth: %s: cannot read\n", scorePath.c_str());
         return 1;
@@ -66,37 +86,22 @@ int main(int argc, char** argv) {
 
     StereoBuffer pcm;
     RenderScore(score, &pcm);
+    if (!MasterLevel(score, &pcm, &error)) {
+        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
+        return 1;
+    }
     if (!wavPath.empty() && !WriteWav(wavPath, pcm, &error)) {
         fprintf(stderr, "zksynth: %s\n", error.c_str());
         return 1;
     }
     if (mp3Path.empty()) return 0;
 
-    // The encoder can overshoot the source's peak a little; the decoded file
-    // must stay below -1 dBFS, so measure it and lower the level if needed.
-    const double limitDb = -1.0;
-    StereoBuffer decoded;
-    double peakDb = 0;
-    for (int attempt = 0;; attempt++) {
-        std::vector<uint8_t> mp3;
-        if (!EncodeMp3(pcm, kbps, &mp3, &error) || !WriteFile(mp3Path, mp3, &error) ||
-            !DecodeMp3(mp3Path, &decoded, &error)) {
-            fprintf(stderr, "zksynth: %s\n", error.c_str());
-            return 1;
-        }
-        peakDb = LevelDb(PeakLevel(decoded));
-        if (peakDb < limitDb - 0.2) break;
-        if (attempt == 3) {
-            fprintf(stderr, "zksynth: %s: peak %.2f dBFS stays above %.1f dBFS\n", mp3Path.c_str(),
-                    peakDb, limitDb);
-            return 1;
-        }
-        float gain = (float)std::pow(10.0, (limitDb - 0.5 - peakDb) / 20.0);
-        for (float& v : pcm.left) v *= gain;
-        for (float& v : pcm.right) v *= gain;
+    Loudness measured;
+    if (!WriteMeasuredMp3(score, &pcm, kbps, mp3Path, &measured, &error)) {
+        fprintf(stderr, "zksynth: %s\n", error.c_str());
+        return 1;
     }
-    printf("%s: %.3f s, %d kbps, peak %.2f dBFS (source %.3f s)\n", mp3Path.c_str(),
-           decoded.Frames() / (double)SAMPLE_RATE, kbps, peakDb,
-           pcm.Frames() / (double)SAMPLE_RATE);
+    printf("%s: %.3f s, %d kbps, %s\n", mp3Path.c_str(), pcm.Frames() / (double)SAMPLE_RATE, kbps,
+           DescribeLoudness(measured).c_str());
     return 0;
 }

@@ -99,28 +99,36 @@ void ApplyReverb(StereoBuffer* bus, float size, float damp) {
 
 namespace {
 
-void AddInto(std::vector<float>* dest, const std::vector<float>& src, int64_t start, float gain) {
+// Adds src from start on, times gain and the level curve of its block.
+void AddInto(std::vector<float>* dest, const std::vector<float>& src, int64_t start, float gain,
+             const std::vector<float>& level) {
     int64_t size = (int64_t)dest->size();
     for (size_t i = 0; i < src.size(); i++) {
         int64_t at = start + (int64_t)i;
         if (at >= size) break;
-        (*dest)[at] += src[i] * gain;
+        (*dest)[at] += src[i] * gain * level[(size_t)(at / CUTOFF_BLOCK)];
     }
 }
 
-// Cutoff multipliers per block for one instrument: 1 outside its sweeps.
-std::vector<float> CutoffCurve(const Score& score, int instrument, int64_t total) {
+// Multipliers per block for one instrument's cutoff or level: 1 outside its
+// ramps.
+std::vector<float> SweepCurve(const Score& score, int instrument, int64_t total, bool level) {
     std::vector<float> curve((size_t)(total / CUTOFF_BLOCK + 2), 1.0f);
     for (const Section& s : score.sections) {
-        for (const Sweep& sw : s.sweeps) {
-            if (sw.instrument != instrument) continue;
+        for (Sweep sw : s.sweeps) {
+            if (sw.instrument != instrument || sw.level != level) continue;
+            if (level) {
+                sw.from = (float)std::pow(10.0, sw.from / 20.0);
+                sw.to = (float)std::pow(10.0, sw.to / 20.0);
+            }
             int64_t a = StepSample(score, (int64_t)s.startBar * 16);
             int64_t b = StepSample(score, (int64_t)(s.startBar + s.bars) * 16);
             for (int64_t blk = a / CUTOFF_BLOCK;
                  blk <= b / CUTOFF_BLOCK && blk < (int64_t)curve.size(); blk++) {
                 double f = (double)(blk * CUTOFF_BLOCK - a) / (double)(b - a);
                 f = std::clamp(f, 0.0, 1.0);
-                // Geometric ramp: cutoff moves evenly in pitch, as the ear hears it.
+                // Geometric ramp: cutoff moves evenly in pitch and level evenly in
+                // decibels, as the ear hears them.
                 curve[blk] = (float)(sw.from * std::pow(sw.to / sw.from, f));
             }
         }
@@ -137,9 +145,11 @@ void RenderScore(const Score& score, StereoBuffer* out) {
         b->left.assign(total, 0.0f);
         b->right.assign(total, 0.0f);
     }
-    std::vector<std::vector<float>> curves;
-    for (size_t i = 0; i < score.instruments.size(); i++)
-        curves.push_back(CutoffCurve(score, (int)i, total));
+    std::vector<std::vector<float>> curves, levels;
+    for (size_t i = 0; i < score.instruments.size(); i++) {
+        curves.push_back(SweepCurve(score, (int)i, total, false));
+        levels.push_back(SweepCurve(score, (int)i, total, true));
+    }
 
     uint32_t seed = 0x2545F491u;
     std::vector<float> l, r;
@@ -170,15 +180,18 @@ void RenderScore(const Score& score, StereoBuffer* out) {
                     req.seed = seed;
                     req.cutoffScale = &curves[p.instrument];
                     RenderVoice(in, req, &l, &r);
-                    AddInto(&dry.left, l, req.start, in.gain * panL);
-                    AddInto(&dry.right, r, req.start, in.gain * panR);
+                    const std::vector<float>& level = levels[p.instrument];
+                    AddInto(&dry.left, l, req.start, in.gain * panL, level);
+                    AddInto(&dry.right, r, req.start, in.gain * panR, level);
                     if (in.delaySend > 0) {
-                        AddInto(&delaySend.left, l, req.start, in.gain * in.delaySend * panL);
-                        AddInto(&delaySend.right, r, req.start, in.gain * in.delaySend * panR);
+                        float g = in.gain * in.delaySend;
+                        AddInto(&delaySend.left, l, req.start, g * panL, level);
+                        AddInto(&delaySend.right, r, req.start, g * panR, level);
                     }
                     if (in.reverbSend > 0) {
-                        AddInto(&reverbSend.left, l, req.start, in.gain * in.reverbSend * panL);
-                        AddInto(&reverbSend.right, r, req.start, in.gain * in.reverbSend * panR);
+                        float g = in.gain * in.reverbSend;
+                        AddInto(&reverbSend.left, l, req.start, g * panL, level);
+                        AddInto(&reverbSend.right, r, req.start, g * panR, level);
                     }
                 }
             }
@@ -203,18 +216,28 @@ void RenderScore(const Score& score, StereoBuffer* out) {
                         reverbSend.right[n] * score.reverbLevel;
     }
 
-    // Section fades, on the master so effect tails fade with the rest.
+    // Section fades, on the master so effect tails fade with the rest. After a
+    // fade-out the master stays shut through the sections that play nothing:
+    // the echoes and the reverb still ring there and would come back unfaded.
+    bool shut = false;
     for (const Section& s : score.sections) {
-        if (!s.fadeIn && !s.fadeOut) continue;
         int64_t a = StepSample(score, (int64_t)s.startBar * 16);
-        int64_t b = StepSample(score, (int64_t)(s.startBar + s.bars) * 16);
-        for (int64_t n = a; n < b && n < total; n++) {
-            double f = (double)(n - a) / (double)(b - a);
-            if (s.fadeOut) f = 1 - f;
-            float g = (float)(std::sin(f * 1.5707963267948966) * std::sin(f * 1.5707963267948966));
+        int64_t b = std::min(StepSample(score, (int64_t)(s.startBar + s.bars) * 16), total);
+        if (!s.fadeIn && !s.fadeOut) {
+            if (!s.uses.empty()) shut = false;
+            if (!shut) continue;
+        }
+        for (int64_t n = a; n < b; n++) {
+            float g = 0;
+            if (s.fadeIn || s.fadeOut) {
+                double f = (double)(n - a) / (double)(b - a);
+                if (s.fadeOut) f = 1 - f;
+                g = (float)(std::sin(f * 1.5707963267948966) * std::sin(f * 1.5707963267948966));
+            }
             out->left[n] *= g;
             out->right[n] *= g;
         }
+        if (s.fadeIn || s.fadeOut) shut = s.fadeOut;
     }
 
     // Normalise: the loudest sample lands exactly on the score's peak level.

@@ -227,18 +227,24 @@ struct Parser {
                 s.fadeIn = true;
             else if (w[i] == "fadeout")
                 s.fadeOut = true;
-            else if (w[i].rfind("sweep=", 0) == 0) {
-                // sweep=INSTRUMENT:FROM:TO, cutoff multipliers over the section.
+            else if (w[i].rfind("sweep=", 0) == 0 || w[i].rfind("level=", 0) == 0) {
+                // sweep=INSTRUMENT:FROM:TO, cutoff multipliers over the section;
+                // level=INSTRUMENT:FROM:TO, its level in dB.
                 std::stringstream in(w[i].substr(6));
                 std::string name, from, to;
                 std::getline(in, name, ':');
                 std::getline(in, from, ':');
                 std::getline(in, to, ':');
                 Sweep sw;
+                sw.level = w[i][0] == 'l';
                 sw.instrument = FindInstrument(name);
                 if (sw.instrument < 0) return Fail("unknown instrument '" + name + "'");
-                if (!Number(from, &sw.from) || !Number(to, &sw.to) || sw.from <= 0 || sw.to <= 0)
-                    return Fail("sweep=INSTRUMENT:FROM:TO with positive factors");
+                if (!Number(from, &sw.from) || !Number(to, &sw.to))
+                    return Fail(w[i].substr(0, 5) + "=INSTRUMENT:FROM:TO takes two numbers");
+                if (sw.level ? sw.from < -90 || sw.to < -90 || sw.from > 24 || sw.to > 24
+                             : sw.from <= 0 || sw.to <= 0)
+                    return Fail(sw.level ? "level ramps run from -90 to 24 dB"
+                                         : "sweep factors are positive");
                 s.sweeps.push_back(sw);
             } else {
                 return Fail("unknown section option '" + w[i] + "'");
@@ -290,6 +296,14 @@ struct Parser {
         if (k == "peak") {
             if (!Numbers(w, {&score->peakDb})) return false;
             if (score->peakDb > 0 || score->peakDb < -40) return Fail("peak is -40 to 0 dBFS");
+            return true;
+        }
+        if (k == "loudness") {
+            if (!Numbers(w, {&score->loudnessLufs, &score->ceilingDb})) return false;
+            if (score->loudnessLufs < -40 || score->loudnessLufs > -5 || score->ceilingDb < -20 ||
+                score->ceilingDb > 0)
+                return Fail("loudness is -40 to -5 LUFS, its ceiling -20 to 0 dBTP");
+            score->byLoudness = true;
             return true;
         }
         if (k == "inst") return Inst(w);

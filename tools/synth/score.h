@@ -49,10 +49,12 @@ struct PatternUse {
     int transpose = 0;
 };
 
-// Cutoff sweep over one section, for one instrument (a multiplier ramp).
+// A ramp over one section for one instrument: of its cutoff (multipliers)
+// or of its level (decibels).
 struct Sweep {
     int instrument = -1;
     float from = 1, to = 1;
+    bool level = false;
 };
 
 struct Section {
@@ -69,6 +71,10 @@ struct Score {
     float delaySteps = 3, delayFeedback = 0.35f, delayLevel = 1;
     float reverbSize = 0.8f, reverbDamp = 0.4f, reverbLevel = 1;
     float peakDb = -3; // the master's peak after normalising
+    // Levelling by loudness instead: the integrated loudness (LUFS) and the
+    // highest true peak (dBTP) the encoded file may reach.
+    bool byLoudness = false;
+    float loudnessLufs = -14, ceilingDb = -1;
     std::vector<Instrument> instruments;
     std::vector<Pattern> patterns;
     std::vector<Section> sections;

@@ -161,6 +161,23 @@ struct Runner {
         return true;
     }
 
+    void KeepTextArea(const std::string& text, const std::vector<float>& mask, int w, int h) {
+        TextArea a;
+        a.text = text;
+        a.x0 = w, a.y0 = h;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                if (mask[(size_t)y * w + x] > 0) {
+                    a.x0 = std::min(a.x0, x), a.x1 = std::max(a.x1, x + 1);
+                    a.y0 = std::min(a.y0, y), a.y1 = std::max(a.y1, y + 1);
+                }
+        if (a.x1 <= a.x0) return; // nothing drawn
+        for (int y = a.y0; y < a.y1; y++)
+            a.coverage.insert(a.coverage.end(), mask.begin() + (size_t)y * w + a.x0,
+                              mask.begin() + (size_t)y * w + a.x1);
+        result->texts.push_back(std::move(a));
+    }
+
     bool Text(const Line& l) {
         if (l.words.size() != 2) return Fail("text \"TEXT\" font=FILE size=H x=X y=Y ...");
         if (!OnlyOptions(l, {"font", "size", "x", "y", "color", "align", "squeeze", "spacing",
@@ -201,6 +218,7 @@ struct Runner {
         if (!RenderText(l.words[1], style, x * c.width, y * c.height, align, &mask, c.width,
                         c.height, &error))
             return Fail(error);
+        KeepTextArea(l.words[1], mask, c.width, c.height);
         if (glow > 0) {
             // The halo first, added under the letters.
             std::vector<float> halo = mask;

@@ -26,8 +26,17 @@ struct RecipeInputs {
     std::string fontDir;             // where font=NAME is looked up when NAME has no '/'
 };
 
+// Where a text step wrote, so its contrast can be checked: the text's box on
+// the canvas and its coverage inside that box (row by row).
+struct TextArea {
+    std::string text;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0; // x1, y1 exclusive
+    std::vector<float> coverage;
+};
+
 struct RecipeResult {
     Canvas canvas;
+    std::vector<TextArea> texts;
     TgaFormat format = TgaFormat::Rgb24;
     std::string id;
 };
