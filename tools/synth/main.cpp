@@ -7,11 +7,23 @@
 #include "timetable.h"
 #include "voice.h"
 
-#include "text_file.h"
+#include "io/read_file.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+// Scores and timetables are text of a few kilobytes; 16 MiB is plenty.
+static bool ReadText(const std::string& path, std::string* text) {
+    std::vector<uint8_t> bytes;
+    const char* why = nullptr;
+    if (!IO_ReadFile(path.c_str(), 16 << 20, IO_ANY_FILE, &bytes, &why)) {
+        fprintf(stderr, "zksynth: %s: cannot read: %s\n", path.c_str(), why);
+        return false;
+    }
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
 
 static int Usage() {
     fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
@@ -42,10 +54,7 @@ int main(int argc, char** argv) {
         return Usage();
 
     std::string text, error;
-    if (!ReadTextFile(scorePath, &text)) {
-        fprintf(stderr, "zksynth: %s: cannot read\n", scorePath.c_str());
-        return 1;
-    }
+    if (!ReadText(scorePath, &text)) return 1;
     Score score;
     if (!ParseScore(text, &score, &error)) {
         fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
@@ -53,10 +62,7 @@ int main(int argc, char** argv) {
     }
     if (!timetablePath.empty()) {
         std::vector<TimetableEntry> entries;
-        if (!ReadTextFile(timetablePath, &text)) {
-            fprintf(stderr, "zksynth: %s: cannot read\n", timetablePath.c_str());
-            return 1;
-        }
+        if (!ReadText(timetablePath, &text)) return 1;
         if (!ParseTimetable(text, &entries, &error) ||
             !CheckScoreAgainstTimetable(score, entries, &error)) {
             fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), error.c_str());
@@ -74,13 +80,14 @@ int main(int argc, char** argv) {
 
     // The encoder can overshoot the source's peak a little; the decoded file
     // must stay below -1 dBFS, so measure it and lower the level if needed.
+    // The file is written once, after the check.
     const double limitDb = -1.0;
     StereoBuffer decoded;
+    std::vector<uint8_t> mp3;
     double peakDb = 0;
     for (int attempt = 0;; attempt++) {
-        std::vector<uint8_t> mp3;
-        if (!EncodeMp3(pcm, kbps, &mp3, &error) || !WriteFile(mp3Path, mp3, &error) ||
-            !DecodeMp3(mp3Path, &decoded, &error)) {
+        if (!EncodeMp3(pcm, kbps, &mp3, &error) ||
+            !DecodeMp3Bytes(mp3, mp3Path, &decoded, &error)) {
             fprintf(stderr, "zksynth: %s\n", error.c_str());
             return 1;
         }
@@ -94,6 +101,10 @@ int main(int argc, char** argv) {
         float gain = (float)std::pow(10.0, (limitDb - 0.5 - peakDb) / 20.0);
         for (float& v : pcm.left) v *= gain;
         for (float& v : pcm.right) v *= gain;
+    }
+    if (!WriteFile(mp3Path, mp3, &error)) {
+        fprintf(stderr, "zksynth: %s\n", error.c_str());
+        return 1;
     }
     printf("%s: %.3f s, %d kbps, peak %.2f dBFS (source %.3f s)\n", mp3Path.c_str(),
            decoded.Frames() / (double)SAMPLE_RATE, kbps, peakDb,

@@ -6,9 +6,8 @@
 set -u
 BUILD=$1
 SRC=$2
-source "$SRC/tests/e2e/lib.sh"
-MAROVY=$BUILD/src/shell/marovy
-ZELKOR=$BUILD/tools/zelkor/zelkor
+source "$SRC/tests/lib.sh"
+zk_programs "$BUILD"
 zk_start_xvfb || exit 1
 
 work=$(mktemp -d)
