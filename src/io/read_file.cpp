@@ -73,3 +73,10 @@ int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t
     std::vector<uint8_t>().swap(*out);
     return Fail(why, error);
 }
+
+int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why) {
+    std::vector<uint8_t> bytes;
+    int ok = IO_ReadFile(path, limit, flags, &bytes, why);
+    out->assign(bytes.begin(), bytes.end());
+    return ok;
+}

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 enum {
@@ -21,3 +22,5 @@ FILE* IO_FopenRead(const char* path, int flags, const char** why);
 // longer than `limit` bytes; 1, or 0 with *why set and *out empty.
 int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
                 const char** why);
+// The same into a string, for text sources.
+int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why);

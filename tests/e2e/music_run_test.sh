@@ -4,10 +4,8 @@
 # missing or unreadable (a silent clock drives the show), and with no
 # timetable in the archive (the dispatcher ends the run).
 set -u
-BUILD=$1
-SRC=$2
-source "$SRC/tests/lib.sh"
-zk_programs "$BUILD"
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_programs "$1"
 zk_start_xvfb || exit 1
 
 work=$(mktemp -d)

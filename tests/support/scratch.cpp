@@ -38,8 +38,9 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::vector<uint8_t> bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+    std::string text;
+    IO_ReadText(path.c_str(), UINT32_MAX, IO_ANY_FILE, &text, nullptr);
+    return text;
 }
 
 bool WriteBytes(const std::string& path, const void* data, size_t size) {

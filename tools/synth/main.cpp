@@ -15,14 +15,10 @@
 
 // Scores and timetables are text of a few kilobytes; 16 MiB is plenty.
 static bool ReadText(const std::string& path, std::string* text) {
-    std::vector<uint8_t> bytes;
     const char* why = nullptr;
-    if (!IO_ReadFile(path.c_str(), 16 << 20, IO_ANY_FILE, &bytes, &why)) {
-        fprintf(stderr, "zksynth: %s: cannot read: %s\n", path.c_str(), why);
-        return false;
-    }
-    text->assign(bytes.begin(), bytes.end());
-    return true;
+    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
+    fprintf(stderr, "zksynth: %s: cannot read: %s\n", path.c_str(), why);
+    return false;
 }
 
 static int Usage() {

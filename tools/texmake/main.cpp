@@ -12,14 +12,10 @@
 
 // Recipes are a few lines, layers 983040 bytes; more is not what we make.
 static bool ReadInput(const std::string& path, std::string* text) {
-    std::vector<uint8_t> bytes;
     const char* why = nullptr;
-    if (!IO_ReadFile(path.c_str(), 16 << 20, IO_ANY_FILE, &bytes, &why)) {
-        fprintf(stderr, "texmake: %s: cannot read: %s\n", path.c_str(), why);
-        return false;
-    }
-    text->assign(bytes.begin(), bytes.end());
-    return true;
+    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
+    fprintf(stderr, "texmake: %s: cannot read: %s\n", path.c_str(), why);
+    return false;
 }
 
 static int Usage() {
