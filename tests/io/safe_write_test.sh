@@ -37,20 +37,24 @@ printf 'size 256 256\nfill #204060\n' >"$IN/recipe.txt"
 printf 'inst p saw\npat a p C3 . . . . . . . . . . . . . . .\nsec one 1 : a\n' >"$IN/score.txt"
 
 # Each writer gets its output path; capture names its frame itself, so its
-# output path is always "frame_000000.png" in the folder it is given.
-w_codec_compress() { "$ZELKOR" codec compress --codec stored "$IN/big.bin" "$1"; }
-w_codec_decompress() { "$ZELKOR" codec decompress --codec stored --size 100000 "$IN/big.bin" "$1"; }
-w_tex_raw() { "$ZELKOR" tex decode "$IN/pic.tga" --raw "$1"; }
-w_rgs_asm() { "$ZELKOR" rgs asm "$IN/long.txt" -o "$1"; }
-w_rgs_layers() { "$ZELKOR" rgs run "$IN/plasma.rgs" --layers "$1"; }
-w_rgs_tga() { "$ZELKOR" rgs run "$IN/plasma.rgs" --tga "$1"; }
-w_rgs_png() { "$ZELKOR" rgs run "$IN/plasma.rgs" --png "$1"; }
-w_vkz_extract() { "$ZELKOR" vkz extract "$IN/big.vkz" big.bin -o "$1"; }
-w_vkz_create() { "$ZELKOR" vkz create "$1" --codec stored "$IN/big.bin"; }
-w_tmg_compile() { "$ZELKOR" tmg compile "$IN/timetable.txt" -o "$1"; }
-w_capture() { "$ZELKOR" capture --dir "$IN/show" --size 800x600 --at 0 -o "${1%/*}"; }
-w_zksynth() { "$SYNTH" "$IN/score.txt" -o "$1"; }
-w_texmake() { "$TEXMAKE" "$IN/recipe.txt" -o "$1"; }
+# output path is always "frame_000000.png" in the folder it is given. A writer
+# that waits on its own output (reading back a FIFO) is stopped.
+Z=(timeout -k 5 60 "$ZELKOR")
+SYNTH=(timeout -k 5 60 "$SYNTH")
+TEXMAKE=(timeout -k 5 60 "$TEXMAKE")
+w_codec_compress() { "${Z[@]}" codec compress --codec stored "$IN/big.bin" "$1"; }
+w_codec_decompress() { "${Z[@]}" codec decompress --codec stored --size 100000 "$IN/big.bin" "$1"; }
+w_tex_raw() { "${Z[@]}" tex decode "$IN/pic.tga" --raw "$1"; }
+w_rgs_asm() { "${Z[@]}" rgs asm "$IN/long.txt" -o "$1"; }
+w_rgs_layers() { "${Z[@]}" rgs run "$IN/plasma.rgs" --layers "$1"; }
+w_rgs_tga() { "${Z[@]}" rgs run "$IN/plasma.rgs" --tga "$1"; }
+w_rgs_png() { "${Z[@]}" rgs run "$IN/plasma.rgs" --png "$1"; }
+w_vkz_extract() { "${Z[@]}" vkz extract "$IN/big.vkz" big.bin -o "$1"; }
+w_vkz_create() { "${Z[@]}" vkz create "$1" --codec stored "$IN/big.bin"; }
+w_tmg_compile() { "${Z[@]}" tmg compile "$IN/timetable.txt" -o "$1"; }
+w_capture() { "${Z[@]}" capture --dir "$IN/show" --size 800x600 --at 0 -o "${1%/*}"; }
+w_zksynth() { "${SYNTH[@]}" "$IN/score.txt" -o "$1"; }
+w_texmake() { "${TEXMAKE[@]}" "$IN/recipe.txt" -o "$1"; }
 WRITERS="codec_compress codec_decompress tex_raw rgs_asm rgs_layers rgs_tga rgs_png vkz_extract
          vkz_create tmg_compile capture zksynth texmake"
 
