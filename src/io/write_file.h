@@ -2,7 +2,8 @@
 // one) is written to a temporary file in the same folder, which replaces the
 // target only after a complete, flushed and closed write; a failed write
 // leaves the old file as it was. A target that exists and is not a regular
-// file (a device, a FIFO, /dev/stdout) is written directly and never unlinked.
+// file (a device, a FIFO), or any path under /dev or /proc (/dev/stdout), is
+// written directly and never unlinked.
 #pragma once
 #include <cstddef>
 #include <cstdio>
