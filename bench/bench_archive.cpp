@@ -8,14 +8,13 @@
 #include "archive/aplib.h"
 #include "archive/codec.h"
 #include "archive/md5.h"
+#include "support/scratch.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -29,11 +28,6 @@ struct Sample {
     Bytes data, aplib, ucl, bzip2;
 };
 
-static Bytes Load(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
 static void AddTree(std::vector<Sample>& out, const fs::path& dir,
                     const std::vector<std::string>& extensions) {
     std::error_code ec;
@@ -44,7 +38,7 @@ static void AddTree(std::vector<Sample>& out, const fs::path& dir,
         bool wanted = extensions.empty();
         for (auto& e : extensions) wanted |= e == ext;
         if (wanted && entry.file_size() >= 2)
-            out.push_back({entry.path().string(), Load(entry.path()), {}, {}, {}});
+            out.push_back({entry.path().string(), ReadBytes(entry.path()), {}, {}, {}});
     }
 }
 
@@ -62,7 +56,7 @@ static std::vector<Sample>& Corpus() {
         AddTree(c, fs::path(ZK_SOURCE_DIR) / "assets", {".txt"});
         AddTree(c, fs::path(ZK_BINARY_DIR) / "show", {".tga", ".bmp", ".rgs"});
         if (const char* extra = getenv("ZK_BENCH_CORPUS")) AddTree(c, extra, {});
-        Bytes self = Load("/proc/self/exe");
+        Bytes self = ReadBytes("/proc/self/exe");
         for (size_t at = 0; at + 65536 <= self.size() && at < 8 * 65536; at += 65536)
             c.push_back(
                 {"exe chunk", Bytes(self.begin() + at, self.begin() + at + 65536), {}, {}, {}});

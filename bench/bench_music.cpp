@@ -5,6 +5,7 @@
 #include "../tests/music/make_mp3.h"
 #include "music/mp3_stream.h"
 #include "music/sound.h"
+#include "support/scratch.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -19,8 +20,8 @@ static const double TRACK_SECONDS = 20.0;
 static const std::string& Track() {
     static std::string path;
     if (path.empty()) {
-        std::string dir = MakeScratchDir("bench-music");
-        path = dir + "/track.mp3";
+        static ScratchDir dir("bench-music");
+        path = dir / "track.mp3";
         if (MakeSineMp3(path, 44100, 2, TRACK_SECONDS).empty()) abort();
     }
     return path;

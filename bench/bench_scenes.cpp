@@ -6,6 +6,7 @@
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_scenes
 //   ZK_BENCH_SHOW=build/show xvfb-run ... (the show's own textures)
+#include "io/tga_write.h"
 #include "platform/opengl.h"
 #include "platform/timer.h"
 #include "platform/window.h"
@@ -17,6 +18,7 @@
 #include "scenes/wobble_scene.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
+#include "support/scratch.h"
 #include "textures/texture.h"
 
 #include <GL/gl.h>
@@ -29,7 +31,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -42,39 +43,32 @@ uint32_t FakeTicks(void*) {
 std::filesystem::path showDir;
 
 // A TGA with some structure, so filtering and mipmaps see real data.
-void WriteTga(const std::filesystem::path& path, int w, int h, int seed) {
-    std::vector<uint8_t> data(18 + (size_t)w * h * 3);
-    data[2] = 2;
-    data[12] = (uint8_t)w, data[13] = (uint8_t)(w >> 8);
-    data[14] = (uint8_t)h, data[15] = (uint8_t)(h >> 8);
-    data[16] = 24;
+void WriteTga(const std::string& path, int w, int h, int seed) {
+    std::vector<uint8_t> rgb((size_t)w * h * 3);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
-            uint8_t* p = &data[18 + ((size_t)y * w + x) * 3];
+            uint8_t* p = &rgb[((size_t)y * w + x) * 3];
             double dx = x - w / 2.0, dy = y - h / 2.0;
             double r = std::sqrt(dx * dx + dy * dy) / (w / 2.0);
-            p[0] = (uint8_t)(127 + 127 * std::sin(x * 0.05 + seed));
+            p[0] = (uint8_t)(r < 1 ? 255 * (1 - r) : 0);
             p[1] = (uint8_t)(127 + 127 * std::cos(y * 0.07 + seed));
-            p[2] = (uint8_t)(r < 1 ? 255 * (1 - r) : 0);
+            p[2] = (uint8_t)(127 + 127 * std::sin(x * 0.05 + seed));
         }
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(data.data(), 1, data.size(), f);
-    fclose(f);
+    IO_Image image;
+    image.width = w, image.height = h, image.bytes = rgb.data();
+    WriteBytes(path, IO_EncodeTga(image, IO_TgaFormat::Rgb24));
 }
 
 // ZK_BENCH_SHOW names a real show folder to use instead of made-up textures.
-bool ownShowFolder = false;
+ScratchDir* ownShowFolder = nullptr;
 
 void MakeShowFolder() {
     if (const char* real = getenv("ZK_BENCH_SHOW")) {
         showDir = std::filesystem::absolute(real);
         return;
     }
-    ownShowFolder = true;
-    showDir =
-        std::filesystem::temp_directory_path() / ("zk_bench_scenes_" + std::to_string(getpid()));
-    std::filesystem::create_directories(showDir);
+    ownShowFolder = new ScratchDir("bench-scenes");
+    showDir = ownShowFolder->Path();
     const char* pictures[] = {"tarnis_credits.tga", "tarnis_logo.tga", "tarnis_1.tga",
                               "tarnis_2.tga",       "tarnis_3.tga",    "tarnis_4.tga",
                               "tarnis_5.tga",       "tarnis_6.tga",    "tarnis_7.tga",
@@ -88,11 +82,7 @@ void MakeShowFolder() {
     std::vector<uint8_t> script;
     std::string error;
     if (RGS_Assemble("Plasma 0 3 4 5 6 1 1 1\nBlur3x3 0 2\n", &script, &error)) {
-        FILE* f = fopen((showDir / "wobble.rgs").c_str(), "wb");
-        if (f) {
-            fwrite(script.data(), 1, script.size(), f);
-            fclose(f);
-        }
+        WriteBytes(showDir / "wobble.rgs", script);
     }
 }
 
@@ -128,15 +118,16 @@ void UseContext(int w, int h) {
     timer.SetTickSource(FakeTicks, nullptr);
     timer.Initialize(60, nullptr);
     g_timer = &timer;
-    auto old = std::filesystem::current_path();
-    std::filesystem::current_path(showDir);
-    auto t0 = std::chrono::steady_clock::now();
-    for (const ScenePreparation& p : PrepareScenes)
-        if (p.prepare) p.prepare();
-    glFinish();
-    lastPrepareMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    std::filesystem::current_path(old);
+    {
+        WorkingFolder inShow(showDir);
+        auto t0 = std::chrono::steady_clock::now();
+        for (const ScenePreparation& p : PrepareScenes)
+            if (p.prepare) p.prepare();
+        glFinish();
+        lastPrepareMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count();
+    }
     currentW = w, currentH = h;
 }
 
@@ -267,7 +258,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     CloseContext();
-    if (ownShowFolder) std::filesystem::remove_all(showDir);
+    delete ownShowFolder;
     SDL_Quit();
     return 0;
 }

@@ -5,7 +5,7 @@
 # passing test into a failing one.
 # Usage: with_xvfb.sh COMMAND [ARGS...]
 set -u
-# shellcheck source=e2e/lib.sh
-. "$(dirname "$0")/e2e/lib.sh"
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
 zk_start_xvfb || exit 1
 "$@"

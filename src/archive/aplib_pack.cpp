@@ -123,13 +123,13 @@ struct Packer {
         }
         int count = 0;
         uint32_t best = 1;
-        // Tries candidate c; false once the list is full or a match reaches maxLen.
-        auto consider = [&](uint32_t c) {
-            if (count < room - (int)paretoReserve || in[c + best] == in[p + best]) {
-                uint32_t len = 2 + MatchLen(p + 2, c + 2, maxLen - 2);
+        // Tries candidate `at`; false once the list is full or a match reaches maxLen.
+        auto consider = [&](uint32_t at) {
+            if (count < room - (int)paretoReserve || in[at + best] == in[p + best]) {
+                uint32_t len = 2 + MatchLen(p + 2, at + 2, maxLen - 2);
                 if (len > best || count < room - (int)paretoReserve) {
                     if (len > best) best = len;
-                    offsets[count] = p - c;
+                    offsets[count] = p - at;
                     lens[count] = len;
                     if (++count == room || len >= maxLen) return false;
                 }

@@ -7,36 +7,36 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 static void Put32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; i++) p[i] = (uint8_t)(v >> (8 * i));
 }
 
 static void FreeWriter(VKZ_Writer* w) {
-    if (w->stream) fclose(w->stream);
-    free(w->path);
-    free(w->tempPath);
+    if (w->stream && w->stream != w->output.stream) fclose(w->stream);
+    IO_OutputAbort(&w->output);
+    free(w->memory);
     free(w->names);
-    free(w);
+    delete w;
 }
 
-VKZ_Writer* VKZ_WriterOpen(const char* path) {
-    VKZ_Writer* w = (VKZ_Writer*)calloc(1, sizeof(VKZ_Writer));
-    if (!w) return nullptr;
-    size_t n = strlen(path);
-    w->path = (char*)malloc(n + 1);
-    w->tempPath = (char*)malloc(n + 5);
-    if (!w->path || !w->tempPath) {
+VKZ_Writer* VKZ_WriterOpen(const char* path, const char** why) {
+    VKZ_Writer* w = new (std::nothrow) VKZ_Writer();
+    if (!w) {
+        if (why) *why = "out of memory";
+        return nullptr;
+    }
+    if (!IO_OutputOpen(&w->output, path, 0, why)) {
         FreeWriter(w);
         return nullptr;
     }
-    memcpy(w->path, path, n + 1);
-    memcpy(w->tempPath, path, n);
-    memcpy(w->tempPath + n, ".tmp", 5);
-    w->stream = fopen(w->tempPath, "wb");
+    w->stream = w->output.stream;
+    if (fseek(w->stream, 0, SEEK_CUR) != 0) w->stream = open_memstream(&w->memory, &w->memorySize);
     static const uint8_t header[10] = {'V', 'K', 'Z', 0, 1, 0, 0, 0, 0, 0};
     if (!w->stream || fwrite(header, 1, 10, w->stream) != 10) {
-        VKZ_WriterAbort(w);
+        if (why) *why = "write failed";
+        FreeWriter(w);
         return nullptr;
     }
     w->position = 10;
@@ -93,32 +93,34 @@ int VKZ_WriterAdd(VKZ_Writer* w, const char* name, const void* data, uint32_t si
     bool written = fwrite(raw, 1, 48, w->stream) == 48 &&
                    fwrite(packed, 1, (size_t)storedSize, w->stream) == (size_t)storedSize;
     free(packed);
-    if (!written) return w->error = "write failed", -1;
+    if (!written) return w->writeFailed = 1, w->error = "write failed", -1;
     memcpy(w->names[w->entryCount], record.nameDigest, 16);
     w->entryCount++;
     w->position = dataOffset + (uint64_t)storedSize;
     return codecId;
 }
 
-int VKZ_WriterFinish(VKZ_Writer* w) {
+int VKZ_WriterFinish(VKZ_Writer* w, const char** why) {
     uint8_t count[4];
     Put32(count, w->entryCount);
     bool ok = fseek(w->stream, 6, SEEK_SET) == 0 && fwrite(count, 1, 4, w->stream) == 4;
-    ok = fclose(w->stream) == 0 && ok;
-    w->stream = nullptr;
-    if (!ok || rename(w->tempPath, w->path) != 0) {
-        remove(w->tempPath);
+    if (ok && w->stream != w->output.stream) {
+        // Memory: closing it makes the buffer final; then it goes out whole.
+        ok = fclose(w->stream) == 0;
+        w->stream = nullptr;
+        ok = ok && fwrite(w->memory, 1, w->memorySize, w->output.stream) == w->memorySize;
+    }
+    if (!ok) {
+        if (why) *why = "write failed";
         FreeWriter(w);
         return 0;
     }
+    w->stream = nullptr;
+    ok = IO_OutputCommit(&w->output, why);
     FreeWriter(w);
-    return 1;
+    return ok;
 }
 
 void VKZ_WriterAbort(VKZ_Writer* w) {
-    if (!w) return;
-    if (w->stream) fclose(w->stream);
-    w->stream = nullptr;
-    remove(w->tempPath);
-    FreeWriter(w);
+    if (w) FreeWriter(w);
 }

@@ -25,9 +25,6 @@ class ZELKOR_Camera {
     void Use(); // multiplies the current matrix by gluLookAt, up = (0, 1, 0)
     void Shutdown() {}
 
-    const ZELKOR_Vector& GetPosition() const { return position; }
-    const ZELKOR_Vector& GetTarget() const { return target; }
-
   private:
     ZELKOR_Log* log = nullptr;
     ZELKOR_Vector position;

@@ -114,12 +114,6 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
     return handle ? 1 : 0;
 }
 
-void ZELKOR_Window::GetClientSize(int* w, int* h) const {
-    *w = width;
-    *h = height;
-    if (handle) SDL_GL_GetDrawableSize(handle, w, h);
-}
-
 int64_t ZELKOR_Window::PumpMessage(ZELKOR_Message* msg) {
     SDL_Event ev;
     if (!SDL_PollEvent(&ev)) {

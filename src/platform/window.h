@@ -19,12 +19,9 @@ class ZELKOR_Window {
     void SetHidden(int hide) { hidden = hide; }
 
     SDL_Window* GetHandle() const { return handle; }
-    void* GetInstance() const { return instance; }
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
     int GetFullscreen() const { return fullscreen; }
-    // The size of the drawable area (smaller than the outer size when framed).
-    void GetClientSize(int* w, int* h) const;
 
   private:
     ZELKOR_Log* log = nullptr;

@@ -1,8 +1,8 @@
 // Filters and distortions: each output pixel is computed from other pixels of
-// a copy of the layer in the scratch layer (4). The loops run in the order the
-// operations define, reading layer 4 and writing the layer pixel by pixel, so
-// an operation applied to layer 4 itself sees its own earlier writes exactly as
-// the definition implies.
+// a copy of the layer in the scratch layer (4). The loops visit the pixels in
+// a fixed order, reading layer 4 and writing the layer pixel by pixel, so an
+// operation applied to layer 4 itself reads back its own earlier writes: that
+// order is part of the result and must not change.
 #include "rgs/rgs.h"
 #include "rgs/rgs_ops.h"
 

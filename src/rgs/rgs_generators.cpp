@@ -168,7 +168,7 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
     if (nw.span <= 64)
         for (int i = 0; i < nw.span; i++) {
             double* out[4];
-            for (int k = 0; k < 4; k++) out[k] = &nw.w[k][i * nw.span];
+            for (int w = 0; w < 4; w++) out[w] = &nw.w[w][i * nw.span];
             SetRow(out, &nw, i);
         }
     // Cell origins run while the next one is below 255 (16-bit arithmetic).

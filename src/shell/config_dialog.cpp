@@ -91,9 +91,9 @@ void ConfigDialogProc(ConfigDialog* d, int command) {
     case CONFIG_QUIT:
         EndDialog(d, -1);
         return;
-    case 0xF060:
+    case CONFIG_CLOSE:
         EndDialog(d, -1);
-        return; // the close box, Alt+F4
+        return;
     default:
         gtk_widget_queue_draw(d->window);
         return; // only repaints the title
@@ -147,7 +147,7 @@ static void OnButton(GtkWidget* button, gpointer data) {
 }
 
 static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
-    ConfigDialogProc((ConfigDialog*)data, 0xF060);
+    ConfigDialogProc((ConfigDialog*)data, CONFIG_CLOSE);
     return TRUE; // the dialog is destroyed once the loop ends
 }
 

@@ -13,6 +13,7 @@ enum {
     CONFIG_START = 1004,
     CONFIG_ABOUT = 1005,
     CONFIG_QUIT = 1006,
+    CONFIG_CLOSE = 0xF060, // the window's close box or Alt+F4 (the system close command)
 };
 
 // Shows the dialog and waits for it to end: 0 for Start, -1 for Quit or the

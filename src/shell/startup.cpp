@@ -35,49 +35,45 @@ int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int
     return ZELKOR_DefWindowProc(window, message, wParam, lParam);
 }
 
-static StartupHooks startupHooks;
-
-void SetStartupHooks(const StartupHooks* hooks) {
-    startupHooks = hooks ? *hooks : StartupHooks();
-}
-
-static int Fail(const char* text) {
-    if (startupHooks.quietErrors)
+static int Fail(const StartupHooks* hooks, const char* text) {
+    if (hooks && hooks->quietErrors)
         fprintf(stderr, "%s\n", text);
     else
         ShowErrorBox(text);
     return -1;
 }
 
-int Startup(void* instance) {
+int Startup(void* instance, const StartupHooks* hooks) {
     g_shellLog = new ZELKOR_Log();
     g_window = new ZELKOR_Window();
     g_opengl = new ZELKOR_OpenGL();
     g_sound = new ZELKOR_Sound();
     g_camera = new ZELKOR_Camera();
     g_timer = new ZELKOR_Timer();
-    if (startupHooks.configure) startupHooks.configure(startupHooks.user);
+    if (hooks && hooks->configure) hooks->configure(hooks->user);
 
-    if (!g_shellLog->Initialize("zelkor.log")) return Fail("ERROR: ZELKOR_Log::Initialize()");
+    if (!g_shellLog->Initialize("zelkor.log"))
+        return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()");
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
-    if (!g_archive) return Fail("ERROR: VKZ_Open()");
+    if (!g_archive) return Fail(hooks, "ERROR: VKZ_Open()");
 
     const DisplayMode& mode = modeTable[g_settings.modeIndex];
     g_shellLog->Print("Creating window");
     if (!g_window->Initialize(instance, WindowProc, (int)mode.width, (int)mode.height,
                               g_settings.fullscreen, g_shellLog))
-        return Fail("ERROR: ZELKOR_Window::Initialize()");
+        return Fail(hooks, "ERROR: ZELKOR_Window::Initialize()");
 
     g_shellLog->Print("Initializing OpenGL");
     if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_shellLog))
-        return Fail("ERROR: ZELKOR_OpenGL::Initialize()");
+        return Fail(hooks, "ERROR: ZELKOR_OpenGL::Initialize()");
 
     g_shellLog->Print("Soundsystem:");
     if (g_settings.soundEnabled == 1) {
         g_shellLog->Print("Initialize");
-        if (!g_sound->Initialize(g_shellLog)) return Fail("ERROR: ZELKOR_Sound::Initialize()");
+        if (!g_sound->Initialize(g_shellLog))
+            return Fail(hooks, "ERROR: ZELKOR_Sound::Initialize()");
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");

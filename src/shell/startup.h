@@ -4,9 +4,19 @@
 
 class ZELKOR_Window;
 
+// For running the show offscreen (frame capture). Without hooks, Startup is
+// the show's own: configure runs once the engine objects are constructed and
+// before any is initialised (to hide the window, inject clocks); quietErrors
+// sends a failed step's text to stderr instead of a message box.
+struct StartupHooks {
+    void (*configure)(void* user) = nullptr;
+    void* user = nullptr;
+    int quietErrors = 0;
+};
+
 // Brings every engine object up in order, one log line per step. 0 on success;
 // -1 after a failure, whose error box has then been shown.
-int Startup(void* instance);
+int Startup(void* instance, const StartupHooks* hooks = nullptr);
 // Releases whatever exists, in order; safe after a partial start-up.
 void Shutdown();
 // Runs frames until a quit message is pumped or the dispatcher fails.
@@ -18,14 +28,3 @@ int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int
 int MarovyMain(void* instance, int (*configure)());
 // Shows the "Marovy" box (stderr when no display can be reached).
 void ShowErrorBox(const char* text);
-
-// For running the show offscreen (frame capture). With no hooks set, Startup is
-// the show's own: configure runs once the engine objects are constructed and
-// before any is initialised (to hide the window, inject clocks); quietErrors
-// sends a failed step's text to stderr instead of a message box.
-struct StartupHooks {
-    void (*configure)(void* user) = nullptr;
-    void* user = nullptr;
-    int quietErrors = 0;
-};
-void SetStartupHooks(const StartupHooks* hooks); // null: back to the show's own

@@ -2,7 +2,6 @@
 
 #include "archive/memfile.h"
 #include "rgs/rgs.h"
-#include "textures/file_util.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +26,7 @@ int DecodeRGS(MemFile* file, TexImage* image) {
 }
 
 TexDecoder DecoderForPath(const char* path) {
-    const char* ext = GetExtension(path);
+    const char* ext = path ? strrchr(path, '.') : nullptr;
     if (!ext) return nullptr;
     if (strcasecmp(ext, ".bmp") == 0) return DecodeBMP;
     if (strcasecmp(ext, ".rgs") == 0) return DecodeRGS;

@@ -1,12 +1,14 @@
 #include "textures/texture.h"
 
 #include "archive/memfile.h"
-#include "textures/file_util.h"
+#include "io/read_file.h"
 #include "textures/image_decode.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <climits>
 #include <cstdlib>
+#include <vector>
 
 // Creates the texture object from the decoded image. The unpack alignment is
 // set to the decoder's row layout for this one upload and restored after, so
@@ -64,14 +66,14 @@ int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
 
 int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps) {
     tag = newTag;
-    uint32_t size = 0;
-    uint8_t* buffer = ReadWholeFile(path, &size);
-    if (!buffer) return 0;
-    MemFile* file = MemFile_Open(buffer, size, 0);
+    // Regular files only, checked without blocking: a FIFO or device in place
+    // of a picture fails like a missing file instead of hanging the start-up.
+    std::vector<uint8_t> data;
+    if (!IO_ReadFile(path, INT_MAX, IO_REGULAR_ONLY, &data, nullptr)) return 0;
+    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
     TexDecoder decode = DecoderForPath(path);
     int result = file && decode ? DecodeAndUpload(this, file, useMipmaps, decode) : 0;
     MemFile_Close(file);
-    free(buffer);
     return result;
 }
 

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 std::vector<int16_t> MakeSineMp3(const std::string& path, int rate, int channels, double seconds) {
     const int frames = (int)(rate * seconds);
@@ -43,13 +42,4 @@ std::vector<int16_t> MakeSineMp3(const std::string& path, int rate, int channels
     lame_close(gf);
     if (!ok) return {};
     return pcm;
-}
-
-std::string MakeScratchDir(const char* tag) {
-    const char* base = getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/zk-" + tag + "-XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) return "";
-    return buf.data();
 }

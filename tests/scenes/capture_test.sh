@@ -14,7 +14,7 @@ fail() {
     failures=$((failures + 1))
 }
 # One private X server for all the runs below.
-. "$(dirname "$0")/../e2e/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 zk_start_xvfb || exit 1
 trap 'rm -rf "$WORK"; kill $ZK_XVFB_PID 2>/dev/null' EXIT
 

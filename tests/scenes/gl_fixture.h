@@ -2,21 +2,21 @@
 // an 800 x 600 window, a fake tick source, a scratch show folder, and reading
 // back what reaches the frame buffer before the swap.
 #pragma once
+#include "io/tga_write.h"
 #include "platform/opengl.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "scenes/scene_kit.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
+#include "support/scratch.h"
 #include "textures/texture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 inline uint32_t fakeTicks = 0;
@@ -27,18 +27,13 @@ inline uint32_t FakeTicks(void*) {
 // Writes a w x h uncompressed TGA of one colour (alpha written when bpp is 32).
 inline void WriteTga(const std::string& path, int w, int h, int bpp, uint8_t r, uint8_t g,
                      uint8_t b, uint8_t a = 255) {
-    uint8_t header[18] = {0, 0, 2};
-    header[12] = (uint8_t)w, header[13] = (uint8_t)(w >> 8);
-    header[14] = (uint8_t)h, header[15] = (uint8_t)(h >> 8);
-    header[16] = (uint8_t)bpp;
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(header, 1, 18, f);
-    for (int i = 0; i < w * h; i++) {
-        uint8_t px[4] = {b, g, r, a};
-        fwrite(px, 1, bpp / 8, f);
-    }
-    fclose(f);
+    std::vector<uint8_t> pixels((size_t)w * h * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        pixels[i] = r, pixels[i + 1] = g, pixels[i + 2] = b, pixels[i + 3] = a;
+    IO_Image image;
+    image.width = w, image.height = h, image.channels = 4, image.bytes = pixels.data();
+    IO_TgaFormat format = bpp == 32 ? IO_TgaFormat::Rgba32 : IO_TgaFormat::Rgb24;
+    ASSERT_TRUE(WriteBytes(path, IO_EncodeTga(image, format)));
 }
 
 struct Pixel {
@@ -56,9 +51,8 @@ class ScenesGL : public ::testing::Test {
         timer.SetTickSource(FakeTicks, nullptr);
         timer.Initialize(60, nullptr);
         g_timer = &timer;
-        show =
-            std::filesystem::temp_directory_path() / ("zk_scenes_gl_" + std::to_string(getpid()));
-        std::filesystem::create_directories(show);
+        scratch = new ScratchDir("scenes-gl");
+        show = scratch->Path();
     }
     static void TearDownTestSuite() {
         g_opengl = nullptr;
@@ -67,7 +61,7 @@ class ScenesGL : public ::testing::Test {
         window->Shutdown();
         delete gl;
         delete window;
-        std::filesystem::remove_all(show);
+        delete scratch;
     }
     void SetUp() override {
         glDisable(GL_TEXTURE_2D);
@@ -78,10 +72,9 @@ class ScenesGL : public ::testing::Test {
     }
     // Runs a preparation routine in the test's show folder.
     static void Prepare(int (*prepare)()) {
-        auto old = std::filesystem::current_path();
-        std::filesystem::current_path(show);
+        WorkingFolder inShow(show);
+        ASSERT_TRUE(inShow.Entered());
         prepare();
-        std::filesystem::current_path(old);
     }
     static std::vector<uint8_t> ReadFrame() {
         std::vector<uint8_t> px(800 * 600 * 3);
@@ -106,5 +99,6 @@ class ScenesGL : public ::testing::Test {
     static inline ZELKOR_Window* window = nullptr;
     static inline ZELKOR_OpenGL* gl = nullptr;
     static inline ZELKOR_Timer timer;
+    static inline ScratchDir* scratch = nullptr;
     static inline std::filesystem::path show;
 };

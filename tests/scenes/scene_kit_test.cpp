@@ -5,13 +5,13 @@
 #include "scenes/scenes.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
+#include "scripted_rand.h"
+#include "support/scratch.h"
 #include "textures/texture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 TEST(SceneClock, FirstCallHasZeroDeltaAndKeepsItsStartForever) {
     SceneClock c;
@@ -55,12 +55,10 @@ int CountingRand() {
 // Runs in an empty folder: every texture load fails without touching GL, so
 // the routines' effect building can be watched through the random source.
 TEST(PrepareScenes, RunInLogLineOrderAndBuildEachScenesEffects) {
-    auto dir = std::filesystem::temp_directory_path() / ("zk_prep_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    auto old = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    int (*saved)() = EffectRand;
-    EffectRand = CountingRand;
+    ScratchDir dir("prep");
+    WorkingFolder inDir(dir.Path());
+    ASSERT_TRUE(inDir.Entered());
+    EffectRandSwap counting(CountingRand);
     spiralCounter = 0;
     // scene2 1500 x 4, scene6 1500 x 2, three texture-only routines, scene1
     // 500 x 7, scene7 1500 x 4, scene8 500 x 7, scene9, credits end 500 x 7.
@@ -71,9 +69,6 @@ TEST(PrepareScenes, RunInLogLineOrderAndBuildEachScenesEffects) {
         PrepareScenes[i].prepare();
         EXPECT_EQ(randCalls, expected[i]) << PrepareScenes[i].logLine;
     }
-    EffectRand = saved;
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
 
     EXPECT_STREQ(PrepareScenes[0].logLine, "Pre-Initializing scene 1");
     EXPECT_STREQ(PrepareScenes[9].logLine, "Pre-Initializing credits end");

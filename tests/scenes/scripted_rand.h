@@ -1,10 +1,17 @@
-// A controllable stand-in for rand() in the effect tests: plays back a
-// script of values (then repeats the last) and counts the calls.
+// Controllable stand-ins for rand() in the effect tests. ScriptedRand plays
+// back a script of values (then repeats the last) and counts the calls.
 #pragma once
 #include "scenes/effect_random.h"
 
 #include <cstddef>
 #include <vector>
+
+// Points EffectRand at `source` until the object goes.
+struct EffectRandSwap {
+    explicit EffectRandSwap(int (*source)()) { EffectRand = source; }
+    ~EffectRandSwap() { EffectRand = saved; }
+    int (*saved)() = EffectRand;
+};
 
 struct ScriptedRand {
     static inline std::vector<int> values;

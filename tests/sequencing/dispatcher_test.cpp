@@ -6,6 +6,7 @@
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"
 #include "shell/globals.h"
+#include "support/scratch.h"
 #include "tmg_bytes.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,8 @@ class DispatcherTest : public ::testing::Test {
         EXPECT_EQ(SceneDispatcher(), 1);
         return calls;
     }
-    std::string dir = TestDir("dispatch");
+    ScratchDir scratch{"dispatch"};
+    std::string dir = scratch.Path();
 };
 
 typedef std::vector<std::string> Calls;

@@ -4,6 +4,7 @@
 #include "archive/codec.h"
 #include "sequencing/timing_script.h"
 #include "shell/globals.h"
+#include "support/scratch.h"
 #include "tmg_bytes.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +101,8 @@ class LoadTimingScriptTest : public ::testing::Test {
         g_archive = nullptr;
         FreeTimingTable(&timingTable);
     }
-    std::string dir = TestDir("load");
+    ScratchDir scratch{"load"};
+    std::string dir = scratch.Path();
 };
 
 TEST_F(LoadTimingScriptTest, ReadsTheEntryThroughItsCodec) {

@@ -1,9 +1,8 @@
-// Test helpers: timing scripts and small archives built in memory.
+// Test helpers: timing scripts built in memory, and small archives.
 #pragma once
 #include "archive/vkz_write.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -41,12 +40,4 @@ inline bool WriteArchive(const std::string& path,
         }
     }
     return VKZ_WriterFinish(w) == 1;
-}
-
-inline std::string TestDir(const char* tag) {
-    const char* base = getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/zk-" + tag + "-XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    return mkdtemp(buf.data()) ? std::string(buf.data()) : std::string();
 }

@@ -1,12 +1,10 @@
 #include "shell/log.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 static int fakeH = 9, fakeM = 5, fakeS = 3, fakeMs = 40;
 static void FakeTime(int* h, int* m, int* s, int* ms) {
@@ -16,27 +14,12 @@ static void FakeTime(int* h, int* m, int* s, int* ms) {
     *ms = fakeMs;
 }
 
-static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 class LogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ZELKOR_Log::SetLocalTimeSource(FakeTime);
-        char tmpl[] = "/tmp/zklogXXXXXX";
-        int fd = mkstemp(tmpl);
-        close(fd);
-        path = tmpl;
-    }
-    void TearDown() override {
-        ZELKOR_Log::SetLocalTimeSource(nullptr);
-        unlink(path.c_str());
-    }
-    std::string path;
+    void SetUp() override { ZELKOR_Log::SetLocalTimeSource(FakeTime); }
+    void TearDown() override { ZELKOR_Log::SetLocalTimeSource(nullptr); }
+    ScratchDir scratch{"log"};
+    std::string path = scratch / "zelkor.log";
 };
 
 TEST_F(LogTest, WritesUnpaddedPrefixEmptyLineAfterStartAndEndLine) {
@@ -44,10 +27,10 @@ TEST_F(LogTest, WritesUnpaddedPrefixEmptyLineAfterStartAndEndLine) {
     ASSERT_EQ(log.Initialize(path.c_str()), 1);
     log.Print("Opening VKZ archive");
     // Unbuffered: the line is on disk before the log is closed.
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadText(path),
               "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n");
     log.Shutdown();
-    EXPECT_EQ(ReadFile(path), "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n"
+    EXPECT_EQ(ReadText(path), "[9:5:3.40]start logging at 9:5:3\n\n[9:5:3.40]Opening VKZ archive\n"
                               "[9:5:3.40]end logging at 9:5:3\n");
 }
 
@@ -57,7 +40,7 @@ TEST_F(LogTest, FormatsArgumentsButNeverReusesTheMessageAsFormat) {
     log.Print("%s", "100%d %s %n");
     log.Print("scene %d of %s", 3, "nine");
     log.Shutdown();
-    std::string text = ReadFile(path);
+    std::string text = ReadText(path);
     EXPECT_NE(text.find("[9:5:3.40]100%d %s %n\n"), std::string::npos);
     EXPECT_NE(text.find("[9:5:3.40]scene 3 of nine\n"), std::string::npos);
 }
@@ -68,7 +51,7 @@ TEST_F(LogTest, CutsLongMessagesAt4095Characters) {
     std::string longText(5000, 'x');
     log.Print("%s", longText.c_str());
     log.Shutdown();
-    std::string text = ReadFile(path);
+    std::string text = ReadText(path);
     std::string expected = "[9:5:3.40]" + std::string(4095, 'x') + "\n";
     EXPECT_NE(text.find(expected), std::string::npos);
     EXPECT_EQ(text.find(std::string(4096, 'x')), std::string::npos);
@@ -82,7 +65,7 @@ TEST_F(LogTest, ReinitializeEmptiesTheFile) {
     ASSERT_EQ(log.Initialize(path.c_str()), 1);
     fakeH = 9;
     log.Shutdown();
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadText(path),
               "[21:5:3.40]start logging at 21:5:3\n\n[9:5:3.40]end logging at 9:5:3\n");
 }
 

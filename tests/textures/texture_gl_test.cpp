@@ -1,6 +1,7 @@
 // The texture manager on a real GL context (Xvfb + Mesa): what the decoders
 // leave must reach the texture unskewed, whatever the row length.
 #include "rgs/rgs.h"
+#include "support/scratch.h"
 #include "textures/texture.h"
 
 #include <GL/gl.h>
@@ -10,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+#include <sys/stat.h>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -23,23 +24,15 @@ class TextureGL : public ::testing::Test {
         ASSERT_NE(window, nullptr) << SDL_GetError();
         context = SDL_GL_CreateContext(window);
         ASSERT_NE(context, nullptr) << SDL_GetError();
-        char tmpl[] = "/tmp/zktexXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
     }
     void TearDown() override {
-        for (const std::string& f : files) remove(f.c_str());
-        rmdir(dir.c_str());
         if (context) SDL_GL_DeleteContext(context);
         if (window) SDL_DestroyWindow(window);
         SDL_Quit();
     }
     std::string Write(const char* name, const Bytes& data) {
-        std::string path = dir + "/" + name;
-        FILE* f = fopen(path.c_str(), "wb");
-        fwrite(data.data(), 1, data.size(), f);
-        fclose(f);
-        files.push_back(path);
+        std::string path = scratch / name;
+        EXPECT_TRUE(WriteBytes(path, data));
         return path;
     }
     // Level 0 of the bound texture, read back with tight rows.
@@ -51,8 +44,8 @@ class TextureGL : public ::testing::Test {
     }
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    std::string dir;
-    std::vector<std::string> files;
+    ScratchDir scratch{"tex"};
+    std::string dir = scratch.Path();
 };
 
 static Bytes Tga24(int width, int height) {
@@ -123,6 +116,11 @@ TEST_F(TextureGL, FailuresCreateNoTexture) {
     Bytes grey = Tga24(2, 2);
     grey[16] = 8;
     EXPECT_EQ(t.LoadTexture(Write("grey.tga", grey).c_str(), 0, 1), 0);
+    // A FIFO in place of a picture fails like a missing file instead of
+    // waiting in open() for a writer that never comes.
+    std::string fifo = dir + "/pipe.tga";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(t.LoadTexture(fifo.c_str(), 0, 1), 0);
     EXPECT_EQ(t.glName, 0u);
     EXPECT_EQ(t.pixels, nullptr);
     GLuint next = 0;

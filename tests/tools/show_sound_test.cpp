@@ -4,23 +4,15 @@
 #include "loudness.h"
 #include "mix.h"
 #include "mp3.h"
+#include "support/scratch.h"
 #include "timetable.h"
 #include "voice.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 double RmsDb(const StereoBuffer& b, double fromMs, double toMs) {
     size_t a = (size_t)(fromMs * SAMPLE_RATE / 1000), e = (size_t)(toMs * SAMPLE_RATE / 1000);

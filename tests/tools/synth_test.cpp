@@ -3,6 +3,7 @@
 #include "mix.h"
 #include "mp3.h"
 #include "score.h"
+#include "support/scratch.h"
 #include "timetable.h"
 #include "voice.h"
 
@@ -10,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -327,10 +327,8 @@ TEST(SynthMp3, RoundTripKeepsLengthAndLevel) {
     ASSERT_TRUE(EncodeMp3(pcm, 160, &mp3, &error)) << error;
     // 160 kbps: 2 s is about 40 kB.
     EXPECT_NEAR((double)mp3.size(), 160000.0 / 8 * frames / SAMPLE_RATE, 2000);
-    char path[] = "/tmp/zk_synth_testXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ScratchDir dir("synth");
+    std::string path = dir / "round.mp3";
     ASSERT_TRUE(WriteFile(path, mp3, &error)) << error;
     StereoBuffer back;
     ASSERT_TRUE(DecodeMp3(path, &back, &error)) << error;
@@ -346,7 +344,6 @@ TEST(SynthMp3, RoundTripKeepsLengthAndLevel) {
     ASSERT_TRUE(WriteFile(path, junk, &error));
     EXPECT_FALSE(DecodeMp3(path, &back, &error));
     EXPECT_NE(error.find(path), std::string::npos) << error;
-    unlink(path);
     EXPECT_FALSE(DecodeMp3("/nonexistent/sound.mp3", &back, &error));
     EXPECT_NE(error.find("/nonexistent/sound.mp3"), std::string::npos);
 }

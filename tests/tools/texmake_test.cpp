@@ -1,128 +1,17 @@
-// texmake: TGA variants read back by the show's own decoder, recipes, text.
-#include "archive/memfile.h"
+// texmake: the canvas, recipes and text.
 #include "canvas.h"
+#include "io/image.h"
 #include "recipe.h"
 #include "text.h"
-#include "textures/image_decode.h"
-#include "tga_write.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
 const char* kFonts = "/usr/share/fonts/truetype/dejavu";
-
-// A canvas whose pixels differ everywhere, with flat runs in its lower half.
-Canvas TestCanvas(int w, int h) {
-    Canvas c;
-    c.Resize(w, h);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) {
-            float* p = c.At(x, y);
-            bool flat = y >= h / 2 && x >= w / 4;
-            p[0] = flat ? 0.2f : (x * 7 % 256) / 255.0f;
-            p[1] = flat ? 0.4f : (y * 13 % 256) / 255.0f;
-            p[2] = flat ? 0.6f : ((x + y) % 256) / 255.0f;
-            p[3] = flat ? 1.0f : (x % 5) / 4.0f;
-        }
-    return c;
-}
-
-struct Decoded {
-    TexImage image;
-    bool ok = false;
-    ~Decoded() { free(image.pixels); }
-};
-
-void Decode(const std::vector<uint8_t>& file, Decoded* d) {
-    MemFile* mf = MemFile_Open(file.data(), (uint32_t)file.size(), 0);
-    d->ok = DecodeTGA(mf, &d->image) == 1;
-    MemFile_Close(mf);
-}
-
-TEST(TexmakeTga, EveryVariantDecodesInTheShowsOrder) {
-    Canvas c = TestCanvas(300, 20); // rows longer than one RLE packet
-    struct Case {
-        const char* name;
-        int channels, depth, type;
-    } cases[] = {{"tga24", 3, 24, 2},
-                 {"tga32", 4, 32, 2},
-                 {"rle24", 3, 24, 10},
-                 {"rle32", 4, 32, 10},
-                 {"tga16", 3, 16, 2}};
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.name);
-        TgaFormat f;
-        ASSERT_TRUE(ParseTgaFormat(k.name, &f));
-        std::vector<uint8_t> file = EncodeTga(c, f, "id text");
-        EXPECT_EQ(file[0], 7);
-        EXPECT_EQ(file[2], k.type);
-        EXPECT_EQ(file[16], k.depth);
-        Decoded d;
-        Decode(file, &d);
-        ASSERT_TRUE(d.ok);
-        ASSERT_EQ(d.image.width, 300);
-        ASSERT_EQ(d.image.height, 20);
-        ASSERT_EQ(d.image.channels, k.channels);
-        // Decoded row 0 is texture row t = 0, the bottom: the canvas's last row.
-        for (int y = 0; y < 20; y++)
-            for (int x = 0; x < 300; x++) {
-                const float* p = c.At(x, 19 - y);
-                const uint8_t* q = d.image.pixels + ((size_t)y * 300 + x) * k.channels;
-                int tolerance = k.depth == 16 ? 8 : 0; // a 5-bit step, dithered
-                for (int ch = 0; ch < k.channels; ch++)
-                    ASSERT_NEAR(q[ch], ToByte(p[ch]), tolerance) << x << "," << y << " ch " << ch;
-            }
-    }
-}
-
-TEST(TexmakeTga, RunLengthPacketsStayWithinRows) {
-    Canvas c;
-    c.Resize(300, 3);
-    Fill(&c, Rgb{0.5f, 0.5f, 0.5f}); // one flat colour: runs as long as allowed
-    TgaFormat f;
-    ParseTgaFormat("rle24", &f);
-    std::vector<uint8_t> file = EncodeTga(c, f, "");
-    // Per row: 128 + 128 + 44 pixels, three run packets of 4 bytes each.
-    EXPECT_EQ(file.size(), 18u + 3 * 3 * 4);
-    size_t at = 18;
-    for (int row = 0; row < 3; row++) {
-        EXPECT_EQ(file[at], 0x80 | 127);
-        EXPECT_EQ(file[at + 4], 0x80 | 127);
-        EXPECT_EQ(file[at + 8], 0x80 | 43);
-        at += 12;
-    }
-    // Alternating pixels need raw packets of at most 128.
-    for (int x = 0; x < 300; x++) c.At(x, 1)[0] = (x & 1) ? 1.0f : 0.0f;
-    file = EncodeTga(c, f, "");
-    Decoded d;
-    Decode(file, &d);
-    ASSERT_TRUE(d.ok);
-    for (int x = 0; x < 300; x++) ASSERT_EQ(d.image.pixels[(300 + x) * 3], (x & 1) ? 255 : 0);
-}
-
-TEST(TexmakeTga, SixteenBitDitherKeepsTilingAndMean) {
-    Canvas c;
-    c.Resize(64, 64);
-    Fill(&c, Rgb{0.5f, 0.25f, 0.1f});
-    TgaFormat f;
-    ParseTgaFormat("tga16", &f);
-    std::vector<uint8_t> file = EncodeTga(c, f, "");
-    Decoded d;
-    Decode(file, &d);
-    ASSERT_TRUE(d.ok);
-    double sum = 0;
-    for (int i = 0; i < 64 * 64; i++) sum += d.image.pixels[i * 3];
-    // The 5-bit steps average out to the true level rather than one rounded step.
-    EXPECT_NEAR(sum / (64 * 64), 0.5 * 255, 2.5);
-    // The pattern repeats every 4 pixels, so tiles meet seamlessly.
-    for (int y = 0; y < 64; y++)
-        for (int x = 0; x < 60; x++)
-            ASSERT_EQ(d.image.pixels[(y * 64 + x) * 3], d.image.pixels[(y * 64 + x + 4) * 3]);
-}
 
 TEST(TexmakeCanvas, LayerAtItsOwnSizeIsExact) {
     std::vector<uint8_t> layer(256 * 256 * 3);
@@ -134,7 +23,7 @@ TEST(TexmakeCanvas, LayerAtItsOwnSizeIsExact) {
     for (int y = 0; y < 256; y++)
         for (int x = 0; x < 256; x++)
             for (int k = 0; k < 3; k++)
-                ASSERT_EQ(ToByte(c.At(x, 255 - y)[k]), layer[(y * 256 + x) * 3 + k]);
+                ASSERT_EQ(IO_ToByte(c.At(x, 255 - y)[k]), layer[(y * 256 + x) * 3 + k]);
 }
 
 TEST(TexmakeCanvas, BlurKeepsFlatAreasAndSpreadsPoints) {
@@ -195,11 +84,11 @@ TEST(TexmakeRecipe, StepsRunAndErrorsNameTheLine) {
         << error;
     EXPECT_EQ(r.canvas.width, 64);
     EXPECT_EQ(r.canvas.height, 32);
-    EXPECT_EQ(r.format, TgaFormat::Rle32);
+    EXPECT_EQ(r.format, IO_TgaFormat::Rle32);
     EXPECT_EQ(r.id, "hello");
-    EXPECT_EQ(ToByte(r.canvas.At(10, 10)[2]), 0x30);
-    EXPECT_EQ(ToByte(r.canvas.At(0, 10)[0]), 255);
-    EXPECT_EQ(ToByte(r.canvas.At(10, 10)[3]), 128);
+    EXPECT_EQ(IO_ToByte(r.canvas.At(10, 10)[2]), 0x30);
+    EXPECT_EQ(IO_ToByte(r.canvas.At(0, 10)[0]), 255);
+    EXPECT_EQ(IO_ToByte(r.canvas.At(10, 10)[3]), 128);
 
     struct Bad {
         const char* recipe;

@@ -10,10 +10,18 @@
 #include "timetable.h"
 #include "voice.h"
 
-#include "text_file.h"
+#include "io/read_file.h"
 
 #include <cstdio>
 #include <cstring>
+
+// Scores and timetables are text of a few kilobytes; 16 MiB is plenty.
+static bool ReadText(const std::string& path, std::string* text) {
+    const char* why = nullptr;
+    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
+    fprintf(stderr, "zksynth: %s: cannot read: %s\n", path.c_str(), why);
+    return false;
+}
 
 static int Usage() {
     fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
@@ -51,21 +59,19 @@ int main(int argc, char** argv) {
     if (measure) {
         std::vector<TimetableEntry> entries;
         if (scorePath.empty() || !(curveMs == 0 || curveMs >= 100)) return Usage();
-        if (!timetablePath.empty() &&
-            (!ReadTextFile(timetablePath, &text) || !ParseTimetable(text, &entries, &error))) {
-            fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(),
-                    error.empty() ? "cannot read" : error.c_str());
-            return 1;
+        if (!timetablePath.empty()) {
+            if (!ReadText(timetablePath, &text)) return 1;
+            if (!ParseTimetable(text, &entries, &error)) {
+                fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), error.c_str());
+                return 1;
+            }
         }
         return ReportLoudness(scorePath, entries, curveMs) ? 0 : 1;
     }
     if (scorePath.empty() || (mp3Path.empty() && wavPath.empty()) || kbps < 32 || kbps > 320)
         return Usage();
 
-    if (!ReadTextFile(scorePath, &text)) {
-        fprintf(stderr, "zksynth: %s: cannot read\n", scorePath.c_str());
-        return 1;
-    }
+    if (!ReadText(scorePath, &text)) return 1;
     Score score;
     if (!ParseScore(text, &score, &error)) {
         fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
@@ -73,10 +79,7 @@ int main(int argc, char** argv) {
     }
     if (!timetablePath.empty()) {
         std::vector<TimetableEntry> entries;
-        if (!ReadTextFile(timetablePath, &text)) {
-            fprintf(stderr, "zksynth: %s: cannot read\n", timetablePath.c_str());
-            return 1;
-        }
+        if (!ReadText(timetablePath, &text)) return 1;
         if (!ParseTimetable(text, &entries, &error) ||
             !CheckScoreAgainstTimetable(score, entries, &error)) {
             fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), error.c_str());

@@ -95,8 +95,9 @@ bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std
     for (int attempt = 0;; attempt++) {
         std::vector<uint8_t> mp3;
         StereoBuffer decoded;
-        if (!EncodeMp3(*pcm, kbps, &mp3, error) || !WriteFile(path, mp3, error) ||
-            !DecodeMp3(path, &decoded, error))
+        // Measured in memory and written once, after the check: the output may
+        // be a FIFO or device that cannot be read back.
+        if (!EncodeMp3(*pcm, kbps, &mp3, error) || !DecodeMp3Bytes(mp3, path, &decoded, error))
             return false;
         if (!MeasureLoudness(decoded, 0, decoded.Frames(), measured)) {
             *error = path + ": cannot measure its loudness";
@@ -104,7 +105,7 @@ bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std
         }
         double over = measured->truePeak - (score.ceilingDb - kMarginDb);
         double missing = score.byLoudness ? score.loudnessLufs - measured->integrated : 0;
-        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu) return true;
+        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu) return WriteFile(path, mp3, error);
         if (attempt == 5) {
             char text[160];
             snprintf(text, sizeof text, ": %s; cannot reach %.1f dBTP at most%s",

@@ -2,6 +2,9 @@
 
 #include "voice.h"
 
+#include "io/read_file.h"
+#include "io/write_file.h"
+
 #include <lame/lame.h>
 #include <mpg123.h>
 
@@ -55,7 +58,47 @@ bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std
     return true;
 }
 
+namespace {
+
+// The encoded bytes as a seekable file for libmpg123, so a render is checked
+// without reading back what was written (which may be a FIFO).
+struct MemoryReader {
+    const std::vector<uint8_t>* bytes;
+    size_t at;
+};
+
+mpg123_ssize_t ReadMemory(void* handle, void* out, size_t count) {
+    MemoryReader* m = (MemoryReader*)handle;
+    size_t n = std::min(count, m->bytes->size() - m->at);
+    memcpy(out, m->bytes->data() + m->at, n);
+    m->at += n;
+    return (mpg123_ssize_t)n;
+}
+
+off_t SeekMemory(void* handle, off_t offset, int whence) {
+    MemoryReader* m = (MemoryReader*)handle;
+    off_t base = whence == SEEK_SET   ? 0
+                 : whence == SEEK_CUR ? (off_t)m->at
+                                      : (off_t)m->bytes->size();
+    if (offset < -base || base + offset > (off_t)m->bytes->size()) return -1;
+    m->at = (size_t)(base + offset);
+    return (off_t)m->at;
+}
+
+} // namespace
+
 bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
+    std::vector<uint8_t> bytes;
+    const char* why = nullptr;
+    if (!IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes, &why)) {
+        *error = path + ": cannot open: " + why;
+        return false;
+    }
+    return DecodeMp3Bytes(bytes, path, pcm, error);
+}
+
+bool DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path, StereoBuffer* pcm,
+                    std::string* error) {
     pcm->left.clear();
     pcm->right.clear();
     int err = MPG123_OK;
@@ -67,7 +110,9 @@ bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
     mpg123_format_none(mh);
     mpg123_format(mh, SAMPLE_RATE, MPG123_STEREO, MPG123_ENC_FLOAT_32);
-    if (mpg123_open(mh, path.c_str()) != MPG123_OK) {
+    MemoryReader reader = {&mp3, 0};
+    if (mpg123_replace_reader_handle(mh, ReadMemory, SeekMemory, nullptr) != MPG123_OK ||
+        mpg123_open_handle(mh, &reader) != MPG123_OK) {
         *error = path + ": cannot open: " + mpg123_strerror(mh);
         mpg123_delete(mh);
         return false;
@@ -110,15 +155,10 @@ bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        *error = path + ": cannot write: " + strerror(errno);
-        return false;
-    }
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fclose(f) == 0) && ok;
-    if (!ok) *error = path + ": write failed";
-    return ok;
+    const char* why = nullptr;
+    if (IO_WriteFile(path.c_str(), bytes.data(), bytes.size(), 0, &why)) return true;
+    *error = path + ": cannot write: " + why;
+    return false;
 }
 
 bool WriteWav(const std::string& path, const StereoBuffer& pcm, std::string* error) {

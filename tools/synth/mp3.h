@@ -12,5 +12,9 @@
 bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std::string* error);
 // Decodes an MP3 file to float stereo at 44.1 kHz (gapless where the file says).
 bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error);
+// The same from the bytes in memory; `path` names them in messages.
+bool DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path, StereoBuffer* pcm,
+                    std::string* error);
+// Both write safely (io/write_file.h): a failed write keeps the old file.
 bool WriteWav(const std::string& path, const StereoBuffer& pcm, std::string* error);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);

@@ -2,12 +2,21 @@
 // script left) and writes it as TGA.
 //   texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]
 #include "recipe.h"
-#include "tga_write.h"
 
-#include "text_file.h"
+#include "io/read_file.h"
+#include "io/tga_write.h"
+#include "io/write_file.h"
 
 #include <cstdio>
 #include <cstring>
+
+// Recipes are a few lines, layers 983040 bytes; more is not what we make.
+static bool ReadInput(const std::string& path, std::string* text) {
+    const char* why = nullptr;
+    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
+    fprintf(stderr, "texmake: %s: cannot read: %s\n", path.c_str(), why);
+    return false;
+}
 
 static int Usage() {
     fprintf(stderr, "usage: texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]\n");
@@ -33,17 +42,11 @@ int main(int argc, char** argv) {
     if (recipePath.empty() || outPath.empty()) return Usage();
 
     std::string recipe, layers;
-    if (!ReadTextFile(recipePath, &recipe)) {
-        fprintf(stderr, "texmake: %s: cannot read\n", recipePath.c_str());
-        return 1;
-    }
+    if (!ReadInput(recipePath, &recipe)) return 1;
     RecipeInputs inputs;
     inputs.fontDir = fontDir;
     if (!layersPath.empty()) {
-        if (!ReadTextFile(layersPath, &layers)) {
-            fprintf(stderr, "texmake: %s: cannot read\n", layersPath.c_str());
-            return 1;
-        }
+        if (!ReadInput(layersPath, &layers)) return 1;
         if (layers.size() != 5u * 256 * 256 * 3) {
             fprintf(stderr, "texmake: %s: %zu bytes, not the five layers (983040 bytes)\n",
                     layersPath.c_str(), layers.size());
@@ -57,13 +60,17 @@ int main(int argc, char** argv) {
         fprintf(stderr, "texmake: %s: %s\n", recipePath.c_str(), error.c_str());
         return 1;
     }
-    std::vector<uint8_t> tga = EncodeTga(result.canvas, result.format, result.id);
-    FILE* f = fopen(outPath.c_str(), "wb");
-    bool ok = f && fwrite(tga.data(), 1, tga.size(), f) == tga.size();
-    if (f) ok = (fclose(f) == 0) && ok;
-    if (!ok) {
-        fprintf(stderr, "texmake: %s: cannot write\n", outPath.c_str());
-        remove(outPath.c_str());
+    // The canvas's rows run top down; the file starts with the bottom one.
+    IO_Image image;
+    image.width = result.canvas.width;
+    image.height = result.canvas.height;
+    image.channels = 4;
+    image.floats = result.canvas.px.data();
+    image.topRowFirst = 1;
+    std::vector<uint8_t> tga = IO_EncodeTga(image, result.format, result.id);
+    const char* why = nullptr;
+    if (!IO_WriteFile(outPath.c_str(), tga.data(), tga.size(), 0, &why)) {
+        fprintf(stderr, "texmake: %s: cannot write: %s\n", outPath.c_str(), why);
         return 1;
     }
     return 0;

@@ -261,7 +261,7 @@ struct Runner {
             return true;
         }
         if (k == "format") {
-            if (l.words.size() != 2 || !ParseTgaFormat(l.words[1], &result->format))
+            if (l.words.size() != 2 || !IO_ParseTgaFormat(l.words[1], &result->format))
                 return Fail("format is tga24, tga32, rle24, rle32 or tga16");
             return true;
         }

@@ -15,7 +15,7 @@
 // comment unless it begins a colour.
 #pragma once
 #include "canvas.h"
-#include "tga_write.h"
+#include "io/tga_write.h"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +37,7 @@ struct TextArea {
 struct RecipeResult {
     Canvas canvas;
     std::vector<TextArea> texts;
-    TgaFormat format = TgaFormat::Rgb24;
+    IO_TgaFormat format = IO_TgaFormat::Rgb24;
     std::string id;
 };
 

@@ -3,11 +3,24 @@
 #include "commands.h"
 
 #include "archive/codec.h"
-#include "tool_files.h"
+#include "tool_io.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+// A decimal byte count that fits 32 bits, or -1.
+static long long ParseSize(const char* text) {
+    if (!*text) return -1;
+    long long v = 0;
+    for (const char* c = text; *c; c++) {
+        if (*c < '0' || *c > '9') return -1;
+        v = v * 10 + (*c - '0');
+        if (v > 0xFFFFFFFFll) return -1;
+    }
+    return v;
+}
 
 static int Usage() {
     fprintf(stderr, "usage: zelkor codec compress   --codec aplib|ucl|bzip2|stored IN OUT\n"
@@ -48,8 +61,9 @@ int CmdCodec(int argc, char** argv) {
     }
     if (codecId < 0 || pathCount != 2 || (compress ? size >= 0 : size < 0)) return Usage();
 
-    FileData in;
-    if (!ReadFileData(paths[0], &in, "zelkor codec")) return 1;
+    std::vector<uint8_t> in;
+    if (!ReadInput("zelkor codec", paths[0], TOOL_MAX_INPUT, &in)) return 1;
+    uint32_t inSize = (uint32_t)in.size();
     VKZ_Codec* codec = VKZ_CreateCodec(codecId);
     if (!codec) {
         fprintf(stderr, "zelkor codec: out of memory\n");
@@ -60,11 +74,11 @@ int CmdCodec(int argc, char** argv) {
     uint8_t* out = nullptr;
     int n = -1;
     if (compress) {
-        int bound = codec->MaxCompressedSize(in.size);
+        int bound = codec->MaxCompressedSize(inSize);
         out = bound < 0 ? nullptr : (uint8_t*)malloc((size_t)bound + 1);
         if (!out)
             fprintf(stderr, "zelkor codec: %s: too large to compress\n", paths[0]);
-        else if ((n = codec->Compress(in.data, in.size, out)) < 0)
+        else if ((n = codec->Compress(in.data(), inSize, out)) < 0)
             fprintf(stderr, "zelkor codec: %s: compression failed\n", paths[0]);
         else if (n == 0 && codecId == VKZ_CODEC_APLIB)
             fprintf(stderr, "zelkor codec: %s: aplib does not pack inputs under 2 bytes\n",
@@ -75,7 +89,7 @@ int CmdCodec(int argc, char** argv) {
         out = (uint8_t*)malloc(size ? (size_t)size : 1);
         if (!out)
             fprintf(stderr, "zelkor codec: %s: cannot allocate %lld bytes\n", paths[0], size);
-        else if ((n = codec->Decompress(in.data, in.size, out, (uint32_t)size)) < 0)
+        else if ((n = codec->Decompress(in.data(), inSize, out, (uint32_t)size)) < 0)
             fprintf(stderr, "zelkor codec: %s: damaged %s stream\n", paths[0],
                     VKZ_CodecName(codecId));
         else if (n != size)
@@ -84,9 +98,8 @@ int CmdCodec(int argc, char** argv) {
         else
             status = 0;
     }
-    if (status == 0 && !WriteFileData(paths[1], out, (uint32_t)n, "zelkor codec")) status = 1;
+    if (status == 0 && !WriteOutput("zelkor codec", paths[1], out, (size_t)n, 1)) status = 1;
     free(out);
     delete codec;
-    FreeFileData(&in);
     return status;
 }

@@ -1,13 +1,13 @@
 // zelkor rgs asm|disasm|run: texture scripts from text and back, and running
 // them as the texture manager does.
 #include "commands.h"
-#include "tool_files.h"
+#include "tool_io.h"
 
+#include "io/png_write.h"
+#include "io/tga_write.h"
 #include "rgs/rgs.h"
 #include "rgs/rgs_text.h"
-#include "textures/file_util.h"
 
-#include <png.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,17 +22,8 @@ static int RgsUsage() {
     return 2;
 }
 
-static int ReadFile(const char* path, std::vector<uint8_t>* data) {
-    uint32_t size = 0;
-    uint8_t* buffer = ReadWholeFile(path, &size);
-    if (!buffer) return 0;
-    data->assign(buffer, buffer + size);
-    free(buffer);
-    return 1;
-}
-
 static int WriteFile(const char* path, const void* data, size_t size) {
-    return WriteFileData(path, data, (uint32_t)size, "zelkor rgs");
+    return WriteOutput("zelkor rgs", path, data, size, 1);
 }
 
 static int Assemble(int argc, char** argv) {
@@ -48,10 +39,7 @@ static int Assemble(int argc, char** argv) {
     }
     if (!source || !output) return RgsUsage();
     std::vector<uint8_t> text, script;
-    if (!ReadFile(source, &text)) {
-        fprintf(stderr, "zelkor rgs asm: %s: cannot read the file\n", source);
-        return 1;
-    }
+    if (!ReadInput("zelkor rgs asm", source, TOOL_MAX_INPUT, &text)) return 1;
     std::string error;
     if (!RGS_Assemble(std::string(text.begin(), text.end()), &script, &error)) {
         fprintf(stderr, "zelkor rgs asm: %s: %s\n", source, error.c_str());
@@ -64,10 +52,7 @@ static int Assemble(int argc, char** argv) {
 static int Disassemble(int argc, char** argv) {
     if (argc != 1 || argv[0][0] == '-') return RgsUsage();
     std::vector<uint8_t> script;
-    if (!ReadFile(argv[0], &script)) {
-        fprintf(stderr, "zelkor rgs disasm: %s: cannot read the file\n", argv[0]);
-        return 1;
-    }
+    if (!ReadInput("zelkor rgs disasm", argv[0], TOOL_MAX_INPUT, &script)) return 1;
     std::string text, error;
     int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
     fputs(text.c_str(), stdout);
@@ -80,51 +65,25 @@ static int Disassemble(int argc, char** argv) {
     return runs ? 0 : 1;
 }
 
-// Layer 0 as an uncompressed 24-bit TGA. Origin bottom left, so row 0 of the
-// layer, the first row OpenGL gets, is the bottom row as in the show.
+// Layer 0 as the show keeps it: row 0, the first row OpenGL gets, is the bottom.
+static IO_Image Layer0() {
+    IO_Image image;
+    image.width = image.height = RGS_SIZE;
+    image.bytes = RGS_Layers[0];
+    return image;
+}
+
+// An uncompressed 24-bit TGA, origin bottom left as in the show.
 static int WriteTga(const char* path) {
-    std::vector<uint8_t> out(18 + LAYER_SIZE);
-    out[2] = 2;
-    out[12] = 0;
-    out[13] = 1; // width 256
-    out[14] = 0;
-    out[15] = 1; // height 256
-    out[16] = 24;
-    for (int i = 0; i < 65536; i++) {
-        const uint8_t* p = &RGS_Layers[0][3 * i];
-        out[18 + 3 * i] = p[2];
-        out[19 + 3 * i] = p[1];
-        out[20 + 3 * i] = p[0];
-    }
-    return WriteFile(path, out.data(), out.size());
+    std::vector<uint8_t> file = IO_EncodeTga(Layer0(), IO_TgaFormat::Rgb24);
+    return WriteFile(path, file.data(), file.size());
 }
 
-// Layer 0 as an 8-bit RGB PNG, top row first: the last layer row comes first,
-// so the picture looks as the TGA and the show do.
-static int WritePngFile(const char* path) {
-    FILE* f = fopen(path, "wb");
-    if (!f) return 0;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        return 0;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, RGS_SIZE, RGS_SIZE, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = RGS_SIZE - 1; y >= 0; y--) png_write_row(png, &RGS_Layers[0][3 * RGS_SIZE * y]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(f) == 0;
-}
-
+// An 8-bit RGB PNG, top row first, so the picture looks as the TGA and the show do.
 static int WritePng(const char* path) {
-    if (WritePngFile(path)) return 1;
-    fprintf(stderr, "zelkor rgs run: %s: cannot write the file\n", path);
-    remove(path);
+    const char* why = nullptr;
+    if (IO_WritePng(path, Layer0(), -1, &why)) return 1;
+    fprintf(stderr, "zelkor rgs run: %s: %s\n", path, why);
     return 0;
 }
 
@@ -154,8 +113,7 @@ static int Run(int argc, char** argv) {
     int status = 0;
     for (const char* path : scripts) {
         std::vector<uint8_t> script;
-        if (!ReadFile(path, &script)) {
-            fprintf(stderr, "zelkor rgs run: %s: cannot read the file\n", path);
+        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &script)) {
             status = 1;
             continue;
         }

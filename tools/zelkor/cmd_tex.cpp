@@ -1,14 +1,14 @@
 // zelkor tex decode FILE [--raw OUT]: the show's texture decoders without GL.
 #include "commands.h"
-#include "tool_files.h"
+#include "tool_io.h"
 
 #include "archive/memfile.h"
-#include "textures/file_util.h"
 #include "textures/image_decode.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 static int TexUsage() {
     fprintf(stderr, "usage: zelkor tex decode FILE [--raw OUT]\n");
@@ -31,17 +31,12 @@ int CmdTex(int argc, char** argv) {
     }
     if (!path) return TexUsage();
 
-    uint32_t size = 0;
-    uint8_t* buffer = ReadWholeFile(path, &size);
-    if (!buffer) {
-        fprintf(stderr, "zelkor tex decode: %s: cannot read the file\n", path);
-        return 1;
-    }
-    MemFile* file = MemFile_Open(buffer, size, 0);
+    std::vector<uint8_t> data;
+    if (!ReadInput("zelkor tex decode", path, TOOL_MAX_INPUT, &data)) return 1;
+    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
     TexImage image;
     int ok = file && DecodeByExtension(path, file, &image);
     MemFile_Close(file);
-    free(buffer);
     if (!ok) {
         fprintf(stderr, "zelkor tex decode: %s: %s\n", path,
                 image.error ? image.error : "out of memory");
@@ -52,7 +47,8 @@ int CmdTex(int argc, char** argv) {
 
     int status = 0;
     if (rawPath) {
-        if (!WriteFileData(rawPath, image.pixels, image.byteCount, "zelkor tex decode")) status = 1;
+        if (!WriteOutput("zelkor tex decode", rawPath, image.pixels, image.byteCount, 1))
+            status = 1;
     }
     free(image.pixels);
     return status;

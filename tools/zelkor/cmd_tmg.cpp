@@ -1,6 +1,7 @@
 // zelkor tmg compile SRC.txt -o OUT.tmg
 // zelkor tmg dump FILE.tmg
 #include "commands.h"
+#include "tool_io.h"
 
 #include "sequencing/timing_script.h"
 #include "sequencing/timing_text.h"
@@ -19,29 +20,6 @@ static int Usage() {
     return 2;
 }
 
-// Whole file, at most `limit` bytes; prints the reason and returns 0 on failure.
-static int ReadWhole(const char* path, size_t limit, std::string* out) {
-    FILE* f = fopen(path, "rb");
-    if (!f) {
-        fprintf(stderr, "%s: %s: %s\n", tool, path, strerror(errno));
-        return 0;
-    }
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), f)) > 0) {
-        out->append(buf, n);
-        if (out->size() > limit) {
-            fprintf(stderr, "%s: %s: larger than %zu bytes\n", tool, path, limit);
-            fclose(f);
-            return 0;
-        }
-    }
-    int failed = ferror(f);
-    fclose(f);
-    if (failed) fprintf(stderr, "%s: %s: read error\n", tool, path);
-    return !failed;
-}
-
 static int Compile(int argc, char** argv) {
     const char* src = nullptr;
     const char* dst = nullptr;
@@ -55,38 +33,24 @@ static int Compile(int argc, char** argv) {
     }
     if (!src || !dst) return Usage();
 
-    std::string text;
+    std::vector<uint8_t> source;
     // A line per entry: a text many times the binary limit cannot compile.
-    if (!ReadWhole(src, (size_t)TIMING_MAX_BYTES * 4, &text)) return 1;
+    if (!ReadInput(tool, src, (uint64_t)TIMING_MAX_BYTES * 4, &source)) return 1;
+    std::string text(source.begin(), source.end());
     std::vector<uint8_t> bytes;
     std::string error;
     if (!CompileTimingText(text, &bytes, &error)) {
         fprintf(stderr, "%s: %s: %s\n", tool, src, error.c_str());
         return 1;
     }
-    // Written beside the target and renamed, so a failure leaves no half file.
-    std::string temp = std::string(dst) + ".tmp";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f) {
-        fprintf(stderr, "%s: %s: %s\n", tool, temp.c_str(), strerror(errno));
-        return 1;
-    }
-    int ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (fclose(f) == 0) && ok;
-    if (ok) ok = rename(temp.c_str(), dst) == 0;
-    if (!ok) {
-        fprintf(stderr, "%s: %s: %s\n", tool, dst, strerror(errno));
-        remove(temp.c_str());
-        return 1;
-    }
-    return 0;
+    return WriteOutput(tool, dst, bytes.data(), bytes.size()) ? 0 : 1;
 }
 
 static int Dump(int argc, char** argv) {
     if (argc != 1 || argv[0][0] == '-') return Usage();
     const char* path = argv[0];
-    std::string data;
-    if (!ReadWhole(path, TIMING_MAX_BYTES, &data)) return 1;
+    std::vector<uint8_t> data;
+    if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;
     TimingTable table = {};
     if (!ParseTimingScript(data.data(), (uint32_t)data.size(), &table)) {
         // The loader only says no; say why.

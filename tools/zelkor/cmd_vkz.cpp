@@ -7,7 +7,7 @@
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
-#include "tool_files.h"
+#include "tool_io.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -69,27 +69,30 @@ static int Create(int argc, char** argv) {
     }
     if (!archivePath || files.empty()) return Usage();
 
-    VKZ_Writer* writer = VKZ_WriterOpen(archivePath);
+    const char* why = nullptr;
+    VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &why);
     if (!writer) {
-        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, strerror(errno));
+        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, why);
         return 1;
     }
     for (const char* file : files) {
         const char* name = BaseName(file);
-        FileData data;
+        std::vector<uint8_t> data;
         if (!*name) {
             fprintf(stderr, "%s: %s: no file name to store\n", tool, file);
-        } else if (ReadFileData(file, &data, tool)) {
-            int used = VKZ_WriterAdd(writer, name, data.data, data.size, codecId);
-            FreeFileData(&data);
+        } else if (ReadInput(tool, file, TOOL_MAX_INPUT, &data)) {
+            int used = VKZ_WriterAdd(writer, name, data.data(), (uint32_t)data.size(), codecId);
             if (used >= 0) continue;
-            fprintf(stderr, "%s: %s: %s\n", tool, file, writer->error);
+            if (writer->writeFailed)
+                fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, strerror(errno));
+            else
+                fprintf(stderr, "%s: %s: %s\n", tool, file, writer->error);
         }
         VKZ_WriterAbort(writer);
         return 1;
     }
-    if (!VKZ_WriterFinish(writer)) {
-        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, strerror(errno));
+    if (!VKZ_WriterFinish(writer, &why)) {
+        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, why);
         return 1;
     }
     return 0;
@@ -154,7 +157,7 @@ static int Extract(int argc, char** argv) {
         else if (!VKZ_ReadEntry(archive, entry, data))
             fprintf(stderr, "%s: %s: entry '%s' is damaged (content digest does not match)\n", tool,
                     args[0], args[1]);
-        else if (WriteFileData(outPath, data, entry->size, tool))
+        else if (WriteOutput(tool, outPath, data, entry->size, 1))
             status = 0;
         free(data);
     }

@@ -1,5 +1,12 @@
-# Shared helpers for the end-to-end scripts: a private Xvfb server and waits.
+# Shared helpers for the test scripts: the build's programs, a private Xvfb
+# server and waits.
 # Usage: source lib.sh; zk_start_xvfb; ... (the server stops when the script exits)
+
+# zk_programs BUILD: MAROVY and ZELKOR of that build folder.
+zk_programs() {
+    MAROVY=$1/src/shell/marovy
+    ZELKOR=$1/tools/zelkor/zelkor
+}
 
 zk_start_xvfb() {
     # -noreset: the server must not restart (refusing connections meanwhile)

@@ -4,9 +4,7 @@
 set -u
 BUILD=$1
 SRC=$2
-for lib in "$SRC/tests/lib.sh" "$SRC/tests/e2e/lib.sh"; do
-    [ -f "$lib" ] && { source "$lib"; break; }
-done
+source "$SRC/tests/lib.sh"
 ZELKOR=$BUILD/tools/zelkor/zelkor
 zk_start_xvfb || exit 1
 

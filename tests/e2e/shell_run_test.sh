@@ -3,11 +3,8 @@
 # with 255; after Start the complete log in order, Escape ends the run with
 # status 0; an unwritable log shows the "Marovy" box and ends with 255.
 set -u
-BUILD=$1
-SRC=$2
-source "$SRC/tests/e2e/lib.sh"
-MAROVY=$BUILD/src/shell/marovy
-ZELKOR=$BUILD/tools/zelkor/zelkor
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_programs "$1"
 zk_start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 

@@ -4,7 +4,7 @@
 set -u
 BUILD=$1
 SRC=$2
-source "$SRC/tests/e2e/lib.sh"
+source "$SRC/tests/lib.sh"
 zk_start_xvfb || exit 1
 
 work=$(mktemp -d)

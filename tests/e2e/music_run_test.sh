@@ -4,11 +4,8 @@
 # missing or unreadable (a silent clock drives the show), and with no
 # timetable in the archive (the dispatcher ends the run).
 set -u
-BUILD=$1
-SRC=$2
-source "$SRC/tests/e2e/lib.sh"
-MAROVY=$BUILD/src/shell/marovy
-ZELKOR=$BUILD/tools/zelkor/zelkor
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_programs "$1"
 zk_start_xvfb || exit 1
 
 work=$(mktemp -d)

@@ -81,7 +81,7 @@ mkdir -p sub && cp bin.dat sub/NUMS.txt
 check "create with a duplicate name" 1 "$Z" vkz create data.vkz nums.txt sub/NUMS.txt
 expect "duplicate named in the message" grep -q NUMS.txt err.txt
 expect "failed create keeps the old archive" cmp -s before.vkz data.vkz
-expect "no temporary file left" [ ! -e data.vkz.tmp ]
+expect "no temporary file left" [ -z "$(ls -A | grep 'data\.vkz\.')" ]
 
 cp data.vkz bad.vkz
 printf '\xff' | dd of=bad.vkz bs=1 seek=200 conv=notrunc 2>/dev/null

@@ -3,33 +3,20 @@
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "support/scratch.h"
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
 
+static ScratchDir scratch("vkz");
+
 static std::string TempPath(const char* name) {
-    return ::testing::TempDir() + "zk_vkz_" + std::to_string(getpid()) + "_" + name;
-}
-
-static void WriteFile(const std::string& path, const Bytes& bytes) {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
-static Bytes ReadFile(const std::string& path) {
-    Bytes bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF) bytes.push_back((uint8_t)c);
-    fclose(f);
-    return bytes;
+    return scratch / name;
 }
 
 static void Put32(Bytes& b, size_t at, uint32_t v) {
@@ -138,7 +125,7 @@ TEST(Vkz, LookupIgnoresCaseAndLowersTheCallersName) {
 TEST(Vkz, HeaderChecks) {
     std::string path = TempPath("header.vkz");
     Bytes empty = RawArchive({}, 0);
-    WriteFile(path, empty);
+    WriteBytes(path, empty);
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr); // no entries is a valid archive
     char name[] = "default.tmg";
@@ -147,13 +134,13 @@ TEST(Vkz, HeaderChecks) {
 
     Bytes bad = empty;
     bad[3] = '!'; // "VKZ!" is not "VKZ" and its terminator
-    WriteFile(path, bad);
+    WriteBytes(path, bad);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     bad = empty;
     bad[4] = 2; // version 2
-    WriteFile(path, bad);
+    WriteBytes(path, bad);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
-    WriteFile(path, Bytes(empty.begin(), empty.begin() + 9)); // short header
+    WriteBytes(path, Bytes(empty.begin(), empty.begin() + 9)); // short header
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     EXPECT_EQ(VKZ_Open(TempPath("missing.vkz").c_str()), nullptr);
     remove(path.c_str());
@@ -165,28 +152,28 @@ TEST(Vkz, TablesThatDoNotFitTheFileAreRefused) {
     std::string path = TempPath("fit.vkz");
     Bytes content = Text(100, 2);
     Bytes good = RawArchive({{"a", content, 100, VKZ_CODEC_STORED, content}}, 1);
-    WriteFile(path, good);
+    WriteBytes(path, good);
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr);
     VKZ_Close(a);
 
     Bytes b = good;
     Put32(b, 6, 0xFFFFFFFF); // entry count
-    WriteFile(path, b);
+    WriteBytes(path, b);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     b = good;
     Put32(b, 6, 2); // a second record that is not there
-    WriteFile(path, b);
+    WriteBytes(path, b);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     b = good;
     Put32(b, 10 + 40, 101); // stored data running past the end
-    WriteFile(path, b);
+    WriteBytes(path, b);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     b = good;
     Put32(b, 10 + 36, 0xF0000000); // an absurd uncompressed size
-    WriteFile(path, b);
+    WriteBytes(path, b);
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
-    WriteFile(path, Bytes(good.begin(), good.end() - 1)); // truncated data
+    WriteBytes(path, Bytes(good.begin(), good.end() - 1)); // truncated data
     EXPECT_EQ(VKZ_Open(path.c_str()), nullptr);
     remove(path.c_str());
 }
@@ -194,9 +181,9 @@ TEST(Vkz, TablesThatDoNotFitTheFileAreRefused) {
 TEST(Vkz, DuplicateDigestsFindTheFirstRecord) {
     std::string path = TempPath("dup.vkz");
     Bytes one = Text(50, 1), two = Text(60, 2);
-    WriteFile(path, RawArchive({{"same", one, 50, VKZ_CODEC_STORED, one},
-                                {"same", two, 60, VKZ_CODEC_STORED, two}},
-                               2));
+    WriteBytes(path, RawArchive({{"same", one, 50, VKZ_CODEC_STORED, one},
+                                 {"same", two, 60, VKZ_CODEC_STORED, two}},
+                                2));
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(ReadsBack(a, "same", one));
@@ -208,8 +195,10 @@ TEST(Vkz, DuplicateDigestsFindTheFirstRecord) {
     ASSERT_GE(VKZ_WriterAdd(w, "Same.txt", one.data(), 50, VKZ_CODEC_APLIB), 0);
     EXPECT_EQ(VKZ_WriterAdd(w, "same.TXT", two.data(), 60, VKZ_CODEC_APLIB), -1);
     VKZ_WriterAbort(w);
-    EXPECT_TRUE(ReadFile(path).empty());
-    EXPECT_TRUE(ReadFile(path + ".tmp").empty());
+    // Neither the archive nor a temporary file beside it is left.
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.Path()))
+        EXPECT_EQ(entry.path().filename().string().find("dup.vkz"), std::string::npos)
+            << entry.path();
 }
 
 TEST(Vkz, ForeignDataOffsetIsReadFromThere) {
@@ -221,7 +210,7 @@ TEST(Vkz, ForeignDataOffsetIsReadFromThere) {
                           {"second", junk, 80, VKZ_CODEC_STORED, content}},
                          2);
     Put32(b, 10 + 48 + 80 + 32, 10 + 48);
-    WriteFile(path, b);
+    WriteBytes(path, b);
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(ReadsBack(a, "second", content));
@@ -239,12 +228,12 @@ TEST(Vkz, DamagedEntriesFailToRead) {
     Bytes content = Text(3000, 6);
     for (int codec : {VKZ_CODEC_APLIB, VKZ_CODEC_UCL, VKZ_CODEC_BZIP2, VKZ_CODEC_STORED}) {
         std::string path = BuildArchive("damaged.vkz", codec, {content});
-        Bytes good = ReadFile(path);
+        Bytes good = ReadBytes(path);
         size_t step = (good.size() - 58) / 80 + 1, tried = 0, failed = 0;
         for (size_t at = 10 + 48; at < good.size(); at += step) {
             Bytes bad = good;
             bad[at] ^= 0x24;
-            WriteFile(path, bad);
+            WriteBytes(path, bad);
             VKZ_Archive* a = VKZ_Open(path.c_str());
             ASSERT_NE(a, nullptr);
             Bytes out(content.size());
@@ -273,7 +262,7 @@ TEST(Vkz, UnknownCodecsAndTheDigestNeverRead) {
     for (uint32_t codec : {2u, 7u, 254u}) {
         Bytes b = RawArchive({{"x", content, 16, codec, content}}, 1);
         memset(&b[10 + 16], 0, 16);
-        WriteFile(path, b);
+        WriteBytes(path, b);
         VKZ_Archive* a = VKZ_Open(path.c_str());
         ASSERT_NE(a, nullptr);
         Bytes out(16, 0xEE);
@@ -283,7 +272,7 @@ TEST(Vkz, UnknownCodecsAndTheDigestNeverRead) {
     }
     // A stored entry whose data is shorter than its size fails as well.
     Bytes b = RawArchive({{"x", content, 20, VKZ_CODEC_STORED, content}}, 1);
-    WriteFile(path, b);
+    WriteBytes(path, b);
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr);
     Bytes out(20);

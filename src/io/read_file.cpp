@@ -1,0 +1,82 @@
+#include "io/read_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static int Fail(const char** why, const char* text) {
+    if (why) *why = text;
+    return 0;
+}
+
+int IO_OpenRead(const char* path, int flags, const char** why) {
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; fstat then
+    // tells what was opened.
+    int fd = open(path, O_RDONLY | O_CLOEXEC | ((flags & IO_REGULAR_ONLY) ? O_NONBLOCK : 0));
+    if (fd < 0) return Fail(why, strerror(errno)), -1;
+    if (flags & IO_REGULAR_ONLY) {
+        struct stat st;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close(fd);
+            return Fail(why, "not a regular file"), -1;
+        }
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+FILE* IO_FopenRead(const char* path, int flags, const char** why) {
+    int fd = IO_OpenRead(path, flags, why);
+    if (fd < 0) return nullptr;
+    FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        Fail(why, strerror(errno));
+        close(fd);
+    }
+    return f;
+}
+
+int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
+                const char** why) {
+    out->clear();
+    int fd = IO_OpenRead(path, flags, why);
+    if (fd < 0) return 0;
+    // A regular file's size sizes the buffer; pipes grow it as they deliver.
+    // Never null, even for an empty file: callers hand it to memcpy and friends.
+    struct stat st;
+    size_t expected = 1;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        if ((uint64_t)st.st_size > limit) {
+            close(fd);
+            return Fail(why, "file too large");
+        }
+        expected = (size_t)st.st_size;
+    }
+    out->reserve(expected);
+    const char* error = nullptr;
+    uint8_t chunk[1 << 16];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = strerror(errno);
+        if (n <= 0) break;
+        if (out->size() + (uint64_t)n > limit) {
+            error = "file too large";
+            break;
+        }
+        out->insert(out->end(), chunk, chunk + n);
+    }
+    close(fd);
+    if (!error) return 1;
+    std::vector<uint8_t>().swap(*out);
+    return Fail(why, error);
+}
+
+int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why) {
+    std::vector<uint8_t> bytes;
+    int ok = IO_ReadFile(path, limit, flags, &bytes, why);
+    out->assign(bytes.begin(), bytes.end());
+    return ok;
+}

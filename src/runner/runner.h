@@ -1,0 +1,28 @@
+// Running the show outside marovy's own loop: the show's own start-up in the
+// current folder, in a hidden window with no sound device, on a virtual clock
+// that moves only with the frame number, drawing into an offscreen frame
+// buffer of the chosen size. Frame n runs at music time m0 + n x 1000/60
+// (rounded down, no drift), so a frame depends only on its number: the same
+// music time always gives the same pixels, however slowly we render.
+#pragma once
+#include <cstdint>
+
+enum RunnerResult {
+    RUNNER_OK = 0,
+    RUNNER_START_FAILED,   // a start-up step failed (its text went to stderr)
+    RUNNER_NO_FRAMEBUFFER, // no offscreen frame buffer of that size
+    RUNNER_ENDED,          // the show posted the quit message ("ende")
+    RUNNER_STOPPED,        // the dispatcher failed (no timetable)
+};
+
+// Starts the show; RUNNER_OK, or a failure after which everything is shut down.
+int Runner_Start(int width, int height);
+// The music time of frame n.
+uint32_t Runner_FrameTime(uint64_t frame);
+// Draws frame n (frames go in order); RUNNER_OK, RUNNER_ENDED when an earlier
+// frame posted the quit message (nothing is drawn), or RUNNER_STOPPED.
+int Runner_DrawFrame(uint64_t frame);
+// The frame just drawn as 8-bit RGB, width x height, rows bottom up.
+void Runner_ReadRgb(uint8_t* out);
+// Shuts the show down; safe after a failed start.
+void Runner_Stop();
