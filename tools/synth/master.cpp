@@ -105,7 +105,8 @@ bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std
         }
         double over = measured->truePeak - (score.ceilingDb - kMarginDb);
         double missing = score.byLoudness ? score.loudnessLufs - measured->integrated : 0;
-        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu) return WriteFile(path, mp3, error);
+        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu)
+            return WriteFile(path, mp3, error);
         if (attempt == 5) {
             char text[160];
             snprintf(text, sizeof text, ": %s; cannot reach %.1f dBTP at most%s",
