@@ -2,6 +2,8 @@
 // file's real length before anything is allocated from them, so a damaged
 // archive fails to open (or an entry fails to read) instead of misbehaving.
 #include "archive/vkz.h"
+
+#include "io/read_file.h"
 #include "archive/md5.h"
 
 #include <cstdlib>
@@ -33,7 +35,9 @@ static int ReadRecord(FILE* stream, VKZ_EntryRecord* record) {
 VKZ_Archive* VKZ_Open(const char* path) {
     VKZ_Archive* archive = new (std::nothrow) VKZ_Archive{};
     if (!archive) return nullptr;
-    archive->stream = fopen(path, "rb");
+    // A FIFO or device in its place fails like a missing file instead of
+    // blocking in open(); the reader seeks, so only a regular file serves.
+    archive->stream = IO_FopenRead(path, IO_REGULAR_ONLY, nullptr);
     if (!archive->stream) {
         VKZ_Close(archive);
         return nullptr;

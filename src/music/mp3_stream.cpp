@@ -1,11 +1,15 @@
 #include "music/mp3_stream.h"
 
+#include "io/read_file.h"
+
 #include <mpg123.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
 struct Mp3Stream {
     mpg123_handle* handle;
+    int fd; // ours: the decoder reads it but leaves closing it to us
     int ended;
 };
 
@@ -17,9 +21,16 @@ static int LibraryReady() {
 
 Mp3Stream* Mp3Stream_Open(const char* path) {
     if (!path || !LibraryReady()) return nullptr;
+    // Only a regular file, checked without blocking: a FIFO in its place
+    // fails like a missing file rather than hanging the start-up.
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, nullptr);
+    if (fd < 0) return nullptr;
     int err = 0;
     mpg123_handle* mh = mpg123_new(nullptr, &err);
-    if (!mh) return nullptr;
+    if (!mh) {
+        close(fd);
+        return nullptr;
+    }
     // Gapless trims the encoder delay so the track starts on its first sample;
     // the forced rate makes the decoder resample, so the device never needs to.
     if (mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO,
@@ -27,8 +38,9 @@ Mp3Stream* Mp3Stream_Open(const char* path) {
         mpg123_param(mh, MPG123_FORCE_RATE, MP3_OUTPUT_RATE, 0) != MPG123_OK ||
         mpg123_format_none(mh) != MPG123_OK ||
         mpg123_format(mh, MP3_OUTPUT_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK ||
-        mpg123_open(mh, path) != MPG123_OK) {
+        mpg123_open_fd(mh, fd) != MPG123_OK) {
         mpg123_delete(mh);
+        close(fd);
         return nullptr;
     }
     long rate = 0;
@@ -37,15 +49,18 @@ Mp3Stream* Mp3Stream_Open(const char* path) {
         channels != MP3_OUTPUT_CHANNELS || encoding != MPG123_ENC_SIGNED_16) {
         mpg123_close(mh);
         mpg123_delete(mh);
+        close(fd);
         return nullptr;
     }
     Mp3Stream* stream = (Mp3Stream*)calloc(1, sizeof(Mp3Stream));
     if (!stream) {
         mpg123_close(mh);
         mpg123_delete(mh);
+        close(fd);
         return nullptr;
     }
     stream->handle = mh;
+    stream->fd = fd;
     return stream;
 }
 
@@ -73,5 +88,6 @@ void Mp3Stream_Close(Mp3Stream* stream) {
     if (!stream) return;
     mpg123_close(stream->handle);
     mpg123_delete(stream->handle);
+    close(stream->fd);
     free(stream);
 }

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdarg>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 static void SystemLocalTime(int* h, int* m, int* s, int* ms) {
     using namespace std::chrono;
@@ -28,7 +30,14 @@ int ZELKOR_Log::Initialize(const char* path) {
         file = nullptr;
     }
     if (path) {
-        file = fopen(path, "wt");
+        // As fopen("wt"), but a FIFO without a reader fails at once instead of
+        // blocking the start-up in open().
+        int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            file = fdopen(fd, "w");
+            if (!file) close(fd);
+        }
         // Unbuffered, so the trace survives a crash.
         if (file) setbuf(file, nullptr);
     }

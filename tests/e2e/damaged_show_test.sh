@@ -39,6 +39,37 @@ rm sound.mp3
 head -c 20000 "$BUILD/show/sound.mp3" >sound.mp3
 ends_by_itself "short track"
 
-# --- special files in place of the show's files (FIFO cases go here) ---
+# --- FIFOs in place of the show's files: each is refused without blocking,
+# as if it were missing. A picture or the track: the show runs and ends. ---
+for f in sound.mp3 tarnis_credits.tga; do
+    fresh_show
+    rm "$f"
+    mkfifo "$f"
+    ends_by_itself "FIFO $f"
+done
+
+# fails_with_box NAME: the start-up shows the "Marovy" box instead of hanging
+# in open(); dismissed, the run ends with 255.
+fails_with_box() {
+    timeout -s KILL 60 ./marovy >stdout.txt 2>stderr.txt &
+    local pid=$!
+    zk_dialog_press alt+s || { kill -9 $pid; zk_fail "$1: no dialog"; }
+    zk_wait_for 30 zk_find_window Marovy || { kill -9 $pid; zk_fail "$1: no Marovy box"; }
+    zk_press "$(zk_find_window Marovy)" Return
+    zk_wait_exit $pid "Dismissing the box"
+    [ $ZK_STATUS -eq 255 ] || zk_fail "$1: exit status $ZK_STATUS"
+}
+
+# The archive: the log stops at its step.
+fresh_show
+rm data.vkz
+mkfifo data.vkz
+fails_with_box "FIFO data.vkz"
+[ "$(zk_log_lines | tail -2 | head -1)" = "Opening VKZ archive" ] || zk_fail "FIFO data.vkz: log"
+
+# The log itself, with nobody reading it: no log can be opened.
+fresh_show
+mkfifo zelkor.log
+fails_with_box "FIFO zelkor.log"
 
 echo "damaged_show: ok"
