@@ -18,8 +18,8 @@
     RGS_P('L', "destination", "the layer written (may be b or c)")                                 \
     RGS_P('L', "b", "the first layer read")                                                        \
     RGS_P('L', "c", "the second layer read")                                                       \
-        RGS_P('R', "weight-b", "b's values are multiplied by this")                                \
-            RGS_P('R', "weight-c", "c's values are multiplied by this")
+    RGS_P('R', "weight-b", "b's values are multiplied by this")                                    \
+    RGS_P('R', "weight-c", "c's values are multiplied by this")
 
 // clang-format off
 #define RGS_OPERATIONS(X)                                                                          \
@@ -82,9 +82,9 @@ X(11, Colorize, "one hue and saturation for every pixel, keeping its brightness"
   RGS_LAYER                                                                                        \
   RGS_P('R', "hue", "degrees: 0 red, 120 green, 240 blue (any value, wrapped)")                    \
   RGS_P('R', "saturation", "0 grey to 1 full colour (clamped)"))                                   \
-X(12, ShuffleChannels, "red, green and blue become blue, blue and green", "0",                     \
+X(12, ShuffleChannels, "red, green and blue become blue, blue and green", "1",                     \
   RGS_LAYER)                                                                                       \
-X(13, HalfTile, "the layer at half size, tiled twice in each direction", "0",                      \
+X(13, HalfTile, "the layer at half size, tiled twice in each direction", "1",                      \
   RGS_LAYER)                                                                                       \
 X(14, TransposeShift, "mirrored about the main diagonal, with wrap-around offsets", "0 16 8",      \
   RGS_LAYER                                                                                        \
@@ -107,26 +107,26 @@ X(17, SineWarp, "displaced by a sine along each axis", "0 0.05 0.08 6 4",       
   RGS_P('R', "column-frequency", "radians per column of the up-down wave")                         \
   RGS_P('R', "x-amplitude", "pixels of the sideways wave")                                         \
   RGS_P('R', "y-amplitude", "pixels of the up-down wave"))                                         \
-X(18, Invert, "each value becomes 255 minus it", "0", RGS_LAYER)                                   \
+X(18, Invert, "each value becomes 255 minus it", "1", RGS_LAYER)                                   \
 X(19, BitRotate, "each value shifted left OR shifted right, 8 bits", "0 1 7",                      \
   RGS_LAYER                                                                                        \
   RGS_P('B', "left", "bits shifted left (8 to 31 give 0)")                                         \
   RGS_P('B', "right", "bits shifted right; left + right = 8 rotates"))                             \
-X(20, GradientDisplace, "each channel displaced by its own local gradient", "0", RGS_LAYER)        \
-X(21, Equalize, "per-channel histogram equalisation to 0-255", "0", RGS_LAYER)                    \
-X(22, Stretch, "per-channel histogram equalisation within the values in use", "0", RGS_LAYER)     \
+X(20, GradientDisplace, "each channel displaced by its own local gradient", "1", RGS_LAYER)        \
+X(21, Equalize, "per-channel histogram equalisation to 0-255", "1", RGS_LAYER)                    \
+X(22, Stretch, "per-channel histogram equalisation within the values in use", "1", RGS_LAYER)     \
 X(23, EdgeBoost, "adds gain times the difference to a pixel offset down and right", "0 1 1 2",     \
   RGS_LAYER                                                                                        \
   RGS_P('B', "x-offset", "columns to the compared pixel (clamped at the edge)")                    \
   RGS_P('B', "y-offset", "rows to the compared pixel")                                             \
   RGS_P('B', "gain", "times the difference, added; 0 changes nothing"))                            \
-X(24, EdgeDetect, "3 x 3 gradient magnitude, biased so a flat area gives 181", "0", RGS_LAYER)    \
-X(25, Sharpen, "3 x 3 sharpen; a flat area stays", "0", RGS_LAYER)                                 \
+X(24, EdgeDetect, "3 x 3 gradient magnitude, biased so a flat area gives 181", "1", RGS_LAYER)    \
+X(25, Sharpen, "3 x 3 sharpen; a flat area stays", "1", RGS_LAYER)                                 \
 X(26, Scatter, "each pixel taken from a random pixel above and to the left", "0 3 99",            \
   RGS_LAYER                                                                                        \
   RGS_P('I', "spread", "offsets reach up to 2^spread pixels (0 gives 1)")                          \
   RGS_P('I', "seed", "its own generator's start; the shared state is left where it ends"))        \
-X(27, Threshold, "values above 128 become 255, the rest 0", "0", RGS_LAYER)                        \
+X(27, Threshold, "values above 128 become 255, the rest 0", "1", RGS_LAYER)                        \
 X(28, BlurTranspose, "triangle blur along the rows, the result transposed", "0 2",                 \
   RGS_LAYER                                                                                        \
   RGS_P('W', "radius", "pixels each side; run twice to blur both ways and turn back"))             \
@@ -136,7 +136,7 @@ X(29, Blur3x3, "repeated 3 x 3 blur with weights 1-2-1", "0 2",                 
 X(30, CopyChannels, "copies the flagged channels and clears the others", "0 1 1 0 1",              \
   RGS_P('L', "destination", "the layer written") RGS_P('L', "source", "the layer read")            \
   RGS_RGB("copy"))                                                                                 \
-X(31, SwapChannels, "exchanges the flagged channels of two layers", "0 1 1 1 0",                   \
+X(31, SwapChannels, "exchanges the flagged channels of two layers", "0 1 0 1 1",                   \
   RGS_P('L', "layer-a", "one layer") RGS_P('L', "layer-b", "the other")                            \
   RGS_P('F', "red", "1: exchange red; 0: leave it") RGS_P('F', "green", "the same for green")      \
   RGS_P('F', "blue", "the same for blue"))                                                         \

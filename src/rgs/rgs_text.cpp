@@ -114,12 +114,14 @@ static void Review(int opcode, const float p[8], const std::string shown[8], boo
         } else if (param.kind == 'F') {
             continue; // any value is a flag
         } else if (!RGS_ToInt(p[k], &n)) {
-            warnings->push_back(what + " is no 32-bit integer: the show skips the command");
+            warnings->push_back(
+                what + (std::isnan(p[k]) ? " is not a number" : " does not fit a 32-bit integer") +
+                ": the show skips the command");
         } else if (param.kind == 'L' && LayerOutOfRange(p[k])) {
             if (named)
-                *refusal = what + ": there is no such layer (layers are 0-4)";
+                *refusal = what + " does not exist (layers are 0-4)";
             else if ((n & 255) > 4)
-                warnings->push_back(what + " is no layer: the show skips the command");
+                warnings->push_back(what + " is no layer 0-4: the show skips the command");
         }
     }
 }
