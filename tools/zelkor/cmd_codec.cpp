@@ -11,8 +11,6 @@
 #include <cstring>
 #include <vector>
 
-static const char* const codecNames[] = {"aplib", "ucl", "bzip2", "stored", nullptr};
-
 // A decimal byte count that fits 32 bits, or -1.
 static long long ParseSize(const char* text) {
     if (!*text) return -1;
@@ -59,7 +57,7 @@ int CmdCodec(int argc, char** argv) {
         if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
             codecId = VKZ_CodecIdFromName(argv[++i]);
             if (codecId < 0 || codecId == VKZ_CODEC_MD5)
-                return CLI_UsageError(CodecUsage, "unknown codec", argv[i], codecNames);
+                return CLI_UsageError(CodecUsage, "unknown codec", argv[i], CodecChoices);
         } else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
             size = ParseSize(argv[++i]);
             if (size < 0)

@@ -19,7 +19,6 @@
 #include <vector>
 
 static const char* tool = "zelkor vkz";
-static const char* const codecNames[] = {"aplib", "ucl", "bzip2", "stored", nullptr};
 
 static void Hex(const uint8_t* bytes, char* out33) {
     for (int i = 0; i < 16; i++) snprintf(out33 + 2 * i, 3, "%02x", bytes[i]);
@@ -68,7 +67,7 @@ static int Create(int argc, char** argv) {
         if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
             codecId = VKZ_CodecIdFromName(argv[++i]);
             if (codecId < 0 || codecId == VKZ_CODEC_MD5)
-                return CLI_UsageError(VkzUsage, "unknown codec", argv[i], codecNames);
+                return CLI_UsageError(VkzUsage, "unknown codec", argv[i], CodecChoices);
         } else if (CLI_IsOption(argv[i])) {
             return CLI_OptionError(VkzUsage, argv[i], options);
         } else if (!archivePath) {

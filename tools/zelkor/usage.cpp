@@ -20,6 +20,8 @@ const CLI_Usage Md5Usage = {
     "               \"NAME: FAILED\"; exit status 1 when any file fails or cannot be\n"
     "               read, as md5sum -c.\n"};
 
+const char* const CodecChoices[] = {"aplib", "ucl", "bzip2", "stored", nullptr};
+
 const CLI_Usage CodecUsage = {
     "zelkor codec",
     "zelkor codec compress --codec C IN OUT\nzelkor codec decompress --codec C --size N IN OUT",

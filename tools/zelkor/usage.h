@@ -8,3 +8,6 @@
 extern const CLI_Usage ZelkorUsage;
 extern const CLI_Usage Md5Usage, CodecUsage, VkzUsage, TmgUsage, RgsUsage, TexUsage;
 extern const CLI_Usage RgsViewUsage, CaptureUsage, PlayUsage;
+
+// The codecs --codec takes, null-terminated, for suggestions.
+extern const char* const CodecChoices[];
