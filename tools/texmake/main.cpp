@@ -25,7 +25,8 @@ static const CLI_Usage usage = {
     "Paints a texture from a recipe, one step per line (the steps are listed in\n"
     "tools/texmake/recipe.h), and writes it as a TGA in the recipe's format.\n"
     "\n"
-    "  -o OUT.tga     the picture; only .tga files are written\n"
+    "  -o OUT.tga     the picture, always a TGA: a name ending in another extension\n"
+    "                 (x.png) is refused\n"
     "  --layers FILE  the five layers `zelkor rgs run --layers` writes, for the\n"
     "                 recipe's \"layer N\" steps\n"
     "  --fonts DIR    where font=NAME is looked up (default\n"
@@ -54,8 +55,11 @@ int main(int argc, char** argv) {
     }
     if (recipePath.empty()) return CLI_UsageError(usage, "no recipe given");
     if (outPath.empty()) return CLI_UsageError(usage, "no output given (-o OUT.tga)");
-    // Only TGA is written: a picture named .png would be a TGA in disguise.
-    if (outPath.size() < 4 || strcasecmp(outPath.c_str() + outPath.size() - 4, ".tga") != 0)
+    // Only TGA is written: "x.png" would be a TGA in disguise. A name without
+    // an extension (a FIFO, /dev/stdout) is taken as it is.
+    size_t slash = outPath.rfind('/'), dot = outPath.rfind('.');
+    bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    if (extension && strcasecmp(outPath.c_str() + dot, ".tga") != 0)
         return CLI_UsageError(usage, "writes TGA only; the output must end in .tga, not",
                               outPath.c_str());
 
