@@ -126,6 +126,25 @@ static int NeedsQuotes(const char* name, size_t n) {
     return 0;
 }
 
+std::string FormatTimingName(const char* name, size_t n) {
+    if (!NeedsQuotes(name, n)) return std::string(name, n);
+    std::string text = "\"";
+    char buf[8];
+    for (size_t k = 0; k < n; k++) {
+        unsigned char c = (unsigned char)name[k];
+        if (c == '"' || c == '\\') {
+            text += '\\';
+            text += (char)c;
+        } else if (c < ' ' || c >= 0x7F) {
+            snprintf(buf, sizeof(buf), "\\x%02x", c);
+            text += buf;
+        } else {
+            text += (char)c;
+        }
+    }
+    return text + '"';
+}
+
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
                              const std::vector<std::string>* notes) {
     std::string text;
@@ -135,24 +154,7 @@ std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
         size_t n = strnlen(e.name, sizeof(e.name));
         snprintf(buf, sizeof(buf), "%u %u ", e.start, e.length);
         text += buf;
-        if (!NeedsQuotes(e.name, n)) {
-            text.append(e.name, n);
-        } else {
-            text += '"';
-            for (size_t k = 0; k < n; k++) {
-                unsigned char c = (unsigned char)e.name[k];
-                if (c == '"' || c == '\\') {
-                    text += '\\';
-                    text += (char)c;
-                } else if (c < ' ' || c >= 0x7F) {
-                    snprintf(buf, sizeof(buf), "\\x%02x", c);
-                    text += buf;
-                } else {
-                    text += (char)c;
-                }
-            }
-            text += '"';
-        }
+        text += FormatTimingName(e.name, n);
         if (notes && i < notes->size() && !(*notes)[i].empty()) text += "  # " + (*notes)[i];
         text += '\n';
         if (n == sizeof(e.name)) {

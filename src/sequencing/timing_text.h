@@ -14,6 +14,9 @@
 // `entryLines`, when given, receives the line number of each entry.
 int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error,
                       std::vector<int>* entryLines = nullptr);
+// A name as the text form writes it: as it is, or in double quotes with
+// escapes when it holds blanks, '#', '"', '\' or bytes outside printable ASCII.
+std::string FormatTimingName(const char* name, size_t length);
 // Entries to text that compiles back to the same bytes. What the text cannot
 // hold (bytes after a name's terminator, a name with no terminator, bytes
 // after the last entry) is mentioned in comments, and so is any non-empty

@@ -22,6 +22,9 @@ static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
                             const std::vector<int>* lines) {
     const TimingEntry& e = entries[w.entry];
     std::string name(e.name, strnlen(e.name, sizeof(e.name)));
+    // As the text form writes it, so odd bytes show as escapes.
+    std::string shown = FormatTimingName(name.data(), name.size());
+    if (shown[0] != '"') shown = "'" + shown + "'";
     switch (w.problem) {
     case TIMING_UNKNOWN_NAME: {
         std::vector<const char*> known(ShowSceneNames, ShowSceneNames + SHOW_SCENE_COUNT);
@@ -29,11 +32,11 @@ static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
         known.push_back(EndeSceneName);
         known.push_back(nullptr);
         const char* near = CLI_Nearest(name.c_str(), known.data());
-        return "no scene is registered as '" + name + "'" +
+        return "no scene is registered as " + shown +
                (near ? std::string(" (did you mean '") + near + "'?)" : "");
     }
     case TIMING_OVERLAP:
-        return "'" + name + "' overlaps its entry " +
+        return shown + " overlaps its entry " +
                (lines ? "on line " + std::to_string((*lines)[w.other])
                       : std::to_string(w.other + 1)) +
                " (the scene runs twice a frame)";
