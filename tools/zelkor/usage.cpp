@@ -58,9 +58,9 @@ const CLI_Usage VkzUsage = {
     "         NAME argument matches. Exit status 1 when any failed.\n"};
 
 static std::string SceneNameList() {
-    std::string list = "\"preload\"";
+    std::string list = std::string("  ") + PreloadSceneName;
     for (const char* name : ShowSceneNames) list += std::string(", ") + name;
-    return list + " and \"ende\"";
+    return list + ", " + EndeSceneName + "\n";
 }
 
 // The registered scene names come from the table the show registers from.
@@ -69,16 +69,15 @@ static const std::string tmgDetails =
     "\"START LENGTH NAME\" in decimal milliseconds; \"#\" starts a comment. A name\n"
     "holding blanks, '#', '\"' or '\\' is written in double quotes with \\\" \\\\ and\n"
     "\\xHH escapes. An entry runs from START to START + LENGTH, both included, and\n"
-    "calls the scene registered under its name (letter case aside): " +
+    "calls the scene registered under its name, letter case aside, one of\n" +
     SceneNameList() +
-    ".\n"
     "\n"
     "compile  warns, naming the line, about a name that is none of these, about\n"
     "         entries of one scene that overlap and about entries that end past\n"
     "         the clock's range (they never run).\n"
     "         --strict: the warnings are errors, and nothing is written.\n"
     "dump     prints the text form, which compiles back to the same bytes, with\n"
-    "         a comment after each name that no scene is registered under.\n";
+    "         compile's warnings as comments after the entries.\n";
 
 const CLI_Usage TmgUsage = {"zelkor tmg",
                             "zelkor tmg compile SRC.txt -o OUT.tmg [--strict]\n"
