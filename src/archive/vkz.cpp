@@ -2,9 +2,9 @@
 // file's real length before anything is allocated from them, so a damaged
 // archive fails to open (or an entry fails to read) instead of misbehaving.
 #include "archive/vkz.h"
-
-#include "io/read_file.h"
+#include "archive/codec.h"
 #include "archive/md5.h"
+#include "io/read_file.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -111,10 +111,18 @@ VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name) {
 }
 
 int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination) {
+    const char* why = nullptr;
+    return VKZ_ReadEntryWhy(archive, entry, destination, &why);
+}
+
+int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                     const char** why) {
+    *why = "no archive, entry or destination";
     if (!archive || !entry || !destination) return 0;
     // An id no codec has (or the digest's id 2) can never read successfully,
     // even if the record's content digest happens to be all zeros.
     VKZ_Codec* codec = VKZ_CreateCodec((int)entry->codecId);
+    *why = entry->codecId == VKZ_CODEC_MD5 ? "codec 2 (md5) cannot unpack" : "unknown codec id";
     if (!codec) return 0;
 
     // The stored data must lie inside the file; the open checked the records'
@@ -122,21 +130,27 @@ int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destinatio
     int ok = 0;
     uint8_t* stored = nullptr;
     off_t fileSize = -1;
+    *why = "the stored data lies outside the file";
     if (fseeko(archive->stream, 0, SEEK_END) == 0) fileSize = ftello(archive->stream);
     if (fileSize >= 0 && (uint64_t)entry->dataOffset + entry->storedSize <= (uint64_t)fileSize &&
         entry->size <= VKZ_MAX_ENTRY_SIZE) {
+        *why = "out of memory";
         stored = (uint8_t*)malloc(entry->storedSize ? entry->storedSize : 1);
     }
+    if (stored) *why = "cannot read the stored data";
     if (stored && fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) == 0 &&
         fread(stored, 1, entry->storedSize, archive->stream) == entry->storedSize) {
         // Unpacked straight into the caller's buffer, which holds `size` bytes.
         // A decoder failure or a short result is a failed read.
         int n = codec->Decompress(stored, entry->storedSize, destination, entry->size);
+        *why = n < 0 ? "damaged stream (or larger than the entry's size)"
+                     : "the stream unpacks to fewer bytes than the entry's size";
         if (n >= 0 && (uint32_t)n == entry->size) {
             uint8_t digest[16];
             VKZ_MD5 md5;
             md5.Compress(destination, entry->size, digest);
             ok = memcmp(digest, entry->dataDigest, 16) == 0;
+            *why = ok ? nullptr : "the content digest does not match";
         }
     }
     free(stored);

@@ -36,3 +36,6 @@ VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name);
 // 1 when the entry unpacked to exactly its `size` bytes into `destination`
 // (at least that large) and matched its content digest; 0 otherwise.
 int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination);
+// The same, with the reason for a 0 in *why (a static text), for tools.
+int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                     const char** why);

@@ -2,11 +2,54 @@
 // command with its parameters converted as the opcode table says.
 #include "rgs/rgs.h"
 #include "rgs/rgs_opcodes.h"
+#include "rgs/rgs_oplist.h"
 #include "rgs/rgs_ops.h"
 
 #include <cstring>
+#include <iterator>
+#include <type_traits>
+#include <utility>
 
 RGS_Program RGS_CurrentProgram;
+
+namespace {
+
+// Parameter k of an operation: the float itself where the operation takes a
+// real, else its converted integer.
+template <typename T> T Arg(int32_t converted, float real) {
+    if constexpr (std::is_same_v<T, float>)
+        return real;
+    else
+        return (T)converted;
+}
+
+template <typename... A, size_t... K>
+void CallWith(void (*operation)(A...), const int32_t* v, const float* f,
+              std::index_sequence<K...>) {
+    operation(Arg<A>(v[K], f[K])...);
+}
+
+template <typename... A> void Call(void (*operation)(A...), const int32_t* v, const float* f) {
+    CallWith(operation, v, f, std::index_sequence_for<A...>{});
+}
+
+// Each operation takes exactly the listed parameters, a float where the kind
+// is real and an integer elsewhere.
+template <typename... A, size_t N>
+constexpr bool Matches(void (*)(A...), const RGS_ParamInfo (&params)[N]) {
+    if (sizeof...(A) != N) return false;
+    const bool real[] = {std::is_same_v<A, float>..., false};
+    for (size_t k = 0; k < N; k++)
+        if (real[k] != (params[k].kind == 'R')) return false;
+    return true;
+}
+#define RGS_CHECK(op, Name, effect, example, params)                                               \
+    constexpr RGS_ParamInfo Name##Params[] = {params};                                             \
+    static_assert(Matches(RGS_##Name, Name##Params), #Name "'s parameters match the list");
+RGS_OPERATIONS(RGS_CHECK)
+#undef RGS_CHECK
+
+} // namespace
 
 int RGS_Dispatch(uint8_t opcode, const float params[8]) {
     if (opcode == 0 || opcode >= RGS_OPCODE_COUNT) return 0;
@@ -41,120 +84,12 @@ int RGS_Dispatch(uint8_t opcode, const float params[8]) {
         }
     }
     switch (opcode) {
-    case 1:
-        RGS_Cells(v[0], v[1], v[2], v[3], v[4], v[5]);
+#define RGS_CASE(op, Name, effect, example, params)                                                \
+    case op:                                                                                       \
+        Call(RGS_##Name, v, f);                                                                    \
         break;
-    case 2:
-        RGS_Plasma(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-        break;
-    case 3:
-        RGS_Noise(v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
-        break;
-    case 4:
-        RGS_FractalNoise(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-        break;
-    case 5:
-        RGS_RadialGlow(v[0], f[1], v[2], v[3], v[4]);
-        break;
-    case 6:
-        RGS_Checker(v[0], v[1], v[2], (uint32_t)v[3], (uint32_t)v[4]);
-        break;
-    case 7:
-        RGS_Fill(v[0], (uint32_t)v[1]);
-        break;
-    case 8:
-        RGS_AddColor(v[0], f[1], f[2], f[3]);
-        break;
-    case 9:
-        RGS_ScaleColor(v[0], f[1], f[2], f[3]);
-        break;
-    case 10:
-        RGS_SineColor(v[0], f[1], f[2], f[3]);
-        break;
-    case 11:
-        RGS_Colorize(v[0], f[1], f[2]);
-        break;
-    case 12:
-        RGS_ShuffleChannels(v[0]);
-        break;
-    case 13:
-        RGS_HalfTile(v[0]);
-        break;
-    case 14:
-        RGS_TransposeShift(v[0], v[1], v[2]);
-        break;
-    case 15:
-        RGS_DisplaceByBrightness(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 16:
-        RGS_Swirl(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 17:
-        RGS_SineWarp(v[0], f[1], f[2], f[3], f[4]);
-        break;
-    case 18:
-        RGS_Invert(v[0]);
-        break;
-    case 19:
-        RGS_BitRotate(v[0], v[1], v[2]);
-        break;
-    case 20:
-        RGS_GradientDisplace(v[0]);
-        break;
-    case 21:
-        RGS_Equalize(v[0]);
-        break;
-    case 22:
-        RGS_Stretch(v[0]);
-        break;
-    case 23:
-        RGS_EdgeBoost(v[0], v[1], v[2], v[3]);
-        break;
-    case 24:
-        RGS_EdgeDetect(v[0]);
-        break;
-    case 25:
-        RGS_Sharpen(v[0]);
-        break;
-    case 26:
-        RGS_Scatter(v[0], v[1], v[2]);
-        break;
-    case 27:
-        RGS_Threshold(v[0]);
-        break;
-    case 28:
-        RGS_BlurTranspose(v[0], v[1]);
-        break;
-    case 29:
-        RGS_Blur3x3(v[0], v[1]);
-        break;
-    case 30:
-        RGS_CopyChannels(v[0], v[1], v[2], v[3], v[4]);
-        break;
-    case 31:
-        RGS_SwapChannels(v[0], v[1], v[2], v[3], v[4]);
-        break;
-    case 32:
-        RGS_CombineOr(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 33:
-        RGS_CombineXor(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 34:
-        RGS_CombineAnd(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 35:
-        RGS_CombineAdd(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 36:
-        RGS_CombineMultiply(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 37:
-        RGS_CombineMin(v[0], v[1], v[2], f[3], f[4]);
-        break;
-    case 38:
-        RGS_CombineMax(v[0], v[1], v[2], f[3], f[4]);
-        break;
+        RGS_OPERATIONS(RGS_CASE)
+#undef RGS_CASE
     }
     return 1;
 }

@@ -88,10 +88,42 @@ int RGS_ParseParam(const std::string& token, float* value) {
     return 1;
 }
 
-static int OpcodeByName(const std::string& name) {
-    for (int op = 1; op < RGS_OPCODE_COUNT; op++)
-        if (strcasecmp(RGS_OpTable[op].name, name.c_str()) == 0) return op;
-    return -1;
+// Layers are 0-4; the show takes the low 8 bits of the integer, so 256 would
+// be layer 0 and -1 is skipped, but a named command says what it means.
+static bool LayerOutOfRange(float value) {
+    int32_t n;
+    return RGS_ToInt(value, &n) && (n < 0 || n > 4);
+}
+
+// What the show would not do as written: *refusal for a layer outside 0-4
+// in a named command, warnings for what it skips or cannot compute with.
+static void Review(int opcode, const float p[8], const std::string shown[8], bool named,
+                   std::string* refusal, std::vector<std::string>* warnings) {
+    if (opcode == 0 || opcode >= RGS_OPCODE_COUNT) {
+        warnings->push_back("opcode " + std::to_string(opcode) +
+                            " is no operation: the show skips it");
+        return;
+    }
+    const RGS_OpInfo& op = RGS_OpTable[opcode];
+    for (int k = 0; k < op.paramCount; k++) {
+        const RGS_ParamInfo& param = op.params[k];
+        std::string what = std::string(op.name) + ": " + param.name + " " + shown[k];
+        int32_t n;
+        if (param.kind == 'R') {
+            if (!std::isfinite(p[k])) warnings->push_back(what + " is not a finite number");
+        } else if (param.kind == 'F') {
+            continue; // any value is a flag
+        } else if (!RGS_ToInt(p[k], &n)) {
+            warnings->push_back(
+                what + (std::isnan(p[k]) ? " is not a number" : " does not fit a 32-bit integer") +
+                ": the show skips the command");
+        } else if (param.kind == 'L' && LayerOutOfRange(p[k])) {
+            if (named)
+                *refusal = what + " does not exist (layers are 0-4)";
+            else if ((n & 255) > 4)
+                warnings->push_back(what + " is no layer 0-4: the show skips the command");
+        }
+    }
 }
 
 static std::vector<std::string> Tokens(const std::string& line) {
@@ -106,7 +138,9 @@ static std::vector<std::string> Tokens(const std::string& line) {
     return tokens;
 }
 
-int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::string* error) {
+int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::string* error,
+                 std::vector<std::string>* warnings) {
+    if (warnings) warnings->clear();
     std::vector<uint8_t> out = {'R', 'G', 'S', 0};
     unsigned count = 0;
     size_t pos = 0;
@@ -142,17 +176,30 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
             opcode = (int)n;
             first = 2;
         } else {
-            opcode = OpcodeByName(tokens[0]);
+            opcode = RGS_OpcodeByName(tokens[0].c_str());
             if (opcode < 0) return fail("unknown operation '" + tokens[0] + "'");
         }
         if (tokens.size() - first > 8) return fail("more than eight parameters");
         if (++count > 255) return fail("more than 255 commands");
+        float values[8] = {};
+        std::vector<std::string> shown(8, "0"); // as written, for messages
+        for (size_t k = 0; k < 8; k++) {
+            if (first + k >= tokens.size()) continue;
+            shown[k] = tokens[first + k];
+            if (!RGS_ParseParam(tokens[first + k], &values[k]))
+                return fail("'" + tokens[first + k] + "' is not a number");
+        }
+        std::string refusal;
+        std::vector<std::string> notes;
+        Review(opcode, values, shown.data(), first == 1, &refusal, &notes);
+        if (!refusal.empty()) return fail(refusal);
+        if (count == RGS_MAX_COMMANDS + 1)
+            notes.push_back("the show runs 200 commands at most; this one and later are not run");
+        for (const std::string& note : notes)
+            if (warnings) warnings->push_back("line " + std::to_string(lineNo) + ": " + note);
         out.push_back((uint8_t)opcode);
         for (size_t k = 0; k < 8; k++) {
-            float value = 0;
-            if (first + k < tokens.size() && !RGS_ParseParam(tokens[first + k], &value))
-                return fail("'" + tokens[first + k] + "' is not a number");
-            uint32_t b = Bits(value);
+            uint32_t b = Bits(values[k]);
             for (int i = 0; i < 4; i++) out.push_back((uint8_t)(b >> (8 * i)));
         }
         if (eol == std::string::npos) break;
@@ -184,8 +231,12 @@ int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, st
         }
         int last = 7; // trailing +0.0 parameters are left out
         while (last >= 0 && Bits(p[last]) == 0) last--;
+        // A command the named form would refuse keeps its bytes as a bare opcode.
+        bool named = opcode > 0 && opcode < RGS_OPCODE_COUNT;
+        for (int k = 0; named && k < RGS_OpTable[opcode].paramCount; k++)
+            if (RGS_ParamKind(opcode, k) == 'L' && LayerOutOfRange(p[k])) named = false;
         char name[16];
-        if (opcode > 0 && opcode < RGS_OPCODE_COUNT)
+        if (named)
             *text += RGS_OpTable[opcode].name;
         else
             snprintf(name, sizeof name, "op %u", opcode), *text += name;

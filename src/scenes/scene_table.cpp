@@ -6,11 +6,14 @@
 #include "scenes/ribbon_scenes.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
+#include "sequencing/scene_names.h"
 
-const SceneTableEntry SceneTable[10] = {
-    {"scene1", Scene1}, {"scene2", Scene2},         {"scene3", Scene3}, {"scene4", Scene4},
-    {"scene5", Scene5}, {"scene6", Scene6},         {"scene7", Scene7}, {"scene8", Scene8},
-    {"scene9", Scene9}, {"creditsend", CreditsEnd},
+// Registered under the names the content tools check timetables against.
+const SceneTableEntry SceneTable[SHOW_SCENE_COUNT] = {
+    {ShowSceneNames[0], Scene1},     {ShowSceneNames[1], Scene2}, {ShowSceneNames[2], Scene3},
+    {ShowSceneNames[3], Scene4},     {ShowSceneNames[4], Scene5}, {ShowSceneNames[5], Scene6},
+    {ShowSceneNames[6], Scene7},     {ShowSceneNames[7], Scene8}, {ShowSceneNames[8], Scene9},
+    {ShowSceneNames[9], CreditsEnd},
 };
 
 // The log lines number the routines in their own order, not the scenes'.

@@ -77,7 +77,9 @@ static void PutU32(std::vector<uint8_t>* out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) (*out)[at + i] = (uint8_t)(v >> (8 * i));
 }
 
-int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error) {
+int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error,
+                      std::vector<int>* entryLines) {
+    if (entryLines) entryLines->clear();
     out->assign(sizeof(TimingHeader), 0);
     memcpy(out->data(), "TMG", 4);
     uint32_t count = 0;
@@ -108,6 +110,7 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         PutU32(out, at, start);
         PutU32(out, at + 4, length);
         memcpy(out->data() + at + 8, name.data(), name.size());
+        if (entryLines) entryLines->push_back(line);
         count++;
     }
     PutU32(out, 4, count);
@@ -123,7 +126,27 @@ static int NeedsQuotes(const char* name, size_t n) {
     return 0;
 }
 
-std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes) {
+std::string FormatTimingName(const char* name, size_t n) {
+    if (!NeedsQuotes(name, n)) return std::string(name, n);
+    std::string text = "\"";
+    char buf[8];
+    for (size_t k = 0; k < n; k++) {
+        unsigned char c = (unsigned char)name[k];
+        if (c == '"' || c == '\\') {
+            text += '\\';
+            text += (char)c;
+        } else if (c < ' ' || c >= 0x7F) {
+            snprintf(buf, sizeof(buf), "\\x%02x", c);
+            text += buf;
+        } else {
+            text += (char)c;
+        }
+    }
+    return text + '"';
+}
+
+std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
+                             const std::vector<std::string>* notes) {
     std::string text;
     char buf[64];
     for (uint32_t i = 0; i < table.header.count; i++) {
@@ -131,24 +154,8 @@ std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes) {
         size_t n = strnlen(e.name, sizeof(e.name));
         snprintf(buf, sizeof(buf), "%u %u ", e.start, e.length);
         text += buf;
-        if (!NeedsQuotes(e.name, n)) {
-            text.append(e.name, n);
-        } else {
-            text += '"';
-            for (size_t k = 0; k < n; k++) {
-                unsigned char c = (unsigned char)e.name[k];
-                if (c == '"' || c == '\\') {
-                    text += '\\';
-                    text += (char)c;
-                } else if (c < ' ' || c >= 0x7F) {
-                    snprintf(buf, sizeof(buf), "\\x%02x", c);
-                    text += buf;
-                } else {
-                    text += (char)c;
-                }
-            }
-            text += '"';
-        }
+        text += FormatTimingName(e.name, n);
+        if (notes && i < notes->size() && !(*notes)[i].empty()) text += "  # " + (*notes)[i];
         text += '\n';
         if (n == sizeof(e.name)) {
             snprintf(buf, sizeof(buf), "# entry %u: the name has no terminator\n", i + 1);

@@ -11,8 +11,15 @@
 #include <vector>
 
 // Text to script bytes; 0 with *error set to "line N: reason" on failure.
-int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error);
+// `entryLines`, when given, receives the line number of each entry.
+int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error,
+                      std::vector<int>* entryLines = nullptr);
+// A name as the text form writes it: as it is, or in double quotes with
+// escapes when it holds blanks, '#', '"', '\' or bytes outside printable ASCII.
+std::string FormatTimingName(const char* name, size_t length);
 // Entries to text that compiles back to the same bytes. What the text cannot
 // hold (bytes after a name's terminator, a name with no terminator, bytes
-// after the last entry) is mentioned in comments.
-std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes);
+// after the last entry) is mentioned in comments, and so is any non-empty
+// `notes` entry, after the entry's line.
+std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
+                             const std::vector<std::string>* notes = nullptr);

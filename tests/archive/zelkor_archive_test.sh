@@ -30,15 +30,30 @@ printf 'x' >one.bin
 : >empty.bin
 printf 'a\nb\n' >'with space.txt'
 printf 'q' >'back\slash.txt'
+cr=$(printf 'carriage\rreturn.txt')
+printf 'r' >"$cr"
 
 # md5: the very lines md5sum prints, including its escaping of backslashes.
-check "md5" 0 "$Z" md5 nums.txt bin.dat empty.bin 'with space.txt' 'back\slash.txt'
-md5sum nums.txt bin.dat empty.bin 'with space.txt' 'back\slash.txt' >want.txt
+check "md5" 0 "$Z" md5 nums.txt bin.dat empty.bin 'with space.txt' 'back\slash.txt' "$cr"
+md5sum nums.txt bin.dat empty.bin 'with space.txt' 'back\slash.txt' "$cr" >want.txt
 expect "md5 output equals md5sum" cmp -s out.txt want.txt
 check "md5 of a missing file" 1 "$Z" md5 nums.txt missing.txt
 expect "md5 names the missing file" grep -q missing.txt err.txt
 expect "md5 still prints the others" grep -q nums.txt out.txt
 check "md5 without files" 2 "$Z" md5
+
+# md5 -c: the very lines and exit status of md5sum -c on the same list.
+"$Z" md5 nums.txt 'back\slash.txt' 'with space.txt' "$cr" >list.txt
+printf '0123456789abcdef0123456789abcdef  bin.dat\n' >>list.txt
+printf 'd41d8cd98f00b204e9800998ecf8427e *missing.txt\nnot a digest line\n' >>list.txt
+"$Z" md5 -c list.txt >got.txt 2>goterr.txt
+got=$?
+md5sum -c list.txt >want.txt 2>wanterr.txt
+want=$?
+expect "md5 -c status $got equals md5sum's $want" [ $got = $want ]
+expect "md5 -c lines equal md5sum -c's" cmp -s got.txt want.txt
+expect "md5 -c warnings equal md5sum -c's" cmp -s <(sed 's/^zelkor md5: //' goterr.txt) \
+    <(sed 's/^md5sum: //; s/'"'"'//g' wanterr.txt)
 
 # codec: round trips, refusals and damage.
 for c in aplib ucl bzip2 stored; do
@@ -48,6 +63,9 @@ for c in aplib ucl bzip2 stored; do
         check "decompress $c $f" 0 "$Z" codec decompress --codec $c --size $size packed back
         expect "round trip $c $f" cmp -s $f back
         check "decompress $c with a wrong size" 1 "$Z" codec decompress --codec $c --size $((size + 1)) packed back2
+        # Too small a size is a size mismatch, not damage.
+        check "decompress $c with too small a size" 1 "$Z" codec decompress --codec $c --size $((size - 1)) packed back2
+        expect "the $c message says the size" grep -q "unpacks to $size bytes, not the $((size - 1))" err.txt
     done
 done
 "$Z" codec compress --codec bzip2 nums.txt nums.bz
@@ -65,7 +83,8 @@ check "missing input" 1 "$Z" codec compress --codec ucl nothing.txt x
 # vkz: create, list, extract, verify.
 check "create" 0 "$Z" vkz create data.vkz nums.txt bin.dat one.bin empty.bin
 check "list" 0 "$Z" vkz list data.vkz NUMS.TXT
-expect "list has one line per entry" [ "$(wc -l <out.txt)" = 4 ]
+expect "list begins with a header" grep -q '^# ' <(head -n1 out.txt)
+expect "list has one line per entry" [ "$(grep -vc '^#' out.txt)" = 4 ]
 expect "list names the given entry" grep -q ' aplib NUMS.TXT$' out.txt
 expect "1-byte entry is stored" grep -q ' 1 1 stored -$' out.txt
 check "list of an absent name" 1 "$Z" vkz list data.vkz nothing.txt
@@ -85,7 +104,8 @@ expect "no temporary file left" [ -z "$(ls -A | grep 'data\.vkz\.')" ]
 
 cp data.vkz bad.vkz
 printf '\xff' | dd of=bad.vkz bs=1 seek=200 conv=notrunc 2>/dev/null
-check "verify damaged" 1 "$Z" vkz verify bad.vkz
+check "verify damaged" 1 "$Z" vkz verify bad.vkz nums.txt
+expect "verify names the bad entry and why" grep -q "entry 1 ('nums.txt', aplib, 13893 bytes): " err.txt
 check "extract damaged" 1 "$Z" vkz extract bad.vkz nums.txt -o damaged.txt
 expect "nothing extracted from a damaged entry" [ ! -e damaged.txt ]
 head -c 100 data.vkz >short.vkz
@@ -94,6 +114,20 @@ expect "message names the archive" grep -q short.vkz err.txt
 check "not an archive" 1 "$Z" vkz verify nums.txt
 check "missing archive" 1 "$Z" vkz list nothing.vkz
 check "vkz usage" 2 "$Z" vkz frobnicate
+
+# NAME=FILE stores FILE under NAME; list and extract find it by that name.
+mkdir -p work && cp nums.txt work/my.tmg
+check "create NAME=FILE" 0 "$Z" vkz create named.vkz default.tmg=work/my.tmg one.bin
+check "list NAME=FILE" 0 "$Z" vkz list named.vkz default.tmg=work/my.tmg sub/one.bin
+expect "list shows the stored name" grep -q ' default.tmg$' out.txt
+expect "list matches a path by its base name" grep -q ' stored one.bin$' out.txt
+check "extract by the given name" 0 "$Z" vkz extract named.vkz DEFAULT.TMG -o got.tmg
+expect "NAME=FILE holds FILE" cmp -s got.tmg nums.txt
+printf 'eq' >'a=b.txt'
+check "a file whose name holds '='" 0 "$Z" vkz create eq.vkz 'a=b.txt'
+check "found under its own name" 0 "$Z" vkz extract eq.vkz 'a=b.txt' -o got.eq
+check "list --long" 0 "$Z" vkz list named.vkz --long default.tmg
+expect "--long gives name, codec, sizes and ratio" grep -Eq '^default.tmg +aplib +13893 +[0-9]+ +[0-9.]+%$' out.txt
 
 if [ $fails -ne 0 ]; then echo "$fails failures"; exit 1; fi
 echo "all archive command checks passed"

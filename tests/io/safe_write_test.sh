@@ -28,7 +28,7 @@ printf 'Plasma 0 1 2 3 4 1 1 1\n' >"$IN/plasma.txt"
 "$ZELKOR" rgs asm "$IN/plasma.txt" -o "$IN/plasma.rgs" || exit 1
 "$ZELKOR" rgs run "$IN/plasma.rgs" --tga "$IN/pic.tga" >/dev/null || exit 1
 for i in $(seq 1 200); do echo "Fill 0 $i"; done >"$IN/long.txt"
-for i in $(seq 0 99); do echo "$((i * 10)) 10 scene$i"; done >"$IN/timetable.txt"
+for i in $(seq 0 99); do echo "$((i * 10)) 10 scene$((i % 9 + 1))"; done >"$IN/timetable.txt"
 "$ZELKOR" vkz create "$IN/big.vkz" --codec stored "$IN/big.bin" >/dev/null || exit 1
 printf '0 100000 idle\n' >"$IN/show.txt"
 "$ZELKOR" tmg compile "$IN/show.txt" -o "$IN/default.tmg" || exit 1

@@ -1,5 +1,7 @@
 // The text form: exact bytes from text, and text back that assembles to the
 // same bytes for any parameter bits.
+#include "rgs/rgs.h"
+#include "rgs/rgs_opcodes.h"
 #include "rgs/rgs_text.h"
 #include "rgs_script_util.h"
 
@@ -94,4 +96,61 @@ TEST(RgsText, DisassemblyOfDamagedFiles) {
     EXPECT_FALSE(RGS_Disassemble(s.data(), (uint32_t)s.size(), &text, &error));
     EXPECT_FALSE(RGS_Disassemble((const uint8_t*)"RGX", 3, &text, &error));
     EXPECT_FALSE(RGS_Disassemble((const uint8_t*)"RGS", 3, &text, &error));
+}
+
+// The reference: every opcode the interpreter runs has an entry, and every
+// entry's example is text that assembles and disassembles back to itself.
+TEST(RgsText, ReferenceCoversTheInterpreter) {
+    for (int op = 0; op < 256; op++) {
+        bool listed = op > 0 && op < RGS_OPCODE_COUNT;
+        if (!listed) {
+            float zeros[8] = {};
+            EXPECT_EQ(RGS_Dispatch((uint8_t)op, zeros), 0) << op;
+            continue;
+        }
+        const RGS_OpInfo& info = RGS_OpTable[op];
+        std::string line = std::string(info.name) + " " + info.example + "\n", text, error;
+        std::vector<uint8_t> script;
+        std::vector<std::string> warnings;
+        ASSERT_TRUE(RGS_Assemble(line, &script, &error, &warnings)) << line << error;
+        EXPECT_TRUE(warnings.empty()) << line;
+        ASSERT_TRUE(RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error));
+        EXPECT_EQ(text, line);
+        EXPECT_EQ(script[4], op);
+        float params[8];
+        memcpy(params, &script[5], sizeof params);
+        EXPECT_EQ(RGS_Dispatch((uint8_t)op, params), 1) << line;
+        EXPECT_NE(RGS_ReferenceEntry(op).find(line), std::string::npos);
+    }
+}
+
+// A named command's layer outside 0-4 is refused with its line; a bare
+// opcode keeps any bytes (disassembly writes such commands that way), and
+// what the show would skip is warned about.
+TEST(RgsText, RefusesMissingLayersWarnsOfSkips) {
+    std::vector<uint8_t> out;
+    std::string error;
+    std::vector<std::string> warnings;
+    EXPECT_FALSE(RGS_Assemble("Fill 0 1\nCombineAdd 0 1 5 1 1\n", &out, &error));
+    EXPECT_EQ(error, "line 2: CombineAdd: c 5 does not exist (layers are 0-4)");
+
+    std::vector<uint8_t> s = ScriptBuilder().Add(7, {5, 255}).bytes;
+    std::string text;
+    ASSERT_TRUE(RGS_Disassemble(s.data(), (uint32_t)s.size(), &text, &error));
+    EXPECT_EQ(text, "op 7 5 #ff0000\n");
+    ASSERT_TRUE(RGS_Assemble(text, &out, &error, &warnings));
+    EXPECT_EQ(out, s);
+    EXPECT_EQ(warnings, std::vector<std::string>{
+                            "line 1: Fill: layer 5 is no layer 0-4: the show skips the command"});
+
+    std::string many = "Fill 0 nan\nCells 0 1e10 1 1 1 1\nSwirl 0 128 128 inf 1\n";
+    for (int i = 0; i < 198; i++) many += "Invert 0\n";
+    ASSERT_TRUE(RGS_Assemble(many, &out, &error, &warnings)) << error;
+    ASSERT_EQ(warnings.size(), 4u);
+    EXPECT_EQ(warnings[0], "line 1: Fill: colour nan is not a number: the show skips the command");
+    EXPECT_EQ(warnings[1], "line 2: Cells: points 1e10 does not fit a 32-bit integer: the show "
+                           "skips the command");
+    EXPECT_EQ(warnings[2], "line 3: Swirl: radius inf is not a finite number");
+    EXPECT_EQ(warnings[3], "line 201: the show runs 200 commands at most; this one and later are "
+                           "not run");
 }

@@ -32,6 +32,13 @@ first=$(tail -n1 "$T/run")
 "$Z" rgs run "$T/b.rgs" | tail -n1 | grep -qx "random 0" || fail "fresh state not zero"
 [ "$(head -c 8 "$T/l.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "png signature"
 
+# Text runs as its compiled form does; any layer goes to PNG, or all five.
+"$Z" rgs run "$T/a.txt" "$T/b.txt" --png "$T/l1.png" --layer 1 --png-all "$T/all-" >"$T/run2"
+cmp -s "$T/run" "$T/run2" || fail "text form ran differently"
+cmp -s "$T/l1.png" "$T/all-1.png" || fail "--layer 1 is not layer 1 of --png-all"
+cmp -s "$T/l.png" "$T/all-0.png" || fail "--png-all layer 0 differs from --png"
+[ -e "$T/all-4.png" ] || fail "--png-all wrote no layer 4"
+
 # The TGA written by run decodes back to layer 0.
 [ "$("$Z" tex decode "$T/l.tga" --raw "$T/t.raw")" = "256 256 rgb" ] || fail "tex decode"
 head -c 196608 "$T/l.raw" | cmp - "$T/t.raw" || fail "tga is not layer 0"

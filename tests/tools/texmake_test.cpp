@@ -94,7 +94,11 @@ TEST(TexmakeRecipe, StepsRunAndErrorsNameTheLine) {
         const char* recipe;
         const char* message;
     } bad[] = {{"fill #000000\n", "line 1: 'fill' before size"},
-               {"size 8 8\nfill red\n", "line 2: 'red' is not a colour #RRGGBB"},
+               {"size 8 8\nfill red\n", "line 2: 'red' is not a colour #RRGGBB (six hex digits, "
+                                        "e.g. #ff8000)"},
+               // Not a comment: a colour a digit short.
+               {"size 8 8\nfill #12345\n", "line 2: '#12345' is not a colour #RRGGBB (six hex "
+                                           "digits, e.g. #ff8000)"},
                {"size 8 8\nlayer 0\n", "line 2: layer needs the script layers (--layers FILE)"},
                {"size 8 8\nlayer 0 mode=swirl\n", "line 2: unknown mode 'swirl'"},
                {"size 8 8\n\nblur\n", "line 3: 'blur' takes 1 values"},

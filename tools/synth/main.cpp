@@ -10,9 +10,11 @@
 #include "timetable.h"
 #include "voice.h"
 
+#include "cli.h"
 #include "io/read_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // Scores and timetables are text of a few kilobytes; 16 MiB is plenty.
@@ -23,42 +25,69 @@ static bool ReadText(const std::string& path, std::string* text) {
     return false;
 }
 
-static int Usage() {
-    fprintf(stderr, "usage: zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] "
-                    "[--timetable FILE]\n"
-                    "       zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]\n");
-    return 2;
+static const CLI_Usage usage = {
+    "zksynth",
+    "zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] [--timetable FILE]\n"
+    "zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]",
+    "Renders a score (see assets/score.txt) to an MP3, levelled to -14 LUFS with a\n"
+    "true peak of at most -1 dBTP, or measures an MP3.\n"
+    "\n"
+    "  -o OUT.mp3        the MP3, 44.1 kHz stereo\n"
+    "  --wav OUT.wav     the levelled master as 16-bit WAV, too (or instead of -o)\n"
+    "  --kbps N          the MP3's bit rate, 32 to 320 (default 160)\n"
+    "  --timetable FILE  a text timetable the score must follow: its sections begin\n"
+    "                    where scenes change, and the lengths agree\n"
+    "  --measure         prints the loudness, loudness range and true peak of\n"
+    "                    FILE.mp3, and of each scene with --timetable\n"
+    "  --curve MS        with --measure, the short-term loudness every MS ms too\n"
+    "                    (100 or more)\n"};
+
+// A whole number within the limits, or false.
+static bool ParseWhole(const char* text, long lo, long hi, long* out) {
+    char* end = nullptr;
+    long v = strtol(text, &end, 10);
+    if (!*text || *end || v < lo || v > hi) return false;
+    *out = v;
+    return true;
 }
 
 int main(int argc, char** argv) {
+    int status;
+    if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
     std::string scorePath, mp3Path, wavPath, timetablePath;
-    int kbps = 160;
+    long kbps = 160, curveMs = 0;
     bool measure = false;
-    double curveMs = 0;
+    static const char* const options[] = {"-o",      "--wav",     "--timetable", "--kbps",
+                                          "--curve", "--measure", nullptr};
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
-        if (a == "-o" && hasValue)
+        if (a == "-o" && hasValue) {
             mp3Path = argv[++i];
-        else if (a == "--wav" && hasValue)
+        } else if (a == "--wav" && hasValue) {
             wavPath = argv[++i];
-        else if (a == "--timetable" && hasValue)
+        } else if (a == "--timetable" && hasValue) {
             timetablePath = argv[++i];
-        else if (a == "--kbps" && hasValue)
-            kbps = atoi(argv[++i]);
-        else if (a == "--measure")
+        } else if (a == "--kbps" && hasValue) {
+            if (!ParseWhole(argv[++i], 32, 320, &kbps))
+                return CLI_UsageError(usage, "--kbps wants 32 to 320, not", argv[i]);
+        } else if (a == "--measure") {
             measure = true;
-        else if (a == "--curve" && hasValue)
-            curveMs = atof(argv[++i]);
-        else if (a[0] == '-' || !scorePath.empty())
-            return Usage();
-        else
+        } else if (a == "--curve" && hasValue) {
+            if (!ParseWhole(argv[++i], 100, 86400000, &curveMs))
+                return CLI_UsageError(usage, "--curve wants 100 ms or more, not", argv[i]);
+        } else if (CLI_IsOption(argv[i])) {
+            return CLI_OptionError(usage, argv[i], options);
+        } else if (!scorePath.empty()) {
+            return CLI_UsageError(usage, "unexpected argument", argv[i]);
+        } else {
             scorePath = a;
+        }
     }
     std::string text, error;
     if (measure) {
         std::vector<TimetableEntry> entries;
-        if (scorePath.empty() || !(curveMs == 0 || curveMs >= 100)) return Usage();
+        if (scorePath.empty()) return CLI_UsageError(usage, "--measure: no MP3 given");
         if (!timetablePath.empty()) {
             if (!ReadText(timetablePath, &text)) return 1;
             if (!ParseTimetable(text, &entries, &error)) {
@@ -66,10 +95,11 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        return ReportLoudness(scorePath, entries, curveMs) ? 0 : 1;
+        return ReportLoudness(scorePath, entries, (double)curveMs) ? 0 : 1;
     }
-    if (scorePath.empty() || (mp3Path.empty() && wavPath.empty()) || kbps < 32 || kbps > 320)
-        return Usage();
+    if (scorePath.empty()) return CLI_UsageError(usage, "no score given");
+    if (mp3Path.empty() && wavPath.empty())
+        return CLI_UsageError(usage, "no output given (-o OUT.mp3 or --wav OUT.wav)");
 
     if (!ReadText(scorePath, &text)) return 1;
     Score score;
@@ -100,11 +130,11 @@ int main(int argc, char** argv) {
     if (mp3Path.empty()) return 0;
 
     Loudness measured;
-    if (!WriteMeasuredMp3(score, &pcm, kbps, mp3Path, &measured, &error)) {
+    if (!WriteMeasuredMp3(score, &pcm, (int)kbps, mp3Path, &measured, &error)) {
         fprintf(stderr, "zksynth: %s\n", error.c_str());
         return 1;
     }
-    printf("%s: %.3f s, %d kbps, %s\n", mp3Path.c_str(), pcm.Frames() / (double)SAMPLE_RATE, kbps,
+    printf("%s: %.3f s, %ld kbps, %s\n", mp3Path.c_str(), pcm.Frames() / (double)SAMPLE_RATE, kbps,
            DescribeLoudness(measured).c_str());
     return 0;
 }

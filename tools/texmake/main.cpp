@@ -3,12 +3,14 @@
 //   texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]
 #include "recipe.h"
 
+#include "cli.h"
 #include "io/read_file.h"
 #include "io/tga_write.h"
 #include "io/write_file.h"
 
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 // Recipes are a few lines, layers 983040 bytes; more is not what we make.
 static bool ReadInput(const std::string& path, std::string* text) {
@@ -18,13 +20,23 @@ static bool ReadInput(const std::string& path, std::string* text) {
     return false;
 }
 
-static int Usage() {
-    fprintf(stderr, "usage: texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]\n");
-    return 2;
-}
+static const CLI_Usage usage = {
+    "texmake", "texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]",
+    "Paints a texture from a recipe, one step per line (the steps are listed in\n"
+    "tools/texmake/recipe.h), and writes it as a TGA in the recipe's format.\n"
+    "\n"
+    "  -o OUT.tga     the picture, always a TGA: a name ending in another extension\n"
+    "                 (x.png) is refused\n"
+    "  --layers FILE  the five layers `zelkor rgs run --layers` writes, for the\n"
+    "                 recipe's \"layer N\" steps\n"
+    "  --fonts DIR    where font=NAME is looked up (default\n"
+    "                 /usr/share/fonts/truetype/dejavu)\n"};
 
 int main(int argc, char** argv) {
+    int status;
+    if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
     std::string recipePath, outPath, layersPath, fontDir = "/usr/share/fonts/truetype/dejavu";
+    static const char* const options[] = {"-o", "--layers", "--fonts", nullptr};
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         bool value = i + 1 < argc;
@@ -34,12 +46,22 @@ int main(int argc, char** argv) {
             layersPath = argv[++i];
         else if (a == "--fonts" && value)
             fontDir = argv[++i];
-        else if (a[0] == '-' || !recipePath.empty())
-            return Usage();
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(usage, argv[i], options);
+        else if (!recipePath.empty())
+            return CLI_UsageError(usage, "unexpected argument", argv[i]);
         else
             recipePath = a;
     }
-    if (recipePath.empty() || outPath.empty()) return Usage();
+    if (recipePath.empty()) return CLI_UsageError(usage, "no recipe given");
+    if (outPath.empty()) return CLI_UsageError(usage, "no output given (-o OUT.tga)");
+    // Only TGA is written: "x.png" would be a TGA in disguise. A name without
+    // an extension (a FIFO, /dev/stdout) is taken as it is.
+    size_t slash = outPath.rfind('/'), dot = outPath.rfind('.');
+    bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    if (extension && strcasecmp(outPath.c_str() + dot, ".tga") != 0)
+        return CLI_UsageError(usage, "writes TGA only; the output must end in .tga, not",
+                              outPath.c_str());
 
     std::string recipe, layers;
     if (!ReadInput(recipePath, &recipe)) return 1;

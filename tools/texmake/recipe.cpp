@@ -46,8 +46,10 @@ bool Tokenize(const std::string& raw, Line* line, std::string* error) {
         }
         while (i < raw.size() && raw[i] != ' ' && raw[i] != '\t' && raw[i] != '\r')
             word.push_back(raw[i++]);
+        // "#12345" is a mistyped colour, to be reported as one, not a comment.
         if (word[0] == '#' &&
-            !(word.size() == 7 && strspn(word.c_str() + 1, "0123456789abcdefABCDEF") == 6))
+            (word.size() == 1 ||
+             strspn(word.c_str() + 1, "0123456789abcdefABCDEF") != word.size() - 1))
             break;
         size_t eq = word.find('=');
         if (eq != std::string::npos && eq > 0) {
@@ -80,6 +82,8 @@ bool ParseNumber(const std::string& s, float* v) {
     *v = (float)d;
     return true;
 }
+
+const char* const colourForm = "#RRGGBB (six hex digits, e.g. #ff8000)";
 
 bool ParseColour(const std::string& s, Rgb* c) {
     if (s.size() != 7 || s[0] != '#' || strspn(s.c_str() + 1, "0123456789abcdefABCDEF") != 6)
@@ -121,7 +125,7 @@ struct Runner {
             const std::string& w = l.words[i + 1];
             if (kinds[i] == 'c') {
                 Rgb c;
-                if (!ParseColour(w, &c)) return Fail("'" + w + "' is not a colour #RRGGBB");
+                if (!ParseColour(w, &c)) return Fail("'" + w + "' is not a colour " + colourForm);
                 cols->push_back(c);
             } else {
                 float v;
@@ -143,7 +147,8 @@ struct Runner {
     bool OptionColour(const Line& l, const char* key, Rgb* c) {
         auto o = l.options.find(key);
         if (o == l.options.end()) return true;
-        if (!ParseColour(o->second, c)) return Fail(std::string(key) + " must be a colour #RRGGBB");
+        if (!ParseColour(o->second, c))
+            return Fail(std::string(key) + "=" + o->second + " is not a colour " + colourForm);
         return true;
     }
     bool OptionBlend(const Line& l, Blend* b) {

@@ -1,6 +1,7 @@
 // zelkor capture: runs the show from a show folder on the runner's virtual
 // clock and writes chosen frames as PNG.
 #include "commands.h"
+#include "usage.h"
 
 #include "io/png_write.h"
 #include "runner/runner.h"
@@ -28,13 +29,8 @@ struct Options {
     std::string showDir, outDir;
 };
 
-int Usage(const char* why) {
-    fprintf(stderr, "zelkor capture: %s\n", why);
-    fprintf(stderr, "usage: zelkor capture [--dir SHOW] [--size WxH] --at T[,T...] -o DIR\n"
-                    "       zelkor capture [--dir SHOW] [--size WxH] --from T --to T "
-                    "[--step T] -o DIR\n"
-                    "  T: music time in ms; each frame is the first whose music time is >= T\n");
-    return 2;
+int Usage(const char* why, const char* arg = nullptr) {
+    return CLI_UsageError(CaptureUsage, why, arg);
 }
 
 int ParseTime(const char* s, uint32_t* out) {
@@ -92,7 +88,10 @@ int ParseArgs(int argc, char** argv, Options* o) {
         } else if (!strcmp(a, "-o") && v) {
             o->outDir = v;
         } else {
-            return Usage(v || a[0] != '-' ? "unknown argument" : "option without its value");
+            static const char* const options[] = {"--dir", "--size", "--at", "--from",
+                                                  "--to",  "--step", "-o",   nullptr};
+            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, options)
+                                   : Usage("unexpected argument", a);
         }
     }
     if (o->outDir.empty()) return Usage("no output folder (-o DIR)");
@@ -193,6 +192,8 @@ int Capture(const Options& o) {
 } // namespace
 
 int CmdCapture(int argc, char** argv) {
+    int status;
+    if (CLI_Info(CaptureUsage, argc, argv, &status)) return status;
     Options o;
     int usage = ParseArgs(argc, argv, &o);
     if (usage) return usage;

@@ -1,6 +1,7 @@
 // zelkor codec compress   --codec C IN OUT
 // zelkor codec decompress --codec C --size N IN OUT
 #include "commands.h"
+#include "usage.h"
 
 #include "archive/codec.h"
 #include "tool_io.h"
@@ -22,17 +23,31 @@ static long long ParseSize(const char* text) {
     return v;
 }
 
-static int Usage() {
-    fprintf(stderr, "usage: zelkor codec compress   --codec aplib|ucl|bzip2|stored IN OUT\n"
-                    "       zelkor codec decompress --codec aplib|ucl|bzip2|stored --size N IN "
-                    "OUT\n");
-    return 2;
+// The size a stream unpacks to when it is not `tried` bytes: unpacked again
+// into ever larger buffers, up to a bound (a damaged stream may claim any
+// size). -1 when it does not unpack within the bound.
+static long long TrueSize(VKZ_Codec* codec, const std::vector<uint8_t>& in, long long tried) {
+    const long long bound = 256ll << 20;
+    for (long long capacity = tried < 65536 ? 65536 : 2 * tried; capacity <= bound; capacity *= 2) {
+        uint8_t* out = (uint8_t*)malloc((size_t)capacity);
+        if (!out) return -1;
+        int n = codec->Decompress(in.data(), (uint32_t)in.size(), out, (uint32_t)capacity);
+        free(out);
+        // A stream that fills the buffer exactly may hold more.
+        if (n >= 0 && n < capacity) return n;
+    }
+    return -1;
 }
 
 int CmdCodec(int argc, char** argv) {
-    if (argc < 1) return Usage();
+    int status;
+    if (CLI_Info(CodecUsage, argc, argv, &status)) return status;
+    static const char* const verbs[] = {"compress", "decompress", nullptr};
+    static const char* const options[] = {"--codec", "--size", nullptr};
+    if (argc < 1) return CLI_UsageError(CodecUsage, "no subcommand given");
     bool compress = strcmp(argv[0], "compress") == 0;
-    if (!compress && strcmp(argv[0], "decompress") != 0) return Usage();
+    if (!compress && strcmp(argv[0], "decompress") != 0)
+        return CLI_UsageError(CodecUsage, "unknown subcommand", argv[0], verbs);
 
     int codecId = -1;
     long long size = -1;
@@ -41,25 +56,24 @@ int CmdCodec(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
             codecId = VKZ_CodecIdFromName(argv[++i]);
-            if (codecId < 0 || codecId == VKZ_CODEC_MD5) {
-                fprintf(stderr, "zelkor codec: unknown codec '%s'\n", argv[i]);
-                return 2;
-            }
+            if (codecId < 0 || codecId == VKZ_CODEC_MD5)
+                return CLI_UsageError(CodecUsage, "unknown codec", argv[i], CodecChoices);
         } else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
             size = ParseSize(argv[++i]);
-            if (size < 0) {
-                fprintf(stderr, "zelkor codec: bad size '%s'\n", argv[i]);
-                return 2;
-            }
-        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-            return Usage();
+            if (size < 0)
+                return CLI_UsageError(CodecUsage, "--size wants a byte count; not", argv[i]);
+        } else if (CLI_IsOption(argv[i])) {
+            return CLI_OptionError(CodecUsage, argv[i], options);
         } else if (pathCount < 2) {
             paths[pathCount++] = argv[i];
         } else {
-            return Usage();
+            return CLI_UsageError(CodecUsage, "unexpected argument", argv[i]);
         }
     }
-    if (codecId < 0 || pathCount != 2 || (compress ? size >= 0 : size < 0)) return Usage();
+    if (codecId < 0) return CLI_UsageError(CodecUsage, "no codec given (--codec C)");
+    if (pathCount != 2) return CLI_UsageError(CodecUsage, "wants an input and an output file");
+    if (compress && size >= 0) return CLI_UsageError(CodecUsage, "compress takes no", "--size");
+    if (!compress && size < 0) return CLI_UsageError(CodecUsage, "decompress needs --size N");
 
     std::vector<uint8_t> in;
     if (!ReadInput("zelkor codec", paths[0], TOOL_MAX_INPUT, &in)) return 1;
@@ -70,7 +84,7 @@ int CmdCodec(int argc, char** argv) {
         return 1;
     }
 
-    int status = 1;
+    status = 1;
     uint8_t* out = nullptr;
     int n = -1;
     if (compress) {
@@ -87,16 +101,19 @@ int CmdCodec(int argc, char** argv) {
             status = 0;
     } else {
         out = (uint8_t*)malloc(size ? (size_t)size : 1);
+        long long actual = -1;
         if (!out)
             fprintf(stderr, "zelkor codec: %s: cannot allocate %lld bytes\n", paths[0], size);
-        else if ((n = codec->Decompress(in.data(), inSize, out, (uint32_t)size)) < 0)
+        else if ((n = codec->Decompress(in.data(), inSize, out, (uint32_t)size)) >= 0 && n == size)
+            status = 0;
+        else if (n >= 0 || (actual = TrueSize(codec, in, size)) >= 0)
+            fprintf(stderr,
+                    "zelkor codec: %s: the %s stream unpacks to %lld bytes, not the %lld of "
+                    "--size\n",
+                    paths[0], VKZ_CodecName(codecId), n >= 0 ? (long long)n : actual, size);
+        else
             fprintf(stderr, "zelkor codec: %s: damaged %s stream\n", paths[0],
                     VKZ_CodecName(codecId));
-        else if (n != size)
-            fprintf(stderr, "zelkor codec: %s: unpacked to %d bytes, expected %lld\n", paths[0], n,
-                    size);
-        else
-            status = 0;
     }
     if (status == 0 && !WriteOutput("zelkor codec", paths[1], out, (size_t)n, 1)) status = 1;
     free(out);

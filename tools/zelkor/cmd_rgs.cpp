@@ -1,56 +1,66 @@
-// zelkor rgs asm|disasm|run: texture scripts from text and back, and running
-// them as the texture manager does.
+// zelkor rgs asm|disasm|run|ops: texture scripts from text and back, running
+// them as the texture manager does, and the operations' reference.
+// `rgs view` opens a window: it is the program zelkor-rgs-view.
 #include "commands.h"
 #include "tool_io.h"
+#include "usage.h"
 
 #include "io/png_write.h"
 #include "io/tga_write.h"
 #include "rgs/rgs.h"
+#include "rgs/rgs_opcodes.h"
 #include "rgs/rgs_text.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <vector>
-
-static int RgsUsage() {
-    fprintf(stderr, "usage: zelkor rgs asm SRC.txt -o OUT.rgs\n"
-                    "       zelkor rgs disasm FILE.rgs\n"
-                    "       zelkor rgs run SCRIPT.rgs... [--layers OUT.raw] [--tga OUT.tga] "
-                    "[--png OUT.png]\n");
-    return 2;
-}
 
 static int WriteFile(const char* path, const void* data, size_t size) {
     return WriteOutput("zelkor rgs", path, data, size, 1);
 }
 
+// Text to a script, with the assembler's warnings on stderr.
+static int AssembleText(const char* tool, const char* path, const std::vector<uint8_t>& text,
+                        std::vector<uint8_t>* script) {
+    std::string error;
+    std::vector<std::string> warnings;
+    int ok = RGS_Assemble(std::string(text.begin(), text.end()), script, &error, &warnings);
+    for (const std::string& w : warnings)
+        fprintf(stderr, "%s: %s: warning: %s\n", tool, path, w.c_str());
+    if (!ok) fprintf(stderr, "%s: %s: %s\n", tool, path, error.c_str());
+    return ok;
+}
+
 static int Assemble(int argc, char** argv) {
     const char* source = nullptr;
     const char* output = nullptr;
+    static const char* const options[] = {"-o", nullptr};
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
             output = argv[++i];
-        else if (!source && argv[i][0] != '-')
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(RgsUsage, argv[i], options);
+        else if (!source)
             source = argv[i];
         else
-            return RgsUsage();
+            return CLI_UsageError(RgsUsage, "unexpected argument", argv[i]);
     }
-    if (!source || !output) return RgsUsage();
+    if (!source) return CLI_UsageError(RgsUsage, "asm: no source text given");
+    if (!output) return CLI_UsageError(RgsUsage, "asm: no output given (-o OUT.rgs)");
     std::vector<uint8_t> text, script;
     if (!ReadInput("zelkor rgs asm", source, TOOL_MAX_INPUT, &text)) return 1;
-    std::string error;
-    if (!RGS_Assemble(std::string(text.begin(), text.end()), &script, &error)) {
-        fprintf(stderr, "zelkor rgs asm: %s: %s\n", source, error.c_str());
-        return 1;
-    }
+    if (!AssembleText("zelkor rgs asm", source, text, &script)) return 1;
     if (!WriteFile(output, script.data(), script.size())) return 1;
     return 0;
 }
 
 static int Disassemble(int argc, char** argv) {
-    if (argc != 1 || argv[0][0] == '-') return RgsUsage();
+    if (argc < 1) return CLI_UsageError(RgsUsage, "disasm: no script given");
+    if (CLI_IsOption(argv[0])) return CLI_UsageError(RgsUsage, "unknown option", argv[0]);
+    if (argc > 1) return CLI_UsageError(RgsUsage, "unexpected argument", argv[1]);
     std::vector<uint8_t> script;
     if (!ReadInput("zelkor rgs disasm", argv[0], TOOL_MAX_INPUT, &script)) return 1;
     std::string text, error;
@@ -65,86 +75,140 @@ static int Disassemble(int argc, char** argv) {
     return runs ? 0 : 1;
 }
 
-// Layer 0 as the show keeps it: row 0, the first row OpenGL gets, is the bottom.
-static IO_Image Layer0() {
+// A layer as the show would show it: row 0, the first row OpenGL gets, is the bottom.
+static IO_Image Layer(int n) {
     IO_Image image;
     image.width = image.height = RGS_SIZE;
-    image.bytes = RGS_Layers[0];
+    image.bytes = RGS_Layers[n];
     return image;
 }
 
 // An uncompressed 24-bit TGA, origin bottom left as in the show.
-static int WriteTga(const char* path) {
-    std::vector<uint8_t> file = IO_EncodeTga(Layer0(), IO_TgaFormat::Rgb24);
+static int WriteTga(const char* path, int layer) {
+    std::vector<uint8_t> file = IO_EncodeTga(Layer(layer), IO_TgaFormat::Rgb24);
     return WriteFile(path, file.data(), file.size());
 }
 
 // An 8-bit RGB PNG, top row first, so the picture looks as the TGA and the show do.
-static int WritePng(const char* path) {
+static int WritePng(const char* path, int layer) {
     const char* why = nullptr;
-    if (IO_WritePng(path, Layer0(), -1, &why)) return 1;
+    if (IO_WritePng(path, Layer(layer), -1, &why)) return 1;
     fprintf(stderr, "zelkor rgs run: %s: %s\n", path, why);
     return 0;
+}
+
+// A compiled script is a .rgs file or begins with the magic; anything else
+// is the text form.
+static bool IsCompiled(const char* path, const std::vector<uint8_t>& data) {
+    size_t n = strlen(path);
+    if (n >= 4 && strcasecmp(path + n - 4, ".rgs") == 0) return true;
+    return data.size() >= 3 && memcmp(data.data(), "RGS", 3) == 0;
 }
 
 static int Run(int argc, char** argv) {
     const char* layersPath = nullptr;
     const char* tgaPath = nullptr;
     const char* pngPath = nullptr;
+    const char* pngPrefix = nullptr;
+    const char* layerText = nullptr;
     std::vector<const char*> scripts;
+    static const char* const options[] = {"--layers",  "--tga",   "--png",
+                                          "--png-all", "--layer", nullptr};
+    const char** values[] = {&layersPath, &tgaPath, &pngPath, &pngPrefix, &layerText};
     for (int i = 0; i < argc; i++) {
-        const char** option = strcmp(argv[i], "--layers") == 0 ? &layersPath
-                              : strcmp(argv[i], "--tga") == 0  ? &tgaPath
-                              : strcmp(argv[i], "--png") == 0  ? &pngPath
-                                                               : nullptr;
-        if (option) {
-            if (i + 1 >= argc) return RgsUsage();
-            *option = argv[++i];
-        } else if (argv[i][0] == '-' && argv[i][1]) {
-            return RgsUsage();
-        } else {
+        const char** value = nullptr;
+        for (int k = 0; options[k]; k++)
+            if (strcmp(argv[i], options[k]) == 0) value = values[k];
+        if (value && i + 1 < argc)
+            *value = argv[++i];
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(RgsUsage, argv[i], options);
+        else
             scripts.push_back(argv[i]);
-        }
     }
-    if (scripts.empty()) return RgsUsage();
+    if (scripts.empty()) return CLI_UsageError(RgsUsage, "run: no script given");
+    int layer = 0;
+    if (layerText) {
+        if (strlen(layerText) != 1 || layerText[0] < '0' || layerText[0] > '4')
+            return CLI_UsageError(RgsUsage, "--layer wants 0 to 4, not", layerText);
+        layer = layerText[0] - '0';
+        if (!tgaPath && !pngPath)
+            return CLI_UsageError(RgsUsage, "--layer picks the layer of --tga or --png; neither "
+                                            "is given");
+    }
 
     memset(RGS_Layers, 0, sizeof RGS_Layers);
     RGS_Random = 0;
     int status = 0;
     for (const char* path : scripts) {
-        std::vector<uint8_t> script;
-        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &script)) {
+        std::vector<uint8_t> data, compiled;
+        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &data)) {
             status = 1;
             continue;
         }
-        if (!RunRGS(script.data(), (uint32_t)script.size())) {
+        if (!IsCompiled(path, data)) {
+            if (!AssembleText("zelkor rgs run", path, data, &compiled)) {
+                fprintf(stderr, "zelkor rgs run: %s: skipped\n", path);
+                status = 1;
+                continue;
+            }
+            data.swap(compiled);
+        }
+        if (!RunRGS(data.data(), (uint32_t)data.size())) {
             fprintf(stderr, "zelkor rgs run: %s: not an RGS script (no \"RGS\"), skipped\n", path);
             status = 1;
             continue;
         }
-        uint32_t count = script.size() > 3 ? script[3] : 0;
+        uint32_t count = data.size() > 3 ? data[3] : 0;
         if (RGS_CurrentProgram.count < count)
             fprintf(stderr, "zelkor rgs run: %s: warning: ran %u of its %u commands\n", path,
                     RGS_CurrentProgram.count, count);
     }
 
-    struct Output {
-        const char* path;
-        int (*write)(const char*);
-    };
-    auto writeLayers = [](const char* p) { return WriteFile(p, RGS_Layers, sizeof RGS_Layers); };
-    const Output outputs[] = {{layersPath, writeLayers}, {tgaPath, WriteTga}, {pngPath, WritePng}};
     // Each writer names its file and the reason when it fails.
-    for (const Output& o : outputs)
-        if (o.path && !o.write(o.path)) status = 1;
+    if (layersPath && !WriteFile(layersPath, RGS_Layers, sizeof RGS_Layers)) status = 1;
+    if (tgaPath && !WriteTga(tgaPath, layer)) status = 1;
+    if (pngPath && !WritePng(pngPath, layer)) status = 1;
+    for (int n = 0; pngPrefix && n < RGS_LAYER_COUNT; n++)
+        if (!WritePng((pngPrefix + std::to_string(n) + ".png").c_str(), n)) status = 1;
     printf("random %u\n", RGS_Random);
     return status;
 }
 
+static int Ops(int argc, char** argv) {
+    if (argc > 0 && CLI_IsOption(argv[0]))
+        return CLI_UsageError(RgsUsage, "unknown option", argv[0]);
+    if (argc > 1) return CLI_UsageError(RgsUsage, "unexpected argument", argv[1]);
+    std::string text;
+    if (argc == 0) {
+        for (int op = 1; op < RGS_OPCODE_COUNT; op++) text += RGS_ReferenceLine(op);
+    } else {
+        int op = RGS_OpcodeByName(argv[0]);
+        if (op < 0) {
+            std::vector<const char*> names;
+            for (int k = 1; k < RGS_OPCODE_COUNT; k++) names.push_back(RGS_OpTable[k].name);
+            names.push_back(nullptr);
+            return CLI_UsageError(RgsUsage, "ops: no operation named", argv[0], names.data());
+        }
+        text = RGS_ReferenceEntry(op);
+    }
+    fputs(text.c_str(), stdout);
+    return fflush(stdout) == 0 ? 0 : 1;
+}
+
 int CmdRgs(int argc, char** argv) {
-    if (argc < 1) return RgsUsage();
+    int status;
+    // "view" is a program of its own, which answers --help with the same text.
+    if (argc > 0 && strcmp(argv[0], "view") == 0) {
+        if (CLI_Info(RgsViewUsage, argc - 1, argv + 1, &status)) return status;
+        return RunBeside("rgs-view", argv + 1);
+    }
+    if (CLI_Info(RgsUsage, argc, argv, &status)) return status;
+    static const char* const verbs[] = {"asm", "disasm", "run", "ops", "view", nullptr};
+    if (argc < 1) return CLI_UsageError(RgsUsage, "no subcommand given");
     if (strcmp(argv[0], "asm") == 0) return Assemble(argc - 1, argv + 1);
     if (strcmp(argv[0], "disasm") == 0) return Disassemble(argc - 1, argv + 1);
     if (strcmp(argv[0], "run") == 0) return Run(argc - 1, argv + 1);
-    return RgsUsage();
+    if (strcmp(argv[0], "ops") == 0) return Ops(argc - 1, argv + 1);
+    return CLI_UsageError(RgsUsage, "unknown subcommand", argv[0], verbs);
 }

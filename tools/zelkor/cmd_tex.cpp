@@ -1,6 +1,7 @@
 // zelkor tex decode FILE [--raw OUT]: the show's texture decoders without GL.
 #include "commands.h"
 #include "tool_io.h"
+#include "usage.h"
 
 #include "archive/memfile.h"
 #include "textures/image_decode.h"
@@ -10,26 +11,27 @@
 #include <cstring>
 #include <vector>
 
-static int TexUsage() {
-    fprintf(stderr, "usage: zelkor tex decode FILE [--raw OUT]\n");
-    return 2;
-}
-
 int CmdTex(int argc, char** argv) {
-    if (argc < 2 || strcmp(argv[0], "decode") != 0) return TexUsage();
+    int status;
+    if (CLI_Info(TexUsage, argc, argv, &status)) return status;
+    static const char* const verbs[] = {"decode", nullptr};
+    static const char* const options[] = {"--raw", nullptr};
+    if (argc < 1) return CLI_UsageError(TexUsage, "no subcommand given");
+    if (strcmp(argv[0], "decode") != 0)
+        return CLI_UsageError(TexUsage, "unknown subcommand", argv[0], verbs);
     const char* path = nullptr;
     const char* rawPath = nullptr;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--raw") == 0 && i + 1 < argc)
             rawPath = argv[++i];
-        else if (argv[i][0] == '-' && argv[i][1])
-            return TexUsage();
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(TexUsage, argv[i], options);
         else if (!path)
             path = argv[i];
         else
-            return TexUsage();
+            return CLI_UsageError(TexUsage, "unexpected argument", argv[i]);
     }
-    if (!path) return TexUsage();
+    if (!path) return CLI_UsageError(TexUsage, "decode: no file given");
 
     std::vector<uint8_t> data;
     if (!ReadInput("zelkor tex decode", path, TOOL_MAX_INPUT, &data)) return 1;
@@ -45,7 +47,7 @@ int CmdTex(int argc, char** argv) {
     if (image.error) fprintf(stderr, "zelkor tex decode: %s: warning: %s\n", path, image.error);
     printf("%d %d %s\n", image.width, image.height, image.channels == 4 ? "rgba" : "rgb");
 
-    int status = 0;
+    status = 0;
     if (rawPath) {
         if (!WriteOutput("zelkor tex decode", rawPath, image.pixels, image.byteCount, 1))
             status = 1;

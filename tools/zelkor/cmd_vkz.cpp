@@ -1,8 +1,9 @@
-// zelkor vkz create ARCHIVE [--codec C] FILE...
-// zelkor vkz list ARCHIVE [NAME...]
+// zelkor vkz create ARCHIVE [--codec C] [NAME=]FILE...
+// zelkor vkz list ARCHIVE [--long] [NAME...]
 // zelkor vkz extract ARCHIVE NAME [-o OUT]
-// zelkor vkz verify ARCHIVE
+// zelkor vkz verify ARCHIVE [NAME...]
 #include "commands.h"
+#include "usage.h"
 
 #include "archive/codec.h"
 #include "archive/vkz.h"
@@ -14,20 +15,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 static const char* tool = "zelkor vkz";
 
-static int Usage() {
-    fprintf(stderr, "usage: zelkor vkz create ARCHIVE [--codec aplib|ucl|bzip2|stored] FILE...\n"
-                    "       zelkor vkz list ARCHIVE [NAME...]\n"
-                    "       zelkor vkz extract ARCHIVE NAME [-o OUT]\n"
-                    "       zelkor vkz verify ARCHIVE\n");
-    return 2;
-}
-
 static void Hex(const uint8_t* bytes, char* out33) {
     for (int i = 0; i < 16; i++) snprintf(out33 + 2 * i, 3, "%02x", bytes[i]);
+}
+
+// The codec's name, or "#ID" for an id no codec has.
+static std::string CodecLabel(uint32_t id) {
+    const char* name = VKZ_CodecName((int)id);
+    return name ? name : std::to_string(id).insert(0, 1, '#');
 }
 
 static VKZ_Archive* OpenArchive(const char* path) {
@@ -45,29 +45,39 @@ static VKZ_Archive* OpenArchive(const char* path) {
     return nullptr;
 }
 
-static const char* BaseName(const char* path) {
-    const char* slash = strrchr(path, '/');
-    return slash ? slash + 1 : path;
+// What create stores an argument as: NAME=FILE, or FILE under its base name.
+// An argument holding '=' that names an existing file is that file, as before
+// the NAME= form existed.
+struct Member {
+    std::string name, file;
+};
+static Member MemberOf(const char* arg) {
+    const char* eq = strchr(arg, '=');
+    if (eq && eq != arg && access(arg, F_OK) != 0) return {std::string(arg, eq), eq + 1};
+    const char* slash = strrchr(arg, '/');
+    return {slash ? slash + 1 : arg, arg};
 }
 
 static int Create(int argc, char** argv) {
     const char* archivePath = nullptr;
     int codecId = VKZ_CODEC_APLIB;
     std::vector<const char*> files;
+    static const char* const options[] = {"--codec", nullptr};
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
             codecId = VKZ_CodecIdFromName(argv[++i]);
-            if (codecId < 0 || codecId == VKZ_CODEC_MD5) {
-                fprintf(stderr, "%s: unknown codec '%s'\n", tool, argv[i]);
-                return 2;
-            }
+            if (codecId < 0 || codecId == VKZ_CODEC_MD5)
+                return CLI_UsageError(VkzUsage, "unknown codec", argv[i], CodecChoices);
+        } else if (CLI_IsOption(argv[i])) {
+            return CLI_OptionError(VkzUsage, argv[i], options);
         } else if (!archivePath) {
             archivePath = argv[i];
         } else {
             files.push_back(argv[i]);
         }
     }
-    if (!archivePath || files.empty()) return Usage();
+    if (!archivePath) return CLI_UsageError(VkzUsage, "create: no archive given");
+    if (files.empty()) return CLI_UsageError(VkzUsage, "create: no files to pack");
 
     const char* why = nullptr;
     VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &why);
@@ -75,18 +85,19 @@ static int Create(int argc, char** argv) {
         fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, why);
         return 1;
     }
-    for (const char* file : files) {
-        const char* name = BaseName(file);
+    for (const char* arg : files) {
+        Member m = MemberOf(arg);
         std::vector<uint8_t> data;
-        if (!*name) {
-            fprintf(stderr, "%s: %s: no file name to store\n", tool, file);
-        } else if (ReadInput(tool, file, TOOL_MAX_INPUT, &data)) {
-            int used = VKZ_WriterAdd(writer, name, data.data(), (uint32_t)data.size(), codecId);
+        if (m.name.empty()) {
+            fprintf(stderr, "%s: %s: no file name to store\n", tool, arg);
+        } else if (ReadInput(tool, m.file.c_str(), TOOL_MAX_INPUT, &data)) {
+            int used =
+                VKZ_WriterAdd(writer, m.name.c_str(), data.data(), (uint32_t)data.size(), codecId);
             if (used >= 0) continue;
             if (writer->writeFailed)
                 fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, strerror(errno));
             else
-                fprintf(stderr, "%s: %s: %s\n", tool, file, writer->error);
+                fprintf(stderr, "%s: %s: %s\n", tool, arg, writer->error);
         }
         VKZ_WriterAbort(writer);
         return 1;
@@ -98,34 +109,68 @@ static int Create(int argc, char** argv) {
     return 0;
 }
 
-static int List(int argc, char** argv) {
-    if (argc < 1) return Usage();
-    VKZ_Archive* archive = OpenArchive(argv[0]);
-    if (!archive) return 1;
-    int status = 0;
-    std::vector<const char*> names(archive->entryCount, nullptr);
-    for (int i = 1; i < argc; i++) {
-        std::string lookup = argv[i];
+// The names given for the entries: a NAME argument as written, or the name
+// create stores a FILE or NAME=FILE argument under. 0 when one matches none.
+static int NameEntries(VKZ_Archive* archive, const char* path, const std::vector<const char*>& args,
+                       std::vector<std::string>* names) {
+    int ok = 1;
+    names->assign(archive->entryCount, "");
+    for (const char* arg : args) {
+        std::string shown = arg, lookup = arg; // the lookup lower-cases in place
         VKZ_EntryRecord* entry = VKZ_FindEntry(archive, lookup.data());
         if (!entry) {
-            fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, argv[0], argv[i]);
-            status = 1;
-        } else if (!names[entry - archive->entries]) {
-            names[entry - archive->entries] = argv[i];
+            shown = lookup = MemberOf(arg).name;
+            entry = VKZ_FindEntry(archive, lookup.data());
+        }
+        if (!entry) {
+            fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, path, arg);
+            ok = 0;
+        } else if ((*names)[entry - archive->entries].empty()) {
+            (*names)[entry - archive->entries] = shown;
         }
     }
+    return ok;
+}
+
+static int List(int argc, char** argv) {
+    bool longForm = false;
+    std::vector<const char*> args;
+    static const char* const options[] = {"--long", nullptr};
+    for (int i = 0; i < argc; i++) {
+        if (!strcmp(argv[i], "--long"))
+            longForm = true;
+        else if (CLI_IsOption(argv[i]))
+            return CLI_UsageError(VkzUsage, "unknown option", argv[i], options);
+        else
+            args.push_back(argv[i]);
+    }
+    if (args.empty()) return CLI_UsageError(VkzUsage, "list: no archive given");
+    VKZ_Archive* archive = OpenArchive(args[0]);
+    if (!archive) return 1;
+    std::vector<std::string> names;
+    int status = NameEntries(archive, args[0],
+                             std::vector<const char*>(args.begin() + 1, args.end()), &names)
+                     ? 0
+                     : 1;
+    if (longForm)
+        printf("# %-30s %-6s %10s %10s %6s\n", "entry", "codec", "size", "stored", "ratio");
+    else
+        printf("# name-md5 data-md5 offset size stored codec name\n");
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         const VKZ_EntryRecord& e = archive->entries[i];
-        char nameHex[33], dataHex[33], codec[16];
+        char nameHex[33], dataHex[33];
         Hex(e.nameDigest, nameHex);
         Hex(e.dataDigest, dataHex);
-        const char* codecName = VKZ_CodecName((int)e.codecId);
-        if (codecName)
-            snprintf(codec, sizeof codec, "%s", codecName);
-        else
-            snprintf(codec, sizeof codec, "#%u", e.codecId);
-        printf("%s %s %u %u %u %s %s\n", nameHex, dataHex, e.dataOffset, e.size, e.storedSize,
-               codec, names[i] ? names[i] : "-");
+        std::string codec = CodecLabel(e.codecId);
+        if (!longForm) {
+            printf("%s %s %u %u %u %s %s\n", nameHex, dataHex, e.dataOffset, e.size, e.storedSize,
+                   codec.c_str(), names[i].empty() ? "-" : names[i].c_str());
+            continue;
+        }
+        char ratio[16] = "-";
+        if (e.size) snprintf(ratio, sizeof ratio, "%.1f%%", 100.0 * e.storedSize / e.size);
+        printf("%-32s %-6s %10u %10u %6s\n", names[i].empty() ? nameHex : names[i].c_str(),
+               codec.c_str(), e.size, e.storedSize, ratio);
     }
     VKZ_Close(archive);
     if (fflush(stdout) != 0) return 1;
@@ -135,13 +180,17 @@ static int List(int argc, char** argv) {
 static int Extract(int argc, char** argv) {
     const char* outPath = nullptr;
     std::vector<const char*> args;
+    static const char* const options[] = {"-o", nullptr};
     for (int i = 0; i < argc; i++) {
         if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
             outPath = argv[++i];
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(VkzUsage, argv[i], options);
         else
             args.push_back(argv[i]);
     }
-    if (args.size() != 2) return Usage();
+    if (args.size() < 2) return CLI_UsageError(VkzUsage, "extract wants an archive and a name");
+    if (args.size() > 2) return CLI_UsageError(VkzUsage, "unexpected argument", args[2]);
     if (!outPath) outPath = args[1];
     VKZ_Archive* archive = OpenArchive(args[0]);
     if (!archive) return 1;
@@ -152,11 +201,11 @@ static int Extract(int argc, char** argv) {
         fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, args[0], args[1]);
     } else {
         uint8_t* data = (uint8_t*)malloc(entry->size ? entry->size : 1);
+        const char* why = nullptr;
         if (!data)
             fprintf(stderr, "%s: %s: out of memory\n", tool, args[0]);
-        else if (!VKZ_ReadEntry(archive, entry, data))
-            fprintf(stderr, "%s: %s: entry '%s' is damaged (content digest does not match)\n", tool,
-                    args[0], args[1]);
+        else if (!VKZ_ReadEntryWhy(archive, entry, data, &why))
+            fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
         else if (WriteOutput(tool, outPath, data, entry->size, 1))
             status = 0;
         free(data);
@@ -166,19 +215,31 @@ static int Extract(int argc, char** argv) {
 }
 
 static int Verify(int argc, char** argv) {
-    if (argc != 1) return Usage();
+    for (int i = 0; i < argc; i++)
+        if (CLI_IsOption(argv[i])) return CLI_UsageError(VkzUsage, "unknown option", argv[i]);
+    if (argc < 1) return CLI_UsageError(VkzUsage, "verify: no archive given");
     VKZ_Archive* archive = OpenArchive(argv[0]);
     if (!archive) return 1;
+    std::vector<std::string> names;
+    int status =
+        NameEntries(archive, argv[0], std::vector<const char*>(argv + 1, argv + argc), &names) ? 0
+                                                                                               : 1;
     uint32_t failed = 0, count = archive->entryCount;
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         VKZ_EntryRecord* e = &archive->entries[i];
         uint8_t* data = (uint8_t*)malloc(e->size ? e->size : 1);
-        bool ok = data && VKZ_ReadEntry(archive, e, data);
+        const char* why = "out of memory";
+        bool ok = data && VKZ_ReadEntryWhy(archive, e, data, &why);
         free(data);
         char nameHex[33];
         Hex(e->nameDigest, nameHex);
         printf("%s %s\n", nameHex, ok ? "OK" : "FAILED");
-        if (!ok) failed++;
+        if (ok) continue;
+        failed++;
+        fflush(stdout);
+        std::string which = names[i].empty() ? nameHex : "'" + names[i] + "'";
+        fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, argv[0], i + 1,
+                which.c_str(), CodecLabel(e->codecId).c_str(), e->size, why);
     }
     VKZ_Close(archive);
     fflush(stdout);
@@ -186,14 +247,17 @@ static int Verify(int argc, char** argv) {
         fprintf(stderr, "%s: %s: %u of %u entries failed to read\n", tool, argv[0], failed, count);
         return 1;
     }
-    return 0;
+    return status;
 }
 
 int CmdVkz(int argc, char** argv) {
-    if (argc < 1) return Usage();
+    int status;
+    if (CLI_Info(VkzUsage, argc, argv, &status)) return status;
+    static const char* const verbs[] = {"create", "list", "extract", "verify", nullptr};
+    if (argc < 1) return CLI_UsageError(VkzUsage, "no subcommand given");
     if (strcmp(argv[0], "create") == 0) return Create(argc - 1, argv + 1);
     if (strcmp(argv[0], "list") == 0) return List(argc - 1, argv + 1);
     if (strcmp(argv[0], "extract") == 0) return Extract(argc - 1, argv + 1);
     if (strcmp(argv[0], "verify") == 0) return Verify(argc - 1, argv + 1);
-    return Usage();
+    return CLI_UsageError(VkzUsage, "unknown subcommand", argv[0], verbs);
 }

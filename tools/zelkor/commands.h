@@ -9,3 +9,9 @@ int CmdTmg(int argc, char** argv);
 int CmdRgs(int argc, char** argv);
 int CmdTex(int argc, char** argv);
 int CmdCapture(int argc, char** argv);
+
+// Replaces this process with the program "zelkor-NAME" beside it (git's
+// way), handing on the null-terminated `args`; returns 1 when it cannot.
+// The commands that run the show live there, so the content commands link
+// no GL, SDL or scenes and the content build never waits for the engine.
+int RunBeside(const char* name, char** args);

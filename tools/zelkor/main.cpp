@@ -1,6 +1,7 @@
 // zelkor: the authoring tool. Builds archives, timetables and texture scripts,
-// decodes textures and captures frames of the show.
+// decodes textures and runs the show for capture or play.
 #include "commands.h"
+#include "usage.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,29 +14,49 @@
 struct Command {
     const char* name;
     int (*run)(int argc, char** argv); // null: a program of its own, see RunBeside
-    const char* usage;
+    const CLI_Usage* usage;
 };
 
 static const Command commands[] = {
-    {"md5", CmdMd5, "md5 FILE..."},
-    {"codec", CmdCodec, "codec compress|decompress --codec C [--size N] IN OUT"},
-    {"vkz", CmdVkz, "vkz create|list|extract|verify ARCHIVE ..."},
-    {"tmg", CmdTmg, "tmg compile SRC.txt -o OUT.tmg | tmg dump FILE.tmg"},
-    {"rgs", CmdRgs, "rgs asm|disasm|run ..."},
-    {"tex", CmdTex, "tex decode FILE [--raw OUT]"},
-    {"capture", nullptr, "capture [--size WxH] --at T,... | --from T --to T --step T -o DIR"},
+    {"md5", CmdMd5, &Md5Usage},          {"codec", CmdCodec, &CodecUsage},
+    {"vkz", CmdVkz, &VkzUsage},          {"tmg", CmdTmg, &TmgUsage},
+    {"rgs", CmdRgs, &RgsUsage},          {"tex", CmdTex, &TexUsage},
+    {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
 };
 
-static int Usage() {
-    fprintf(stderr, "usage: zelkor COMMAND ...\n");
-    for (const Command& c : commands) fprintf(stderr, "  zelkor %s\n", c.usage);
-    return 2;
+// Every form of every command, one line each, in the order of the table.
+static void PrintHelp() {
+    CLI_PrintHelp(stdout, ZelkorUsage);
+    printf("\nCommands:\n");
+    for (const Command& c : commands) {
+        std::string forms = c.usage->synopsis;
+        if (c.run == CmdRgs) forms += std::string("\n") + RgsViewUsage.synopsis;
+        for (size_t at = 0; at < forms.size();) {
+            size_t end = forms.find('\n', at);
+            if (end == std::string::npos) end = forms.size();
+            printf("  %s\n", forms.substr(at, end - at).c_str());
+            at = end + 1;
+        }
+    }
+    printf("\n\"zelkor COMMAND --help\" describes a command; docs/zelkor.md has them all.\n");
 }
 
-// The commands that run the show are programs of their own, "zelkor-NAME"
-// beside this one (git's way), so the content commands link no GL, SDL or
-// scenes and the content build never waits for the engine.
-static int RunBeside(const char* self, const char* name, char** args) {
+static const Command* Find(const char* name) {
+    for (const Command& c : commands)
+        if (strcmp(name, c.name) == 0) return &c;
+    return nullptr;
+}
+
+static int UnknownCommand(const char* name) {
+    std::vector<const char*> names;
+    for (const Command& c : commands) names.push_back(c.name);
+    names.push_back(nullptr);
+    return CLI_UsageError(ZelkorUsage, "unknown command", name, names.data());
+}
+
+static const char* self = "zelkor";
+
+int RunBeside(const char* name, char** args) {
     std::string dir = ".";
     char exe[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
@@ -47,16 +68,36 @@ static int RunBeside(const char* self, const char* name, char** args) {
     for (char** a = args; *a; a++) argv.push_back(*a);
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
-    fprintf(stderr, "zelkor %s: %s: %s\n", name, program.c_str(), strerror(errno));
+    fprintf(stderr, "zelkor: %s: %s\n", program.c_str(), strerror(errno));
     return 1;
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    for (const Command& c : commands) {
-        if (strcmp(argv[1], c.name) != 0) continue;
-        return c.run ? c.run(argc - 2, argv + 2) : RunBeside(argv[0], c.name, argv + 2);
+    self = argv[0];
+    if (argc < 2) return CLI_UsageError(ZelkorUsage, "no command given");
+    const char* first = argv[1];
+    // "zelkor help [COMMAND]", as git has it.
+    bool help = !strcmp(first, "help");
+    if (!strcmp(first, "-h") || !strcmp(first, "--help") || (help && argc < 3)) {
+        PrintHelp();
+        return fflush(stdout) == 0 ? 0 : 1;
     }
-    fprintf(stderr, "zelkor: unknown command '%s'\n", argv[1]);
-    return Usage();
+    int status;
+    if (!strcmp(first, "--version") && CLI_Info(ZelkorUsage, 1, argv + 1, &status)) return status;
+    if (help) {
+        const Command* c = Find(argv[2]);
+        if (!c) return UnknownCommand(argv[2]);
+        CLI_PrintHelp(stdout, *c->usage);
+        return fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (CLI_IsOption(first)) {
+        static const char* const options[] = {"--help", "--version", nullptr};
+        return CLI_UsageError(ZelkorUsage, "unknown option", first, options);
+    }
+    const Command* c = Find(first);
+    if (!c) return UnknownCommand(first);
+    if (c->run) return c->run(argc - 2, argv + 2);
+    // Answered here, so they work whether or not the program is built.
+    if (CLI_Info(*c->usage, argc - 2, argv + 2, &status)) return status;
+    return RunBeside(c->name, argv + 2);
 }

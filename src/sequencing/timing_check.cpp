@@ -1,0 +1,57 @@
+#include "sequencing/timing_check.h"
+
+#include "sequencing/scene_names.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+
+static std::string LowerName(const TimingEntry& e) {
+    std::string name(e.name, strnlen(e.name, sizeof(e.name)));
+    for (char& c : name) c = (char)tolower((unsigned char)c);
+    return name;
+}
+
+std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count) {
+    std::vector<TimingWarning> warnings;
+    struct Span {
+        std::string name;
+        uint64_t start, end;
+        uint32_t index;
+    };
+    std::vector<Span> spans;
+    for (uint32_t i = 0; i < count; i++) {
+        const TimingEntry& e = entries[i];
+        std::string name = LowerName(e);
+        if (!IsRegisteredSceneName(name.c_str())) warnings.push_back({i, TIMING_UNKNOWN_NAME, 0});
+        uint64_t end = (uint64_t)e.start + e.length;
+        if (name == EndeSceneName)
+            end = UINT64_MAX;
+        else if (end > UINT32_MAX)
+            warnings.push_back({i, TIMING_NEVER_RUNS, 0});
+        if (end <= UINT32_MAX || name == EndeSceneName) spans.push_back({name, e.start, end, i});
+    }
+    // Sorted by name and start, each entry is checked against the one of its
+    // name that reaches furthest among those starting no later.
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
+        if (a.name != b.name) return a.name < b.name;
+        return a.start != b.start ? a.start < b.start : a.index < b.index;
+    });
+    for (size_t k = 1, reach = 0; k < spans.size(); k++) {
+        if (spans[k].name != spans[k - 1].name) {
+            reach = k;
+            continue;
+        }
+        // Two that start together run together, even when both are 0 ms long.
+        if (spans[k].start == spans[k - 1].start)
+            warnings.push_back({spans[k].index, TIMING_OVERLAP, spans[k - 1].index});
+        else if (spans[k].start < spans[reach].end)
+            warnings.push_back({spans[k].index, TIMING_OVERLAP, spans[reach].index});
+        if (spans[k].end > spans[reach].end) reach = k;
+    }
+    std::stable_sort(
+        warnings.begin(), warnings.end(),
+        [](const TimingWarning& a, const TimingWarning& b) { return a.entry < b.entry; });
+    return warnings;
+}

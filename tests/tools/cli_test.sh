@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Every tool and command explains itself the same way: -h/--help on stdout
+# with status 0, --version naming the tool, 0.99 and the git revision, an
+# unknown option on stderr with status 2 naming it, and a typo answered with
+# the nearest word.
+set -u
+B=$1
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+fails=0
+fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+
+Z="$B/tools/zelkor/zelkor"
+# PROGRAM AND ARGUMENTS | NAME --version gives | A TYPO | WHAT IT SUGGESTS
+rows=(
+    "$Z|zelkor|vzk|vkz"
+    "$Z md5|zelkor md5|--chek|--check"
+    "$Z codec|zelkor codec|decompres|decompress"
+    "$Z vkz|zelkor vkz|verfy|verify"
+    "$Z tmg|zelkor tmg|complie|compile"
+    "$Z rgs|zelkor rgs|disasn|disasm"
+    "$Z rgs run|zelkor rgs|--layr|--layer"
+    "$Z tex|zelkor tex|decod|decode"
+    "$Z capture|zelkor capture|--sise|--size"
+    "$Z play|zelkor play||"
+    "$Z rgs view|zelkor rgs view||"
+    "$B/tools/zelkor/zelkor-capture|zelkor capture|--form|--from"
+    "$B/tools/synth/zksynth|zksynth|--mesure|--measure"
+    "$B/tools/texmake/texmake|texmake|--layer|--layers"
+    # marovy joins here once it answers --help, e.g.
+    # "$B/src/shell/marovy|marovy|--windw|--window"
+)
+version_re='^NAME: ZELKOR Version 0\.99 \(git (unknown|[0-9a-f]{12}(-dirty)?)\)$'
+for row in "${rows[@]}"; do
+    IFS='|' read -r cmd name typo suggestion <<<"$row"
+    read -ra run <<<"$cmd"
+    "${run[@]}" --help >"$T/help" 2>"$T/err"
+    [ $? = 0 ] && [ ! -s "$T/err" ] && grep -q '^usage: ' <(head -n1 "$T/help") ||
+        fail "$cmd --help"
+    "${run[@]}" -h >"$T/h" 2>&1
+    cmp -s "$T/help" "$T/h" || fail "$cmd -h differs from --help"
+    "${run[@]}" --version >"$T/v" 2>&1
+    [ $? = 0 ] && grep -Eq "${version_re/NAME/$name}" "$T/v" || fail "$cmd --version: $(cat "$T/v")"
+    # play and rgs view are programs of their own; they may not be built here.
+    [ -z "$typo" ] && continue
+    "${run[@]}" --frobnicate >"$T/out" 2>"$T/err"
+    [ $? = 2 ] && [ ! -s "$T/out" ] && grep -q "'--frobnicate'" "$T/err" ||
+        fail "$cmd --frobnicate: $(cat "$T/err")"
+    "${run[@]}" "$typo" x >"$T/out" 2>"$T/err"
+    [ $? = 2 ] && grep -q "'$typo' (did you mean '$suggestion'?)" "$T/err" ||
+        fail "$cmd $typo: $(cat "$T/err")"
+done
+
+# The top level lists every command's every form, capture's and play's
+# options included, from the texts the commands print themselves.
+"$Z" --help >"$T/top"
+for c in md5 codec vkz tmg rgs "rgs view" tex capture play; do
+    read -ra run <<<"$Z $c"
+    "${run[@]}" --help | sed -n '/^usage: /,/^$/p' | sed -E 's/^(usage:|      ) //; /^$/d' |
+        while read -r form; do
+            grep -qxF "  $form" "$T/top" || echo "zelkor --help lacks: $form"
+        done >"$T/missing"
+    [ -s "$T/missing" ] && fail "$(cat "$T/missing")"
+done
+
+# Errors that say what is wrong.
+printf 'size 8 8\n' >"$T/r.txt"
+"$B/tools/texmake/texmake" "$T/r.txt" -o "$T/x.png" 2>"$T/err"
+[ $? = 2 ] && grep -q "must end in .tga, not '$T/x.png'" "$T/err" && [ ! -e "$T/x.png" ] ||
+    fail "texmake -o x.png: $(cat "$T/err")"
+"$Z" tex decode "$T/nothere.tga" 2>"$T/err"
+[ $? = 1 ] && grep -q "nothere.tga: No such file or directory" "$T/err" || fail "tex decode"
+
+if [ $fails -ne 0 ]; then echo "$fails failures"; exit 1; fi
+echo "cli checks passed"

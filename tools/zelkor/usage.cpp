@@ -1,0 +1,162 @@
+#include "usage.h"
+
+#include "sequencing/scene_names.h"
+
+#include <string>
+
+const CLI_Usage ZelkorUsage = {
+    "zelkor", "zelkor COMMAND [ARGUMENTS]\nzelkor --help | --version",
+    "The authoring tool of ZELKOR: archives, timetables and texture scripts for the\n"
+    "show, and the show itself on a virtual clock or in a window.\n"};
+
+const CLI_Usage Md5Usage = {
+    "zelkor md5", "zelkor md5 FILE...\nzelkor md5 -c LIST...",
+    "Prints the MD5 digest of each FILE as md5sum does, \"<32 hex digits>  <name>\";\n"
+    "\"-\" is standard input. Names holding a backslash or a line break are escaped\n"
+    "as md5sum escapes them.\n"
+    "\n"
+    "  -c, --check  reads digests and names from each LIST in md5sum's format (\"-\" is\n"
+    "               standard input), checks the files and prints \"NAME: OK\" or\n"
+    "               \"NAME: FAILED\"; exit status 1 when any file fails or cannot be\n"
+    "               read, as md5sum -c.\n"};
+
+const char* const CodecChoices[] = {"aplib", "ucl", "bzip2", "stored", nullptr};
+
+const CLI_Usage CodecUsage = {
+    "zelkor codec",
+    "zelkor codec compress --codec C IN OUT\nzelkor codec decompress --codec C --size N IN OUT",
+    "Packs or unpacks one file with a codec of the archive, as an entry is stored.\n"
+    "OUT \"-\" is standard output.\n"
+    "\n"
+    "  --codec C  aplib, ucl, bzip2 or stored (aplib packs 2 bytes or more)\n"
+    "  --size N   the unpacked size in bytes; a stream that unpacks to another size\n"
+    "             is refused, saying which size it holds when that can be told\n"};
+
+const CLI_Usage VkzUsage = {
+    "zelkor vkz",
+    "zelkor vkz create ARCHIVE [--codec C] [NAME=]FILE...\n"
+    "zelkor vkz list ARCHIVE [--long] [NAME...]\n"
+    "zelkor vkz extract ARCHIVE NAME [-o OUT]\n"
+    "zelkor vkz verify ARCHIVE [NAME...]",
+    "The show's data archive. Entries are found by the MD5 digest of their\n"
+    "lower-cased name; the names themselves are not stored.\n"
+    "\n"
+    "create   packs each FILE as an entry named after its base name, or NAME when\n"
+    "         written NAME=FILE (an argument holding '=' that names an existing\n"
+    "         file is that file). --codec C: aplib (the default), ucl, bzip2 or\n"
+    "         stored; files under 2 bytes are stored. The archive is written\n"
+    "         whole or not at all.\n"
+    "list     a header line beginning with \"#\", then one line per entry: name\n"
+    "         digest, content digest, data offset, size, stored size, codec and\n"
+    "         the name where a NAME argument matches the entry (a FILE or\n"
+    "         NAME=FILE argument matches by the name create gives it), else \"-\".\n"
+    "         --long: name (or name digest), codec, sizes and packing ratio.\n"
+    "extract  unpacks the entry NAME to OUT (default: NAME; \"-\" is standard\n"
+    "         output) once its content digest is checked.\n"
+    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\";\n"
+    "         says on stderr why each failed entry failed, naming it where a\n"
+    "         NAME argument matches. Exit status 1 when any failed.\n"};
+
+static std::string SceneNameList() {
+    std::string list = std::string("  ") + PreloadSceneName;
+    for (const char* name : ShowSceneNames) list += std::string(", ") + name;
+    return list + ", " + EndeSceneName + "\n";
+}
+
+// The registered scene names come from the table the show registers from.
+static const std::string tmgDetails =
+    "The timetable \"default.tmg\" and its text form: one entry per line,\n"
+    "\"START LENGTH NAME\" in decimal milliseconds; \"#\" starts a comment. A name\n"
+    "holding blanks, '#', '\"' or '\\' is written in double quotes with \\\" \\\\ and\n"
+    "\\xHH escapes. An entry runs from START to START + LENGTH, both included, and\n"
+    "calls the scene registered under its name, letter case aside, one of\n" +
+    SceneNameList() +
+    "\n"
+    "compile  warns, naming the line, about a name that is none of these, about\n"
+    "         entries of one scene that overlap and about entries that end past\n"
+    "         the clock's range (they never run).\n"
+    "         --strict: the warnings are errors, and nothing is written.\n"
+    "dump     prints the text form, which compiles back to the same bytes, with\n"
+    "         compile's warnings as comments after the entries.\n";
+
+const CLI_Usage TmgUsage = {"zelkor tmg",
+                            "zelkor tmg compile SRC.txt -o OUT.tmg [--strict]\n"
+                            "zelkor tmg dump FILE.tmg",
+                            tmgDetails.c_str()};
+
+const CLI_Usage RgsUsage = {
+    "zelkor rgs",
+    "zelkor rgs asm SRC.txt -o OUT.rgs\n"
+    "zelkor rgs disasm FILE.rgs\n"
+    "zelkor rgs run SCRIPT... [--layers OUT.raw] [--tga OUT.tga] [--png OUT.png] [--layer N] "
+    "[--png-all PREFIX]\n"
+    "zelkor rgs ops [NAME]",
+    "Texture scripts: commands that paint five 256x256 RGB layers; layer 0 is the\n"
+    "texture, layer 4 the scratch layer that filters overwrite. The text form has\n"
+    "one command per line, an operation's name and up to eight numbers (missing\n"
+    "ones are 0), or \"op N\" and the numbers for a bare opcode; \"#\" starts a\n"
+    "comment, and \"#RRGGBB\" is a colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
+    "\n"
+    "asm     compiles the text form. Refuses a layer outside 0-4, naming the line;\n"
+    "        warns about what the show would skip: NaN, a number that does not\n"
+    "        fit the integer a parameter needs, an opcode that does nothing,\n"
+    "        commands past the 200th.\n"
+    "disasm  a compiled script back to text that assembles to the same bytes.\n"
+    "run     runs the scripts in the order given, in one process, from zeroed\n"
+    "        layers and a zero generator state, as the show loads them. A SCRIPT\n"
+    "        is compiled (a .rgs file, or one beginning with \"RGS\") or text.\n"
+    "          --layers OUT.raw  the five layers back to back (983040 bytes)\n"
+    "          --tga, --png OUT  layer 0 (layer N with --layer N) as a picture,\n"
+    "                            upright as the show shows it\n"
+    "          --png-all PREFIX  every layer, as PREFIX0.png to PREFIX4.png\n"
+    "        The last line printed is \"random R\", the random generator's state\n"
+    "        (unsigned decimal) after the last script. The show hands that state\n"
+    "        on to the next script it loads, so a script that draws numbers\n"
+    "        without a seed of its own depends on the scripts loaded before it.\n"
+    "ops     the operations, one per line: opcode, name, parameters. With NAME,\n"
+    "        one operation in full: what each parameter means, and an example.\n"
+    "view    shows the layers in a window while you edit: zelkor rgs view --help.\n"};
+
+const CLI_Usage RgsViewUsage = {
+    "zelkor rgs view", "zelkor rgs view SCRIPT... [--layer N] [--scale S]",
+    "Shows the five layers the scripts make (text form or compiled) side by side,\n"
+    "or only layer N, scaled by S, in a window, and runs them again each time a\n"
+    "file is saved. The title reads \"zelkor rgs view  FILE  N ms  random R\". A\n"
+    "script with an error keeps the last good picture and prints the error with\n"
+    "its line number. Several scripts run in order, as the show runs them.\n"};
+
+const CLI_Usage TexUsage = {
+    "zelkor tex", "zelkor tex decode FILE [--raw OUT]",
+    "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
+    ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
+    "\n"
+    "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
+    "             standard output)\n"};
+
+const CLI_Usage CaptureUsage = {
+    "zelkor capture",
+    "zelkor capture [--dir SHOW] [--size WxH] --at T[,T...] -o DIR\n"
+    "zelkor capture [--dir SHOW] [--size WxH] --from T --to T [--step T] -o DIR",
+    "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
+    "clock, without a window, and writes frames as PNG, DIR/frame_T.png for each\n"
+    "music time T in ms: the first frame whose music time is T or later.\n"
+    "\n"
+    "  --size WxH       the frame size, each 1 to 8192 (default 800x600)\n"
+    "  --at T[,T...]    these times\n"
+    "  --from T --to T  every --step T ms (default 1000) from one to the other\n"
+    "Prints \"<file> <music time>\" for each frame written.\n"};
+
+const CLI_Usage PlayUsage = {
+    "zelkor play",
+    "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
+    "[--loop]",
+    "Plays the show in the folder SHOW (default: the working folder) in a window\n"
+    "(default 800x600) with its music, without the dialog, from music time T in ms\n"
+    "(default 0) or from the start of the first timetable entry named NAME.\n"
+    "--timetable plays that text timetable instead of the archive's; --loop loops\n"
+    "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
+    "and the music are loaded again when they change on disk.\n"
+    "\n"
+    "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
+    "Page Down go to the previous and next entry; Home to the start; L loops the\n"
+    "current entry; F toggles full screen; Escape quits.\n"};
