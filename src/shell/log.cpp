@@ -1,6 +1,7 @@
 #include "shell/log.h"
 
 #include <chrono>
+#include <cerrno>
 #include <cstdarg>
 #include <ctime>
 
@@ -27,8 +28,10 @@ int ZELKOR_Log::Initialize(const char* path) {
         fclose(file);
         file = nullptr;
     }
+    openError = 0;
     if (path) {
         file = fopen(path, "wt");
+        if (!file) openError = errno;
         // Unbuffered, so the trace survives a crash.
         if (file) setbuf(file, nullptr);
     }
