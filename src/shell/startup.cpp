@@ -68,11 +68,12 @@ static int Fail(const StartupHooks* hooks, const char* text, const char* hint) {
 
 static const char* ArchiveHint() {
     if (access("data.vkz", R_OK) != 0) {
-        if (errno == ENOENT)
+        int why = errno;
+        if (why == ENOENT)
             return Hint("no data.vkz in %s; run it from the show folder (build/show) or pass --dir",
                         Folder());
         return Hint("cannot read %s/data.vkz (%s); make it readable or pass --dir", Folder(),
-                    strerror(errno));
+                    strerror(why));
     }
     return Hint("%s/data.vkz is damaged or not a show archive; make the show again "
                 "(cmake --build build --target show)",
