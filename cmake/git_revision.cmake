@@ -11,6 +11,7 @@ else()
         set(rev "${rev}-dirty")
     endif()
 endif()
+# A const at namespace scope is file-local unless declared extern first.
 set(text "// Generated at build time.\nextern const char* const zelkorGitRevision;\nconst char* const zelkorGitRevision = \"${rev}\";\n")
 if(EXISTS ${OUT})
     file(READ ${OUT} old)

@@ -8,7 +8,9 @@ zk_programs() {
     ZELKOR=$1/tools/zelkor/zelkor
 }
 
+# zk_start_xvfb [WxH]: the screen's size (default $ZK_XVFB_SIZE, else 1024x768).
 zk_start_xvfb() {
+    local size=${1:-${ZK_XVFB_SIZE:-1024x768}}
     # -noreset: the server must not restart (refusing connections meanwhile)
     # each time its last client leaves. Parallel runs must never share (and then kill) one server: a display is
     # ours only when its lock file names our Xvfb process.
@@ -16,7 +18,7 @@ zk_start_xvfb() {
     for tries in $(seq 1 40); do
         n=$(( 200 + (RANDOM + $$ * 7 + tries * 13) % 700 ))
         [ -e /tmp/.X$n-lock ] && continue
-        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb :$n -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
         ZK_XVFB_PID=$!
         for _ in $(seq 1 100); do
             kill -0 $ZK_XVFB_PID 2>/dev/null || break
@@ -32,6 +34,30 @@ zk_start_xvfb() {
     done
     echo "could not start Xvfb" >&2
     return 1
+}
+
+# zk_make_show ZELKOR SHOW SCRATCH TIMETABLE: a small show folder made with
+# the tool: plasma pictures, a glow for the particles, the tube's script, and
+# data.vkz holding TIMETABLE (text). Scripts go to SCRATCH; 1 on a failure.
+zk_make_show() {
+    local z=$1 show=$2 tmp=$3 name i=1
+    mkdir -p "$show" "$tmp" || return 1
+    for name in tarnis_credits tarnis_logo tarnis_1 tarnis_2 tarnis_3 tarnis_4 tarnis_5 \
+        tarnis_6 tarnis_7 tarnis_cloud p1_kopf p1_koerper tarnis_particle2 particletex; do
+        if [ $name = particletex ]; then
+            echo "RadialGlow 0 1 1 1"
+        else
+            echo "Plasma 0 $i 2 3 4 1 1 1"
+        fi >"$tmp/$name.txt"
+        i=$((i + 1))
+        "$z" rgs asm "$tmp/$name.txt" -o "$tmp/$name.rgs" >/dev/null &&
+            "$z" rgs run "$tmp/$name.rgs" --tga "$show/$name.tga" >/dev/null || return 1
+    done
+    printf 'Plasma 0 5 5 2 2 1 1 1\n' >"$tmp/wobble.txt"
+    "$z" rgs asm "$tmp/wobble.txt" -o "$show/wobble.rgs" >/dev/null || return 1
+    printf '%s\n' "$4" >"$tmp/timetable.txt"
+    "$z" tmg compile "$tmp/timetable.txt" -o "$tmp/default.tmg" >/dev/null &&
+        "$z" vkz create "$show/data.vkz" "$tmp/default.tmg" >/dev/null
 }
 
 # zk_wait_for SECONDS COMMAND...: retries the command every 0.1 s.

@@ -3,7 +3,7 @@
 # command, and exits with the command's status. Unlike xvfb-run, whose own
 # clean-up sometimes fails and replaces the status, nothing here can turn a
 # passing test into a failing one.
-# Usage: with_xvfb.sh COMMAND [ARGS...]
+# Usage: [ZK_XVFB_SIZE=WxH] with_xvfb.sh COMMAND [ARGS...]
 set -u
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"

@@ -20,7 +20,19 @@ static int FindMode(int displayIndex, int w, int h, int bits, SDL_DisplayMode* o
     for (int i = 0; i < count; i++) {
         if (SDL_GetDisplayMode(displayIndex, i, out) == 0 && SameMode(*out, w, h, bits)) return 1;
     }
+    SDL_SetError("the display has no mode %dx%dx%d", w, h, bits);
     return 0;
+}
+
+void ZELKOR_PictureArea(int w, int h, int* x, int* y, int* vw, int* vh) {
+    *x = 0, *y = 0, *vw = w, *vh = h;
+    if ((long long)w * 3 > (long long)h * 4) {
+        *vw = (int)(((long long)h * 8 + 3) / 6); // h * 4/3, rounded
+        *x = (w - *vw) / 2;
+    } else if ((long long)w * 3 < (long long)h * 4) {
+        *vh = (int)(((long long)w * 6 + 4) / 8); // w * 3/4, rounded
+        *y = (h - *vh) / 2;
+    }
 }
 
 int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) {
@@ -42,10 +54,19 @@ int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) 
         SDL_DisplayMode mode;
         int display = SDL_GetWindowDisplayIndex(handle);
         if (display < 0) display = 0;
+        modeRefused = 1;
         if (!FindMode(display, window->GetWidth(), window->GetHeight(), colourBits, &mode))
             return 0;
         if (SDL_SetWindowDisplayMode(handle, &mode) != 0) return 0;
         if (SDL_SetWindowFullscreen(handle, SDL_WINDOW_FULLSCREEN) != 0) return 0;
+        modeRefused = 0;
+        SDL_ShowCursor(SDL_DISABLE);
+        cursorHidden = 1;
+    } else if (window->GetFullscreen() == ZELKOR_FULLSCREEN_DESKTOP) {
+        if (SDL_SetWindowFullscreen(handle, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            modeRefused = 1;
+            return 0;
+        }
         SDL_ShowCursor(SDL_DISABLE);
         cursorHidden = 1;
     }
@@ -71,12 +92,15 @@ int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) 
 }
 
 int ZELKOR_OpenGL::SetPerspective(float farPlane, float fieldOfView) {
-    int w = window->GetWidth(), h = window->GetHeight();
-    glViewport(0, 0, w, h);
+    // The scenes are composed for 4:3 (their backdrops fill exactly that), so
+    // a wider or taller window shows the picture at 4:3 between bars.
+    ZELKOR_PictureArea(window->GetWidth(), window->GetHeight(), &viewX, &viewY, &viewWidth,
+                       &viewHeight);
+    glViewport(viewX, viewY, viewWidth, viewHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const float nearPlane = 0.1f; // widened to double as 0.10000000149011612
-    gluPerspective(fieldOfView, (double)w / (double)h, nearPlane, farPlane);
+    gluPerspective(fieldOfView, (double)viewWidth / (double)viewHeight, nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     return 1;
@@ -87,13 +111,38 @@ void ZELKOR_OpenGL::BeginFrame() {
     glLoadIdentity();
 }
 
+void ZELKOR_OpenGL::ClearBars() {
+    int w = window ? window->GetWidth() : 0, h = window ? window->GetHeight() : 0;
+    if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
+    // Scissored clears touch only the bars; the saved state keeps the scenes'
+    // clear colour and scissor as they were.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glEnable(GL_SCISSOR_TEST);
+    if (viewX > 0) { // pillarbox: left and right
+        glScissor(0, 0, viewX, h);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (viewY > 0) { // letterbox: bottom and top
+        glScissor(0, 0, w, viewY);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(0, viewY + viewHeight, w, h - viewY - viewHeight);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glPopAttrib();
+}
+
 void ZELKOR_OpenGL::EndFrame() {
     glFlush();
     if (deviceContext) SDL_GL_SwapWindow((SDL_Window*)deviceContext);
 }
 
 void ZELKOR_OpenGL::Shutdown() {
-    if (window && window->GetHandle() && window->GetFullscreen() == 1) {
+    int full = window && window->GetHandle() ? window->GetFullscreen() : 0;
+    if (full == 1 || full == ZELKOR_FULLSCREEN_DESKTOP) {
         if (cursorHidden) {
             SDL_ShowCursor(SDL_ENABLE);
             cursorHidden = 0;

@@ -5,14 +5,27 @@
 class ZELKOR_Log;
 class ZELKOR_Window;
 
+// The show's picture in a w x h frame: the largest centred 4:3 area, the
+// whole frame when it is 4:3 (or within a rounding of it).
+void ZELKOR_PictureArea(int w, int h, int* x, int* y, int* areaWidth, int* areaHeight);
+
 class ZELKOR_OpenGL {
   public:
     ZELKOR_OpenGL() {}
     int Initialize(ZELKOR_Window* window, int colourBits, ZELKOR_Log* log);
+    // The viewport is the largest centred 4:3 area of the window (the whole
+    // window when it is 4:3), and the projection takes that area's aspect.
     int SetPerspective(float farPlane, float fieldOfView);
     void BeginFrame(); // clears colour and depth, loads the identity
-    void EndFrame();   // flush and swap
+    // Blackens the window outside the 4:3 area; no GL call on a 4:3 window.
+    // The frame loops call it after the scenes, so strokes that bled over
+    // the area's edge are gone and nothing inside it changes.
+    void ClearBars();
+    void EndFrame(); // flush and swap
     void Shutdown();
+
+    // Initialize failed because the display refused the full-screen mode.
+    int ModeRefused() const { return modeRefused; }
 
   private:
     ZELKOR_Log* log = nullptr;
@@ -21,4 +34,6 @@ class ZELKOR_OpenGL {
     void* renderingContext = nullptr;
     int colourBits = 32;
     int cursorHidden = 0;
+    int modeRefused = 0;
+    int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
 };

@@ -5,10 +5,15 @@
 struct SDL_Window;
 class ZELKOR_Log;
 
+// The full-screen flag: 1 switches the display to the window's mode; the
+// desktop kind covers the screen at its current mode, with no switch.
+enum { ZELKOR_FULLSCREEN_DESKTOP = 2 };
+
 class ZELKOR_Window {
   public:
     ZELKOR_Window() {}
-    // Framed at (30, 30) with outer size width x height, or borderless full screen.
+    // Framed at (30, 30) with outer size width x height, or borderless full
+    // screen at (0, 0) (width x height is then the mode, or the desktop's size).
     int Initialize(void* instance, ZELKOR_WindowProc procedure, int width, int height,
                    int fullscreen, ZELKOR_Log* log);
     // Takes at most one pending event; zero-fills the record when none is pending.

@@ -2,6 +2,7 @@
 
 #include "music/sound.h"
 #include "platform/message.h"
+#include "platform/opengl.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "runner/offscreen.h"
@@ -10,6 +11,7 @@
 #include "shell/settings.h"
 #include "shell/startup.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdlib>
@@ -26,6 +28,8 @@ struct VirtualClock {
 
 VirtualClock virtualClock;
 int frameWidth = 0, frameHeight = 0;
+// The 4:3 picture inside the frame; the rest of the frame is the black bars.
+int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
 uint32_t firstMusicTime = 0, clockBase = 0;
 ZELKOR_Message message;
 
@@ -52,7 +56,11 @@ int Runner_Start(int width, int height) {
     g_settings.fullscreen = 0;
     g_settings.soundEnabled = 1;
     g_settings.modeIndex = 0;
-    modeTable[0] = {32, (uint32_t)width, (uint32_t)height};
+    // The show is drawn at its picture's own size and the bars are added on
+    // reading: a viewport offset would round some colours differently, and
+    // the picture must be the one a capture at that size gives.
+    ZELKOR_PictureArea(width, height, &areaX, &areaY, &areaWidth, &areaHeight);
+    modeTable[0] = {32, (uint32_t)areaWidth, (uint32_t)areaHeight};
     StartupHooks hooks;
     hooks.configure = ConfigureOffscreen;
     hooks.quietErrors = 1;
@@ -62,7 +70,7 @@ int Runner_Start(int width, int height) {
         return RUNNER_START_FAILED;
     }
     virtualClock.startingUp = 0;
-    if (!Offscreen_Create(width, height)) {
+    if (!Offscreen_Create(areaWidth, areaHeight)) {
         Shutdown();
         return RUNNER_NO_FRAMEBUFFER;
     }
@@ -83,11 +91,20 @@ int Runner_DrawFrame(uint64_t frame) {
     virtualClock.now = clockBase + Runner_FrameTime(frame);
     g_timer->BeginFrame();
     g_window->PumpMessage(&message);
-    return SceneDispatcher() ? RUNNER_OK : RUNNER_STOPPED;
+    if (!SceneDispatcher()) return RUNNER_STOPPED;
+    g_opengl->ClearBars();
+    return RUNNER_OK;
 }
 
 void Runner_ReadRgb(uint8_t* out) {
-    Offscreen_ReadRgb(frameWidth, frameHeight, out);
+    if (areaWidth == frameWidth && areaHeight == frameHeight) {
+        Offscreen_ReadRgb(frameWidth, frameHeight, out);
+        return;
+    }
+    memset(out, 0, (size_t)frameWidth * frameHeight * 3);
+    glPixelStorei(GL_PACK_ROW_LENGTH, frameWidth); // the picture's rows inside the frame's
+    Offscreen_ReadRgb(areaWidth, areaHeight, out + ((size_t)areaY * frameWidth + areaX) * 3);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
 }
 
 void Runner_Stop() {

@@ -1,7 +1,8 @@
 // Running the show outside marovy's own loop: the show's own start-up in the
 // current folder, in a hidden window with no sound device, on a virtual clock
 // that moves only with the frame number, drawing into an offscreen frame
-// buffer of the chosen size. Frame n runs at music time m0 + n x 1000/60
+// buffer. A frame of the chosen size holds the 4:3 picture, between black
+// bars when the size is not 4:3. Frame n runs at music time m0 + n x 1000/60
 // (rounded down, no drift), so a frame depends only on its number: the same
 // music time always gives the same pixels, however slowly we render.
 #pragma once

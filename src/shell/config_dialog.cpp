@@ -60,6 +60,27 @@ static void ShowAbout(ConfigDialog* d) {
     gtk_widget_show_all(box);
 }
 
+static void EndAfterBox(GtkDialog* box, gint, gpointer data) {
+    gtk_widget_destroy(GTK_WIDGET(box));
+    EndDialog((ConfigDialog*)data, -1);
+}
+
+// No display mode qualifies: name the ones there are and the way out, on
+// stderr and in a box; the dialog ends with -1 once the box is dismissed.
+static void RefuseStart(ConfigDialog* d) {
+    char text[1024];
+    snprintf(text, sizeof text,
+             "no display mode of at least 640x480 with more than 8 bits per pixel (the display "
+             "has %s); use a larger screen, or run marovy --desktop or --window=WxH",
+             DisplayModesText());
+    fprintf(stderr, "marovy: %s\n", text);
+    GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(d->window), GTK_DIALOG_MODAL,
+                                            GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(box), "Marovy");
+    g_signal_connect(box, "response", G_CALLBACK(EndAfterBox), d);
+    gtk_widget_show_all(box);
+}
+
 void ConfigDialogProc(ConfigDialog* d, int command) {
     switch (command) {
     case CONFIG_START: {
@@ -69,11 +90,10 @@ void ConfigDialogProc(ConfigDialog* d, int command) {
         int line = gtk_combo_box_get_active(GTK_COMBO_BOX(d->resolution));
         if (line < 0) {
             // Fewer than two modes: nothing is selected, so take the first;
-            // with none there is no mode to start in.
+            // with none there is no mode to start in, which is said while the
+            // dialog is still up.
             if (modeCount == 0) {
-                fprintf(stderr, "marovy: no display mode of at least 640x480 with more than 8 "
-                                "bits per pixel\n");
-                EndDialog(d, -1);
+                RefuseStart(d);
                 return;
             }
             line = 0;

@@ -1,6 +1,7 @@
 #include "shell/log.h"
 
 #include <chrono>
+#include <cerrno>
 #include <cstdarg>
 #include <ctime>
 #include <fcntl.h>
@@ -29,14 +30,20 @@ int ZELKOR_Log::Initialize(const char* path) {
         fclose(file);
         file = nullptr;
     }
+    openError = 0;
     if (path) {
         // As fopen("wt"), but a FIFO without a reader fails at once instead of
         // blocking the start-up in open().
         int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd >= 0) {
+        if (fd < 0) {
+            openError = errno;
+        } else {
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
             file = fdopen(fd, "w");
-            if (!file) close(fd);
+            if (!file) {
+                openError = errno;
+                close(fd);
+            }
         }
         // Unbuffered, so the trace survives a crash.
         if (file) setbuf(file, nullptr);

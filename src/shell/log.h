@@ -10,6 +10,8 @@ class ZELKOR_Log {
     int Initialize(const char* path);
     void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Shutdown();
+    // Why the last Initialize could not open its file (an errno), 0 if it could.
+    int OpenError() const { return openError; }
 
     // Tests replace the wall clock; 0 restores it. Fills hour, minute, second, ms.
     typedef void (*LocalTimeFn)(int* h, int* m, int* s, int* ms);
@@ -17,4 +19,5 @@ class ZELKOR_Log {
 
   private:
     FILE* file = nullptr;
+    int openError = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 
 Settings g_settings;
@@ -24,14 +25,30 @@ int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width,
     return count + 1;
 }
 
+// Every mode the display listed, for saying why none would do.
+static char displayModes[512];
+
+static void NoteDisplayMode(const SDL_DisplayMode& mode) {
+    char one[48];
+    snprintf(one, sizeof one, "%dx%dx%d", mode.w, mode.h, (int)SDL_BITSPERPIXEL(mode.format));
+    size_t used = strlen(displayModes);
+    snprintf(displayModes + used, sizeof displayModes - used, "%s%s", used ? ", " : "", one);
+}
+
+const char* DisplayModesText() {
+    return displayModes[0] ? displayModes : "none";
+}
+
 int FillModeTable() {
     memset(modeTable, 0, sizeof(modeTable));
     modeCount = 0;
+    displayModes[0] = 0;
     if (!ZELKOR_StartVideo()) return 0;
     int total = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < total; i++) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0) break;
+        NoteDisplayMode(mode);
         modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(mode.format),
                                    (uint32_t)mode.w, (uint32_t)mode.h);
     }

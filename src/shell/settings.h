@@ -26,3 +26,6 @@ extern int modeCount;
 int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width, uint32_t height);
 // Fills modeTable from display 0's modes in enumeration order; returns the count.
 int FillModeTable();
+// The modes the display listed at the last FillModeTable ("640x400x16, ..."),
+// qualifying or not; "none" when it listed none.
+const char* DisplayModesText();

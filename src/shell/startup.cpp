@@ -14,8 +14,11 @@
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 // The main loop's message record, zero-filled before the configuration step.
 static ZELKOR_Message mainMessage;
@@ -35,12 +38,57 @@ int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int
     return ZELKOR_DefWindowProc(window, message, wParam, lParam);
 }
 
-static int Fail(const StartupHooks* hooks, const char* text) {
-    if (hooks && hooks->quietErrors)
+// The working folder, for hints that name where the show looked.
+static const char* Folder() {
+    static char cwd[4096];
+    return getcwd(cwd, sizeof cwd) ? cwd : ".";
+}
+
+// One stderr line beside a failed step's box: the cause and the way out.
+static char hintLine[8192];
+__attribute__((format(printf, 1, 2))) static const char* Hint(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(hintLine, sizeof hintLine, format, args);
+    va_end(args);
+    return hintLine;
+}
+
+static int Fail(const StartupHooks* hooks, const char* text, const char* hint) {
+    if (hooks && hooks->quietErrors) {
+        // The runner's commands say what to do themselves.
         fprintf(stderr, "%s\n", text);
-    else
+    } else {
+        // Before the box: it waits for OK, and the terminal should say why meanwhile.
+        fprintf(stderr, "marovy: %s\n", hint);
         ShowErrorBox(text);
+    }
     return -1;
+}
+
+static const char* ArchiveHint() {
+    if (access("data.vkz", R_OK) != 0) {
+        int why = errno;
+        if (why == ENOENT)
+            return Hint("no data.vkz in %s; run it from the show folder (build/show) or pass --dir",
+                        Folder());
+        return Hint("cannot read %s/data.vkz (%s); make it readable or pass --dir", Folder(),
+                    strerror(why));
+    }
+    return Hint("%s/data.vkz is damaged or not a show archive; make the show again "
+                "(cmake --build build --target show)",
+                Folder());
+}
+
+static const char* OpenGLHint(const DisplayMode& mode) {
+    if (!g_opengl->ModeRefused())
+        return Hint("no OpenGL context could be made (SDL: %s); install the system's OpenGL "
+                    "drivers (Debian: libgl1-mesa-dri)",
+                    SDL_GetError());
+    if (g_settings.fullscreen == ZELKOR_FULLSCREEN_DESKTOP)
+        return Hint("the desktop refused full screen (SDL: %s); run with --window", SDL_GetError());
+    return Hint("the display refused the mode %ux%ux%u (SDL: %s); run with --desktop or --window",
+                mode.width, mode.height, mode.bitsPerPixel, SDL_GetError());
 }
 
 int Startup(void* instance, const StartupHooks* hooks) {
@@ -53,27 +101,36 @@ int Startup(void* instance, const StartupHooks* hooks) {
     if (hooks && hooks->configure) hooks->configure(hooks->user);
 
     if (!g_shellLog->Initialize("zelkor.log"))
-        return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()");
+        return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()",
+                    Hint("cannot write zelkor.log in %s (%s); run the show from a folder you may "
+                         "write to, or pass --dir",
+                         Folder(), strerror(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
-    if (!g_archive) return Fail(hooks, "ERROR: VKZ_Open()");
+    if (!g_archive) return Fail(hooks, "ERROR: VKZ_Open()", ArchiveHint());
 
     const DisplayMode& mode = modeTable[g_settings.modeIndex];
     g_shellLog->Print("Creating window");
     if (!g_window->Initialize(instance, WindowProc, (int)mode.width, (int)mode.height,
                               g_settings.fullscreen, g_shellLog))
-        return Fail(hooks, "ERROR: ZELKOR_Window::Initialize()");
+        return Fail(hooks, "ERROR: ZELKOR_Window::Initialize()",
+                    Hint("no window could be opened (SDL: %s); run it in a desktop session "
+                         "(DISPLAY or WAYLAND_DISPLAY set)",
+                         SDL_GetError()));
 
     g_shellLog->Print("Initializing OpenGL");
     if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_shellLog))
-        return Fail(hooks, "ERROR: ZELKOR_OpenGL::Initialize()");
+        return Fail(hooks, "ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(mode));
 
     g_shellLog->Print("Soundsystem:");
     if (g_settings.soundEnabled == 1) {
         g_shellLog->Print("Initialize");
         if (!g_sound->Initialize(g_shellLog))
-            return Fail(hooks, "ERROR: ZELKOR_Sound::Initialize()");
+            return Fail(hooks, "ERROR: ZELKOR_Sound::Initialize()",
+                        Hint("no audio output could be opened (SDL: %s); run with --no-sound to "
+                             "watch without music",
+                             SDL_GetError()));
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");
@@ -141,8 +198,13 @@ void RunFrameLoop() {
         g_window->PumpMessage(&mainMessage);
         if (!SceneDispatcher()) {
             g_shellLog->Print("SceneDispatcher encountered error");
+            fprintf(stderr,
+                    "marovy: %s/data.vkz holds no readable timetable (default.tmg); make the "
+                    "archive again (zelkor tmg compile, zelkor vkz create)\n",
+                    Folder());
             break;
         }
+        g_opengl->ClearBars();
         g_opengl->EndFrame();
         g_timer->EndFrame();
     }

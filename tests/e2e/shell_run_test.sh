@@ -59,6 +59,8 @@ sleep 0.3
 zk_press "$box" Return
 zk_wait_exit $pid "Dismissing the box"
 [ $ZK_STATUS -eq 255 ] || zk_fail "exit status $ZK_STATUS after a failed start-up"
+grep -q "^marovy: cannot write zelkor.log in .*; run the show from a folder" stderr.txt ||
+    zk_fail "no hint beside the box: $(cat stderr.txt)"
 grep -q "start logging at" stdout.txt || zk_fail "start line not on stdout"
 grep -q "end logging at" stdout.txt || zk_fail "end line not on stdout"
 echo "shell_run: ok"

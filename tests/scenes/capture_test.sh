@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `zelkor capture` on a small show folder made here: every built scene gets a
-# frame, frames are exact across runs, bad input fails cleanly.
+# frame, frames are exact across runs, sizes other than 4:3 get bars, bad
+# input fails cleanly.
 # Usage: capture_test.sh BUILD_DIR
 set -u
 BUILD=$(cd "$1" && pwd)
@@ -18,24 +19,7 @@ fail() {
 zk_start_xvfb || exit 1
 trap 'rm -rf "$WORK"; kill $ZK_XVFB_PID 2>/dev/null' EXIT
 
-# Textures from texture scripts: plasma pictures, a glow for the particles.
-texture() { # NAME SCRIPT-TEXT
-    printf '%s\n' "$2" >"$WORK/$1.txt"
-    "$Z" rgs asm "$WORK/$1.txt" -o "$WORK/$1.rgs" >/dev/null &&
-        "$Z" rgs run "$WORK/$1.rgs" --tga "$SHOW/$1.tga" >/dev/null || fail "texture $1"
-}
-i=1
-for name in tarnis_credits tarnis_logo tarnis_1 tarnis_2 tarnis_3 tarnis_4 tarnis_5 \
-    tarnis_6 tarnis_7 tarnis_cloud p1_kopf p1_koerper tarnis_particle2; do
-    texture $name "Plasma 0 $i 2 3 4 1 1 1"
-    i=$((i + 1))
-done
-texture particletex "RadialGlow 0 1 1 1"
-printf 'Plasma 0 5 5 2 2 1 1 1\n' >"$WORK/wobble.txt"
-"$Z" rgs asm "$WORK/wobble.txt" -o "$SHOW/wobble.rgs" >/dev/null || fail "wobble.rgs"
-
-cat >"$WORK/timetable.txt" <<'EOF'
-# one short slot per scene, then the end
+zk_make_show "$Z" "$SHOW" "$WORK" "# one short slot per scene, then the end
 0     1200  preload
 0     400   scene1
 400   400   scene2
@@ -47,10 +31,7 @@ cat >"$WORK/timetable.txt" <<'EOF'
 2800  400   scene4
 3200  400   scene5
 3600  400   scene9
-4000  200   ende
-EOF
-"$Z" tmg compile "$WORK/timetable.txt" -o "$WORK/default.tmg" >/dev/null || fail "tmg compile"
-"$Z" vkz create "$SHOW/data.vkz" "$WORK/default.tmg" >/dev/null || fail "vkz create"
+4000  200   ende" || fail "making the show"
 
 # One frame of each scene, some way into its slot.
 AT=300,700,1100,1500,1900,2300,2700,3100,3500,3900
@@ -79,6 +60,29 @@ cmp -s "$WORK/a/frame_001500.png" "$WORK/b/frame_001500.png" || fail "frame 1500
 (cd "$SHOW" && "$Z" capture --size 320x240 --from 1900 --to 1900 -o "$WORK/c" >/dev/null) ||
     fail "capture from the show folder"
 cmp -s "$WORK/a/frame_001900.png" "$WORK/c/frame_001900.png" || fail "frame 1900 differs"
+
+# A frame that is not 4:3 holds the 4:3 picture between black bars, the very
+# picture a capture at the picture's size gives: 1280x720 against 960x720 (bars
+# left and right, where the wide strokes of the line scenes used to linger) and
+# 320x300 against the 320x240 frames above (bars top and bottom).
+"$Z" capture --dir "$SHOW" --size 1280x720 --at $AT -o "$WORK/wide" >/dev/null &&
+    "$Z" capture --dir "$SHOW" --size 960x720 --at $AT -o "$WORK/mid" >/dev/null &&
+    "$Z" capture --dir "$SHOW" --size 320x300 --at $AT -o "$WORK/tall" >/dev/null ||
+    fail "captures beside 4:3"
+same() { # FRAME CROP OTHER: that part of the frame equals the other frame
+    convert "$1" -crop "$2" +repage "$WORK/crop.png" &&
+        [ "$(compare -metric AE "$WORK/crop.png" "$3" null: 2>&1)" = 0 ]
+}
+black() { [ "$(convert "$1" -crop "$2" -format '%[fx:maxima]' info:)" = 0 ]; }
+for t in ${AT//,/ }; do
+    n=frame_$(printf %06d $t).png
+    same "$WORK/wide/$n" 960x720+160+0 "$WORK/mid/$n" || fail "1280x720 at $t: the middle differs"
+    black "$WORK/wide/$n" 160x720+0+0 && black "$WORK/wide/$n" 160x720+1120+0 ||
+        fail "1280x720 at $t: the side bars are not black"
+    same "$WORK/tall/$n" 320x240+0+30 "$WORK/a/$n" || fail "320x300 at $t: the middle differs"
+    black "$WORK/tall/$n" 320x30+0+0 && black "$WORK/tall/$n" 320x30+0+270 ||
+        fail "320x300 at $t: the bars are not black"
+done
 
 # Failures: a time after the end, a folder without an archive, bad usage.
 "$Z" capture --dir "$SHOW" --size 64x48 --at 2000,19000 -o "$WORK/d" >/dev/null 2>"$WORK/d.err"

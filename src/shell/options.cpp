@@ -1,0 +1,94 @@
+#include "options.h"
+
+#include "platform/message.h"
+#include "platform/window.h"
+#include "shell/settings.h"
+#include "shell/version.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+static void Usage(FILE* out) {
+    fprintf(out, "usage: marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR]\n"
+                 "Without --window or --desktop the configuration dialog comes first, and Start\n"
+                 "runs the show full screen.\n"
+                 "  --window[=WxH]  in a window of that size (default 800x600)\n"
+                 "  --desktop       full screen at the desktop's resolution, no mode switch\n"
+                 "  --no-sound      no audio device; the show runs on a silent clock\n"
+                 "  --dir DIR       the show folder (default: the working folder); zelkor.log goes "
+                 "there\n"
+                 "  --help, --version\n");
+}
+
+static int UsageError(const char* why, const char* arg) {
+    if (arg)
+        fprintf(stderr, "marovy: %s: %s\n", why, arg);
+    else
+        fprintf(stderr, "marovy: %s\n", why);
+    Usage(stderr);
+    return 2;
+}
+
+static int ParseSize(const char* s, int* w, int* h) {
+    char x = 0, tail = 0;
+    if (sscanf(s, "%d%c%d%c", w, &x, h, &tail) != 3 || x != 'x') return 0;
+    return *w >= 1 && *h >= 1 && *w <= 16384 && *h <= 16384;
+}
+
+int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
+    int screens = 0;
+    for (int i = 1; i < argc; i++) {
+        const char* a = argv[i];
+        if (!strcmp(a, "--help")) {
+            Usage(stdout);
+            return 0;
+        } else if (!strcmp(a, "--version")) {
+            ZELKOR_PrintVersion(stdout, "marovy");
+            return 0;
+        } else if (!strcmp(a, "--window")) {
+            o->screen = MAROVY_WINDOW;
+            screens++;
+        } else if (!strncmp(a, "--window=", 9)) {
+            if (!ParseSize(a + 9, &o->width, &o->height))
+                return UsageError("--window wants WxH, each 1 to 16384", a);
+            o->screen = MAROVY_WINDOW;
+            screens++;
+        } else if (!strcmp(a, "--desktop")) {
+            o->screen = MAROVY_DESKTOP;
+            screens++;
+        } else if (!strcmp(a, "--no-sound")) {
+            o->noSound = 1;
+        } else if (!strcmp(a, "--dir") && i + 1 < argc) {
+            o->dir = argv[++i];
+        } else if (!strcmp(a, "--dir")) {
+            return UsageError("option without its value", a);
+        } else {
+            return UsageError("unknown argument", a);
+        }
+    }
+    if (screens > 1) return UsageError("give one of --window and --desktop", nullptr);
+    return -1;
+}
+
+int ApplyScreenOption(const MarovyOptions& o) {
+    g_settings.modeIndex = 0;
+    if (o.screen == MAROVY_WINDOW) {
+        g_settings.fullscreen = 0;
+        modeTable[0] = {32, (uint32_t)o.width, (uint32_t)o.height};
+        return 1;
+    }
+    SDL_DisplayMode desktop;
+    int known = ZELKOR_StartVideo() && SDL_GetDesktopDisplayMode(0, &desktop) == 0;
+    if (!known)
+        fprintf(stderr,
+                "marovy: no display to run on (SDL: %s); run it in a desktop session "
+                "(DISPLAY or WAYLAND_DISPLAY set)\n",
+                SDL_GetError());
+    ZELKOR_StopVideo();
+    if (!known) return 0;
+    g_settings.fullscreen = ZELKOR_FULLSCREEN_DESKTOP;
+    modeTable[0] = {SDL_BITSPERPIXEL(desktop.format), (uint32_t)desktop.w, (uint32_t)desktop.h};
+    return 1;
+}
