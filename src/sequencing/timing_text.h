@@ -16,3 +16,5 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
 // hold (bytes after a name's terminator, a name with no terminator, bytes
 // after the last entry) is mentioned in comments.
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes);
+// Why ParseTimingScript refuses these bytes (the loader only says no).
+std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size);

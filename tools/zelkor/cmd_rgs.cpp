@@ -18,7 +18,8 @@ static int RgsUsage() {
     fprintf(stderr, "usage: zelkor rgs asm SRC.txt -o OUT.rgs\n"
                     "       zelkor rgs disasm FILE.rgs\n"
                     "       zelkor rgs run SCRIPT.rgs... [--layers OUT.raw] [--tga OUT.tga] "
-                    "[--png OUT.png]\n");
+                    "[--png OUT.png]\n"
+                    "       zelkor rgs view SCRIPT... [--layer N] [--scale S]\n");
     return 2;
 }
 
@@ -146,5 +147,7 @@ int CmdRgs(int argc, char** argv) {
     if (strcmp(argv[0], "asm") == 0) return Assemble(argc - 1, argv + 1);
     if (strcmp(argv[0], "disasm") == 0) return Disassemble(argc - 1, argv + 1);
     if (strcmp(argv[0], "run") == 0) return Run(argc - 1, argv + 1);
+    // It opens a window: a program of its own.
+    if (strcmp(argv[0], "view") == 0) return RunBeside("rgs-view", argv + 1);
     return RgsUsage();
 }

@@ -21,9 +21,11 @@ static const Command commands[] = {
     {"codec", CmdCodec, "codec compress|decompress --codec C [--size N] IN OUT"},
     {"vkz", CmdVkz, "vkz create|list|extract|verify ARCHIVE ..."},
     {"tmg", CmdTmg, "tmg compile SRC.txt -o OUT.tmg | tmg dump FILE.tmg"},
-    {"rgs", CmdRgs, "rgs asm|disasm|run ..."},
+    {"rgs", CmdRgs, "rgs asm|disasm|run|view ..."},
     {"tex", CmdTex, "tex decode FILE [--raw OUT]"},
     {"capture", nullptr, "capture [--size WxH] --at T,... | --from T --to T --step T -o DIR"},
+    {"play", nullptr,
+     "play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] [--loop]"},
 };
 
 static int Usage() {
@@ -35,7 +37,9 @@ static int Usage() {
 // The commands that run the show are programs of their own, "zelkor-NAME"
 // beside this one (git's way), so the content commands link no GL, SDL or
 // scenes and the content build never waits for the engine.
-static int RunBeside(const char* self, const char* name, char** args) {
+static const char* self = "zelkor";
+
+int RunBeside(const char* name, char** args) {
     std::string dir = ".";
     char exe[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
@@ -53,9 +57,10 @@ static int RunBeside(const char* self, const char* name, char** args) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
+    self = argv[0];
     for (const Command& c : commands) {
         if (strcmp(argv[1], c.name) != 0) continue;
-        return c.run ? c.run(argc - 2, argv + 2) : RunBeside(argv[0], c.name, argv + 2);
+        return c.run ? c.run(argc - 2, argv + 2) : RunBeside(c.name, argv + 2);
     }
     fprintf(stderr, "zelkor: unknown command '%s'\n", argv[1]);
     return Usage();
