@@ -12,6 +12,18 @@
 #include <utility>
 #include <vector>
 
+// Said before the library's own "cannot open": why it cannot be read.
+static int Readable(const char* path, std::string* why) {
+    const char* reason = nullptr;
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &reason);
+    if (fd < 0) {
+        *why = reason;
+        return 0;
+    }
+    close(fd);
+    return 1;
+}
+
 static int Install(const uint8_t* data, size_t size, std::string* why) {
     if (ReplaceTimingScript(data, (uint32_t)size)) return 1;
     *why = DescribeTimingScriptProblem(data, size);
@@ -40,13 +52,7 @@ static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
 }
 
 int Reload_Archive(const char* path, std::string* why) {
-    const char* reason = nullptr;
-    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &reason);
-    if (fd < 0) {
-        *why = reason;
-        return 0;
-    }
-    close(fd);
+    if (!Readable(path, why)) return 0;
     VKZ_Archive* archive = VKZ_Open(path);
     if (!archive) {
         *why = "not a VKZ archive, or damaged";
@@ -76,13 +82,7 @@ int Reload_TimetableText(const char* path, std::string* why) {
 }
 
 int Reload_Music(const char* path, std::string* why) {
-    const char* reason = nullptr;
-    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &reason);
-    if (fd < 0) {
-        *why = reason;
-        return 0;
-    }
-    close(fd);
+    if (!Readable(path, why)) return 0;
     if (g_sound && g_sound->ReopenCurrentStream(path)) return 1;
     *why = "no playable MPEG audio in it";
     return 0;

@@ -225,8 +225,9 @@ int Play(const Options& o) {
         return 1;
     }
     uint32_t start = o.at;
+    int entry = -1;
     if (!o.scene.empty()) {
-        int entry = Timetable_Find(o.scene.c_str());
+        entry = Timetable_Find(o.scene.c_str());
         if (entry < 0) {
             fprintf(stderr, "zelkor play: no timetable entry named \"%s\"\n", o.scene.c_str());
             return 1;
@@ -246,7 +247,11 @@ int Play(const Options& o) {
         fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
-    if (o.loop) ToggleLoop();
+    // --scene with --loop loops that very entry, whatever else starts with it.
+    if (o.loop && entry >= 0)
+        Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
+    else if (o.loop)
+        ToggleLoop();
     SDL_AddEventWatch(CatchKeys, nullptr);
 
     std::vector<IO_Change> changes;
