@@ -56,7 +56,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
         }
         if (arg != "--dir" && arg != "--at" && arg != "--scene" && arg != "--window" &&
             arg != "--timetable")
-            return Usage(arg[0] == '-' ? "unknown option" : "unexpected argument");
+            return Usage(
+                ((arg[0] == '-' ? "unknown option " : "unexpected argument ") + arg).c_str());
         if (!inlineValue) {
             if (i + 1 >= argc) return Usage("option without its value");
             value = argv[++i];

@@ -5,6 +5,7 @@
 
 #include "io/read_file.h"
 #include "io/watch.h"
+#include "platform/message.h"
 #include "rgs/rgs.h"
 #include "rgs/rgs_text.h"
 
@@ -111,7 +112,8 @@ int Render(View* v, const std::vector<Script>& scripts) {
 }
 
 int OpenView(View* v, double scale) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    // A real display only, as the show: never a window nobody can see.
+    if (!ZELKOR_StartVideo()) return 0;
     double side = (double)RGS_SIZE * scale;
     int w = (int)lround(side * v->count), h = (int)lround(side);
     std::string title = std::string(tool) + "  " + v->files;
