@@ -21,17 +21,17 @@ wait_title() { zk_wait_for 10 sh -c "xwininfo -root -tree | grep -Eq '\"zelkor r
     zk_fail "title never matched '$1': $(title)"; }
 wait_title 'a\.txt\+b\.txt  [0-9]+ ms  random 0"'
 win=$(xwininfo -root -tree | awk '/"zelkor rgs view  / { print $1; exit }')
-sleep 0.3
-import -window "$win" red.png
-[ "$(convert red.png -format '%[fx:mean.r] %[fx:mean.g] %w' info:)" = "1 0 128" ] ||
-    zk_fail "layer 0 is not the first script's red: $(convert red.png -format '%[fx:mean]' info:)"
+shot() { import -window "$win" "$1"; }
+is_red() { shot red.png && [ "$(convert red.png -format '%[fx:mean.r] %[fx:mean.g] %w' info:)" = "1 0 128" ]; }
+zk_wait_for 5 is_red || zk_fail "layer 0 is not the first script's red"
 
 # A new first script: a new picture and a new generator state.
 save a.txt 'Cells 1 20 5 1 1 1'
 wait_title 'a\.txt\+b\.txt  [0-9]+ ms  random 2893197605"'
+changed() { shot cells.png && [ "$(compare -metric AE red.png cells.png null: 2>&1)" != 0 ]; }
+zk_wait_for 5 changed || zk_fail "the picture did not change"
 sleep 0.3
-import -window "$win" cells.png
-[ "$(compare -metric AE red.png cells.png null: 2>&1)" != 0 ] || zk_fail "the picture did not change"
+shot cells.png
 
 # An error: its line on stderr, and the picture and title stay.
 shown=$(title)

@@ -81,7 +81,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
 }
 
 // What the maker presses, caught as SDL queues it, so keys reach us even
-// when a scene ("preload") pumps the message that carries them.
+// when a scene ("preload") pumps the message that carries them. Key events
+// are queued by the pump, on this thread.
 std::vector<SDL_Keysym> keys;
 
 int CatchKeys(void*, SDL_Event* ev) {
@@ -98,16 +99,14 @@ void SeekBy(int64_t delta) {
     Live_Seek(t < 0 ? 0 : t > SHOW_MAX_TIME ? SHOW_MAX_TIME : (uint32_t)t);
 }
 
-// Loops the entry playing now, or stops looping; 0 when there is none.
-int ToggleLoop() {
+// Loops the entry playing now (none in a gap), or stops looping.
+void ToggleLoop() {
     if (Live_Looping()) {
         Live_ClearLoop();
-        return 1;
+        return;
     }
     int entry = Timetable_EntryAt(Live_Time());
-    if (entry < 0) return 0;
-    Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
-    return 1;
+    if (entry >= 0) Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
 }
 
 void HandleKey(const SDL_Keysym& key) {
