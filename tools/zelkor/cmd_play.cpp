@@ -258,7 +258,8 @@ int Play(const Options& o) {
     Uint32 fpsSince = SDL_GetTicks();
     uint64_t fpsFrames = Live_FramesDrawn();
     unsigned fps = 0;
-    std::string shownTitle;
+    std::string shownTitle = Title(0);
+    Live_SetTitle(shownTitle.c_str());
     for (;;) {
         std::vector<SDL_Keysym> pressed;
         pressed.swap(keys);
