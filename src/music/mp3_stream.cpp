@@ -5,6 +5,7 @@
 #include <mpg123.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 struct Mp3Stream {
@@ -82,6 +83,13 @@ int Mp3Stream_Read(Mp3Stream* stream, int16_t* out, int frames) {
     // The decoder only ever hands out whole frames, but a truncated last read
     // must not leave half a frame behind.
     return (int)(have / frameBytes);
+}
+
+int Mp3Stream_Seek(Mp3Stream* stream, int64_t frame) {
+    if (!stream || frame < 0) return 0;
+    off_t reached = mpg123_seek(stream->handle, (off_t)frame, SEEK_SET);
+    stream->ended = reached < 0 || reached < (off_t)frame;
+    return !stream->ended;
 }
 
 void Mp3Stream_Close(Mp3Stream* stream) {

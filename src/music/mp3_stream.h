@@ -14,4 +14,8 @@ Mp3Stream* Mp3Stream_Open(const char* path);
 // Decodes up to `frames` stereo frames into `out`; fewer only at the end of
 // the track (or at a decoding error, which ends it).
 int Mp3Stream_Read(Mp3Stream* stream, int16_t* out, int frames);
+// Positions the stream at output frame `frame`, sample-exactly (the decoder
+// walks the frames before it); past the track's end it reads as ended.
+// 1, or 0 when the decoder could not get there.
+int Mp3Stream_Seek(Mp3Stream* stream, int64_t frame);
 void Mp3Stream_Close(Mp3Stream* stream);

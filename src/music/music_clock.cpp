@@ -55,3 +55,14 @@ double MusicClock_Read(MusicClock* clock, uint64_t nowMicros, int rate) {
     clock->lastReadMicros = nowMicros;
     return out;
 }
+
+void MusicClock_Seek(MusicClock* clock, int64_t frames, uint64_t nowMicros, int rate) {
+    SDL_AtomicLock(&clock->lock);
+    clock->started = 1;
+    clock->anchorFrames = clock->limitFrames = frames;
+    clock->anchorMicros = clock->startMicros = nowMicros;
+    SDL_AtomicUnlock(&clock->lock);
+    clock->readerStarted = 1;
+    clock->lastMs = rate > 0 ? (double)frames * 1000.0 / rate : 0.0;
+    clock->lastReadMicros = nowMicros;
+}

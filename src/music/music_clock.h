@@ -26,5 +26,9 @@ void MusicClock_Reset(MusicClock* clock);
 void MusicClock_Advance(MusicClock* clock, int frames, uint64_t nowMicros);
 // Reader: the position in milliseconds at `nowMicros` (0 before the first buffer).
 double MusicClock_Read(MusicClock* clock, uint64_t nowMicros, int rate);
+// Reader: the stream was repositioned at `frames` (the audio thread held
+// off): the clock reads exactly there, at once, and moves on from there with
+// the next buffer, backwards or forwards.
+void MusicClock_Seek(MusicClock* clock, int64_t frames, uint64_t nowMicros, int rate);
 // Frames consumed so far, counting the latest buffer whole.
 int64_t MusicClock_Frames(MusicClock* clock);

@@ -46,7 +46,7 @@ uint32_t ZELKOR_Sound::Ticks() {
 uint32_t ZELKOR_Sound::SilentTime() {
     if (!silentStarted) {
         silentStarted = 1;
-        silentStart = Ticks();
+        silentStart = Ticks() - startTime;
     }
     return Ticks() - silentStart;
 }
@@ -98,6 +98,7 @@ int ZELKOR_Sound::OpenStream(const char* fileName) {
         if (stream) {
             stream->decoder = decoder;
             MusicClock_Reset(&stream->clock);
+            if (startTime) StartAt(stream, startTime);
         } else {
             Mp3Stream_Close(decoder);
         }
@@ -151,6 +152,7 @@ uint32_t ZELKOR_Sound::GetStreamTime(int slot) {
 }
 
 uint32_t ZELKOR_Sound::GetTime() {
+    if (paused) return pausedTime;
     // Sound off (or a virtual clock): nothing plays, time still passes.
     if (clockSource || !device) return SilentTime();
     SoundStream* stream = streams[currentSlot];
@@ -177,6 +179,12 @@ uint32_t ZELKOR_Sound::GetTime() {
 }
 
 void ZELKOR_Sound::Shutdown() {
+    // Closing the device waits for its thread, which waits for this lock.
+    if (pauseLocked) {
+        pauseLocked = 0;
+        UnlockDevice();
+    }
+    paused = 0;
     CloseAllStreams();
     if (device) {
         SDL_CloseAudioDevice(device);
@@ -189,6 +197,80 @@ void ZELKOR_Sound::Shutdown() {
     free(mixBuffer);
     mixBuffer = nullptr;
     mixFrames = 0;
+}
+
+// The first output frame at or after `ms`, so the clock, which rounds down,
+// reads `ms` exactly there.
+static int64_t FrameAt(uint32_t ms) {
+    return ((int64_t)ms * MP3_OUTPUT_RATE + 999) / 1000;
+}
+
+void ZELKOR_Sound::StartAt(SoundStream* stream, uint32_t ms) {
+    int64_t frame = FrameAt(ms);
+    Mp3Stream_Seek(stream->decoder, frame);
+    stream->finished = 0;
+    stream->playedOut = 0;
+    MusicClock_Seek(&stream->clock, frame, NowMicros(), MP3_OUTPUT_RATE);
+}
+
+void ZELKOR_Sound::SeekTime(uint32_t ms) {
+    SoundStream* stream = streams[currentSlot];
+    if (stream) {
+        LockDevice();
+        StartAt(stream, ms);
+        UnlockDevice();
+    }
+    silentStarted = 1;
+    silentStart = Ticks() - ms;
+    if (paused) pausedTime = ms;
+}
+
+void ZELKOR_Sound::SetPaused(int pause) {
+    pause = pause != 0;
+    if (pause == paused) return;
+    if (pause) {
+        pausedTime = GetTime();
+        paused = 1;
+        LockDevice();
+        pauseLocked = device != 0;
+        return;
+    }
+    paused = 0;
+    // The device took a buffer ahead of the frozen time: start again there.
+    SeekTime(pausedTime);
+    if (pauseLocked) {
+        pauseLocked = 0;
+        UnlockDevice();
+    }
+}
+
+int ZELKOR_Sound::ReopenCurrentStream(const char* fileName) {
+    Mp3Stream* decoder = Mp3Stream_Open(fileName);
+    if (!decoder) return 0;
+    SoundStream* stream = new (std::nothrow) SoundStream();
+    if (!stream) {
+        Mp3Stream_Close(decoder);
+        return 0;
+    }
+    stream->decoder = decoder;
+    MusicClock_Reset(&stream->clock);
+    uint32_t now = GetTime();
+    StartAt(stream, now);
+    // A slot whose file was missing at start-up never played: it does now.
+    stream->playing = device != 0 && !clockSource;
+    LockDevice();
+    SoundStream* old = streams[currentSlot];
+    streams[currentSlot] = stream;
+    inUse[currentSlot] = 1;
+    UnlockDevice();
+    if (old) {
+        Mp3Stream_Close(old->decoder);
+        delete old;
+    }
+    silentStarted = 1;
+    silentStart = Ticks() - now;
+    if (stream->playing) SDL_PauseAudioDevice(device, 0);
+    return 1;
 }
 
 void ZELKOR_Sound::AudioCallback(void* user, uint8_t* out, int len) {

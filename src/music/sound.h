@@ -39,6 +39,20 @@ class ZELKOR_Sound {
     void SetClockSource(ZELKOR_TickSource source, void* user);
     int GetCurrentSlot() const { return currentSlot; }
 
+    // Live runs (a person seeking and pausing). Streams opened from now on
+    // start at `ms`, and so does the silent clock; set before Initialize.
+    void SetStartTime(uint32_t ms) { startTime = ms; }
+    // The music jumps to `ms`: the current stream is repositioned
+    // sample-exactly and the clock reads `ms` at once (the silent clock too).
+    void SeekTime(uint32_t ms);
+    // Pausing freezes the clock and stops the device altogether (SDL would go
+    // on feeding it silence); resuming plays on from the frozen time.
+    void SetPaused(int paused);
+    int IsPaused() const { return paused; }
+    // Opens fileName in place of the current stream, at the current music
+    // time. 1, or 0 when it holds no playable MPEG audio (the old stream plays on).
+    int ReopenCurrentStream(const char* fileName);
+
   private:
     static void AudioCallback(void* user, uint8_t* out, int len);
     void Mix(uint8_t* out, int len);
@@ -46,6 +60,7 @@ class ZELKOR_Sound {
     uint32_t SilentTime();
     void LockDevice();
     void UnlockDevice();
+    void StartAt(SoundStream* stream, uint32_t ms);
 
     ZELKOR_Log* log = nullptr;
     int currentSlot = 0;
@@ -61,4 +76,9 @@ class ZELKOR_Sound {
     void* clockUser = nullptr;
     int silentStarted = 0;
     uint32_t silentStart = 0;
+
+    uint32_t startTime = 0;
+    int paused = 0;
+    int pauseLocked = 0; // the device lock is held for the pause
+    uint32_t pausedTime = 0;
 };

@@ -66,6 +66,12 @@ int SceneDispatcher() {
     return 1;
 }
 
+int ReplaceTimingScript(const void* data, uint32_t size) {
+    if (!ParseTimingScript(data, size, &timingTable)) return 0;
+    timingLoaded = 1;
+    return 1;
+}
+
 void FreeSceneTables() {
     free(sceneRecords);
     sceneRecords = nullptr;

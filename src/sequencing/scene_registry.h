@@ -17,6 +17,10 @@ int RegisterScene(const char* name, SceneCallback callback);
 // the music time, entries in file order, and returns 1. An "ende" entry holds
 // from its start on, however late the frame comes.
 int SceneDispatcher();
+// Parses a whole timing script and makes it the timetable from the next
+// dispatch on, in place of the archive's (loaded or not); 1, or 0 with the
+// old table kept.
+int ReplaceTimingScript(const void* data, uint32_t size);
 // Frees the registry and the timetable; the next dispatch loads afresh.
 void FreeSceneTables();
 // ASCII letters compared without case, at most 64 bytes.

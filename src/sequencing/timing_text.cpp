@@ -176,3 +176,16 @@ std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
     }
     return text;
 }
+
+std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size) {
+    TimingHeader h = {};
+    if (size < sizeof(h)) return "shorter than the 8-byte header";
+    memcpy(&h, data, sizeof(h));
+    if (memcmp(h.magic, "TMG", 4) != 0) return "not a timing script (magic is not \"TMG\\0\")";
+    uint64_t need = (uint64_t)h.count * sizeof(TimingEntry);
+    if (need <= size - sizeof(h)) return "out of memory for its entries";
+    char text[128];
+    snprintf(text, sizeof text, "%u entries need %llu bytes, only %zu follow the header", h.count,
+             (unsigned long long)need, size - sizeof(h));
+    return text;
+}

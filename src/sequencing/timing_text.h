@@ -23,3 +23,5 @@ std::string FormatTimingName(const char* name, size_t length);
 // `notes` entry, after the entry's line.
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
                              const std::vector<std::string>* notes = nullptr);
+// Why ParseTimingScript refuses these bytes (the loader only says no).
+std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size);

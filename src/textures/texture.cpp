@@ -3,6 +3,7 @@
 #include "archive/memfile.h"
 #include "io/read_file.h"
 #include "textures/image_decode.h"
+#include "textures/texture_reload.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -10,16 +11,18 @@
 #include <cstdlib>
 #include <vector>
 
-// Creates the texture object from the decoded image. The unpack alignment is
-// set to the decoder's row layout for this one upload and restored after, so
-// packed TGA rows of any width are read neither skewed nor past the buffer.
-static void Upload(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps) {
+// Creates the texture object from the decoded image, or with `reuse` fills
+// the record's existing one, so whatever holds its name sees the new picture.
+// The unpack alignment is set to the decoder's row layout for this one upload
+// and restored after, so packed TGA rows of any width are read neither skewed
+// nor past the buffer.
+void UploadTexture(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps, int reuse) {
     GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowAlignment);
-    GLuint name = 0;
-    glGenTextures(1, &name);
+    GLuint name = reuse ? texture->glName : 0;
+    if (!name) glGenTextures(1, &name);
     texture->glName = name;
     glBindTexture(GL_TEXTURE_2D, name);
     if (useMipmaps) {
@@ -48,7 +51,7 @@ static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmap
     if (!ok) return 0;
     free(texture->pixels);
     texture->pixels = image.pixels;
-    Upload(texture, image, useMipmaps);
+    UploadTexture(texture, image, useMipmaps, 0);
     return 1;
 }
 
@@ -66,6 +69,7 @@ int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
 
 int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps) {
     tag = newTag;
+    NoteTextureLoad(this, path, useMipmaps);
     // Regular files only, checked without blocking: a FIFO or device in place
     // of a picture fails like a missing file instead of hanging the start-up.
     std::vector<uint8_t> data;

@@ -65,6 +65,26 @@ TEST(Mp3Stream, OtherRatesAndMonoComeOutAs44kStereo) {
     for (size_t i = 0; i < frames; i++) ASSERT_EQ(pcm[2 * i], pcm[2 * i + 1]) << i;
 }
 
+// Seeking is what a maker's jumps rest on: it must land on the very sample,
+// mid-frame, backwards too, and fail cleanly past the end.
+TEST(Mp3Stream, SeekLandsOnTheExactSample) {
+    ScratchDir dir("mp3");
+    std::string path = dir / "s.mp3";
+    ASSERT_FALSE(MakeSineMp3(path, 44100, 2, 1.0).empty());
+    std::vector<int16_t> pcm = DecodeAll(path);
+    Mp3Stream* s = Mp3Stream_Open(path.c_str());
+    ASSERT_NE(s, nullptr);
+    std::vector<int16_t> buf(2 * 1000);
+    for (int64_t at : {30001, 12345, 0}) {
+        ASSERT_EQ(Mp3Stream_Seek(s, at), 1);
+        ASSERT_EQ(Mp3Stream_Read(s, buf.data(), 1000), 1000);
+        EXPECT_EQ(memcmp(buf.data(), &pcm[2 * at], buf.size() * 2), 0) << "at " << at;
+    }
+    Mp3Stream_Seek(s, 44100 * 2);
+    EXPECT_EQ(Mp3Stream_Read(s, buf.data(), 1000), 0);
+    Mp3Stream_Close(s);
+}
+
 TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     ScratchDir dir("playback");
     std::string mp3 = dir / "sound.mp3", raw = dir / "device.raw";

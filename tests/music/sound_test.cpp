@@ -131,6 +131,29 @@ TEST_F(SoundTest, ClockGoesOnPastTheEndOfAShortTrack) {
     sound.Shutdown();
 }
 
+// A jump reads exactly the time asked for (not a millisecond short from
+// rounding to samples), a pause freezes the clock until resumed, and shutting
+// down while paused (the device lock held) does not hang.
+TEST_F(SoundTest, SeekAndPauseHoldTheClockExactly) {
+    ZELKOR_Sound sound;
+    ASSERT_EQ(sound.Initialize(nullptr), 1);
+    ASSERT_EQ(sound.OpenStream(mp3.c_str()), 0);
+    ASSERT_EQ(sound.PlayCurrentStream(), 1);
+    for (uint32_t ms : {321u, 1u, 5u}) {
+        sound.SeekTime(ms);
+        EXPECT_EQ(sound.GetTime(), ms);
+    }
+    sound.SetPaused(1);
+    uint32_t held = sound.GetTime();
+    SDL_Delay(60);
+    EXPECT_EQ(sound.GetTime(), held);
+    sound.SetPaused(0);
+    EXPECT_EQ(sound.GetTime(), held);
+    sound.SetPaused(1);
+    SDL_Delay(50); // the audio thread now waits for the lock
+    sound.Shutdown();
+}
+
 TEST_F(SoundTest, SoundOffClockStartsAtTheFirstRead) {
     ZELKOR_Sound sound; // never initialised, as with sound switched off
     uint32_t before = SDL_GetTicks();

@@ -1,8 +1,11 @@
 // The texture manager on a real GL context (Xvfb + Mesa): what the decoders
-// leave must reach the texture unskewed, whatever the row length.
+// leave must reach the texture unskewed, whatever the row length, and a
+// reload must reach the texture objects the scenes hold.
 #include "rgs/rgs.h"
+#include "rgs/rgs_text.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
+#include "textures/texture_reload.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -129,4 +132,39 @@ TEST_F(TextureGL, FailuresCreateNoTexture) {
 
     t.BindTexture();
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// A changed texture script runs every script again in load order from a fresh
+// layer store, into the same texture objects: a later script that reads what
+// an earlier one made shows the change, as after a fresh start; a bad save
+// changes nothing.
+TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
+    auto script = [&](const char* name, const char* text) {
+        Bytes bytes;
+        std::string error;
+        EXPECT_TRUE(RGS_Assemble(text, &bytes, &error)) << error;
+        return Write(name, bytes);
+    };
+    std::string first = script("first.rgs", "Fill 1 #ff0000");
+    std::string second = script("second.rgs", "CopyChannels 0 1 1 1 1");
+    Textures_TrackLoads(1);
+    ZELKOR_Texture* a = new ZELKOR_Texture(); // records live on, as in the show
+    ZELKOR_Texture* b = new ZELKOR_Texture();
+    ASSERT_EQ(a->LoadTexture(first.c_str(), 0, 1), 1);
+    ASSERT_EQ(b->LoadTexture(second.c_str(), 0, 1), 1);
+    Textures_TrackLoads(0);
+    uint32_t name = b->glName;
+
+    script("first.rgs", "Fill 1 #0000ff");
+    std::string why;
+    ASSERT_EQ(Textures_Reload(first.c_str(), &why), 1) << why;
+    EXPECT_EQ(b->glName, name);
+    Bytes blue(LAYER_SIZE, 0);
+    for (size_t i = 2; i < blue.size(); i += 3) blue[i] = 255;
+    glBindTexture(GL_TEXTURE_2D, name);
+    EXPECT_EQ(ReadBack(256, 256, GL_RGB), blue);
+
+    Write("first.rgs", Bytes{'x'});
+    EXPECT_EQ(Textures_Reload(first.c_str(), &why), -1);
+    EXPECT_EQ(b->pixels[2], 255);
 }

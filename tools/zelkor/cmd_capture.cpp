@@ -2,6 +2,7 @@
 // clock and writes chosen frames as PNG.
 #include "commands.h"
 #include "usage.h"
+#include "show_args.h"
 
 #include "io/png_write.h"
 #include "runner/runner.h"
@@ -20,9 +21,6 @@
 
 namespace {
 
-// Longest music time we agree to run to: a day of show.
-const uint32_t kMaxTime = 86400000u;
-
 struct Options {
     int width = 800, height = 600;
     std::vector<uint32_t> times;
@@ -33,16 +31,6 @@ int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(CaptureUsage, why, arg);
 }
 
-int ParseTime(const char* s, uint32_t* out) {
-    if (!*s) return 0;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long v = strtoull(s, &end, 10);
-    if (*end || errno || s[0] == '-' || v > kMaxTime) return 0;
-    *out = (uint32_t)v;
-    return 1;
-}
-
 int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
     std::string list(s);
     size_t pos = 0;
@@ -50,7 +38,7 @@ int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
         size_t comma = list.find(',', pos);
         std::string item = list.substr(pos, comma == std::string::npos ? comma : comma - pos);
         uint32_t t;
-        if (!ParseTime(item.c_str(), &t)) return 0;
+        if (!ParseShowTime(item.c_str(), &t)) return 0;
         out->push_back(t);
         if (comma == std::string::npos) return 1;
         pos = comma + 1;
@@ -65,23 +53,20 @@ int ParseArgs(int argc, char** argv, Options* o) {
         const char* a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         if (!strcmp(a, "--size") && v) {
-            int w = 0, h = 0;
-            char x = 0, tail = 0;
-            if (sscanf(v, "%d%c%d%c", &w, &x, &h, &tail) != 3 || x != 'x' || w < 1 || h < 1 ||
-                w > 8192 || h > 8192)
+            if (!ParseShowSize(v, &o->width, &o->height))
                 return Usage("--size wants WxH, each 1 to 8192");
-            o->width = w, o->height = h;
         } else if (!strcmp(a, "--at") && v) {
             if (!ParseTimeList(v, &o->times)) return Usage("--at wants times in ms, T[,T...]");
             haveAt = 1;
         } else if (!strcmp(a, "--from") && v) {
-            if (!ParseTime(v, &from)) return Usage("--from wants a time in ms");
+            if (!ParseShowTime(v, &from)) return Usage("--from wants a time in ms");
             haveFrom = 1;
         } else if (!strcmp(a, "--to") && v) {
-            if (!ParseTime(v, &to)) return Usage("--to wants a time in ms");
+            if (!ParseShowTime(v, &to)) return Usage("--to wants a time in ms");
             haveTo = 1;
         } else if (!strcmp(a, "--step") && v) {
-            if (!ParseTime(v, &step) || step == 0) return Usage("--step wants a time > 0 in ms");
+            if (!ParseShowTime(v, &step) || step == 0)
+                return Usage("--step wants a time > 0 in ms");
             haveStep = 1;
         } else if (!strcmp(a, "--dir") && v) {
             o->showDir = v;
@@ -104,13 +89,6 @@ int ParseArgs(int argc, char** argv, Options* o) {
     std::sort(o->times.begin(), o->times.end());
     o->times.erase(std::unique(o->times.begin(), o->times.end()), o->times.end());
     return 0;
-}
-
-std::string AbsolutePath(const std::string& p) {
-    if (!p.empty() && p[0] == '/') return p;
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd)) return p;
-    return std::string(cwd) + "/" + p;
 }
 
 int Capture(const Options& o) {

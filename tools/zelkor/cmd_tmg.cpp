@@ -95,17 +95,8 @@ static int Dump(int argc, char** argv) {
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;
     TimingTable table = {};
     if (!ParseTimingScript(data.data(), (uint32_t)data.size(), &table)) {
-        // The loader only says no; say why.
-        TimingHeader h = {};
-        if (data.size() >= sizeof(h)) memcpy(&h, data.data(), sizeof(h));
-        if (data.size() < sizeof(h))
-            fprintf(stderr, "%s: %s: shorter than the 8-byte header\n", tool, path);
-        else if (memcmp(h.magic, "TMG", 4) != 0)
-            fprintf(stderr, "%s: %s: not a timing script (magic is not \"TMG\\0\")\n", tool, path);
-        else
-            fprintf(stderr, "%s: %s: %u entries need %llu bytes, only %zu follow the header\n",
-                    tool, path, h.count, (unsigned long long)h.count * sizeof(TimingEntry),
-                    data.size() - sizeof(h));
+        fprintf(stderr, "%s: %s: %s\n", tool, path,
+                DescribeTimingScriptProblem(data.data(), data.size()).c_str());
         return 1;
     }
     // The same warnings as compile, as comments: the text still compiles to these bytes.

@@ -9,6 +9,8 @@ int CmdTmg(int argc, char** argv);
 int CmdRgs(int argc, char** argv);
 int CmdTex(int argc, char** argv);
 int CmdCapture(int argc, char** argv);
+int CmdPlay(int argc, char** argv);
+int CmdRgsView(int argc, char** argv);
 
 // Replaces this process with the program "zelkor-NAME" beside it (git's
 // way), handing on the null-terminated `args`; returns 1 when it cannot.

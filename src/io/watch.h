@@ -1,0 +1,23 @@
+// Watching folders for files that were written or replaced (inotify): saved
+// in place, or written elsewhere and renamed over, as editors do. Polled,
+// never blocking, so a frame loop can ask every frame at the cost of one
+// system call.
+#pragma once
+#include <string>
+#include <vector>
+
+struct IO_Watch;
+
+struct IO_Change {
+    int folder;       // as IO_WatchFolder returned it
+    std::string name; // the file's name within that folder
+};
+
+// Null when the system offers no file watching.
+IO_Watch* IO_WatchOpen();
+// Watches one folder (not its subfolders); its id, or -1 with *why set. A
+// folder watched twice under two names has one id.
+int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why);
+// Files finished since the last call, each once, in the order they finished.
+void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes);
+void IO_WatchClose(IO_Watch* watch);

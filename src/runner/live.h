@@ -1,0 +1,35 @@
+// Running the show in a window with its music on the real clock, for a
+// person at the keyboard: the show's own start-up and frames, and between
+// frames seeking, pausing and looping an interval. The music leads; the
+// frame timer follows every jump and stands still while paused. Scenes keep
+// their state and see a jump as one long (or backward) frame, as after a stall.
+#pragma once
+#include <cstdint>
+
+// Starts the show in a framed window of width x height with its music from
+// music time `start`: the preparation runs as in the show, then the clock
+// starts at `start`. Every texture load is tracked for reloading.
+// RUNNER_OK, or RUNNER_START_FAILED (the step's text went to stderr) after
+// which everything is shut down.
+int Live_Start(int width, int height, uint32_t start);
+// One frame as the show's loop runs it (frame start, one window message,
+// the scenes, the swap), paced to at most 60 a second by sleeping. Paused,
+// no frame is drawn unless a jump or `redraw` asks for one. RUNNER_OK,
+// RUNNER_ENDED once a frame has pumped the quit message (nothing is done),
+// or RUNNER_STOPPED (the dispatcher failed).
+int Live_Frame(int redraw);
+// Frames drawn since the start.
+uint64_t Live_FramesDrawn();
+uint32_t Live_Time();
+// Music, music clock and frame timer jump to `ms` (the timer by the same
+// amount, never below 0); the next frame drawn shows `ms`.
+void Live_Seek(uint32_t ms);
+void Live_SetPaused(int paused);
+int Live_Paused();
+// Once the music passes `end` it jumps back to `start`.
+void Live_SetLoop(uint32_t start, uint32_t end);
+void Live_ClearLoop();
+int Live_Looping();
+void Live_ToggleFullscreen();
+void Live_SetTitle(const char* title);
+void Live_Stop();

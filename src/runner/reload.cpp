@@ -1,0 +1,89 @@
+#include "runner/reload.h"
+
+#include "archive/vkz.h"
+#include "io/read_file.h"
+#include "music/sound.h"
+#include "sequencing/scene_registry.h"
+#include "sequencing/timing_script.h"
+#include "sequencing/timing_text.h"
+#include "shell/globals.h"
+
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+// Said before the library's own "cannot open": why it cannot be read.
+static int Readable(const char* path, std::string* why) {
+    const char* reason = nullptr;
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &reason);
+    if (fd < 0) {
+        *why = reason;
+        return 0;
+    }
+    close(fd);
+    return 1;
+}
+
+static int Install(const uint8_t* data, size_t size, std::string* why) {
+    if (ReplaceTimingScript(data, (uint32_t)size)) return 1;
+    *why = DescribeTimingScriptProblem(data, size);
+    return 0;
+}
+
+static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
+    char name[] = "default.tmg"; // the lookup lower-cases it in place
+    VKZ_EntryRecord* record = VKZ_FindEntry(archive, name);
+    if (!record) {
+        *why = "no entry \"default.tmg\"";
+        return 0;
+    }
+    if (record->size > TIMING_MAX_BYTES) {
+        *why = "default.tmg: too large for a timetable";
+        return 0;
+    }
+    std::vector<uint8_t> buffer(record->size ? record->size : 1);
+    if (VKZ_ReadEntry(archive, record, buffer.data()) != 1) {
+        *why = "default.tmg: cannot be unpacked, or fails its digest check";
+        return 0;
+    }
+    if (Install(buffer.data(), record->size, why)) return 1;
+    *why = "default.tmg: " + *why;
+    return 0;
+}
+
+int Reload_Archive(const char* path, std::string* why) {
+    if (!Readable(path, why)) return 0;
+    VKZ_Archive* archive = VKZ_Open(path);
+    if (!archive) {
+        *why = "not a VKZ archive, or damaged";
+        return 0;
+    }
+    if (!InstallFromArchive(archive, why)) {
+        VKZ_Close(archive);
+        return 0;
+    }
+    // Before start-up there is none to replace.
+    if (g_archive) std::swap(g_archive, archive);
+    VKZ_Close(archive);
+    return 1;
+}
+
+int Reload_TimetableText(const char* path, std::string* why) {
+    std::string text;
+    const char* reason = nullptr;
+    // A line per entry: a text many times the binary limit cannot compile.
+    if (!IO_ReadText(path, (uint64_t)TIMING_MAX_BYTES * 4, IO_REGULAR_ONLY, &text, &reason)) {
+        *why = reason;
+        return 0;
+    }
+    std::vector<uint8_t> bytes;
+    if (!CompileTimingText(text, &bytes, why)) return 0;
+    return Install(bytes.data(), bytes.size(), why);
+}
+
+int Reload_Music(const char* path, std::string* why) {
+    if (!Readable(path, why)) return 0;
+    if (g_sound && g_sound->ReopenCurrentStream(path)) return 1;
+    *why = "no playable MPEG audio in it";
+    return 0;
+}

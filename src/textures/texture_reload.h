@@ -1,0 +1,24 @@
+// Reloading textures while the show runs: once tracking is on, every load is
+// remembered (record, path, mipmaps), so a changed file can be decoded again
+// and uploaded into the same texture objects, which every scene holding them
+// then draws on its next frame.
+#pragma once
+#include <string>
+
+class ZELKOR_Texture;
+struct TexImage;
+
+void Textures_TrackLoads(int on);
+// Decodes `path` (as it was loaded) again into every record loaded from it,
+// and returns how many there are (0: nothing was loaded from it, nothing is
+// done). A texture script's picture depends on the scripts run before it, so
+// a changed script runs every script again in load order from a fresh layer
+// store, as a fresh start would. -1 with *why when the file cannot be read or
+// decoded, or decodes only with a warning (a file still being written): the
+// records keep their pictures.
+int Textures_Reload(const char* path, std::string* why);
+
+// The texture manager's side: remembers a load (when tracking), and uploads a
+// decoded image into the record's own texture object (`reuse`) or a new one.
+void NoteTextureLoad(ZELKOR_Texture* texture, const char* path, int useMipmaps);
+void UploadTexture(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps, int reuse);

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# `zelkor play` on a small show made here, driven by keys as a maker would:
+# start at a time, pause (picture and music), seek, jump to the next entry,
+# loop a one-second entry, and a picture replaced (then broken) while the show
+# runs. The title tells the time; SDL's disk driver records the music.
+set -u
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_programs "$1"
+zk_start_xvfb || exit 1
+work=$(mktemp -d)
+trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+mkdir show
+
+picture() { # NAME COLOUR: a one-colour picture, written elsewhere and renamed over
+    printf 'Fill 0 %s\n' "$2" >p.txt
+    "$ZELKOR" rgs asm p.txt -o p.rgs && "$ZELKOR" rgs run p.rgs --tga p.tga >/dev/null &&
+        mv p.tga "show/$1" || zk_fail "picture $1"
+}
+picture tarnis_credits.tga '#4060a0'
+picture tarnis_2.tga '#406040'
+picture tarnis_7.tga '#00c000'
+cat >tt.txt <<'EOF'
+0      19000   scene1
+19000  7000    scene4
+26000  1000    scene9
+27000  100000  scene4
+EOF
+"$ZELKOR" tmg compile tt.txt -o default.tmg && "$ZELKOR" vkz create show/data.vkz default.tmg \
+    >/dev/null || zk_fail "archive"
+sox -n -r 44100 -c 2 -b 16 tone.wav synth 30 sine 440 vol 0.4 2>/dev/null &&
+    lame --quiet -b 32 tone.wav show/sound.mp3 || zk_fail "music"
+
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/device.raw" \
+    "$ZELKOR" play --dir show --at 20000 --window=320x240 2>err.txt &
+pid=$!
+
+title() { xwininfo -root -tree 2>/dev/null | grep -o '"zelkor play  [^"]*"' | head -1; }
+# The title's music time in ms.
+title_ms() { title | awk '{ split($3, t, "[:.]"); print (t[1] * 60 + t[2]) * 1000 + t[3] }'; }
+# wait_title PATTERN: up to 10 s for the title to match (an extended regex).
+wait_title() { zk_wait_for 10 sh -c "xwininfo -root -tree | grep -Eq '\"zelkor play  .*$1'" ||
+    zk_fail "title never matched '$1': $(title)"; }
+size() { stat -c %s device.raw; }
+
+zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fail "no window"
+win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
+# The clock starts at 20 s, not at 0: the first title already says so.
+title | grep -Eq '  00:2[01]\.[0-9]{3}  scene4  [0-9]+ fps"' || zk_fail "start: $(title)"
+
+# Space: the time and the recorded music stand still.
+s0=$(size); sleep 0.5
+[ "$(size)" -gt "$s0" ] || zk_fail "no music reaches the device"
+zk_press "$win" space
+wait_title '\[paused\]'
+sleep 0.3
+t1=$(title_ms) s1=$(size)
+sleep 1
+[ "$(title_ms)" = "$t1" ] || zk_fail "paused time moved: $t1 -> $(title_ms)"
+[ "$(size)" = "$s1" ] || zk_fail "paused music still grows: $s1 -> $(size)"
+
+# Right: 2 s on; Page Down: the next entry's start.
+zk_press "$win" Right
+wait_title "00:$(printf '%02d.%03d' $(((t1 + 2000) / 1000)) $(((t1 + 2000) % 1000)))"
+zk_press "$win" Next
+wait_title '00:26\.000  scene4\+scene9 '
+
+# L loops the one-second scene9 entry: three seconds later it is still there.
+zk_press "$win" l
+wait_title '\[loop\]'
+zk_press "$win" space
+wait_title '[0-9] fps \[loop\]'
+sleep 3
+for _ in 1 2 3 4 5; do
+    t=$(title_ms)
+    [ "$t" -ge 26000 ] && [ "$t" -le 27100 ] || zk_fail "the loop left its entry: $t"
+    sleep 0.2
+done
+
+# A picture replaced while the show runs (paused, so only the picture
+# changes): the reload line, and the window turns red.
+zk_press "$win" space
+wait_title '\[paused\] \[loop\]'
+red() { import -window "$win" shot.png && convert shot.png -format '%[fx:mean.r]' info:; }
+redder() { awk -v a="$before" -v b="$(red)" 'BEGIN { exit !(b > a + 0.1) }'; }
+before=$(red)
+picture tarnis_7.tga '#ff0000'
+zk_wait_for 10 grep -q 'zelkor play: reloaded show/tarnis_7.tga ([0-9]* ms)' err.txt ||
+    zk_fail "no reload line: $(cat err.txt)"
+zk_wait_for 5 redder || zk_fail "the new picture is not shown ($before -> $(red))"
+# A broken picture: an error, and the red one stays.
+echo broken >show/tarnis_7.tga
+zk_wait_for 10 grep -q '^zelkor play: show/tarnis_7.tga: ' err.txt || zk_fail "no error: $(cat err.txt)"
+sleep 0.5
+redder || zk_fail "the broken picture replaced the good one ($before -> $(red))"
+
+zk_press "$win" Escape
+zk_wait_exit $pid "Escape"
+[ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
+pid=
+echo "play: ok"

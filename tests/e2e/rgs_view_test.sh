@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# `zelkor rgs view` on two scripts that run in order (the second copies what
+# the first made): the title and the window follow each save of a script, and
+# a script with an error keeps the last good picture.
+set -u
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_programs "$1"
+zk_start_xvfb || exit 1
+work=$(mktemp -d)
+trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+
+save() { printf '%s\n' "$2" >"$1.new" && mv "$1.new" "$1"; } # as editors save
+save a.txt 'Fill 1 #ff0000'
+save b.txt 'CopyChannels 0 1 1 1 1'
+"$ZELKOR" rgs view a.txt b.txt --layer 0 --scale 0.5 2>err.txt &
+pid=$!
+
+title() { xwininfo -root -tree 2>/dev/null | grep -o '"zelkor rgs view  [^"]*"' | head -1; }
+wait_title() { zk_wait_for 10 sh -c "xwininfo -root -tree | grep -Eq '\"zelkor rgs view  $1'" ||
+    zk_fail "title never matched '$1': $(title)"; }
+wait_title 'a\.txt\+b\.txt  [0-9]+ ms  random 0"'
+win=$(xwininfo -root -tree | awk '/"zelkor rgs view  / { print $1; exit }')
+shot() { import -window "$win" "$1"; }
+is_red() { shot red.png && [ "$(convert red.png -format '%[fx:mean.r] %[fx:mean.g] %w' info:)" = "1 0 128" ]; }
+zk_wait_for 5 is_red || zk_fail "layer 0 is not the first script's red"
+
+# A new first script: a new picture and a new generator state.
+save a.txt 'Cells 1 20 5 1 1 1'
+wait_title 'a\.txt\+b\.txt  [0-9]+ ms  random 2893197605"'
+changed() { shot cells.png && [ "$(compare -metric AE red.png cells.png null: 2>&1)" != 0 ]; }
+zk_wait_for 5 changed || zk_fail "the picture did not change"
+sleep 0.3
+shot cells.png
+
+# An error: its line on stderr, and the picture and title stay.
+shown=$(title)
+save a.txt $'# a comment\nBogus 1 2'
+zk_wait_for 10 grep -q '^zelkor rgs view: a.txt: line 2: ' err.txt || zk_fail "no error: $(cat err.txt)"
+sleep 0.3
+import -window "$win" kept.png
+[ "$(compare -metric AE cells.png kept.png null: 2>&1)" = 0 ] || zk_fail "the picture changed"
+[ "$(title)" = "$shown" ] || zk_fail "the title changed: $(title)"
+
+zk_press "$win" Escape
+zk_wait_exit $pid "Escape"
+[ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
+pid=
+echo "rgs view: ok"

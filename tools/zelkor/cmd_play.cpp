@@ -1,0 +1,294 @@
+// zelkor play: the show in a window with its music, for working on it:
+// start anywhere, pause, seek, loop an entry, and take in changed files
+// while it runs.
+#include "commands.h"
+#include "usage.h"
+#include "show_args.h"
+
+#include "io/watch.h"
+#include "runner/live.h"
+#include "runner/reload.h"
+#include "runner/runner.h"
+#include "runner/timetable_nav.h"
+#include "textures/texture_reload.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string showDir, timetable, scene;
+    uint32_t at = 0;
+    int width = 800, height = 600, loop = 0, haveAt = 0;
+};
+
+int Usage(const char* why, const char* arg = nullptr) {
+    return CLI_UsageError(PlayUsage, why, arg);
+}
+
+const char* const kOptions[] = {"--dir",       "--at",   "--scene", "--window",
+                                "--timetable", "--loop", nullptr};
+
+int ParseArgs(int argc, char** argv, Options* o) {
+    for (int i = 0; i < argc; i++) {
+        std::string arg = argv[i], value;
+        size_t eq = arg.find('=');
+        int inlineValue = arg.compare(0, 2, "--") == 0 && eq != std::string::npos;
+        if (inlineValue) value = arg.substr(eq + 1), arg.resize(eq);
+        if (arg == "--loop" && !inlineValue) {
+            o->loop = 1;
+            continue;
+        }
+        if (arg != "--dir" && arg != "--at" && arg != "--scene" && arg != "--window" &&
+            arg != "--timetable")
+            return arg[0] == '-' ? CLI_OptionError(PlayUsage, argv[i], kOptions)
+                                 : Usage("unexpected argument", argv[i]);
+        if (!inlineValue) {
+            if (i + 1 >= argc) return Usage("no value after", argv[i]);
+            value = argv[++i];
+        }
+        if (arg == "--dir") {
+            o->showDir = value;
+        } else if (arg == "--at") {
+            if (!ParseShowTime(value.c_str(), &o->at)) return Usage("--at wants a time in ms");
+            o->haveAt = 1;
+        } else if (arg == "--scene") {
+            o->scene = value;
+        } else if (arg == "--window") {
+            if (!ParseShowSize(value.c_str(), &o->width, &o->height))
+                return Usage("--window wants WxH, each 1 to 8192");
+        } else {
+            o->timetable = value;
+        }
+    }
+    if (o->haveAt && !o->scene.empty()) return Usage("give either --at or --scene");
+    return 0;
+}
+
+// What the maker presses, caught as SDL queues it, so keys reach us even
+// when a scene ("preload") pumps the message that carries them. Key events
+// are queued by the pump, on this thread.
+std::vector<SDL_Keysym> keys;
+
+int CatchKeys(void*, SDL_Event* ev) {
+    if (ev->type != SDL_KEYDOWN) return 1;
+    // Held arrows and pages repeat; the toggles do not.
+    SDL_Keycode k = ev->key.keysym.sym;
+    int repeats = k == SDLK_LEFT || k == SDLK_RIGHT || k == SDLK_PAGEUP || k == SDLK_PAGEDOWN;
+    if (!ev->key.repeat || repeats) keys.push_back(ev->key.keysym);
+    return 1;
+}
+
+void SeekBy(int64_t delta) {
+    int64_t t = (int64_t)Live_Time() + delta;
+    Live_Seek(t < 0 ? 0 : t > SHOW_MAX_TIME ? SHOW_MAX_TIME : (uint32_t)t);
+}
+
+// Loops the entry playing now (none in a gap), or stops looping.
+void ToggleLoop() {
+    if (Live_Looping()) {
+        Live_ClearLoop();
+        return;
+    }
+    int entry = Timetable_EntryAt(Live_Time());
+    if (entry >= 0) Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
+}
+
+void HandleKey(const SDL_Keysym& key) {
+    int64_t step = (key.mod & KMOD_SHIFT) ? 10000 : 2000;
+    uint32_t t = Live_Time(), to = 0;
+    switch (key.sym) {
+    case SDLK_SPACE:
+        Live_SetPaused(!Live_Paused());
+        break;
+    case SDLK_LEFT:
+        SeekBy(-step);
+        break;
+    case SDLK_RIGHT:
+        SeekBy(step);
+        break;
+    case SDLK_PAGEUP:
+        if (Timetable_PreviousStart(t, &to)) Live_Seek(to);
+        break;
+    case SDLK_PAGEDOWN:
+        if (Timetable_NextStart(t, &to)) Live_Seek(to);
+        break;
+    case SDLK_HOME:
+        Live_Seek(0);
+        break;
+    case SDLK_l:
+        ToggleLoop();
+        break;
+    case SDLK_f:
+        Live_ToggleFullscreen();
+        break;
+    default:
+        break;
+    }
+}
+
+struct Watched {
+    IO_Watch* watch = nullptr;
+    int showFolder = -1, timetableFolder = -1;
+    std::string showPrefix;                  // "SHOW/" for messages, or ""
+    std::string timetable;                   // as given, for messages; "" when none
+    std::string timetablePath, timetableDir; // absolute: the show folder is entered
+    std::string timetableName;
+};
+
+// Takes in one changed file; 1 when something was redone.
+int TakeIn(const Watched& w, const IO_Change& change) {
+    const std::string& name = change.name;
+    int inShow = change.folder == w.showFolder;
+    std::string shown = w.showPrefix + name, why;
+    Uint64 begin = SDL_GetPerformanceCounter();
+    int ok;
+    if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
+        shown = w.timetable;
+        ok = Reload_TimetableText(w.timetablePath.c_str(), &why);
+    } else if (inShow && name == "data.vkz") {
+        // A timetable given as text replaces the archive's.
+        if (!w.timetable.empty()) return 0;
+        ok = Reload_Archive(name.c_str(), &why);
+    } else if (inShow && name == "sound.mp3") {
+        ok = Reload_Music(name.c_str(), &why);
+    } else if (inShow) {
+        int n = Textures_Reload(name.c_str(), &why);
+        if (n == 0) return 0; // no scene uses it
+        ok = n > 0;
+    } else {
+        return 0;
+    }
+    if (!ok) {
+        fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), why.c_str());
+        return 0;
+    }
+    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                (double)SDL_GetPerformanceFrequency();
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
+    return 1;
+}
+
+std::string Title(unsigned fps) {
+    uint32_t t = Live_Time();
+    char clock[32];
+    snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
+    std::string title = std::string("zelkor play  ") + clock + "  " + Timetable_ActiveNames(t) +
+                        "  " + std::to_string(fps) + " fps";
+    if (Live_Paused()) title += " [paused]";
+    if (Live_Looping()) title += " [loop]";
+    return title;
+}
+
+int Play(const Options& o) {
+    Watched w;
+    if (!o.timetable.empty()) {
+        w.timetable = o.timetable;
+        w.timetablePath = AbsolutePath(o.timetable);
+        size_t slash = w.timetablePath.rfind('/');
+        w.timetableDir = w.timetablePath.substr(0, slash + 1);
+        w.timetableName = w.timetablePath.substr(slash + 1);
+    }
+    const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
+    if (chdir(show) != 0) {
+        fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
+        return 1;
+    }
+    if (access("data.vkz", R_OK) != 0) {
+        fprintf(stderr, "zelkor play: %sdata.vkz: cannot read the archive: %s\n",
+                w.showPrefix.c_str(), strerror(errno));
+        return 1;
+    }
+    // The timetable first: --scene needs it, and a bad one is better told now.
+    std::string why;
+    int loaded = w.timetable.empty() ? Reload_Archive("data.vkz", &why)
+                                     : Reload_TimetableText(w.timetablePath.c_str(), &why);
+    if (!loaded) {
+        std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), why.c_str());
+        return 1;
+    }
+    uint32_t start = o.at;
+    int entry = -1;
+    if (!o.scene.empty()) {
+        entry = Timetable_Find(o.scene.c_str());
+        if (entry < 0) {
+            fprintf(stderr, "zelkor play: no timetable entry named \"%s\"\n", o.scene.c_str());
+            return 1;
+        }
+        start = Timetable_Start(entry);
+    }
+    if (Live_Start(o.width, o.height, start) != RUNNER_OK) {
+        fprintf(stderr, "zelkor play: %s: the show failed to start (see %szelkor.log)\n", show,
+                w.showPrefix.c_str());
+        return 1;
+    }
+
+    const char* reason = nullptr;
+    w.watch = IO_WatchOpen();
+    w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
+    if (w.showFolder < 0)
+        fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+    if (!w.timetable.empty())
+        w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
+    // --scene with --loop loops that very entry, whatever else starts with it.
+    if (o.loop && entry >= 0)
+        Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
+    else if (o.loop)
+        ToggleLoop();
+    SDL_AddEventWatch(CatchKeys, nullptr);
+
+    std::vector<IO_Change> changes;
+    Uint32 fpsSince = SDL_GetTicks();
+    uint64_t fpsFrames = Live_FramesDrawn();
+    unsigned fps = 0;
+    std::string shownTitle = Title(0);
+    Live_SetTitle(shownTitle.c_str());
+    for (;;) {
+        std::vector<SDL_Keysym> pressed;
+        pressed.swap(keys);
+        for (const SDL_Keysym& key : pressed) HandleKey(key);
+        int redraw = 0;
+        IO_WatchChanges(w.watch, &changes);
+        for (const IO_Change& change : changes) redraw |= TakeIn(w, change);
+        int r = Live_Frame(redraw);
+        if (r == RUNNER_ENDED) break;
+        if (r == RUNNER_STOPPED) {
+            fprintf(stderr, "zelkor play: the timetable stopped the show\n");
+            break;
+        }
+        if (SDL_GetTicks() - fpsSince >= 1000) {
+            fps = (unsigned)(Live_FramesDrawn() - fpsFrames);
+            fpsFrames = Live_FramesDrawn();
+            fpsSince = SDL_GetTicks();
+        }
+        std::string title = Title(fps);
+        if (title != shownTitle) Live_SetTitle((shownTitle = title).c_str());
+    }
+    SDL_DelEventWatch(CatchKeys, nullptr);
+    IO_WatchClose(w.watch);
+    Live_Stop();
+    return 0;
+}
+
+} // namespace
+
+int CmdPlay(int argc, char** argv) {
+    int status;
+    if (CLI_Info(PlayUsage, argc, argv, &status)) return status;
+    Options o;
+    int usage = ParseArgs(argc, argv, &o);
+    if (usage) return usage;
+    SDL_SetMainReady();
+    int result = Play(o);
+    SDL_Quit();
+    return result;
+}

@@ -1,0 +1,217 @@
+// zelkor rgs view: the layers texture scripts make, in a window, made again
+// whenever a script is saved.
+#include "commands.h"
+#include "tool_io.h"
+#include "usage.h"
+
+#include "io/read_file.h"
+#include "io/watch.h"
+#include "platform/message.h"
+#include "rgs/rgs.h"
+#include "rgs/rgs_text.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <strings.h>
+#include <vector>
+
+namespace {
+
+const char* tool = "zelkor rgs view";
+
+int Usage(const char* why, const char* arg = nullptr) {
+    return CLI_UsageError(RgsViewUsage, why, arg);
+}
+
+struct Script {
+    std::string path, name;
+    int folder = -1;
+};
+
+// A ".rgs" file is taken as compiled, anything else as text.
+int IsCompiled(const std::string& path) {
+    size_t dot = path.rfind('.');
+    return dot != std::string::npos && strcasecmp(path.c_str() + dot, ".rgs") == 0;
+}
+
+// Reads and assembles every script before any runs, so a script with an
+// error leaves the layers (and the picture) as they were. 1, or 0 with the
+// error reported.
+int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
+    out->assign(scripts.size(), {});
+    for (size_t i = 0; i < scripts.size(); i++) {
+        const std::string& path = scripts[i].path;
+        std::vector<uint8_t> bytes;
+        if (!ReadInput(tool, path.c_str(), TOOL_MAX_INPUT, &bytes)) return 0;
+        std::string error;
+        if (!IsCompiled(path)) {
+            if (!RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error)) {
+                fprintf(stderr, "%s: %s: %s\n", tool, path.c_str(), error.c_str());
+                return 0;
+            }
+        } else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0) {
+            fprintf(stderr, "%s: %s: not an RGS script (no \"RGS\")\n", tool, path.c_str());
+            return 0;
+        } else {
+            (*out)[i] = std::move(bytes);
+        }
+    }
+    return 1;
+}
+
+struct View {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int first = 0, count = RGS_LAYER_COUNT; // the layers shown
+    std::string files;                      // the title's FILE
+};
+
+// Runs the scripts as `rgs run` does and shows the result; 1, or 0 with the
+// last good picture kept.
+int Render(View* v, const std::vector<Script>& scripts) {
+    Uint64 begin = SDL_GetPerformanceCounter();
+    std::vector<std::vector<uint8_t>> compiled;
+    if (!Compile(scripts, &compiled)) return 0;
+    memset(RGS_Layers, 0, sizeof RGS_Layers);
+    RGS_Random = 0;
+    for (const std::vector<uint8_t>& bytes : compiled) RunRGS(bytes.data(), (uint32_t)bytes.size());
+    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                (double)SDL_GetPerformanceFrequency();
+
+    // Row 0 is the first row OpenGL gets, the bottom of the picture.
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(v->texture, nullptr, &pixels, &pitch) == 0) {
+        for (int y = 0; y < RGS_SIZE; y++) {
+            uint8_t* row = (uint8_t*)pixels + (size_t)(RGS_SIZE - 1 - y) * pitch;
+            for (int l = 0; l < v->count; l++)
+                memcpy(row + (size_t)l * RGS_SIZE * 3, RGS_Layers[v->first + l] + y * RGS_SIZE * 3,
+                       RGS_SIZE * 3);
+        }
+        SDL_UnlockTexture(v->texture);
+    }
+    char title[512];
+    snprintf(title, sizeof title, "zelkor rgs view  %s  %.0f ms  random %u", v->files.c_str(), ms,
+             RGS_Random);
+    SDL_SetWindowTitle(v->window, title);
+    return 1;
+}
+
+int OpenView(View* v, double scale) {
+    // A real display only, as the show: never a window nobody can see.
+    if (!ZELKOR_StartVideo()) return 0;
+    double side = (double)RGS_SIZE * scale;
+    int w = (int)lround(side * v->count), h = (int)lround(side);
+    std::string title = std::string(tool) + "  " + v->files;
+    v->window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                 w > 0 ? w : 1, h > 0 ? h : 1, 0);
+    if (v->window) v->renderer = SDL_CreateRenderer(v->window, -1, 0);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0"); // whole pixels, not blurred ones
+    if (v->renderer)
+        v->texture = SDL_CreateTexture(v->renderer, SDL_PIXELFORMAT_RGB24,
+                                       SDL_TEXTUREACCESS_STREAMING, RGS_SIZE * v->count, RGS_SIZE);
+    if (!v->texture) return 0;
+    // Black until a script has run.
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(v->texture, nullptr, &pixels, &pitch) == 0) {
+        memset(pixels, 0, (size_t)pitch * RGS_SIZE);
+        SDL_UnlockTexture(v->texture);
+    }
+    return 1;
+}
+
+void CloseView(View* v) {
+    if (v->texture) SDL_DestroyTexture(v->texture);
+    if (v->renderer) SDL_DestroyRenderer(v->renderer);
+    if (v->window) SDL_DestroyWindow(v->window);
+}
+
+int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
+    View v;
+    if (layer >= 0) v.first = layer, v.count = 1;
+    for (const Script& s : scripts) v.files += (v.files.empty() ? "" : "+") + s.path;
+    // A file that cannot be read at all is a mistake on the command line.
+    std::vector<uint8_t> probe;
+    for (const Script& s : scripts)
+        if (!ReadInput(tool, s.path.c_str(), TOOL_MAX_INPUT, &probe)) return 1;
+    if (!OpenView(&v, scale)) {
+        fprintf(stderr, "%s: cannot open a window: %s\n", tool, SDL_GetError());
+        CloseView(&v);
+        return 1;
+    }
+    IO_Watch* watch = IO_WatchOpen();
+    for (Script& s : scripts) {
+        size_t slash = s.path.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : s.path.substr(0, slash + 1);
+        s.name = slash == std::string::npos ? s.path : s.path.substr(slash + 1);
+        const char* why = nullptr;
+        s.folder = IO_WatchFolder(watch, folder.c_str(), &why);
+        if (s.folder < 0)
+            fprintf(stderr, "%s: %s: changes will not be seen: %s\n", tool, s.path.c_str(), why);
+    }
+    Render(&v, scripts);
+
+    std::vector<IO_Change> changes;
+    for (int running = 1; running;) {
+        SDL_Event ev;
+        // Wakes at least every 50 ms to look for saved scripts.
+        for (int got = SDL_WaitEventTimeout(&ev, 50); got; got = SDL_PollEvent(&ev)) {
+            if (ev.type == SDL_QUIT || (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE))
+                running = 0;
+        }
+        IO_WatchChanges(watch, &changes);
+        int changed = 0;
+        for (const IO_Change& c : changes)
+            for (const Script& s : scripts) changed |= c.folder == s.folder && c.name == s.name;
+        if (changed) Render(&v, scripts);
+        SDL_RenderClear(v.renderer);
+        SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
+        SDL_RenderPresent(v.renderer);
+    }
+    IO_WatchClose(watch);
+    CloseView(&v);
+    return 0;
+}
+
+} // namespace
+
+int CmdRgsView(int argc, char** argv) {
+    int status;
+    if (CLI_Info(RgsViewUsage, argc, argv, &status)) return status;
+    std::vector<Script> scripts;
+    int layer = -1;
+    double scale = 1.0;
+    for (int i = 0; i < argc; i++) {
+        const char* a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        char* end = nullptr;
+        if (!strcmp(a, "--layer") && v) {
+            long n = strtol(v, &end, 10);
+            if (*end || end == v || n < 0 || n >= RGS_LAYER_COUNT)
+                return Usage("--layer wants a layer number, 0 to 4");
+            layer = (int)n, i++;
+        } else if (!strcmp(a, "--scale") && v) {
+            scale = strtod(v, &end);
+            if (*end || end == v || !(scale > 0 && scale <= 8))
+                return Usage("--scale wants a number above 0, up to 8");
+            i++;
+        } else if (a[0] == '-' && a[1]) {
+            static const char* const options[] = {"--layer", "--scale", nullptr};
+            return CLI_OptionError(RgsViewUsage, a, options);
+        } else {
+            scripts.push_back(Script{a, "", -1});
+        }
+    }
+    if (scripts.empty()) return Usage("no script");
+    SDL_SetMainReady();
+    int result = ViewScripts(scripts, layer, scale);
+    SDL_Quit();
+    return result;
+}

@@ -1,0 +1,7 @@
+// zelkor-play: `zelkor play`, a program of its own because it runs the show
+// (GL, SDL, scenes); zelkor starts it from beside itself.
+#include "commands.h"
+
+int main(int argc, char** argv) {
+    return CmdPlay(argc - 1, argv + 1);
+}

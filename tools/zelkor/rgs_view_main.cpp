@@ -1,0 +1,7 @@
+// zelkor-rgs-view: `zelkor rgs view`, a program of its own because it opens
+// a window; zelkor starts it from beside itself.
+#include "commands.h"
+
+int main(int argc, char** argv) {
+    return CmdRgsView(argc - 1, argv + 1);
+}
