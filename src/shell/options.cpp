@@ -3,32 +3,29 @@
 #include "platform/message.h"
 #include "platform/window.h"
 #include "shell/settings.h"
-#include "shell/version.h"
+#include "cli.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstring>
 
-static void Usage(FILE* out) {
-    fprintf(out, "usage: marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR]\n"
-                 "Without --window or --desktop the configuration dialog comes first, and Start\n"
-                 "runs the show full screen.\n"
-                 "  --window[=WxH]  in a window of that size (default 800x600)\n"
-                 "  --desktop       full screen at the desktop's resolution, no mode switch\n"
-                 "  --no-sound      no audio device; the show runs on a silent clock\n"
-                 "  --dir DIR       the show folder (default: the working folder); zelkor.log goes "
-                 "there\n"
-                 "  --help, --version\n");
-}
+static const CLI_Usage MarovyUsage = {
+    "marovy", "marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR]",
+    "Without --window or --desktop the configuration dialog comes first, and Start\n"
+    "runs the show full screen.\n"
+    "  --window[=WxH]  in a window of that size (default 800x600)\n"
+    "  --desktop       full screen at the desktop's resolution, no mode switch\n"
+    "  --no-sound      no audio device; the show runs on a silent clock\n"
+    "  --dir DIR       the show folder (default: the working folder); zelkor.log goes\n"
+    "                  there\n"
+    "  --help, --version\n"};
+
+static const char* const kOptions[] = {"--window", "--desktop", "--no-sound", "--dir",
+                                       "--help",   "--version", nullptr};
 
 static int UsageError(const char* why, const char* arg) {
-    if (arg)
-        fprintf(stderr, "marovy: %s: %s\n", why, arg);
-    else
-        fprintf(stderr, "marovy: %s\n", why);
-    Usage(stderr);
-    return 2;
+    return CLI_UsageError(MarovyUsage, why, arg);
 }
 
 static int ParseSize(const char* s, int* w, int* h) {
@@ -38,16 +35,11 @@ static int ParseSize(const char* s, int* w, int* h) {
 }
 
 int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
-    int screens = 0;
+    int screens = 0, status;
+    if (CLI_Info(MarovyUsage, argc - 1, argv + 1, &status)) return status;
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
-        if (!strcmp(a, "--help")) {
-            Usage(stdout);
-            return 0;
-        } else if (!strcmp(a, "--version")) {
-            ZELKOR_PrintVersion(stdout, "marovy");
-            return 0;
-        } else if (!strcmp(a, "--window")) {
+        if (!strcmp(a, "--window")) {
             o->screen = MAROVY_WINDOW;
             screens++;
         } else if (!strncmp(a, "--window=", 9)) {
@@ -62,10 +54,10 @@ int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
             o->noSound = 1;
         } else if (!strcmp(a, "--dir") && i + 1 < argc) {
             o->dir = argv[++i];
-        } else if (!strcmp(a, "--dir")) {
-            return UsageError("option without its value", a);
+        } else if (CLI_IsOption(a)) {
+            return CLI_OptionError(MarovyUsage, a, kOptions);
         } else {
-            return UsageError("unknown argument", a);
+            return UsageError("unexpected argument", a);
         }
     }
     if (screens > 1) return UsageError("give one of --window and --desktop", nullptr);

@@ -27,8 +27,7 @@ rows=(
     "$B/tools/zelkor/zelkor-capture|zelkor capture|--form|--from"
     "$B/tools/synth/zksynth|zksynth|--mesure|--measure"
     "$B/tools/texmake/texmake|texmake|--layer|--layers"
-    # marovy joins here once it answers --help, e.g.
-    # "$B/src/shell/marovy|marovy|--windw|--window"
+    "$B/src/shell/marovy|marovy|--windw|--window"
 )
 version_re='^NAME: ZELKOR Version 0\.99 \(git (unknown|[0-9a-f]{12}(-dirty)?)\)$'
 for row in "${rows[@]}"; do
