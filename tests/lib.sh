@@ -8,6 +8,17 @@ zk_programs() {
     ZELKOR=$1/tools/zelkor/zelkor
 }
 
+# zk_e2e_begin BUILD: the build's programs, a private Xvfb and a scratch folder
+# that becomes the working folder; on exit the server, the folder and any
+# program still running as $pid go.
+zk_e2e_begin() {
+    zk_programs "$1"
+    zk_start_xvfb || exit 1
+    ZK_WORK=$(mktemp -d)
+    trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$ZK_WORK"' EXIT
+    cd "$ZK_WORK" || exit 1
+}
+
 # zk_start_xvfb [WxH]: the screen's size (default $ZK_XVFB_SIZE, else 1024x768).
 zk_start_xvfb() {
     local size=${1:-${ZK_XVFB_SIZE:-1024x768}}

@@ -5,12 +5,7 @@
 # timetable in the archive (the dispatcher ends the run).
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
-zk_programs "$1"
-zk_start_xvfb || exit 1
-
-work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+zk_e2e_begin "$1"
 
 expected="$ZK_STARTUP_LOG"
 
@@ -34,7 +29,7 @@ printf '# preload while the music starts, then end\n0 600 preload\n600 400 ende\
 # --- real music: a 3-second tone, played through the disk driver ---
 sox -n -r 44100 -c 2 -b 16 tone.wav synth 3.0 sine 440 vol 0.4 2>/dev/null || zk_fail "sox"
 lame --quiet tone.wav sound.mp3 || zk_fail "lame"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/device.raw" run_show "with music"
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$ZK_WORK/device.raw" run_show "with music"
 [ -s device.raw ] || zk_fail "nothing reached the audio device"
 # The show ended at about 1 s of music: some, but not all, of the track was played.
 nonzero=$(od -An -v -t d2 -w2 device.raw | awk '$1 != 0 { n++ } END { print n + 0 }')

@@ -5,11 +5,7 @@
 # runs. The title tells the time; SDL's disk driver records the music.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
-zk_programs "$1"
-zk_start_xvfb || exit 1
-work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+zk_e2e_begin "$1"
 mkdir show
 
 picture() { # NAME COLOUR: a one-colour picture, written elsewhere and renamed over
@@ -31,7 +27,7 @@ EOF
 sox -n -r 44100 -c 2 -b 16 tone.wav synth 30 sine 440 vol 0.4 2>/dev/null &&
     lame --quiet -b 32 tone.wav show/sound.mp3 || zk_fail "music"
 
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/device.raw" \
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$ZK_WORK/device.raw" \
     "$ZELKOR" play --dir show --at 20000 --window=320x240 2>err.txt &
 pid=$!
 

@@ -4,11 +4,7 @@
 # a script with an error keeps the last good picture.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
-zk_programs "$1"
-zk_start_xvfb || exit 1
-work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
+zk_e2e_begin "$1"
 
 save() { printf '%s\n' "$2" >"$1.new" && mv "$1.new" "$1"; } # as editors save
 save a.txt 'Fill 1 #ff0000'
