@@ -139,8 +139,10 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     ASSERT_LE(first + track.size(), written.size());
     for (size_t i = first + track.size(); i < written.size(); i++) ASSERT_EQ(written[i], 0) << i;
 
-    // The clock never went back, never ran faster than 1.5 times real time
-    // between two readings (past the end too, where it runs on silently), and
+    // The clock never went back, never jumped between two readings (past the
+    // end too, where it runs on silently: the exact 1.5x catch-up is checked
+    // on injected time in music_clock_test; here, on a real device and a
+    // machine that may be loaded, the bound is twice real time), and
     // while the music played kept near what the device had taken (the file
     // lags by the stdio buffer, and by however long the audio thread is kept
     // from writing: the bound is generous).
@@ -149,7 +151,7 @@ TEST(Playback, DiskDriverReceivesTheTrackAndTheClockFollowsIt) {
     for (size_t i = 1; i < samples.size(); i++) {
         ASSERT_GE(samples[i].clock, samples[i - 1].clock) << i;
         double dtMs = (samples[i].after - samples[i - 1].before) / 1000.0;
-        ASSERT_LE(samples[i].clock - samples[i - 1].clock, (uint32_t)(1.5 * dtMs) + 1) << i;
+        ASSERT_LE(samples[i].clock - samples[i - 1].clock, (uint32_t)(2 * dtMs) + 2) << i;
         if (samples[i].clock > lengthMs) continue;
         long bytes = samples[i].fileBytes - trackStart;
         if (bytes < 0) bytes = 0;
