@@ -26,6 +26,8 @@ struct VirtualClock {
 
 VirtualClock virtualClock;
 int frameWidth = 0, frameHeight = 0;
+int framesPerSecond = 60;
+const char* logPath = nullptr;
 uint32_t firstMusicTime = 0, clockBase = 0;
 ZELKOR_Message message;
 
@@ -42,6 +44,14 @@ void ConfigureOffscreen(void*) {
 
 } // namespace
 
+void Runner_SetFrameRate(int fps) {
+    framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
+}
+
+void Runner_SetLogPath(const char* path) {
+    logPath = path;
+}
+
 int Runner_Start(int width, int height) {
     // The show's start-up as it is, in a hidden window of the chosen size with
     // no sound device and on the virtual clock.
@@ -56,6 +66,7 @@ int Runner_Start(int width, int height) {
     StartupHooks hooks;
     hooks.configure = ConfigureOffscreen;
     hooks.quietErrors = 1;
+    hooks.logPath = logPath;
     virtualClock = VirtualClock();
     if (Startup(nullptr, &hooks) != 0) {
         Shutdown();
@@ -74,7 +85,7 @@ int Runner_Start(int width, int height) {
 }
 
 uint32_t Runner_FrameTime(uint64_t frame) {
-    return firstMusicTime + (uint32_t)(frame * 1000 / 60);
+    return firstMusicTime + (uint32_t)(frame * 1000 / (uint64_t)framesPerSecond);
 }
 
 int Runner_DrawFrame(uint64_t frame) {
@@ -88,6 +99,10 @@ int Runner_DrawFrame(uint64_t frame) {
 
 void Runner_ReadRgb(uint8_t* out) {
     Offscreen_ReadRgb(frameWidth, frameHeight, out);
+}
+
+void Runner_ReadBgra(uint8_t* out) {
+    Offscreen_ReadBgra(frameWidth, frameHeight, out);
 }
 
 void Runner_Stop() {

@@ -52,8 +52,8 @@ int Startup(void* instance, const StartupHooks* hooks) {
     g_timer = new ZELKOR_Timer();
     if (hooks && hooks->configure) hooks->configure(hooks->user);
 
-    if (!g_shellLog->Initialize("zelkor.log"))
-        return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()");
+    const char* logPath = hooks && hooks->logPath ? hooks->logPath : "zelkor.log";
+    if (!g_shellLog->Initialize(logPath)) return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()");
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

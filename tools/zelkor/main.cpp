@@ -23,7 +23,9 @@ static const Command commands[] = {
     {"tmg", CmdTmg, "tmg compile SRC.txt -o OUT.tmg | tmg dump FILE.tmg"},
     {"rgs", CmdRgs, "rgs asm|disasm|run ..."},
     {"tex", CmdTex, "tex decode FILE [--raw OUT]"},
-    {"capture", nullptr, "capture [--size WxH] --at T,... | --from T --to T --step T -o DIR"},
+    {"capture", nullptr,
+     "capture [--size WxH] [--fps N] --from T --to T -o OUT.mp4|.mkv|.webm|DIR | --at T,... -o "
+     "DIR"},
 };
 
 static int Usage() {
