@@ -99,10 +99,9 @@ TEST(CaptureVideo, FramesAreTheStillsAndTheSoundIsInPlace) {
         VideoReadback back;
         std::string error;
         ASSERT_TRUE(ReadVideoFile(path, RATE, &back, &error)) << error;
-        EXPECT_EQ(back.width, W);
-        EXPECT_EQ(back.height, H);
-        EXPECT_EQ(back.rateNum, FPS);
-        EXPECT_EQ(back.rateDen, 1);
+        // Size, then frame rate as a fraction.
+        EXPECT_EQ((std::vector<int>{back.width, back.height, back.rateNum, back.rateDen}),
+                  (std::vector<int>{W, H, FPS, 1}));
         ASSERT_EQ(back.frames.size(), (size_t)FRAMES);
         for (int k = 0; k < FRAMES; k++) {
             char name[64];
