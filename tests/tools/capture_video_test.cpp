@@ -129,12 +129,13 @@ TEST(CaptureVideo, FramesAreTheStillsAndTheSoundIsInPlace) {
     }
 }
 
-// Ctrl-C half-way: status 130, and what was captured is a complete file
-// under its own name, its sound as long as its pictures.
+// Ctrl-C half-way: status 130, and what was captured is a complete file (an
+// mp4 plays only once its index is written) under its own name, its sound as
+// long as its pictures.
 TEST(CaptureVideo, InterruptedCaptureIsCompleted) {
     ScratchDir dir("capture_interrupt");
     ASSERT_FALSE(dir.Path().empty());
-    const std::string path = dir / "show.mkv", log = dir / "zelkor.log";
+    const std::string path = dir / "show.mp4", log = dir / "zelkor.log";
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -163,7 +164,7 @@ TEST(CaptureVideo, InterruptedCaptureIsCompleted) {
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
         names.push_back(e.path().filename());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"show.mkv", "zelkor.log"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"show.mp4", "zelkor.log"}));
 }
 
 } // namespace
