@@ -38,3 +38,8 @@ void Offscreen_ReadRgb(int width, int height, uint8_t* out) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, out);
 }
+
+void Offscreen_ReadBgra(int width, int height, uint8_t* out) {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+}

@@ -10,3 +10,5 @@
 int Offscreen_Create(int width, int height);
 // The bound frame buffer's pixels as 8-bit RGB, rows bottom up.
 void Offscreen_ReadRgb(int width, int height, uint8_t* out);
+// The same as BGRA.
+void Offscreen_ReadBgra(int width, int height, uint8_t* out);

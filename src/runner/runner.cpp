@@ -30,12 +30,27 @@ VirtualClock virtualClock;
 int frameWidth = 0, frameHeight = 0;
 // The 4:3 picture inside the frame; the rest of the frame is the black bars.
 int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
+int framesPerSecond = 60;
+const char* logPath = nullptr;
 uint32_t firstMusicTime = 0, clockBase = 0;
 ZELKOR_Message message;
 
 uint32_t ReadVirtualClock(void* user) {
     VirtualClock* c = (VirtualClock*)user;
     return c->startingUp ? c->now++ : c->now;
+}
+
+// Reads the picture into the frame: as it is when the frame is 4:3, else
+// into the middle of a frame whose bars are black.
+void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, uint8_t*)) {
+    if (areaWidth == frameWidth && areaHeight == frameHeight) {
+        read(frameWidth, frameHeight, out);
+        return;
+    }
+    memset(out, 0, (size_t)frameWidth * frameHeight * bytesPerPixel);
+    glPixelStorei(GL_PACK_ROW_LENGTH, frameWidth); // the picture's rows inside the frame's
+    read(areaWidth, areaHeight, out + ((size_t)areaY * frameWidth + areaX) * bytesPerPixel);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
 }
 
 void ConfigureOffscreen(void*) {
@@ -45,6 +60,14 @@ void ConfigureOffscreen(void*) {
 }
 
 } // namespace
+
+void Runner_SetFrameRate(int fps) {
+    framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
+}
+
+void Runner_SetLogPath(const char* path) {
+    logPath = path;
+}
 
 int Runner_Start(int width, int height) {
     // The show's start-up as it is, in a hidden window of the chosen size with
@@ -64,6 +87,7 @@ int Runner_Start(int width, int height) {
     StartupHooks hooks;
     hooks.configure = ConfigureOffscreen;
     hooks.quietErrors = 1;
+    hooks.logPath = logPath;
     virtualClock = VirtualClock();
     if (Startup(nullptr, &hooks) != 0) {
         Shutdown();
@@ -82,7 +106,7 @@ int Runner_Start(int width, int height) {
 }
 
 uint32_t Runner_FrameTime(uint64_t frame) {
-    return firstMusicTime + (uint32_t)(frame * 1000 / 60);
+    return firstMusicTime + (uint32_t)(frame * 1000 / (uint64_t)framesPerSecond);
 }
 
 int Runner_DrawFrame(uint64_t frame) {
@@ -97,14 +121,11 @@ int Runner_DrawFrame(uint64_t frame) {
 }
 
 void Runner_ReadRgb(uint8_t* out) {
-    if (areaWidth == frameWidth && areaHeight == frameHeight) {
-        Offscreen_ReadRgb(frameWidth, frameHeight, out);
-        return;
-    }
-    memset(out, 0, (size_t)frameWidth * frameHeight * 3);
-    glPixelStorei(GL_PACK_ROW_LENGTH, frameWidth); // the picture's rows inside the frame's
-    Offscreen_ReadRgb(areaWidth, areaHeight, out + ((size_t)areaY * frameWidth + areaX) * 3);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    ReadFrame(out, 3, Offscreen_ReadRgb);
+}
+
+void Runner_ReadBgra(uint8_t* out) {
+    ReadFrame(out, 4, Offscreen_ReadBgra);
 }
 
 void Runner_Stop() {

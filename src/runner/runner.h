@@ -2,9 +2,10 @@
 // current folder, in a hidden window with no sound device, on a virtual clock
 // that moves only with the frame number, drawing into an offscreen frame
 // buffer. A frame of the chosen size holds the 4:3 picture, between black
-// bars when the size is not 4:3. Frame n runs at music time m0 + n x 1000/60
-// (rounded down, no drift), so a frame depends only on its number: the same
-// music time always gives the same pixels, however slowly we render.
+// bars when the size is not 4:3. Frame n runs at music time m0 + n x 1000/pace
+// (rounded down, no drift; the pace is 60 frames a second unless set), so a
+// frame depends only on its number: the same music time always gives the same
+// pixels, however slowly we render.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +17,11 @@ enum RunnerResult {
     RUNNER_STOPPED,        // the dispatcher failed (no timetable)
 };
 
+// Before Runner_Start; each holds until changed. The simulation pace in frames
+// per second (1-1000, default 60), and where the log goes (null: "zelkor.log"
+// in the current folder, which is the show folder).
+void Runner_SetFrameRate(int framesPerSecond);
+void Runner_SetLogPath(const char* path);
 // Starts the show; RUNNER_OK, or a failure after which everything is shut down.
 int Runner_Start(int width, int height);
 // The music time of frame n.
@@ -25,5 +31,7 @@ uint32_t Runner_FrameTime(uint64_t frame);
 int Runner_DrawFrame(uint64_t frame);
 // The frame just drawn as 8-bit RGB, width x height, rows bottom up.
 void Runner_ReadRgb(uint8_t* out);
+// The same as BGRA, the order GL keeps pixels in, so the read is a plain copy.
+void Runner_ReadBgra(uint8_t* out);
 // Shuts the show down; safe after a failed start.
 void Runner_Stop();

@@ -100,11 +100,12 @@ int Startup(void* instance, const StartupHooks* hooks) {
     g_timer = new ZELKOR_Timer();
     if (hooks && hooks->configure) hooks->configure(hooks->user);
 
-    if (!g_shellLog->Initialize("zelkor.log"))
+    const char* logPath = hooks && hooks->logPath ? hooks->logPath : "zelkor.log";
+    if (!g_shellLog->Initialize(logPath))
         return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()",
-                    Hint("cannot write zelkor.log in %s (%s); run the show from a folder you may "
+                    Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
-                         Folder(), strerror(g_shellLog->OpenError())));
+                         logPath, Folder(), strerror(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

@@ -12,6 +12,7 @@ struct StartupHooks {
     void (*configure)(void* user) = nullptr;
     void* user = nullptr;
     int quietErrors = 0;
+    const char* logPath = nullptr; // null: "zelkor.log" in the current folder
 };
 
 // Brings every engine object up in order, one log line per step. 0 on success;

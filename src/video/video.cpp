@@ -135,13 +135,17 @@ static int StartEncoding(ZK_Video* v, const ZK_VideoSettings* s, std::string* wh
     return v->worker.joinable();
 }
 
+int ZK_VideoCheck(const ZK_VideoSettings* s, std::string* error) {
+    std::string why;
+    if (VideoMux_Check(s, &why)) return 1;
+    *error = std::string(s->path ? s->path : "") + ": " + why;
+    return 0;
+}
+
 ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, std::string* error) {
     std::string path = s->path ? s->path : "";
+    if (!ZK_VideoCheck(s, error)) return nullptr;
     std::string why;
-    if (!VideoMux_Check(s, &why)) {
-        *error = path + ": " + why;
-        return nullptr;
-    }
     if (IsSpecial(s->path)) {
         *error = path + ": exists and is not a regular file";
         return nullptr;

@@ -26,6 +26,10 @@ struct ZK_VideoSettings {
 
 struct ZK_Video;
 
+// 1 when the settings are ones ZK_VideoOpen takes, else 0 with `error` set
+// ("PATH: reason"); touches no file.
+int ZK_VideoCheck(const ZK_VideoSettings* settings, std::string* error);
+
 // Checks the settings and creates the temporary file; null with `error` set
 // ("PATH: reason") when the settings are refused or the file cannot be made.
 // Nothing is left on disk after a refusal.

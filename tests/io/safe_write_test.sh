@@ -99,8 +99,9 @@ for w in $WRITERS; do
             ;;
         esac
         [ $status = 0 ] || grep -q "${out##*/}" "$T/err" || fail "$w $kind: no message naming the file: $(cat "$T/err")"
-        # Capture's log is the show folder's; nothing else may be left here.
+        # Capture's log goes with its output; nothing else may be left here.
         left=$(ls -A "$dir" | grep -vx "${out##*/}")
+        [ $w = capture ] && left=$(echo "$left" | grep -vx zelkor.log)
         [ -z "$left" ] || fail "$w $kind: left behind: $left"
     done
 done

@@ -100,5 +100,33 @@ for args in "--at 100" "--at x -o $WORK/f" "--at 1 --from 1 --to 2 -o $WORK/f" \
     [ $? -eq 2 ] || fail "usage error not reported for: $args"
 done
 
+# A read-only show folder captures fine: the log goes with the output and the
+# show folder is left as it was (checked by listing, since root may write anyway).
+ls -lA --time-style=full-iso "$SHOW" >"$WORK/show.before"
+chmod -R a-w "$SHOW"
+"$Z" capture --dir "$SHOW" --size 64x48 --at 300 -o "$WORK/g" >/dev/null 2>&1 || fail "stills from a read-only show"
+"$Z" capture --dir "$SHOW" --size 64x48 --fps 10 --from 0 --to 500 -o "$WORK/h/v.mkv" \
+    2>"$WORK/h.err" && fail "video into a missing folder succeeded"
+mkdir -p "$WORK/h"
+"$Z" capture --dir "$SHOW" --size 64x48 --fps 10 --from 0 --to 500 -o "$WORK/h/v.mkv" \
+    2>"$WORK/h.err" || fail "video from a read-only show: $(cat "$WORK/h.err")"
+chmod -R u+w "$SHOW"
+ls -lA --time-style=full-iso "$SHOW" | cmp -s - "$WORK/show.before" || fail "the show folder changed"
+[ -f "$WORK/g/zelkor.log" ] && [ -f "$WORK/h/zelkor.log" ] || fail "no log beside the output"
+[ -s "$WORK/h/v.mkv" ] || fail "no video"
+grep -q "sound.mp3.*no sound track" "$WORK/h.err" || fail "no word of the missing sound: $(cat "$WORK/h.err")"
+
+# Bad video arguments leave nothing behind; an unknown video format is not
+# taken for a folder of PNGs.
+mkdir -p "$WORK/bad"
+for args in "-o $WORK/bad/v.avi" "--size 321x240 -o $WORK/bad/v.mp4" "--fps 0 -o $WORK/bad/v.mp4" \
+    "-o $WORK/bad/none/v.mp4" "--at 100 -o $WORK/bad/v.mp4" "--crf 60 -o $WORK/bad/v.mp4"; do
+    # shellcheck disable=SC2086
+    "$Z" capture --dir "$SHOW" --from 0 --to 500 $args 2>/dev/null
+    rc=$?
+    [ $rc -eq 1 ] || [ $rc -eq 2 ] || fail "bad video arguments exit $rc: $args"
+done
+[ -z "$(ls -A "$WORK/bad")" ] || fail "bad arguments left files: $(ls -A "$WORK/bad")"
+
 [ $failures -eq 0 ] && echo "capture_test: all checks passed"
 [ $failures -eq 0 ]

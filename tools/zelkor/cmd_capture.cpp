@@ -1,9 +1,12 @@
 // zelkor capture: runs the show from a show folder on the runner's virtual
-// clock and writes chosen frames as PNG.
+// clock and writes chosen frames as PNG, or a range of it as a video file
+// with its sound.
 #include "commands.h"
-#include "usage.h"
 #include "show_args.h"
+#include "usage.h"
 
+#include "capture_loop.h"
+#include "capture_video.h"
 #include "io/png_write.h"
 #include "runner/runner.h"
 
@@ -21,14 +24,43 @@
 
 namespace {
 
+// Names that ask for a video in a format we do not write; without this they
+// would silently become folders of PNGs.
+const char* const kOtherVideo[] = {".avi", ".mov", ".m4v", ".mpg", ".mpeg", ".ts",  ".flv",
+                                   ".wmv", ".ogv", ".gif", ".3gp", ".mts",  ".m2ts"};
+const char* const kVideo[] = {".mp4", ".mkv", ".webm"};
+const char* const kOptions[] = {"--dir",      "--size",  "--at",      "--from", "--to",
+                                "--step",     "--fps",   "--sim-fps", "--crf",  "--preset",
+                                "--no-audio", "--quiet", "-o",        nullptr};
+
 struct Options {
     int width = 800, height = 600;
-    std::vector<uint32_t> times;
-    std::string showDir, outDir;
+    int fps = 0, simFps = 60;
+    int crf = 18;
+    const char* preset = "veryfast";
+    int noAudio = 0, quiet = 0;
+    int video = 0; // OUT is a video file; else a folder of PNGs
+    CaptureSchedule schedule;
+    std::string showDir, out;
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(CaptureUsage, why, arg);
+}
+
+int EndsWith(const std::string& s, const char* const* list, size_t n) {
+    for (size_t i = 0; i < n; i++) {
+        size_t len = strlen(list[i]);
+        if (s.size() > len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
+    }
+    return 0;
+}
+
+int ParseInt(const char* s, int low, int high, int* out) {
+    uint32_t v = 0;
+    if (!ParseShowTime(s, &v) || v < (uint32_t)low || v > (uint32_t)high) return 0;
+    *out = (int)v;
+    return 1;
 }
 
 int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
@@ -46,53 +78,132 @@ int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
 }
 
 int ParseArgs(int argc, char** argv, Options* o) {
-    int haveAt = 0, haveFrom = 0, haveTo = 0, haveStep = 0;
+    int haveAt = 0, haveFrom = 0, haveTo = 0, haveStep = 0, haveCrf = 0, havePreset = 0;
     uint32_t from = 0, to = 0, step = 1000;
-    // Every option takes a value: the arguments go in pairs.
-    for (int i = 0; i < argc; i += 2) {
+    std::vector<uint32_t> times;
+    for (int i = 0; i < argc; i++) {
         const char* a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!strcmp(a, "--size") && v) {
+        if (!strcmp(a, "--no-audio")) {
+            o->noAudio = 1;
+            continue;
+        }
+        if (!strcmp(a, "--quiet")) {
+            o->quiet = 1;
+            continue;
+        }
+        // Every other option takes a value.
+        const char* v = i + 1 < argc ? argv[++i] : nullptr;
+        if (!v)
+            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, kOptions)
+                                   : Usage("unexpected argument", a);
+        if (!strcmp(a, "--size")) {
             if (!ParseShowSize(v, &o->width, &o->height))
-                return Usage("--size wants WxH, each 1 to 8192");
-        } else if (!strcmp(a, "--at") && v) {
-            if (!ParseTimeList(v, &o->times)) return Usage("--at wants times in ms, T[,T...]");
+                return Usage("--size wants WxH, each 1 to 8192", v);
+        } else if (!strcmp(a, "--at")) {
+            if (!ParseTimeList(v, &times)) return Usage("--at wants times in ms, T[,T...]");
             haveAt = 1;
-        } else if (!strcmp(a, "--from") && v) {
+        } else if (!strcmp(a, "--from")) {
             if (!ParseShowTime(v, &from)) return Usage("--from wants a time in ms");
             haveFrom = 1;
-        } else if (!strcmp(a, "--to") && v) {
+        } else if (!strcmp(a, "--to")) {
             if (!ParseShowTime(v, &to)) return Usage("--to wants a time in ms");
             haveTo = 1;
-        } else if (!strcmp(a, "--step") && v) {
+        } else if (!strcmp(a, "--step")) {
             if (!ParseShowTime(v, &step) || step == 0)
                 return Usage("--step wants a time > 0 in ms");
             haveStep = 1;
-        } else if (!strcmp(a, "--dir") && v) {
+        } else if (!strcmp(a, "--fps")) {
+            if (!ParseInt(v, 1, ZK_VIDEO_MAX_FPS, &o->fps)) return Usage("--fps wants 1 to 240");
+        } else if (!strcmp(a, "--sim-fps")) {
+            if (!ParseInt(v, 1, 240, &o->simFps)) return Usage("--sim-fps wants 1 to 240");
+        } else if (!strcmp(a, "--crf")) {
+            if (!ParseInt(v, 0, 63, &o->crf)) return Usage("--crf wants 0 to 63");
+            haveCrf = 1;
+        } else if (!strcmp(a, "--preset")) {
+            o->preset = v;
+            havePreset = 1;
+        } else if (!strcmp(a, "--dir")) {
             o->showDir = v;
-        } else if (!strcmp(a, "-o") && v) {
-            o->outDir = v;
+        } else if (!strcmp(a, "-o")) {
+            o->out = v;
         } else {
-            static const char* const options[] = {"--dir", "--size", "--at", "--from",
-                                                  "--to",  "--step", "-o",   nullptr};
-            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, options)
+            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, kOptions)
                                    : Usage("unexpected argument", a);
         }
     }
-    if (o->outDir.empty()) return Usage("no output folder (-o DIR)");
-    if (haveAt == (haveFrom || haveTo || haveStep)) return Usage("give either --at or --from/--to");
-    if (!haveAt) {
-        if (!haveFrom || !haveTo || to < from)
-            return Usage("--from T --to T with T(from) <= T(to)");
-        for (uint64_t t = from; t <= to; t += step) o->times.push_back((uint32_t)t);
+    if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
+    o->video = EndsWith(o->out, kVideo, 3);
+    if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
+        return Usage("unknown video format (use .mp4, .mkv or .webm; a folder of PNGs is "
+                     "named without one)");
+    if (!o->video && (haveCrf || havePreset || o->noAudio))
+        return Usage("--crf, --preset and --no-audio are for video files");
+    if (o->video && !o->fps) o->fps = 60;
+    CaptureSchedule& s = o->schedule;
+    if (o->fps) {
+        if (haveAt || haveStep) return Usage("--at and --step are for PNG stills without --fps");
+        if (!haveFrom || !haveTo || to <= from)
+            return Usage("--from T --to T with T(from) < T(to)");
+        s.from = from, s.to = to, s.fps = o->fps;
+    } else {
+        if (haveAt == (haveFrom || haveTo || haveStep))
+            return Usage("give either --at or --from/--to");
+        if (!haveAt) {
+            if (!haveFrom || !haveTo || to < from)
+                return Usage("--from T --to T with T(from) <= T(to)");
+            for (uint64_t t = from; t <= to; t += step) times.push_back((uint32_t)t);
+        }
+        std::sort(times.begin(), times.end());
+        times.erase(std::unique(times.begin(), times.end()), times.end());
+        s.times = times;
     }
-    std::sort(o->times.begin(), o->times.end());
-    o->times.erase(std::unique(o->times.begin(), o->times.end()), o->times.end());
+    if (o->video) {
+        // The writer's own check, before the show spends its start-up.
+        ZK_VideoSettings v;
+        v.path = o->out.c_str();
+        v.width = o->width, v.height = o->height, v.fps = o->fps;
+        v.crf = o->crf, v.preset = o->preset;
+        std::string why;
+        if (!ZK_VideoCheck(&v, &why)) return Usage(why.c_str());
+    }
     return 0;
 }
 
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The PNG sink: frames named by their time (--at, --step) or by index (--fps).
+struct Stills {
+    const Options* options;
+    std::string folder;
+};
+
+int WriteStill(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) {
+    const Stills* st = (const Stills*)user;
+    const Options& o = *st->options;
+    char name[64];
+    if (o.fps)
+        snprintf(name, sizeof name, "/frame_%06llu.png", (unsigned long long)k);
+    else
+        snprintf(name, sizeof name, "/frame_%06u.png", o.schedule.times[k]);
+    std::string path = st->folder + name;
+    IO_Image image;
+    image.width = o.width, image.height = o.height, image.bytes = pixels;
+    const char* why = nullptr;
+    if (!IO_WritePng(path.c_str(), image, 3, &why)) {
+        fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(), why);
+        return 0;
+    }
+    printf("%s %u\n", path.c_str(), music);
+    return 1;
+}
+
 int Capture(const Options& o) {
-    std::string outDir = AbsolutePath(o.outDir);
+    const std::string out = AbsolutePath(o.out);
+    // The log goes with the output: the show folder is only read.
+    const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,
@@ -104,66 +215,95 @@ int Capture(const Options& o) {
                 strerror(errno));
         return 1;
     }
-    if (mkdir(outDir.c_str(), 0777) != 0 && errno != EEXIST) {
-        fprintf(stderr, "zelkor capture: %s: cannot create folder: %s\n", outDir.c_str(),
-                strerror(errno));
-        return 1;
+    Capture_CatchInterrupt();
+
+    CaptureVideo* video = nullptr;
+    Stills stills = {&o, out};
+    CaptureSink sink;
+    if (o.video) {
+        ZK_VideoSettings settings;
+        settings.path = out.c_str();
+        settings.width = o.width, settings.height = o.height;
+        settings.crf = o.crf, settings.preset = o.preset;
+        settings.pixelFormat = ZK_VIDEO_BGRA;
+        settings.bottomUp = 1;
+        std::string soundProblem, error;
+        video = CaptureVideo_Open(&settings, &o.schedule, o.noAudio ? nullptr : "sound.mp3",
+                                  &soundProblem, &error);
+        if (!video) {
+            fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+            return 1;
+        }
+        if (!soundProblem.empty())
+            fprintf(stderr, "zelkor capture: %s/%s; the video has no sound track\n", show,
+                    soundProblem.c_str());
+        sink.frame = CaptureVideo_Frame, sink.user = video, sink.bgra = 1;
+    } else {
+        if (mkdir(out.c_str(), 0777) != 0 && errno != EEXIST) {
+            fprintf(stderr, "zelkor capture: %s: cannot create folder: %s\n", out.c_str(),
+                    strerror(errno));
+            return 1;
+        }
+        sink.frame = WriteStill, sink.user = &stills;
     }
 
+    Runner_SetFrameRate(o.simFps);
+    Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
-    if (started == RUNNER_START_FAILED) {
-        fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s/zelkor.log)\n", show,
-                show);
-        return 1;
-    }
-    if (started == RUNNER_NO_FRAMEBUFFER) {
-        fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width, o.height);
+    if (started != RUNNER_OK) {
+        if (started == RUNNER_START_FAILED)
+            fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
+                    log.c_str());
+        else
+            fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
+                    o.height);
+        CaptureVideo_Abort(video);
         return 1;
     }
 
-    std::vector<unsigned char> rgb((size_t)o.width * o.height * 3);
-    IO_Image image;
-    image.width = o.width, image.height = o.height, image.bytes = rgb.data();
-    size_t next = 0;
-    int result = 0;
-    uint32_t music = Runner_FrameTime(0);
-    for (uint64_t n = 0; next < o.times.size(); n++) {
-        int drawn = Runner_DrawFrame(n);
-        if (drawn == RUNNER_ENDED) {
-            fprintf(stderr, "zelkor capture: the show ended at music time %u ms, before %u\n",
-                    music, o.times[next]);
-            result = 1;
-            break;
-        }
-        music = Runner_FrameTime(n);
-        if (drawn == RUNNER_STOPPED) {
-            fprintf(stderr,
-                    "zelkor capture: %s/data.vkz: the timetable stopped the show at music time "
-                    "%u ms\n",
-                    show, music);
-            result = 1;
-            break;
-        }
-        if (music < o.times[next]) continue;
-        Runner_ReadRgb(rgb.data());
-        while (next < o.times.size() && o.times[next] <= music) {
-            char name[64];
-            snprintf(name, sizeof name, "/frame_%06u.png", o.times[next]);
-            std::string path = outDir + name;
-            const char* why = nullptr;
-            if (!IO_WritePng(path.c_str(), image, 3, &why)) {
-                fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(),
-                        why);
-                result = 1;
-                break;
-            }
-            printf("%s %u\n", path.c_str(), music);
-            next++;
-        }
-        if (result) break;
-    }
+    CaptureReport report;
+    int end = Capture_Run(&o.schedule, o.width, o.height, &sink, o.quiet, &report);
     fflush(stdout);
     Runner_Stop();
+    // A range ends with the show; chosen stills must all be there.
+    int result = 0;
+    uint64_t total = CaptureSchedule_Count(&o.schedule);
+    if (end == CAPTURE_ENDED && o.fps && report.frames > 0) {
+        fprintf(stderr,
+                "zelkor capture: the show ended at music time %u ms, before %u; the capture "
+                "ends there after %llu of %llu frames\n",
+                report.music, o.schedule.to, (unsigned long long)report.frames,
+                (unsigned long long)total);
+    } else if (end == CAPTURE_ENDED) {
+        uint32_t wanted = o.fps ? o.schedule.from : o.schedule.times[report.frames];
+        fprintf(stderr, "zelkor capture: the show ended at music time %u ms, before %u\n",
+                report.music, wanted);
+        result = 1;
+    } else if (end == CAPTURE_STOPPED) {
+        fprintf(stderr,
+                "zelkor capture: %s/data.vkz: the timetable stopped the show at music time %u "
+                "ms\n",
+                show, report.music);
+        result = 1;
+    } else if (end == CAPTURE_SINK_FAILED) {
+        result = 1;
+    } else if (end == CAPTURE_INTERRUPTED) {
+        fprintf(stderr, "zelkor capture: interrupted at music time %u ms after %llu frames\n",
+                report.music, (unsigned long long)report.frames);
+        result = 130;
+    }
+    if (video) {
+        // What was captured before Ctrl-C is completed, so it plays.
+        std::string error;
+        if ((result == 0 || (result == 130 && report.frames > 0))) {
+            if (!CaptureVideo_Finish(video, &error)) {
+                fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+                if (result == 0) result = 1;
+            }
+        } else {
+            CaptureVideo_Abort(video);
+        }
+    }
     return result;
 }
 
@@ -176,6 +316,8 @@ int CmdCapture(int argc, char** argv) {
     int usage = ParseArgs(argc, argv, &o);
     if (usage) return usage;
     SDL_SetMainReady();
+    // Ctrl-C is ours (it completes the file); SDL's handler would end the show instead.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     int result = Capture(o);
     SDL_Quit();
     return result;

@@ -135,16 +135,32 @@ const CLI_Usage TexUsage = {
 
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
-    "zelkor capture [--dir SHOW] [--size WxH] --at T[,T...] -o DIR\n"
-    "zelkor capture [--dir SHOW] [--size WxH] --from T --to T [--step T] -o DIR",
+    "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --at T[,T...] -o DIR\n"
+    "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
+    "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
+    "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
-    "clock, without a window, and writes frames as PNG, DIR/frame_T.png for each\n"
-    "music time T in ms: the first frame whose music time is T or later.\n"
+    "clock, without a window, simulated at a steady M frames a second (default 60),\n"
+    "and writes frames of it. T is a music time in ms; a frame is the first\n"
+    "simulated frame whose music time is T or later. Without --fps, DIR gets\n"
+    "DIR/frame_T.png for each time; with --fps, frame k stands for\n"
+    "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
+    "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
+    "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
+    "output; the show folder is only read.\n"
     "\n"
-    "  --size WxH       the frame size, each 1 to 8192 (default 800x600)\n"
+    "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
+    "                   picture sits between black bars at other shapes\n"
     "  --at T[,T...]    these times\n"
-    "  --from T --to T  every --step T ms (default 1000) from one to the other\n"
-    "Prints \"<file> <music time>\" for each frame written.\n"};
+    "  --from T --to T  every --step T ms (default 1000), or with --fps, the range\n"
+    "  --fps N          N frames a second, 1 to 240 (60 for a video)\n"
+    "  --sim-fps M      the pace the show is simulated at, 1 to 240 (default 60)\n"
+    "  --crf N          quality, lower is better: 0-51 H.264, 0-63 VP9 (default 18)\n"
+    "  --preset P       x264's speed names, ultrafast to placebo (default veryfast)\n"
+    "  --no-audio       no sound track\n"
+    "  --quiet          no progress on stderr\n"
+    "Prints \"<file> <music time>\" for each PNG written. Ctrl-C stops after the\n"
+    "current frame and completes the file (status 130).\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",

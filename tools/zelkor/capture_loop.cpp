@@ -1,0 +1,78 @@
+#include "capture_loop.h"
+
+#include "capture_progress.h"
+#include "runner/runner.h"
+
+#include <csignal>
+
+static volatile sig_atomic_t interrupted = 0;
+
+static void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+void Capture_CatchInterrupt() {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+uint64_t CaptureSchedule_Count(const CaptureSchedule* s) {
+    if (s->fps <= 0) return s->times.size();
+    if (s->to <= s->from) return 0;
+    // The k with k x 1000 / fps < to - from.
+    return ((uint64_t)(s->to - s->from) * (uint64_t)s->fps + 999) / 1000;
+}
+
+int CaptureSchedule_Due(const CaptureSchedule* s, uint64_t k, uint32_t music) {
+    if (s->fps <= 0) return music >= s->times[k];
+    // music >= from + k x 1000 / fps, in integers so nothing is rounded.
+    return music >= s->from && (uint64_t)(music - s->from) * (uint64_t)s->fps >= k * 1000;
+}
+
+int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
+                int quiet, CaptureReport* report) {
+    const uint64_t total = CaptureSchedule_Count(schedule);
+    std::vector<uint8_t> pixels((size_t)width * (size_t)height * (sink->bgra ? 4 : 3));
+    uint32_t music = Runner_FrameTime(0);
+    uint32_t last = schedule->fps > 0 ? schedule->to : total ? schedule->times.back() : music;
+    CaptureProgress progress;
+    Progress_Begin(&progress, total, music, last, quiet);
+    int end = CAPTURE_DONE;
+    uint64_t k = 0;
+    for (uint64_t n = 0; k < total && end == CAPTURE_DONE; n++) {
+        if (interrupted) {
+            end = CAPTURE_INTERRUPTED;
+            break;
+        }
+        int drawn = Runner_DrawFrame(n);
+        if (drawn == RUNNER_ENDED) {
+            end = CAPTURE_ENDED;
+            break;
+        }
+        music = Runner_FrameTime(n);
+        if (drawn == RUNNER_STOPPED) {
+            end = CAPTURE_STOPPED;
+            break;
+        }
+        if (CaptureSchedule_Due(schedule, k, music)) {
+            // A plain read: with Mesa's software rasterizer a read into a pixel
+            // buffer object waits for the frame just the same (measured: no gain).
+            if (sink->bgra)
+                Runner_ReadBgra(pixels.data());
+            else
+                Runner_ReadRgb(pixels.data());
+            for (; k < total && CaptureSchedule_Due(schedule, k, music); k++)
+                if (!sink->frame(sink->user, k, music, pixels.data())) {
+                    end = CAPTURE_SINK_FAILED;
+                    break;
+                }
+        }
+        Progress_Update(&progress, k, music);
+    }
+    report->frames = k;
+    report->music = music;
+    report->seconds = Progress_End(&progress, k, music);
+    return end;
+}
