@@ -33,6 +33,7 @@ int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
 int framesPerSecond = 60;
 const char* logPath = nullptr;
 uint32_t firstMusicTime = 0, clockBase = 0;
+uint64_t firstGridFrame = 0;
 ZELKOR_Message message;
 
 uint32_t ReadVirtualClock(void* user) {
@@ -101,12 +102,18 @@ int Runner_Start(int width, int height) {
     frameWidth = width, frameHeight = height;
     firstMusicTime = g_sound->GetTime();
     clockBase = virtualClock.now - firstMusicTime;
+    // Frames sit on the grid n x 1000/pace counted from music time 0, from the
+    // first point the start-up has reached, so times on the grid (and every
+    // frame of a rate that divides the pace) are drawn exactly when they fall.
+    firstGridFrame = ((uint64_t)firstMusicTime * (uint64_t)framesPerSecond + 999) / 1000;
     memset(&message, 0, sizeof message);
     return RUNNER_OK;
 }
 
 uint32_t Runner_FrameTime(uint64_t frame) {
-    return firstMusicTime + (uint32_t)(frame * 1000 / (uint64_t)framesPerSecond);
+    // Rounded up, so a frame never stands for a time it has not reached.
+    const uint64_t fps = (uint64_t)framesPerSecond;
+    return (uint32_t)(((firstGridFrame + frame) * 1000 + fps - 1) / fps);
 }
 
 int Runner_DrawFrame(uint64_t frame) {

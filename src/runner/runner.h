@@ -2,8 +2,9 @@
 // current folder, in a hidden window with no sound device, on a virtual clock
 // that moves only with the frame number, drawing into an offscreen frame
 // buffer. A frame of the chosen size holds the 4:3 picture, between black
-// bars when the size is not 4:3. Frame n runs at music time m0 + n x 1000/pace
-// (rounded down, no drift; the pace is 60 frames a second unless set), so a
+// bars when the size is not 4:3. Frames run at the music times g x 1000/pace
+// (rounded up, no drift; the pace is 60 frames a second unless set) for
+// g = g0, g0 + 1, ..., where g0 is the first the start-up has reached, so a
 // frame depends only on its number: the same music time always gives the same
 // pixels, however slowly we render.
 #pragma once
