@@ -11,7 +11,7 @@
 #include "voice.h"
 
 #include "cli.h"
-#include "io/read_file.h"
+#include "tool_io.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,10 +19,7 @@
 
 // Scores and timetables are text of a few kilobytes; 16 MiB is plenty.
 static bool ReadText(const std::string& path, std::string* text) {
-    const char* why = nullptr;
-    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
-    fprintf(stderr, "zksynth: %s: cannot read: %s\n", path.c_str(), why);
-    return false;
+    return ReadTextInput("zksynth", path.c_str(), 16 << 20, text);
 }
 
 static const CLI_Usage usage = {

@@ -4,21 +4,15 @@
 #include "recipe.h"
 
 #include "cli.h"
-#include "io/read_file.h"
 #include "io/tga_write.h"
-#include "io/write_file.h"
+#include "tool_io.h"
 
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
 
 // Recipes are a few lines, layers 983040 bytes; more is not what we make.
-static bool ReadInput(const std::string& path, std::string* text) {
-    const char* why = nullptr;
-    if (IO_ReadText(path.c_str(), 16 << 20, IO_ANY_FILE, text, &why)) return true;
-    fprintf(stderr, "texmake: %s: cannot read: %s\n", path.c_str(), why);
-    return false;
-}
+enum { MAX_INPUT = 16 << 20 };
 
 static const CLI_Usage usage = {
     "texmake", "texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]",
@@ -64,11 +58,11 @@ int main(int argc, char** argv) {
                               outPath.c_str());
 
     std::string recipe, layers;
-    if (!ReadInput(recipePath, &recipe)) return 1;
+    if (!ReadTextInput("texmake", recipePath.c_str(), MAX_INPUT, &recipe)) return 1;
     RecipeInputs inputs;
     inputs.fontDir = fontDir;
     if (!layersPath.empty()) {
-        if (!ReadInput(layersPath, &layers)) return 1;
+        if (!ReadTextInput("texmake", layersPath.c_str(), MAX_INPUT, &layers)) return 1;
         if (layers.size() != 5u * 256 * 256 * 3) {
             fprintf(stderr, "texmake: %s: %zu bytes, not the five layers (983040 bytes)\n",
                     layersPath.c_str(), layers.size());
@@ -90,10 +84,5 @@ int main(int argc, char** argv) {
     image.floats = result.canvas.px.data();
     image.topRowFirst = 1;
     std::vector<uint8_t> tga = IO_EncodeTga(image, result.format, result.id);
-    const char* why = nullptr;
-    if (!IO_WriteFile(outPath.c_str(), tga.data(), tga.size(), 0, &why)) {
-        fprintf(stderr, "texmake: %s: cannot write: %s\n", outPath.c_str(), why);
-        return 1;
-    }
-    return 0;
+    return WriteOutput("texmake", outPath.c_str(), tga.data(), tga.size()) ? 0 : 1;
 }

@@ -12,6 +12,13 @@ int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<ui
     return 0;
 }
 
+int ReadTextInput(const char* tool, const char* path, uint64_t limit, std::string* out) {
+    const char* why = nullptr;
+    if (IO_ReadText(path, limit, IO_ANY_FILE, out, &why)) return 1;
+    fprintf(stderr, "%s: %s: %s\n", tool, path, why);
+    return 0;
+}
+
 int WriteOutput(const char* tool, const char* path, const void* data, size_t size,
                 int dashIsStdout) {
     const char* why = nullptr;
