@@ -94,9 +94,7 @@ int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) 
 int ZELKOR_OpenGL::SetPerspective(float farPlane, float fieldOfView) {
     // The scenes are composed for 4:3 (their backdrops fill exactly that), so
     // a wider or taller window shows the picture at 4:3 between bars.
-    ZELKOR_PictureArea(window->GetWidth(), window->GetHeight(), &viewX, &viewY, &viewWidth,
-                       &viewHeight);
-    glViewport(viewX, viewY, viewWidth, viewHeight);
+    FitDrawable(window->GetWidth(), window->GetHeight());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const float nearPlane = 0.1f; // widened to double as 0.10000000149011612
@@ -111,8 +109,14 @@ void ZELKOR_OpenGL::BeginFrame() {
     glLoadIdentity();
 }
 
+void ZELKOR_OpenGL::FitDrawable(int w, int h) {
+    frameWidth = w, frameHeight = h;
+    ZELKOR_PictureArea(w, h, &viewX, &viewY, &viewWidth, &viewHeight);
+    glViewport(viewX, viewY, viewWidth, viewHeight);
+}
+
 void ZELKOR_OpenGL::ClearBars() {
-    int w = window ? window->GetWidth() : 0, h = window ? window->GetHeight() : 0;
+    int w = frameWidth, h = frameHeight;
     if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
     // Scissored clears touch only the bars; the saved state keeps the scenes'
     // clear colour and scissor as they were.

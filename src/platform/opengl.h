@@ -16,6 +16,9 @@ class ZELKOR_OpenGL {
     // The viewport is the largest centred 4:3 area of the window (the whole
     // window when it is 4:3), and the projection takes that area's aspect.
     int SetPerspective(float farPlane, float fieldOfView);
+    // The window's drawable became w x h (a resize, full screen toggled): the
+    // viewport moves to its 4:3 area, whose aspect the projection already has.
+    void FitDrawable(int w, int h);
     void BeginFrame(); // clears colour and depth, loads the identity
     // Blackens the window outside the 4:3 area; no GL call on a 4:3 window.
     // The frame loops call it after the scenes, so strokes that bled over
@@ -35,5 +38,6 @@ class ZELKOR_OpenGL {
     int colourBits = 32;
     int cursorHidden = 0;
     int modeRefused = 0;
+    int frameWidth = 0, frameHeight = 0; // what the viewport was fitted into
     int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
 };

@@ -12,7 +12,6 @@
 #include "shell/startup.h"
 #include "textures/texture_reload.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstring>
@@ -57,7 +56,7 @@ void FollowDrawable() {
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(g_window->GetHandle(), &w, &h);
     if (w == drawableWidth && h == drawableHeight) return;
-    if (drawableWidth) glViewport(0, 0, w, h);
+    if (drawableWidth) g_opengl->FitDrawable(w, h);
     drawableWidth = w, drawableHeight = h;
 }
 
@@ -101,6 +100,7 @@ int Live_Frame(int redraw) {
         redrawPending = 0;
         FollowDrawable();
         if (!SceneDispatcher()) return RUNNER_STOPPED;
+        g_opengl->ClearBars();
         g_opengl->EndFrame();
         framesDrawn++;
     }

@@ -90,6 +90,18 @@ zk_wait_for 10 grep -q '^zelkor play: show/tarnis_7.tga: ' err.txt || zk_fail "n
 sleep 0.5
 redder || zk_fail "the broken picture replaced the good one ($before -> $(red))"
 
+# A wider window (a resize, full screen): the picture keeps 4:3 in its
+# middle, between black bars.
+zk_press "$win" space
+wait_title '[0-9] fps \[loop\]'
+xdotool windowsize "$win" 640 240
+strips() { import -window "$win" wide.png && for x in 0 480; do
+    convert wide.png -crop "160x240+$x+0" -format '%[fx:maxima] ' info:; done; }
+zk_wait_for 5 sh -c '[ "$(xwininfo -id '"$win"' | awk "/Width:/ { print \$2 }")" = 640 ]' ||
+    zk_fail "the window was not resized"
+sleep 0.5
+[ "$(strips)" = "0 0 " ] || zk_fail "the bars of a 640x240 window are not black: $(strips)"
+
 zk_press "$win" Escape
 zk_wait_exit $pid "Escape"
 [ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
