@@ -1,7 +1,6 @@
 #include "platform/camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/draw.h"
 
 int ZELKOR_Camera::Initialize(float px, float py, float pz, float tx, float ty, float tz,
                               ZELKOR_Log* logger) {
@@ -20,6 +19,6 @@ void ZELKOR_Camera::SetPosition(float px, float py, float pz, float tx, float ty
 }
 
 void ZELKOR_Camera::Use() {
-    gluLookAt(position.GetX(), position.GetY(), position.GetZ(), target.GetX(), target.GetY(),
-              target.GetZ(), 0.0, 1.0, 0.0);
+    Draw_Current()->LookAt(position.GetX(), position.GetY(), position.GetZ(), target.GetX(),
+                           target.GetY(), target.GetZ(), 0.0, 1.0, 0.0);
 }

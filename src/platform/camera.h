@@ -22,7 +22,7 @@ class ZELKOR_Camera {
     ZELKOR_Camera() {}
     int Initialize(float px, float py, float pz, float tx, float ty, float tz, ZELKOR_Log* log);
     void SetPosition(float px, float py, float pz, float tx, float ty, float tz);
-    void Use(); // multiplies the current matrix by gluLookAt, up = (0, 1, 0)
+    void Use(); // multiplies the current matrix by a look-at view, up = (0, 1, 0)
     void Shutdown() {}
 
   private:

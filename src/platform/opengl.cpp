@@ -3,8 +3,6 @@
 #include "platform/window.h"
 
 #include <SDL.h>
-#include <GL/gl.h>
-#include <GL/glu.h>
 
 static int SameMode(const SDL_DisplayMode& mode, int w, int h, int bits) {
     return mode.w == w && mode.h == h && (int)SDL_BITSPERPIXEL(mode.format) == bits;
@@ -33,6 +31,33 @@ void ZELKOR_PictureArea(int w, int h, int* x, int* y, int* vw, int* vh) {
         *vh = (int)(((long long)w * 6 + 4) / 8); // w * 3/4, rounded
         *y = (h - *vh) / 2;
     }
+}
+
+// The fixed backend draws in the compatibility context SDL makes by default.
+// The modern one asks for a 3.3 core context, else GLES 3.0, else GLES 2.0.
+static SDL_GLContext CreateContext(SDL_Window* handle, int renderer) {
+    if (renderer != DRAW_MODERN) return SDL_GL_CreateContext(handle);
+    static const int versions[3][3] = {
+        {SDL_GL_CONTEXT_PROFILE_CORE, 3, 3},
+        {SDL_GL_CONTEXT_PROFILE_ES, 3, 0},
+        {SDL_GL_CONTEXT_PROFILE_ES, 2, 0},
+    };
+    int saved[3] = {0, 0, 0};
+    SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &saved[0]);
+    SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &saved[1]);
+    SDL_GL_GetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, &saved[2]);
+    SDL_GLContext context = nullptr;
+    for (const int* v : versions) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, v[0]);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, v[1]);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, v[2]);
+        if ((context = SDL_GL_CreateContext(handle))) break;
+    }
+    // Later contexts (a test's second window) are made as before.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, saved[0]);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, saved[1]);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, saved[2]);
+    return context;
 }
 
 int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) {
@@ -72,22 +97,23 @@ int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) 
     }
 
     deviceContext = handle;
-    SDL_GLContext context = SDL_GL_CreateContext(handle);
+    SDL_GLContext context = CreateContext(handle, renderer);
     if (!context) return 0;
     renderingContext = context;
     if (SDL_GL_MakeCurrent(handle, context) != 0) return 0;
+    draw = Draw_ForRenderer(renderer);
+    if (!draw->Start()) {
+        SDL_SetError("the %s renderer cannot run in this OpenGL context", draw->name);
+        draw = Draw_Fixed();
+        return 0;
+    }
+    drawStarted = 1;
+    Draw_SetCurrent(draw);
 
     if (!(SDL_GetWindowFlags(handle) & SDL_WINDOW_HIDDEN)) SDL_ShowWindow(handle);
 
     SetPerspective(1000.0f, 45.0f);
-
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClearDepth(1.0);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_NORMALIZE);
+    draw->InitialState();
     return 1;
 }
 
@@ -95,52 +121,30 @@ int ZELKOR_OpenGL::SetPerspective(float farPlane, float fieldOfView) {
     // The scenes are composed for 4:3 (their backdrops fill exactly that), so
     // a wider or taller window shows the picture at 4:3 between bars.
     FitDrawable(window->GetWidth(), window->GetHeight());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     const float nearPlane = 0.1f; // widened to double as 0.10000000149011612
-    gluPerspective(fieldOfView, (double)viewWidth / (double)viewHeight, nearPlane, farPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    draw->Perspective(fieldOfView, (double)viewWidth / (double)viewHeight, nearPlane, farPlane);
     return 1;
 }
 
 void ZELKOR_OpenGL::BeginFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    draw->Clear(DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT);
+    draw->LoadIdentity();
 }
 
 void ZELKOR_OpenGL::FitDrawable(int w, int h) {
     frameWidth = w, frameHeight = h;
     ZELKOR_PictureArea(w, h, &viewX, &viewY, &viewWidth, &viewHeight);
-    glViewport(viewX, viewY, viewWidth, viewHeight);
+    draw->Viewport(viewX, viewY, viewWidth, viewHeight);
 }
 
 void ZELKOR_OpenGL::ClearBars() {
     int w = frameWidth, h = frameHeight;
     if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
-    // Scissored clears touch only the bars; the saved state keeps the scenes'
-    // clear colour and scissor as they were.
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glEnable(GL_SCISSOR_TEST);
-    if (viewX > 0) { // pillarbox: left and right
-        glScissor(0, 0, viewX, h);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glScissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    if (viewY > 0) { // letterbox: bottom and top
-        glScissor(0, 0, w, viewY);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glScissor(0, viewY + viewHeight, w, h - viewY - viewHeight);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    glPopAttrib();
+    draw->ClearBars(w, h, viewX, viewY, viewWidth, viewHeight);
 }
 
 void ZELKOR_OpenGL::EndFrame() {
-    glFlush();
+    draw->Flush();
     if (deviceContext) SDL_GL_SwapWindow((SDL_Window*)deviceContext);
 }
 
@@ -153,6 +157,12 @@ void ZELKOR_OpenGL::Shutdown() {
         }
         SDL_SetWindowFullscreen(window->GetHandle(), 0); // back to the desktop mode
     }
+    if (drawStarted) {
+        draw->Stop();
+        drawStarted = 0;
+    }
+    Draw_SetCurrent(nullptr);
+    draw = Draw_Fixed();
     if (renderingContext) {
         if (window && window->GetHandle()) SDL_GL_MakeCurrent(window->GetHandle(), nullptr);
         SDL_GL_DeleteContext((SDL_GLContext)renderingContext);

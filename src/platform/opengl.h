@@ -2,6 +2,8 @@
 // a 16-bit depth buffer, the projection and the fixed render state.
 #pragma once
 
+#include "platform/draw.h"
+
 class ZELKOR_Log;
 class ZELKOR_Window;
 
@@ -13,6 +15,11 @@ class ZELKOR_OpenGL {
   public:
     ZELKOR_OpenGL() {}
     int Initialize(ZELKOR_Window* window, int colourBits, ZELKOR_Log* log);
+    // The draw backend (DrawRenderer) the context is made for; set before
+    // Initialize. The modern one asks for a GL 3.3 core context, or GLES 3/2.
+    void SetRenderer(int drawRenderer) { renderer = drawRenderer; }
+    // The draw layer's table for this context (the fixed one until Initialize).
+    const Draw* GetDraw() const { return draw; }
     // The viewport is the largest centred 4:3 area of the window (the whole
     // window when it is 4:3), and the projection takes that area's aspect.
     int SetPerspective(float farPlane, float fieldOfView);
@@ -38,6 +45,9 @@ class ZELKOR_OpenGL {
     int colourBits = 32;
     int cursorHidden = 0;
     int modeRefused = 0;
+    int renderer = DRAW_FIXED;
+    const Draw* draw = Draw_Fixed();
+    int drawStarted = 0;
     int frameWidth = 0, frameHeight = 0; // what the viewport was fitted into
     int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
 };

@@ -1,0 +1,130 @@
+// The draw layer: the immediate-mode calls the scenes, the effects and the
+// texture manager make, as a table of functions with one table per backend.
+//
+//   fixed   the OpenGL 1.x calls themselves, one for one and in the same
+//           order (the default: the show's own path).
+//   modern  OpenGL ES 2.0-compatible calls only: vertices batched into
+//           buffers, a few shaders for the fixed-function state the scenes
+//           use, matrices kept on the CPU. Runs in a GL 3.3 core or GLES 2/3
+//           context, and in WebGL.
+//   null    draws nothing; scenes still advance exactly as when drawn.
+//
+// The constants carry OpenGL's own values, so the fixed backend passes them
+// straight through. A scene is handed its table in its frame; code outside a
+// frame (start-up, texture loads) uses Draw_Current().
+#pragma once
+#include <cstdint>
+
+enum DrawRenderer { DRAW_FIXED = 0, DRAW_MODERN = 1, DRAW_NULL = 2 };
+
+enum DrawPrimitive {
+    DRAW_LINES = 0x0001,
+    DRAW_LINE_LOOP = 0x0002,
+    DRAW_LINE_STRIP = 0x0003,
+    DRAW_TRIANGLES = 0x0004,
+    DRAW_TRIANGLE_STRIP = 0x0005,
+    DRAW_TRIANGLE_FAN = 0x0006,
+    DRAW_QUADS = 0x0007,
+};
+
+enum DrawCapability {
+    DRAW_TEXTURE_2D = 0x0DE1,
+    DRAW_BLEND = 0x0BE2,
+    DRAW_DEPTH_TEST = 0x0B71,
+};
+
+enum DrawBlendFactor {
+    DRAW_ZERO = 0,
+    DRAW_ONE = 1,
+    DRAW_SRC_COLOR = 0x0300,
+    DRAW_ONE_MINUS_SRC_COLOR = 0x0301,
+    DRAW_SRC_ALPHA = 0x0302,
+    DRAW_ONE_MINUS_SRC_ALPHA = 0x0303,
+    DRAW_DST_ALPHA = 0x0304,
+    DRAW_ONE_MINUS_DST_ALPHA = 0x0305,
+    DRAW_DST_COLOR = 0x0306,
+    DRAW_ONE_MINUS_DST_COLOR = 0x0307,
+};
+
+enum DrawPolygonMode { DRAW_LINE = 0x1B01, DRAW_FILL = 0x1B02 };
+
+enum DrawClearBits { DRAW_DEPTH_BUFFER_BIT = 0x0100, DRAW_COLOR_BUFFER_BIT = 0x4000 };
+
+// A decoded picture to upload: rows in file order, R G B (A), each row
+// starting on a multiple of rowAlignment bytes.
+struct DrawImage {
+    int width = 0, height = 0;
+    int channels = 3; // 3 or 4
+    int rowAlignment = 1;
+    const uint8_t* pixels = nullptr;
+};
+
+struct Draw {
+    int renderer; // DrawRenderer
+    const char* name;
+
+    // Made current after the context: 1, or 0 when the backend cannot run
+    // there (no shaders, too old a context). Stop releases what Start made.
+    int (*Start)();
+    void (*Stop)();
+
+    // The fixed render state the show starts from (smooth shading, black
+    // clear colour, far depth, LEQUAL, nicest perspective, depth test on,
+    // normals renormalised).
+    void (*InitialState)();
+    // Projection: a perspective of fieldOfView degrees over `aspect`, then
+    // the modelview matrix is made current and reset.
+    void (*Perspective)(double fieldOfView, double aspect, double nearPlane, double farPlane);
+    void (*LookAt)(double eyeX, double eyeY, double eyeZ, double atX, double atY, double atZ,
+                   double upX, double upY, double upZ);
+    void (*Viewport)(int x, int y, int width, int height);
+    void (*Clear)(unsigned mask); // DrawClearBits
+    // Blackens the frame outside the picture area, leaving every state as it was.
+    void (*ClearBars)(int frameWidth, int frameHeight, int x, int y, int width, int height);
+    void (*Flush)();
+
+    // Immediate mode.
+    void (*Begin)(int primitive);
+    void (*End)();
+    void (*Vertex3f)(float x, float y, float z);
+    void (*TexCoord2f)(float s, float t);
+    void (*TexCoord2d)(double s, double t);
+    void (*Color3f)(float r, float g, float b);
+    void (*Color4f)(float r, float g, float b, float a);
+    void (*Normal3f)(float x, float y, float z);
+
+    // The modelview matrix.
+    void (*LoadIdentity)();
+    void (*PushMatrix)();
+    void (*PopMatrix)();
+    void (*Translatef)(float x, float y, float z);
+    void (*Rotatef)(float degrees, float x, float y, float z);
+    void (*Scalef)(float x, float y, float z);
+
+    // State.
+    void (*Enable)(int capability);
+    void (*Disable)(int capability);
+    void (*BlendFunc)(int source, int destination);
+    void (*PolygonMode)(int mode); // front and back faces
+    void (*NicestPerspective)();   // the perspective-correction hint
+    void (*LineWidth)(float width);
+    void (*PointSize)(float size);
+
+    // Textures: `name` 0 makes a new texture object, else refills that one.
+    // Returns the object's name. Mipmapped uploads filter trilinearly.
+    uint32_t (*UploadTexture)(uint32_t name, const DrawImage* image, int mipmaps);
+    void (*BindTexture)(uint32_t name);
+};
+
+// The backends' tables.
+const Draw* Draw_Fixed();
+const Draw* Draw_Modern();
+const Draw* Draw_Null();
+const Draw* Draw_ForRenderer(int renderer);
+
+// The table the context was started with; the fixed one before any.
+const Draw* Draw_Current();
+void Draw_SetCurrent(const Draw* draw);
+
+// "fixed", "modern" or "null" -> DrawRenderer; -1 for another name.
+int Draw_ParseRenderer(const char* name);

@@ -1,0 +1,229 @@
+// The fixed backend: every draw-layer call is the OpenGL 1.x call of the same
+// name, made once, in the order the scenes make them. The draw constants hold
+// OpenGL's own values and are passed through unchanged.
+#include "platform/draw.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace {
+
+int Start() {
+    return 1;
+}
+
+void Stop() {}
+
+void InitialState() {
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_NORMALIZE);
+}
+
+void Perspective(double fieldOfView, double aspect, double nearPlane, double farPlane) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fieldOfView, aspect, nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void Viewport(int x, int y, int w, int h) {
+    glViewport(x, y, w, h);
+}
+
+void Clear(unsigned mask) {
+    glClear(mask);
+}
+
+void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight) {
+    // Scissored clears touch only the bars; the saved state keeps the scenes'
+    // clear colour and scissor as they were.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glEnable(GL_SCISSOR_TEST);
+    if (viewX > 0) { // pillarbox: left and right
+        glScissor(0, 0, viewX, h);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (viewY > 0) { // letterbox: bottom and top
+        glScissor(0, 0, w, viewY);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glScissor(0, viewY + viewHeight, w, h - viewY - viewHeight);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glPopAttrib();
+}
+
+void Flush() {
+    glFlush();
+}
+
+void Begin(int primitive) {
+    glBegin((GLenum)primitive);
+}
+
+void End() {
+    glEnd();
+}
+
+void Vertex3f(float x, float y, float z) {
+    glVertex3f(x, y, z);
+}
+
+void TexCoord2f(float s, float t) {
+    glTexCoord2f(s, t);
+}
+
+void TexCoord2d(double s, double t) {
+    glTexCoord2d(s, t);
+}
+
+void Color3f(float r, float g, float b) {
+    glColor3f(r, g, b);
+}
+
+void Color4f(float r, float g, float b, float a) {
+    glColor4f(r, g, b, a);
+}
+
+void Normal3f(float x, float y, float z) {
+    glNormal3f(x, y, z);
+}
+
+void LoadIdentity() {
+    glLoadIdentity();
+}
+
+void PushMatrix() {
+    glPushMatrix();
+}
+
+void PopMatrix() {
+    glPopMatrix();
+}
+
+void Translatef(float x, float y, float z) {
+    glTranslatef(x, y, z);
+}
+
+void Rotatef(float degrees, float x, float y, float z) {
+    glRotatef(degrees, x, y, z);
+}
+
+void Scalef(float x, float y, float z) {
+    glScalef(x, y, z);
+}
+
+void Enable(int capability) {
+    glEnable((GLenum)capability);
+}
+
+void Disable(int capability) {
+    glDisable((GLenum)capability);
+}
+
+void BlendFunc(int source, int destination) {
+    glBlendFunc((GLenum)source, (GLenum)destination);
+}
+
+void PolygonMode(int mode) {
+    glPolygonMode(GL_FRONT_AND_BACK, (GLenum)mode);
+}
+
+void NicestPerspective() {
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void LineWidth(float width) {
+    glLineWidth(width);
+}
+
+void PointSize(float size) {
+    glPointSize(size);
+}
+
+void LookAt(double eyeX, double eyeY, double eyeZ, double atX, double atY, double atZ, double upX,
+            double upY, double upZ) {
+    gluLookAt(eyeX, eyeY, eyeZ, atX, atY, atZ, upX, upY, upZ);
+}
+
+// The unpack alignment is set to the decoder's row layout for this one upload
+// and restored after, so packed TGA rows of any width are read neither skewed
+// nor past the buffer.
+uint32_t UploadTexture(uint32_t name, const DrawImage* image, int mipmaps) {
+    GLenum format = image->channels == 4 ? GL_RGBA : GL_RGB;
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, image->rowAlignment);
+    GLuint object = name;
+    if (!object) glGenTextures(1, &object);
+    glBindTexture(GL_TEXTURE_2D, object);
+    if (mipmaps) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, format, image->width, image->height, format,
+                          GL_UNSIGNED_BYTE, image->pixels);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, format, image->width, image->height, 0, format,
+                     GL_UNSIGNED_BYTE, image->pixels);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return object;
+}
+
+void BindTexture(uint32_t name) {
+    glBindTexture(GL_TEXTURE_2D, name);
+}
+
+const Draw fixedDraw = {
+    .renderer = DRAW_FIXED,
+    .name = "fixed",
+    .Start = Start,
+    .Stop = Stop,
+    .InitialState = InitialState,
+    .Perspective = Perspective,
+    .LookAt = LookAt,
+    .Viewport = Viewport,
+    .Clear = Clear,
+    .ClearBars = ClearBars,
+    .Flush = Flush,
+    .Begin = Begin,
+    .End = End,
+    .Vertex3f = Vertex3f,
+    .TexCoord2f = TexCoord2f,
+    .TexCoord2d = TexCoord2d,
+    .Color3f = Color3f,
+    .Color4f = Color4f,
+    .Normal3f = Normal3f,
+    .LoadIdentity = LoadIdentity,
+    .PushMatrix = PushMatrix,
+    .PopMatrix = PopMatrix,
+    .Translatef = Translatef,
+    .Rotatef = Rotatef,
+    .Scalef = Scalef,
+    .Enable = Enable,
+    .Disable = Disable,
+    .BlendFunc = BlendFunc,
+    .PolygonMode = PolygonMode,
+    .NicestPerspective = NicestPerspective,
+    .LineWidth = LineWidth,
+    .PointSize = PointSize,
+    .UploadTexture = UploadTexture,
+    .BindTexture = BindTexture,
+};
+
+} // namespace
+
+const Draw* Draw_Fixed() {
+    return &fixedDraw;
+}
