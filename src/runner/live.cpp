@@ -62,8 +62,9 @@ void FollowDrawable() {
 
 } // namespace
 
-int Live_Start(int width, int height, uint32_t start) {
+int Live_Start(int width, int height, uint32_t start, int renderer) {
     g_settings.fullscreen = 0;
+    g_settings.renderer = renderer;
     g_settings.soundEnabled = 1;
     g_settings.modeIndex = 0;
     modeTable[0] = {32, (uint32_t)width, (uint32_t)height};

@@ -32,6 +32,7 @@ int frameWidth = 0, frameHeight = 0;
 int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
 int framesPerSecond = 60;
 const char* logPath = nullptr;
+int renderer = 0;
 uint32_t firstMusicTime = 0, clockBase = 0;
 uint64_t firstGridFrame = 0;
 ZELKOR_Message message;
@@ -66,6 +67,10 @@ void Runner_SetFrameRate(int fps) {
     framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
 }
 
+void Runner_SetRenderer(int drawRenderer) {
+    renderer = drawRenderer;
+}
+
 void Runner_SetLogPath(const char* path) {
     logPath = path;
 }
@@ -80,6 +85,7 @@ int Runner_Start(int width, int height) {
     g_settings.fullscreen = 0;
     g_settings.soundEnabled = 1;
     g_settings.modeIndex = 0;
+    g_settings.renderer = renderer;
     // The show is drawn at its picture's own size and the bars are added on
     // reading: a viewport offset would round some colours differently, and
     // the picture must be the one a capture at that size gives.

@@ -23,6 +23,7 @@ static int Configure() {
     }
     // After the dialog, whose (disabled) Sound box is always checked.
     if (options.noSound) g_settings.soundEnabled = 0;
+    g_settings.renderer = options.renderer;
     return 0;
 }
 

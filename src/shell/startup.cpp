@@ -133,6 +133,7 @@ int Startup(void* instance, const StartupHooks* hooks) {
     g_sound = new ZELKOR_Sound();
     g_camera = new ZELKOR_Camera();
     g_timer = new ZELKOR_Timer();
+    g_opengl->SetRenderer(g_settings.renderer);
     if (hooks && hooks->configure) hooks->configure(hooks->user);
 
     const char* logPath = hooks && hooks->logPath ? hooks->logPath : "zelkor.log";
