@@ -13,7 +13,6 @@ struct Settings {
     int fullscreen = 1;
     int modeIndex = 0;
     int mixingRate = 44100;
-    int renderer = 0; // DrawRenderer: the fixed backend unless asked
 };
 
 enum { MODE_TABLE_SIZE = 32 };

@@ -9,7 +9,7 @@
 #include "capture_video.h"
 #include "io/png_write.h"
 #include "platform/draw.h"
-#include "runner/runner.h"
+#include "engine/runner.h"
 
 #include <SDL.h>
 

@@ -7,10 +7,10 @@
 
 #include "io/watch.h"
 #include "platform/draw.h"
-#include "runner/live.h"
-#include "runner/reload.h"
-#include "runner/runner.h"
-#include "runner/timetable_nav.h"
+#include "engine/live.h"
+#include "engine/reload.h"
+#include "engine/runner.h"
+#include "engine/timetable_nav.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>

@@ -1,8 +1,9 @@
 // Running the show in a window with its music on the real clock, for a
 // person at the keyboard: the show's own start-up and frames, and between
-// frames seeking, pausing and looping an interval. The music leads; the
-// frame timer follows every jump and stands still while paused. Scenes keep
-// their state and see a jump as one long (or backward) frame, as after a stall.
+// frames seeking, pausing and looping an interval. The music clock leads: the
+// scenes' elapsed time follows every jump and stands still while paused.
+// Scenes keep their state and see a jump as one long (or backward) frame, as
+// after a stall.
 #pragma once
 #include <cstdint>
 
