@@ -7,8 +7,8 @@
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_scenes
 //   ZK_BENCH_SHOW=build/show xvfb-run ... (the show's own textures)
 #include "io/tga_write.h"
+#include "platform/draw.h"
 #include "platform/opengl.h"
-#include "platform/timer.h"
 #include "platform/window.h"
 #include "rgs/rgs_text.h"
 #include "scenes/cloud_scene.h"
@@ -16,7 +16,6 @@
 #include "scenes/scenes.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
-#include "shell/globals.h"
 #include "shell/startup.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
@@ -35,10 +34,7 @@
 
 namespace {
 
-uint32_t fakeTicks = 0;
-uint32_t FakeTicks(void*) {
-    return fakeTicks;
-}
+uint32_t fakeTicks = 0; // the show's elapsed time in the frames
 
 std::filesystem::path showDir;
 
@@ -88,7 +84,6 @@ void MakeShowFolder() {
 
 ZELKOR_Window* window = nullptr;
 ZELKOR_OpenGL* gl = nullptr;
-ZELKOR_Timer timer;
 int currentW = 0, currentH = 0;
 double lastPrepareMs = 0;
 
@@ -100,7 +95,6 @@ void CloseContext() {
     delete window;
     gl = nullptr;
     window = nullptr;
-    g_opengl = nullptr;
 }
 
 // A context of the given size with every scene prepared in it.
@@ -114,10 +108,6 @@ void UseContext(int w, int h) {
         fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run)\n");
         exit(1);
     }
-    g_opengl = gl;
-    timer.SetTickSource(FakeTicks, nullptr);
-    timer.Initialize(60, nullptr);
-    g_timer = &timer;
     {
         WorkingFolder inShow(showDir);
         auto t0 = std::chrono::steady_clock::now();
@@ -150,7 +140,12 @@ void BM_Scene(benchmark::State& state) {
     for (auto _ : state) {
         musicTime += 16;
         fakeTicks += 16;
-        scene.function(musicTime);
+        SceneFrame frame;
+        frame.musicTime = musicTime;
+        frame.elapsed = fakeTicks;
+        frame.delta = 16;
+        frame.draw = gl->GetDraw();
+        scene.function(frame);
         glFinish();
     }
 }
@@ -166,7 +161,8 @@ void BM_Piece(benchmark::State& state) {
     state.SetLabel(pieceNames[piece]);
     ParticleSystem* ps = swirlScene2.particles;
     LineSystem* ls = lineScene1.lines;
-    for (int i = 0; i < 30; i++) ps->Update(), ls->Update(); // past the seeding pass
+    const Draw* d = gl->GetDraw();
+    for (int i = 0; i < 30; i++) ps->Update(fakeTicks), ls->Update(); // past the seeding pass
     ComputeWobbleTube(1.0f, 2.0f);
     for (auto _ : state) {
         glLoadIdentity();
@@ -179,25 +175,25 @@ void BM_Piece(benchmark::State& state) {
             gl->BeginFrame();
             break;
         case kBackdrop:
-            swirlScene2.textures[0]->BindTexture();
-            DrawBackdrop();
+            swirlScene2.textures[0]->BindTexture(d);
+            DrawBackdrop(d);
             break;
         case kDarken:
             glBlendFunc(GL_ZERO, GL_SRC_ALPHA);
-            DrawBackdrop();
+            DrawBackdrop(d);
             break;
         case kParticles:
         case kParticlesUnrotated:
             glTranslatef(0, 0, -20);
-            ps->Render(1.0f, 2.0f, 0.0f, piece == kParticlesUnrotated);
+            ps->Render(d, 1.0f, 2.0f, 0.0f, piece == kParticlesUnrotated);
             break;
         case kLines:
             glEnable(GL_DEPTH_TEST);
-            swirlScene2.textures[0]->BindTexture();
-            ls->Render(0.0f, -2.2f, -10.0f);
+            swirlScene2.textures[0]->BindTexture(d);
+            ls->Render(d, 0.0f, -2.2f, -10.0f);
             break;
         case kTube:
-            DrawWobbleTube(wobbleScene.textures[2], 0, 0, -20, 0, 0, 0);
+            DrawWobbleTube(d, wobbleScene.textures[2], 0, 0, -20, 0, 0, 0);
             break;
         }
         glFinish();

@@ -99,6 +99,7 @@ int Live_Frame(int redraw) {
     if (!g_sound->IsPaused() || redraw || redrawPending) {
         redrawPending = 0;
         FollowDrawable();
+        BeginShowFrame();
         if (!SceneDispatcher()) return RUNNER_STOPPED;
         g_opengl->ClearBars();
         g_opengl->EndFrame();

@@ -122,6 +122,7 @@ int Runner_DrawFrame(uint64_t frame) {
     virtualClock.now = clockBase + Runner_FrameTime(frame);
     g_timer->BeginFrame();
     g_window->PumpMessage(&message);
+    BeginShowFrame();
     if (!SceneDispatcher()) return RUNNER_STOPPED;
     g_opengl->ClearBars();
     return RUNNER_OK;

@@ -1,10 +1,7 @@
 #include "scenes/cloud_scene.h"
 
-#include "platform/opengl.h"
+#include "platform/draw.h"
 #include "scenes/figure_model.h"
-#include "shell/globals.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 
@@ -32,25 +29,26 @@ static void CreateCloudLayers(CloudScene* s, float t) {
     }
 }
 
-void Scene3(uint32_t musicTime) {
+void Scene3(const SceneFrame& f) {
+    const Draw* d = f.draw;
     CloudScene* s = &cloudScene;
-    float t = SceneTime(musicTime);
-    if (g_opengl) g_opengl->BeginFrame();
+    float t = SceneTime(f.musicTime);
+    BeginSceneFrame(d);
     if (!s->clock.started) {
         s->fade = 0.0f;
         CreateCloudLayers(s, t);
     }
     AdvanceSceneClock(&s->clock, t);
     float dt = s->clock.dt;
-    glLoadIdentity();
+    d->LoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, 5000.0f);
 
-    DrawFadedBackdrop(s->textures[0], s->fade);
+    DrawFadedBackdrop(d, s->textures[0], s->fade);
 
     // The whole stack circles slowly about the view axis.
-    glLoadIdentity();
+    d->LoadIdentity();
     s->orbit = (float)(s->orbit + dt * 0.10471976f * 0.01);
-    glTranslatef((float)(5.0 * sin(s->orbit)), (float)(5.0 * cos(s->orbit)), 0.0f);
+    d->Translatef((float)(5.0 * sin(s->orbit)), (float)(5.0 * cos(s->orbit)), 0.0f);
 
     // The rotations accumulate: layer k turns k + 1 times the common angle,
     // a fan that opens and closes as the spin flips.
@@ -59,32 +57,32 @@ void Scene3(uint32_t musicTime) {
             c.nextFlip = (float)(t + 2000.0);
             c.spin = -c.spin;
         }
-        glRotatef(c.angle, 0.0f, 0.0f, 1.0f);
+        d->Rotatef(c.angle, 0.0f, 0.0f, 1.0f);
         c.angle += c.spin;
-        glColor4f(0.5f, 0.5f, 0.7f, c.alpha);
-        BindHolder(c.texture);
+        d->Color4f(0.5f, 0.5f, 0.7f, c.alpha);
+        BindHolder(d, c.texture);
         float x0 = (float)(c.x - c.width * 0.5), y0 = (float)(c.y - c.height * 0.5);
         // Texture coordinates up to 2: the image repeats twice across a layer.
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex3f(x0, y0, c.z);
-        glTexCoord2f(2.0f, 0.0f);
-        glVertex3f(x0 + c.width, y0, c.z);
-        glTexCoord2f(2.0f, 2.0f);
-        glVertex3f(x0 + c.width, y0 + c.height, c.z);
-        glTexCoord2f(0.0f, 2.0f);
-        glVertex3f(x0, y0 + c.height, c.z);
-        glEnd();
-        glEnable(GL_TEXTURE_2D);
+        d->Begin(DRAW_QUADS);
+        d->TexCoord2f(0.0f, 0.0f);
+        d->Vertex3f(x0, y0, c.z);
+        d->TexCoord2f(2.0f, 0.0f);
+        d->Vertex3f(x0 + c.width, y0, c.z);
+        d->TexCoord2f(2.0f, 2.0f);
+        d->Vertex3f(x0 + c.width, y0 + c.height, c.z);
+        d->TexCoord2f(0.0f, 2.0f);
+        d->Vertex3f(x0, y0 + c.height, c.z);
+        d->End();
+        d->Enable(DRAW_TEXTURE_2D);
     }
 
     // The figure takes the last cloud's colour and is added like them.
-    glLoadIdentity();
+    d->LoadIdentity();
     s->figureDepth = (float)(s->figureDepth + dt * 0.0038);
     s->figureSpin = (float)(s->figureSpin + dt * 0.08);
-    glTranslatef(0.0f, 0.0f, s->figureDepth);
-    glRotatef(s->figureSpin, 0.0f, 0.0f, 1.0f);
-    DrawFigureRigid(s->textures[2], s->textures[1]);
+    d->Translatef(0.0f, 0.0f, s->figureDepth);
+    d->Rotatef(s->figureSpin, 0.0f, 0.0f, 1.0f);
+    DrawFigureRigid(d, s->textures[2], s->textures[1]);
 
     if (s->figureDepth >= 0.0f)
         for (CloudLayer& c : s->layers) c.z = (float)(c.z + dt * 0.05);

@@ -27,5 +27,5 @@ struct CloudScene {
 
 extern CloudScene cloudScene;
 
-void Scene3(uint32_t musicTime);
+void Scene3(const SceneFrame& frame);
 int PrepareScene3();

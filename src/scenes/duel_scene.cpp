@@ -1,11 +1,8 @@
 #include "scenes/duel_scene.h"
 
-#include "platform/opengl.h"
+#include "platform/draw.h"
 #include "scenes/effect_random.h"
 #include "scenes/figure_model.h"
-#include "shell/globals.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <cstring>
@@ -19,67 +16,68 @@ int PrepareScene5() {
     return 1;
 }
 
-static void DrawDuelist(DuelScene* s, float d, float spin) {
-    glLoadIdentity();
-    glTranslatef(d, d, (float)(-15.0 * s->pulse));
-    glRotatef(spin, 0.0f, 0.0f, 1.0f);
-    glScalef(s->pulse, s->pulse, 1.0f);
-    DrawFigure(s->textures[2], s->textures[1], s->swing);
+static void DrawDuelist(const Draw* d, DuelScene* s, float offset, float spin) {
+    d->LoadIdentity();
+    d->Translatef(offset, offset, (float)(-15.0 * s->pulse));
+    d->Rotatef(spin, 0.0f, 0.0f, 1.0f);
+    d->Scalef(s->pulse, s->pulse, 1.0f);
+    DrawFigure(d, s->textures[2], s->textures[1], s->swing);
 }
 
 // Jitter drawn afresh every frame, always up and to the right: a brightness
 // c in [0.5, 0.99] and offsets in [0, 0.99], in this order of rand() calls.
-static void BoltJitter(float w, double* jx, double* jy) {
+static void BoltJitter(const Draw* d, float w, double* jx, double* jy) {
     double c = (EffectRand() % 50) * 0.01 + 0.5;
-    glColor4f((float)(0.5 * c), (float)(0.5 * c), (float)(0.75 * c), w);
+    d->Color4f((float)(0.5 * c), (float)(0.5 * c), (float)(0.75 * c), w);
     *jx = (EffectRand() % 100) * 0.01;
     *jy = (EffectRand() % 100) * 0.01;
 }
 
 // Three strokes, newest brightest; each a ragged ribbon and its spine. The
 // first vertex of each keeps whatever colour is current.
-static void DrawBolt(const DuelScene* s, BoltPoint h1, BoltPoint h2) {
+static void DrawBolt(const Draw* d, const DuelScene* s, BoltPoint h1, BoltPoint h2) {
     for (int u = 0; u < 3; u++) {
         float w = 1.0f - u * 0.33333334f;
         double jx, jy;
-        glBegin(GL_TRIANGLE_STRIP);
-        glVertex3f(h1.x, h1.y, -15.0f);
+        d->Begin(DRAW_TRIANGLE_STRIP);
+        d->Vertex3f(h1.x, h1.y, -15.0f);
         double a = -0.3;
         for (const BoltPoint& p : s->bolt[u]) {
-            BoltJitter(w, &jx, &jy);
-            glVertex3f((float)(p.x + jx), (float)(p.y + jy), -15.0f);
-            glVertex3f((float)(p.x + jx + a), (float)(p.y + jy + a), -15.0f);
+            BoltJitter(d, w, &jx, &jy);
+            d->Vertex3f((float)(p.x + jx), (float)(p.y + jy), -15.0f);
+            d->Vertex3f((float)(p.x + jx + a), (float)(p.y + jy + a), -15.0f);
             a = -a;
         }
-        glVertex3f(h2.x, h2.y, -15.0f);
-        glEnd();
+        d->Vertex3f(h2.x, h2.y, -15.0f);
+        d->End();
 
-        glBegin(GL_LINE_STRIP);
-        glVertex3f(h1.x, h1.y, -15.0f);
-        glColor4f(0.5f, 0.5f, 0.75f, w);
+        d->Begin(DRAW_LINE_STRIP);
+        d->Vertex3f(h1.x, h1.y, -15.0f);
+        d->Color4f(0.5f, 0.5f, 0.75f, w);
         for (const BoltPoint& p : s->bolt[u]) {
-            BoltJitter(w, &jx, &jy);
-            glVertex3f((float)(p.x + jx), (float)(p.y + jy), -15.0f);
+            BoltJitter(d, w, &jx, &jy);
+            d->Vertex3f((float)(p.x + jx), (float)(p.y + jy), -15.0f);
         }
-        glVertex3f(h2.x, h2.y, -15.0f);
-        glEnd();
+        d->Vertex3f(h2.x, h2.y, -15.0f);
+        d->End();
     }
 }
 
-void Scene5(uint32_t musicTime) {
+void Scene5(const SceneFrame& f) {
+    const Draw* d = f.draw;
     DuelScene* s = &duelScene;
-    float t = SceneTime(musicTime);
-    if (g_opengl) g_opengl->BeginFrame();
+    float t = SceneTime(f.musicTime);
+    BeginSceneFrame(d);
     if (AdvanceSceneClock(&s->clock, t)) {
         s->fade = 0.0f;
         memset(s->bolt, 0, sizeof s->bolt);
     }
     float dt = s->clock.dt;
-    glLoadIdentity();
+    d->LoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, 10000.0f);
 
-    DrawFadedBackdrop(s->textures[0], s->fade);
-    glLoadIdentity();
+    DrawFadedBackdrop(d, s->textures[0], s->fade);
+    d->LoadIdentity();
 
     s->spin = (float)(s->spin + dt * 0.05);
     s->offset = (float)(s->offset + dt * 0.0009);
@@ -94,18 +92,18 @@ void Scene5(uint32_t musicTime) {
         s->pulse = 1.0f;
     if (s->offset >= 3.0f) s->offset = 3.0f;
 
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    d->Color4f(1.0f, 1.0f, 1.0f, 1.0f);
     s->swing = (float)(s->swing - dt * 0.025);
     if (s->swing <= 0.0f) s->swing = 25.0f;
-    DrawDuelist(s, s->offset, s->spin);
-    DrawDuelist(s, -s->offset, -s->spin);
+    DrawDuelist(d, s, s->offset, s->spin);
+    DrawDuelist(d, s, -s->offset, -s->spin);
 
     // The bolt's ends: 1.25 above each figure's centre, turned with it.
-    glLoadIdentity();
-    float d = s->offset;
+    d->LoadIdentity();
+    float o = s->offset;
     double a = s->spin * 0.017453292f;
-    BoltPoint h1 = {(float)(d - 1.25 * sin(a)), (float)(d + 1.25 * cos(a))};
-    BoltPoint h2 = {(float)(-d + 1.25 * sin(a)), (float)(-d + 1.25 * cos(a))};
+    BoltPoint h1 = {(float)(o - 1.25 * sin(a)), (float)(o + 1.25 * cos(a))};
+    BoltPoint h2 = {(float)(-o + 1.25 * sin(a)), (float)(-o + 1.25 * cos(a))};
     if (s->boltTimer <= 0.0f) {
         memcpy(s->bolt[2], s->bolt[1], sizeof s->bolt[1]);
         memcpy(s->bolt[1], s->bolt[0], sizeof s->bolt[0]);
@@ -117,7 +115,7 @@ void Scene5(uint32_t musicTime) {
     }
     s->boltTimer = (float)(s->boltTimer - dt * 0.01);
 
-    glColor4f(0.5f, 0.5f, 0.75f, 1.0f);
-    glDisable(GL_TEXTURE_2D);
-    DrawBolt(s, h1, h2);
+    d->Color4f(0.5f, 0.5f, 0.75f, 1.0f);
+    d->Disable(DRAW_TEXTURE_2D);
+    DrawBolt(d, s, h1, h2);
 }

@@ -27,5 +27,5 @@ struct DuelScene {
 extern DuelScene duelScene;
 extern const int32_t beatList[4]; // music times (ms) of the size pulses
 
-void Scene5(uint32_t musicTime);
+void Scene5(const SceneFrame& frame);
 int PrepareScene5();

@@ -1,8 +1,7 @@
 #include "scenes/figure_model.h"
 
+#include "platform/draw.h"
 #include "scenes/scene_kit.h"
-
-#include <GL/gl.h>
 
 namespace {
 
@@ -67,39 +66,39 @@ const FigureQuad figureMesh[10] = {
 };
 
 // One quad batch holding quads first..last (1-based, as in the table above).
-void DrawQuads(int first, int last) {
-    glBegin(GL_QUADS);
+void DrawQuads(const Draw* d, int first, int last) {
+    d->Begin(DRAW_QUADS);
     for (int q = first - 1; q < last; q++) {
         const FigureQuad& quad = figureMesh[q];
-        glNormal3f(quad.normal[0], quad.normal[1], quad.normal[2]);
+        d->Normal3f(quad.normal[0], quad.normal[1], quad.normal[2]);
         for (const float* v : quad.v) {
-            glTexCoord2f(v[0], v[1]);
-            glVertex3f(v[2], v[3], v[4]);
+            d->TexCoord2f(v[0], v[1]);
+            d->Vertex3f(v[2], v[3], v[4]);
         }
     }
-    glEnd();
+    d->End();
 }
 
 } // namespace
 
-void DrawFigureRigid(ZELKOR_Texture* body, ZELKOR_Texture* head) {
-    glScalef(1.5f, 1.5f, 1.5f);
-    BindHolder(body);
-    DrawQuads(1, 9);
-    BindHolder(head);
-    DrawQuads(10, 10);
+void DrawFigureRigid(const Draw* d, ZELKOR_Texture* body, ZELKOR_Texture* head) {
+    d->Scalef(1.5f, 1.5f, 1.5f);
+    BindHolder(d, body);
+    DrawQuads(d, 1, 9);
+    BindHolder(d, head);
+    DrawQuads(d, 10, 10);
 }
 
-void DrawFigure(ZELKOR_Texture* body, ZELKOR_Texture* head, float swing) {
-    glScalef(1.5f, 1.5f, 1.5f);
-    BindHolder(body);
-    glRotatef(swing, 1.0f, 0.0f, 0.0f);
-    DrawQuads(1, 1);
-    glRotatef(-swing, 1.0f, 0.0f, 0.0f);
-    DrawQuads(2, 8);
-    DrawQuads(9, 9);
-    BindHolder(head);
-    glRotatef(swing, 1.0f, 0.0f, 0.0f);
-    DrawQuads(10, 10);
-    glRotatef(-swing, 1.0f, 0.0f, 0.0f);
+void DrawFigure(const Draw* d, ZELKOR_Texture* body, ZELKOR_Texture* head, float swing) {
+    d->Scalef(1.5f, 1.5f, 1.5f);
+    BindHolder(d, body);
+    d->Rotatef(swing, 1.0f, 0.0f, 0.0f);
+    DrawQuads(d, 1, 1);
+    d->Rotatef(-swing, 1.0f, 0.0f, 0.0f);
+    DrawQuads(d, 2, 8);
+    DrawQuads(d, 9, 9);
+    BindHolder(d, head);
+    d->Rotatef(swing, 1.0f, 0.0f, 0.0f);
+    DrawQuads(d, 10, 10);
+    d->Rotatef(-swing, 1.0f, 0.0f, 0.0f);
 }

@@ -3,9 +3,10 @@
 #pragma once
 
 class ZELKOR_Texture;
+struct Draw;
 
 // Both leave the modelview scaled by 1.5 and use the caller's colour, blend
 // and depth state. A null texture record binds nothing.
-void DrawFigureRigid(ZELKOR_Texture* body, ZELKOR_Texture* head);
+void DrawFigureRigid(const Draw* draw, ZELKOR_Texture* body, ZELKOR_Texture* head);
 // Torso and head tilted by swing degrees about the figure's x axis.
-void DrawFigure(ZELKOR_Texture* body, ZELKOR_Texture* head, float swing);
+void DrawFigure(const Draw* draw, ZELKOR_Texture* body, ZELKOR_Texture* head, float swing);

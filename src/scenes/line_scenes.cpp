@@ -1,9 +1,6 @@
 #include "scenes/line_scenes.h"
 
-#include "platform/opengl.h"
-#include "shell/globals.h"
-
-#include <GL/gl.h>
+#include "platform/draw.h"
 
 #include <new>
 
@@ -26,33 +23,34 @@ int PrepareCreditsEnd() {
     return PrepareLines(&lineCreditsEnd, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
 }
 
-static void RunLines(LineScene* s, uint32_t musicTime) {
-    if (g_opengl) g_opengl->BeginFrame();
-    AdvanceSceneClock(&s->clock, SceneTime(musicTime));
+static void RunLines(LineScene* s, const SceneFrame& f) {
+    const Draw* d = f.draw;
+    BeginSceneFrame(d);
+    AdvanceSceneClock(&s->clock, SceneTime(f.musicTime));
     // Depth test on: strokes that drift behind the picture at -21 vanish.
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glEnable(GL_TEXTURE_2D);
-    glLoadIdentity();
-    BindHolder(s->picture);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    DrawBackdrop();
+    d->Enable(DRAW_DEPTH_TEST);
+    d->Enable(DRAW_BLEND);
+    d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+    d->NicestPerspective();
+    d->Enable(DRAW_TEXTURE_2D);
+    d->LoadIdentity();
+    BindHolder(d, s->picture);
+    d->Color3f(1.0f, 1.0f, 1.0f);
+    DrawBackdrop(d);
     // The strokes keep the picture bound and the backdrop's last texture
     // coordinate, so each is tinted by that texel.
     if (s->lines && s->lines->Ready()) {
         s->lines->Update();
-        s->lines->Render(0.0f, -2.2f, -10.0f);
+        s->lines->Render(d, 0.0f, -2.2f, -10.0f);
     }
 }
 
-void Scene1(uint32_t musicTime) {
-    RunLines(&lineScene1, musicTime);
+void Scene1(const SceneFrame& f) {
+    RunLines(&lineScene1, f);
 }
-void Scene8(uint32_t musicTime) {
-    RunLines(&lineScene8, musicTime);
+void Scene8(const SceneFrame& f) {
+    RunLines(&lineScene8, f);
 }
-void CreditsEnd(uint32_t musicTime) {
-    RunLines(&lineCreditsEnd, musicTime);
+void CreditsEnd(const SceneFrame& f) {
+    RunLines(&lineCreditsEnd, f);
 }

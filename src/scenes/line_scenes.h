@@ -12,9 +12,9 @@ struct LineScene {
 
 extern LineScene lineScene1, lineScene8, lineCreditsEnd;
 
-void Scene1(uint32_t musicTime);
-void Scene8(uint32_t musicTime);
-void CreditsEnd(uint32_t musicTime);
+void Scene1(const SceneFrame& frame);
+void Scene8(const SceneFrame& frame);
+void CreditsEnd(const SceneFrame& frame);
 int PrepareScene1();
 int PrepareScene8();
 int PrepareCreditsEnd();

@@ -1,8 +1,7 @@
 #include "scenes/line_system.h"
 
+#include "platform/draw.h"
 #include "scenes/effect_random.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <new>
@@ -61,17 +60,17 @@ void LineSystem::Update() {
     }
 }
 
-void LineSystem::Render(float cx, float cy, float cz) {
+void LineSystem::Render(const Draw* d, float cx, float cy, float cz) {
     if (!Ready()) return;
     for (int i = 1; i < count - 1; i++) {
         const Particle* a = &particles[i];
         const Particle* b = &particles[i + 1];
-        glColor4f(a->colour[0], a->colour[1], a->colour[2], a->life);
-        glLineWidth(3.0f);
+        d->Color4f(a->colour[0], a->colour[1], a->colour[2], a->life);
+        d->LineWidth(3.0f);
         // A two-vertex loop: the segment is drawn there and back.
-        glBegin(GL_LINE_LOOP);
-        glVertex3f(cx + a->position[0], cy + a->position[1], cz + a->position[2]);
-        glVertex3f(cx + b->position[0], cy + b->position[1], cz + b->position[2]);
-        glEnd();
+        d->Begin(DRAW_LINE_LOOP);
+        d->Vertex3f(cx + a->position[0], cy + a->position[1], cz + a->position[2]);
+        d->Vertex3f(cx + b->position[0], cy + b->position[1], cz + b->position[2]);
+        d->End();
     }
 }

@@ -1,6 +1,8 @@
 // LineSystem: a chain of particles drawn as thick strokes between neighbours,
 // drifting from the corners of a small cube.
 #pragma once
+
+struct Draw;
 #include "scenes/particle_system.h"
 
 class LineSystem {
@@ -10,7 +12,7 @@ class LineSystem {
     void Update();
     // Strokes join particles 1-2, 2-3, ... (count-2)-(count-1); particle 0 is
     // never drawn. Uses the caller's blend, depth and texture state.
-    void Render(float cx, float cy, float cz);
+    void Render(const Draw* draw, float cx, float cy, float cz);
     // 0 until an Init succeeded; a failed system is neither updated nor drawn.
     int Ready() const { return particles && sinTable && cosTable; }
 

@@ -8,30 +8,29 @@
 // is the price of these exact calls.
 #include "scenes/particle_system.h"
 
+#include "platform/draw.h"
 #include "textures/texture.h"
 
-#include <GL/gl.h>
-
-void ParticleSystem::Render(float cx, float cy, float cz, int32_t unrotate) {
+void ParticleSystem::Render(const Draw* d, float cx, float cy, float cz, int32_t unrotate) {
     if (!Ready()) return;
     for (int i = 0; i < count; i++) {
         const Particle* p = &particles[i];
-        if (texture) texture->BindTexture();
-        glColor4f(p->colour[0], p->colour[1], p->colour[2], p->life);
-        glRotatef(swirlAngle, 1.0f, 1.0f, 1.0f);
+        if (texture) texture->BindTexture(d);
+        d->Color4f(p->colour[0], p->colour[1], p->colour[2], p->life);
+        d->Rotatef(swirlAngle, 1.0f, 1.0f, 1.0f);
         float x = p->position[0], y = p->position[1];
         float z = (float)((double)cz + p->position[2]);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2d(1.0, 1.0);
-        glVertex3f((float)(cx + 0.5 + x), (float)(cy + 0.5 + y), z);
-        glTexCoord2d(0.0, 1.0);
-        glVertex3f((float)(cx + x - 0.5), (float)(cy + 0.5 + y), z);
-        glTexCoord2d(1.0, 0.0);
-        glVertex3f((float)(cx + 0.5 + x), (float)(cy + y - 0.5), z);
-        glTexCoord2d(0.0, 0.0);
-        glVertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
-        glEnd();
-        if (unrotate) glRotatef(-swirlAngle, 1.0f, 1.0f, 1.0f);
+        d->Begin(DRAW_TRIANGLE_STRIP);
+        d->TexCoord2d(1.0, 1.0);
+        d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + 0.5 + y), z);
+        d->TexCoord2d(0.0, 1.0);
+        d->Vertex3f((float)(cx + x - 0.5), (float)(cy + 0.5 + y), z);
+        d->TexCoord2d(1.0, 0.0);
+        d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + y - 0.5), z);
+        d->TexCoord2d(0.0, 0.0);
+        d->Vertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
+        d->End();
+        if (unrotate) d->Rotatef(-swirlAngle, 1.0f, 1.0f, 1.0f);
     }
     swirlAngle = (float)((double)swirlAngle + (double)timeStep * rotationSpeed);
 }

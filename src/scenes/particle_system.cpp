@@ -1,8 +1,6 @@
 #include "scenes/particle_system.h"
 
-#include "platform/timer.h"
 #include "scenes/effect_random.h"
-#include "shell/globals.h"
 
 #include <cmath>
 #include <new>
@@ -72,9 +70,9 @@ int ParticleSystem::InitWithRespawn(uint16_t n, ZELKOR_Texture* tex, RespawnFunc
     return 1;
 }
 
-void ParticleSystem::Update() {
+void ParticleSystem::Update(uint32_t elapsed) {
     if (!Ready()) return;
-    float t = (float)((double)(g_timer ? g_timer->GetElapsed() : 0u) * 0.001);
+    float t = (float)((double)elapsed * 0.001);
     timeStep = (float)((double)t - lastUpdateSeconds);
     lastUpdateSeconds = t;
     for (int i = 0; i < count; i++) {

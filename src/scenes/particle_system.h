@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class ZELKOR_Texture;
+struct Draw;
 
 struct Particle {
     float position[3];
@@ -23,9 +24,10 @@ class ParticleSystem {
     ParticleSystem() {}
     int Init(uint16_t count, ZELKOR_Texture* texture);
     int InitWithRespawn(uint16_t count, ZELKOR_Texture* texture, RespawnFunc respawn);
-    void Update();
+    // `elapsed`: ms the show has run, which sets the swirl's time step.
+    void Update(uint32_t elapsed);
     // unrotate 0 lets the swirl rotations accumulate in the modelview.
-    void Render(float cx, float cy, float cz, int32_t unrotate);
+    void Render(const Draw* draw, float cx, float cy, float cz, int32_t unrotate);
     // 0 until an Init succeeded; a failed system is neither updated nor drawn.
     int Ready() const { return particles && sinTable && cosTable; }
 
@@ -43,6 +45,6 @@ class ParticleSystem {
 };
 
 // Shared by every system, never reset: the swirl angle in degrees and the
-// timer reading (seconds) of the last Update of any system.
+// show's elapsed time (seconds) at the last Update of any system.
 extern float swirlAngle;
 extern float lastUpdateSeconds;

@@ -1,10 +1,6 @@
 #include "scenes/ribbon_scenes.h"
 
-#include "platform/opengl.h"
-#include "platform/timer.h"
-#include "shell/globals.h"
-
-#include <GL/gl.h>
+#include "platform/draw.h"
 
 #include <cmath>
 
@@ -37,41 +33,42 @@ void RibbonQuad(int i, float T, float corners[4][3]) {
         for (int c = 0; c < 3; c++) corners[k][c] = (float)v[k][c];
 }
 
-static void RunRibbons(RibbonScene* s, uint32_t musicTime) {
-    if (g_opengl) g_opengl->BeginFrame();
-    AdvanceSceneClock(&s->clock, SceneTime(musicTime));
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glLoadIdentity();
-    glPushMatrix();
+static void RunRibbons(RibbonScene* s, const SceneFrame& f) {
+    const Draw* d = f.draw;
+    BeginSceneFrame(d);
+    AdvanceSceneClock(&s->clock, SceneTime(f.musicTime));
+    d->Disable(DRAW_DEPTH_TEST);
+    d->Enable(DRAW_BLEND);
+    d->LoadIdentity();
+    d->PushMatrix();
 
     // Outlines only, untextured and additive.
-    glColor4f(s->wire[0], s->wire[1], s->wire[2], s->wire[3]);
-    glDisable(GL_TEXTURE_2D);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    float T = (float)((g_timer ? g_timer->GetElapsed() : 0u) * 0.002);
-    glTranslatef(0.0f, 0.0f, 1.5f);
+    d->Color4f(s->wire[0], s->wire[1], s->wire[2], s->wire[3]);
+    d->Disable(DRAW_TEXTURE_2D);
+    d->PolygonMode(DRAW_LINE);
+    d->Enable(DRAW_BLEND);
+    d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+    float T = (float)(f.elapsed * 0.002);
+    d->Translatef(0.0f, 0.0f, 1.5f);
     for (int i = 0; i < 50; i++) {
         float q[4][3];
         RibbonQuad(i, T, q);
-        glBegin(GL_QUADS);
-        for (const float* v : q) glVertex3f(v[0], v[1], v[2]);
-        glEnd();
+        d->Begin(DRAW_QUADS);
+        for (const float* v : q) d->Vertex3f(v[0], v[1], v[2]);
+        d->End();
     }
-    glPopMatrix();
+    d->PopMatrix();
 
     // The picture added over the wires at half brightness.
-    BindHolder(s->picture);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glColor3f(0.5f, 0.5f, 0.5f);
-    DrawBackdrop();
+    BindHolder(d, s->picture);
+    d->PolygonMode(DRAW_FILL);
+    d->Color3f(0.5f, 0.5f, 0.5f);
+    DrawBackdrop(d);
 }
 
-void Scene4(uint32_t musicTime) {
-    RunRibbons(&ribbonScene4, musicTime);
+void Scene4(const SceneFrame& f) {
+    RunRibbons(&ribbonScene4, f);
 }
-void Scene9(uint32_t musicTime) {
-    RunRibbons(&ribbonScene9, musicTime);
+void Scene9(const SceneFrame& f) {
+    RunRibbons(&ribbonScene9, f);
 }

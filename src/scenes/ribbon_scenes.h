@@ -16,7 +16,7 @@ extern RibbonScene ribbonScene4, ribbonScene9;
 // before the knot's translation by 1.5 towards the viewer.
 void RibbonQuad(int i, float T, float corners[4][3]);
 
-void Scene4(uint32_t musicTime);
-void Scene9(uint32_t musicTime);
+void Scene4(const SceneFrame& frame);
+void Scene9(const SceneFrame& frame);
 int PrepareScene4();
 int PrepareScene9();

@@ -1,8 +1,7 @@
 #include "scenes/scene_kit.h"
 
+#include "platform/draw.h"
 #include "textures/texture.h"
-
-#include <GL/gl.h>
 
 #include <new>
 
@@ -26,30 +25,35 @@ void UpdateFade(float* fade, const SceneClock* clock, float t, float threshold) 
         *fade = (float)(*fade - clock->dt * 0.00025);
 }
 
-void BindHolder(ZELKOR_Texture* holder) {
-    if (holder) holder->BindTexture();
+void BeginSceneFrame(const Draw* d) {
+    d->Clear(DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT);
+    d->LoadIdentity();
 }
 
-void DrawBackdrop() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-11.5f, -8.71f, -21.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(11.6f, -8.71f, -21.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(11.6f, 8.7f, -21.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-11.5f, 8.7f, -21.0f);
-    glEnd();
+void BindHolder(const Draw* d, ZELKOR_Texture* holder) {
+    if (holder) holder->BindTexture(d);
 }
 
-void DrawFadedBackdrop(ZELKOR_Texture* picture, float fade) {
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glColor4f(1.0f, 1.0f, 1.0f, fade);
-    BindHolder(picture);
-    DrawBackdrop();
+void DrawBackdrop(const Draw* d) {
+    d->Begin(DRAW_QUADS);
+    d->TexCoord2f(0.0f, 0.0f);
+    d->Vertex3f(-11.5f, -8.71f, -21.0f);
+    d->TexCoord2f(1.0f, 0.0f);
+    d->Vertex3f(11.6f, -8.71f, -21.0f);
+    d->TexCoord2f(1.0f, 1.0f);
+    d->Vertex3f(11.6f, 8.7f, -21.0f);
+    d->TexCoord2f(0.0f, 1.0f);
+    d->Vertex3f(-11.5f, 8.7f, -21.0f);
+    d->End();
+}
+
+void DrawFadedBackdrop(const Draw* d, ZELKOR_Texture* picture, float fade) {
+    d->Disable(DRAW_DEPTH_TEST);
+    d->Enable(DRAW_BLEND);
+    d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+    d->Color4f(1.0f, 1.0f, 1.0f, fade);
+    BindHolder(d, picture);
+    DrawBackdrop(d);
 }
 
 void LoadSceneTextures(ZELKOR_Texture** holders, const char* const* paths, int n) {

@@ -1,9 +1,12 @@
 // What every scene function shares: its clock on the music time, the alpha
 // ramp, the backdrop quad and the loading of its textures.
 #pragma once
+#include "sequencing/scene_frame.h"
+
 #include <cstdint>
 
 class ZELKOR_Texture;
+struct Draw;
 
 struct SceneClock {
     int32_t started = 0;
@@ -21,13 +24,15 @@ inline float SceneTime(uint32_t musicTime) {
 int AdvanceSceneClock(SceneClock* clock, float t);
 // Ramps fade up by dt x 0.00025 until threshold ms into the scene, down after.
 void UpdateFade(float* fade, const SceneClock* clock, float t, float threshold);
+// Clears colour and depth and resets the modelview: a scene's fresh frame.
+void BeginSceneFrame(const Draw* draw);
 // Binds a texture holder; one whose record could not be created binds nothing.
-void BindHolder(ZELKOR_Texture* holder);
+void BindHolder(const Draw* draw, ZELKOR_Texture* holder);
 // The picture quad at depth -21 that fills a 4:3 view at 45 degrees.
-void DrawBackdrop();
+void DrawBackdrop(const Draw* draw);
 // The opening of the fading scenes: depth test off, additive blending, the
 // picture at alpha fade.
-void DrawFadedBackdrop(ZELKOR_Texture* picture, float fade);
+void DrawFadedBackdrop(const Draw* draw, ZELKOR_Texture* picture, float fade);
 // Creates one empty record per path, stores it in holders, then loads each in
 // order (tag 0, mipmaps). Load failures are not checked: a failed record is
 // bound and drawn as it is.

@@ -6,26 +6,40 @@
 #include "scenes/ribbon_scenes.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
-#include "sequencing/scene_names.h"
 
-// Registered under the names the content tools check timetables against.
-const SceneTableEntry SceneTable[SHOW_SCENE_COUNT] = {
-    {ShowSceneNames[0], Scene1},     {ShowSceneNames[1], Scene2}, {ShowSceneNames[2], Scene3},
-    {ShowSceneNames[3], Scene4},     {ShowSceneNames[4], Scene5}, {ShowSceneNames[5], Scene6},
-    {ShowSceneNames[6], Scene7},     {ShowSceneNames[7], Scene8}, {ShowSceneNames[8], Scene9},
-    {ShowSceneNames[9], CreditsEnd},
+#include <array>
+
+#define ZK_SCENE_ENTRY(name, scene, prepare, order, logLine) {name, scene},
+const SceneTableEntry SceneTable[SHOW_SCENE_COUNT] = {ZK_SHOW_SCENES(ZK_SCENE_ENTRY)};
+#undef ZK_SCENE_ENTRY
+
+namespace {
+
+struct Ordered {
+    int order;
+    ScenePreparation preparation;
 };
 
-// The log lines number the routines in their own order, not the scenes'.
-const ScenePreparation PrepareScenes[10] = {
-    {"Pre-Initializing scene 1", PrepareScene2},
-    {"Pre-Initializing scene 2", PrepareScene6},
-    {"Pre-Initializing scene 3", PrepareScene3},
-    {"Pre-Initializing scene 4", PrepareScene5},
-    {"Pre-Initializing scene 5", PrepareScene4},
-    {"Pre-Initializing scene 6", PrepareScene1},
-    {"Pre-Initializing scene 7", PrepareScene7},
-    {"Pre-Initializing scene 8", PrepareScene8},
-    {"Pre-Initializing scene 9", PrepareScene9},
-    {"Pre-Initializing credits end", PrepareCreditsEnd},
-};
+#define ZK_SCENE_PREPARATION(name, scene, prepare, order, logLine) {order, {logLine, prepare}},
+constexpr Ordered listed[SHOW_SCENE_COUNT] = {ZK_SHOW_SCENES(ZK_SCENE_PREPARATION)};
+#undef ZK_SCENE_PREPARATION
+
+constexpr int PlacesAreOneToN() {
+    int placed[SHOW_SCENE_COUNT] = {};
+    for (const Ordered& o : listed) {
+        if (o.order < 1 || o.order > SHOW_SCENE_COUNT || placed[o.order - 1]++) return 0;
+    }
+    return 1;
+}
+static_assert(PlacesAreOneToN(), "each scene needs its own place from 1 to the number of scenes");
+
+// The routines sorted by their place in the start-up order, at compile time.
+constexpr std::array<ScenePreparation, SHOW_SCENE_COUNT> ByOrder() {
+    std::array<ScenePreparation, SHOW_SCENE_COUNT> sorted = {};
+    for (const Ordered& o : listed) sorted[o.order - 1] = o.preparation;
+    return sorted;
+}
+
+} // namespace
+
+const std::array<ScenePreparation, SHOW_SCENE_COUNT> PrepareScenes = ByOrder();

@@ -1,7 +1,11 @@
-// The production's scene table: the scene functions registered by name and
-// the ten preparation routines run at start-up, in the order of their log lines.
+// The production's scene table, made from the scene list: the scene functions
+// registered by name and the preparation routines run at start-up, in the
+// order of their log lines.
 #pragma once
+#include "scenes/scene_names.h"
 #include "sequencing/scene_registry.h"
+
+#include <array>
 
 struct SceneTableEntry {
     const char* name;       // registered name
@@ -13,5 +17,5 @@ struct ScenePreparation {
     int (*prepare)();    // null while the routine is not built
 };
 
-extern const SceneTableEntry SceneTable[10];     // "scene1" .. "scene9", "creditsend"
-extern const ScenePreparation PrepareScenes[10]; // in log-line order
+extern const SceneTableEntry SceneTable[SHOW_SCENE_COUNT];                 // in registration order
+extern const std::array<ScenePreparation, SHOW_SCENE_COUNT> PrepareScenes; // in log-line order

@@ -1,6 +1,6 @@
 #include "scenes/swirl_scenes.h"
 
-#include <GL/gl.h>
+#include "platform/draw.h"
 
 #include <cmath>
 #include <new>
@@ -23,40 +23,42 @@ int PrepareScene7() {
 }
 
 // No clear: the previous image is darkened and drawn over.
-static void RunSwirl(SwirlScene* s, uint32_t musicTime) {
-    float t = SceneTime(musicTime);
+static void RunSwirl(SwirlScene* s, const SceneFrame& f) {
+    const Draw* d = f.draw;
+    float t = SceneTime(f.musicTime);
     AdvanceSceneClock(&s->clock, t);
-    glLoadIdentity();
+    d->LoadIdentity();
     ParticleSystem* ps = s->particles && s->particles->Ready() ? s->particles : nullptr;
     if (ps) ps->rotationSpeed = t - s->clock.start < 5000.0f ? 0.4f : -0.4f;
 
     // Multiplies the old frame by 0.7 times the alpha of whatever texture is
     // bound (normally this picture, from the previous frame).
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ZERO, GL_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.7f);
-    DrawBackdrop();
+    d->Disable(DRAW_DEPTH_TEST);
+    d->Enable(DRAW_BLEND);
+    d->BlendFunc(DRAW_ZERO, DRAW_SRC_ALPHA);
+    d->Color4f(1.0f, 1.0f, 1.0f, 0.7f);
+    DrawBackdrop(d);
 
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -20.0f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    d->PushMatrix();
+    d->LoadIdentity();
+    d->Translatef(0.0f, 0.0f, -20.0f);
+    d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
     if (ps) {
-        ps->Update();
-        ps->Render((float)(5.0 * sin(s->orbitPhase)), (float)(5.0 * cos(s->orbitPhase)), 0.0f, 0);
+        ps->Update(f.elapsed);
+        ps->Render(d, (float)(5.0 * sin(s->orbitPhase)), (float)(5.0 * cos(s->orbitPhase)), 0.0f,
+                   0);
     }
-    glPopMatrix();
+    d->PopMatrix();
 
-    BindHolder(s->textures[0]);
-    glColor4f(0.3f, 0.3f, 0.3f, 1.0f);
-    DrawBackdrop();
+    BindHolder(d, s->textures[0]);
+    d->Color4f(0.3f, 0.3f, 0.3f, 1.0f);
+    DrawBackdrop(d);
     s->orbitPhase = (float)(s->orbitPhase + 0.1); // per call, not per unit of time
 }
 
-void Scene2(uint32_t musicTime) {
-    RunSwirl(&swirlScene2, musicTime);
+void Scene2(const SceneFrame& f) {
+    RunSwirl(&swirlScene2, f);
 }
-void Scene7(uint32_t musicTime) {
-    RunSwirl(&swirlScene7, musicTime);
+void Scene7(const SceneFrame& f) {
+    RunSwirl(&swirlScene7, f);
 }

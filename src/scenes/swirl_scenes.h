@@ -13,7 +13,7 @@ struct SwirlScene {
 
 extern SwirlScene swirlScene2, swirlScene7;
 
-void Scene2(uint32_t musicTime);
-void Scene7(uint32_t musicTime);
+void Scene2(const SceneFrame& frame);
+void Scene7(const SceneFrame& frame);
 int PrepareScene2();
 int PrepareScene7();

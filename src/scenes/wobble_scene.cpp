@@ -1,10 +1,7 @@
 #include "scenes/wobble_scene.h"
 
-#include "platform/opengl.h"
+#include "platform/draw.h"
 #include "scenes/effect_random.h"
-#include "shell/globals.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <new>
@@ -25,16 +22,16 @@ void ComputeWobbleTube(float a, float b) {
     }
 }
 
-void DrawWobbleTube(ZELKOR_Texture* texture, float tx, float ty, float tz, float rx, float ry,
-                    float rz) {
-    glLoadIdentity();
-    BindHolder(texture);
-    glTranslatef(tx, ty, tz);
-    glRotatef(rx, 1.0f, 0.0f, 0.0f);
-    glRotatef(ry, 0.0f, 1.0f, 0.0f);
-    glRotatef(rz, 0.0f, 0.0f, 1.0f);
+void DrawWobbleTube(const Draw* d, ZELKOR_Texture* texture, float tx, float ty, float tz, float rx,
+                    float ry, float rz) {
+    d->LoadIdentity();
+    BindHolder(d, texture);
+    d->Translatef(tx, ty, tz);
+    d->Rotatef(rx, 1.0f, 0.0f, 0.0f);
+    d->Rotatef(ry, 0.0f, 1.0f, 0.0f);
+    d->Rotatef(rz, 0.0f, 0.0f, 1.0f);
     const float dz = 1.0f; // ring spacing
-    glBegin(GL_QUADS);
+    d->Begin(DRAW_QUADS);
     for (int j = 0; j < 15; j++) {
         for (int k = 0; k < 16; k++) {
             const float* P = WobbleTube[j][k];
@@ -42,18 +39,18 @@ void DrawWobbleTube(ZELKOR_Texture* texture, float tx, float ty, float tz, float
             const float* R = WobbleTube[j + 1][k];
             const float* S = WobbleTube[j + 1][(k + 1) & 15];
             float dx = Q[0] - P[0], dy = Q[1] - P[1];
-            glNormal3f(dy * dz, -(dx * dz), dx * (Q[1] - S[1]) - dy * (Q[0] - S[0]));
-            glTexCoord2f(0.0f, 0.0f);
-            glVertex3f(P[0], P[1], (float)j);
-            glTexCoord2f(1.0f, 0.0f);
-            glVertex3f(Q[0], Q[1], (float)j);
-            glTexCoord2f(1.0f, 1.0f);
-            glVertex3f(S[0], S[1], (float)(j + 1));
-            glTexCoord2f(0.0f, 1.0f);
-            glVertex3f(R[0], R[1], (float)(j + 1));
+            d->Normal3f(dy * dz, -(dx * dz), dx * (Q[1] - S[1]) - dy * (Q[0] - S[0]));
+            d->TexCoord2f(0.0f, 0.0f);
+            d->Vertex3f(P[0], P[1], (float)j);
+            d->TexCoord2f(1.0f, 0.0f);
+            d->Vertex3f(Q[0], Q[1], (float)j);
+            d->TexCoord2f(1.0f, 1.0f);
+            d->Vertex3f(S[0], S[1], (float)(j + 1));
+            d->TexCoord2f(0.0f, 1.0f);
+            d->Vertex3f(R[0], R[1], (float)(j + 1));
         }
     }
-    glEnd();
+    d->End();
 }
 
 void SpiralRespawn(Particle* p, int) {
@@ -83,25 +80,26 @@ int PrepareScene6() {
     return s->particles->InitWithRespawn(1500, s->textures[1], SpiralRespawn);
 }
 
-void Scene6(uint32_t musicTime) {
+void Scene6(const SceneFrame& f) {
+    const Draw* d = f.draw;
     WobbleScene* s = &wobbleScene;
-    float t = SceneTime(musicTime);
-    if (g_opengl) g_opengl->BeginFrame();
+    float t = SceneTime(f.musicTime);
+    BeginSceneFrame(d);
     if (AdvanceSceneClock(&s->clock, t)) s->phase = s->amplitude = s->fade = 0.0f;
-    glLoadIdentity();
+    d->LoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, 5000.0f);
 
-    DrawFadedBackdrop(s->textures[0], s->fade);
+    DrawFadedBackdrop(d, s->textures[0], s->fade);
 
     // The tube runs from depth -20 to -5.
-    glColor4f(0.4f, 0.6f, 1.0f, s->fade);
+    d->Color4f(0.4f, 0.6f, 1.0f, s->fade);
     ComputeWobbleTube(s->phase, s->amplitude);
-    DrawWobbleTube(s->textures[2], 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+    DrawWobbleTube(d, s->textures[2], 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
 
-    glLoadIdentity();
+    d->LoadIdentity();
     if (s->particles) {
-        s->particles->Update();
-        s->particles->Render(0.0f, 0.0f, -50.0f, 1);
+        s->particles->Update(f.elapsed);
+        s->particles->Render(d, 0.0f, 0.0f, -50.0f, 1);
     }
     s->phase = (float)(s->phase + s->clock.dt * 0.005);
     s->amplitude = (float)(s->amplitude + s->clock.dt * 0.0005); // grows without bound

@@ -11,8 +11,8 @@ extern int32_t spiralCounter;
 
 void ComputeWobbleTube(float phase, float amplitude);
 // Resets the modelview, translates and rotates, then draws 240 textured quads.
-void DrawWobbleTube(ZELKOR_Texture* texture, float tx, float ty, float tz, float rx, float ry,
-                    float rz);
+void DrawWobbleTube(const Draw* draw, ZELKOR_Texture* texture, float tx, float ty, float tz,
+                    float rx, float ry, float rz);
 // Births a particle on the unit circle, 57 radians on from the previous one,
 // moving only in depth.
 void SpiralRespawn(Particle* particle, int unused);
@@ -28,5 +28,5 @@ struct WobbleScene {
 
 extern WobbleScene wobbleScene;
 
-void Scene6(uint32_t musicTime);
+void Scene6(const SceneFrame& frame);
 int PrepareScene6();

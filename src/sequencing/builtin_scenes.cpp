@@ -5,7 +5,7 @@
 #include "sequencing/scene_registry.h"
 #include "shell/globals.h"
 
-void PreloadScene(uint32_t) {
+void PreloadScene(const SceneFrame&) {
     // Its own record: a quit message taken here is dropped, as the main loop
     // never sees it.
     ZELKOR_Message message;
@@ -14,6 +14,6 @@ void PreloadScene(uint32_t) {
 
 // Posted again every frame while the entry is active; the main loop ends
 // after the frame that pumps it.
-void EndeScene(uint32_t) {
+void EndeScene(const SceneFrame&) {
     ZELKOR_PostQuitMessage(0);
 }

@@ -1,12 +1,11 @@
 #include "sequencing/scene_registry.h"
 
-#include "music/sound.h"
 #include "sequencing/timing_script.h"
-#include "shell/globals.h"
 
 #include <cstdlib>
 #include <cstring>
 
+static SceneFrameSource frameSource;
 static SceneRecord* sceneRecords = nullptr;
 static int sceneCount = 0;
 static int timingLoaded = 0;
@@ -36,15 +35,26 @@ int SceneNameMatches(const char* a, const char* b) {
     return 1;
 }
 
-static uint32_t MusicTime() {
-    return g_sound ? g_sound->GetTime() : 0;
-}
-
 // "ende" holds from its start on: a frame longer than the whole entry (a
 // stall, a slow start) must not skip it, or the show would never end.
 static int EntryActive(const TimingEntry& entry, uint32_t t) {
     if (SceneNameMatches(entry.name, "ende")) return entry.start <= t;
     return TimingEntryActive(entry, t);
+}
+
+void SetSceneFrameSource(const SceneFrameSource* source) {
+    frameSource = source ? *source : SceneFrameSource();
+}
+
+static uint32_t MusicTime() {
+    return frameSource.musicTime ? frameSource.musicTime(frameSource.user) : 0;
+}
+
+static void CallScene(SceneCallback callback) {
+    SceneFrame frame;
+    frame.musicTime = MusicTime();
+    if (frameSource.frameAt) frameSource.frameAt(frameSource.user, frame.musicTime, &frame);
+    callback(frame);
 }
 
 int SceneDispatcher() {
@@ -59,7 +69,7 @@ int SceneDispatcher() {
         // By index: a scene that registers another must not pull the array away.
         for (int s = 0; s < sceneCount; s++) {
             if (SceneNameMatches(sceneRecords[s].name, entry.name))
-                sceneRecords[s].callback(MusicTime());
+                CallScene(sceneRecords[s].callback);
         }
     }
     // A gap in the timetable is not an error: the show waits for the next entry.

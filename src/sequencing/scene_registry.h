@@ -1,9 +1,11 @@
 // Scenes registered by name and the dispatcher that runs the timetable's
 // active entries every frame.
 #pragma once
+#include "sequencing/scene_frame.h"
+
 #include <cstdint>
 
-typedef void (*SceneCallback)(uint32_t musicTime);
+typedef void (*SceneCallback)(const SceneFrame& frame);
 
 struct SceneRecord {
     SceneCallback callback;
@@ -12,6 +14,17 @@ struct SceneRecord {
 
 // Appends a record (registration order is call order); 1, or 0 when out of memory.
 int RegisterScene(const char* name, SceneCallback callback);
+// Where the dispatcher reads the music time (before each entry's test and
+// before each call, so within one frame scenes may see later times), and
+// how it makes the frame a scene is handed at a music time.
+struct SceneFrameSource {
+    uint32_t (*musicTime)(void* user) = nullptr;
+    void (*frameAt)(void* user, uint32_t musicTime, SceneFrame* frame) = nullptr;
+    void* user = nullptr;
+};
+// The engine sets it before the first dispatch; null detaches it.
+void SetSceneFrameSource(const SceneFrameSource* source);
+
 // Loads the timetable on its first call (0 when that fails: the run ends),
 // then calls every scene registered under the name of every entry that holds
 // the music time, entries in file order, and returns 1. An "ende" entry holds
@@ -27,5 +40,5 @@ void FreeSceneTables();
 int SceneNameMatches(const char* a, const char* b);
 
 // "preload" pumps one window message; "ende" posts the quit message.
-void PreloadScene(uint32_t musicTime);
-void EndeScene(uint32_t musicTime);
+void PreloadScene(const SceneFrame& frame);
+void EndeScene(const SceneFrame& frame);

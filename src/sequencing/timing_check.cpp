@@ -1,6 +1,6 @@
 #include "sequencing/timing_check.h"
 
-#include "sequencing/scene_names.h"
+#include "sequencing/builtin_scene_names.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +13,8 @@ static std::string LowerName(const TimingEntry& e) {
     return name;
 }
 
-std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count) {
+std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count,
+                                              int (*isKnownName)(const char*)) {
     std::vector<TimingWarning> warnings;
     struct Span {
         std::string name;
@@ -24,7 +25,7 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
     for (uint32_t i = 0; i < count; i++) {
         const TimingEntry& e = entries[i];
         std::string name = LowerName(e);
-        if (!IsRegisteredSceneName(name.c_str())) warnings.push_back({i, TIMING_UNKNOWN_NAME, 0});
+        if (!isKnownName(name.c_str())) warnings.push_back({i, TIMING_UNKNOWN_NAME, 0});
         uint64_t end = (uint64_t)e.start + e.length;
         if (name == EndeSceneName)
             end = UINT64_MAX;

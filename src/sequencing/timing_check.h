@@ -19,7 +19,8 @@ struct TimingWarning {
     uint32_t other; // an overlap's earlier-starting entry
 };
 
-// In entry order. Entries that merely touch (one ends where the next starts)
-// do not overlap; "ende", which holds from its start on, overlaps every later
-// "ende".
-std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count);
+// In entry order. `isKnownName` tells the names some scene is registered
+// under. Entries that merely touch (one ends where the next starts) do not
+// overlap; "ende", which holds from its start on, overlaps every later "ende".
+std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count,
+                                              int (*isKnownName)(const char* name));

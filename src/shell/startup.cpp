@@ -23,6 +23,12 @@
 // The main loop's message record, zero-filled before the configuration step.
 static ZELKOR_Message mainMessage;
 
+// The music time at which the show's elapsed time is 0, and the last frame's.
+static int64_t showBegin = 0;
+static uint32_t lastMusicTime = 0;
+static int32_t frameDelta = 0;
+static int framesBegun = 0;
+
 void ShowErrorBox(const char* text) {
     // The box needs the video subsystem, which a failed step may not have started.
     int started = ZELKOR_StartVideo();
@@ -91,7 +97,36 @@ static const char* OpenGLHint(const DisplayMode& mode) {
                 mode.width, mode.height, mode.bitsPerPixel, SDL_GetError());
 }
 
+static uint32_t ReadMusicTime(void*) {
+    return g_sound->GetTime();
+}
+
+static void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
+    int64_t elapsed = (int64_t)musicTime - showBegin;
+    frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
+    frame->delta = frameDelta;
+    frame->draw = g_opengl->GetDraw();
+}
+
+void BeginShowFrame() {
+    uint32_t now = g_sound->GetTime();
+    if (!framesBegun) {
+        // The frame timer began at the end of start-up; from here on the
+        // music clock alone tells the time, and a seek moves only it.
+        showBegin = (int64_t)now - g_timer->GetElapsed();
+        lastMusicTime = now;
+        framesBegun = 1;
+        SceneFrameSource source;
+        source.musicTime = ReadMusicTime;
+        source.frameAt = FrameAt;
+        SetSceneFrameSource(&source);
+    }
+    frameDelta = (int32_t)(now - lastMusicTime);
+    lastMusicTime = now;
+}
+
 int Startup(void* instance, const StartupHooks* hooks) {
+    framesBegun = 0;
     g_shellLog = new ZELKOR_Log();
     g_window = new ZELKOR_Window();
     g_opengl = new ZELKOR_OpenGL();
@@ -187,6 +222,8 @@ void Shutdown() {
     Release(g_window);
     Release(g_shellLog);
     FreeSceneTables();
+    SetSceneFrameSource(nullptr);
+    framesBegun = 0;
     VKZ_Close(g_archive);
     g_archive = nullptr;
 }
@@ -197,6 +234,7 @@ void RunFrameLoop() {
     while (mainMessage.message != ZELKOR_WM_QUIT) {
         g_timer->BeginFrame();
         g_window->PumpMessage(&mainMessage);
+        BeginShowFrame();
         if (!SceneDispatcher()) {
             g_shellLog->Print("SceneDispatcher encountered error");
             fprintf(stderr,

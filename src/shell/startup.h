@@ -1,5 +1,7 @@
 // The show's main sequence: start-up, frame loop and shutdown.
 #pragma once
+#include "sequencing/scene_frame.h"
+
 #include <cstdint>
 
 class ZELKOR_Window;
@@ -22,6 +24,10 @@ int Startup(void* instance, const StartupHooks* hooks = nullptr);
 void Shutdown();
 // Runs frames until a quit message is pumped or the dispatcher fails.
 void RunFrameLoop();
+// Starts a frame of the show: its step on the music clock, from the last.
+// The scenes are then handed the time the show has run on that same clock
+// (counted from where the frame timer began) and the context's draw layer.
+void BeginShowFrame();
 // Escape and window close post the quit message.
 int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam);
 // The whole program: configuration (the dialog: 0 to start, anything else is

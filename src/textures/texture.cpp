@@ -2,41 +2,25 @@
 
 #include "archive/memfile.h"
 #include "io/read_file.h"
+#include "platform/draw.h"
 #include "textures/image_decode.h"
 #include "textures/texture_reload.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <climits>
 #include <cstdlib>
 #include <vector>
 
 // Creates the texture object from the decoded image, or with `reuse` fills
 // the record's existing one, so whatever holds its name sees the new picture.
-// The unpack alignment is set to the decoder's row layout for this one upload
-// and restored after, so packed TGA rows of any width are read neither skewed
-// nor past the buffer.
 void UploadTexture(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps, int reuse) {
-    GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowAlignment);
-    GLuint name = reuse ? texture->glName : 0;
-    if (!name) glGenTextures(1, &name);
-    texture->glName = name;
-    glBindTexture(GL_TEXTURE_2D, name);
-    if (useMipmaps) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        gluBuild2DMipmaps(GL_TEXTURE_2D, format, image.width, image.height, format,
-                          GL_UNSIGNED_BYTE, image.pixels);
-    } else {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, format, image.width, image.height, 0, format,
-                     GL_UNSIGNED_BYTE, image.pixels);
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    DrawImage picture;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.channels = image.channels;
+    picture.rowAlignment = image.rowAlignment;
+    picture.pixels = image.pixels;
+    texture->glName =
+        Draw_Current()->UploadTexture(reuse ? texture->glName : 0, &picture, useMipmaps);
 }
 
 // Runs one decoder and, on success, hands its pixels to the record and uploads.
@@ -81,7 +65,8 @@ int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmap
     return result;
 }
 
-void ZELKOR_Texture::BindTexture() {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, glName);
+void ZELKOR_Texture::BindTexture(const Draw* draw) {
+    const Draw* d = draw ? draw : Draw_Current();
+    d->Enable(DRAW_TEXTURE_2D);
+    d->BindTexture(glName);
 }

@@ -3,14 +3,16 @@
 #include <cstdint>
 
 struct MemFile;
+struct Draw;
 
 class ZELKOR_Texture {
   public:
     ZELKOR_Texture() {}
     // 1 when decoded and uploaded; the decoder is chosen by the extension.
     int LoadTexture(const char* path, uint32_t tag, int useMipmaps);
-    // Enables 2D texturing and binds glName, loaded or not.
-    void BindTexture();
+    // Enables 2D texturing and binds glName, loaded or not, with that draw
+    // layer (a scene's frame's), or the context's when none is given.
+    void BindTexture(const Draw* draw = nullptr);
 
     uint32_t tag = 0;
     uint32_t glName = 0;

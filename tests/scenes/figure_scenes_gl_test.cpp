@@ -32,9 +32,9 @@ TEST_F(FigureScenesGL, FigureWithoutSwingIsTheRigidFigureAndBothLeaveTheScale) {
         gl->BeginFrame();
         glTranslatef(0.0f, 0.0f, -6.0f);
         if (rigid)
-            DrawFigureRigid(&body, &head);
+            DrawFigureRigid(gl->GetDraw(), &body, &head);
         else
-            DrawFigure(&body, &head, swing);
+            DrawFigure(gl->GetDraw(), &body, &head, swing);
         GLfloat m[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, m);
         EXPECT_FLOAT_EQ(m[0], 1.5f);
@@ -61,7 +61,7 @@ TEST_F(FigureScenesGL, WireKnotsDrawOutlinesUnderTheirPictureAndLeaveFillAndText
     Prepare(PrepareScene4);
     Prepare(PrepareScene9);
     fakeTicks = 123456;
-    Scene4(50000);
+    Scene4(At(50000));
     auto px = ReadFrame();
     int lit = CountLit(px), blue = 0;
     EXPECT_GT(lit, 1000);
@@ -75,7 +75,7 @@ TEST_F(FigureScenesGL, WireKnotsDrawOutlinesUnderTheirPictureAndLeaveFillAndText
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
     // scene9's wires have no red; the same timer gives the same knot.
-    Scene9(140000);
+    Scene9(At(140000));
     auto px9 = ReadFrame();
     for (size_t i = 0; i < px9.size(); i += 3) {
         EXPECT_EQ(px9[i], 0) << i;
@@ -93,7 +93,7 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     CloudScene& s = cloudScene;
 
     // First frame: dt 0 moves nothing but the per-frame spin.
-    Scene3(40000);
+    Scene3(At(40000));
     for (int k = 0; k < 32; k++) {
         EXPECT_FLOAT_EQ(s.layers[k].z, -45.0f - k);
         EXPECT_FLOAT_EQ(s.layers[k].angle, 1.0f);
@@ -103,12 +103,12 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     EXPECT_EQ(s.layers[0].texture, s.textures[4]);
     EXPECT_GT(CountLit(ReadFrame()), 1000);
 
-    Scene3(40500);
+    Scene3(At(40500));
     EXPECT_NEAR(s.figureDepth, -48.1f, 1e-4);
     EXPECT_NEAR(s.figureSpin, 40.0f, 1e-4);
     EXPECT_GT(s.orbit, 0.0f);
     // One second in, every layer flips in the same frame.
-    Scene3(41000);
+    Scene3(At(41000));
     for (const CloudLayer& c : s.layers) {
         EXPECT_FLOAT_EQ(c.spin, -1.0f);
         EXPECT_FLOAT_EQ(c.angle, 2.0f - 1.0f);
@@ -120,14 +120,14 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     while (s.figureDepth < 0.0f) {
         EXPECT_FLOAT_EQ(s.layers[5].z, -50.0f);
         t += 500;
-        Scene3(t);
+        Scene3(At(t));
         ASSERT_LT(t, 60000u);
     }
     EXPECT_NEAR(t - 40000.0, 50.0 / 0.0038, 500.0);
     EXPECT_FLOAT_EQ(s.layers[5].z, -50.0f + 500 * 0.05f);
     // Nothing is reset for a second run: the figure stays in front.
     float depth = s.figureDepth;
-    Scene3(t);
+    Scene3(At(t));
     EXPECT_EQ(s.figureDepth, depth);
 }
 
@@ -141,7 +141,7 @@ TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs)
     // Begun after the last beat: one beat per call for four calls.
     uint32_t t = 12000;
     for (int call = 1; call <= 5; call++, t += 20) {
-        Scene5(t);
+        Scene5(At(t));
         EXPECT_EQ(s.beatIndex, call < 4 ? call : 4) << call;
         if (call <= 4) {
             EXPECT_NEAR(s.pulse, call == 1 ? 1.5f : 1.5f - 0.02f, 1e-6) << call;
@@ -159,8 +159,8 @@ TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs)
     }
     // Renewals every 100 ms of scene time: the path lies on the line between
     // the two ends, which move with the figures.
-    while (s.boltTimer > 0.0f) Scene5(t += 20);
-    Scene5(t += 20);
+    while (s.boltTimer > 0.0f) Scene5(At(t += 20));
+    Scene5(At(t += 20));
     EXPECT_NEAR(s.boltTimer, 1.0f - 0.2f, 1e-5);
     float d = s.offset, a = s.spin * 0.017453292f;
     float h1x = d - 1.25f * sinf(a), h1y = d + 1.25f * cosf(a);
@@ -174,7 +174,7 @@ TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs)
     // The nod is a saw-tooth from 25 down to 0, once a second; the figures
     // stop drifting apart at 3.
     for (int i = 0; i < 60; i++) {
-        Scene5(t += 100);
+        Scene5(At(t += 100));
         EXPECT_GT(s.swing, 0.0f);
         EXPECT_LE(s.swing, 25.0f);
         EXPECT_LE(s.offset, 3.0f);

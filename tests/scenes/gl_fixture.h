@@ -1,13 +1,12 @@
 // The fixture of the scene tests that draw on a real context (Xvfb + Mesa):
-// an 800 x 600 window, a fake tick source, a scratch show folder, and reading
-// back what reaches the frame buffer before the swap.
+// an 800 x 600 window, frames at chosen music and elapsed times, a scratch
+// show folder, and reading back what reaches the frame buffer before the swap.
 #pragma once
 #include "io/tga_write.h"
+#include "platform/draw.h"
 #include "platform/opengl.h"
-#include "platform/timer.h"
 #include "platform/window.h"
 #include "scenes/scene_kit.h"
-#include "shell/globals.h"
 #include "shell/startup.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
@@ -19,10 +18,8 @@
 #include <filesystem>
 #include <vector>
 
+// The show's elapsed time in the frames At() makes.
 inline uint32_t fakeTicks = 0;
-inline uint32_t FakeTicks(void*) {
-    return fakeTicks;
-}
 
 // Writes a w x h uncompressed TGA of one colour (alpha written when bpp is 32).
 inline void WriteTga(const std::string& path, int w, int h, int bpp, uint8_t r, uint8_t g,
@@ -47,16 +44,10 @@ class ScenesGL : public ::testing::Test {
         gl = new ZELKOR_OpenGL();
         ASSERT_EQ(window->Initialize(nullptr, WindowProc, 800, 600, 0, nullptr), 1);
         ASSERT_EQ(gl->Initialize(window, 32, nullptr), 1);
-        g_opengl = gl;
-        timer.SetTickSource(FakeTicks, nullptr);
-        timer.Initialize(60, nullptr);
-        g_timer = &timer;
         scratch = new ScratchDir("scenes-gl");
         show = scratch->Path();
     }
     static void TearDownTestSuite() {
-        g_opengl = nullptr;
-        g_timer = nullptr;
         gl->Shutdown();
         window->Shutdown();
         delete gl;
@@ -69,6 +60,14 @@ class ScenesGL : public ::testing::Test {
         glEnable(GL_DEPTH_TEST);
         glLoadIdentity();
         gl->BeginFrame();
+    }
+    // The frame a scene is handed at music time t.
+    static SceneFrame At(uint32_t t) {
+        SceneFrame frame;
+        frame.musicTime = t;
+        frame.elapsed = fakeTicks;
+        frame.draw = gl->GetDraw();
+        return frame;
     }
     // Runs a preparation routine in the test's show folder.
     static void Prepare(int (*prepare)()) {
@@ -98,7 +97,6 @@ class ScenesGL : public ::testing::Test {
 
     static inline ZELKOR_Window* window = nullptr;
     static inline ZELKOR_OpenGL* gl = nullptr;
-    static inline ZELKOR_Timer timer;
     static inline ScratchDir* scratch = nullptr;
     static inline std::filesystem::path show;
 };

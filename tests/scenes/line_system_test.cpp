@@ -1,4 +1,5 @@
 // LineSystem seeding and rebirth.
+#include "platform/draw.h"
 #include "scenes/line_system.h"
 
 #include "scripted_rand.h"
@@ -71,5 +72,5 @@ TEST(LineSystem, WithoutSuccessfulInitUpdateAndRenderDoNothing) {
     LineSystem ls;
     EXPECT_EQ(ls.Ready(), 0);
     ls.Update();
-    ls.Render(0, 0, 0);
+    ls.Render(Draw_Null(), 0, 0, 0);
 }

@@ -1,7 +1,6 @@
 // ParticleSystem seeding, rebirth, lifetimes and the shared swirl state.
-#include "platform/timer.h"
+#include "platform/draw.h"
 #include "scenes/particle_system.h"
-#include "shell/globals.h"
 
 #include "scripted_rand.h"
 
@@ -11,23 +10,15 @@
 
 namespace {
 
-uint32_t fakeTicks = 0;
-uint32_t FakeTicks(void*) {
-    return fakeTicks;
-}
+uint32_t fakeTicks = 0; // the show's elapsed time handed to Update
 
 class ParticleTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fakeTicks = 0;
-        timer.SetTickSource(FakeTicks, nullptr);
-        timer.Initialize(60, nullptr);
-        g_timer = &timer;
         swirlAngle = 0.0f;
         lastUpdateSeconds = 0.0f;
     }
-    void TearDown() override { g_timer = nullptr; }
-    ZELKOR_Timer timer;
 };
 
 std::vector<std::pair<Particle*, int>> respawnCalls;
@@ -82,9 +73,9 @@ TEST_F(ParticleTest, RespawnGetsTheCountWhenSeedingAndTheIndexWhenUpdating) {
         EXPECT_EQ(respawnCalls[i].second, 3);
     }
     respawnCalls.clear();
-    ps.Update(); // life 2 - 1: nobody is reborn yet
+    ps.Update(fakeTicks); // life 2 - 1: nobody is reborn yet
     EXPECT_TRUE(respawnCalls.empty());
-    ps.Update();
+    ps.Update(fakeTicks);
     ASSERT_EQ(respawnCalls.size(), 3u);
     for (int i = 0; i < 3; i++) EXPECT_EQ(respawnCalls[i].second, i);
 }
@@ -96,7 +87,7 @@ TEST_F(ParticleTest, FirstUpdateMovesBySeedingVelocityThenRebirthsAtOrigin) {
     // Rebirth draws fade, vx, vy, vz in that order.
     ScriptedRand::values = {5, 59, 0, 31};
     ScriptedRand::calls = 0;
-    ps.Update();
+    ps.Update(fakeTicks);
     EXPECT_EQ(ScriptedRand::calls, 4u);
     const Particle& p = ps.particles[0];
     EXPECT_FLOAT_EQ(p.life, 1.5f);
@@ -107,7 +98,7 @@ TEST_F(ParticleTest, FirstUpdateMovesBySeedingVelocityThenRebirthsAtOrigin) {
     for (int k = 0; k < 3; k++) EXPECT_EQ(p.position[k], 0.0f);
 
     // The next update moves by the new velocity scaled by 0.01 and the tables.
-    ps.Update();
+    ps.Update(fakeTicks);
     EXPECT_FLOAT_EQ(p.position[0], (float)(ps.sinTable[0] * 27.0 * 0.01));
     EXPECT_FLOAT_EQ(p.position[1], (float)(ps.cosTable[0] * -30.0 * 0.01));
     EXPECT_FLOAT_EQ(p.position[2], 0.01f);
@@ -119,11 +110,11 @@ TEST_F(ParticleTest, DefaultEmittedLifetimesSpan15To500Updates) {
         ScriptedRand r({0, 0, 0, 0, fadeValue, 30, 30, 30});
         ParticleSystem ps;
         ps.Init(1, nullptr);
-        ps.Update(); // the seeding pass rebirths with the given fade
+        ps.Update(fakeTicks); // the seeding pass rebirths with the given fade
         int updates = 0;
         ScriptedRand::calls = 0;
         while (ScriptedRand::calls == 0 && updates < 10000) {
-            ps.Update();
+            ps.Update(fakeTicks);
             updates++;
         }
         return updates;
@@ -139,13 +130,13 @@ TEST_F(ParticleTest, SharedUpdateClockGivesTheSecondSystemNoTimeStep) {
     ASSERT_EQ(a.Init(4, nullptr), 1);
     ASSERT_EQ(b.Init(4, nullptr), 1);
     fakeTicks = 2500;
-    a.Update();
-    b.Update();
+    a.Update(fakeTicks);
+    b.Update(fakeTicks);
     EXPECT_FLOAT_EQ(a.timeStep, 2.5f);
     EXPECT_FLOAT_EQ(b.timeStep, 0.0f);
     EXPECT_FLOAT_EQ(lastUpdateSeconds, 2.5f);
     fakeTicks = 2750;
-    b.Update();
+    b.Update(fakeTicks);
     EXPECT_FLOAT_EQ(b.timeStep, 0.25f);
 }
 
@@ -153,11 +144,11 @@ TEST_F(ParticleTest, EmptySystemStillAdvancesTheSwirl) {
     ParticleSystem ps;
     ASSERT_EQ(ps.Init(0, nullptr), 1);
     fakeTicks = 1000;
-    ps.Update();
-    ps.Render(0, 0, 0, 1); // draws nothing, so no GL context is needed
+    ps.Update(fakeTicks);
+    ps.Render(Draw_Null(), 0, 0, 0, 1); // draws nothing, so no GL context is needed
     EXPECT_FLOAT_EQ(swirlAngle, 1.0f * 0.4f);
     ps.rotationSpeed = -0.4f;
-    ps.Render(0, 0, 0, 1);
+    ps.Render(Draw_Null(), 0, 0, 0, 1);
     EXPECT_NEAR(swirlAngle, 0.0f, 1e-7);
 }
 
@@ -165,8 +156,8 @@ TEST_F(ParticleTest, SystemWithoutSuccessfulInitIsSkipped) {
     ParticleSystem ps; // never initialised: no particles, no tables
     EXPECT_EQ(ps.Ready(), 0);
     fakeTicks = 5000;
-    ps.Update();
-    ps.Render(0, 0, 0, 0);
+    ps.Update(fakeTicks);
+    ps.Render(Draw_Null(), 0, 0, 0, 0);
     EXPECT_EQ(lastUpdateSeconds, 0.0f);
     EXPECT_EQ(swirlAngle, 0.0f);
 }

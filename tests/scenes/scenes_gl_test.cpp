@@ -16,7 +16,7 @@ TEST_F(ScenesGL, BackdropFillsTheFourByThreeView) {
     glDisable(GL_DEPTH_TEST);
     white.BindTexture();
     glColor4f(1, 1, 1, 1);
-    DrawBackdrop();
+    DrawBackdrop(gl->GetDraw());
     auto px = ReadFrame();
     // Its left edge stops about 3 pixels short of the view's at 800 x 600.
     int uncovered = 0;
@@ -54,7 +54,7 @@ TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0, 0, 0, 1);
     fakeTicks = 1000;
-    Scene2(20000); // the particle image (alpha 1) is still bound from loading
+    Scene2(At(20000)); // the particle image (alpha 1) is still bound from loading
     auto px = ReadFrame();
     Pixel p = At(px, 400, 300);
     EXPECT_NEAR(p.r, 140, 1);
@@ -63,7 +63,7 @@ TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
     EXPECT_EQ(At(px, 0, 300).r, 200); // outside the backdrop nothing changes
 
     fakeTicks = 1017;
-    Scene2(20017); // now the picture (alpha 0.5) is bound: x 0.35
+    Scene2(At(20017)); // now the picture (alpha 0.5) is bound: x 0.35
     px = ReadFrame();
     p = At(px, 400, 300);
     EXPECT_NEAR(p.r, 49, 1);
@@ -79,11 +79,11 @@ TEST_F(ScenesGL, SwirlDirectionFlipsExactlyFiveSecondsIn) {
     Prepare(PrepareScene7);
     ParticleSystem* ps = swirlScene7.particles;
     ASSERT_NE(ps, nullptr);
-    Scene7(30000);
+    Scene7(At(30000));
     EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
-    Scene7(34999);
+    Scene7(At(34999));
     EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
-    Scene7(35000);
+    Scene7(At(35000));
     EXPECT_FLOAT_EQ(ps->rotationSpeed, -0.4f);
     // The orbit phase moves per call.
     EXPECT_FLOAT_EQ(swirlScene7.orbitPhase, 0.3f);
@@ -100,7 +100,7 @@ TEST_F(ScenesGL, LineStrokesVanishBehindThePicture) {
     Prepare(PrepareScene1);
     LineSystem* ls = lineScene1.lines;
     ASSERT_NE(ls, nullptr);
-    Scene1(1000);
+    Scene1(At(1000));
     // Freeze every particle: a front row at eye depth -15 (y 0.8) and a back
     // row at -22, behind the picture's -21 (y -5.2), joined off screen.
     for (int i = 0; i < ls->count; i++) {
@@ -118,7 +118,7 @@ TEST_F(ScenesGL, LineStrokesVanishBehindThePicture) {
             p.position[0] = x, p.position[1] = -3.0f, p.position[2] = -12.0f;
         }
     }
-    Scene1(1017);
+    Scene1(At(1017));
     auto px = ReadFrame();
     double fx, fy, bx, byy;
     Project(0.0, 0.8, -15.0, &fx, &fy);
@@ -152,7 +152,7 @@ std::vector<GLfloat> Feedback(GLenum type, void (*draw)()) {
 
 LineSystem* feedbackLines = nullptr;
 void DrawFeedbackLines() {
-    feedbackLines->Render(0.0f, 0.0f, -10.0f);
+    feedbackLines->Render(Draw_Fixed(), 0.0f, 0.0f, -10.0f);
 }
 
 TEST_F(ScenesGL, LineSystemDrawsFromParticleOneToTheLast) {
@@ -181,7 +181,7 @@ TEST_F(ScenesGL, LineSystemDrawsFromParticleOneToTheLast) {
 }
 
 void DrawTube() {
-    DrawWobbleTube(nullptr, 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+    DrawWobbleTube(Draw_Fixed(), nullptr, 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
 }
 
 TEST_F(ScenesGL, WobbleTubeStaysBetweenDepthsMinus20AndMinus5) {
@@ -224,7 +224,7 @@ TEST_F(ScenesGL, ParticlesRotatePerParticleAccumulatingUnlessUnrotated) {
     ASSERT_EQ(blob.LoadTexture((show / "blob.tga").c_str(), 0, 1), 1);
     ParticleSystem ps;
     ASSERT_EQ(ps.Init(600, &blob), 1);
-    for (int i = 0; i < 40; i++) ps.Update();
+    for (int i = 0; i < 40; i++) ps.Update(fakeTicks);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -239,7 +239,7 @@ TEST_F(ScenesGL, ParticlesRotatePerParticleAccumulatingUnlessUnrotated) {
         glGetFloatv(GL_MODELVIEW_MATRIX, expected);
         gl->BeginFrame();
         glTranslatef(0, 0, -20);
-        ps.Render(2.0f, -1.0f, 0.0f, unrotate);
+        ps.Render(gl->GetDraw(), 2.0f, -1.0f, 0.0f, unrotate);
         glGetFloatv(GL_MODELVIEW_MATRIX, got);
         for (int i = 0; i < 16; i++) EXPECT_NEAR(got[i], expected[i], 1e-4) << i;
         auto have = ReadFrame();

@@ -52,19 +52,19 @@ class BuiltinScenes : public ::testing::Test {
 };
 
 TEST_F(BuiltinScenes, EndePostsTheQuitMessage) {
-    EndeScene(1234);
+    EndeScene(SceneFrame());
     std::vector<uint32_t> got = MainLoopPumps();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0], (uint32_t)ZELKOR_WM_QUIT);
     // Every frame while its entry is active posts it again.
-    EndeScene(1250);
-    EndeScene(1266);
+    EndeScene(SceneFrame());
+    EndeScene(SceneFrame());
     EXPECT_EQ(MainLoopPumps().size(), 2u);
 }
 
 TEST_F(BuiltinScenes, PreloadTakesOneMessageAndDropsAQuit) {
     ZELKOR_PostQuitMessage(0);
-    PreloadScene(0);
+    PreloadScene(SceneFrame());
     EXPECT_TRUE(MainLoopPumps().empty()); // the main loop never sees that quit
 
     SDL_Event key;
@@ -74,13 +74,13 @@ TEST_F(BuiltinScenes, PreloadTakesOneMessageAndDropsAQuit) {
     SDL_PushEvent(&key);
     key.key.keysym.sym = SDLK_SPACE;
     SDL_PushEvent(&key);
-    PreloadScene(0); // dispatches the first key to the window procedure only
+    PreloadScene(SceneFrame()); // dispatches the first key to the window procedure only
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], (uint32_t)ZELKOR_VK_ESCAPE);
     std::vector<uint32_t> rest = MainLoopPumps();
     ASSERT_EQ(rest.size(), 1u);
     EXPECT_EQ(rest[0], (uint32_t)ZELKOR_WM_KEYDOWN);
     // With nothing pending it does nothing.
-    PreloadScene(0);
+    PreloadScene(SceneFrame());
     EXPECT_EQ(seen.size(), 2u);
 }

@@ -2,7 +2,6 @@
 // following a made-up tick source.
 #include "archive/codec.h"
 #include "archive/vkz.h"
-#include "music/sound.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"
 #include "shell/globals.h"
@@ -24,8 +23,8 @@ static uint32_t Clock(void*) {
 
 static std::vector<std::string> calls;
 #define SCENE(fn, label)                                                                           \
-    static void fn(uint32_t t) {                                                                   \
-        calls.push_back(std::string(label) + "@" + std::to_string(t));                             \
+    static void fn(const SceneFrame& f) {                                                          \
+        calls.push_back(std::string(label) + "@" + std::to_string(f.musicTime));                   \
     }
 SCENE(SceneA, "a")
 SCENE(SceneA2, "a2")
@@ -38,14 +37,13 @@ class DispatcherTest : public ::testing::Test {
         now = 0;
         stepPerRead = 0;
         calls.clear();
-        g_sound = new ZELKOR_Sound();
-        g_sound->SetClockSource(Clock, nullptr);
-        ASSERT_EQ(g_sound->GetTime(), 0u); // the virtual clock starts here
+        SceneFrameSource source;
+        source.musicTime = Clock;
+        SetSceneFrameSource(&source);
     }
     void TearDown() override {
         FreeSceneTables();
-        delete g_sound;
-        g_sound = nullptr;
+        SetSceneFrameSource(nullptr);
         VKZ_Close(g_archive);
         g_archive = nullptr;
     }

@@ -1,6 +1,6 @@
 #include "usage.h"
 
-#include "sequencing/scene_names.h"
+#include "scenes/scene_names.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "sequencing/scene_names.h"
+#include "scenes/scene_names.h"
 
 #include <strings.h>
 

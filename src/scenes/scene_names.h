@@ -1,0 +1,16 @@
+// The names timetable entries can call, without the scenes themselves (the
+// content tools link no GL): the show's, from the scene list, and the
+// engine's own two.
+#pragma once
+#include "scenes/scene_list.h"
+#include "sequencing/builtin_scene_names.h"
+
+#define ZK_SCENE_NAME(name, scene, prepare, order, logLine) name,
+// In the order the scene table registers them.
+inline constexpr const char* ShowSceneNames[] = {ZK_SHOW_SCENES(ZK_SCENE_NAME)};
+#undef ZK_SCENE_NAME
+enum { SHOW_SCENE_COUNT = sizeof ShowSceneNames / sizeof ShowSceneNames[0] };
+
+// 1 when a timetable entry of this name calls a scene: one of the show's,
+// "preload" or "ende", letter case aside (as the dispatcher compares).
+int IsRegisteredSceneName(const char* name);
