@@ -1,11 +1,13 @@
 // Frame cost of each built scene on the machine's GL (run under xvfb-run with
-// Mesa llvmpipe), at 800x600 and 640x480, and the time of the whole scene
-// preparation. Each iteration is one scene call plus glFinish, so the
-// rasteriser's work is inside the measurement; BM_Swap adds the buffer swap
-// the main loop does on top.
+// Mesa llvmpipe), at 800x600 and 640x480, with the fixed draw backend and with
+// the modern one, and the time of the whole scene preparation. Each iteration
+// is one scene call plus a flush and glFinish, so the rasteriser's work is
+// inside the measurement; BM_Swap adds the buffer swap the main loop does on
+// top.
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_scenes
 //   ZK_BENCH_SHOW=build/show xvfb-run ... (the show's own textures)
+//   ... --benchmark_filter='BM_Scene/.*/scene./800' (fixed against modern)
 #include "io/tga_write.h"
 #include "platform/draw.h"
 #include "platform/opengl.h"
@@ -84,7 +86,7 @@ void MakeShowFolder() {
 
 ZELKOR_Window* window = nullptr;
 ZELKOR_OpenGL* gl = nullptr;
-int currentW = 0, currentH = 0;
+int currentW = 0, currentH = 0, currentRenderer = DRAW_FIXED;
 double lastPrepareMs = 0;
 
 void CloseContext() {
@@ -97,12 +99,14 @@ void CloseContext() {
     window = nullptr;
 }
 
-// A context of the given size with every scene prepared in it.
-void UseContext(int w, int h) {
-    if (gl && w == currentW && h == currentH) return;
+// A context of the given size for the draw backend, with every scene
+// prepared in it.
+void UseContext(int w, int h, int renderer = DRAW_FIXED) {
+    if (gl && w == currentW && h == currentH && renderer == currentRenderer) return;
     CloseContext();
     window = new ZELKOR_Window();
     gl = new ZELKOR_OpenGL();
+    gl->SetRenderer(renderer);
     if (!window->Initialize(nullptr, WindowProc, w, h, 0, nullptr) ||
         !gl->Initialize(window, 32, nullptr)) {
         fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run)\n");
@@ -118,14 +122,21 @@ void UseContext(int w, int h) {
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
                 .count();
     }
-    currentW = w, currentH = h;
+    currentW = w, currentH = h, currentRenderer = renderer;
+}
+
+// What is drawn reaches the rasteriser (the modern backend batches until a
+// flush) and is finished there.
+void Finish() {
+    gl->GetDraw()->Flush();
+    glFinish();
 }
 
 uint32_t musicTime = 0;
 
 void BM_Scene(benchmark::State& state) {
     const SceneTableEntry& scene = SceneTable[state.range(0)];
-    UseContext((int)state.range(1), (int)state.range(2));
+    UseContext((int)state.range(1), (int)state.range(2), (int)state.range(4));
     state.SetLabel(scene.name);
     // The tube from its start, or in its last seconds in the show (wide
     // rings, much overdraw).
@@ -146,7 +157,7 @@ void BM_Scene(benchmark::State& state) {
         frame.delta = 16;
         frame.draw = gl->GetDraw();
         scene.function(frame);
-        glFinish();
+        Finish();
     }
 }
 
@@ -156,7 +167,7 @@ const char* pieceNames[] = {"clear",          "backdrop", "darken", "particles15
                             "particles1500u", "lines500", "tube"};
 
 void BM_Piece(benchmark::State& state) {
-    UseContext((int)state.range(1), (int)state.range(2));
+    UseContext((int)state.range(1), (int)state.range(2), (int)state.range(3));
     Piece piece = (Piece)state.range(0);
     state.SetLabel(pieceNames[piece]);
     ParticleSystem* ps = swirlScene2.particles;
@@ -165,11 +176,11 @@ void BM_Piece(benchmark::State& state) {
     for (int i = 0; i < 30; i++) ps->Update(fakeTicks), ls->Update(); // past the seeding pass
     ComputeWobbleTube(1.0f, 2.0f);
     for (auto _ : state) {
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glColor4f(0.3f, 0.3f, 0.3f, 1.0f);
+        d->LoadIdentity();
+        d->Disable(DRAW_DEPTH_TEST);
+        d->Enable(DRAW_BLEND);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+        d->Color4f(0.3f, 0.3f, 0.3f, 1.0f);
         switch (piece) {
         case kClear:
             gl->BeginFrame();
@@ -179,16 +190,16 @@ void BM_Piece(benchmark::State& state) {
             DrawBackdrop(d);
             break;
         case kDarken:
-            glBlendFunc(GL_ZERO, GL_SRC_ALPHA);
+            d->BlendFunc(DRAW_ZERO, DRAW_SRC_ALPHA);
             DrawBackdrop(d);
             break;
         case kParticles:
         case kParticlesUnrotated:
-            glTranslatef(0, 0, -20);
+            d->Translatef(0, 0, -20);
             ps->Render(d, 1.0f, 2.0f, 0.0f, piece == kParticlesUnrotated);
             break;
         case kLines:
-            glEnable(GL_DEPTH_TEST);
+            d->Enable(DRAW_DEPTH_TEST);
             swirlScene2.textures[0]->BindTexture(d);
             ls->Render(d, 0.0f, -2.2f, -10.0f);
             break;
@@ -196,12 +207,12 @@ void BM_Piece(benchmark::State& state) {
             DrawWobbleTube(d, wobbleScene.textures[2], 0, 0, -20, 0, 0, 0);
             break;
         }
-        glFinish();
+        Finish();
     }
 }
 
 void BM_Swap(benchmark::State& state) {
-    UseContext((int)state.range(0), (int)state.range(1));
+    UseContext((int)state.range(0), (int)state.range(1), (int)state.range(2));
     for (auto _ : state) {
         gl->EndFrame();
         glFinish();
@@ -216,26 +227,31 @@ void BM_PrepareAllScenes(benchmark::State& state) {
     }
 }
 
+// Each size, the fixed backend's cases, then the modern one's (so the context
+// changes once): BM_Scene/fixed/scene2 against BM_Scene/modern/scene2.
 void RegisterAll() {
     const int sizes[2][2] = {{800, 600}, {640, 480}};
     for (const auto& s : sizes) {
-        for (int i = 0; i < 10; i++) {
-            if (!SceneTable[i].function) continue;
-            std::string name = std::string("BM_Scene/") + SceneTable[i].name;
-            benchmark::RegisterBenchmark(name.c_str(), BM_Scene)
-                ->Args({i, s[0], s[1], 0})
+        for (int r : {DRAW_FIXED, DRAW_MODERN}) {
+            std::string prefix = std::string("/") + Draw_ForRenderer(r)->name;
+            for (int i = 0; i < 10; i++) {
+                if (!SceneTable[i].function) continue;
+                std::string name = "BM_Scene" + prefix + "/" + SceneTable[i].name;
+                benchmark::RegisterBenchmark(name.c_str(), BM_Scene)
+                    ->Args({i, s[0], s[1], 0, r})
+                    ->Unit(benchmark::kMillisecond);
+            }
+            benchmark::RegisterBenchmark(("BM_Scene" + prefix + "/scene6").c_str(), BM_Scene)
+                ->Args({5, s[0], s[1], 8, r})
+                ->Unit(benchmark::kMillisecond);
+            for (int piece = 0; piece <= kTube; piece++)
+                benchmark::RegisterBenchmark(("BM_Piece" + prefix).c_str(), BM_Piece)
+                    ->Args({piece, s[0], s[1], r})
+                    ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("BM_Swap" + prefix).c_str(), BM_Swap)
+                ->Args({s[0], s[1], r})
                 ->Unit(benchmark::kMillisecond);
         }
-        benchmark::RegisterBenchmark("BM_Scene/scene6", BM_Scene)
-            ->Args({5, s[0], s[1], 8})
-            ->Unit(benchmark::kMillisecond);
-        for (int piece = 0; piece <= kTube; piece++)
-            benchmark::RegisterBenchmark("BM_Piece", BM_Piece)
-                ->Args({piece, s[0], s[1]})
-                ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BM_Swap", BM_Swap)
-            ->Args({s[0], s[1]})
-            ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("BM_PrepareAllScenes", BM_PrepareAllScenes)
         ->Args({800, 600})
