@@ -7,10 +7,9 @@
 #include "platform/draw.h"
 #include "platform/message.h"
 #include "platform/opengl.h"
+#include "platform/system.h"
 #include "platform/window.h"
 #include "sequencing/scene_registry.h"
-
-#include <SDL.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -70,7 +69,7 @@ int Frame(const EngineInput& in) {
     // As in the show's loop: the quit test comes before each frame, so the
     // frame that pumped the quit message still completed.
     if (mainMessage.message == ZELKOR_WM_QUIT) return state = ENGINE_ENDED;
-    uint32_t begin = config.pace == ENGINE_PACE_SLEEP ? SDL_GetTicks() : 0;
+    uint32_t begin = config.pace == ENGINE_PACE_SLEEP ? ZELKOR_GetTicks() : 0;
     g_timer->BeginFrame();
     g_window->PumpMessage(&mainMessage);
     if (in.draw) {
@@ -92,8 +91,8 @@ int Frame(const EngineInput& in) {
         g_timer->EndFrame();
     } else if (config.pace == ENGINE_PACE_SLEEP) {
         // Slept rather than spun: a tool on the maker's desk shares the machine.
-        uint32_t spent = SDL_GetTicks() - begin, least = g_timer->GetMinFrameTime();
-        if (spent < least) SDL_Delay(least - spent);
+        uint32_t spent = ZELKOR_GetTicks() - begin, least = g_timer->GetMinFrameTime();
+        if (spent < least) ZELKOR_Sleep(least - spent);
     }
     return state;
 }

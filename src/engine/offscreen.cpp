@@ -4,6 +4,15 @@
 #include <GL/glext.h>
 #include <SDL.h>
 
+#include <cstdlib>
+
+void Offscreen_Prepare() {
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Without a display SDL's offscreen driver still gives a GL context.
+    if (!getenv("SDL_VIDEODRIVER") && !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
+        SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+}
+
 int Offscreen_Create(int w, int h) {
     auto genFramebuffers = (PFNGLGENFRAMEBUFFERSPROC)SDL_GL_GetProcAddress("glGenFramebuffers");
     auto bindFramebuffer = (PFNGLBINDFRAMEBUFFERPROC)SDL_GL_GetProcAddress("glBindFramebuffer");
@@ -34,12 +43,17 @@ int Offscreen_Create(int w, int h) {
     return 1;
 }
 
-void Offscreen_ReadRgb(int width, int height, uint8_t* out) {
+static void Read(int width, int height, int rowPixels, GLenum format, uint8_t* out) {
+    if (rowPixels != width) glPixelStorei(GL_PACK_ROW_LENGTH, rowPixels);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, out);
+    glReadPixels(0, 0, width, height, format, GL_UNSIGNED_BYTE, out);
+    if (rowPixels != width) glPixelStorei(GL_PACK_ROW_LENGTH, 0);
 }
 
-void Offscreen_ReadBgra(int width, int height, uint8_t* out) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+void Offscreen_ReadRgb(int width, int height, int rowPixels, uint8_t* out) {
+    Read(width, height, rowPixels, GL_RGB, out);
+}
+
+void Offscreen_ReadBgra(int width, int height, int rowPixels, uint8_t* out) {
+    Read(width, height, rowPixels, GL_BGRA, out);
 }

@@ -6,10 +6,6 @@
 #include "music/sound.h"
 #include "platform/opengl.h"
 
-#include <GL/gl.h>
-#include <SDL.h>
-
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -38,15 +34,15 @@ uint32_t ReadVirtualClock(void* user) {
 
 // Reads the picture into the frame: as it is when the frame is 4:3, else
 // into the middle of a frame whose bars are black.
-void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, uint8_t*)) {
+void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, int, uint8_t*)) {
     if (areaWidth == frameWidth && areaHeight == frameHeight) {
-        read(frameWidth, frameHeight, out);
+        read(frameWidth, frameHeight, frameWidth, out);
         return;
     }
     memset(out, 0, (size_t)frameWidth * frameHeight * bytesPerPixel);
-    glPixelStorei(GL_PACK_ROW_LENGTH, frameWidth); // the picture's rows inside the frame's
-    read(areaWidth, areaHeight, out + ((size_t)areaY * frameWidth + areaX) * bytesPerPixel);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    // The picture's rows inside the frame's.
+    read(areaWidth, areaHeight, frameWidth,
+         out + ((size_t)areaY * frameWidth + areaX) * bytesPerPixel);
 }
 
 } // namespace
@@ -66,10 +62,7 @@ void Runner_SetLogPath(const char* path) {
 int Runner_Start(int width, int height) {
     // The show's start-up as it is, in a hidden window of the chosen size with
     // no sound device and on the virtual clock.
-    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // Without a display SDL's offscreen driver still gives a GL context.
-    if (!getenv("SDL_VIDEODRIVER") && !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
-        SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    Offscreen_Prepare();
     // The show is drawn at its picture's own size and the bars are added on
     // reading: a viewport offset would round some colours differently, and
     // the picture must be the one a capture at that size gives.

@@ -7,12 +7,11 @@
 #include "music/sound.h"
 #include "platform/camera.h"
 #include "platform/opengl.h"
+#include "platform/system.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "scenes/scenes.h"
 #include "sequencing/scene_registry.h"
-
-#include <SDL.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -34,11 +33,7 @@ size_t preparation = 0;
 } // namespace
 
 void ShowErrorBox(const char* text) {
-    // The box needs the video subsystem, which a failed step may not have started.
-    int started = ZELKOR_StartVideo();
-    if (!started || SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
-        fprintf(stderr, "Marovy: %s (%s)\n", text, SDL_GetError());
-    if (started) ZELKOR_StopVideo();
+    ZELKOR_ShowMessageBox("Marovy", text);
 }
 
 int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam) {
@@ -93,13 +88,13 @@ static const char* ArchiveHint() {
 
 static const char* OpenGLHint(const EngineConfig& c) {
     if (!g_opengl->ModeRefused())
-        return Hint("no OpenGL context could be made (SDL: %s); install the system's OpenGL "
+        return Hint("no OpenGL context could be made (%s); install the system's OpenGL "
                     "drivers (Debian: libgl1-mesa-dri)",
-                    SDL_GetError());
+                    ZELKOR_PlatformError());
     if (c.fullscreen == ZELKOR_FULLSCREEN_DESKTOP)
-        return Hint("the desktop refused full screen (SDL: %s); run with --window", SDL_GetError());
-    return Hint("the display refused the mode %dx%dx%d (SDL: %s); run with --desktop or --window",
-                c.width, c.height, c.bitsPerPixel, SDL_GetError());
+        return Hint("the desktop refused full screen (%s); run with --window", ZELKOR_PlatformError());
+    return Hint("the display refused the mode %dx%dx%d (%s); run with --desktop or --window",
+                c.width, c.height, c.bitsPerPixel, ZELKOR_PlatformError());
 }
 
 void Startup_Begin(const EngineConfig* c) {
@@ -139,9 +134,9 @@ static int StartObjects() {
     if (!g_window->Initialize(config.instance, WindowProc, config.width, config.height,
                               config.fullscreen, g_shellLog))
         return Fail("ERROR: ZELKOR_Window::Initialize()",
-                    Hint("no window could be opened (SDL: %s); run it in a desktop session "
+                    Hint("no window could be opened (%s); run it in a desktop session "
                          "(DISPLAY or WAYLAND_DISPLAY set)",
-                         SDL_GetError()));
+                         ZELKOR_PlatformError()));
 
     g_shellLog->Print("Initializing OpenGL");
     if (!g_opengl->Initialize(g_window, config.bitsPerPixel, g_shellLog))
@@ -152,9 +147,9 @@ static int StartObjects() {
         g_shellLog->Print("Initialize");
         if (!g_sound->Initialize(g_shellLog))
             return Fail("ERROR: ZELKOR_Sound::Initialize()",
-                        Hint("no audio output could be opened (SDL: %s); run with --no-sound to "
+                        Hint("no audio output could be opened (%s); run with --no-sound to "
                              "watch without music",
-                             SDL_GetError()));
+                             ZELKOR_PlatformError()));
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");

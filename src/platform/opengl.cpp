@@ -22,17 +22,6 @@ static int FindMode(int displayIndex, int w, int h, int bits, SDL_DisplayMode* o
     return 0;
 }
 
-void ZELKOR_PictureArea(int w, int h, int* x, int* y, int* vw, int* vh) {
-    *x = 0, *y = 0, *vw = w, *vh = h;
-    if ((long long)w * 3 > (long long)h * 4) {
-        *vw = (int)(((long long)h * 8 + 3) / 6); // h * 4/3, rounded
-        *x = (w - *vw) / 2;
-    } else if ((long long)w * 3 < (long long)h * 4) {
-        *vh = (int)(((long long)w * 6 + 4) / 8); // w * 3/4, rounded
-        *y = (h - *vh) / 2;
-    }
-}
-
 // The fixed backend draws in the compatibility context SDL makes by default.
 // The modern one asks for a 3.3 core context, else GLES 3.0, else GLES 2.0.
 static SDL_GLContext CreateContext(SDL_Window* handle, int renderer) {
@@ -115,32 +104,6 @@ int ZELKOR_OpenGL::Initialize(ZELKOR_Window* win, int bits, ZELKOR_Log* logger) 
     SetPerspective(1000.0f, 45.0f);
     draw->InitialState();
     return 1;
-}
-
-int ZELKOR_OpenGL::SetPerspective(float farPlane, float fieldOfView) {
-    // The scenes are composed for 4:3 (their backdrops fill exactly that), so
-    // a wider or taller window shows the picture at 4:3 between bars.
-    FitDrawable(window->GetWidth(), window->GetHeight());
-    const float nearPlane = 0.1f; // widened to double as 0.10000000149011612
-    draw->Perspective(fieldOfView, (double)viewWidth / (double)viewHeight, nearPlane, farPlane);
-    return 1;
-}
-
-void ZELKOR_OpenGL::BeginFrame() {
-    draw->Clear(DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT);
-    draw->LoadIdentity();
-}
-
-void ZELKOR_OpenGL::FitDrawable(int w, int h) {
-    frameWidth = w, frameHeight = h;
-    ZELKOR_PictureArea(w, h, &viewX, &viewY, &viewWidth, &viewHeight);
-    draw->Viewport(viewX, viewY, viewWidth, viewHeight);
-}
-
-void ZELKOR_OpenGL::ClearBars() {
-    int w = frameWidth, h = frameHeight;
-    if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
-    draw->ClearBars(w, h, viewX, viewY, viewWidth, viewHeight);
 }
 
 void ZELKOR_OpenGL::EndFrame() {

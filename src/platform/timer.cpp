@@ -1,10 +1,6 @@
 #include "platform/timer.h"
 
-#include <SDL.h>
-
-static uint32_t SdlTicks(void*) {
-    return SDL_GetTicks();
-}
+#include "platform/system.h"
 
 void ZELKOR_Timer::SetTickSource(ZELKOR_TickSource source, void* user) {
     tickSource = source;
@@ -12,7 +8,7 @@ void ZELKOR_Timer::SetTickSource(ZELKOR_TickSource source, void* user) {
 }
 
 uint32_t ZELKOR_Timer::Ticks() const {
-    return tickSource ? tickSource(tickUser) : SdlTicks(nullptr);
+    return tickSource ? tickSource(tickUser) : ZELKOR_GetTicks();
 }
 
 int ZELKOR_Timer::Initialize(int framesPerSecond, ZELKOR_Log* logger) {

@@ -17,7 +17,7 @@ class ZELKOR_Timer {
     void EndFrame();
     void Shutdown() {}
 
-    // SDL_GetTicks unless replaced (tests, frame capture); null restores it.
+    // ZELKOR_GetTicks unless replaced (tests, frame capture); null restores it.
     void SetTickSource(ZELKOR_TickSource source, void* user);
     uint32_t GetMinFrameTime() const { return minFrameTime; }
     uint32_t GetFrameStart() const { return frameStart; }

@@ -6,7 +6,6 @@
 #include "rgs/rgs.h"
 #include "rgs/rgs_ops.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +44,8 @@ struct WeightCache {
 enum { BANDS = 32 };
 
 static inline int Band(float v) {
-    uint32_t bits = std::bit_cast<uint32_t>(v);
+    uint32_t bits; // std::bit_cast, which Emscripten's libc++ lacks
+    memcpy(&bits, &v, sizeof bits);
     int e = (int)((bits >> 23) & 255) - 126; // 1 for [1, 2), 2 for [2, 4), ...
     e = e < 0 ? 0 : e > 15 ? 15 : e;
     return e + 16 * (int)(bits >> 31);

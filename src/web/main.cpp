@@ -1,0 +1,235 @@
+// The show in a browser: the page's host of the engine's frame step. The
+// browser owns the loop and calls Frame once per animation frame.
+//
+// The show: start-up runs while the page is read (a few stages per frame),
+// then the first picture is drawn at the start time with the music held
+// there, and the page shows Start over it. The click makes the page's audio
+// context and lets the music run; every frame after is one step. The page
+// is told when the show is over or failed.
+//
+// A capture (--capture T1,T2,...): the frames the runner draws on its
+// virtual clock, as zelkor capture draws them, each frame at or after a time
+// handed to the page as pixels, which shows it as an image.
+//
+// page.js passes the query as arguments: --at MS, --capture T,T,..., --size WxH.
+#include "core/globals.h"
+#include "engine/engine.h"
+#include "engine/runner.h"
+#include "music/sound.h"
+#include "platform/draw.h"
+#include "platform/opengl.h"
+#include "platform/window_web.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum Phase { PHASE_STARTING, PHASE_WAITING, PHASE_RUNNING, PHASE_DONE };
+
+int phase = PHASE_DONE;
+uint32_t startAt = 0;
+uint64_t framesDrawn = 0;
+double startClick = 0, firstFrameMs = -1;
+
+std::vector<uint32_t> captureTimes;
+int captureWidth = 640, captureHeight = 480;
+size_t captureNext = 0;
+uint64_t captureFrame = 0;
+std::vector<uint8_t> capturePixels;
+
+// clang-format off
+EM_JS(void, TellPage, (const char* what, const char* text), {
+    var page = Module.page, name = UTF8ToString(what);
+    if (page && page[name]) page[name](UTF8ToString(text));
+});
+
+EM_JS(void, HandCapture, (int index, uint32_t music, int width, int height, const uint8_t* rgb), {
+    if (Module.page && Module.page.captured)
+        Module.page.captured(index, music >>> 0, width, height, HEAPU8.subarray(rgb, rgb + width * height * 3));
+});
+// clang-format on
+
+int ParseUnsigned(const char* s, uint32_t* out) {
+    char* end = nullptr;
+    unsigned long long v = strtoull(s, &end, 10);
+    if (end == s || (*end && *end != ',' && *end != 'x') || v > UINT32_MAX) return 0;
+    *out = (uint32_t)v;
+    return 1;
+}
+
+int ParseArguments(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const char* value = argv[i + 1];
+        if (!strcmp(argv[i], "--at")) {
+            if (!ParseUnsigned(value, &startAt)) return 0;
+        } else if (!strcmp(argv[i], "--capture")) {
+            for (const char* p = value; *p;) {
+                uint32_t t;
+                if (!ParseUnsigned(p, &t)) return 0;
+                if (!captureTimes.empty() && t < captureTimes.back()) return 0;
+                captureTimes.push_back(t);
+                p = strchr(p, ',');
+                p = p ? p + 1 : "";
+            }
+        } else if (!strcmp(argv[i], "--size")) {
+            uint32_t w, h;
+            const char* x = strchr(value, 'x');
+            if (!x || !ParseUnsigned(value, &w) || !ParseUnsigned(x + 1, &h) || w < 1 || h < 1 ||
+                w > 4096 || h > 4096)
+                return 0;
+            captureWidth = (int)w, captureHeight = (int)h;
+        } else {
+            return 0;
+        }
+    }
+    return argc % 2 == 1;
+}
+
+void FollowPage() {
+    int w, h;
+    if (ZELKOR_FollowPage(&w, &h)) g_opengl->FitDrawable(w, h);
+}
+
+// One frame of the show, or of start-up.
+EM_BOOL ShowFrame(double, void*) {
+    if (phase == PHASE_STARTING) {
+        // Stages until a frame's worth of time is spent: preparing the scenes
+        // takes a few frames, the page stays alive meanwhile.
+        double until = emscripten_get_now() + 25;
+        int state;
+        do {
+            state = Engine_Step(nullptr);
+        } while (state == ENGINE_STARTING && emscripten_get_now() < until);
+        if (state == ENGINE_STARTING) return EM_TRUE;
+        if (state != ENGINE_RUNNING) {
+            Engine_Stop();
+            phase = PHASE_DONE;
+            TellPage("failed", "the show could not start");
+            return EM_FALSE;
+        }
+        // The music holds at the start time until Start.
+        g_sound->SetPaused(1);
+        g_sound->SeekTime(startAt);
+        phase = PHASE_WAITING;
+        FollowPage();
+        Engine_Step(nullptr);
+        TellPage("ready", "");
+        return EM_TRUE;
+    }
+    if (phase == PHASE_WAITING) {
+        int w, h;
+        if (ZELKOR_FollowPage(&w, &h)) {
+            // A new size clears the canvas: the first picture again.
+            g_opengl->FitDrawable(w, h);
+            Engine_Step(nullptr);
+        }
+        return EM_TRUE;
+    }
+    if (phase != PHASE_RUNNING) return EM_FALSE;
+    FollowPage();
+    int state = Engine_Step(nullptr);
+    if (state == ENGINE_RUNNING) {
+        if (framesDrawn++ == 0) firstFrameMs = emscripten_get_now() - startClick;
+        return EM_TRUE;
+    }
+    Engine_Stop();
+    phase = PHASE_DONE;
+    TellPage(state == ENGINE_ENDED ? "over" : "failed",
+             state == ENGINE_ENDED ? "" : "the show stopped");
+    return EM_FALSE;
+}
+
+// Frames of a capture until a frame's worth of time is spent.
+EM_BOOL CaptureFrame(double, void*) {
+    if (phase != PHASE_RUNNING) return EM_FALSE;
+    double until = emscripten_get_now() + 40;
+    while (captureNext < captureTimes.size() && emscripten_get_now() < until) {
+        int drawn = Runner_DrawFrame(captureFrame);
+        if (drawn != RUNNER_OK) {
+            Runner_Stop();
+            phase = PHASE_DONE;
+            TellPage(drawn == RUNNER_ENDED ? "over" : "failed",
+                     drawn == RUNNER_ENDED ? "the show ended before the last time" : "");
+            return EM_FALSE;
+        }
+        uint32_t music = Runner_FrameTime(captureFrame++);
+        if (music < captureTimes[captureNext]) continue;
+        Runner_ReadRgb(capturePixels.data());
+        for (; captureNext < captureTimes.size() && music >= captureTimes[captureNext];
+             captureNext++)
+            HandCapture((int)captureNext, music, captureWidth, captureHeight,
+                        capturePixels.data());
+    }
+    if (captureNext < captureTimes.size()) return EM_TRUE;
+    Runner_Stop();
+    phase = PHASE_DONE;
+    TellPage("captureDone", "");
+    return EM_FALSE;
+}
+
+} // namespace
+
+extern "C" {
+
+// The click on Start (at `clickTime` on the page's clock): the page has made
+// its audio context; the music runs from the start time.
+EMSCRIPTEN_KEEPALIVE void web_start(double clickTime) {
+    if (phase != PHASE_WAITING) return;
+    startClick = clickTime;
+    g_sound->SetPaused(0);
+    phase = PHASE_RUNNING;
+}
+
+EMSCRIPTEN_KEEPALIVE double web_music_time() {
+    return Engine_MusicTime();
+}
+
+EMSCRIPTEN_KEEPALIVE double web_frames() {
+    return (double)framesDrawn;
+}
+
+// From the click on Start to the end of the first frame's step, in ms (-1
+// before it).
+EMSCRIPTEN_KEEPALIVE double web_first_frame_ms() {
+    return firstFrameMs;
+}
+}
+
+int main(int argc, char** argv) {
+    if (!ParseArguments(argc, argv)) {
+        TellPage("failed", "the address asks for something the show does not know (?at=MS, "
+                           "?capture=T1,T2,..., ?size=WxH)");
+        return 1;
+    }
+    if (!captureTimes.empty()) {
+        Runner_SetRenderer(DRAW_MODERN);
+        Runner_SetLogPath("/show/zelkor.log");
+        if (chdir("/show") != 0 || Runner_Start(captureWidth, captureHeight) != RUNNER_OK) {
+            TellPage("failed", "the show could not start");
+            return 1;
+        }
+        capturePixels.resize((size_t)captureWidth * captureHeight * 3);
+        phase = PHASE_RUNNING;
+        emscripten_request_animation_frame_loop(CaptureFrame, nullptr);
+        return 0;
+    }
+    EngineConfig config;
+    config.renderer = DRAW_MODERN;
+    config.folder = "/show";
+    config.startTime = startAt;
+    config.pace = ENGINE_PACE_NONE;
+    if (!Engine_Start(&config)) {
+        TellPage("failed", "the show's files are not there");
+        return 1;
+    }
+    phase = PHASE_STARTING;
+    emscripten_request_animation_frame_loop(ShowFrame, nullptr);
+    return 0;
+}
