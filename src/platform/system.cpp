@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 uint32_t ZELKOR_GetTicks() {
     return SDL_GetTicks();
@@ -12,6 +13,10 @@ uint32_t ZELKOR_GetTicks() {
 
 void ZELKOR_Sleep(uint32_t ms) {
     SDL_Delay(ms);
+}
+
+int ZELKOR_Rand() {
+    return rand();
 }
 
 const char* ZELKOR_PlatformError() {

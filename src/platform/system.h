@@ -1,5 +1,6 @@
 // What the engine asks of the system beside its window: the tick count, a
-// sleep, the platform layer's last error and the message box. SDL on the
+// sleep, the C library's random numbers, the platform layer's last error and
+// the message box. SDL on the
 // desktop (system.cpp), the browser under Emscripten (system_web.cpp).
 #pragma once
 #include <cstdint>
@@ -7,6 +8,11 @@
 // Milliseconds since some fixed point, wrapping at 2^32.
 uint32_t ZELKOR_GetTicks();
 void ZELKOR_Sleep(uint32_t ms);
+// rand() as the desktop's C library (glibc) gives it, never seeded: the
+// effects draw from it, so every build shows the same particles.
+int ZELKOR_Rand();
+// The same sequence computed here, for C libraries that have another rand().
+int ZELKOR_GlibcRand();
 // The platform layer's last error, named by the layer ("SDL: ...").
 const char* ZELKOR_PlatformError();
 void ZELKOR_SetPlatformError(const char* text);

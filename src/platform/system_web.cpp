@@ -1,6 +1,7 @@
 // The system in a browser: the page's clock (performance.now), no sleeping on
-// the page's one thread (the browser paces the frames), and the message box
-// as a message on the page (page.js: Module.page.messageBox).
+// the page's one thread (the browser paces the frames), glibc's rand() (the
+// C library here has another), and the message box as a message on the page
+// (page.js: Module.page.messageBox).
 #include "platform/system.h"
 
 #include <emscripten.h>
@@ -15,6 +16,10 @@ uint32_t ZELKOR_GetTicks() {
 }
 
 void ZELKOR_Sleep(uint32_t) {}
+
+int ZELKOR_Rand() {
+    return ZELKOR_GlibcRand();
+}
 
 const char* ZELKOR_PlatformError() {
     return lastError;

@@ -1,9 +1,9 @@
 #include "scenes/effect_random.h"
 
-#include <cstdlib>
+#include "platform/system.h"
 
 static int LibraryRand() {
-    return rand();
+    return ZELKOR_Rand();
 }
 
 int (*EffectRand)() = LibraryRand;

@@ -1,4 +1,5 @@
-// The random source of the effects: the C library's rand(), never seeded.
+// The random source of the effects: the C library's rand(), never seeded
+// (ZELKOR_Rand: glibc's, in every build).
 // Tests may point it at a generator of their own.
 #pragma once
 

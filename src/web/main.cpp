@@ -11,7 +11,8 @@
 // virtual clock, as zelkor capture draws them, each frame at or after a time
 // handed to the page as pixels, which shows it as an image.
 //
-// page.js passes the query as arguments: --at MS, --capture T,T,..., --size WxH.
+// page.js passes the query as arguments: --at MS, --capture T,T,..., and
+// with a capture --size WxH and --sim-fps M (zelkor capture's options).
 #include "core/globals.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
@@ -39,7 +40,7 @@ uint64_t framesDrawn = 0;
 double startClick = 0, firstFrameMs = -1;
 
 std::vector<uint32_t> captureTimes;
-int captureWidth = 640, captureHeight = 480;
+int captureWidth = 640, captureHeight = 480, captureRate = 60;
 size_t captureNext = 0;
 uint64_t captureFrame = 0;
 std::vector<uint8_t> capturePixels;
@@ -78,6 +79,10 @@ int ParseArguments(int argc, char** argv) {
                 p = strchr(p, ',');
                 p = p ? p + 1 : "";
             }
+        } else if (!strcmp(argv[i], "--sim-fps")) {
+            uint32_t rate;
+            if (!ParseUnsigned(value, &rate) || rate < 1 || rate > 240) return 0;
+            captureRate = (int)rate;
         } else if (!strcmp(argv[i], "--size")) {
             uint32_t w, h;
             const char* x = strchr(value, 'x');
@@ -205,10 +210,11 @@ EMSCRIPTEN_KEEPALIVE double web_first_frame_ms() {
 int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv)) {
         TellPage("failed", "the address asks for something the show does not know (?at=MS, "
-                           "?capture=T1,T2,..., ?size=WxH)");
+                           "?capture=T1,T2,..., ?size=WxH, ?sim-fps=M)");
         return 1;
     }
     if (!captureTimes.empty()) {
+        Runner_SetFrameRate(captureRate);
         Runner_SetRenderer(DRAW_MODERN);
         Runner_SetLogPath("/show/zelkor.log");
         if (chdir("/show") != 0 || Runner_Start(captureWidth, captureHeight) != RUNNER_OK) {

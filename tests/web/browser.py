@@ -183,12 +183,15 @@ class Page:
         """Polls until the expression is truthy; its value, or TimeoutError."""
         end = time.monotonic() + timeout
         while True:
-            value = self.eval(expression)
+            try:
+                value = self.eval(expression)
+            except RuntimeError:
+                value = None  # the page is not there yet
             if value:
                 return value
             if time.monotonic() > end:
                 raise TimeoutError("%s still false after %d s (state %s)" % (
-                    expression, timeout, self.eval("document.body && document.body.dataset.state")))
+                    expression, timeout, self.state()))
             time.sleep(every)
 
     def click(self, selector):
@@ -200,7 +203,7 @@ class Page:
                                                    "button": "left", "clickCount": 1})
 
     def state(self):
-        return self.eval("document.body.dataset.state")
+        return self.eval("document.body && document.body.dataset.state")
 
     def text(self, selector):
         return self.eval("document.querySelector(%s).textContent" % json.dumps(selector))

@@ -4,8 +4,8 @@
 // click, and says on the page when the show is over or why it cannot run.
 //
 // The address may ask for ?at=MS (start there) or ?capture=T1,T2,... (frames
-// of those music times on the virtual clock, shown as images; ?size=WxH,
-// default 640x480). The page's state is body[data-state]: loading,
+// of those music times on the virtual clock, shown as images, as zelkor
+// capture makes them; ?size=WxH, default 640x480, and ?sim-fps=M, default 60). The page's state is body[data-state]: loading,
 // preparing, ready, playing, over, capturing, captured or failed;
 // window.marovy reads the program's music time and frame count.
 "use strict";
@@ -73,6 +73,10 @@
             if (query.has("size")) {
                 if (!/^\d+x\d+$/.test(query.get("size"))) throw new Error("?size= takes WxH, such as ?size=640x480.");
                 args.push("--size", query.get("size"));
+            }
+            if (query.has("sim-fps")) {
+                if (!/^\d+$/.test(query.get("sim-fps"))) throw new Error("?sim-fps= takes frames a second, 1 to 240.");
+                args.push("--sim-fps", query.get("sim-fps"));
             }
         }
         return args;

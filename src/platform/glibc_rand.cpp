@@ -1,0 +1,23 @@
+#include "platform/system.h"
+
+// glibc's rand() from its unseeded state (srand(1)): an additive feedback
+// generator r[i] = r[i-3] + r[i-31] over 34 words made from the seed by
+// 16807 x mod 2^31 - 1, its first 310 outputs dropped, each output r[i] >> 1.
+int ZELKOR_GlibcRand() {
+    static uint32_t r[34];
+    static int next = -1;
+    if (next < 0) {
+        r[0] = 1;
+        for (int i = 1; i < 31; i++) r[i] = (uint32_t)((16807ull * r[i - 1]) % 2147483647u);
+        for (int i = 31; i < 34; i++) r[i] = r[i - 31];
+        next = 0; // r[next] is r[i - 34], the oldest word kept
+        for (int i = 34; i < 344; i++) {
+            r[next] = r[(next + 3) % 34] + r[(next + 31) % 34];
+            next = (next + 1) % 34;
+        }
+    }
+    uint32_t value = r[(next + 3) % 34] + r[(next + 31) % 34];
+    r[next] = value;
+    next = (next + 1) % 34;
+    return (int)(value >> 1);
+}
