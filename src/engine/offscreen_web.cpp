@@ -16,8 +16,7 @@ int Offscreen_Create(int, int) {
 }
 
 // order: where R, G, B and A go in an output pixel of `bytes` bytes.
-static void Read(int width, int height, int rowPixels, int bytes, const int* order,
-                 uint8_t* out) {
+static void Read(int width, int height, int rowPixels, int bytes, const int* order, uint8_t* out) {
     std::vector<uint8_t> rgba((size_t)width * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

@@ -92,7 +92,8 @@ static const char* OpenGLHint(const EngineConfig& c) {
                     "drivers (Debian: libgl1-mesa-dri)",
                     ZELKOR_PlatformError());
     if (c.fullscreen == ZELKOR_FULLSCREEN_DESKTOP)
-        return Hint("the desktop refused full screen (%s); run with --window", ZELKOR_PlatformError());
+        return Hint("the desktop refused full screen (%s); run with --window",
+                    ZELKOR_PlatformError());
     return Hint("the display refused the mode %dx%dx%d (%s); run with --desktop or --window",
                 c.width, c.height, c.bitsPerPixel, ZELKOR_PlatformError());
 }

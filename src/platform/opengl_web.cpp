@@ -27,7 +27,8 @@ static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE CreateContext(int colourBits) {
     attributes.preserveDrawingBuffer = 1;
     attributes.majorVersion = 2;
     attributes.minorVersion = 0;
-    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context("#canvas", &attributes);
     if (context <= 0) {
         attributes.majorVersion = 1;
         context = emscripten_webgl_create_context("#canvas", &attributes);
@@ -78,7 +79,8 @@ void ZELKOR_OpenGL::Shutdown() {
     draw = Draw_Fixed();
     if (renderingContext) {
         emscripten_webgl_make_context_current(0);
-        emscripten_webgl_destroy_context((EMSCRIPTEN_WEBGL_CONTEXT_HANDLE)(intptr_t)renderingContext);
+        emscripten_webgl_destroy_context(
+            (EMSCRIPTEN_WEBGL_CONTEXT_HANDLE)(intptr_t)renderingContext);
         renderingContext = nullptr;
     }
 }

@@ -25,9 +25,8 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     if (event->repeat && eventType == EMSCRIPTEN_EVENT_KEYUP) return 0;
     // Escape in full screen belongs to the browser: it leaves full screen.
     EmscriptenFullscreenChangeEvent full;
-    if (event->keyCode == ZELKOR_VK_ESCAPE && emscripten_get_fullscreen_status(&full) ==
-                                                  EMSCRIPTEN_RESULT_SUCCESS &&
-        full.isFullscreen)
+    if (event->keyCode == ZELKOR_VK_ESCAPE &&
+        emscripten_get_fullscreen_status(&full) == EMSCRIPTEN_RESULT_SUCCESS && full.isFullscreen)
         return 0;
     ZELKOR_Message msg;
     memset(&msg, 0, sizeof msg);

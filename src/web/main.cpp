@@ -102,6 +102,20 @@ void FollowPage() {
     if (ZELKOR_FollowPage(&w, &h)) g_opengl->FitDrawable(w, h);
 }
 
+// One step of the running show; 0 once it has ended or failed, which the
+// page is told.
+int Step() {
+    int state = Engine_Step(nullptr);
+    if (state == ENGINE_RUNNING) return 1;
+    Engine_Stop();
+    phase = PHASE_DONE;
+    if (state == ENGINE_ENDED)
+        TellPage("over", "");
+    else
+        TellPage("failed", state == ENGINE_FAILED ? "the show could not start" : "");
+    return 0;
+}
+
 // One frame of the show, or of start-up.
 EM_BOOL ShowFrame(double, void*) {
     if (phase == PHASE_STARTING) {
@@ -113,42 +127,28 @@ EM_BOOL ShowFrame(double, void*) {
             state = Engine_Step(nullptr);
         } while (state == ENGINE_STARTING && emscripten_get_now() < until);
         if (state == ENGINE_STARTING) return EM_TRUE;
-        if (state != ENGINE_RUNNING) {
-            Engine_Stop();
-            phase = PHASE_DONE;
-            TellPage("failed", "the show could not start");
-            return EM_FALSE;
-        }
+        if (state != ENGINE_RUNNING) return Step();
         // The music holds at the start time until Start.
         g_sound->SetPaused(1);
         g_sound->SeekTime(startAt);
         phase = PHASE_WAITING;
         FollowPage();
-        Engine_Step(nullptr);
+        if (!Step()) return EM_FALSE;
         TellPage("ready", "");
         return EM_TRUE;
     }
     if (phase == PHASE_WAITING) {
         int w, h;
-        if (ZELKOR_FollowPage(&w, &h)) {
-            // A new size clears the canvas: the first picture again.
-            g_opengl->FitDrawable(w, h);
-            Engine_Step(nullptr);
-        }
-        return EM_TRUE;
+        if (!ZELKOR_FollowPage(&w, &h)) return EM_TRUE;
+        // A new size clears the canvas: the first picture again.
+        g_opengl->FitDrawable(w, h);
+        return Step();
     }
     if (phase != PHASE_RUNNING) return EM_FALSE;
     FollowPage();
-    int state = Engine_Step(nullptr);
-    if (state == ENGINE_RUNNING) {
-        if (framesDrawn++ == 0) firstFrameMs = emscripten_get_now() - startClick;
-        return EM_TRUE;
-    }
-    Engine_Stop();
-    phase = PHASE_DONE;
-    TellPage(state == ENGINE_ENDED ? "over" : "failed",
-             state == ENGINE_ENDED ? "" : "the show stopped");
-    return EM_FALSE;
+    if (!Step()) return EM_FALSE;
+    if (framesDrawn++ == 0) firstFrameMs = emscripten_get_now() - startClick;
+    return EM_TRUE;
 }
 
 // Frames of a capture until a frame's worth of time is spent.
@@ -169,8 +169,7 @@ EM_BOOL CaptureFrame(double, void*) {
         Runner_ReadRgb(capturePixels.data());
         for (; captureNext < captureTimes.size() && music >= captureTimes[captureNext];
              captureNext++)
-            HandCapture((int)captureNext, music, captureWidth, captureHeight,
-                        capturePixels.data());
+            HandCapture((int)captureNext, music, captureWidth, captureHeight, capturePixels.data());
     }
     if (captureNext < captureTimes.size()) return EM_TRUE;
     Runner_Stop();

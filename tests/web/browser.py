@@ -207,3 +207,34 @@ class Page:
 
     def text(self, selector):
         return self.eval("document.querySelector(%s).textContent" % json.dumps(selector))
+
+
+def site_variant(site, replace=None, drop=()):
+    """A temporary copy of the site (links to its files) with some data files
+    replaced ({name: bytes}) or left out of the folder, not of files.json."""
+    folder = tempfile.mkdtemp(prefix="zk-site-")
+    for root, _, files in os.walk(site):
+        relative = os.path.relpath(root, site)
+        os.makedirs(os.path.join(folder, relative), exist_ok=True)
+        for name in files:
+            path = os.path.normpath(os.path.join(relative, name))
+            if path.startswith("data" + os.sep) and name in drop:
+                continue
+            os.symlink(os.path.join(root, name), os.path.join(folder, path))
+    for name, data in (replace or {}).items():
+        path = os.path.join(folder, "data", name)
+        os.remove(path)
+        with open(path, "wb") as f:
+            f.write(data)
+    return folder
+
+
+def run(test):
+    """Runs test() and exits 0, or prints the failure and exits 1."""
+    import sys
+    import traceback
+    try:
+        test()
+    except Exception:
+        traceback.print_exc()
+        sys.exit(1)

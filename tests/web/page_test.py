@@ -1,0 +1,40 @@
+"""The show's page: it loads with no console error, shows Start with the
+flashing-images warning over the first picture, and after Start the music
+time advances and the picture changes."""
+
+import sys
+import time
+
+from browser import Browser, Server, run
+
+
+def test():
+    site = sys.argv[1]
+    server, browser = Server(site), Browser()
+    try:
+        page = browser.page(server.url)
+        page.wait_for("['ready', 'failed'].includes(document.body.dataset.state)", 120)
+        assert page.state() == "ready", "not ready: %s %s" % (page.text("#message"), page.text("#details"))
+        assert page.eval("!document.querySelector('#start').hidden"), "no Start button"
+        assert "flashing images" in page.text("#warning")
+        first = page.eval("document.querySelector('#canvas').toDataURL()")
+        assert page.eval("marovy.musicTime()") < 100, "the music ran before Start"
+
+        page.click("#start")
+        page.wait_for("marovy.frames() >= 5 && marovy.musicTime() >= 1000", 30)
+        time_a = page.eval("marovy.musicTime()")
+        time.sleep(1)
+        time_b = page.eval("marovy.musicTime()")
+        later = page.eval("document.querySelector('#canvas').toDataURL()")
+        assert page.state() == "playing", page.state()
+        assert time_b > time_a, "the music time stands at %d" % time_a
+        assert later != first, "the picture did not change"
+        assert not page.errors(), "console errors: %s" % page.errors()
+        print("music %d -> %d ms over 1 s, %d frames, Start to first frame %.1f ms" % (
+            time_a, time_b, page.eval("marovy.frames()"), page.eval("marovy.firstFrameMs()")))
+    finally:
+        browser.close()
+        server.close()
+
+
+run(test)
