@@ -12,7 +12,7 @@
 // display is set.
 #include "capture_loop.h"
 #include "capture_video.h"
-#include "runner/runner.h"
+#include "engine/runner.h"
 
 #include <SDL.h>
 

@@ -6,7 +6,7 @@
 #include "platform/opengl.h"
 #include "platform/timer.h"
 #include "platform/window.h"
-#include "shell/startup.h"
+#include "engine/startup.h"
 
 #include <GL/gl.h>
 

@@ -18,7 +18,7 @@
 #include "scenes/scenes.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
-#include "shell/startup.h"
+#include "engine/startup.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
 

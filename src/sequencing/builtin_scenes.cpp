@@ -3,7 +3,7 @@
 #include "platform/message.h"
 #include "platform/window.h"
 #include "sequencing/scene_registry.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 
 void PreloadScene(const SceneFrame&) {
     // Its own record: a quit message taken here is dropped, as the main loop

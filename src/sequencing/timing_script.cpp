@@ -2,7 +2,7 @@
 
 #include "archive/memfile.h"
 #include "archive/vkz.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 
 #include <cstdlib>
 #include <cstring>

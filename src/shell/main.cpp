@@ -1,9 +1,12 @@
 // marovy: the show. Without options the configuration dialog comes first and
 // everything is read from the working folder; see --help for the others.
 #include "options.h"
+
+#include "core/globals.h"
+#include "core/log.h"
+#include "engine/engine.h"
 #include "shell/config_dialog.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
 
 #include <SDL.h>
 
@@ -26,16 +29,44 @@ static int Configure() {
     return 0;
 }
 
+// The whole program: configuration (the dialog: 0 to start, anything else is
+// returned at once), start-up, frames until the show ends, shutdown.
+static int MarovyMain() {
+    int result = Configure();
+    if (result != 0) return result;
+    const DisplayMode& mode = modeTable[g_settings.modeIndex];
+    EngineConfig config;
+    config.width = (int)mode.width, config.height = (int)mode.height;
+    config.bitsPerPixel = (int)mode.bitsPerPixel;
+    config.fullscreen = g_settings.fullscreen;
+    config.sound = g_settings.soundEnabled;
+    config.renderer = options.renderer;
+    Engine_Start(&config);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    if (state == ENGINE_FAILED) {
+        Engine_Stop();
+        return -1;
+    }
+    g_shellLog->Print("Entering mainloop");
+    while (Engine_Step(nullptr) == ENGINE_RUNNING) {
+    }
+    Engine_Stop();
+    return 0;
+}
+
 int main(int argc, char** argv) {
     int code = ParseMarovyOptions(argc, argv, &options);
     if (code >= 0) return code;
+    // Before the dialog: a folder that cannot be entered is said at once.
     if (options.dir && chdir(options.dir) != 0) {
         fprintf(stderr, "marovy: %s: cannot enter the show folder: %s\n", options.dir,
                 strerror(errno));
         return -1;
     }
     SDL_SetMainReady();
-    code = MarovyMain(nullptr, Configure);
+    code = MarovyMain();
     SDL_Quit();
     return code;
 }

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "platform/draw.h"
 #include "platform/message.h"
 #include "platform/window.h"
 #include "shell/settings.h"
@@ -11,7 +12,7 @@
 #include <cstring>
 
 static const CLI_Usage MarovyUsage = {
-    "marovy", "marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR]",
+    "marovy", "marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR] [--renderer R]",
     "Without --window or --desktop the configuration dialog comes first, and Start\n"
     "runs the show full screen.\n"
     "  --window[=WxH]  in a window of that size (default 800x600)\n"
@@ -19,10 +20,12 @@ static const CLI_Usage MarovyUsage = {
     "  --no-sound      no audio device; the show runs on a silent clock\n"
     "  --dir DIR       the show folder (default: the working folder); zelkor.log goes\n"
     "                  there\n"
+    "  --renderer R    the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
+    "                  (buffers and shaders, as in the web build)\n"
     "  --help, --version\n"};
 
-static const char* const kOptions[] = {"--window", "--desktop", "--no-sound", "--dir",
-                                       "--help",   "--version", nullptr};
+static const char* const kOptions[] = {"--window",   "--desktop", "--no-sound", "--dir",
+                                       "--renderer", "--help",    "--version",  nullptr};
 
 static int UsageError(const char* why, const char* arg) {
     return CLI_UsageError(MarovyUsage, why, arg);
@@ -54,6 +57,10 @@ int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
             o->noSound = 1;
         } else if (!strcmp(a, "--dir") && i + 1 < argc) {
             o->dir = argv[++i];
+        } else if (!strcmp(a, "--renderer") && i + 1 < argc) {
+            o->renderer = Draw_ParseRenderer(argv[++i]);
+            if (o->renderer < 0 || o->renderer == DRAW_NULL)
+                return UsageError("--renderer wants fixed or modern", argv[i]);
         } else if (CLI_IsOption(a)) {
             return CLI_OptionError(MarovyUsage, a, kOptions);
         } else {

@@ -8,6 +8,7 @@ struct MarovyOptions {
     int width = 800, height = 600; // --window
     int noSound = 0;
     const char* dir = nullptr;
+    int renderer = 0; // DrawRenderer
 };
 
 // Reads the arguments. -1 to go on; otherwise the exit status, after --help

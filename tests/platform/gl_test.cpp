@@ -2,7 +2,7 @@
 #include "platform/camera.h"
 #include "platform/opengl.h"
 #include "platform/window.h"
-#include "shell/startup.h"
+#include "engine/startup.h"
 
 #include <GL/gl.h>
 #include <SDL.h>

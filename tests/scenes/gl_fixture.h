@@ -7,7 +7,7 @@
 #include "platform/opengl.h"
 #include "platform/window.h"
 #include "scenes/scene_kit.h"
-#include "shell/startup.h"
+#include "engine/startup.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
 

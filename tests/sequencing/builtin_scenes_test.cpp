@@ -2,7 +2,7 @@
 #include "platform/message.h"
 #include "platform/window.h"
 #include "sequencing/scene_registry.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "archive/vkz.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 #include "support/scratch.h"
 #include "tmg_bytes.h"
 

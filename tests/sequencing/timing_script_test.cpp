@@ -3,7 +3,7 @@
 #include "archive/vkz_write.h"
 #include "archive/codec.h"
 #include "sequencing/timing_script.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 #include "support/scratch.h"
 #include "tmg_bytes.h"
 

@@ -1,6 +1,6 @@
 #include "cli.h"
 
-#include "shell/version.h"
+#include "core/version.h"
 
 #include <algorithm>
 #include <cctype>

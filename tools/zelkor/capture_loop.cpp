@@ -1,7 +1,7 @@
 #include "capture_loop.h"
 
 #include "capture_progress.h"
-#include "runner/runner.h"
+#include "engine/runner.h"
 
 #include <csignal>
 

@@ -8,7 +8,8 @@
 #include "capture_loop.h"
 #include "capture_video.h"
 #include "io/png_write.h"
-#include "runner/runner.h"
+#include "platform/draw.h"
+#include "engine/runner.h"
 
 #include <SDL.h>
 
@@ -29,9 +30,9 @@ namespace {
 const char* const kOtherVideo[] = {".avi", ".mov", ".m4v", ".mpg", ".mpeg", ".ts",  ".flv",
                                    ".wmv", ".ogv", ".gif", ".3gp", ".mts",  ".m2ts"};
 const char* const kVideo[] = {".mp4", ".mkv", ".webm"};
-const char* const kOptions[] = {"--dir",      "--size",  "--at",      "--from", "--to",
-                                "--step",     "--fps",   "--sim-fps", "--crf",  "--preset",
-                                "--no-audio", "--quiet", "-o",        nullptr};
+const char* const kOptions[] = {"--dir",      "--size",  "--at",       "--from", "--to",
+                                "--step",     "--fps",   "--sim-fps",  "--crf",  "--preset",
+                                "--no-audio", "--quiet", "--renderer", "-o",     nullptr};
 
 struct Options {
     int width = 800, height = 600;
@@ -39,6 +40,7 @@ struct Options {
     int crf = 18;
     const char* preset = "veryfast";
     int noAudio = 0, quiet = 0;
+    int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
     std::string showDir, out;
@@ -124,6 +126,9 @@ int ParseArgs(int argc, char** argv, Options* o) {
             havePreset = 1;
         } else if (!strcmp(a, "--dir")) {
             o->showDir = v;
+        } else if (!strcmp(a, "--renderer")) {
+            if ((o->renderer = Draw_ParseRenderer(v)) < 0 || o->renderer == DRAW_NULL)
+                return Usage("--renderer wants fixed or modern", v);
         } else if (!strcmp(a, "-o")) {
             o->out = v;
         } else {
@@ -248,6 +253,7 @@ int Capture(const Options& o) {
     }
 
     Runner_SetFrameRate(o.simFps);
+    Runner_SetRenderer(o.renderer);
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {

@@ -6,10 +6,11 @@
 #include "show_args.h"
 
 #include "io/watch.h"
-#include "runner/live.h"
-#include "runner/reload.h"
-#include "runner/runner.h"
-#include "runner/timetable_nav.h"
+#include "platform/draw.h"
+#include "engine/live.h"
+#include "engine/reload.h"
+#include "engine/runner.h"
+#include "engine/timetable_nav.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
@@ -27,14 +28,15 @@ struct Options {
     std::string showDir, timetable, scene;
     uint32_t at = 0;
     int width = 800, height = 600, loop = 0, haveAt = 0;
+    int renderer = DRAW_FIXED;
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(PlayUsage, why, arg);
 }
 
-const char* const kOptions[] = {"--dir",       "--at",   "--scene", "--window",
-                                "--timetable", "--loop", nullptr};
+const char* const kOptions[] = {"--dir",       "--at",   "--scene",    "--window",
+                                "--timetable", "--loop", "--renderer", nullptr};
 
 int ParseArgs(int argc, char** argv, Options* o) {
     for (int i = 0; i < argc; i++) {
@@ -47,7 +49,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
             continue;
         }
         if (arg != "--dir" && arg != "--at" && arg != "--scene" && arg != "--window" &&
-            arg != "--timetable")
+            arg != "--timetable" && arg != "--renderer")
             return arg[0] == '-' ? CLI_OptionError(PlayUsage, argv[i], kOptions)
                                  : Usage("unexpected argument", argv[i]);
         if (!inlineValue) {
@@ -61,6 +63,9 @@ int ParseArgs(int argc, char** argv, Options* o) {
             o->haveAt = 1;
         } else if (arg == "--scene") {
             o->scene = value;
+        } else if (arg == "--renderer") {
+            if ((o->renderer = Draw_ParseRenderer(value.c_str())) < 0 || o->renderer == DRAW_NULL)
+                return Usage("--renderer wants fixed or modern", argv[i]);
         } else if (arg == "--window") {
             if (!ParseShowSize(value.c_str(), &o->width, &o->height))
                 return Usage("--window wants WxH, each 1 to 8192");
@@ -226,7 +231,7 @@ int Play(const Options& o) {
         }
         start = Timetable_Start(entry);
     }
-    if (Live_Start(o.width, o.height, start) != RUNNER_OK) {
+    if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
         fprintf(stderr, "zelkor play: %s: the show failed to start (see %szelkor.log)\n", show,
                 w.showPrefix.c_str());
         return 1;

@@ -78,7 +78,8 @@ static int Compile(int argc, char** argv) {
         return 1;
     }
     const TimingEntry* entries = (const TimingEntry*)(bytes.data() + sizeof(TimingHeader));
-    std::vector<TimingWarning> warnings = CheckTimingEntries(entries, (uint32_t)lines.size(), IsRegisteredSceneName);
+    std::vector<TimingWarning> warnings =
+        CheckTimingEntries(entries, (uint32_t)lines.size(), IsRegisteredSceneName);
     for (const TimingWarning& w : warnings)
         fprintf(stderr, "%s: %s: line %d: %s%s\n", tool, src, lines[w.entry],
                 strict ? "" : "warning: ", Describe(w, entries, &lines).c_str());
@@ -101,7 +102,8 @@ static int Dump(int argc, char** argv) {
     }
     // The same warnings as compile, as comments: the text still compiles to these bytes.
     std::vector<std::string> notes(table.header.count);
-    for (const TimingWarning& w : CheckTimingEntries(table.entries, table.header.count, IsRegisteredSceneName)) {
+    for (const TimingWarning& w :
+         CheckTimingEntries(table.entries, table.header.count, IsRegisteredSceneName)) {
         std::string& note = notes[w.entry];
         note += (note.empty() ? "warning: " : "; ") + Describe(w, table.entries, nullptr);
     }

@@ -138,7 +138,8 @@ const CLI_Usage CaptureUsage = {
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --at T[,T...] -o DIR\n"
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
     "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
-    "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR",
+    "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR\n"
+    "zelkor capture ... [--renderer fixed|modern]",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
     "and writes frames of it. T is a music time in ms; a frame is the first\n"
@@ -159,19 +160,23 @@ const CLI_Usage CaptureUsage = {
     "  --preset P       x264's speed names, ultrafast to placebo (default veryfast)\n"
     "  --no-audio       no sound track\n"
     "  --quiet          no progress on stderr\n"
+    "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
+    "                   (buffers and shaders, as in the web build)\n"
     "Prints \"<file> <music time>\" for each PNG written. Ctrl-C stops after the\n"
     "current frame and completes the file (status 130).\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
-    "[--loop]",
+    "[--loop] [--renderer fixed|modern]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T in ms\n"
     "(default 0) or from the start of the first timetable entry named NAME.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
-    "and the music are loaded again when they change on disk.\n"
+    "and the music are loaded again when they change on disk. --renderer picks\n"
+    "the draw backend: fixed (OpenGL 1.x, the default) or modern (buffers and\n"
+    "shaders, as in the web build).\n"
     "\n"
     "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
     "Page Down go to the previous and next entry; Home to the start; L loops the\n"

@@ -1,4 +1,4 @@
-#include "shell/log.h"
+#include "core/log.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>

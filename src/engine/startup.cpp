@@ -1,6 +1,9 @@
-#include "shell/startup.h"
+#include "engine/startup.h"
 
 #include "archive/vkz.h"
+#include "core/globals.h"
+#include "core/log.h"
+#include "engine/engine.h"
 #include "music/sound.h"
 #include "platform/camera.h"
 #include "platform/opengl.h"
@@ -8,9 +11,6 @@
 #include "platform/window.h"
 #include "scenes/scenes.h"
 #include "sequencing/scene_registry.h"
-#include "shell/globals.h"
-#include "shell/log.h"
-#include "shell/settings.h"
 
 #include <SDL.h>
 
@@ -20,14 +20,18 @@
 #include <cstring>
 #include <unistd.h>
 
-// The main loop's message record, zero-filled before the configuration step.
-static ZELKOR_Message mainMessage;
+namespace {
 
-// The music time at which the show's elapsed time is 0, and the last frame's.
-static int64_t showBegin = 0;
-static uint32_t lastMusicTime = 0;
-static int32_t frameDelta = 0;
-static int framesBegun = 0;
+// The start-up's stages, one per step of the engine: everything up to the
+// registration of the scenes, then each scene's preparation, then the wait
+// for the music, then the frame timer.
+enum Stage { STAGE_OBJECTS, STAGE_PREPARE, STAGE_SOUND_WAIT, STAGE_DONE };
+
+EngineConfig config;
+int stage = STAGE_DONE;
+size_t preparation = 0;
+
+} // namespace
 
 void ShowErrorBox(const char* text) {
     // The box needs the video subsystem, which a failed step may not have started.
@@ -60,8 +64,8 @@ __attribute__((format(printf, 1, 2))) static const char* Hint(const char* format
     return hintLine;
 }
 
-static int Fail(const StartupHooks* hooks, const char* text, const char* hint) {
-    if (hooks && hooks->quietErrors) {
+static int Fail(const char* text, const char* hint) {
+    if (config.quietErrors) {
         // The runner's commands say what to do themselves.
         fprintf(stderr, "%s\n", text);
     } else {
@@ -69,7 +73,8 @@ static int Fail(const StartupHooks* hooks, const char* text, const char* hint) {
         fprintf(stderr, "marovy: %s\n", hint);
         ShowErrorBox(text);
     }
-    return -1;
+    stage = STAGE_DONE;
+    return STARTUP_FAILED;
 }
 
 static const char* ArchiveHint() {
@@ -86,84 +91,67 @@ static const char* ArchiveHint() {
                 Folder());
 }
 
-static const char* OpenGLHint(const DisplayMode& mode) {
+static const char* OpenGLHint(const EngineConfig& c) {
     if (!g_opengl->ModeRefused())
         return Hint("no OpenGL context could be made (SDL: %s); install the system's OpenGL "
                     "drivers (Debian: libgl1-mesa-dri)",
                     SDL_GetError());
-    if (g_settings.fullscreen == ZELKOR_FULLSCREEN_DESKTOP)
+    if (c.fullscreen == ZELKOR_FULLSCREEN_DESKTOP)
         return Hint("the desktop refused full screen (SDL: %s); run with --window", SDL_GetError());
-    return Hint("the display refused the mode %ux%ux%u (SDL: %s); run with --desktop or --window",
-                mode.width, mode.height, mode.bitsPerPixel, SDL_GetError());
+    return Hint("the display refused the mode %dx%dx%d (SDL: %s); run with --desktop or --window",
+                c.width, c.height, c.bitsPerPixel, SDL_GetError());
 }
 
-static uint32_t ReadMusicTime(void*) {
-    return g_sound->GetTime();
-}
-
-static void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
-    int64_t elapsed = (int64_t)musicTime - showBegin;
-    frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
-    frame->delta = frameDelta;
-    frame->draw = g_opengl->GetDraw();
-}
-
-void BeginShowFrame() {
-    uint32_t now = g_sound->GetTime();
-    if (!framesBegun) {
-        // The frame timer began at the end of start-up; from here on the
-        // music clock alone tells the time, and a seek moves only it.
-        showBegin = (int64_t)now - g_timer->GetElapsed();
-        lastMusicTime = now;
-        framesBegun = 1;
-        SceneFrameSource source;
-        source.musicTime = ReadMusicTime;
-        source.frameAt = FrameAt;
-        SetSceneFrameSource(&source);
-    }
-    frameDelta = (int32_t)(now - lastMusicTime);
-    lastMusicTime = now;
-}
-
-int Startup(void* instance, const StartupHooks* hooks) {
-    framesBegun = 0;
+void Startup_Begin(const EngineConfig* c) {
+    config = *c;
     g_shellLog = new ZELKOR_Log();
     g_window = new ZELKOR_Window();
     g_opengl = new ZELKOR_OpenGL();
     g_sound = new ZELKOR_Sound();
     g_camera = new ZELKOR_Camera();
     g_timer = new ZELKOR_Timer();
-    if (hooks && hooks->configure) hooks->configure(hooks->user);
+    // What the host asked for, before anything is initialised.
+    g_opengl->SetRenderer(config.renderer);
+    if (config.hidden) g_window->SetHidden(1);
+    if (config.clock) {
+        g_sound->SetClockSource(config.clock, config.clockUser);
+        g_timer->SetTickSource(config.clock, config.clockUser);
+    }
+    g_sound->SetStartTime(config.startTime);
+    stage = STAGE_OBJECTS;
+    preparation = 0;
+}
 
-    const char* logPath = hooks && hooks->logPath ? hooks->logPath : "zelkor.log";
+// Everything up to the registration of the scenes, one log line per step.
+static int StartObjects() {
+    const char* logPath = config.logPath ? config.logPath : "zelkor.log";
     if (!g_shellLog->Initialize(logPath))
-        return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()",
+        return Fail("ERROR: ZELKOR_Log::Initialize()",
                     Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
                          logPath, Folder(), strerror(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
-    if (!g_archive) return Fail(hooks, "ERROR: VKZ_Open()", ArchiveHint());
+    if (!g_archive) return Fail("ERROR: VKZ_Open()", ArchiveHint());
 
-    const DisplayMode& mode = modeTable[g_settings.modeIndex];
     g_shellLog->Print("Creating window");
-    if (!g_window->Initialize(instance, WindowProc, (int)mode.width, (int)mode.height,
-                              g_settings.fullscreen, g_shellLog))
-        return Fail(hooks, "ERROR: ZELKOR_Window::Initialize()",
+    if (!g_window->Initialize(config.instance, WindowProc, config.width, config.height,
+                              config.fullscreen, g_shellLog))
+        return Fail("ERROR: ZELKOR_Window::Initialize()",
                     Hint("no window could be opened (SDL: %s); run it in a desktop session "
                          "(DISPLAY or WAYLAND_DISPLAY set)",
                          SDL_GetError()));
 
     g_shellLog->Print("Initializing OpenGL");
-    if (!g_opengl->Initialize(g_window, (int)mode.bitsPerPixel, g_shellLog))
-        return Fail(hooks, "ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(mode));
+    if (!g_opengl->Initialize(g_window, config.bitsPerPixel, g_shellLog))
+        return Fail("ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(config));
 
     g_shellLog->Print("Soundsystem:");
-    if (g_settings.soundEnabled == 1) {
+    if (config.sound == 1) {
         g_shellLog->Print("Initialize");
         if (!g_sound->Initialize(g_shellLog))
-            return Fail(hooks, "ERROR: ZELKOR_Sound::Initialize()",
+            return Fail("ERROR: ZELKOR_Sound::Initialize()",
                         Hint("no audio output could be opened (SDL: %s); run with --no-sound to "
                              "watch without music",
                              SDL_GetError()));
@@ -182,29 +170,57 @@ int Startup(void* instance, const StartupHooks* hooks) {
     g_camera->Use();
 
     g_shellLog->Print("Registering scenes");
-    RegisterScene("preload", PreloadScene);
+    RegisterScene(PreloadSceneName, PreloadScene);
     for (const SceneTableEntry& scene : SceneTable)
         if (scene.function) RegisterScene(scene.name, scene.function);
-    RegisterScene("ende", EndeScene);
+    RegisterScene(EndeSceneName, EndeScene);
+    stage = STAGE_PREPARE;
+    return STARTUP_MORE;
+}
 
-    for (const ScenePreparation& prep : PrepareScenes) {
+// One scene's preparation (its textures and scripts), then the wait's start.
+static int PrepareNext() {
+    if (preparation < PrepareScenes.size()) {
+        const ScenePreparation& prep = PrepareScenes[preparation++];
         g_shellLog->Print("%s", prep.logLine);
         if (prep.prepare) prep.prepare();
+        return STARTUP_MORE;
     }
     g_shellLog->Print("Pre-Initializing done");
-
-    // Messages pumped here are not inspected: an early Escape is dropped.
     g_shellLog->Print("Entering sound wait loop");
-    ZELKOR_Message waitMessage;
-    while (g_sound->GetTime() < 10) g_window->PumpMessage(&waitMessage);
-    g_shellLog->Print("Finished sound wait loop");
+    stage = STAGE_SOUND_WAIT;
+    return STARTUP_MORE;
+}
 
+// One turn of the wait for the music's first 10 ms. Messages pumped here are
+// not inspected: an early Escape is dropped.
+static int WaitForSound() {
+    if (g_sound->GetTime() < 10) {
+        ZELKOR_Message waitMessage;
+        g_window->PumpMessage(&waitMessage);
+        return STARTUP_MORE;
+    }
+    g_shellLog->Print("Finished sound wait loop");
     g_shellLog->Print("Timer initialization");
     g_timer->Initialize(60, g_shellLog);
     g_shellLog->Print("Timer set begindemo");
     g_timer->SetBeginDemo();
     g_shellLog->Print("Returning");
-    return 0;
+    stage = STAGE_DONE;
+    return STARTUP_DONE;
+}
+
+int Startup() {
+    switch (stage) {
+    case STAGE_OBJECTS:
+        return StartObjects();
+    case STAGE_PREPARE:
+        return PrepareNext();
+    case STAGE_SOUND_WAIT:
+        return WaitForSound();
+    default:
+        return STARTUP_DONE;
+    }
 }
 
 template <class T> static void Release(T*& object) {
@@ -222,43 +238,7 @@ void Shutdown() {
     Release(g_window);
     Release(g_shellLog);
     FreeSceneTables();
-    SetSceneFrameSource(nullptr);
-    framesBegun = 0;
     VKZ_Close(g_archive);
     g_archive = nullptr;
-}
-
-void RunFrameLoop() {
-    // The quit test comes before each frame, so the frame that pumped the quit
-    // message still completes.
-    while (mainMessage.message != ZELKOR_WM_QUIT) {
-        g_timer->BeginFrame();
-        g_window->PumpMessage(&mainMessage);
-        BeginShowFrame();
-        if (!SceneDispatcher()) {
-            g_shellLog->Print("SceneDispatcher encountered error");
-            fprintf(stderr,
-                    "marovy: %s/data.vkz holds no readable timetable (default.tmg); make the "
-                    "archive again (zelkor tmg compile, zelkor vkz create)\n",
-                    Folder());
-            break;
-        }
-        g_opengl->ClearBars();
-        g_opengl->EndFrame();
-        g_timer->EndFrame();
-    }
-}
-
-int MarovyMain(void* instance, int (*configure)()) {
-    memset(&mainMessage, 0, sizeof(mainMessage));
-    int result = configure();
-    if (result != 0) return result;
-    if (Startup(instance) == -1) {
-        Shutdown();
-        return -1;
-    }
-    g_shellLog->Print("Entering mainloop");
-    RunFrameLoop();
-    Shutdown();
-    return 0;
+    stage = STAGE_DONE;
 }

@@ -1,4 +1,4 @@
-#include "runner/timetable_nav.h"
+#include "engine/timetable_nav.h"
 
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"

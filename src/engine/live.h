@@ -1,17 +1,19 @@
 // Running the show in a window with its music on the real clock, for a
 // person at the keyboard: the show's own start-up and frames, and between
-// frames seeking, pausing and looping an interval. The music leads; the
-// frame timer follows every jump and stands still while paused. Scenes keep
-// their state and see a jump as one long (or backward) frame, as after a stall.
+// frames seeking, pausing and looping an interval. The music clock leads: the
+// scenes' elapsed time follows every jump and stands still while paused.
+// Scenes keep their state and see a jump as one long (or backward) frame, as
+// after a stall.
 #pragma once
 #include <cstdint>
 
 // Starts the show in a framed window of width x height with its music from
 // music time `start`: the preparation runs as in the show, then the clock
-// starts at `start`. Every texture load is tracked for reloading.
+// starts at `start`, drawn with that draw backend (DrawRenderer). Every
+// texture load is tracked for reloading.
 // RUNNER_OK, or RUNNER_START_FAILED (the step's text went to stderr) after
 // which everything is shut down.
-int Live_Start(int width, int height, uint32_t start);
+int Live_Start(int width, int height, uint32_t start, int renderer);
 // One frame as the show's loop runs it (frame start, one window message,
 // the scenes, the swap), paced to at most 60 a second by sleeping. Paused,
 // no frame is drawn unless a jump or `redraw` asks for one. RUNNER_OK,

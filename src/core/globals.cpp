@@ -1,4 +1,4 @@
-#include "shell/globals.h"
+#include "core/globals.h"
 
 ZELKOR_Log* g_shellLog = nullptr;
 ZELKOR_Window* g_window = nullptr;

@@ -1,4 +1,4 @@
-#include "shell/version.h"
+#include "core/version.h"
 
 extern const char* const zelkorGitRevision;
 

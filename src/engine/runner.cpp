@@ -1,15 +1,10 @@
-#include "runner/runner.h"
+#include "engine/runner.h"
 
+#include "core/globals.h"
+#include "engine/engine.h"
+#include "engine/offscreen.h"
 #include "music/sound.h"
-#include "platform/message.h"
 #include "platform/opengl.h"
-#include "platform/timer.h"
-#include "platform/window.h"
-#include "runner/offscreen.h"
-#include "sequencing/scene_registry.h"
-#include "shell/globals.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -32,9 +27,9 @@ int frameWidth = 0, frameHeight = 0;
 int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
 int framesPerSecond = 60;
 const char* logPath = nullptr;
+int renderer = 0;
 uint32_t firstMusicTime = 0, clockBase = 0;
 uint64_t firstGridFrame = 0;
-ZELKOR_Message message;
 
 uint32_t ReadVirtualClock(void* user) {
     VirtualClock* c = (VirtualClock*)user;
@@ -54,16 +49,14 @@ void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, uint8_t*)
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
 }
 
-void ConfigureOffscreen(void*) {
-    g_window->SetHidden(1);
-    g_sound->SetClockSource(ReadVirtualClock, &virtualClock);
-    g_timer->SetTickSource(ReadVirtualClock, &virtualClock);
-}
-
 } // namespace
 
 void Runner_SetFrameRate(int fps) {
     framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
+}
+
+void Runner_SetRenderer(int drawRenderer) {
+    renderer = drawRenderer;
 }
 
 void Runner_SetLogPath(const char* path) {
@@ -77,26 +70,31 @@ int Runner_Start(int width, int height) {
     // Without a display SDL's offscreen driver still gives a GL context.
     if (!getenv("SDL_VIDEODRIVER") && !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY"))
         SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    g_settings.fullscreen = 0;
-    g_settings.soundEnabled = 1;
-    g_settings.modeIndex = 0;
     // The show is drawn at its picture's own size and the bars are added on
     // reading: a viewport offset would round some colours differently, and
     // the picture must be the one a capture at that size gives.
     ZELKOR_PictureArea(width, height, &areaX, &areaY, &areaWidth, &areaHeight);
-    modeTable[0] = {32, (uint32_t)areaWidth, (uint32_t)areaHeight};
-    StartupHooks hooks;
-    hooks.configure = ConfigureOffscreen;
-    hooks.quietErrors = 1;
-    hooks.logPath = logPath;
+    EngineConfig config;
+    config.width = areaWidth, config.height = areaHeight;
+    config.renderer = renderer;
+    config.logPath = logPath;
+    config.hidden = 1;
+    config.quietErrors = 1;
+    config.clock = ReadVirtualClock;
+    config.clockUser = &virtualClock;
+    config.pace = ENGINE_PACE_NONE;
     virtualClock = VirtualClock();
-    if (Startup(nullptr, &hooks) != 0) {
-        Shutdown();
+    Engine_Start(&config);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    if (state != ENGINE_RUNNING) {
+        Engine_Stop();
         return RUNNER_START_FAILED;
     }
     virtualClock.startingUp = 0;
     if (!Offscreen_Create(areaWidth, areaHeight)) {
-        Shutdown();
+        Engine_Stop();
         return RUNNER_NO_FRAMEBUFFER;
     }
     frameWidth = width, frameHeight = height;
@@ -106,7 +104,6 @@ int Runner_Start(int width, int height) {
     // first point the start-up has reached, so times on the grid (and every
     // frame of a rate that divides the pace) are drawn exactly when they fall.
     firstGridFrame = ((uint64_t)firstMusicTime * (uint64_t)framesPerSecond + 999) / 1000;
-    memset(&message, 0, sizeof message);
     return RUNNER_OK;
 }
 
@@ -117,15 +114,13 @@ uint32_t Runner_FrameTime(uint64_t frame) {
 }
 
 int Runner_DrawFrame(uint64_t frame) {
-    // As in the show's loop, the frame that pumped the quit message completed.
-    if (message.message == ZELKOR_WM_QUIT) return RUNNER_ENDED;
     virtualClock.now = clockBase + Runner_FrameTime(frame);
-    g_timer->BeginFrame();
-    g_window->PumpMessage(&message);
-    BeginShowFrame();
-    if (!SceneDispatcher()) return RUNNER_STOPPED;
-    g_opengl->ClearBars();
-    return RUNNER_OK;
+    EngineInput input;
+    input.present = 0; // the frame stays in the offscreen buffer, to be read
+    int state = Engine_Step(&input);
+    return state == ENGINE_RUNNING ? RUNNER_OK
+           : state == ENGINE_ENDED ? RUNNER_ENDED
+                                   : RUNNER_STOPPED;
 }
 
 void Runner_ReadRgb(uint8_t* out) {
@@ -137,5 +132,5 @@ void Runner_ReadBgra(uint8_t* out) {
 }
 
 void Runner_Stop() {
-    Shutdown();
+    Engine_Stop();
 }

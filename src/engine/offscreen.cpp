@@ -1,4 +1,4 @@
-#include "runner/offscreen.h"
+#include "engine/offscreen.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

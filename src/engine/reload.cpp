@@ -1,4 +1,4 @@
-#include "runner/reload.h"
+#include "engine/reload.h"
 
 #include "archive/vkz.h"
 #include "io/read_file.h"
@@ -6,7 +6,7 @@
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"
 #include "sequencing/timing_text.h"
-#include "shell/globals.h"
+#include "core/globals.h"
 
 #include <unistd.h>
 #include <utility>

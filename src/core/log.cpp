@@ -1,4 +1,4 @@
-#include "shell/log.h"
+#include "core/log.h"
 
 #include <chrono>
 #include <cerrno>

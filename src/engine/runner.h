@@ -23,6 +23,8 @@ enum RunnerResult {
 // in the current folder, which is the show folder).
 void Runner_SetFrameRate(int framesPerSecond);
 void Runner_SetLogPath(const char* path);
+// The draw backend (DrawRenderer, default fixed).
+void Runner_SetRenderer(int renderer);
 // Starts the show; RUNNER_OK, or a failure after which everything is shut down.
 int Runner_Start(int width, int height);
 // The music time of frame n.

@@ -1,0 +1,139 @@
+#include "engine/engine.h"
+
+#include "core/globals.h"
+#include "core/log.h"
+#include "engine/startup.h"
+#include "music/sound.h"
+#include "platform/draw.h"
+#include "platform/message.h"
+#include "platform/opengl.h"
+#include "platform/window.h"
+#include "sequencing/scene_registry.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+EngineConfig config;
+int state = ENGINE_FAILED;
+// The main loop's message record, zero-filled before start-up.
+ZELKOR_Message mainMessage;
+
+// The music time at which the show's elapsed time is 0, the last frame's
+// music time and step, and the draw layer the scenes are handed this frame.
+int64_t showBegin = 0;
+uint32_t lastMusicTime = 0;
+int32_t frameDelta = 0;
+int framesBegun = 0;
+const Draw* frameDraw = nullptr;
+
+uint32_t ReadMusicTime(void*) {
+    return g_sound->GetTime();
+}
+
+void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
+    int64_t elapsed = (int64_t)musicTime - showBegin;
+    frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
+    frame->delta = frameDelta;
+    frame->draw = frameDraw;
+}
+
+// The frame's step on the music clock. On the first frame the music clock
+// takes over from the frame timer, which began at the end of start-up: from
+// here on the music clock alone tells the time, and a seek moves only it.
+void BeginFrameClock() {
+    uint32_t now = g_sound->GetTime();
+    if (!framesBegun) {
+        showBegin = (int64_t)now - g_timer->GetElapsed();
+        lastMusicTime = now;
+        framesBegun = 1;
+        SceneFrameSource source;
+        source.musicTime = ReadMusicTime;
+        source.frameAt = FrameAt;
+        SetSceneFrameSource(&source);
+    }
+    frameDelta = (int32_t)(now - lastMusicTime);
+    lastMusicTime = now;
+}
+
+const char* Folder() {
+    static char cwd[4096];
+    return getcwd(cwd, sizeof cwd) ? cwd : ".";
+}
+
+int Frame(const EngineInput& in) {
+    // As in the show's loop: the quit test comes before each frame, so the
+    // frame that pumped the quit message still completed.
+    if (mainMessage.message == ZELKOR_WM_QUIT) return state = ENGINE_ENDED;
+    uint32_t begin = config.pace == ENGINE_PACE_SLEEP ? SDL_GetTicks() : 0;
+    g_timer->BeginFrame();
+    g_window->PumpMessage(&mainMessage);
+    if (in.draw) {
+        BeginFrameClock();
+        frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
+        if (!SceneDispatcher()) {
+            g_shellLog->Print("SceneDispatcher encountered error");
+            if (!config.quietErrors)
+                fprintf(stderr,
+                        "marovy: %s/data.vkz holds no readable timetable (default.tmg); make "
+                        "the archive again (zelkor tmg compile, zelkor vkz create)\n",
+                        Folder());
+            return state = ENGINE_STOPPED;
+        }
+        if (!in.simulate) g_opengl->ClearBars();
+        if (in.present && !in.simulate) g_opengl->EndFrame();
+    }
+    if (config.pace == ENGINE_PACE_SPIN) {
+        g_timer->EndFrame();
+    } else if (config.pace == ENGINE_PACE_SLEEP) {
+        // Slept rather than spun: a tool on the maker's desk shares the machine.
+        uint32_t spent = SDL_GetTicks() - begin, least = g_timer->GetMinFrameTime();
+        if (spent < least) SDL_Delay(least - spent);
+    }
+    return state;
+}
+
+} // namespace
+
+int Engine_Start(const EngineConfig* c) {
+    config = *c;
+    memset(&mainMessage, 0, sizeof mainMessage);
+    framesBegun = 0;
+    frameDraw = nullptr;
+    state = ENGINE_FAILED;
+    if (config.folder && chdir(config.folder) != 0) return 0;
+    Startup_Begin(&config);
+    state = ENGINE_STARTING;
+    return 1;
+}
+
+int Engine_Step(const EngineInput* input) {
+    EngineInput none;
+    const EngineInput& in = input ? *input : none;
+    if (state == ENGINE_RUNNING) return Frame(in);
+    if (state != ENGINE_STARTING) return state;
+    int result = Startup();
+    if (result == STARTUP_FAILED) return state = ENGINE_FAILED;
+    if (result == STARTUP_MORE) return state;
+    return state = ENGINE_RUNNING;
+}
+
+void Engine_Stop() {
+    Shutdown();
+    SetSceneFrameSource(nullptr);
+    framesBegun = 0;
+    state = ENGINE_FAILED;
+}
+
+int Engine_State() {
+    return state;
+}
+
+uint32_t Engine_MusicTime() {
+    return lastMusicTime;
+}

@@ -1,0 +1,70 @@
+// The engine's one frame step. The host owns the loop and calls Engine_Step
+// once per frame; start-up's waits (the preparation of the scenes, the music
+// reaching its first 10 ms) are states of the step, not loops of their own:
+//
+//   EngineConfig config;            // size, screen, sound, folder, renderer
+//   if (!Engine_Start(&config)) ...
+//   EngineInput input;
+//   int state;
+//   while ((state = Engine_Step(&input)) == ENGINE_STARTING || state == ENGINE_RUNNING) {}
+//   Engine_Stop();                  // safe after any state
+//
+// marovy, zelkor capture, zelkor play and the web page all drive this step.
+#pragma once
+#include "platform/timer.h"
+
+#include <cstdint>
+
+enum EngineState {
+    ENGINE_STARTING, // start-up goes on; a step does one stage of it
+    ENGINE_RUNNING,  // start-up is done: each step is one frame
+    ENGINE_ENDED,    // a frame pumped the quit message (Escape, close, "ende")
+    ENGINE_STOPPED,  // the dispatcher failed (no timetable)
+    ENGINE_FAILED,   // a start-up step failed; its text was shown
+};
+
+// How a running step keeps to the show's pace of at most 60 frames a second.
+enum EnginePace {
+    ENGINE_PACE_SPIN,  // the frame timer's busy-wait (the show's own)
+    ENGINE_PACE_SLEEP, // sleep out the rest of the frame (a tool on a shared desk)
+    ENGINE_PACE_NONE,  // the host paces (a virtual clock, the browser)
+};
+
+struct EngineConfig {
+    int width = 800, height = 600; // the window (or offscreen picture)
+    int bitsPerPixel = 32;
+    int fullscreen = 0;       // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
+    int sound = 1;            // 0: no audio device; the music clock runs silent
+    int renderer = 0;         // DrawRenderer
+    const char* folder = 0;   // the show folder, entered at Start (null: the working one)
+    const char* logPath = 0;  // null: "zelkor.log" in the show folder
+    int hidden = 0;           // the window is never shown (the host draws offscreen)
+    int quietErrors = 0;      // a failed step's text goes to stderr, no box
+    void* instance = nullptr; // handed to the window
+    // One clock for the music and the frame timer (capture's virtual clock);
+    // null: the sound device and the tick count.
+    ZELKOR_TickSource clock = nullptr;
+    void* clockUser = nullptr;
+    uint32_t startTime = 0; // music time the stream and the silent clock start at
+    int pace = ENGINE_PACE_SPIN;
+};
+
+struct EngineInput {
+    int draw = 1;     // 0: pump messages only, draw nothing (a paused player)
+    int present = 1;  // swap the frame to the window (0: it stays offscreen)
+    int simulate = 0; // run the scenes through the null draw backend: state
+                      // advances exactly as when drawn, nothing is drawn
+};
+
+// Takes the configuration and enters the show folder; 0 (errno set) when the
+// folder cannot be entered. Nothing else fails here: start-up runs in the steps.
+int Engine_Start(const EngineConfig* config);
+// One stage of start-up, or one frame: an EngineState.
+int Engine_Step(const EngineInput* input);
+// Releases everything; safe after a partial start-up and after Engine_Start alone.
+void Engine_Stop();
+
+// The state the last step left.
+int Engine_State();
+// The music time of the last frame drawn (0 before the first).
+uint32_t Engine_MusicTime();

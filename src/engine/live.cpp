@@ -1,0 +1,133 @@
+#include "engine/live.h"
+
+#include "core/globals.h"
+#include "engine/engine.h"
+#include "engine/runner.h"
+#include "music/sound.h"
+#include "platform/opengl.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "textures/texture_reload.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace {
+
+// The frame timer starts as if the show had run from 0 to the start time:
+// the scenes' elapsed time is counted on the music clock from there on, so
+// seeks and pauses move it with the music.
+uint32_t timerOffset = 0;
+int redrawPending = 0, looping = 0;
+uint32_t loopStart = 0, loopEnd = 0;
+uint64_t framesDrawn = 0;
+int drawableWidth = 0, drawableHeight = 0;
+
+uint32_t LiveTicks(void*) {
+    return SDL_GetTicks() + timerOffset;
+}
+
+// The picture follows the window (full screen, a window manager's resize).
+void FollowDrawable() {
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(g_window->GetHandle(), &w, &h);
+    if (w == drawableWidth && h == drawableHeight) return;
+    if (drawableWidth) g_opengl->FitDrawable(w, h);
+    drawableWidth = w, drawableHeight = h;
+}
+
+} // namespace
+
+int Live_Start(int width, int height, uint32_t start, int renderer) {
+    EngineConfig config;
+    config.width = width, config.height = height;
+    config.renderer = renderer;
+    config.quietErrors = 1;
+    config.startTime = start;
+    config.pace = ENGINE_PACE_SLEEP;
+    timerOffset = 0;
+    Textures_TrackLoads(1);
+    Engine_Start(&config);
+    g_timer->SetTickSource(LiveTicks, nullptr);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    if (state != ENGINE_RUNNING) {
+        Engine_Stop();
+        return RUNNER_START_FAILED;
+    }
+    // The music played on during the preparation; the clock starts at
+    // `start` now, the frame timer as if it had run there from 0.
+    g_sound->SeekTime(start);
+    timerOffset = start - g_timer->GetElapsed();
+    redrawPending = looping = 0;
+    framesDrawn = 0;
+    drawableWidth = drawableHeight = 0;
+    FollowDrawable();
+    return RUNNER_OK;
+}
+
+int Live_Frame(int redraw) {
+    if (looping && !g_sound->IsPaused() && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
+    EngineInput input;
+    input.draw = !g_sound->IsPaused() || redraw || redrawPending;
+    if (input.draw) FollowDrawable();
+    int state = Engine_Step(&input);
+    if (state == ENGINE_ENDED) return RUNNER_ENDED;
+    if (state != ENGINE_RUNNING) return RUNNER_STOPPED;
+    if (input.draw) {
+        redrawPending = 0;
+        framesDrawn++;
+    }
+    return RUNNER_OK;
+}
+
+uint64_t Live_FramesDrawn() {
+    return framesDrawn;
+}
+
+uint32_t Live_Time() {
+    return g_sound->GetTime();
+}
+
+void Live_Seek(uint32_t ms) {
+    g_sound->SeekTime(ms);
+    redrawPending = 1;
+}
+
+void Live_SetPaused(int paused) {
+    g_sound->SetPaused(paused);
+}
+
+int Live_Paused() {
+    return g_sound->IsPaused();
+}
+
+void Live_SetLoop(uint32_t start, uint32_t end) {
+    looping = 1;
+    loopStart = start, loopEnd = end;
+}
+
+void Live_ClearLoop() {
+    looping = 0;
+}
+
+int Live_Looping() {
+    return looping;
+}
+
+void Live_ToggleFullscreen() {
+    SDL_Window* handle = g_window->GetHandle();
+    int full = (SDL_GetWindowFlags(handle) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(handle, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    redrawPending = 1;
+}
+
+void Live_SetTitle(const char* title) {
+    SDL_SetWindowTitle(g_window->GetHandle(), title);
+}
+
+void Live_Stop() {
+    Engine_Stop();
+}

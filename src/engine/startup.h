@@ -1,0 +1,23 @@
+// The show's start-up and shutdown. Start-up runs in stages, one per engine
+// step, with one log line before each of its steps; the first failing step
+// shows its error box (or, for the tools, says it on stderr).
+#pragma once
+#include <cstdint>
+
+struct EngineConfig;
+class ZELKOR_Window;
+
+enum StartupResult { STARTUP_MORE, STARTUP_DONE, STARTUP_FAILED };
+
+// Creates the engine objects with their constructors and hands them what the
+// host asked for (clock, hidden window, renderer, start time).
+void Startup_Begin(const EngineConfig* config);
+// Runs the next stage: STARTUP_MORE, STARTUP_DONE when the frame timer has
+// begun, or STARTUP_FAILED after the failed step's box.
+int Startup();
+// Releases whatever exists, in order; safe after a partial start-up.
+void Shutdown();
+// Escape and window close post the quit message.
+int64_t WindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam, int64_t lParam);
+// Shows the "Marovy" box (stderr when no display can be reached).
+void ShowErrorBox(const char* text);
