@@ -1,6 +1,7 @@
 """The show's page: it loads with no console error, shows Start with the
-flashing-images warning over the first picture, and after Start the music
-time advances and the picture changes."""
+flashing-images warning over the first picture, and after Start the track
+plays, the music time advances and the picture changes; the canvas follows
+the page's size and pixel ratio."""
 
 import sys
 import time
@@ -29,6 +30,11 @@ def test():
         assert page.state() == "playing", page.state()
         assert time_b > time_a, "the music time stands at %d" % time_a
         assert later != first, "the picture did not change"
+        assert page.eval("Module.zkAudio.streams.some((s) => s.source)"), "the track is not playing"
+        page.send("Emulation.setDeviceMetricsOverride",
+                  {"width": 500, "height": 300, "deviceScaleFactor": 2, "mobile": False})
+        page.wait_for("document.querySelector('#canvas').width == 1000", 10)
+        assert page.eval("document.querySelector('#canvas').height") == 600
         assert not page.errors(), "console errors: %s" % page.errors()
         print("music %d -> %d ms over 1 s, %d frames, Start to first frame %.1f ms" % (
             time_a, time_b, page.eval("marovy.frames()"), page.eval("marovy.firstFrameMs()")))
