@@ -1,7 +1,7 @@
 """The show's page: it loads with no console error, shows Start with the
 flashing-images warning over the first picture, and after Start the track
 plays, the music time advances and the picture changes; the canvas follows
-the page's size and pixel ratio."""
+the page's size and pixel ratio. Without WebGL 2 it plays on WebGL 1."""
 
 import sys
 import time
@@ -38,6 +38,18 @@ def test():
         assert not page.errors(), "console errors: %s" % page.errors()
         print("music %d -> %d ms over 1 s, %d frames, Start to first frame %.1f ms" % (
             time_a, time_b, page.eval("marovy.frames()"), page.eval("marovy.firstFrameMs()")))
+    finally:
+        browser.close()
+
+    browser = Browser(["--disable-webgl2"])
+    try:
+        page = browser.page(server.url)
+        page.wait_for("['ready', 'failed'].includes(document.body.dataset.state)", 120)
+        assert page.state() == "ready", "not ready on WebGL 1: %s" % page.text("#details")
+        assert page.eval("GL.currentContext.version") == 1
+        page.click("#start")
+        page.wait_for("marovy.frames() >= 3", 30)
+        assert not page.errors(), "console errors on WebGL 1: %s" % page.errors()
     finally:
         browser.close()
         server.close()

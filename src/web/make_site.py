@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Lays out the web site: the page, the program (.js and .wasm) and, in
+data/, the show's content with files.json, the list the page fetches with
+each file's size for its progress bar.
+
+  make_site.py SITE SHOW PROGRAM.js PAGE_FILE..."""
+
+import json
+import os
+import shutil
+import stat
+import sys
+
+CONTENT = (".vkz", ".mp3", ".tga", ".bmp", ".rgs")
+
+
+def fail(text):
+    print("make_site: " + text, file=sys.stderr)
+    sys.exit(1)
+
+
+def regular(path):
+    """A regular file (a link to one is followed); a FIFO or a device would
+    block or never end the copy."""
+    try:
+        return stat.S_ISREG(os.stat(path).st_mode)
+    except OSError:
+        return False
+
+
+def main():
+    if len(sys.argv) < 4:
+        fail("usage: make_site.py SITE SHOW PROGRAM.js PAGE_FILE...")
+    site, show, program, pages = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    if not regular(os.path.join(show, "data.vkz")):
+        fail("no show content in '%s': make it with cmake --build build --target show and "
+             "pass -DZK_SHOW_DIR=build/show" % show)
+    data = os.path.join(site, "data")
+    shutil.rmtree(data, ignore_errors=True)
+    os.makedirs(data)
+    for path in pages + [program, os.path.splitext(program)[0] + ".wasm"]:
+        shutil.copyfile(path, os.path.join(site, os.path.basename(path)))
+    listing = []
+    for name in sorted(os.listdir(show)):
+        if not name.lower().endswith(CONTENT):
+            continue
+        path = os.path.join(show, name)
+        if not regular(path):
+            fail("%s is not a regular file; make the show again" % path)
+        shutil.copyfile(path, os.path.join(data, name))
+        listing.append({"name": name, "size": os.path.getsize(path)})
+    with open(os.path.join(data, "files.json"), "w") as f:
+        json.dump(listing, f, indent=1)
+        f.write("\n")
+
+
+main()
