@@ -47,8 +47,8 @@ struct Reader {
     // `what` needs n bytes from here.
     int Need(uint64_t n, const char* what) {
         if (n <= size - at) return 1;
-        return Fail(at, std::string("cut short: ") + what + " needs " + std::to_string(n) +
-                            " bytes, " + std::to_string(size - at) + " left");
+        return Fail(at, "cut short: " + std::to_string(n) + " bytes needed for " + what + ", " +
+                            std::to_string(size - at) + " left");
     }
     uint32_t U32() {
         uint32_t v = 0;
