@@ -77,6 +77,9 @@ int CompileTrackText(const std::string& text, TrackSet* out, std::string* error)
             why = TextLine_ReadName(r, &name, "missing track name");
             if (!why && !gridLine) why = "a track before the 'bpm BPM rows N' line";
             if (!why && name.empty()) why = "empty track name";
+            // A bare name may hold any byte but this one, which the file refuses.
+            if (!why && name.find('\0') != std::string::npos)
+                why = "a name cannot hold a zero byte";
             if (!why && name.size() > TRACK_MAX_NAME) why = "track name longer than 255 bytes";
             if (!why && set.tracks.size() >= TRACK_MAX_TRACKS) why = "more than 65536 tracks";
             if (!why) {

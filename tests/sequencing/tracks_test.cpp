@@ -110,7 +110,7 @@ TEST(Tracks, TextToBinaryToTextToTheSameBytes) {
 
 TEST(Tracks, BadTextIsRefusedWithTheLine) {
     struct {
-        const char* text;
+        std::string text;
         const char* error;
     } table[] = {
         {"bpm 128 rows 4\ntrack a\n0 1\n0 2\n", "line 4: a second key at this row"},
@@ -122,6 +122,7 @@ TEST(Tracks, BadTextIsRefusedWithTheLine) {
         {"bpm 128 rows 4\ntrack a\n4294967296 1\n", "line 3: number larger than 4294967295"},
         {"bpm 128 rows 4\ntrack a\ntrack a\n", "line 3: track 'a' is already on line 2"},
         {"bpm 128 rows 4\n0 1\n", "line 2: a key before the first 'track' line"},
+        {std::string("bpm 128 rows 4\ntrack a\0b\n", 25), "line 2: a name cannot hold a zero byte"},
         {"track a\n", "line 1: a track before the 'bpm BPM rows N' line"},
         {"bpm 128 rows 0\n", "line 1: rows per beat must be from 1 to 256"},
         {"# nothing\n", "line 1: no 'bpm BPM rows N' line"},
