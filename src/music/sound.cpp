@@ -30,27 +30,6 @@ static uint64_t NowMicros() {
     return (uint64_t)((double)SDL_GetPerformanceCounter() * scale);
 }
 
-static uint32_t SdlTicks(void*) {
-    return SDL_GetTicks();
-}
-
-void ZELKOR_Sound::SetClockSource(ZELKOR_TickSource source, void* user) {
-    clockSource = source;
-    clockUser = user;
-}
-
-uint32_t ZELKOR_Sound::Ticks() {
-    return clockSource ? clockSource(clockUser) : SdlTicks(nullptr);
-}
-
-uint32_t ZELKOR_Sound::SilentTime() {
-    if (!silentStarted) {
-        silentStarted = 1;
-        silentStart = Ticks() - startTime;
-    }
-    return Ticks() - silentStart;
-}
-
 void ZELKOR_Sound::LockDevice() {
     if (device) SDL_LockAudioDevice(device);
 }
@@ -86,11 +65,8 @@ int ZELKOR_Sound::Initialize(ZELKOR_Log* logger) {
 }
 
 int ZELKOR_Sound::OpenStream(const char* fileName) {
-    int slot = 0;
-    while (slot < ZELKOR_SOUND_SLOTS && inUse[slot]) slot++;
-    if (slot == ZELKOR_SOUND_SLOTS) return -1;
-    inUse[slot] = 1;
-    currentSlot = slot;
+    int slot = TakeSlot();
+    if (slot < 0) return -1;
 
     SoundStream* stream = nullptr;
     if (Mp3Stream* decoder = Mp3Stream_Open(fileName)) {
@@ -134,16 +110,6 @@ int ZELKOR_Sound::CloseStream(int slot) {
     Mp3Stream_Close(stream->decoder);
     delete stream;
     return 1;
-}
-
-int ZELKOR_Sound::CloseAllStreams() {
-    int closed = 0;
-    for (int slot = 0; slot < ZELKOR_SOUND_SLOTS; slot++) {
-        if (!inUse[slot]) continue;
-        CloseStream(slot);
-        closed++;
-    }
-    return closed;
 }
 
 uint32_t ZELKOR_Sound::GetStreamTime(int slot) {

@@ -58,6 +58,8 @@ class ZELKOR_Sound {
     void Mix(uint8_t* out, int len);
     uint32_t Ticks();
     uint32_t SilentTime();
+    // The first free slot, taken and made current; -1 when all are taken.
+    int TakeSlot();
     void LockDevice();
     void UnlockDevice();
     void StartAt(SoundStream* stream, uint32_t ms);

@@ -97,23 +97,6 @@ EM_JS(double, AudioTime, (int id), {
 });
 // clang-format on
 
-void ZELKOR_Sound::SetClockSource(ZELKOR_TickSource source, void* user) {
-    clockSource = source;
-    clockUser = user;
-}
-
-uint32_t ZELKOR_Sound::Ticks() {
-    return clockSource ? clockSource(clockUser) : (uint32_t)(uint64_t)emscripten_get_now();
-}
-
-uint32_t ZELKOR_Sound::SilentTime() {
-    if (!silentStarted) {
-        silentStarted = 1;
-        silentStart = Ticks() - startTime;
-    }
-    return Ticks() - silentStart;
-}
-
 void ZELKOR_Sound::LockDevice() {}
 void ZELKOR_Sound::UnlockDevice() {}
 
@@ -127,11 +110,8 @@ int ZELKOR_Sound::Initialize(ZELKOR_Log* logger) {
 }
 
 int ZELKOR_Sound::OpenStream(const char* fileName) {
-    int slot = 0;
-    while (slot < ZELKOR_SOUND_SLOTS && inUse[slot]) slot++;
-    if (slot == ZELKOR_SOUND_SLOTS) return -1;
-    inUse[slot] = 1;
-    currentSlot = slot;
+    int slot = TakeSlot();
+    if (slot < 0) return -1;
     if (!device || clockSource) return slot;
     SoundStream* stream = new (std::nothrow) SoundStream();
     if (stream) stream->id = AudioOpen(fileName);
@@ -164,16 +144,6 @@ int ZELKOR_Sound::CloseStream(int slot) {
         delete stream;
     }
     return 1;
-}
-
-int ZELKOR_Sound::CloseAllStreams() {
-    int closed = 0;
-    for (int slot = 0; slot < ZELKOR_SOUND_SLOTS; slot++) {
-        if (!inUse[slot]) continue;
-        CloseStream(slot);
-        closed++;
-    }
-    return closed;
 }
 
 uint32_t ZELKOR_Sound::GetStreamTime(int slot) {

@@ -238,3 +238,20 @@ def run(test):
     except Exception:
         traceback.print_exc()
         sys.exit(1)
+
+
+def archive(build, timetable, codec):
+    """data.vkz holding the timetable (text), packed with codec by zelkor."""
+    zelkor = os.path.join(build, "tools", "zelkor", "zelkor")
+    work = tempfile.mkdtemp(prefix="zk-archive-")
+    try:
+        text, tmg, vkz = (os.path.join(work, n) for n in ("t.txt", "default.tmg", "data.vkz"))
+        with open(text, "w") as f:
+            f.write(timetable)
+        subprocess.run([zelkor, "tmg", "compile", text, "-o", tmg], check=True)
+        subprocess.run([zelkor, "vkz", "create", vkz, "--codec", codec, tmg], check=True,
+                       stdout=subprocess.DEVNULL)
+        with open(vkz, "rb") as f:
+            return f.read()
+    finally:
+        shutil.rmtree(work)

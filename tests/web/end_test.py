@@ -1,33 +1,15 @@
 """A timetable of 2 s and then "ende" plays to its end in the browser, and
 the page says the show is over."""
 
-import os
 import shutil
-import subprocess
 import sys
-import tempfile
 
-from browser import Browser, Server, run, site_variant
-
-
-def short_archive(zelkor):
-    work = tempfile.mkdtemp(prefix="zk-short-")
-    try:
-        with open(os.path.join(work, "short.txt"), "w") as f:
-            f.write("0 2000 scene1\n2000 1000 ende\n")
-        tmg, vkz = os.path.join(work, "default.tmg"), os.path.join(work, "data.vkz")
-        subprocess.run([zelkor, "tmg", "compile", os.path.join(work, "short.txt"), "-o", tmg], check=True)
-        subprocess.run([zelkor, "vkz", "create", vkz, "--codec", "aplib", tmg], check=True,
-                       stdout=subprocess.DEVNULL)
-        with open(vkz, "rb") as f:
-            return f.read()
-    finally:
-        shutil.rmtree(work)
+from browser import Browser, Server, archive, run, site_variant
 
 
 def test():
     site, build = sys.argv[1], sys.argv[2]
-    folder = site_variant(site, replace={"data.vkz": short_archive(os.path.join(build, "tools/zelkor/zelkor"))})
+    folder = site_variant(site, replace={"data.vkz": archive(build, "0 2000 scene1\n2000 1000 ende\n", "aplib")})
     server, browser = Server(folder), Browser()
     try:
         page = browser.page(server.url)

@@ -2,28 +2,10 @@
 file missing on the server, an archive packed with a codec the web build
 lacks. Each is a readable message on the page, not only in the console."""
 
-import os
 import shutil
-import subprocess
 import sys
-import tempfile
 
-from browser import Browser, Server, run, site_variant
-
-
-def ucl_archive(zelkor):
-    work = tempfile.mkdtemp(prefix="zk-ucl-")
-    try:
-        with open(os.path.join(work, "t.txt"), "w") as f:
-            f.write("0 2000 scene1\n2000 1000 ende\n")
-        tmg, vkz = os.path.join(work, "default.tmg"), os.path.join(work, "data.vkz")
-        subprocess.run([zelkor, "tmg", "compile", os.path.join(work, "t.txt"), "-o", tmg], check=True)
-        subprocess.run([zelkor, "vkz", "create", vkz, "--codec", "ucl", tmg], check=True,
-                       stdout=subprocess.DEVNULL)
-        with open(vkz, "rb") as f:
-            return f.read()
-    finally:
-        shutil.rmtree(work)
+from browser import Browser, Server, archive, run, site_variant
 
 
 def failure(folder, extra=()):
@@ -51,7 +33,7 @@ def test():
     finally:
         shutil.rmtree(folder)
 
-    folder = site_variant(site, replace={"data.vkz": ucl_archive(os.path.join(build, "tools/zelkor/zelkor"))})
+    folder = site_variant(site, replace={"data.vkz": archive(build, "0 2000 scene1\n2000 1000 ende\n", "ucl")})
     try:
         state, message, details = failure(folder)
         assert state == "failed" and message, (state, message)
