@@ -1,5 +1,6 @@
 // The show in a browser: the page's host of the engine's frame step. The
-// browser owns the loop and calls Frame once per animation frame.
+// browser owns the loop and calls ShowFrame (or CaptureFrame) once per
+// animation frame.
 //
 // The show: start-up runs while the page is read (a few stages per frame),
 // then the first picture is drawn at the start time with the music held
@@ -57,10 +58,12 @@ EM_JS(void, HandCapture, (int index, uint32_t music, int width, int height, cons
 });
 // clang-format on
 
-int ParseUnsigned(const char* s, uint32_t* out) {
+// Decimal digits up to the end of the text or the character `stop`.
+int ParseUnsigned(const char* s, char stop, uint32_t* out) {
     char* end = nullptr;
+    if (*s < '0' || *s > '9') return 0;
     unsigned long long v = strtoull(s, &end, 10);
-    if (end == s || (*end && *end != ',' && *end != 'x') || v > UINT32_MAX) return 0;
+    if ((*end && *end != stop) || v > UINT32_MAX) return 0;
     *out = (uint32_t)v;
     return 1;
 }
@@ -69,11 +72,11 @@ int ParseArguments(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const char* value = argv[i + 1];
         if (!strcmp(argv[i], "--at")) {
-            if (!ParseUnsigned(value, &startAt)) return 0;
+            if (!ParseUnsigned(value, 0, &startAt)) return 0;
         } else if (!strcmp(argv[i], "--capture")) {
             for (const char* p = value; *p;) {
                 uint32_t t;
-                if (!ParseUnsigned(p, &t)) return 0;
+                if (!ParseUnsigned(p, ',', &t)) return 0;
                 if (!captureTimes.empty() && t < captureTimes.back()) return 0;
                 captureTimes.push_back(t);
                 p = strchr(p, ',');
@@ -81,13 +84,13 @@ int ParseArguments(int argc, char** argv) {
             }
         } else if (!strcmp(argv[i], "--sim-fps")) {
             uint32_t rate;
-            if (!ParseUnsigned(value, &rate) || rate < 1 || rate > 240) return 0;
+            if (!ParseUnsigned(value, 0, &rate) || rate < 1 || rate > 240) return 0;
             captureRate = (int)rate;
         } else if (!strcmp(argv[i], "--size")) {
             uint32_t w, h;
             const char* x = strchr(value, 'x');
-            if (!x || !ParseUnsigned(value, &w) || !ParseUnsigned(x + 1, &h) || w < 1 || h < 1 ||
-                w > 4096 || h > 4096)
+            if (!x || !ParseUnsigned(value, 'x', &w) || !ParseUnsigned(x + 1, 0, &h) || w < 1 ||
+                h < 1 || w > 4096 || h > 4096)
                 return 0;
             captureWidth = (int)w, captureHeight = (int)h;
         } else {
@@ -160,8 +163,9 @@ EM_BOOL CaptureFrame(double, void*) {
         if (drawn != RUNNER_OK) {
             Runner_Stop();
             phase = PHASE_DONE;
-            TellPage(drawn == RUNNER_ENDED ? "over" : "failed",
-                     drawn == RUNNER_ENDED ? "the show ended before the last time" : "");
+            char why[96];
+            snprintf(why, sizeof why, "the show ended before %u ms", captureTimes[captureNext]);
+            TellPage("failed", drawn == RUNNER_ENDED ? why : "");
             return EM_FALSE;
         }
         uint32_t music = Runner_FrameTime(captureFrame++);
@@ -209,7 +213,7 @@ EMSCRIPTEN_KEEPALIVE double web_first_frame_ms() {
 int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv)) {
         TellPage("failed", "the address asks for something the show does not know (?at=MS, "
-                           "?capture=T1,T2,..., ?size=WxH, ?sim-fps=M)");
+                           "?capture=T1,T2,... in order, ?size=WxH, ?sim-fps=M)");
         return 1;
     }
     if (!captureTimes.empty()) {
