@@ -1,6 +1,8 @@
 """What the page says when the show cannot run: a browser without WebGL, a
 file missing on the server, an archive packed with a codec the web build
-lacks. Each is a readable message on the page, not only in the console."""
+lacks. Each is a readable message on the page, not only in the console. A
+track the browser cannot decode is no such case: the show plays on the
+silent clock (here from ?at=5000)."""
 
 import shutil
 import sys
@@ -39,6 +41,23 @@ def test():
         assert state == "failed" and message, (state, message)
         assert "packed with ucl, which this build cannot unpack" in details, details
     finally:
+        shutil.rmtree(folder)
+
+    folder = site_variant(site, replace={"sound.mp3": b"no music here" * 100})
+    server, browser = Server(folder), Browser()
+    try:
+        page = browser.page(server.url + "?at=5000")
+        page.wait_for("document.body.dataset.state == 'ready'", 120)
+        page.click("#start")
+        page.wait_for("marovy.frames() >= 1", 30)
+        first = page.eval("marovy.musicTime()")
+        assert 5000 <= first < 8000, "the first frame after Start is at %d ms" % first
+        page.wait_for("marovy.musicTime() >= %d" % (first + 500), 30)
+        assert page.state() == "playing", page.state()
+        assert page.eval("Module.zkAudio.streams[0].state") == "failed"
+    finally:
+        browser.close()
+        server.close()
         shutil.rmtree(folder)
 
 
