@@ -9,6 +9,7 @@ import json
 import os
 import shutil
 import stat
+import struct
 import sys
 
 CONTENT = (".vkz", ".mp3", ".tga", ".bmp", ".rgs")
@@ -28,6 +29,25 @@ def regular(path):
         return False
 
 
+def check_codecs(path):
+    """The web build unpacks aplib (0) and stored (255) entries only: refuse
+    an archive that holds others now rather than in the viewer's browser."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:4] != b"VKZ\0" or len(data) < 10:
+        fail("%s is not a show archive" % path)
+    count, position = struct.unpack_from("<I", data, 6)[0], 10
+    for i in range(count):
+        if position + 48 > len(data):
+            fail("%s is damaged" % path)
+        stored, codec = struct.unpack_from("<II", data, position + 40)
+        if codec not in (0, 255):
+            name = {1: "ucl", 2: "md5", 3: "bzip2"}.get(codec, "codec %d" % codec)
+            fail("%s: entry %d of %d is packed with %s, which the web build cannot unpack; pack it "
+                 "with zelkor vkz create --codec aplib" % (path, i + 1, count, name))
+        position += 48 + stored
+
+
 def main():
     if len(sys.argv) < 4:
         fail("usage: make_site.py SITE SHOW PROGRAM.js PAGE_FILE...")
@@ -35,6 +55,7 @@ def main():
     if not regular(os.path.join(show, "data.vkz")):
         fail("no show content in '%s': make it with cmake --build build --target show and "
              "pass -DZK_SHOW_DIR=build/show" % show)
+    check_codecs(os.path.join(show, "data.vkz"))
     data = os.path.join(site, "data")
     shutil.rmtree(data, ignore_errors=True)
     os.makedirs(data)
