@@ -15,6 +15,7 @@ cd "$work"
 # fresh_show: the show's files in the working folder, as links, with a short
 # timetable that runs a real scene past the end of a one-second track.
 fresh_show() {
+    local f # the callers' own $f names the file they damage next
     find . -mindepth 1 -delete
     for f in "$BUILD"/show/*; do
         case "${f##*/}" in data.vkz | zelkor.log) ;; *) ln -s "$f" . ;; esac
