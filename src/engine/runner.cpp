@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "engine/offscreen.h"
 #include "music/sound.h"
+#include "platform/draw.h"
 #include "platform/opengl.h"
 
 #include <cstring>
@@ -35,6 +36,7 @@ uint32_t ReadVirtualClock(void* user) {
 // Reads the picture into the frame: as it is when the frame is 4:3, else
 // into the middle of a frame whose bars are black.
 void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, int, uint8_t*)) {
+    Draw_Current()->Submit(); // the modern backend's last batch
     if (areaWidth == frameWidth && areaHeight == frameHeight) {
         read(frameWidth, frameHeight, frameWidth, out);
         return;

@@ -82,6 +82,10 @@ struct Draw {
     // Blackens the frame outside the picture area, leaving every state as it was.
     void (*ClearBars)(int frameWidth, int frameHeight, int x, int y, int width, int height);
     void (*Flush)();
+    // Hands GL whatever the backend still holds back (the modern one batches
+    // vertices), with no GL call of its own: call it before reading the frame
+    // or drawing into it with GL directly. The fixed backend holds nothing.
+    void (*Submit)();
 
     // Immediate mode.
     void (*Begin)(int primitive);

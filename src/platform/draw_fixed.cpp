@@ -66,6 +66,8 @@ void Flush() {
     glFlush();
 }
 
+void Submit() {}
+
 void Begin(int primitive) {
     glBegin((GLenum)primitive);
 }
@@ -197,6 +199,7 @@ const Draw fixedDraw = {
     .Clear = Clear,
     .ClearBars = ClearBars,
     .Flush = Flush,
+    .Submit = Submit,
     .Begin = Begin,
     .End = End,
     .Vertex3f = Vertex3f,

@@ -341,16 +341,27 @@ void End() {
     case DRAW_TRIANGLE_FAN:
         for (int i = 1; i + 1 < n; i++) Triangle(out, v[0], v[i], v[i + 1]);
         break;
-    case DRAW_QUADS:
+    case DRAW_QUADS: {
+        // Mesa cuts each quad along 0-2, or along 1-3 when some vertex of the
+        // draw lies outside the view volume and the draw takes its clipper.
+        // A quad that is not flat (the wobble tube's twisted rings) or not
+        // evenly coloured shows the cut, so it follows the same rule.
+        int outside = 0;
+        for (int i = 0; i < n && !outside; i++) {
+            const float* p = v[i].position;
+            outside = fabsf(p[0]) > p[3] || fabsf(p[1]) > p[3] || fabsf(p[2]) > p[3];
+        }
+        const int cut = outside ? 1 : 0; // first vertex of the cut
         for (int i = 0; i + 3 < n; i += 4) {
             if (polygonLines) {
                 for (int e = 0; e < 4; e++) Segment(out, v[i + e], v[i + (e + 1) % 4]);
-            } else { // cut along 0-2, as Mesa does (colours show the diagonal)
-                Triangle(out, v[i], v[i + 1], v[i + 2]);
-                Triangle(out, v[i], v[i + 2], v[i + 3]);
+            } else {
+                Triangle(out, v[i + cut], v[i + cut + 1], v[i + (cut + 2) % 4]);
+                Triangle(out, v[i + cut], v[i + (cut + 2) % 4], v[i + (cut + 3) % 4]);
             }
         }
         break;
+    }
     }
 }
 
@@ -485,6 +496,7 @@ const Draw modernDraw = {
     .Clear = Clear,
     .ClearBars = ClearBars,
     .Flush = Flush,
+    .Submit = Submit,
     .Begin = Begin,
     .End = End,
     .Vertex3f = Vertex3f,

@@ -37,6 +37,7 @@ const Draw nullDraw = {
     .Clear = Clear,
     .ClearBars = ClearBars,
     .Flush = Nothing,
+    .Submit = Nothing,
     .Begin = Int,
     .End = Nothing,
     .Vertex3f = Float3,

@@ -5,11 +5,12 @@
 #include <vector>
 
 // GLU's rounding of a size to a power of two: 3 * 2^k and up rounds up.
+// (Sizes beyond 2^30 stop there; the texture size limit halves them anyway.)
 static int NearestPower(int value) {
     int power = 1;
     for (;;) {
-        if (value == 1) return power;
-        if (value == 3) return power * 4;
+        if (value == 1 || power == 1 << 30) return power;
+        if (value == 3) return power <= 1 << 28 ? power * 4 : 1 << 30;
         value >>= 1;
         power *= 2;
     }

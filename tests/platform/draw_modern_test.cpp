@@ -370,6 +370,28 @@ TEST_F(DrawModernTest, ClearBarsLeavesTheScissorOff) {
     ExpectAlike();
 }
 
+// A quad coloured unevenly shows which diagonal cut it: Mesa cuts along 0-2,
+// or along 1-3 when a vertex of the draw is outside the view volume.
+TEST_F(DrawModernTest, QuadsAreCutAsMesaCutsThem) {
+    for (float size : {4.0f, 40.0f}) {
+        static float s;
+        s = size;
+        DrawBoth([](const Draw* d, const Textures&) {
+            d->Translatef(-2, -2, -10);
+            d->Begin(DRAW_QUADS);
+            d->Color3f(1, 0, 0);
+            d->Vertex3f(0, 0, 0);
+            d->Color3f(0, 1, 0);
+            d->Vertex3f(s, 0, 0);
+            d->Vertex3f(s, s, 0);
+            d->Color3f(0, 0, 1);
+            d->Vertex3f(0, s, 0);
+            d->End();
+        });
+        ExpectAlike(45, 0.001);
+    }
+}
+
 // The same GL maths on the CPU: products, axis shortcuts, GLU's helpers.
 TEST_F(DrawModernTest, MatricesMatchTheFixedPipeline) {
     SDL_GL_MakeCurrent(fixedWindow.GetHandle(), fixedContext);
