@@ -7,23 +7,25 @@
 // command was a match (which forbids a repeat match next and shortens the
 // offset's gamma code). From each arrival we try a literal or single-byte code,
 // a repeat match at its own offset and the matches the finder reports, priced
-// exactly as they would be written. The cheapest arrival at the segment end is
-// traced back and the path is committed up to a margin before the end, where
+// exactly as they would be written. An arrival that costs more than the
+// cheapest one at its position by more than its repeat offset could ever win
+// back is dropped (Slack). The cheapest arrival at the segment end is traced
+// back and the path is committed up to a margin before the end, where
 // truncated matches could have distorted it; the next segment starts there in
 // the committed state.
 //
 // Which lengths of a match are worth trying: for a given length the nearest
-// offset is the cheapest (but for the two lengths after each power of two, where
-// the shorter length code of offsets from 1280 on can win), so a farther offset
-// is tried at the lengths no nearer one reaches. Below that its own offset only
-// matters as the repeat offset it leaves, and a shorter piece of a match
-// followed by a literal and a repeat of the same offset always costs more than
-// the one longer match: so there only its full length is tried.
+// offset is the cheapest (but for the two lengths after each power of two,
+// where the shorter length code of offsets from 1280 on can win), so a farther
+// offset is tried at the lengths no nearer one reaches. Below that its offset
+// only matters as the repeat offset it leaves, and a piece of a match followed
+// by a literal and a repeat of the same offset always costs more than the one
+// longer match: so there only its full length is tried.
 //
-// Matches come from two finders. A binary tree per two-byte key, over a window
-// that covers the whole input up to windowLimit, gives for every length the
-// nearest offset the tree walk meets (the offsets a match can use reach as far
-// as the format allows: anywhere in the window). Chains of the positions
+// Matches come from two finders. A binary tree per two-byte key over a window
+// as long as the input (at most windowLimit) gives, for every length, the
+// nearest offset its walk meets: the format's offsets have no limit of their
+// own, so a match may reach anywhere in the window. Chains of the positions
 // holding the same two bytes over the last 64 KiB add the nearby offsets that
 // match no longer than nearer ones, which can pay off as repeat offsets.
 //
@@ -32,7 +34,8 @@
 // tree's links, 8 bytes per window position (the input's length rounded up to
 // a power of two, at most windowLimit: up to 32 MiB), the arrival table
 // ((segmentSize + 1) x 32 x 12 bytes, 1.5 MiB) and the finder's results for
-// one segment (4096 x 520 bytes, 2 MiB), about 36 MiB at most.
+// one segment (4096 x 520 bytes, 2 MiB): about 36 MiB at most, less for
+// shorter inputs.
 #include "archive/aplib.h"
 
 #include <cstdlib>
@@ -127,6 +130,32 @@ inline uint32_t MatchLen(const uint8_t* a, const uint8_t* b, uint32_t limit) {
     return n;
 }
 
+// The end of the run of byte b from `from` on, at most `limit`.
+inline uint32_t RunForward(const uint8_t* in, uint32_t from, uint32_t limit, uint8_t b) {
+    const uint64_t all = 0x0101010101010101ull * b;
+    while (from + 8 <= limit) {
+        uint64_t x;
+        memcpy(&x, in + from, 8);
+        if (x != all) return from + (__builtin_ctzll(x ^ all) >> 3);
+        from += 8;
+    }
+    while (from < limit && in[from] == b) from++;
+    return from;
+}
+
+// The start of the run of byte b that ends at `to`, at least `floor`.
+inline uint32_t RunBack(const uint8_t* in, uint32_t to, uint32_t floor, uint8_t b) {
+    const uint64_t all = 0x0101010101010101ull * b;
+    while (to >= floor + 8) {
+        uint64_t x;
+        memcpy(&x, in + to - 8, 8);
+        if (x != all) return to - (__builtin_clzll(x ^ all) >> 3);
+        to -= 8;
+    }
+    while (to > floor && in[to - 1] == b) to--;
+    return to;
+}
+
 struct Finder {
     const uint8_t* in;
     uint32_t length;
@@ -167,18 +196,16 @@ struct Finder {
         // only one that can match past the run). The others are stepped over.
         uint8_t b = in[p];
         uint32_t runEnd = 0, scanned = 0;
-        if (in[p + 1] == b)
-            for (runEnd = p + 2; runEnd < length && in[runEnd] == b;) runEnd++;
+        if (in[p + 1] == b) runEnd = RunForward(in, p + 2, length, b);
         for (uint32_t depth = 0; c != none && p - c <= nearWindow && depth < nearDepth; depth++) {
             if (!consider(c)) break;
             // The scanning is bounded per position; past that, plain chain steps.
             if (runEnd && scanned < runScan) {
-                uint32_t start = c, floor = c > runScan - scanned ? c - (runScan - scanned) : 0;
-                while (start > floor && p - (start - 1) <= nearWindow && in[start - 1] == b)
-                    start--;
+                uint32_t floor = c > runScan - scanned ? c - (runScan - scanned) : 0;
+                if (p > nearWindow && floor < p - nearWindow) floor = p - nearWindow;
+                uint32_t start = RunBack(in, c, floor, b);
                 scanned += c - start;
-                uint32_t end = c + 2;
-                while (end < p && in[end] == b) end++;
+                uint32_t end = RunForward(in, c + 2, p, b);
                 uint32_t aligned = end - (runEnd - p); // may wrap: then below start
                 if (end < p && aligned >= start && aligned < c && !consider(aligned)) break;
                 c = start;
