@@ -320,78 +320,95 @@ void RGS_Scatter(int layer, int32_t spread, int32_t seed) {
     RGS_Random = s;
 }
 
-// sum / divisor for a quotient known to be 0-255: a double estimate, off by
-// at most one, then corrected (a 64-bit division per channel is slow).
-static inline uint8_t Divide(int64_t sum, int64_t divisor, double inverse) {
-    int64_t q = (int64_t)((double)sum * inverse);
-    if (q * divisor > sum)
-        q--;
-    else if ((q + 1) * divisor <= sum)
-        q++;
-    return (uint8_t)q;
+// The triangle's weights N + 1 - |t| (t = -N ... N) are those of two boxes of
+// len = N + 1 taps one after the other, so a row's blur is a box sum of its
+// box sums, each taken from prefix sums: the same integers as tap by tap, in
+// time independent of the radius. Rows wrap around: a box covers `turns` whole
+// rows and `rest` more values.
+struct Triangle {
+    int turns, rest;
+    int shift; // the second box starts (len - 1) & 255 before the pixel
+};
+
+// The `rest`-value sums of `in` (prefix sums P, P[m] holding the first m
+// values) from each start, wrapping around.
+template <class Sum> static void BoxSums(const Sum (*P)[3], int rest, Sum out[256][3]) {
+    for (int z = 0; z < 256 - rest; z++)
+        for (int k = 0; k < 3; k++) out[z][k] = P[z + rest][k] - P[z][k];
+    for (int z = 256 - rest; z < 256; z++)
+        for (int k = 0; k < 3; k++) out[z][k] = P[256][k] - P[z][k] + P[z + rest - 256][k];
 }
 
-void RGS_BlurTranspose(int layer, int32_t radius) {
-    const int N = radius & 0xFFFF;
-    // Taps as (offset, weight). Offsets wrap modulo 256, so from radius 128 on
-    // several taps land on the same pixel; their weights are folded into one
-    // entry per offset. The integer sum is the same, and a pixel's reads all
-    // happen before its write, so this holds for layer 4 as well.
-    int offset[256];
-    int64_t weight[256];
-    int taps = 0;
-    if (N < 128) {
-        for (int t = -N; t <= N; t++) {
-            offset[taps] = t;
-            weight[taps++] = N + 1 - (t < 0 ? -t : t);
-        }
-    } else {
-        memset(weight, 0, sizeof weight);
-        for (int64_t t = -N; t <= N; t++) weight[t & 255] += N + 1 - (t < 0 ? -t : t);
-        for (int d = 0; d < 256; d++) offset[d] = d;
-        taps = 256;
+// The blurred sums of a row (3 channels, interleaved). Sum must hold
+// 255 x len x len.
+template <class Sum>
+static void TriangleSums(const Triangle& t, const uint8_t* row, Sum out[256][3]) {
+    Sum p[257][3], box[256][3], q[257][3], span[256][3];
+    p[0][0] = p[0][1] = p[0][2] = 0;
+    for (int m = 0; m < 256; m++)
+        for (int k = 0; k < 3; k++) p[m + 1][k] = p[m][k] + row[3 * m + k];
+    BoxSums<Sum>(p, t.rest, box);
+    q[0][0] = q[0][1] = q[0][2] = 0;
+    for (int m = 0; m < 256; m++)
+        for (int k = 0; k < 3; k++) q[m + 1][k] = q[m][k] + box[m][k];
+    BoxSums<Sum>(q, t.rest, span);
+    // The whole turns, left out above: each box holds `turns` times the row's
+    // total, and the second box `turns` times the total of the box sums.
+    Sum whole[3];
+    for (int k = 0; k < 3; k++) {
+        Sum len = (Sum)(256 * t.turns + t.rest), rowTotal = (Sum)t.turns * p[256][k];
+        whole[k] = rowTotal * len + (Sum)t.turns * q[256][k];
     }
-    const int64_t divisor = (int64_t)(N + 1) * (N + 1); // the weights add up to it
-    const double inverse = 1.0 / (double)divisor;
+    for (int y = 0; y < 256; y++) {
+        const Sum* from = span[(y - t.shift) & 255];
+        for (int k = 0; k < 3; k++) out[y][k] = from[k] + whole[k];
+    }
+}
+
+// The weights add up to len^2 and the quotient is below 256. Sums stay below
+// 2^53, so the rounded division can only round up onto an integer it already
+// is: its truncation is the integer quotient.
+template <class Sum> static inline int Quotient(Sum sum, double divisor) {
+    return (int)((double)sum / divisor);
+}
+
+template <class Sum> static void BlurTranspose(int layer, int64_t len) {
+    const Triangle t{(int)(len >> 8), (int)(len & 255), (int)((len - 1) & 255)};
+    const double divisor = (double)(len * len);
+    // In place (layer 4), pixel (x, x) lies in the row that column x reads,
+    // and the pixels after it see its new value: a change of d there adds d
+    // times the folded weight of its distance to their sums.
+    Sum folded[256] = {};
+    if (layer == 4)
+        for (int64_t s = -(len - 1); s <= len - 1; s++)
+            folded[s & 255] += (Sum)(len - (s < 0 ? -s : s));
     CopyToScratch(layer);
     const uint8_t* S = RGS_Layers[4];
     uint8_t* D = RGS_Layers[layer];
+    Sum sums[256][3];
     for (int x = 0; x < 256; x++) {
         const uint8_t* row = S + At(0, x); // output column x reads scratch row x
-        if (layer != 4 && N < 128) {
-            // The row does not change during the column: copy it once with
-            // its wrap-around unrolled, so the taps read straight through.
-            // Sums stay below 255 * 128^2 here.
-            uint8_t ext[3 * (256 + 2 * 127)];
-            int32_t w[255];
-            for (int j = -N; j < 256 + N; j++) memcpy(&ext[3 * (j + N)], row + 3 * (j & 255), 3);
-            for (int i = 0; i < taps; i++) w[i] = (int32_t)weight[i];
-            for (int y = 0; y < 256; y++) {
-                const uint8_t* p = ext + 3 * y; // tap i reads p[3 * i]
-                int32_t s0 = 0, s1 = 0, s2 = 0;
-                for (int i = 0; i < taps; i++) {
-                    s0 += w[i] * p[3 * i];
-                    s1 += w[i] * p[3 * i + 1];
-                    s2 += w[i] * p[3 * i + 2];
-                }
-                uint8_t* o = D + At(x, y);
-                o[0] = Divide(s0, divisor, inverse);
-                o[1] = Divide(s1, divisor, inverse);
-                o[2] = Divide(s2, divisor, inverse);
+        TriangleSums<Sum>(t, row, sums);
+        if (layer == 4)
+            for (int k = 0; k < 3; k++) {
+                Sum change = (Sum)(Quotient(sums[x][k], divisor) - row[3 * x + k]);
+                for (int y = x + 1; y < 256; y++) sums[y][k] += change * folded[(x - y) & 255];
             }
-            continue;
-        }
-        for (int y = 0; y < 256; y++) {
-            int64_t sum[3] = {0, 0, 0};
-            for (int i = 0; i < taps; i++) {
-                const uint8_t* p = row + 3 * ((y + offset[i]) & 255);
-                sum[0] += weight[i] * p[0];
-                sum[1] += weight[i] * p[1];
-                sum[2] += weight[i] * p[2];
-            }
-            for (int k = 0; k < 3; k++) D[At(x, y) + k] = Divide(sum[k], divisor, inverse);
-        }
+        int quotient[256][3];
+        for (int y = 0; y < 256; y++)
+            for (int k = 0; k < 3; k++) quotient[y][k] = Quotient(sums[y][k], divisor);
+        for (int y = 0; y < 256; y++)
+            for (int k = 0; k < 3; k++) D[At(x, y) + k] = (uint8_t)quotient[y][k];
     }
+}
+
+void RGS_BlurTranspose(int layer, int32_t radius) {
+    const int64_t len = (radius & 0xFFFF) + 1;
+    // 32-bit sums while they fit: they vectorise.
+    if (len <= 2048)
+        BlurTranspose<int32_t>(layer, len);
+    else
+        BlurTranspose<int64_t>(layer, len);
 }
 
 void RGS_Blur3x3(int layer, int32_t passes) {
