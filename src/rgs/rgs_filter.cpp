@@ -61,26 +61,50 @@ static inline double CachedWeight(WeightCache* cache, int stride, float v, doubl
     return c->w;
 }
 
-// RGS_SampleLayer with cached weights, its blend written out so the compiler
-// can schedule it with the caller's loop (same operations in the same order).
-static inline RGS_Pixel SampleCached(int layer, float x, float y, WeightCache* cx, int xStride,
-                                     WeightCache* cy, int yStride) {
-    int ix = (int)x, iy = (int)y;
-    double a = CachedWeight(cx, xStride, x, x - (double)ix);
-    double b = CachedWeight(cy, yStride, y, y - (double)iy);
-    const uint8_t* L = RGS_Layers[layer];
-    const uint8_t* p00 = L + At(ix & 255, iy & 255);
-    const uint8_t* p10 = L + At((ix + 1) & 255, iy & 255);
-    const uint8_t* p01 = L + At(ix & 255, (iy + 1) & 255);
-    const uint8_t* p11 = L + At((ix + 1) & 255, (iy + 1) & 255);
-    double w00 = (float)((1.0 - a) * (1.0 - b));
-    double w10 = (float)(a * (1.0 - b));
-    double w01 = (float)((1.0 - a) * b);
-    double w11 = a * b;
-    uint8_t out[3];
+// RGS_SampleLayer at up to 256 points, in stages so that the arithmetic runs
+// over whole arrays (the compiler vectorises it): the same operations in the
+// same order as the one-point sampler. The caller fills ix, iy, a and b.
+struct SampleBatch {
+    int ix[256], iy[256];
+    double a[256], b[256];                  // cosine weights of the fractions
+    double w[4][256];                       // corner weights w00, w10, w01, w11
+    uint8_t corner[4][3][256], out[3][256]; // corner values and results per channel
+};
+
+// Samples layer `from` at the n points and writes point i to out + i * stride.
+// When `from` is the layer written, each point must see the writes before it
+// (inOrder): then points are gathered, blended and written one at a time.
+static void SampleBatchRun(SampleBatch& s, int n, int from, uint8_t* out, int stride,
+                           bool inOrder) {
+    for (int i = 0; i < n; i++) {
+        double a = s.a[i], b = s.b[i];
+        s.w[0][i] = (float)((1.0 - a) * (1.0 - b));
+        s.w[1][i] = (float)(a * (1.0 - b));
+        s.w[2][i] = (float)((1.0 - a) * b);
+        s.w[3][i] = a * b;
+    }
+    const uint8_t* L = RGS_Layers[from];
+    for (int i = 0; i < n; i++) {
+        int x0 = s.ix[i] & 255, x1 = (s.ix[i] + 1) & 255;
+        int y0 = s.iy[i] & 255, y1 = (s.iy[i] + 1) & 255;
+        const uint8_t* p[4] = {L + At(x0, y0), L + At(x1, y0), L + At(x0, y1), L + At(x1, y1)};
+        if (inOrder) {
+            for (int k = 0; k < 3; k++)
+                out[i * stride + k] = (uint8_t)(int)(p[0][k] * s.w[0][i] + p[1][k] * s.w[1][i] +
+                                                     p[2][k] * s.w[2][i] + p[3][k] * s.w[3][i]);
+            continue;
+        }
+        for (int c = 0; c < 4; c++)
+            for (int k = 0; k < 3; k++) s.corner[c][k][i] = p[c][k];
+    }
+    if (inOrder) return;
     for (int k = 0; k < 3; k++)
-        out[k] = (uint8_t)(int)(p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11);
-    return RGS_Pixel{out[0], out[1], out[2]};
+        for (int i = 0; i < n; i++)
+            s.out[k][i] =
+                (uint8_t)(int)(s.corner[0][k][i] * s.w[0][i] + s.corner[1][k][i] * s.w[1][i] +
+                               s.corner[2][k][i] * s.w[2][i] + s.corner[3][k][i] * s.w[3][i]);
+    for (int i = 0; i < n; i++)
+        for (int k = 0; k < 3; k++) out[i * stride + k] = s.out[k][i];
 }
 
 void RGS_HalfTile(int layer) {
@@ -126,26 +150,60 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
-    static WeightCache xByV[BANDS][256], yByV[BANDS][256]; // per brightness
-    // Columns outer, unless the destination is neither input: then no read
-    // sees a write and rows outer (kinder to the cache) give the same result.
+    // Per brightness, its bands side by side (a brightness's entries 4 KiB
+    // apart would all fall in one set of the cache).
+    static WeightCache xByV[256][BANDS], yByV[256][BANDS];
     double gx[256], gy[256]; // V * gain, as Displaced computes it
     for (int v = 0; v < 256; v++) {
         gx[v] = v * (double)xGain;
         gy[v] = v * (double)yGain;
     }
-    auto one = [&](int x, int y) {
-        int V = Brightness(RGS_GetPixel(map, x, y));
-        RGS_Pixel p = SampleCached(source, (float)(x + gx[V]), (float)(y + gy[V]), &xByV[0][V], 256,
-                                   &yByV[0][V], 256);
-        RGS_PutPixel(destination, x, y, p);
-    };
-    if (destination == source || destination == map) {
-        for (int x = 0; x < 256; x++)
-            for (int y = 0; y < 256; y++) one(x, y);
-    } else {
-        for (int y = 0; y < 256; y++)
-            for (int x = 0; x < 256; x++) one(x, y);
+    // Every map read comes before the write of its pixel (the only write that
+    // could change it), so the brightness is always the map's own. Only when
+    // the source is written too must the pixels go in their order, columns
+    // outer, each sample seeing the writes before it; else rows, a batch each.
+    const bool inOrder = destination == source;
+    // A line's pixels share one coordinate (y for a row): across the line
+    // the sample coordinate depends on the brightness alone.
+    const double* gAlong = inOrder ? gy : gx;
+    const double* gAcross = inOrder ? gx : gy;
+    WeightCache(*alongCache)[BANDS] = inOrder ? yByV : xByV;
+    WeightCache(*acrossCache)[BANDS] = inOrder ? xByV : yByV;
+    static SampleBatch s;
+    for (int line = 0; line < 256; line++) {
+        // In stages, the conversions over whole arrays (they vectorise).
+        float c[256];
+        double f[256], acrossW[256];
+        int acrossI[256], V[256];
+        for (int v = 0; v < 256; v++) {
+            c[v] = (float)(line + gAcross[v]);
+            acrossI[v] = (int)c[v];
+            f[v] = c[v] - (double)acrossI[v];
+        }
+        for (int v = 0; v < 256; v++) acrossW[v] = CachedWeight(acrossCache[v], 1, c[v], f[v]);
+        double o[256];
+        for (int i = 0; i < 256; i++) {
+            V[i] = Brightness(RGS_GetPixel(map, inOrder ? line : i, inOrder ? i : line));
+            o[i] = gAlong[V[i]];
+        }
+        int alongI[256];
+        for (int i = 0; i < 256; i++) {
+            c[i] = (float)(i + o[i]);
+            alongI[i] = (int)c[i];
+            f[i] = c[i] - (double)alongI[i];
+        }
+        int* ia = inOrder ? s.iy : s.ix;
+        int* ic = inOrder ? s.ix : s.iy;
+        double* wa = inOrder ? s.b : s.a;
+        double* wc = inOrder ? s.a : s.b;
+        for (int i = 0; i < 256; i++) {
+            ia[i] = alongI[i];
+            wa[i] = CachedWeight(alongCache[V[i]], 1, c[i], f[i]);
+            ic[i] = acrossI[V[i]];
+            wc[i] = acrossW[V[i]];
+        }
+        uint8_t* out = RGS_Layers[destination] + (inOrder ? At(line, 0) : At(0, line));
+        SampleBatchRun(s, 256, source, out, inOrder ? 768 : 3, inOrder);
     }
 }
 
@@ -216,13 +274,18 @@ void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xA
         return;
     CopyToScratch(layer);
     static WeightCache column[BANDS][256];
+    static SampleBatch s;
     for (int y = 0; y < 256; y++) {
         WeightCache row[BANDS];
         for (int x = 0; x < 256; x++) {
             float sx = (float)(x + (double)ox[y]);
             float sy = (float)(y + oy[x]);
-            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, row, 1, &column[0][x], 256));
+            s.ix[x] = (int)sx, s.iy[x] = (int)sy;
+            s.a[x] = CachedWeight(row, 1, sx, sx - (double)s.ix[x]);
+            s.b[x] = CachedWeight(&column[0][x], 256, sy, sy - (double)s.iy[x]);
         }
+        // In place the samples read the row's earlier writes.
+        SampleBatchRun(s, 256, 4, RGS_Layers[layer] + At(0, y), 3, layer == 4);
     }
 }
 
