@@ -166,11 +166,15 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
     RGS_Fill(layer, 0);
     if (seed != 0) RGS_Random = (uint32_t)seed;
     int mask = ((uint32_t)levels - 1u) & 255;
+    // RGS_NextRandom and RGS_RandomValue written out: at spacing 1 they run
+    // for every pixel.
+    uint32_t state = RGS_Random;
     for (int y = 0; y < 256; y += S)
         for (int x = 0; x < 256; x += S) {
-            RGS_NextRandom();
-            PutFlagged(At(layer, x, y), RGS_RandomValue() & mask, r, g, b);
+            state *= 22695475u;
+            PutFlagged(At(layer, x, y), ((int32_t)state >> 16) & mask, r, g, b);
         }
+    RGS_Random = state;
     // Interpolation changes nothing when every grid value is 0 (mask 0 or no
     // flag), nor when every pixel is a cell origin (S = 1), whose weights are
     // 1, 0, 0, 0.
