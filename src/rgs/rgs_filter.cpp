@@ -150,8 +150,7 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
-    // Per brightness, its bands side by side (a brightness's entries 4 KiB
-    // apart would all fall in one set of the cache).
+    // Per brightness, its bands side by side.
     static WeightCache xByV[256][BANDS], yByV[256][BANDS];
     double gx[256], gy[256]; // V * gain, as Displaced computes it
     for (int v = 0; v < 256; v++) {
