@@ -44,7 +44,7 @@
 namespace {
 
 enum : uint32_t {
-    windowLimit = 1u << 22, // farthest offset searched, less one: 4 MiB
+    windowLimit = 1u << 22, // offsets searched stay below it: 4 MiB
     treeDepth = 48,         // tree nodes visited per position
     niceLength = 128,       // tree comparisons stop at this length
     nearWindow = 65535,     // reach of the chains
