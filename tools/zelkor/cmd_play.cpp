@@ -5,6 +5,9 @@
 #include "usage.h"
 #include "show_args.h"
 
+#include "cli/args.h"
+#include "cli/times.h"
+
 #include "io/watch.h"
 #include "runner/live.h"
 #include "runner/reload.h"
@@ -33,42 +36,29 @@ int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(PlayUsage, why, arg);
 }
 
-const char* const kOptions[] = {"--dir",       "--at",   "--scene", "--window",
-                                "--timetable", "--loop", nullptr};
+const CLI_Option kOptions[] = {
+    {"--dir", CLI_TEXT},
+    {"--at", CLI_TIME},
+    {"--scene", CLI_TEXT},
+    {"--window", CLI_SIZE, 1, 8192},
+    {"--timetable", CLI_TEXT},
+    {"--loop"},
+    {},
+};
 
 int ParseArgs(int argc, char** argv, Options* o) {
-    for (int i = 0; i < argc; i++) {
-        std::string arg = argv[i], value;
-        size_t eq = arg.find('=');
-        int inlineValue = arg.compare(0, 2, "--") == 0 && eq != std::string::npos;
-        if (inlineValue) value = arg.substr(eq + 1), arg.resize(eq);
-        if (arg == "--loop" && !inlineValue) {
-            o->loop = 1;
-            continue;
-        }
-        if (arg != "--dir" && arg != "--at" && arg != "--scene" && arg != "--window" &&
-            arg != "--timetable")
-            return arg[0] == '-' ? CLI_OptionError(PlayUsage, argv[i], kOptions)
-                                 : Usage("unexpected argument", argv[i]);
-        if (!inlineValue) {
-            if (i + 1 >= argc) return Usage("no value after", argv[i]);
-            value = argv[++i];
-        }
-        if (arg == "--dir") {
-            o->showDir = value;
-        } else if (arg == "--at") {
-            if (!ParseShowTime(value.c_str(), &o->at)) return Usage("--at wants a time in ms");
-            o->haveAt = 1;
-        } else if (arg == "--scene") {
-            o->scene = value;
-        } else if (arg == "--window") {
-            if (!ParseShowSize(value.c_str(), &o->width, &o->height))
-                return Usage("--window wants WxH, each 1 to 8192");
-        } else {
-            o->timetable = value;
-        }
-    }
-    if (o->haveAt && !o->scene.empty()) return Usage("give either --at or --scene");
+    CLI_Args args;
+    if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args)) return CLI_USAGE;
+    if (!args.operands.empty()) return Usage("unexpected argument", args.operands[0]);
+    const CLI_Value &at = args["--at"], &scene = args["--scene"], &window = args["--window"];
+    if (at.given && scene.given) return Usage("give either --at or --scene");
+    if (args["--dir"].given) o->showDir = args["--dir"].text;
+    if (args["--timetable"].given) o->timetable = args["--timetable"].text;
+    if (scene.given) o->scene = scene.text;
+    if (window.given) o->width = window.width, o->height = window.height;
+    o->at = (uint32_t)at.number;
+    o->haveAt = at.given;
+    o->loop = args["--loop"].on;
     return 0;
 }
 
@@ -88,7 +78,7 @@ int CatchKeys(void*, SDL_Event* ev) {
 
 void SeekBy(int64_t delta) {
     int64_t t = (int64_t)Live_Time() + delta;
-    Live_Seek(t < 0 ? 0 : t > SHOW_MAX_TIME ? SHOW_MAX_TIME : (uint32_t)t);
+    Live_Seek(t < 0 ? 0 : t > CLI_MAX_TIME ? CLI_MAX_TIME : (uint32_t)t);
 }
 
 // Loops the entry playing now (none in a gap), or stops looping.

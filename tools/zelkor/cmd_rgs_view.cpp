@@ -4,6 +4,8 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "io/read_file.h"
 #include "io/watch.h"
 #include "platform/message.h"
@@ -185,30 +187,14 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
 int CmdRgsView(int argc, char** argv) {
     int status;
     if (CLI_Info(RgsViewUsage, argc, argv, &status)) return status;
+    static const CLI_Option options[] = {
+        {"--layer", CLI_NUMBER, 0, RGS_LAYER_COUNT - 1}, {"--scale", CLI_REAL, 0, 8}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsViewUsage, options, argc, argv, &args)) return CLI_USAGE;
     std::vector<Script> scripts;
-    int layer = -1;
-    double scale = 1.0;
-    for (int i = 0; i < argc; i++) {
-        const char* a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-        char* end = nullptr;
-        if (!strcmp(a, "--layer") && v) {
-            long n = strtol(v, &end, 10);
-            if (*end || end == v || n < 0 || n >= RGS_LAYER_COUNT)
-                return Usage("--layer wants a layer number, 0 to 4");
-            layer = (int)n, i++;
-        } else if (!strcmp(a, "--scale") && v) {
-            scale = strtod(v, &end);
-            if (*end || end == v || !(scale > 0 && scale <= 8))
-                return Usage("--scale wants a number above 0, up to 8");
-            i++;
-        } else if (a[0] == '-' && a[1]) {
-            static const char* const options[] = {"--layer", "--scale", nullptr};
-            return CLI_OptionError(RgsViewUsage, a, options);
-        } else {
-            scripts.push_back(Script{a, "", -1});
-        }
-    }
+    for (const char* path : args.operands) scripts.push_back(Script{path, "", -1});
+    int layer = args["--layer"].given ? (int)args["--layer"].number : -1;
+    double scale = args["--scale"].given ? args["--scale"].real : 1.0;
     if (scripts.empty()) return Usage("no script");
     SDL_SetMainReady();
     int result = ViewScripts(scripts, layer, scale);

@@ -3,6 +3,8 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "archive/memfile.h"
 #include "textures/image_decode.h"
 
@@ -15,23 +17,17 @@ int CmdTex(int argc, char** argv) {
     int status;
     if (CLI_Info(TexUsage, argc, argv, &status)) return status;
     static const char* const verbs[] = {"decode", nullptr};
-    static const char* const options[] = {"--raw", nullptr};
+    static const CLI_Option options[] = {{"--raw", CLI_TEXT}, {}};
     if (argc < 1) return CLI_UsageError(TexUsage, "no subcommand given");
     if (strcmp(argv[0], "decode") != 0)
         return CLI_UsageError(TexUsage, "unknown subcommand", argv[0], verbs);
-    const char* path = nullptr;
-    const char* rawPath = nullptr;
-    for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "--raw") == 0 && i + 1 < argc)
-            rawPath = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(TexUsage, argv[i], options);
-        else if (!path)
-            path = argv[i];
-        else
-            return CLI_UsageError(TexUsage, "unexpected argument", argv[i]);
-    }
-    if (!path) return CLI_UsageError(TexUsage, "decode: no file given");
+    CLI_Args args;
+    if (CLI_ParseArgs(TexUsage, options, argc - 1, argv + 1, &args)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TexUsage, "decode: no file given");
+    if (args.operands.size() > 1)
+        return CLI_UsageError(TexUsage, "unexpected argument", args.operands[1]);
+    const char* path = args.operands[0];
+    const char* rawPath = args["--raw"].text;
 
     std::vector<uint8_t> data;
     if (!ReadInput("zelkor tex decode", path, TOOL_MAX_INPUT, &data)) return 1;

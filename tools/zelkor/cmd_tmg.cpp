@@ -4,6 +4,8 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "sequencing/scene_names.h"
 #include "sequencing/timing_check.h"
 #include "sequencing/timing_script.h"
@@ -47,24 +49,16 @@ static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
 }
 
 static int Compile(int argc, char** argv) {
-    const char* src = nullptr;
-    const char* dst = nullptr;
-    bool strict = false;
-    static const char* const options[] = {"-o", "--strict", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc && !dst)
-            dst = argv[++i];
-        else if (strcmp(argv[i], "--strict") == 0)
-            strict = true;
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(TmgUsage, argv[i], options);
-        else if (!src)
-            src = argv[i];
-        else
-            return CLI_UsageError(TmgUsage, "unexpected argument", argv[i]);
-    }
-    if (!src) return CLI_UsageError(TmgUsage, "compile: no source text given");
-    if (!dst) return CLI_UsageError(TmgUsage, "compile: no output given (-o OUT.tmg)");
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {"--strict"}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TmgUsage, "compile: no source text given");
+    if (args.operands.size() > 1)
+        return CLI_UsageError(TmgUsage, "unexpected argument", args.operands[1]);
+    if (!args["-o"].given) return CLI_UsageError(TmgUsage, "compile: no output given (-o OUT.tmg)");
+    const char* src = args.operands[0];
+    const char* dst = args["-o"].text;
+    bool strict = args["--strict"].on;
 
     std::vector<uint8_t> source;
     // A line per entry: a text many times the binary limit cannot compile.
@@ -87,10 +81,13 @@ static int Compile(int argc, char** argv) {
 }
 
 static int Dump(int argc, char** argv) {
-    if (argc < 1) return CLI_UsageError(TmgUsage, "dump: no timetable given");
-    if (CLI_IsOption(argv[0])) return CLI_UsageError(TmgUsage, "unknown option", argv[0]);
-    if (argc > 1) return CLI_UsageError(TmgUsage, "unexpected argument", argv[1]);
-    const char* path = argv[0];
+    static const CLI_Option options[] = {{}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TmgUsage, "dump: no timetable given");
+    if (args.operands.size() > 1)
+        return CLI_UsageError(TmgUsage, "unexpected argument", args.operands[1]);
+    const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;
     TimingTable table = {};

@@ -5,6 +5,8 @@
 #include "commands.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
@@ -59,25 +61,19 @@ static Member MemberOf(const char* arg) {
 }
 
 static int Create(int argc, char** argv) {
-    const char* archivePath = nullptr;
+    static const CLI_Option options[] = {{"--codec", CLI_TEXT}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &args)) return CLI_USAGE;
     int codecId = VKZ_CODEC_APLIB;
-    std::vector<const char*> files;
-    static const char* const options[] = {"--codec", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
-            codecId = VKZ_CodecIdFromName(argv[++i]);
-            if (codecId < 0 || codecId == VKZ_CODEC_MD5)
-                return CLI_UsageError(VkzUsage, "unknown codec", argv[i], CodecChoices);
-        } else if (CLI_IsOption(argv[i])) {
-            return CLI_OptionError(VkzUsage, argv[i], options);
-        } else if (!archivePath) {
-            archivePath = argv[i];
-        } else {
-            files.push_back(argv[i]);
-        }
+    if (const char* name = args["--codec"].text) {
+        codecId = VKZ_CodecIdFromName(name);
+        if (codecId < 0 || codecId == VKZ_CODEC_MD5)
+            return CLI_UsageError(VkzUsage, "unknown codec", name, CodecChoices);
     }
-    if (!archivePath) return CLI_UsageError(VkzUsage, "create: no archive given");
-    if (files.empty()) return CLI_UsageError(VkzUsage, "create: no files to pack");
+    if (args.operands.empty()) return CLI_UsageError(VkzUsage, "create: no archive given");
+    if (args.operands.size() < 2) return CLI_UsageError(VkzUsage, "create: no files to pack");
+    const char* archivePath = args.operands[0];
+    std::vector<const char*> files(args.operands.begin() + 1, args.operands.end());
 
     const char* why = nullptr;
     VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &why);
@@ -133,17 +129,11 @@ static int NameEntries(VKZ_Archive* archive, const char* path, const std::vector
 }
 
 static int List(int argc, char** argv) {
-    bool longForm = false;
-    std::vector<const char*> args;
-    static const char* const options[] = {"--long", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (!strcmp(argv[i], "--long"))
-            longForm = true;
-        else if (CLI_IsOption(argv[i]))
-            return CLI_UsageError(VkzUsage, "unknown option", argv[i], options);
-        else
-            args.push_back(argv[i]);
-    }
+    static const CLI_Option options[] = {{"--long"}, {}};
+    CLI_Args parsed;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &parsed)) return CLI_USAGE;
+    bool longForm = parsed["--long"].on;
+    const std::vector<const char*>& args = parsed.operands;
     if (args.empty()) return CLI_UsageError(VkzUsage, "list: no archive given");
     VKZ_Archive* archive = OpenArchive(args[0]);
     if (!archive) return 1;
@@ -178,17 +168,11 @@ static int List(int argc, char** argv) {
 }
 
 static int Extract(int argc, char** argv) {
-    const char* outPath = nullptr;
-    std::vector<const char*> args;
-    static const char* const options[] = {"-o", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
-            outPath = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(VkzUsage, argv[i], options);
-        else
-            args.push_back(argv[i]);
-    }
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
+    CLI_Args parsed;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &parsed)) return CLI_USAGE;
+    const char* outPath = parsed["-o"].text;
+    const std::vector<const char*>& args = parsed.operands;
     if (args.size() < 2) return CLI_UsageError(VkzUsage, "extract wants an archive and a name");
     if (args.size() > 2) return CLI_UsageError(VkzUsage, "unexpected argument", args[2]);
     if (!outPath) outPath = args[1];
@@ -215,15 +199,20 @@ static int Extract(int argc, char** argv) {
 }
 
 static int Verify(int argc, char** argv) {
-    for (int i = 0; i < argc; i++)
-        if (CLI_IsOption(argv[i])) return CLI_UsageError(VkzUsage, "unknown option", argv[i]);
-    if (argc < 1) return CLI_UsageError(VkzUsage, "verify: no archive given");
-    VKZ_Archive* archive = OpenArchive(argv[0]);
+    static const CLI_Option options[] = {{}};
+    CLI_Args args;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(VkzUsage, "verify: no archive given");
+    const char* path = args.operands[0];
+    VKZ_Archive* archive = OpenArchive(path);
     if (!archive) return 1;
     std::vector<std::string> names;
     int status =
-        NameEntries(archive, argv[0], std::vector<const char*>(argv + 1, argv + argc), &names) ? 0
-                                                                                               : 1;
+        NameEntries(archive, path,
+                    std::vector<const char*>(args.operands.begin() + 1, args.operands.end()),
+                    &names)
+            ? 0
+            : 1;
     uint32_t failed = 0, count = archive->entryCount;
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         VKZ_EntryRecord* e = &archive->entries[i];
@@ -238,13 +227,13 @@ static int Verify(int argc, char** argv) {
         failed++;
         fflush(stdout);
         std::string which = names[i].empty() ? nameHex : "'" + names[i] + "'";
-        fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, argv[0], i + 1,
+        fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, path, i + 1,
                 which.c_str(), CodecLabel(e->codecId).c_str(), e->size, why);
     }
     VKZ_Close(archive);
     fflush(stdout);
     if (failed) {
-        fprintf(stderr, "%s: %s: %u of %u entries failed to read\n", tool, argv[0], failed, count);
+        fprintf(stderr, "%s: %s: %u of %u entries failed to read\n", tool, path, failed, count);
         return 1;
     }
     return status;

@@ -7,7 +7,11 @@
 const CLI_Usage ZelkorUsage = {
     "zelkor", "zelkor COMMAND [ARGUMENTS]\nzelkor --help | --version",
     "The authoring tool of ZELKOR: archives, timetables and texture scripts for the\n"
-    "show, and the show itself on a virtual clock or in a window.\n"};
+    "show, and the show itself on a virtual clock or in a window.\n"
+    "\n"
+    "Every option takes its value as --opt value or --opt=value, and a switch takes\n"
+    "--opt=yes or --opt=no too. Sizes are WxH (or WXH); music times are plain\n"
+    "milliseconds (45250), M:SS (0:45) or M:SS.mmm (0:45.250).\n"};
 
 const CLI_Usage Md5Usage = {
     "zelkor md5", "zelkor md5 FILE...\nzelkor md5 -c LIST...",
@@ -141,9 +145,9 @@ const CLI_Usage CaptureUsage = {
     "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
-    "and writes frames of it. T is a music time in ms; a frame is the first\n"
-    "simulated frame whose music time is T or later. Without --fps, DIR gets\n"
-    "DIR/frame_T.png for each time; with --fps, frame k stands for\n"
+    "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
+    "the first simulated frame whose music time is T or later. Without --fps, DIR\n"
+    "gets DIR/frame_T.png (T in ms) for each time; with --fps, frame k stands for\n"
     "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
     "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
     "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
@@ -152,7 +156,7 @@ const CLI_Usage CaptureUsage = {
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
     "  --at T[,T...]    these times\n"
-    "  --from T --to T  every --step T ms (default 1000), or with --fps, the range\n"
+    "  --from T --to T  every --step T (default 1000 ms), or with --fps, the range\n"
     "  --fps N          N frames a second, 1 to 240 (60 for a video)\n"
     "  --sim-fps M      the pace the show is simulated at, 1 to 240 (default 60)\n"
     "  --crf N          quality, lower is better: 0-51 H.264, 0-63 VP9 (default 18)\n"
@@ -167,8 +171,9 @@ const CLI_Usage PlayUsage = {
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
     "[--loop]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
-    "(default 800x600) with its music, without the dialog, from music time T in ms\n"
-    "(default 0) or from the start of the first timetable entry named NAME.\n"
+    "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
+    "M:SS or M:SS.mmm; default 0) or from the start of the first timetable entry\n"
+    "named NAME.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
     "and the music are loaded again when they change on disk.\n"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "shell/version.h"
 
@@ -51,12 +51,6 @@ int CLI_UsageError(const CLI_Usage& usage, const char* problem, const char* arg,
     PrintSynopsis(stderr, usage.synopsis);
     fprintf(stderr, "Try '%s --help' for more.\n", usage.tool);
     return CLI_USAGE;
-}
-
-int CLI_OptionError(const CLI_Usage& usage, const char* arg, const char* const* known) {
-    for (const char* const* k = known; *k; k++)
-        if (!strcmp(arg, *k)) return CLI_UsageError(usage, "no value after", arg);
-    return CLI_UsageError(usage, "unknown option", arg, known);
 }
 
 // Optimal string alignment distance: insertions, deletions, substitutions

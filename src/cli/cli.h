@@ -24,10 +24,6 @@ int CLI_Info(const CLI_Usage& usage, int argc, char** argv, int* status);
 // then the synopsis and where to read more. Returns CLI_USAGE.
 int CLI_UsageError(const CLI_Usage& usage, const char* problem, const char* arg = nullptr,
                    const char* const* known = nullptr);
-// An option the parser did not take: one of the `known` options gets here
-// only without its value ("no value after"), any other is an "unknown
-// option", named with the nearest known one.
-int CLI_OptionError(const CLI_Usage& usage, const char* arg, const char* const* known);
 // The word of the null-terminated list closest to `word` (letter case
 // ignored) when it is a likely typo of it; null otherwise.
 const char* CLI_Nearest(const char* word, const char* const* known);
