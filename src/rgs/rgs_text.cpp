@@ -57,9 +57,16 @@ std::string RGS_FormatParam(float value, bool asColour) {
     return buf;
 }
 
+// "#RRGGBB", or CSS's short "#RGB" with each digit doubled.
+static bool IsColour(const std::string& token) {
+    return (token.size() == 7 || token.size() == 4) && token[0] == '#' && IsHex(token, 1);
+}
+
 int RGS_ParseParam(const std::string& token, float* value) {
-    if (token.size() == 7 && token[0] == '#' && IsHex(token, 1)) {
-        uint32_t rgb = (uint32_t)strtoul(token.c_str() + 1, nullptr, 16);
+    if (IsColour(token)) {
+        std::string hex = token.substr(1);
+        if (hex.size() == 3) hex = {hex[0], hex[0], hex[1], hex[1], hex[2], hex[2]};
+        uint32_t rgb = (uint32_t)strtoul(hex.c_str(), nullptr, 16);
         uint32_t packed = (rgb >> 16) | (rgb & 0xFF00) | (rgb & 255) << 16;
         *value = (float)packed;
         return 1;
@@ -152,7 +159,7 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
         std::vector<std::string> tokens = Tokens(line);
         // A comment runs from a "#" token that is not a colour.
         for (size_t t = 0; t < tokens.size(); t++) {
-            bool colour = t > 0 && tokens[t].size() == 7 && IsHex(tokens[t], 1);
+            bool colour = t > 0 && IsColour(tokens[t]);
             if (tokens[t][0] == '#' && !colour) {
                 tokens.resize(t);
                 break;

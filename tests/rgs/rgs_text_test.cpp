@@ -29,6 +29,15 @@ TEST(RgsText, AssemblesExactBytes) {
     EXPECT_EQ(got, expected.bytes);
 }
 
+// "#f00" is CSS's short form of "#ff0000", not the start of a comment.
+TEST(RgsText, ShortColours) {
+    std::vector<uint8_t> shortForm, longForm;
+    std::string error;
+    ASSERT_TRUE(RGS_Assemble("Fill 0 #f08", &shortForm, &error)) << error;
+    ASSERT_TRUE(RGS_Assemble("Fill 0 #ff0088", &longForm, &error)) << error;
+    EXPECT_EQ(shortForm, longForm);
+}
+
 TEST(RgsText, ReportsTheLine) {
     std::vector<uint8_t> out;
     std::string error;

@@ -43,13 +43,20 @@ cmp -s "$T/l.png" "$T/all-0.png" || fail "--png-all layer 0 differs from --png"
 [ "$("$Z" tex decode "$T/l.tga" --raw "$T/t.raw")" = "256 256 rgb" ] || fail "tex decode"
 head -c 196608 "$T/l.raw" | cmp - "$T/t.raw" || fail "tga is not layer 0"
 [ "$("$Z" tex decode "$T/a.rgs")" = "256 256 rgb" ] || fail "rgs decode"
+# --png: the picture as the show shows it, the right way up: the same as
+# rgs run makes of the layer the TGA was written from.
+"$Z" tex decode "$T/l.tga" --png "$T/d.png" >/dev/null || fail "tex decode --png"
+cmp -s "$T/d.png" "$T/l.png" || fail "tex decode --png differs from rgs run --png"
 
 # Failures name the file; a rejected script does not stop the others.
 printf 'rgs\0' >"$T/bad.rgs"
 [ "$(status "$Z" rgs run "$T/bad.rgs" "$T/b.rgs" --layers "$T/m.raw")" = 1 ] || fail "bad script status"
 grep -q "bad.rgs" "$T/err" || fail "bad script message"
 tail -n1 "$T/out" | grep -Eq '^random [0-9]+$' || fail "run went on"
-[ "$(stat -c %s "$T/m.raw")" = 983040 ] || fail "layers after a rejected script"
+# ... but nothing is written from a run that failed: no black picture.
+[ ! -e "$T/m.raw" ] || fail "layers written after a rejected script"
+[ "$(status "$Z" rgs run "$T/a.txt" "$T/bad.rgs" --png "$T/m.png")" = 1 ] && [ ! -e "$T/m.png" ] ||
+    fail "a picture written after a rejected script"
 printf 'Fill 0 1\nSwirly 0\n' >"$T/c.txt"
 [ "$(status "$Z" rgs asm "$T/c.txt" -o "$T/c.rgs")" = 1 ] || fail "asm error status"
 grep -q "c.txt: line 2" "$T/err" || fail "asm message: $(cat "$T/err")"

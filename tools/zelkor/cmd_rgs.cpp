@@ -152,6 +152,11 @@ static int Run(int argc, char** argv) {
                     RGS_CurrentProgram.count, count);
     }
 
+    // A failed run writes nothing: a black picture would pass for a result.
+    if (status != 0) {
+        printf("random %u\n", RGS_Random);
+        return status;
+    }
     // Each writer names its file and the reason when it fails.
     if (layersPath && !WriteFile(layersPath, RGS_Layers, sizeof RGS_Layers)) status = 1;
     if (tgaPath && !WriteTga(tgaPath, layer)) status = 1;

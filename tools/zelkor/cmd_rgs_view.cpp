@@ -43,24 +43,27 @@ int IsCompiled(const std::string& path) {
 
 // Reads and assembles every script before any runs, so a script with an
 // error leaves the layers (and the picture) as they were. 1, or 0 with the
-// error reported.
-int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
+// error ("FILE: line N: problem") on stderr and in *problem.
+int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out,
+            std::string* problem) {
     out->assign(scripts.size(), {});
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        if (!ReadInput(tool, path.c_str(), TOOL_MAX_INPUT, &bytes)) return 0;
+        const char* why = nullptr;
         std::string error;
-        if (!IsCompiled(path)) {
-            if (!RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error)) {
-                fprintf(stderr, "%s: %s: %s\n", tool, path.c_str(), error.c_str());
-                return 0;
-            }
-        } else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0) {
-            fprintf(stderr, "%s: %s: not an RGS script (no \"RGS\")\n", tool, path.c_str());
-            return 0;
-        } else {
+        if (!IO_ReadFile(path.c_str(), TOOL_MAX_INPUT, IO_ANY_FILE, &bytes, &why))
+            error = why;
+        else if (!IsCompiled(path))
+            RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
+        else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0)
+            error = "not an RGS script (no \"RGS\")";
+        else
             (*out)[i] = std::move(bytes);
+        if (!error.empty()) {
+            *problem = path + ": " + error;
+            fprintf(stderr, "%s: %s\n", tool, problem->c_str());
+            return 0;
         }
     }
     return 1;
@@ -75,11 +78,16 @@ struct View {
 };
 
 // Runs the scripts as `rgs run` does and shows the result; 1, or 0 with the
-// last good picture kept.
+// last good picture kept and the error in the title until a good run.
 int Render(View* v, const std::vector<Script>& scripts) {
     Uint64 begin = SDL_GetPerformanceCounter();
     std::vector<std::vector<uint8_t>> compiled;
-    if (!Compile(scripts, &compiled)) return 0;
+    std::string problem;
+    if (!Compile(scripts, &compiled, &problem)) {
+        std::string title = std::string(tool) + "  " + problem + "  (the last good picture)";
+        SDL_SetWindowTitle(v->window, title.c_str());
+        return 0;
+    }
     memset(RGS_Layers, 0, sizeof RGS_Layers);
     RGS_Random = 0;
     for (const std::vector<uint8_t>& bytes : compiled) RunRGS(bytes.data(), (uint32_t)bytes.size());

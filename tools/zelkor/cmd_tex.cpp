@@ -1,4 +1,5 @@
-// zelkor tex decode FILE [--raw OUT]: the show's texture decoders without GL.
+// zelkor tex decode FILE [--raw OUT] [--png OUT]: the show's texture decoders
+// without GL.
 #include "commands.h"
 #include "tool_io.h"
 #include "usage.h"
@@ -6,6 +7,7 @@
 #include "cli/args.h"
 
 #include "archive/memfile.h"
+#include "io/png_write.h"
 #include "textures/image_decode.h"
 
 #include <cstdio>
@@ -13,11 +15,36 @@
 #include <cstring>
 #include <vector>
 
+// The picture as the show shows it: the first row the decoder leaves is the
+// bottom one (OpenGL's order, whatever the file's origin bit says), so the PNG
+// is the right way up. BMP rows padded to 4 bytes are packed first.
+static int WritePicture(const char* path, const TexImage& image) {
+    size_t rowBytes = (size_t)image.width * image.channels;
+    size_t align = image.rowAlignment > 0 ? (size_t)image.rowAlignment : 1;
+    size_t stride = (rowBytes + align - 1) / align * align;
+    std::vector<uint8_t> packed;
+    const uint8_t* bytes = image.pixels;
+    if (stride != rowBytes && stride * image.height <= image.byteCount) {
+        packed.resize(rowBytes * image.height);
+        for (int y = 0; y < image.height; y++)
+            memcpy(packed.data() + y * rowBytes, image.pixels + y * stride, rowBytes);
+        bytes = packed.data();
+    }
+    IO_Image picture;
+    picture.width = image.width, picture.height = image.height;
+    picture.channels = image.channels;
+    picture.bytes = bytes;
+    const char* why = nullptr;
+    if (IO_WritePng(path, picture, -1, &why)) return 1;
+    fprintf(stderr, "zelkor tex decode: %s: %s\n", path, why);
+    return 0;
+}
+
 int CmdTex(int argc, char** argv) {
     int status;
     if (CLI_Info(TexUsage, argc, argv, &status)) return status;
     static const char* const verbs[] = {"decode", nullptr};
-    static const CLI_Option options[] = {{"--raw", CLI_TEXT}, {}};
+    static const CLI_Option options[] = {{"--raw", CLI_TEXT}, {"--png", CLI_TEXT}, {}};
     if (argc < 1) return CLI_UsageError(TexUsage, "no subcommand given");
     if (strcmp(argv[0], "decode") != 0)
         return CLI_UsageError(TexUsage, "unknown subcommand", argv[0], verbs);
@@ -28,6 +55,7 @@ int CmdTex(int argc, char** argv) {
         return CLI_UsageError(TexUsage, "unexpected argument", args.operands[1]);
     const char* path = args.operands[0];
     const char* rawPath = args["--raw"].text;
+    const char* pngPath = args["--png"].text;
 
     std::vector<uint8_t> data;
     if (!ReadInput("zelkor tex decode", path, TOOL_MAX_INPUT, &data)) return 1;
@@ -48,6 +76,7 @@ int CmdTex(int argc, char** argv) {
         if (!WriteOutput("zelkor tex decode", rawPath, image.pixels, image.byteCount, 1))
             status = 1;
     }
+    if (pngPath && !WritePicture(pngPath, image)) status = 1;
     free(image.pixels);
     return status;
 }

@@ -99,7 +99,8 @@ const CLI_Usage RgsUsage = {
     "texture, layer 4 the scratch layer that filters overwrite. The text form has\n"
     "one command per line, an operation's name and up to eight numbers (missing\n"
     "ones are 0), or \"op N\" and the numbers for a bare opcode; \"#\" starts a\n"
-    "comment, and \"#RRGGBB\" is a colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
+    "comment, and \"#RRGGBB\" or \"#RGB\" (each digit doubled, as in CSS) is a\n"
+    "colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
     "\n"
     "asm     compiles the text form. Refuses a layer outside 0-4, naming the line;\n"
     "        warns about what the show would skip: NaN, a number that does not\n"
@@ -113,6 +114,7 @@ const CLI_Usage RgsUsage = {
     "          --tga, --png OUT  layer 0 (layer N with --layer N) as a picture,\n"
     "                            upright as the show shows it\n"
     "          --png-all PREFIX  every layer, as PREFIX0.png to PREFIX4.png\n"
+    "        A run in which any script fails writes none of these.\n"
     "        The last line printed is \"random R\", the random generator's state\n"
     "        (unsigned decimal) after the last script. The show hands that state\n"
     "        on to the next script it loads, so a script that draws numbers\n"
@@ -126,16 +128,21 @@ const CLI_Usage RgsViewUsage = {
     "Shows the five layers the scripts make (text form or compiled) side by side,\n"
     "or only layer N, scaled by S, in a window, and runs them again each time a\n"
     "file is saved. The title reads \"zelkor rgs view  FILE  N ms  random R\". A\n"
-    "script with an error keeps the last good picture and prints the error with\n"
-    "its line number. Several scripts run in order, as the show runs them.\n"};
+    "script with an error keeps the last good picture, and its error, with the\n"
+    "line number, goes to stderr and stays in the title until a good run.\n"
+    "Several scripts run in order, as the show runs them.\n"};
 
 const CLI_Usage TexUsage = {
-    "zelkor tex", "zelkor tex decode FILE [--raw OUT]",
+    "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
     "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
     ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
     "\n"
     "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
-    "             standard output)\n"};
+    "             standard output)\n"
+    "  --png OUT  the picture as the show shows it, the right way up. The show\n"
+    "             takes a TGA's first row as the bottom one whatever its origin\n"
+    "             bit says, as texmake and rgs run write them; some viewers\n"
+    "             (ImageMagick 6) show such files upside down. See docs/rgs.md.\n"};
 
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
