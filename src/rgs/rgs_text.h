@@ -1,8 +1,8 @@
 // The text form of RGS scripts: one command per line, the operation name
 // without "RGS_" (or "op N" for a bare opcode) and up to eight numbers, the
 // missing ones 0; "#" starts a comment, except "#RRGGBB" (or CSS's "#RGB",
-// each digit doubled), a colour stored as the packed value 0xBBGGRR. NaNs keep their bits as
-// "nan(0xPAYLOAD)".
+// each digit doubled), a colour stored as the packed value 0xBBGGRR. NaNs
+// keep their bits as "nan(0xPAYLOAD)".
 #pragma once
 #include <cstdint>
 #include <string>
