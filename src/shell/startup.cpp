@@ -18,6 +18,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 // The main loop's message record, zero-filled before the configuration step.
@@ -61,7 +62,9 @@ static int Fail(const StartupHooks* hooks, const char* text, const char* hint) {
     } else {
         // Before the box: it waits for OK, and the terminal should say why meanwhile.
         fprintf(stderr, "marovy: %s\n", hint);
-        ShowErrorBox(text);
+        // The box says it too, below its own line, for a viewer without a terminal.
+        std::string box = std::string(text) + "\n\n" + hint;
+        ShowErrorBox(box.c_str());
     }
     return -1;
 }

@@ -101,6 +101,9 @@ SDL_AUDIODRIVER=nosuch fails_with "(SDL: Audio target 'nosuch' not available); r
 DISPLAY= "$MAROVY" --window --dir show >out.txt 2>err.txt
 [ $? -eq 255 ] && grep -q "^marovy: no window could be opened (SDL: .*); run it in a desktop" err.txt ||
     zk_fail "no window: $(cat err.txt)"
+# The box (on stderr here, with no display for it) holds its line, then the hint.
+tr '\n' '|' <err.txt | grep -qF "Marovy: ERROR: ZELKOR_Window::Initialize()||no window could be" ||
+    zk_fail "the box has no hint: $(cat err.txt)"
 mkdir notimetable
 "$ZELKOR" vkz create notimetable/data.vkz show/wobble.rgs >/dev/null || zk_fail "vkz create"
 "$MAROVY" --window --no-sound --dir notimetable >out.txt 2>err.txt || zk_fail "no timetable: $?"
