@@ -112,6 +112,11 @@ int Live_Frame(int redraw) {
     return RUNNER_OK;
 }
 
+void Live_HoldAtEnd() {
+    memset(&message, 0, sizeof message);
+    Live_SetPaused(1);
+}
+
 uint64_t Live_FramesDrawn() {
     return framesDrawn;
 }

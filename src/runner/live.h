@@ -18,6 +18,9 @@ int Live_Start(int width, int height, uint32_t start);
 // RUNNER_ENDED once a frame has pumped the quit message (nothing is done),
 // or RUNNER_STOPPED (the dispatcher failed).
 int Live_Frame(int redraw);
+// After RUNNER_ENDED for the show's own end: the quit message is taken back
+// and the show stays paused on the frame shown, for the caller to go on.
+void Live_HoldAtEnd();
 // Frames drawn since the start.
 uint64_t Live_FramesDrawn();
 uint32_t Live_Time();

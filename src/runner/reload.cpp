@@ -4,6 +4,7 @@
 #include "io/read_file.h"
 #include "music/sound.h"
 #include "sequencing/scene_registry.h"
+#include "sequencing/timing_check.h"
 #include "sequencing/timing_script.h"
 #include "sequencing/timing_text.h"
 #include "shell/globals.h"
@@ -51,7 +52,7 @@ static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
     return 0;
 }
 
-int Reload_Archive(const char* path, std::string* why) {
+int Reload_Archive(const char* path, std::string* why, std::vector<std::string>* warnings) {
     if (!Readable(path, why)) return 0;
     VKZ_Archive* archive = VKZ_Open(path);
     if (!archive) {
@@ -65,10 +66,14 @@ int Reload_Archive(const char* path, std::string* why) {
     // Before start-up there is none to replace.
     if (g_archive) std::swap(g_archive, archive);
     VKZ_Close(archive);
+    if (warnings) {
+        *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, nullptr);
+        for (std::string& w : *warnings) w = "default.tmg: " + w;
+    }
     return 1;
 }
 
-int Reload_TimetableText(const char* path, std::string* why) {
+int Reload_TimetableText(const char* path, std::string* why, std::vector<std::string>* warnings) {
     std::string text;
     const char* reason = nullptr;
     // A line per entry: a text many times the binary limit cannot compile.
@@ -77,8 +82,12 @@ int Reload_TimetableText(const char* path, std::string* why) {
         return 0;
     }
     std::vector<uint8_t> bytes;
-    if (!CompileTimingText(text, &bytes, why)) return 0;
-    return Install(bytes.data(), bytes.size(), why);
+    std::vector<int> lines;
+    if (!CompileTimingText(text, &bytes, why, &lines)) return 0;
+    if (!Install(bytes.data(), bytes.size(), why)) return 0;
+    if (warnings)
+        *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, &lines);
+    return 1;
 }
 
 int Reload_Music(const char* path, std::string* why) {

@@ -1,6 +1,8 @@
 #include "sequencing/timing_check.h"
 
+#include "cli/cli.h"
 #include "sequencing/scene_names.h"
+#include "sequencing/timing_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,4 +56,43 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
         warnings.begin(), warnings.end(),
         [](const TimingWarning& a, const TimingWarning& b) { return a.entry < b.entry; });
     return warnings;
+}
+
+std::string DescribeTimingWarning(const TimingWarning& w, const TimingEntry* entries,
+                                  const std::vector<int>* lines) {
+    const TimingEntry& e = entries[w.entry];
+    std::string name(e.name, strnlen(e.name, sizeof(e.name)));
+    // As the text form writes it, so odd bytes show as escapes.
+    std::string shown = FormatTimingName(name.data(), name.size());
+    if (shown[0] != '"') shown = "'" + shown + "'";
+    switch (w.problem) {
+    case TIMING_UNKNOWN_NAME: {
+        std::vector<const char*> known(ShowSceneNames, ShowSceneNames + SHOW_SCENE_COUNT);
+        known.push_back(PreloadSceneName);
+        known.push_back(EndeSceneName);
+        known.push_back(nullptr);
+        const char* near = CLI_Nearest(name.c_str(), known.data());
+        return "no scene is registered as " + shown +
+               (near ? std::string(" (did you mean '") + near + "'?)" : "");
+    }
+    case TIMING_OVERLAP:
+        return shown + " overlaps its entry " +
+               (lines ? "on line " + std::to_string((*lines)[w.other])
+                      : std::to_string(w.other + 1)) +
+               " (the scene runs twice a frame)";
+    case TIMING_NEVER_RUNS:
+        return "START + LENGTH passes 4294967295 ms: the entry never runs";
+    }
+    return "";
+}
+
+std::vector<std::string> TimingWarningLines(const TimingEntry* entries, uint32_t count,
+                                            const std::vector<int>* lines) {
+    std::vector<std::string> out;
+    for (const TimingWarning& w : CheckTimingEntries(entries, count)) {
+        std::string place = lines ? "line " + std::to_string((*lines)[w.entry])
+                                  : "entry " + std::to_string(w.entry + 1);
+        out.push_back(place + ": warning: " + DescribeTimingWarning(w, entries, lines));
+    }
+    return out;
 }

@@ -5,6 +5,7 @@
 #include "sequencing/timing_script.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum TimingProblem {
@@ -23,3 +24,14 @@ struct TimingWarning {
 // do not overlap; "ende", which holds from its start on, overlaps every later
 // "ende".
 std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count);
+
+// What a warning says, as `zelkor tmg` and `zelkor play` print it: "no scene
+// is registered as 'scen1' (did you mean 'scene1'?)". An overlap names the
+// other entry by its line in `lines` (one per entry) when given, else by its
+// number from 1.
+std::string DescribeTimingWarning(const TimingWarning& warning, const TimingEntry* entries,
+                                  const std::vector<int>* lines);
+// Every warning as "line N: warning: ..." (or "entry N: ..." without lines),
+// one string each, in entry order.
+std::vector<std::string> TimingWarningLines(const TimingEntry* entries, uint32_t count,
+                                            const std::vector<int>* lines);

@@ -26,20 +26,32 @@ struct LineReader {
     }
 };
 
-static const char* ReadNumber(LineReader* r, uint32_t* value) {
+// The word at the reader, as written (cut short when long), for messages.
+static std::string Word(const LineReader& r) {
+    const char* end = r.p;
+    while (end < r.end && !IsBlank(*end) && *end != '#') end++;
+    std::string word(r.p, end);
+    if (word.size() > 40) word = word.substr(0, 40) + "...";
+    return "'" + word + "'";
+}
+
+static std::string ReadNumber(LineReader* r, uint32_t* value) {
     r->SkipBlanks();
-    if (r->p == r->end || *r->p < '0' || *r->p > '9') return "expected a decimal number";
+    if (r->p == r->end || *r->p == '#') return "expected a decimal number, found the line's end";
+    LineReader word = *r;
+    if (*r->p < '0' || *r->p > '9') return "expected a decimal number, not " + Word(word);
     uint64_t v = 0;
     while (r->p < r->end && *r->p >= '0' && *r->p <= '9') {
         v = v * 10 + (uint64_t)(*r->p++ - '0');
-        if (v > 0xFFFFFFFFull) return "number larger than 4294967295";
+        if (v > 0xFFFFFFFFull) return Word(word) + " is larger than 4294967295";
     }
-    if (r->p < r->end && !IsBlank(*r->p) && *r->p != '#') return "expected a decimal number";
+    if (r->p < r->end && !IsBlank(*r->p) && *r->p != '#')
+        return "expected a decimal number, not " + Word(word);
     *value = (uint32_t)v;
-    return nullptr;
+    return "";
 }
 
-static const char* ReadName(LineReader* r, std::string* name) {
+static const char* ReadNameWhy(LineReader* r, std::string* name) {
     r->SkipBlanks();
     if (r->p == r->end || *r->p == '#') return "missing scene name";
     if (*r->p != '"') {
@@ -73,6 +85,11 @@ static const char* ReadName(LineReader* r, std::string* name) {
     }
 }
 
+static std::string ReadName(LineReader* r, std::string* name) {
+    const char* why = ReadNameWhy(r, name);
+    return why ? why : "";
+}
+
 static void PutU32(std::vector<uint8_t>* out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) (*out)[at + i] = (uint8_t)(v >> (8 * i));
 }
@@ -93,14 +110,15 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
 
         uint32_t start = 0, length = 0;
         std::string name;
-        const char* why = ReadNumber(&r, &start);
-        if (!why) why = ReadNumber(&r, &length);
-        if (!why) why = ReadName(&r, &name);
+        std::string why = ReadNumber(&r, &start);
+        if (why.empty()) why = ReadNumber(&r, &length);
+        if (why.empty()) why = ReadName(&r, &name);
         // The name field keeps its terminator inside its 64 bytes.
-        if (!why && name.size() > 63) why = "scene name longer than 63 bytes";
-        if (!why && !r.AtEnd()) why = "unexpected text after the scene name";
-        if (!why && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES) why = "too many entries";
-        if (why) {
+        if (why.empty() && name.size() > 63) why = "scene name longer than 63 bytes";
+        if (why.empty() && !r.AtEnd()) why = "unexpected text " + Word(r) + " after the scene name";
+        if (why.empty() && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES)
+            why = "too many entries";
+        if (!why.empty()) {
             *error = "line " + std::to_string(line) + ": " + why;
             out->clear();
             return 0;

@@ -13,6 +13,7 @@
 #include "runner/reload.h"
 #include "runner/runner.h"
 #include "runner/timetable_nav.h"
+#include "sequencing/scene_names.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
@@ -64,11 +65,21 @@ int ParseArgs(int argc, char** argv, Options* o) {
 
 // What the maker presses, caught as SDL queues it, so keys reach us even
 // when a scene ("preload") pumps the message that carries them. Key events
-// are queued by the pump, on this thread.
+// are queued by the pump, on this thread. Escape or the close box mean
+// leaving; a quit message without them is the show's own end. A window
+// uncovered or resized wants its picture drawn again, paused or not.
 std::vector<SDL_Keysym> keys;
+int leaving = 0, exposed = 0;
 
 int CatchKeys(void*, SDL_Event* ev) {
+    if (ev->type == SDL_QUIT) leaving = 1;
+    if (ev->type == SDL_WINDOWEVENT) {
+        Uint8 e = ev->window.event;
+        leaving |= e == SDL_WINDOWEVENT_CLOSE;
+        exposed |= e == SDL_WINDOWEVENT_EXPOSED || e == SDL_WINDOWEVENT_SIZE_CHANGED;
+    }
     if (ev->type != SDL_KEYDOWN) return 1;
+    leaving |= ev->key.keysym.sym == SDLK_ESCAPE;
     // Held arrows and pages repeat; the toggles do not.
     SDL_Keycode k = ev->key.keysym.sym;
     int repeats = k == SDLK_LEFT || k == SDLK_RIGHT || k == SDLK_PAGEUP || k == SDLK_PAGEDOWN;
@@ -133,20 +144,42 @@ struct Watched {
     std::string timetableName;
 };
 
+// What `zelkor tmg compile` would say of the timetable just taken in.
+void Warn(const std::string& file, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), w.c_str());
+}
+
+// Where the show ends: the start of its first "ende" entry; 0 when none.
+int ShowEnd(uint32_t* end) {
+    int ende = Timetable_Find(EndeSceneName);
+    if (ende >= 0) *end = Timetable_Start(ende);
+    return ende >= 0;
+}
+
+// The show reached its end ("ende", or a timetable saved with "ende" before
+// the playhead): it stays there, paused, on the frame drawn at the end itself.
+void HoldAtEnd() {
+    Live_HoldAtEnd();
+    uint32_t end = 0;
+    if (ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
+}
+
 // Takes in one changed file; 1 when something was redone.
 int TakeIn(const Watched& w, const IO_Change& change) {
     const std::string& name = change.name;
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
+    std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
-        ok = Reload_TimetableText(w.timetablePath.c_str(), &why);
+        ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
     } else if (inShow && name == "data.vkz") {
         // A timetable given as text replaces the archive's.
         if (!w.timetable.empty()) return 0;
-        ok = Reload_Archive(name.c_str(), &why);
+        ok = Reload_Archive(name.c_str(), &why, &warnings);
     } else if (inShow && name == "sound.mp3") {
         ok = Reload_Music(name.c_str(), &why);
     } else if (inShow) {
@@ -163,6 +196,7 @@ int TakeIn(const Watched& w, const IO_Change& change) {
     double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                 (double)SDL_GetPerformanceFrequency();
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
+    Warn(shown, warnings);
     return 1;
 }
 
@@ -172,7 +206,11 @@ std::string Title(unsigned fps) {
     snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
     std::string title = std::string("zelkor play  ") + clock + "  " + Timetable_ActiveNames(t) +
                         "  " + std::to_string(fps) + " fps";
-    if (Live_Paused()) title += " [paused]";
+    uint32_t end = 0;
+    if (Live_Paused() && ShowEnd(&end) && t >= end)
+        title += " [end: Escape leaves]";
+    else if (Live_Paused())
+        title += " [paused]";
     if (Live_Looping()) title += " [loop]";
     return title;
 }
@@ -199,13 +237,16 @@ int Play(const Options& o) {
     }
     // The timetable first: --scene needs it, and a bad one is better told now.
     std::string why;
-    int loaded = w.timetable.empty() ? Reload_Archive("data.vkz", &why)
-                                     : Reload_TimetableText(w.timetablePath.c_str(), &why);
+    std::vector<std::string> warnings;
+    int loaded = w.timetable.empty()
+                     ? Reload_Archive("data.vkz", &why, &warnings)
+                     : Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+    std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
     if (!loaded) {
-        std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
         fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), why.c_str());
         return 1;
     }
+    Warn(file, warnings);
     uint32_t start = o.at;
     int entry = -1;
     if (!o.scene.empty()) {
@@ -215,6 +256,16 @@ int Play(const Options& o) {
             return 1;
         }
         start = Timetable_Start(entry);
+    }
+    // Past the end nothing is drawn: the show's last frame is held instead.
+    uint32_t end = 0;
+    if (ShowEnd(&end) && start >= end) {
+        fprintf(stderr,
+                "zelkor play: the show ends at %s (%u ms), where \"%s\" starts; %s is at or past "
+                "it, so play holds the last frame (Left or Home go back, Escape leaves)\n",
+                CLI_FormatTime(end).c_str(), end, EndeSceneName,
+                o.scene.empty() ? CLI_FormatTime(start).c_str() : ("--scene " + o.scene).c_str());
+        start = end;
     }
     if (Live_Start(o.width, o.height, start) != RUNNER_OK) {
         fprintf(stderr, "zelkor play: %s: the show failed to start (see %szelkor.log)\n", show,
@@ -249,8 +300,11 @@ int Play(const Options& o) {
         int redraw = 0;
         IO_WatchChanges(w.watch, &changes);
         for (const IO_Change& change : changes) redraw |= TakeIn(w, change);
+        redraw |= exposed;
+        exposed = 0;
         int r = Live_Frame(redraw);
-        if (r == RUNNER_ENDED) break;
+        if (r == RUNNER_ENDED && leaving) break;
+        if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
             fprintf(stderr, "zelkor play: the timetable stopped the show\n");
             break;

@@ -6,7 +6,6 @@
 
 #include "cli/args.h"
 
-#include "sequencing/scene_names.h"
 #include "sequencing/timing_check.h"
 #include "sequencing/timing_script.h"
 #include "sequencing/timing_text.h"
@@ -18,35 +17,6 @@
 #include <vector>
 
 static const char* tool = "zelkor tmg";
-
-// "unknown scene name 'scen1' (did you mean 'scene1'?)" and the like.
-static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
-                            const std::vector<int>* lines) {
-    const TimingEntry& e = entries[w.entry];
-    std::string name(e.name, strnlen(e.name, sizeof(e.name)));
-    // As the text form writes it, so odd bytes show as escapes.
-    std::string shown = FormatTimingName(name.data(), name.size());
-    if (shown[0] != '"') shown = "'" + shown + "'";
-    switch (w.problem) {
-    case TIMING_UNKNOWN_NAME: {
-        std::vector<const char*> known(ShowSceneNames, ShowSceneNames + SHOW_SCENE_COUNT);
-        known.push_back(PreloadSceneName);
-        known.push_back(EndeSceneName);
-        known.push_back(nullptr);
-        const char* near = CLI_Nearest(name.c_str(), known.data());
-        return "no scene is registered as " + shown +
-               (near ? std::string(" (did you mean '") + near + "'?)" : "");
-    }
-    case TIMING_OVERLAP:
-        return shown + " overlaps its entry " +
-               (lines ? "on line " + std::to_string((*lines)[w.other])
-                      : std::to_string(w.other + 1)) +
-               " (the scene runs twice a frame)";
-    case TIMING_NEVER_RUNS:
-        return "START + LENGTH passes 4294967295 ms: the entry never runs";
-    }
-    return "";
-}
 
 static int Compile(int argc, char** argv) {
     static const CLI_Option options[] = {{"-o", CLI_TEXT}, {"--strict"}, {}};
@@ -75,7 +45,7 @@ static int Compile(int argc, char** argv) {
     std::vector<TimingWarning> warnings = CheckTimingEntries(entries, (uint32_t)lines.size());
     for (const TimingWarning& w : warnings)
         fprintf(stderr, "%s: %s: line %d: %s%s\n", tool, src, lines[w.entry],
-                strict ? "" : "warning: ", Describe(w, entries, &lines).c_str());
+                strict ? "" : "warning: ", DescribeTimingWarning(w, entries, &lines).c_str());
     if (strict && !warnings.empty()) return 1;
     return WriteOutput(tool, dst, bytes.data(), bytes.size()) ? 0 : 1;
 }
@@ -100,7 +70,8 @@ static int Dump(int argc, char** argv) {
     std::vector<std::string> notes(table.header.count);
     for (const TimingWarning& w : CheckTimingEntries(table.entries, table.header.count)) {
         std::string& note = notes[w.entry];
-        note += (note.empty() ? "warning: " : "; ") + Describe(w, table.entries, nullptr);
+        note +=
+            (note.empty() ? "warning: " : "; ") + DescribeTimingWarning(w, table.entries, nullptr);
     }
     uint32_t used = (uint32_t)(sizeof(TimingHeader) + table.header.count * sizeof(TimingEntry));
     std::string text = FormatTimingText(table, (uint32_t)data.size() - used, &notes);
