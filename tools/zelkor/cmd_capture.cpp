@@ -6,11 +6,14 @@
 #include "usage.h"
 
 #include "cli/args.h"
+#include "cli/times.h"
 
 #include "capture_loop.h"
 #include "capture_video.h"
 #include "io/png_write.h"
+#include "runner/reload.h"
 #include "runner/runner.h"
+#include "runner/timetable_nav.h"
 
 #include <SDL.h>
 
@@ -175,6 +178,17 @@ int Capture(const Options& o) {
     if (access("data.vkz", R_OK) != 0) {
         fprintf(stderr, "zelkor capture: %s/data.vkz: cannot read the archive: %s\n", show,
                 strerror(errno));
+        return 1;
+    }
+    // The timetable first, as play reads it: a range from the end on would be
+    // simulated all the way there only to find nothing to capture.
+    std::string why;
+    uint32_t showEnd = 0, first = o.fps ? o.schedule.from : o.schedule.times.front();
+    if (Reload_Archive("data.vkz", &why) && Timetable_ShowEnd(&showEnd) && first >= showEnd) {
+        fprintf(stderr,
+                "zelkor capture: %s/data.vkz: the show ends at %s (%u ms), where \"ende\" "
+                "starts; nothing to capture from %s on\n",
+                show, CLI_FormatTime(showEnd).c_str(), showEnd, CLI_FormatTime(first).c_str());
         return 1;
     }
     Capture_CatchInterrupt();

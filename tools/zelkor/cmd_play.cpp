@@ -150,19 +150,12 @@ void Warn(const std::string& file, const std::vector<std::string>& warnings) {
         fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), w.c_str());
 }
 
-// Where the show ends: the start of its first "ende" entry; 0 when none.
-int ShowEnd(uint32_t* end) {
-    int ende = Timetable_Find(EndeSceneName);
-    if (ende >= 0) *end = Timetable_Start(ende);
-    return ende >= 0;
-}
-
 // The show reached its end ("ende", or a timetable saved with "ende" before
 // the playhead): it stays there, paused, on the frame drawn at the end itself.
 void HoldAtEnd() {
     Live_HoldAtEnd();
     uint32_t end = 0;
-    if (ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
+    if (Timetable_ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
 }
 
 // Takes in one changed file; 1 when something was redone.
@@ -207,7 +200,7 @@ std::string Title(unsigned fps) {
     std::string title = std::string("zelkor play  ") + clock + "  " + Timetable_ActiveNames(t) +
                         "  " + std::to_string(fps) + " fps";
     uint32_t end = 0;
-    if (Live_Paused() && ShowEnd(&end) && t >= end)
+    if (Live_Paused() && Timetable_ShowEnd(&end) && t >= end)
         title += " [end: Escape leaves]";
     else if (Live_Paused())
         title += " [paused]";
@@ -259,7 +252,7 @@ int Play(const Options& o) {
     }
     // Past the end nothing is drawn: the show's last frame is held instead.
     uint32_t end = 0;
-    if (ShowEnd(&end) && start >= end) {
+    if (Timetable_ShowEnd(&end) && start >= end) {
         fprintf(stderr,
                 "zelkor play: the show ends at %s (%u ms), where \"%s\" starts; %s is at or past "
                 "it, so play holds the last frame (Left or Home go back, Escape leaves)\n",

@@ -158,7 +158,8 @@ const CLI_Usage CaptureUsage = {
     "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
     "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
     "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
-    "output; the show folder is only read.\n"
+    "output; the show folder is only read. A capture that would start at or after\n"
+    "the show's end (where \"ende\" starts) is refused at once.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
@@ -170,8 +171,9 @@ const CLI_Usage CaptureUsage = {
     "  --preset P       x264's speed names, ultrafast to placebo (default veryfast)\n"
     "  --no-audio       no sound track\n"
     "  --quiet          no progress on stderr\n"
-    "Prints \"<file> <music time>\" for each PNG written. Ctrl-C stops after the\n"
-    "current frame and completes the file (status 130).\n"};
+    "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
+    "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
+    "Ctrl-C stops after the current frame and completes the file (status 130).\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",
