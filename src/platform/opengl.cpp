@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 static int SameMode(const SDL_DisplayMode& mode, int w, int h, int bits) {
     return mode.w == w && mode.h == h && (int)SDL_BITSPERPIXEL(mode.format) == bits;
 }
@@ -115,18 +117,35 @@ void ZELKOR_OpenGL::FitDrawable(int w, int h) {
     glViewport(viewX, viewY, viewWidth, viewHeight);
 }
 
+// The scenes' backdrop quad (scene kit) spans x = -11.5 to 11.6 at depth 21,
+// while a 45-degree 4:3 view there reaches +-11.598: a strip about 0.42 % of
+// the picture wide at its left edge (4 pixels of 960) is never covered. The
+// scenes that clear leave it black; the swirls, which only darken what the
+// backdrop covers, would pile their trails up there into a white line.
+static int BackdropGap(int viewWidth, int viewHeight) {
+    const double pi = 3.14159265358979323846;
+    double halfWidth = 21.0 * std::tan(22.5 * pi / 180.0) * viewWidth / viewHeight;
+    if (halfWidth <= 11.5) return 0;
+    // Pixels whose centres lie left of the quad's edge.
+    return (int)std::floor(viewWidth * (halfWidth - 11.5) / (2.0 * halfWidth) + 0.5);
+}
+
 void ZELKOR_OpenGL::ClearBars() {
     int w = frameWidth, h = frameHeight;
-    if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
-    // Scissored clears touch only the bars; the saved state keeps the scenes'
-    // clear colour and scissor as they were.
+    if (viewWidth == 0 || viewHeight == 0) return;
+    int gap = BackdropGap(viewWidth, viewHeight);
+    if (gap == 0 && viewWidth == w && viewHeight == h) return;
+    // Scissored clears touch only the bars (and the gap); the saved state
+    // keeps the scenes' clear colour and scissor as they were.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_SCISSOR_TEST);
-    if (viewX > 0) { // pillarbox: left and right
-        glScissor(0, 0, viewX, h);
+    if (viewX > 0 || gap > 0) { // pillarbox (left and right) and the gap
+        glScissor(0, 0, viewX + gap, h);
         glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (viewX > 0) {
         glScissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
         glClear(GL_COLOR_BUFFER_BIT);
     }
