@@ -1,93 +1,26 @@
 #include "sequencing/timing_text.h"
 
+#include "sequencing/text_line.h"
+
 #include <cstdio>
 #include <cstring>
 
-static int IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-static int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-struct LineReader {
-    const char* p;
-    const char* end;
-    void SkipBlanks() {
-        while (p < end && IsBlank(*p)) p++;
-    }
-    int AtEnd() {
-        SkipBlanks();
-        return p == end || *p == '#';
-    }
-};
-
-// The word at the reader, as written (cut short when long), for messages.
-static std::string Word(const LineReader& r) {
-    const char* end = r.p;
-    while (end < r.end && !IsBlank(*end) && *end != '#') end++;
-    std::string word(r.p, end);
+// The word at the reader in quotes, cut short when long: "'x100'".
+static std::string Quoted(TextLine at) {
+    std::string word = TextLine_ReadWord(&at);
     if (word.size() > 40) word = word.substr(0, 40) + "...";
     return "'" + word + "'";
 }
 
-static std::string ReadNumber(LineReader* r, uint32_t* value) {
+// A number; a problem quotes what stands in its place.
+static std::string ReadNumber(TextLine* r, uint32_t* value) {
     r->SkipBlanks();
-    if (r->p == r->end || *r->p == '#') return "expected a decimal number, found the line's end";
-    LineReader word = *r;
-    if (*r->p < '0' || *r->p > '9') return "expected a decimal number, not " + Word(word);
-    uint64_t v = 0;
-    while (r->p < r->end && *r->p >= '0' && *r->p <= '9') {
-        v = v * 10 + (uint64_t)(*r->p++ - '0');
-        if (v > 0xFFFFFFFFull) return Word(word) + " is larger than 4294967295";
-    }
-    if (r->p < r->end && !IsBlank(*r->p) && *r->p != '#')
-        return "expected a decimal number, not " + Word(word);
-    *value = (uint32_t)v;
-    return "";
-}
-
-static const char* ReadNameWhy(LineReader* r, std::string* name) {
-    r->SkipBlanks();
-    if (r->p == r->end || *r->p == '#') return "missing scene name";
-    if (*r->p != '"') {
-        while (r->p < r->end && !IsBlank(*r->p) && *r->p != '#' && *r->p != '"')
-            name->push_back(*r->p++);
-        if (r->p < r->end && *r->p == '"') return "stray '\"' in a name";
-        return nullptr;
-    }
-    r->p++;
-    for (;;) {
-        if (r->p == r->end) return "unterminated quoted name";
-        char c = *r->p++;
-        if (c == '"') return nullptr;
-        if (c != '\\') {
-            name->push_back(c);
-            continue;
-        }
-        if (r->p == r->end) return "unterminated quoted name";
-        c = *r->p++;
-        if (c == '"' || c == '\\') {
-            name->push_back(c);
-        } else if (c == 'x' && r->end - r->p >= 2 && HexValue(r->p[0]) >= 0 &&
-                   HexValue(r->p[1]) >= 0) {
-            int v = HexValue(r->p[0]) * 16 + HexValue(r->p[1]);
-            if (v == 0) return "a name cannot hold a zero byte";
-            name->push_back((char)v);
-            r->p += 2;
-        } else {
-            return "unknown escape in a quoted name (use \\\" \\\\ or \\xHH)";
-        }
-    }
-}
-
-static std::string ReadName(LineReader* r, std::string* name) {
-    const char* why = ReadNameWhy(r, name);
-    return why ? why : "";
+    TextLine at = *r;
+    const char* why = TextLine_ReadU32(r, value);
+    if (!why) return "";
+    if (r->AtEnd() && at.p == r->p) return std::string(why) + ", found the line's end";
+    if (strncmp(why, "expected", 8) != 0) return Quoted(at) + ": " + why;
+    return std::string(why) + ", not " + Quoted(at);
 }
 
 static void PutU32(std::vector<uint8_t>* out, size_t at, uint32_t v) {
@@ -100,28 +33,27 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
     out->assign(sizeof(TimingHeader), 0);
     memcpy(out->data(), "TMG", 4);
     uint32_t count = 0;
-    size_t pos = 0;
-    for (int line = 1; pos <= text.size(); line++) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos) eol = text.size();
-        LineReader r = {text.data() + pos, text.data() + eol};
-        pos = eol + 1;
-        if (r.AtEnd()) continue;
-
+    int ok = 1;
+    ForEachTextLine(text, [&](TextLine* r, int line) {
+        if (r->AtEnd()) return 1;
         uint32_t start = 0, length = 0;
         std::string name;
-        std::string why = ReadNumber(&r, &start);
-        if (why.empty()) why = ReadNumber(&r, &length);
-        if (why.empty()) why = ReadName(&r, &name);
+        std::string why = ReadNumber(r, &start);
+        if (why.empty()) why = ReadNumber(r, &length);
+        if (why.empty()) {
+            const char* bad = TextLine_ReadName(r, &name, "missing scene name");
+            if (bad) why = bad;
+        }
         // The name field keeps its terminator inside its 64 bytes.
         if (why.empty() && name.size() > 63) why = "scene name longer than 63 bytes";
-        if (why.empty() && !r.AtEnd()) why = "unexpected text " + Word(r) + " after the scene name";
+        if (why.empty() && !r->AtEnd())
+            why = "unexpected text " + Quoted(*r) + " after the scene name";
         if (why.empty() && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES)
             why = "too many entries";
         if (!why.empty()) {
             *error = "line " + std::to_string(line) + ": " + why;
             out->clear();
-            return 0;
+            return ok = 0;
         }
         size_t at = out->size();
         out->resize(at + sizeof(TimingEntry), 0);
@@ -130,37 +62,15 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         memcpy(out->data() + at + 8, name.data(), name.size());
         if (entryLines) entryLines->push_back(line);
         count++;
-    }
+        return 1;
+    });
+    if (!ok) return 0;
     PutU32(out, 4, count);
     return 1;
 }
 
-static int NeedsQuotes(const char* name, size_t n) {
-    if (n == 0) return 1;
-    for (size_t i = 0; i < n; i++) {
-        unsigned char c = (unsigned char)name[i];
-        if (c <= ' ' || c >= 0x7F || c == '#' || c == '"' || c == '\\') return 1;
-    }
-    return 0;
-}
-
 std::string FormatTimingName(const char* name, size_t n) {
-    if (!NeedsQuotes(name, n)) return std::string(name, n);
-    std::string text = "\"";
-    char buf[8];
-    for (size_t k = 0; k < n; k++) {
-        unsigned char c = (unsigned char)name[k];
-        if (c == '"' || c == '\\') {
-            text += '\\';
-            text += (char)c;
-        } else if (c < ' ' || c >= 0x7F) {
-            snprintf(buf, sizeof(buf), "\\x%02x", c);
-            text += buf;
-        } else {
-            text += (char)c;
-        }
-    }
-    return text + '"';
+    return TextLine_FormatName(name, n);
 }
 
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
