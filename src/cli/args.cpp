@@ -126,7 +126,7 @@ static int Named(const CLI_Option& o, const char* name, size_t n) {
 }
 
 int CLI_ParseArgs(const CLI_Usage& usage, const CLI_Option* table, int argc, char** argv,
-                  CLI_Args* args) {
+                  CLI_Args* args, size_t mostOperands) {
     size_t rows = 0;
     while (table[rows].name) rows++;
     args->table = table;
@@ -143,6 +143,8 @@ int CLI_ParseArgs(const CLI_Usage& usage, const CLI_Option* table, int argc, cha
     for (int i = 0; i < argc; i++) {
         const char* a = argv[i];
         if (optionsEnded || !CLI_IsOption(a)) {
+            if (args->operands.size() == mostOperands)
+                return CLI_UsageError(usage, "unexpected argument", a);
             args->operands.push_back(a);
             continue;
         }

@@ -6,6 +6,7 @@
 #pragma once
 #include "cli/cli.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -49,8 +50,9 @@ struct CLI_Args {
     const CLI_Value& operator[](const char* name) const;
 };
 
-// 0 with *args filled, or CLI_USAGE once the usage error is on stderr.
+// 0 with *args filled, or CLI_USAGE once the usage error is on stderr; more
+// than `mostOperands` operands is one ("unexpected argument").
 int CLI_ParseArgs(const CLI_Usage& usage, const CLI_Option* table, int argc, char** argv,
-                  CLI_Args* args);
+                  CLI_Args* args, size_t mostOperands = (size_t)-1);
 // "WxH" or "WXH", each side low to high; 1, or 0.
 int CLI_ParseSize(const char* text, int low, int high, int* width, int* height);

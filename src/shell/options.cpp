@@ -34,9 +34,7 @@ int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
     int status;
     if (CLI_Info(MarovyUsage, argc - 1, argv + 1, &status)) return status;
     CLI_Args args;
-    if (CLI_ParseArgs(MarovyUsage, kOptions, argc - 1, argv + 1, &args)) return CLI_USAGE;
-    if (!args.operands.empty())
-        return CLI_UsageError(MarovyUsage, "unexpected argument", args.operands[0]);
+    if (CLI_ParseArgs(MarovyUsage, kOptions, argc - 1, argv + 1, &args, 0)) return CLI_USAGE;
     const CLI_Value& window = args["--window"];
     const CLI_Value& desktop = args["--desktop"];
     if (window.given + desktop.given > 1)

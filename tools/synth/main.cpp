@@ -52,9 +52,7 @@ int main(int argc, char** argv) {
         {},
     };
     CLI_Args args;
-    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args)) return CLI_USAGE;
-    if (args.operands.size() > 1)
-        return CLI_UsageError(usage, "unexpected argument", args.operands[1]);
+    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args, 1)) return CLI_USAGE;
     std::string scorePath = args.operands.empty() ? "" : args.operands[0];
     std::string mp3Path = args["-o"].Or(""), wavPath = args["--wav"].Or("");
     std::string timetablePath = args["--timetable"].Or("");

@@ -32,9 +32,7 @@ int main(int argc, char** argv) {
     static const CLI_Option options[] = {
         {"-o", CLI_TEXT}, {"--layers", CLI_TEXT}, {"--fonts", CLI_TEXT}, {}};
     CLI_Args args;
-    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args)) return CLI_USAGE;
-    if (args.operands.size() > 1)
-        return CLI_UsageError(usage, "unexpected argument", args.operands[1]);
+    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args, 1)) return CLI_USAGE;
     std::string recipePath = args.operands.empty() ? "" : args.operands[0];
     std::string outPath = args["-o"].Or(""), layersPath = args["--layers"].Or("");
     std::string fontDir = args["--fonts"].Or("/usr/share/fonts/truetype/dejavu");

@@ -77,8 +77,7 @@ const CLI_Option kOptions[] = {
 
 int ParseArgs(int argc, char** argv, Options* o) {
     CLI_Args args;
-    if (CLI_ParseArgs(CaptureUsage, kOptions, argc, argv, &args)) return CLI_USAGE;
-    if (!args.operands.empty()) return Usage("unexpected argument", args.operands[0]);
+    if (CLI_ParseArgs(CaptureUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
     const CLI_Value &at = args["--at"], &from = args["--from"], &to = args["--to"];
     const CLI_Value &step = args["--step"], &crf = args["--crf"], &preset = args["--preset"];
     const CLI_Value& noAudio = args["--no-audio"];

@@ -41,7 +41,7 @@ int CmdCodec(int argc, char** argv) {
         return CLI_UsageError(CodecUsage, "unknown subcommand", argv[0], verbs);
 
     CLI_Args args;
-    if (CLI_ParseArgs(CodecUsage, options, argc - 1, argv + 1, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(CodecUsage, options, argc - 1, argv + 1, &args, 2)) return CLI_USAGE;
     int codecId = -1;
     if (const char* name = args["--codec"].text) {
         codecId = VKZ_CodecIdFromName(name);
@@ -49,8 +49,6 @@ int CmdCodec(int argc, char** argv) {
             return CLI_UsageError(CodecUsage, "unknown codec", name, CodecChoices);
     }
     long long size = args["--size"].given ? args["--size"].number : -1;
-    if (args.operands.size() > 2)
-        return CLI_UsageError(CodecUsage, "unexpected argument", args.operands[2]);
     size_t pathCount = args.operands.size();
     const char* paths[2] = {pathCount > 0 ? args.operands[0] : nullptr,
                             pathCount > 1 ? args.operands[1] : nullptr};

@@ -49,8 +49,7 @@ const CLI_Option kOptions[] = {
 
 int ParseArgs(int argc, char** argv, Options* o) {
     CLI_Args args;
-    if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args)) return CLI_USAGE;
-    if (!args.operands.empty()) return Usage("unexpected argument", args.operands[0]);
+    if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
     const CLI_Value &at = args["--at"], &scene = args["--scene"], &window = args["--window"];
     if (at.given && scene.given) return Usage("give either --at or --scene");
     if (args["--dir"].given) o->showDir = args["--dir"].text;

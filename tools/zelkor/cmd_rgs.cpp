@@ -42,10 +42,8 @@ static const CLI_Option kNoOptions[] = {{}};
 static int Assemble(int argc, char** argv) {
     static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
     CLI_Args args;
-    if (CLI_ParseArgs(RgsUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(RgsUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(RgsUsage, "asm: no source text given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(RgsUsage, "unexpected argument", args.operands[1]);
     if (!args["-o"].given) return CLI_UsageError(RgsUsage, "asm: no output given (-o OUT.rgs)");
     const char* source = args.operands[0];
     const char* output = args["-o"].text;
@@ -58,10 +56,8 @@ static int Assemble(int argc, char** argv) {
 
 static int Disassemble(int argc, char** argv) {
     CLI_Args args;
-    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(RgsUsage, "disasm: no script given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(RgsUsage, "unexpected argument", args.operands[1]);
     const char* path = args.operands[0];
     std::vector<uint8_t> script;
     if (!ReadInput("zelkor rgs disasm", path, TOOL_MAX_INPUT, &script)) return 1;
@@ -169,9 +165,7 @@ static int Run(int argc, char** argv) {
 
 static int Ops(int argc, char** argv) {
     CLI_Args args;
-    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args)) return CLI_USAGE;
-    if (args.operands.size() > 1)
-        return CLI_UsageError(RgsUsage, "unexpected argument", args.operands[1]);
+    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args, 1)) return CLI_USAGE;
     const char* name = args.operands.empty() ? nullptr : args.operands[0];
     std::string text;
     if (!name) {

@@ -49,10 +49,8 @@ int CmdTex(int argc, char** argv) {
     if (strcmp(argv[0], "decode") != 0)
         return CLI_UsageError(TexUsage, "unknown subcommand", argv[0], verbs);
     CLI_Args args;
-    if (CLI_ParseArgs(TexUsage, options, argc - 1, argv + 1, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(TexUsage, options, argc - 1, argv + 1, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TexUsage, "decode: no file given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(TexUsage, "unexpected argument", args.operands[1]);
     const char* path = args.operands[0];
     const char* rawPath = args["--raw"].text;
     const char* pngPath = args["--png"].text;

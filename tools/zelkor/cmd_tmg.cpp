@@ -21,10 +21,8 @@ static const char* tool = "zelkor tmg";
 static int Compile(int argc, char** argv) {
     static const CLI_Option options[] = {{"-o", CLI_TEXT}, {"--strict"}, {}};
     CLI_Args args;
-    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TmgUsage, "compile: no source text given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(TmgUsage, "unexpected argument", args.operands[1]);
     if (!args["-o"].given) return CLI_UsageError(TmgUsage, "compile: no output given (-o OUT.tmg)");
     const char* src = args.operands[0];
     const char* dst = args["-o"].text;
@@ -53,10 +51,8 @@ static int Compile(int argc, char** argv) {
 static int Dump(int argc, char** argv) {
     static const CLI_Option options[] = {{}};
     CLI_Args args;
-    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TmgUsage, "dump: no timetable given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(TmgUsage, "unexpected argument", args.operands[1]);
     const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;

@@ -19,10 +19,8 @@ static const char* tool = "zelkor trk";
 static int Compile(int argc, char** argv) {
     static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
     CLI_Args args;
-    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TrkUsage, "compile: no source text given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(TrkUsage, "unexpected argument", args.operands[1]);
     if (!args["-o"].given) return CLI_UsageError(TrkUsage, "compile: no output given (-o OUT.trk)");
     const char* src = args.operands[0];
     const char* dst = args["-o"].text;
@@ -44,10 +42,8 @@ static int Compile(int argc, char** argv) {
 static int Dump(int argc, char** argv) {
     static const CLI_Option options[] = {{}};
     CLI_Args args;
-    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TrkUsage, "dump: no track file given");
-    if (args.operands.size() > 1)
-        return CLI_UsageError(TrkUsage, "unexpected argument", args.operands[1]);
     const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TRACK_MAX_BYTES, &data)) return 1;
