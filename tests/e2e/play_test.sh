@@ -95,7 +95,7 @@ redder || zk_fail "the broken picture replaced the good one ($before -> $(red))"
 zk_press "$win" space
 wait_title '[0-9] fps \[loop\]'
 xdotool windowsize "$win" 640 240
-strips() { import -window "$win" wide.png && for x in 0 480; do
+strips() { local x; import -window "$win" wide.png && for x in 0 480; do
     convert wide.png -crop "160x240+$x+0" -format '%[fx:maxima] ' info:; done; }
 zk_wait_for 5 sh -c '[ "$(xwininfo -id '"$win"' | awk "/Width:/ { print \$2 }")" = 640 ]' ||
     zk_fail "the window was not resized"
