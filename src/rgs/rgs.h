@@ -4,6 +4,9 @@
 #include <cstdint>
 
 enum { RGS_SIZE = 256, LAYER_SIZE = 256 * 256 * 3, RGS_LAYER_COUNT = 5, RGS_MAX_COMMANDS = 200 };
+// The largest script file read, compiled or text: 255 commands take 8419
+// bytes, or a few kilobytes of text with its comments.
+enum { RGS_MAX_FILE_BYTES = 1 << 20 };
 
 // Process-wide and never reset: each script starts from what the last one left.
 extern uint8_t RGS_Layers[RGS_LAYER_COUNT][LAYER_SIZE];

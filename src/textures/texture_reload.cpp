@@ -6,7 +6,6 @@
 #include "textures/image_decode.h"
 #include "textures/texture.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -27,7 +26,7 @@ int tracking = 0;
 int Decode(const std::string& path, TexDecoder decode, TexImage* image, std::string* why) {
     std::vector<uint8_t> data;
     const char* reason = nullptr;
-    if (!IO_ReadFile(path.c_str(), INT_MAX, IO_REGULAR_ONLY, &data, &reason)) {
+    if (!IO_ReadFile(path.c_str(), TexFileLimit(path.c_str()), IO_REGULAR_ONLY, &data, &reason)) {
         *why = reason;
         return 0;
     }
@@ -36,6 +35,7 @@ int Decode(const std::string& path, TexDecoder decode, TexImage* image, std::str
         *why = "out of memory";
         return 0;
     }
+    image->maxSide = TextureMaxSide();
     int ok = decode(file, image);
     MemFile_Close(file);
     if (ok && !image->error) return 1;
@@ -73,7 +73,7 @@ int ReloadScripts(const char* path, std::string* why) {
     // any other script runs again.
     std::vector<uint8_t> changed;
     const char* reason = nullptr;
-    if (!IO_ReadFile(path, INT_MAX, IO_REGULAR_ONLY, &changed, &reason)) {
+    if (!IO_ReadFile(path, RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &changed, &reason)) {
         *why = reason;
         return -1;
     }

@@ -22,3 +22,5 @@ int Textures_Reload(const char* path, std::string* why);
 // decoded image into the record's own texture object (`reuse`) or a new one.
 void NoteTextureLoad(ZELKOR_Texture* texture, const char* path, int useMipmaps);
 void UploadTexture(ZELKOR_Texture* texture, const TexImage& image, int useMipmaps, int reuse);
+// The largest side a picture may have here: TEX_MAX_SIDE, or OpenGL's smaller one.
+int TextureMaxSide();

@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-// Files beyond 2 GiB are refused: the codecs take 32-bit lengths and signed results.
-enum : uint64_t { TOOL_MAX_INPUT = 0x7FFFFFFF };
-
+// `limit` is the largest file of the input's kind (a stream is read no further).
 int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out);
 int ReadTextInput(const char* tool, const char* path, uint64_t limit, std::string* out);
 // "-" is standard output where `dashIsStdout` is set.

@@ -51,7 +51,7 @@ static int Assemble(int argc, char** argv) {
     if (!source) return CLI_UsageError(RgsUsage, "asm: no source text given");
     if (!output) return CLI_UsageError(RgsUsage, "asm: no output given (-o OUT.rgs)");
     std::vector<uint8_t> text, script;
-    if (!ReadInput("zelkor rgs asm", source, TOOL_MAX_INPUT, &text)) return 1;
+    if (!ReadInput("zelkor rgs asm", source, RGS_MAX_FILE_BYTES, &text)) return 1;
     if (!AssembleText("zelkor rgs asm", source, text, &script)) return 1;
     if (!WriteFile(output, script.data(), script.size())) return 1;
     return 0;
@@ -62,7 +62,7 @@ static int Disassemble(int argc, char** argv) {
     if (CLI_IsOption(argv[0])) return CLI_UsageError(RgsUsage, "unknown option", argv[0]);
     if (argc > 1) return CLI_UsageError(RgsUsage, "unexpected argument", argv[1]);
     std::vector<uint8_t> script;
-    if (!ReadInput("zelkor rgs disasm", argv[0], TOOL_MAX_INPUT, &script)) return 1;
+    if (!ReadInput("zelkor rgs disasm", argv[0], RGS_MAX_FILE_BYTES, &script)) return 1;
     std::string text, error;
     int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
     fputs(text.c_str(), stdout);
@@ -142,7 +142,7 @@ static int Run(int argc, char** argv) {
     int status = 0;
     for (const char* path : scripts) {
         std::vector<uint8_t> data, compiled;
-        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &data)) {
+        if (!ReadInput("zelkor rgs run", path, RGS_MAX_FILE_BYTES, &data)) {
             status = 1;
             continue;
         }

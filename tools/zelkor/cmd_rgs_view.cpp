@@ -47,7 +47,7 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        if (!ReadInput(tool, path.c_str(), TOOL_MAX_INPUT, &bytes)) return 0;
+        if (!ReadInput(tool, path.c_str(), RGS_MAX_FILE_BYTES, &bytes)) return 0;
         std::string error;
         if (!IsCompiled(path)) {
             if (!RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error)) {
@@ -140,7 +140,7 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
     // A file that cannot be read at all is a mistake on the command line.
     std::vector<uint8_t> probe;
     for (const Script& s : scripts)
-        if (!ReadInput(tool, s.path.c_str(), TOOL_MAX_INPUT, &probe)) return 1;
+        if (!ReadInput(tool, s.path.c_str(), RGS_MAX_FILE_BYTES, &probe)) return 1;
     if (!OpenView(&v, scale)) {
         fprintf(stderr, "%s: cannot open a window: %s\n", tool, SDL_GetError());
         CloseView(&v);
