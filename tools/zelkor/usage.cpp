@@ -44,8 +44,8 @@ const CLI_Usage VkzUsage = {
     "create   packs each FILE as an entry named after its base name, or NAME when\n"
     "         written NAME=FILE (an argument holding '=' that names an existing\n"
     "         file is that file). --codec C: aplib (the default), ucl, bzip2 or\n"
-    "         stored; files under 2 bytes are stored. The archive is written\n"
-    "         whole or not at all.\n"
+    "         stored; files under 2 bytes are stored. An entry holds at most\n"
+    "         256 MiB. The archive is written whole or not at all.\n"
     "list     a header line beginning with \"#\", then one line per entry: name\n"
     "         digest, content digest, data offset, size, stored size, codec and\n"
     "         the name where a NAME argument matches the entry (a FILE or\n"
@@ -53,9 +53,11 @@ const CLI_Usage VkzUsage = {
     "         --long: name (or name digest), codec, sizes and packing ratio.\n"
     "extract  unpacks the entry NAME to OUT (default: NAME; \"-\" is standard\n"
     "         output) once its content digest is checked.\n"
-    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\";\n"
-    "         says on stderr why each failed entry failed, naming it where a\n"
-    "         NAME argument matches. Exit status 1 when any failed.\n"};
+    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\",\n"
+    "         with \" (N bytes)\" after an entry of 16 MiB or more, which takes\n"
+    "         a while; says on stderr why each failed entry failed, naming it\n"
+    "         where a NAME argument matches. Exit status 1 when any failed.\n"
+    "         Entries go through extract and verify a piece at a time.\n"};
 
 static std::string SceneNameList() {
     std::string list = std::string("  ") + PreloadSceneName;
