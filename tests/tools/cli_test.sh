@@ -70,5 +70,20 @@ printf 'size 8 8\n' >"$T/r.txt"
 "$Z" tex decode "$T/nothere.tga" 2>"$T/err"
 [ $? = 1 ] && grep -q "nothere.tga: No such file or directory" "$T/err" || fail "tex decode"
 
+# Results that cannot be written fail, as in coreutils: each command that
+# prints results, into a full device.
+printf 'Fill 0 #ff0000\n' >"$T/f.txt"
+"$Z" rgs asm "$T/f.txt" -o "$T/f.rgs" && "$Z" md5 "$T/f.txt" >"$T/list" &&
+    "$Z" vkz create "$T/f.vkz" "$T/f.rgs" && printf '0 1 ende\n' >"$T/t.txt" &&
+    "$Z" tmg compile "$T/t.txt" -o "$T/t.tmg" || fail "making the inputs"
+for args in "md5 -c $T/list" "md5 $T/f.txt" "vkz list $T/f.vkz" "vkz verify $T/f.vkz" \
+    "vkz extract $T/f.vkz f.rgs -o -" "tmg dump $T/t.tmg" "rgs disasm $T/f.rgs" "rgs run $T/f.rgs" \
+    "rgs ops" "tex decode $T/f.rgs" "--help"; do
+    # shellcheck disable=SC2086
+    "$Z" $args >/dev/full 2>"$T/err"
+    [ $? = 1 ] && grep -Eq "standard output|No space left on device" "$T/err" ||
+        fail "$args >/dev/full: $(cat "$T/err")"
+done
+
 if [ $fails -ne 0 ]; then echo "$fails failures"; exit 1; fi
 echo "cli checks passed"

@@ -49,6 +49,7 @@ static bool ParseWhole(const char* text, long lo, long hi, long* out) {
 }
 
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("zksynth");
     int status;
     if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
     std::string scorePath, mp3Path, wavPath, timetablePath;
