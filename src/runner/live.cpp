@@ -74,6 +74,7 @@ int Live_Start(int width, int height, uint32_t start) {
     hooks.quietErrors = 1;
     Textures_TrackLoads(1);
     if (Startup(nullptr, &hooks) != 0) {
+        Runner_NoteFailedStart();
         Shutdown();
         return RUNNER_START_FAILED;
     }

@@ -105,7 +105,7 @@ int Startup(void* instance, const StartupHooks* hooks) {
         return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()",
                     Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
-                         logPath, Folder(), strerror(g_shellLog->OpenError())));
+                         logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

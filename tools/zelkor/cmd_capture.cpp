@@ -9,6 +9,7 @@
 #include "capture_video.h"
 #include "io/png_write.h"
 #include "runner/runner.h"
+#include "shell/log.h"
 
 #include <SDL.h>
 
@@ -77,6 +78,32 @@ int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
     }
 }
 
+// Null when OUT, not a video name, can be the folder of PNGs: an existing
+// folder, a name ending in '/', or a new name without an extension (a typo
+// of a video name must not quietly become a folder).
+const char* FolderProblem(const std::string& out) {
+    struct stat st;
+    if (stat(out.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? nullptr
+                                   : "-o is neither a folder nor a video name (.mp4, .mkv or "
+                                     ".webm):";
+    size_t slash = out.rfind('/');
+    if (out.back() == '/' ||
+        out.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+        return nullptr;
+    return "-o has an extension that is no video's (.mp4, .mkv or .webm); a new folder of "
+           "PNGs is named without one, or with a '/' at its end:";
+}
+
+// ".mp4" alone names no file, only its kind.
+const char* VideoNameProblem(const std::string& out) {
+    size_t slash = out.rfind('/');
+    size_t dot = out.rfind('.');
+    return dot == (slash == std::string::npos ? 0 : slash + 1) ? "-o names no file before its "
+                                                                 "extension:"
+                                                               : nullptr;
+}
+
 int ParseArgs(int argc, char** argv, Options* o) {
     int haveAt = 0, haveFrom = 0, haveTo = 0, haveStep = 0, haveCrf = 0, havePreset = 0;
     uint32_t from = 0, to = 0, step = 1000;
@@ -136,6 +163,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
         return Usage("unknown video format (use .mp4, .mkv or .webm; a folder of PNGs is "
                      "named without one)");
+    if (const char* problem = o->video ? VideoNameProblem(o->out) : FolderProblem(o->out))
+        return Usage(problem, o->out.c_str());
     if (!o->video && (haveCrf || havePreset || o->noAudio))
         return Usage("--crf, --preset and --no-audio are for video files");
     if (o->video && !o->fps) o->fps = 60;
@@ -251,7 +280,10 @@ int Capture(const Options& o) {
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
-        if (started == RUNNER_START_FAILED)
+        if (started == RUNNER_START_FAILED && Runner_LogOpenError())
+            fprintf(stderr, "zelkor capture: %s: cannot write the log: %s\n", log.c_str(),
+                    ZELKOR_LogProblem(Runner_LogOpenError()));
+        else if (started == RUNNER_START_FAILED)
             fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
                     log.c_str());
         else

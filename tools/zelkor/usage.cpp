@@ -148,9 +148,11 @@ const CLI_Usage CaptureUsage = {
     "simulated frame whose music time is T or later. Without --fps, DIR gets\n"
     "DIR/frame_T.png for each time; with --fps, frame k stands for\n"
     "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
-    "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
-    "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
-    "output; the show folder is only read.\n"
+    "AAC) or .webm (VP9, Opus) is a video with the show's sound; a video replaced\n"
+    "keeps its mode, and a link to one stays a link. DIR, a folder of PNGs named\n"
+    "frame_000000.png upward, is a folder that exists, or a new name without an\n"
+    "extension or ending in '/'. zelkor.log goes beside the output (never through\n"
+    "a symbolic link); the show folder is only read.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
@@ -163,7 +165,8 @@ const CLI_Usage CaptureUsage = {
     "  --no-audio       no sound track\n"
     "  --quiet          no progress on stderr\n"
     "Prints \"<file> <music time>\" for each PNG written. Ctrl-C stops after the\n"
-    "current frame and completes the file (status 130).\n"};
+    "current frame and completes the file (status 130); SIGTERM and SIGHUP stop\n"
+    "at once, leaving any file that was there as it was.\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",
