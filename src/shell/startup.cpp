@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 #include "shell/log.h"
 #include "shell/settings.h"
+#include "shell/stop_signals.h"
 
 #include <SDL.h>
 
@@ -24,6 +25,8 @@
 static ZELKOR_Message mainMessage;
 
 void ShowErrorBox(const char* text) {
+    // The box waits for OK: a signal must not wait with it.
+    Shell_StopSignalsEndShow(0);
     // The box needs the video subsystem, which a failed step may not have started.
     int started = ZELKOR_StartVideo();
     if (!started || SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
