@@ -5,7 +5,8 @@
 #include <string>
 
 // The archive's "default.tmg" becomes the timetable; the archive then takes
-// the place of the open one.
+// the place of the open one. A timetable whose entries of one scene overlap
+// is refused, as `zelkor tmg compile --strict` refuses it.
 int Reload_Archive(const char* path, std::string* why);
 // A timetable in text form, compiled as `zelkor tmg compile` does.
 int Reload_TimetableText(const char* path, std::string* why);

@@ -1,6 +1,7 @@
 #include "sequencing/timing_check.h"
 
 #include "sequencing/scene_names.h"
+#include "sequencing/timing_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,4 +55,26 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
         warnings.begin(), warnings.end(),
         [](const TimingWarning& a, const TimingWarning& b) { return a.entry < b.entry; });
     return warnings;
+}
+
+std::string DescribeTimingOverlap(const TimingWarning& w, const TimingEntry* entries,
+                                  const std::vector<int>* lines) {
+    const TimingEntry& e = entries[w.entry];
+    // As the text form writes the name, so odd bytes show as escapes.
+    std::string shown = FormatTimingName(e.name, strnlen(e.name, sizeof(e.name)));
+    if (shown[0] != '"') shown = "'" + shown + "'";
+    return shown + " overlaps its entry " +
+           (lines ? "on line " + std::to_string((*lines)[w.other]) : std::to_string(w.other + 1)) +
+           " (the scene runs twice a frame)";
+}
+
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines) {
+    for (const TimingWarning& w : CheckTimingEntries(entries, count)) {
+        if (w.problem != TIMING_OVERLAP) continue;
+        std::string where = lines ? "line " + std::to_string((*lines)[w.entry])
+                                  : "entry " + std::to_string(w.entry + 1);
+        return where + ": " + DescribeTimingOverlap(w, entries, lines);
+    }
+    return "";
 }

@@ -5,6 +5,7 @@
 #include "sequencing/timing_script.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum TimingProblem {
@@ -23,3 +24,13 @@ struct TimingWarning {
 // do not overlap; "ende", which holds from its start on, overlaps every later
 // "ende".
 std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count);
+// An overlap as `zelkor tmg compile` words it: "'scene5' overlaps its entry
+// on line 3 (the scene runs twice a frame)", by line where `lines` gives each
+// entry's, else by entry number.
+std::string DescribeTimingOverlap(const TimingWarning& warning, const TimingEntry* entries,
+                                  const std::vector<int>* lines);
+// The first overlap among the entries, worded so ("line N: " or "entry N: "
+// before it); "" when there is none. Play and capture refuse such a
+// timetable: each overlapping entry draws its scene once more every frame.
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines);

@@ -100,6 +100,17 @@ for args in "--at 100" "--at x -o $WORK/f" "--at 1 --from 1 --to 2 -o $WORK/f" \
     [ $? -eq 2 ] || fail "usage error not reported for: $args"
 done
 
+# A timetable whose entries of one scene overlap draws it again and again
+# each frame: refused with tmg compile's words.
+mkdir -p "$WORK/twice" && cp "$SHOW"/* "$WORK/twice/" &&
+    printf '0 5000 scene5\n0 5000 scene5\n' >"$WORK/twice.txt" &&
+    "$Z" tmg compile "$WORK/twice.txt" -o "$WORK/default.tmg" 2>/dev/null &&
+    "$Z" vkz create "$WORK/twice/data.vkz" "$WORK/default.tmg" >/dev/null || fail "making the show"
+"$Z" capture --dir "$WORK/twice" --size 64x48 --at 100 -o "$WORK/twice-out" 2>"$WORK/twice.err"
+rc=$?
+[ $rc -eq 1 ] && grep -q "data.vkz: default.tmg: entry 2: 'scene5' overlaps its entry 1" "$WORK/twice.err" ||
+    fail "overlapping entries: exit $rc: $(cat "$WORK/twice.err")"
+
 # A read-only show folder captures fine: the log goes with the output and the
 # show folder is left as it was (checked by listing, since root may write anyway).
 ls -lA --time-style=full-iso "$SHOW" >"$WORK/show.before"

@@ -8,6 +8,7 @@
 #include "capture_loop.h"
 #include "capture_video.h"
 #include "io/png_write.h"
+#include "runner/reload.h"
 #include "runner/runner.h"
 #include "shell/log.h"
 
@@ -242,6 +243,13 @@ int Capture(const Options& o) {
     if (access("data.vkz", R_OK) != 0) {
         fprintf(stderr, "zelkor capture: %s/data.vkz: cannot read the archive: %s\n", show,
                 strerror(errno));
+        return 1;
+    }
+    // The timetable before the start-up, which would spend its time on one
+    // that cannot be captured (overlapping entries of a scene).
+    std::string why;
+    if (!Reload_Archive("data.vkz", &why)) {
+        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
         return 1;
     }
     Capture_CatchInterrupt();

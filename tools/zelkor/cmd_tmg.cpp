@@ -36,10 +36,7 @@ static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
                (near ? std::string(" (did you mean '") + near + "'?)" : "");
     }
     case TIMING_OVERLAP:
-        return shown + " overlaps its entry " +
-               (lines ? "on line " + std::to_string((*lines)[w.other])
-                      : std::to_string(w.other + 1)) +
-               " (the scene runs twice a frame)";
+        return DescribeTimingOverlap(w, entries, lines);
     case TIMING_NEVER_RUNS:
         return "START + LENGTH passes 4294967295 ms: the entry never runs";
     }
