@@ -35,6 +35,9 @@ extern RGS_Program RGS_CurrentProgram;
 // Runs a script; 1 when accepted, 0 for no data or a wrong magic (nothing
 // changes then). Commands the file holds only in part are skipped.
 int RunRGS(const uint8_t* bytes, uint32_t length);
+// The same, asking `stop` before each command: once it answers non-zero the
+// rest is left undone (a run whose result is no longer wanted).
+int RunRGSUntil(const uint8_t* bytes, uint32_t length, int (*stop)(void* user), void* user);
 // Converts the parameters as the opcode needs them and runs the operation.
 // Unknown opcodes, layers above 4 and used parameters without a 32-bit
 // integer value skip the command; returns 1 when the operation ran.

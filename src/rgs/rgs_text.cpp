@@ -226,14 +226,19 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
     return 1;
 }
 
+std::string RGS_CutShort(const uint8_t* bytes, uint32_t length) {
+    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) return "not an RGS script (no \"RGS\")";
+    if (length < 4) return "no command count";
+    uint32_t count = bytes[3], complete = (length - 4) / 33;
+    if (count <= complete) return "";
+    return "file ends after " + std::to_string(complete) + " of its " + std::to_string(count) +
+           " commands";
+}
+
 int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error) {
     text->clear();
-    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) {
-        *error = "not an RGS script (no \"RGS\")";
-        return 0;
-    }
-    if (length < 4) {
-        *error = "no command count";
+    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) {
+        *error = RGS_CutShort(bytes, length);
         return 0;
     }
     uint32_t count = bytes[3], complete = (length - 4) / 33;
@@ -264,8 +269,7 @@ int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, st
         *text += '\n';
     }
     if (count > complete) {
-        *error = "file ends after " + std::to_string(complete) + " of its " +
-                 std::to_string(count) + " commands";
+        *error = RGS_CutShort(bytes, length);
         return 0;
     }
     if (length != 4 + 33 * count) {

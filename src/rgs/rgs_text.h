@@ -21,6 +21,12 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
 // file are still written out).
 int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error);
 
+// Why a compiled script is not whole: no "RGS", no command count, or fewer
+// commands than its count says (cut short, or still being written); "" when
+// it holds them all. The show runs what there is; play and rgs view keep the
+// last whole script instead.
+std::string RGS_CutShort(const uint8_t* bytes, uint32_t length);
+
 // One parameter as text that reads back to the same bits.
 std::string RGS_FormatParam(float value, bool asColour);
 // Parses one parameter token; 0 when it is no number.

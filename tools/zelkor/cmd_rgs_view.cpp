@@ -8,6 +8,7 @@
 #include "io/watch.h"
 #include "platform/message.h"
 #include "rgs/rgs.h"
+#include "rgs/rgs_job.h"
 #include "rgs/rgs_text.h"
 
 #include <SDL.h>
@@ -40,22 +41,25 @@ int IsCompiled(const std::string& path) {
 }
 
 // Reads and assembles every script before any runs, so a script with an
-// error leaves the layers (and the picture) as they were. 1, or 0 with the
+// error, or cut short (still being written), leaves the layers (and the
+// picture) as they were. Watched files are read as the show reads its own:
+// regular files only, checked without waiting on a FIFO. 1, or 0 with the
 // error reported.
 int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
     out->assign(scripts.size(), {});
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        if (!ReadInput(tool, path.c_str(), RGS_MAX_FILE_BYTES, &bytes)) return 0;
+        if (!ReadInput(tool, path.c_str(), RGS_MAX_FILE_BYTES, &bytes, IO_REGULAR_ONLY)) return 0;
         std::string error;
         if (!IsCompiled(path)) {
             if (!RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error)) {
                 fprintf(stderr, "%s: %s: %s\n", tool, path.c_str(), error.c_str());
                 return 0;
             }
-        } else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0) {
-            fprintf(stderr, "%s: %s: not an RGS script (no \"RGS\")\n", tool, path.c_str());
+        } else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty()) {
+            fprintf(stderr, "%s: %s: %s; the last good picture stays\n", tool, path.c_str(),
+                    error.c_str());
             return 0;
         } else {
             (*out)[i] = std::move(bytes);
@@ -70,19 +74,37 @@ struct View {
     SDL_Texture* texture = nullptr;
     int first = 0, count = RGS_LAYER_COUNT; // the layers shown
     std::string files;                      // the title's FILE
+    RGS_Job* job = nullptr;                 // the scripts running, off this thread
+    int again = 0;                          // saved again while they ran
 };
 
-// Runs the scripts as `rgs run` does and shows the result; 1, or 0 with the
-// last good picture kept.
-int Render(View* v, const std::vector<Script>& scripts) {
-    Uint64 begin = SDL_GetPerformanceCounter();
+// Starts the scripts as `rgs run` runs them, on a thread of their own so the
+// window keeps answering; a run still going is stopped and started again
+// once it has. A script with an error keeps the last good picture.
+void Render(View* v, const std::vector<Script>& scripts) {
+    if (v->job) {
+        RGS_JobCancel(v->job);
+        v->again = 1;
+        return;
+    }
     std::vector<std::vector<uint8_t>> compiled;
-    if (!Compile(scripts, &compiled)) return 0;
-    memset(RGS_Layers, 0, sizeof RGS_Layers);
-    RGS_Random = 0;
-    for (const std::vector<uint8_t>& bytes : compiled) RunRGS(bytes.data(), (uint32_t)bytes.size());
-    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                (double)SDL_GetPerformanceFrequency();
+    if (!Compile(scripts, &compiled)) return;
+    v->job = RGS_JobStart(std::move(compiled));
+    if (!v->job) fprintf(stderr, "%s: cannot start a thread to run the scripts\n", tool);
+}
+
+// Shows the picture of a run that has ended.
+void ShowRun(View* v, const std::vector<Script>& scripts) {
+    if (!v->job || !RGS_JobDone(v->job)) return;
+    int cancelled = RGS_JobGetResult(v->job).cancelled;
+    double ms = RGS_JobGetResult(v->job).ms;
+    RGS_JobFree(v->job);
+    v->job = nullptr;
+    if (cancelled || v->again) {
+        v->again = 0;
+        Render(v, scripts);
+        return;
+    }
 
     // Row 0 is the first row OpenGL gets, the bottom of the picture.
     void* pixels = nullptr;
@@ -100,7 +122,6 @@ int Render(View* v, const std::vector<Script>& scripts) {
     snprintf(title, sizeof title, "zelkor rgs view  %s  %.0f ms  random %u", v->files.c_str(), ms,
              RGS_Random);
     SDL_SetWindowTitle(v->window, title);
-    return 1;
 }
 
 int OpenView(View* v, double scale) {
@@ -140,7 +161,7 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
     // A file that cannot be read at all is a mistake on the command line.
     std::vector<uint8_t> probe;
     for (const Script& s : scripts)
-        if (!ReadInput(tool, s.path.c_str(), RGS_MAX_FILE_BYTES, &probe)) return 1;
+        if (!ReadInput(tool, s.path.c_str(), RGS_MAX_FILE_BYTES, &probe, IO_REGULAR_ONLY)) return 1;
     if (!OpenView(&v, scale)) {
         fprintf(stderr, "%s: cannot open a window: %s\n", tool, SDL_GetError());
         CloseView(&v);
@@ -169,13 +190,16 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         IO_WatchChanges(watch, &changes);
         int changed = 0;
         for (const IO_Change& c : changes)
-            for (const Script& s : scripts) changed |= c.folder == s.folder && c.name == s.name;
+            for (const Script& s : scripts)
+                changed |= c.folder == s.folder && c.name == s.name && !c.isFolder;
         if (changed) Render(&v, scripts);
+        ShowRun(&v, scripts);
         SDL_RenderClear(v.renderer);
         SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
         SDL_RenderPresent(v.renderer);
     }
     IO_WatchClose(watch);
+    RGS_JobFree(v.job);
     CloseView(&v);
     return 0;
 }
