@@ -125,8 +125,10 @@ const CLI_Usage RgsViewUsage = {
     "Shows the five layers the scripts make (text form or compiled) side by side,\n"
     "or only layer N, scaled by S, in a window, and runs them again each time a\n"
     "file is saved. The title reads \"zelkor rgs view  FILE  N ms  random R\". A\n"
-    "script with an error keeps the last good picture and prints the error with\n"
-    "its line number. Several scripts run in order, as the show runs them.\n"};
+    "script with an error, or a compiled one cut short, keeps the last good\n"
+    "picture and prints the error with its line number. Several scripts run in\n"
+    "order, as the show runs them, beside the window, which keeps answering; a\n"
+    "save stops a run that is still going.\n"};
 
 const CLI_Usage TexUsage = {
     "zelkor tex", "zelkor tex decode FILE [--raw OUT]",
@@ -177,7 +179,12 @@ const CLI_Usage PlayUsage = {
     "(default 0) or from the start of the first timetable entry named NAME.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
-    "and the music are loaded again when they change on disk.\n"
+    "and the music are loaded again when they change on disk, or when the folder\n"
+    "is replaced by a copy (git checkout); scripts run beside the show, which\n"
+    "plays on. A file that cannot be taken (a script cut short, a timetable whose\n"
+    "entries of one scene overlap) keeps the old one, saying why. zelkor.log goes\n"
+    "beside the show or, when that folder cannot be written, to\n"
+    "$XDG_STATE_HOME/zelkor (~/.local/state/zelkor).\n"
     "\n"
     "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
     "Page Down go to the previous and next entry; Home to the start; L loops the\n"
