@@ -53,7 +53,7 @@ int Usage(const char* why, const char* arg = nullptr) {
 int EndsWith(const std::string& s, const char* const* list, size_t n) {
     for (size_t i = 0; i < n; i++) {
         size_t len = strlen(list[i]);
-        if (s.size() > len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
+        if (s.size() >= len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
     }
     return 0;
 }

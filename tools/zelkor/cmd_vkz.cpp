@@ -43,7 +43,8 @@ static VKZ_Archive* OpenArchive(const char* path) {
     } else {
         fclose(f);
         fprintf(stderr,
-                "%s: %s: not a valid archive (bad header, or entries that do not fit the file)\n",
+                "%s: %s: not a valid archive (bad header, entries that do not fit the file, or "
+                "one of more than 256 MiB)\n",
                 tool, path);
     }
     return nullptr;
