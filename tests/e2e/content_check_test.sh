@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The show's content as built into BUILD/show: the archive verifies and holds
-# a timetable that runs every scene long enough, without gaps, to "ende"; every
-# picture decodes with the variant it was made in; the tube's script runs.
-# It runs after every test that reads BUILD/show, so a test that damaged the
-# folder fails the suite here.
+# the tracks on the score's grid and a timetable that runs every scene long
+# enough, without gaps, to "ende"; every picture decodes with the variant it
+# was made in; the tube's script runs. It runs after every test that reads
+# BUILD/show, so a test that damaged the folder fails the suite here.
 set -u
 BUILD=$1
 SHOW=$BUILD/show
@@ -20,6 +20,8 @@ odd=$(find "$SHOW" -mindepth 1 ! -type f)
 "$Z" vkz verify "$SHOW/data.vkz" >/dev/null || fail "data.vkz does not verify"
 "$Z" vkz extract "$SHOW/data.vkz" default.tmg -o "$work/default.tmg" || fail "no default.tmg in data.vkz"
 "$Z" tmg dump "$work/default.tmg" > "$work/timetable.txt" || fail "default.tmg does not dump"
+"$Z" vkz extract "$SHOW/data.vkz" default.trk -o "$work/default.trk" || fail "no default.trk in data.vkz"
+"$Z" trk dump "$work/default.trk" | grep -qx "bpm 128 rows 4" || fail "default.trk is not on the score's grid"
 problems=$(awk '
     { start[NR] = $1; len[NR] = $2; name[NR] = $3; n = NR
       end = $1 + $2; if (end > last) last = end

@@ -6,6 +6,7 @@ int CmdMd5(int argc, char** argv);
 int CmdCodec(int argc, char** argv);
 int CmdVkz(int argc, char** argv);
 int CmdTmg(int argc, char** argv);
+int CmdTrk(int argc, char** argv);
 int CmdRgs(int argc, char** argv);
 int CmdTex(int argc, char** argv);
 int CmdCapture(int argc, char** argv);

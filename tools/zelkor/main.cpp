@@ -1,4 +1,4 @@
-// zelkor: the authoring tool. Builds archives, timetables and texture scripts,
+// zelkor: the authoring tool. Builds archives, timetables, tracks and texture scripts,
 // decodes textures and runs the show for capture or play.
 #include "commands.h"
 #include "usage.h"
@@ -18,10 +18,9 @@ struct Command {
 };
 
 static const Command commands[] = {
-    {"md5", CmdMd5, &Md5Usage},          {"codec", CmdCodec, &CodecUsage},
-    {"vkz", CmdVkz, &VkzUsage},          {"tmg", CmdTmg, &TmgUsage},
-    {"rgs", CmdRgs, &RgsUsage},          {"tex", CmdTex, &TexUsage},
-    {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
+    {"md5", CmdMd5, &Md5Usage}, {"codec", CmdCodec, &CodecUsage},    {"vkz", CmdVkz, &VkzUsage},
+    {"tmg", CmdTmg, &TmgUsage}, {"trk", CmdTrk, &TrkUsage},          {"rgs", CmdRgs, &RgsUsage},
+    {"tex", CmdTex, &TexUsage}, {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
 };
 
 // Every form of every command, one line each, in the order of the table.

@@ -6,8 +6,8 @@
 
 const CLI_Usage ZelkorUsage = {
     "zelkor", "zelkor COMMAND [ARGUMENTS]\nzelkor --help | --version",
-    "The authoring tool of ZELKOR: archives, timetables and texture scripts for the\n"
-    "show, and the show itself on a virtual clock or in a window.\n"};
+    "The authoring tool of ZELKOR: archives, timetables, tracks and texture scripts\n"
+    "for the show, and the show itself on a virtual clock or in a window.\n"};
 
 const CLI_Usage Md5Usage = {
     "zelkor md5", "zelkor md5 FILE...\nzelkor md5 -c LIST...",
@@ -85,6 +85,29 @@ const CLI_Usage TmgUsage = {"zelkor tmg",
                             "zelkor tmg compile SRC.txt -o OUT.tmg [--strict]\n"
                             "zelkor tmg dump FILE.tmg",
                             tmgDetails.c_str()};
+
+const CLI_Usage TrkUsage = {
+    "zelkor trk",
+    "zelkor trk compile SRC.txt -o OUT.trk\n"
+    "zelkor trk dump FILE.trk",
+    "Parameter tracks, \"default.trk\" in the archive: named values over the\n"
+    "music's time that scenes read. The text form (see docs/tracks.md):\n"
+    "\n"
+    "  bpm 128 rows 4             the grid, once, before the tracks\n"
+    "  track scene3.camera.speed  a track; names as the timetable writes them\n"
+    "  0 1.5                      ROW VALUE [INTERP], rows rising; INTERP, towards\n"
+    "  16 3 smooth                the next key: step (the default), linear,\n"
+    "                             smooth (ease in and out) or ramp (ease in)\n"
+    "\n"
+    "\"#\" starts a comment. A bar is four beats; at 128 bpm and 4 rows a row\n"
+    "lasts 117.1875 ms and a bar 16 rows. Before its first key a track holds the\n"
+    "first value, after its last the last.\n"
+    "\n"
+    "compile  refuses, naming the line, an unknown interpolation, rows out of\n"
+    "         order or twice, NaN or infinity, a name used twice; nothing is\n"
+    "         written then.\n"
+    "dump     prints the text form, which compiles back to the same bytes; a\n"
+    "         damaged file is refused, naming the byte offset.\n"};
 
 const CLI_Usage RgsUsage = {
     "zelkor rgs",

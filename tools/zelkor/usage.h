@@ -6,7 +6,7 @@
 #include "cli.h"
 
 extern const CLI_Usage ZelkorUsage;
-extern const CLI_Usage Md5Usage, CodecUsage, VkzUsage, TmgUsage, RgsUsage, TexUsage;
+extern const CLI_Usage Md5Usage, CodecUsage, VkzUsage, TmgUsage, TrkUsage, RgsUsage, TexUsage;
 extern const CLI_Usage RgsViewUsage, CaptureUsage, PlayUsage;
 
 // The codecs --codec takes, null-terminated, for suggestions.

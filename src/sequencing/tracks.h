@@ -1,0 +1,44 @@
+// The tracks the show plays by. Code names a track once and keeps the handle;
+// a lookup per frame is then an index and a binary search. Handles outlive
+// reloads: when a new set is installed, each handle finds the track of its
+// name in it, or none (its lookups then give the caller's default).
+//
+//   static TrackHandle fade = Tracks_Intern("global.fade");
+//   float f = Tracks_Value(fade, musicMs, 0.0f);
+//
+// One set at a time, replaced whole: a file with errors leaves the old one.
+#pragma once
+#include "sequencing/track_set.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct VKZ_Archive;
+
+typedef int32_t TrackHandle; // from 0; -1 is no track
+
+// The handle of `name`: the same for the same name, for the whole process.
+TrackHandle Tracks_Intern(const char* name);
+// The track's value at music time `ms`, or `fallback` when no track of the
+// handle's name is installed, or it has no keys.
+float Tracks_Value(TrackHandle handle, double ms, float fallback);
+// The same at a row of the grid.
+float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback);
+// The installed track of the handle's name, or null.
+const Track* Tracks_Find(TrackHandle handle);
+
+// Installs the set (moved from), rebinding every handle.
+void Tracks_Install(TrackSet* set);
+// Parses the text form or a "default.trk" file and installs it; 1, or 0 with
+// *error set ("line N: ..." or "offset N: ...") and the old set kept.
+int Tracks_InstallText(const std::string& text, std::string* error);
+int Tracks_InstallFile(const void* data, size_t size, std::string* error);
+// "default.trk" from the archive: 1 installed; 0 the archive has none, so the
+// show runs on its defaults (any set installed before is removed); -1 the
+// entry does not read or parse (*error says why; the old set is kept).
+int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error);
+// Removes the set: every lookup gives its default.
+void Tracks_Clear();
+// The installed set, or null.
+const TrackSet* Tracks_Current();

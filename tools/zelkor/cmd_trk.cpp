@@ -1,0 +1,73 @@
+// zelkor trk compile SRC.txt -o OUT.trk
+// zelkor trk dump FILE.trk
+#include "commands.h"
+#include "tool_io.h"
+#include "usage.h"
+
+#include "sequencing/track_file.h"
+#include "sequencing/track_text.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static const char* tool = "zelkor trk";
+
+static int Compile(int argc, char** argv) {
+    const char* src = nullptr;
+    const char* dst = nullptr;
+    static const char* const options[] = {"-o", nullptr};
+    for (int i = 0; i < argc; i++) {
+        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc && !dst)
+            dst = argv[++i];
+        else if (CLI_IsOption(argv[i]))
+            return CLI_OptionError(TrkUsage, argv[i], options);
+        else if (!src)
+            src = argv[i];
+        else
+            return CLI_UsageError(TrkUsage, "unexpected argument", argv[i]);
+    }
+    if (!src) return CLI_UsageError(TrkUsage, "compile: no source text given");
+    if (!dst) return CLI_UsageError(TrkUsage, "compile: no output given (-o OUT.trk)");
+
+    std::string text;
+    // A key takes 12 bytes compiled and a few more as text.
+    if (!ReadTextInput(tool, src, (uint64_t)TRACK_MAX_BYTES * 4, &text)) return 1;
+    TrackSet set;
+    std::string error;
+    if (!CompileTrackText(text, &set, &error)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, src, error.c_str());
+        return 1;
+    }
+    std::vector<uint8_t> bytes;
+    EncodeTrackFile(set, &bytes);
+    return WriteOutput(tool, dst, bytes.data(), bytes.size()) ? 0 : 1;
+}
+
+static int Dump(int argc, char** argv) {
+    if (argc < 1) return CLI_UsageError(TrkUsage, "dump: no track file given");
+    if (CLI_IsOption(argv[0])) return CLI_UsageError(TrkUsage, "unknown option", argv[0]);
+    if (argc > 1) return CLI_UsageError(TrkUsage, "unexpected argument", argv[1]);
+    const char* path = argv[0];
+    std::vector<uint8_t> data;
+    if (!ReadInput(tool, path, TRACK_MAX_BYTES, &data)) return 1;
+    TrackSet set;
+    std::string error;
+    if (!DecodeTrackFile(data.data(), data.size(), &set, &error)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, path, error.c_str());
+        return 1;
+    }
+    std::string text = FormatTrackText(set);
+    return WriteOutput(tool, "-", text.data(), text.size(), 1) ? 0 : 1;
+}
+
+int CmdTrk(int argc, char** argv) {
+    int status;
+    if (CLI_Info(TrkUsage, argc, argv, &status)) return status;
+    static const char* const verbs[] = {"compile", "dump", nullptr};
+    if (argc < 1) return CLI_UsageError(TrkUsage, "no subcommand given");
+    if (strcmp(argv[0], "compile") == 0) return Compile(argc - 1, argv + 1);
+    if (strcmp(argv[0], "dump") == 0) return Dump(argc - 1, argv + 1);
+    return CLI_UsageError(TrkUsage, "unknown subcommand", argv[0], verbs);
+}
