@@ -19,6 +19,11 @@ void CLI_PrintHelp(FILE* out, const CLI_Usage& usage);
 // prints to stdout and returns 1 with *status set to 0 (1 when stdout
 // failed). Returns 0 when neither is there.
 int CLI_Info(const CLI_Usage& usage, int argc, char** argv, int* status);
+// From here on, the end of the program checks that standard output was
+// written (flushed and closed without an error: a full disk, /dev/full) and
+// otherwise says "TOOL: standard output: REASON" and exits with 1, as
+// coreutils do, instead of a silent success.
+void CLI_CheckStdoutAtExit(const char* tool);
 // "TOOL: PROBLEM" on stderr, with " 'ARG'" and " (did you mean 'X'?)" when
 // `arg` is given and one of the null-terminated `known` words is near it,
 // then the synopsis and where to read more. Returns CLI_USAGE.

@@ -31,6 +31,7 @@ ZELKOR_Message message;
 int redrawPending = 0, looping = 0;
 uint32_t loopStart = 0, loopEnd = 0;
 uint64_t framesDrawn = 0;
+const char* logPath = nullptr;
 int drawableWidth = 0, drawableHeight = 0;
 
 uint32_t LiveTicks(void*) {
@@ -62,6 +63,10 @@ void FollowDrawable() {
 
 } // namespace
 
+void Live_SetLogPath(const char* path) {
+    logPath = path;
+}
+
 int Live_Start(int width, int height, uint32_t start) {
     g_settings.fullscreen = 0;
     g_settings.soundEnabled = 1;
@@ -72,8 +77,10 @@ int Live_Start(int width, int height, uint32_t start) {
     StartupHooks hooks;
     hooks.configure = ConfigureLive;
     hooks.quietErrors = 1;
+    hooks.logPath = logPath;
     Textures_TrackLoads(1);
     if (Startup(nullptr, &hooks) != 0) {
+        Runner_NoteFailedStart();
         Shutdown();
         return RUNNER_START_FAILED;
     }

@@ -25,10 +25,19 @@ static int Readable(const char* path, std::string* why) {
     return 1;
 }
 
-static int Install(const uint8_t* data, size_t size, std::string* why) {
-    if (ReplaceTimingScript(data, (uint32_t)size)) return 1;
-    *why = DescribeTimingScriptProblem(data, size);
-    return 0;
+// `lines`, when the timetable came from text, numbers its entries.
+static int Install(const uint8_t* data, size_t size, const std::vector<int>* lines,
+                   std::string* why) {
+    TimingTable table = {};
+    if (!ParseTimingScript(data, (uint32_t)size, &table)) {
+        *why = DescribeTimingScriptProblem(data, size);
+        return 0;
+    }
+    // Overlapping entries of one scene draw it again and again each frame.
+    *why = FirstTimingOverlap(table.entries, table.header.count, lines);
+    FreeTimingTable(&table);
+    if (!why->empty()) return 0;
+    return ReplaceTimingScript(data, (uint32_t)size);
 }
 
 static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
@@ -47,7 +56,7 @@ static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
         *why = "default.tmg: cannot be unpacked, or fails its digest check";
         return 0;
     }
-    if (Install(buffer.data(), record->size, why)) return 1;
+    if (Install(buffer.data(), record->size, nullptr, why)) return 1;
     *why = "default.tmg: " + *why;
     return 0;
 }
@@ -84,7 +93,7 @@ int Reload_TimetableText(const char* path, std::string* why, std::vector<std::st
     std::vector<uint8_t> bytes;
     std::vector<int> lines;
     if (!CompileTimingText(text, &bytes, why, &lines)) return 0;
-    if (!Install(bytes.data(), bytes.size(), why)) return 0;
+    if (!Install(bytes.data(), bytes.size(), &lines, why)) return 0;
     if (warnings)
         *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, &lines);
     return 1;

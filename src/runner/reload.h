@@ -6,8 +6,10 @@
 #include <vector>
 
 // The archive's "default.tmg" becomes the timetable; the archive then takes
-// the place of the open one. `warnings`, when given, gets what `zelkor tmg`
-// warns about in the new timetable ("default.tmg: entry N: warning: ...").
+// the place of the open one. A timetable whose entries of one scene overlap
+// is refused, as `zelkor tmg compile --strict` refuses it. `warnings`, when
+// given, gets what `zelkor tmg` warns about in the new timetable
+// ("default.tmg: entry N: warning: ...").
 int Reload_Archive(const char* path, std::string* why,
                    std::vector<std::string>* warnings = nullptr);
 // A timetable in text form, compiled as `zelkor tmg compile` does, with its

@@ -8,6 +8,7 @@
 #include "runner/offscreen.h"
 #include "sequencing/scene_registry.h"
 #include "shell/globals.h"
+#include "shell/log.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 
@@ -91,6 +92,7 @@ int Runner_Start(int width, int height) {
     hooks.logPath = logPath;
     virtualClock = VirtualClock();
     if (Startup(nullptr, &hooks) != 0) {
+        Runner_NoteFailedStart();
         Shutdown();
         return RUNNER_START_FAILED;
     }
@@ -137,4 +139,14 @@ void Runner_ReadBgra(uint8_t* out) {
 
 void Runner_Stop() {
     Shutdown();
+}
+
+static int logOpenError = 0;
+
+void Runner_NoteFailedStart() {
+    logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
+}
+
+int Runner_LogOpenError() {
+    return logOpenError;
 }

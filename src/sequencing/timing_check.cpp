@@ -58,15 +58,36 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
     return warnings;
 }
 
+std::string DescribeTimingOverlap(const TimingWarning& w, const TimingEntry* entries,
+                                  const std::vector<int>* lines) {
+    const TimingEntry& e = entries[w.entry];
+    // As the text form writes the name, so odd bytes show as escapes.
+    std::string shown = FormatTimingName(e.name, strnlen(e.name, sizeof(e.name)));
+    if (shown[0] != '"') shown = "'" + shown + "'";
+    return shown + " overlaps its entry " +
+           (lines ? "on line " + std::to_string((*lines)[w.other]) : std::to_string(w.other + 1)) +
+           " (the scene runs twice a frame)";
+}
+
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines) {
+    for (const TimingWarning& w : CheckTimingEntries(entries, count)) {
+        if (w.problem != TIMING_OVERLAP) continue;
+        std::string where = lines ? "line " + std::to_string((*lines)[w.entry])
+                                  : "entry " + std::to_string(w.entry + 1);
+        return where + ": " + DescribeTimingOverlap(w, entries, lines);
+    }
+    return "";
+}
+
 std::string DescribeTimingWarning(const TimingWarning& w, const TimingEntry* entries,
                                   const std::vector<int>* lines) {
     const TimingEntry& e = entries[w.entry];
     std::string name(e.name, strnlen(e.name, sizeof(e.name)));
-    // As the text form writes it, so odd bytes show as escapes.
-    std::string shown = FormatTimingName(name.data(), name.size());
-    if (shown[0] != '"') shown = "'" + shown + "'";
     switch (w.problem) {
     case TIMING_UNKNOWN_NAME: {
+        std::string shown = FormatTimingName(name.data(), name.size());
+        if (shown[0] != '"') shown = "'" + shown + "'";
         std::vector<const char*> known(ShowSceneNames, ShowSceneNames + SHOW_SCENE_COUNT);
         known.push_back(PreloadSceneName);
         known.push_back(EndeSceneName);
@@ -76,10 +97,7 @@ std::string DescribeTimingWarning(const TimingWarning& w, const TimingEntry* ent
                (near ? std::string(" (did you mean '") + near + "'?)" : "");
     }
     case TIMING_OVERLAP:
-        return shown + " overlaps its entry " +
-               (lines ? "on line " + std::to_string((*lines)[w.other])
-                      : std::to_string(w.other + 1)) +
-               " (the scene runs twice a frame)";
+        return DescribeTimingOverlap(w, entries, lines);
     case TIMING_NEVER_RUNS:
         return "START + LENGTH passes 4294967295 ms: the entry never runs";
     }

@@ -24,11 +24,18 @@ struct TimingWarning {
 // do not overlap; "ende", which holds from its start on, overlaps every later
 // "ende".
 std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count);
-
-// What a warning says, as `zelkor tmg` and `zelkor play` print it: "no scene
-// is registered as 'scen1' (did you mean 'scene1'?)". An overlap names the
-// other entry by its line in `lines` (one per entry) when given, else by its
-// number from 1.
+// An overlap as `zelkor tmg compile` words it: "'scene5' overlaps its entry
+// on line 3 (the scene runs twice a frame)", by line where `lines` gives each
+// entry's, else by entry number.
+std::string DescribeTimingOverlap(const TimingWarning& warning, const TimingEntry* entries,
+                                  const std::vector<int>* lines);
+// The first overlap among the entries, worded so ("line N: " or "entry N: "
+// before it); "" when there is none. Play and capture refuse such a
+// timetable: each overlapping entry draws its scene once more every frame.
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines);
+// Any warning as `zelkor tmg` and `zelkor play` print it: "no scene is
+// registered as 'scen1' (did you mean 'scene1'?)", an overlap as above.
 std::string DescribeTimingWarning(const TimingWarning& warning, const TimingEntry* entries,
                                   const std::vector<int>* lines);
 // Every warning as "line N: warning: ..." (or "entry N: ..." without lines),

@@ -48,8 +48,8 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         if (why.empty() && name.size() > 63) why = "scene name longer than 63 bytes";
         if (why.empty() && !r->AtEnd())
             why = "unexpected text " + Quoted(*r) + " after the scene name";
-        if (why.empty() && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES)
-            why = "too many entries";
+        if (why.empty() && count == TIMING_MAX_ENTRIES)
+            why = "more than the 65536 entries a timetable holds";
         if (!why.empty()) {
             *error = "line " + std::to_string(line) + ": " + why;
             out->clear();
@@ -110,6 +110,8 @@ std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size) {
     if (size < sizeof(h)) return "shorter than the 8-byte header";
     memcpy(&h, data, sizeof(h));
     if (memcmp(h.magic, "TMG", 4) != 0) return "not a timing script (magic is not \"TMG\\0\")";
+    if (h.count > TIMING_MAX_ENTRIES)
+        return std::to_string(h.count) + " entries, more than the 65536 a timetable holds";
     uint64_t need = (uint64_t)h.count * sizeof(TimingEntry);
     if (need <= size - sizeof(h)) return "out of memory for its entries";
     char text[128];

@@ -4,6 +4,7 @@
 #include "shell/config_dialog.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/stop_signals.h"
 
 #include <SDL.h>
 
@@ -23,6 +24,8 @@ static int Configure() {
     }
     // After the dialog, whose (disabled) Sound box is always checked.
     if (options.noSound) g_settings.soundEnabled = 0;
+    // The show is starting: a signal now ends it as Escape does.
+    Shell_StopSignalsEndShow(1);
     return 0;
 }
 
@@ -35,7 +38,11 @@ int main(int argc, char** argv) {
         return -1;
     }
     SDL_SetMainReady();
+    // Ours instead of SDL's, which a waiting message box never answers.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    Shell_CatchStopSignals();
     code = MarovyMain(nullptr, Configure);
     SDL_Quit();
+    if (int sig = Shell_StopSignal()) code = 128 + sig;
     return code;
 }

@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 #include "shell/log.h"
 #include "shell/settings.h"
+#include "shell/stop_signals.h"
 
 #include <SDL.h>
 
@@ -25,6 +26,8 @@
 static ZELKOR_Message mainMessage;
 
 void ShowErrorBox(const char* text) {
+    // The box waits for OK: a signal must not wait with it.
+    Shell_StopSignalsEndShow(0);
     // The box needs the video subsystem, which a failed step may not have started.
     int started = ZELKOR_StartVideo();
     if (!started || SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
@@ -108,7 +111,7 @@ int Startup(void* instance, const StartupHooks* hooks) {
         return Fail(hooks, "ERROR: ZELKOR_Log::Initialize()",
                     Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
-                         logPath, Folder(), strerror(g_shellLog->OpenError())));
+                         logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

@@ -75,6 +75,15 @@ printf '\0\0\3\0\0\0\0\0\0\0\0\0\4\0\4\0\10\0' >"$T/grey.TGA"
 [ "$(status "$Z" tex decode "$T/grey.TGA")" = 1 ] || fail "8-bit tga"
 grep -q "grey.TGA" "$T/err" || fail "tga message"
 [ "$(status "$Z" tex decode "$T/missing.bmp")" = 1 ] || fail "missing file"
+# A device is read only as far as a file of its kind can need (not to 2 GiB),
+# named directly or through a link: peak memory (GNU time, KB) stays low.
+ln -s /dev/zero "$T/zero.tga"
+for args in "rgs run /dev/zero" "rgs asm /dev/zero -o $T/z.rgs" "tex decode $T/zero.tga"; do
+    # shellcheck disable=SC2086
+    [ "$(status /usr/bin/time -f %M -o "$T/peak" "$Z" $args)" = 1 ] &&
+        grep -q "zero.*: file too large" "$T/err" && [ "$(tail -n1 "$T/peak")" -lt 500000 ] ||
+        fail "$args: $(cat "$T/err" "$T/peak")"
+done
 [ "$(status "$Z" tex decode)" = 2 ] || fail "tex usage"
 [ "$(status "$Z" rgs run)" = 2 ] || fail "run usage"
 [ "$(status "$Z" rgs asm "$T/a.txt")" = 2 ] || fail "asm usage"

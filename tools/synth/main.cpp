@@ -40,6 +40,7 @@ static const CLI_Usage usage = {
     "                    (100 or more)\n"};
 
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("zksynth");
     int status;
     if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
     static const CLI_Option options[] = {

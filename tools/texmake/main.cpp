@@ -27,6 +27,7 @@ static const CLI_Usage usage = {
     "                 /usr/share/fonts/truetype/dejavu)\n"};
 
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("texmake");
     int status;
     if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
     static const CLI_Option options[] = {

@@ -14,6 +14,7 @@
 #include "runner/reload.h"
 #include "runner/runner.h"
 #include "runner/timetable_nav.h"
+#include "shell/log.h"
 
 #include <SDL.h>
 
@@ -53,7 +54,7 @@ int Usage(const char* why, const char* arg = nullptr) {
 int EndsWith(const std::string& s, const char* const* list, size_t n) {
     for (size_t i = 0; i < n; i++) {
         size_t len = strlen(list[i]);
-        if (s.size() > len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
+        if (s.size() >= len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
     }
     return 0;
 }
@@ -74,6 +75,32 @@ const CLI_Option kOptions[] = {
     {"-o", CLI_TEXT},
     {},
 };
+
+// Null when OUT, not a video name, can be the folder of PNGs: an existing
+// folder, a name ending in '/', or a new name without an extension (a typo
+// of a video name must not quietly become a folder).
+const char* FolderProblem(const std::string& out) {
+    struct stat st;
+    if (stat(out.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? nullptr
+                                   : "-o is neither a folder nor a video name (.mp4, .mkv or "
+                                     ".webm):";
+    size_t slash = out.rfind('/');
+    if (out.back() == '/' ||
+        out.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+        return nullptr;
+    return "-o has an extension that is no video's (.mp4, .mkv or .webm); a new folder of "
+           "PNGs is named without one, or with a '/' at its end:";
+}
+
+// ".mp4" alone names no file, only its kind.
+const char* VideoNameProblem(const std::string& out) {
+    size_t slash = out.rfind('/');
+    size_t dot = out.rfind('.');
+    return dot == (slash == std::string::npos ? 0 : slash + 1) ? "-o names no file before its "
+                                                                 "extension:"
+                                                               : nullptr;
+}
 
 int ParseArgs(int argc, char** argv, Options* o) {
     CLI_Args args;
@@ -96,6 +123,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
         return Usage("unknown video format (use .mp4, .mkv or .webm; a folder of PNGs is "
                      "named without one)");
+    if (const char* problem = o->video ? VideoNameProblem(o->out) : FolderProblem(o->out))
+        return Usage(problem, o->out.c_str());
     if (!o->video && (crf.given || preset.given || noAudio.given))
         return Usage("--crf, --preset and --no-audio are for video files");
     if (o->video && !o->fps) o->fps = 60;
@@ -179,11 +208,16 @@ int Capture(const Options& o) {
                 strerror(errno));
         return 1;
     }
-    // The timetable first, as play reads it: a range from the end on would be
-    // simulated all the way there only to find nothing to capture.
+    // The timetable before the start-up, which would spend its time on one
+    // that cannot be captured (overlapping entries of a scene), or simulate
+    // a range from the end on all the way there only to find nothing.
     std::string why;
+    if (!Reload_Archive("data.vkz", &why)) {
+        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
+        return 1;
+    }
     uint32_t showEnd = 0, first = o.fps ? o.schedule.from : o.schedule.times.front();
-    if (Reload_Archive("data.vkz", &why) && Timetable_ShowEnd(&showEnd) && first >= showEnd) {
+    if (Timetable_ShowEnd(&showEnd) && first >= showEnd) {
         fprintf(stderr,
                 "zelkor capture: %s/data.vkz: the show ends at %s (%u ms), where \"ende\" "
                 "starts; nothing to capture from %s on\n",
@@ -226,7 +260,10 @@ int Capture(const Options& o) {
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
-        if (started == RUNNER_START_FAILED)
+        if (started == RUNNER_START_FAILED && Runner_LogOpenError())
+            fprintf(stderr, "zelkor capture: %s: cannot write the log: %s\n", log.c_str(),
+                    ZELKOR_LogProblem(Runner_LogOpenError()));
+        else if (started == RUNNER_START_FAILED)
             fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
                     log.c_str());
         else

@@ -6,6 +6,7 @@
 #include "cli/args.h"
 
 #include "archive/codec.h"
+#include "archive/vkz.h"
 #include "tool_io.h"
 
 #include <cstdio>
@@ -58,7 +59,9 @@ int CmdCodec(int argc, char** argv) {
     if (!compress && size < 0) return CLI_UsageError(CodecUsage, "decompress needs --size N");
 
     std::vector<uint8_t> in;
-    if (!ReadInput("zelkor codec", paths[0], TOOL_MAX_INPUT, &in)) return 1;
+    // The input is an entry, or an entry packed.
+    uint64_t limit = compress ? VKZ_MAX_ENTRY_SIZE : VKZ_MAX_STORED_SIZE;
+    if (!ReadInput("zelkor codec", paths[0], limit, &in)) return 1;
     uint32_t inSize = (uint32_t)in.size();
     VKZ_Codec* codec = VKZ_CreateCodec(codecId);
     if (!codec) {

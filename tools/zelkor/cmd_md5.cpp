@@ -68,6 +68,8 @@ static int Digest(const std::string& name, char hex[33], const char** why) {
 // One line of a list: "HEX  NAME", "HEX *NAME", "HEX NAME" or the tagged
 // "MD5 (NAME) = HEX", with a leading backslash when NAME is escaped.
 static bool ParseLine(std::string line, std::string* hex, std::string* name) {
+    // No file name holds a NUL: the name would be checked cut short there.
+    if (line.find('\0') != std::string::npos) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t i = line.find_first_not_of(" \t");
     if (i == std::string::npos) return false;

@@ -14,14 +14,18 @@
 #include "runner/runner.h"
 #include "runner/timetable_nav.h"
 #include "sequencing/scene_names.h"
+#include "shell/log.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -137,6 +141,9 @@ void HandleKey(const SDL_Keysym& key) {
 struct Watched {
     IO_Watch* watch = nullptr;
     int showFolder = -1, timetableFolder = -1;
+    int parentFolder = -1;                   // where the show folder may be replaced
+    std::string showPath;                    // absolute, to enter a replacing folder
+    std::string showName;                    // its name in its parent
     std::string showPrefix;                  // "SHOW/" for messages, or ""
     std::string timetable;                   // as given, for messages; "" when none
     std::string timetablePath, timetableDir; // absolute: the show folder is entered
@@ -159,6 +166,7 @@ void HoldAtEnd() {
 
 // Takes in one changed file; 1 when something was redone.
 int TakeIn(const Watched& w, const IO_Change& change) {
+    if (change.isFolder) return 0;
     const std::string& name = change.name;
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
@@ -176,7 +184,8 @@ int TakeIn(const Watched& w, const IO_Change& change) {
         ok = Reload_Music(name.c_str(), &why);
     } else if (inShow) {
         int n = Textures_Reload(name.c_str(), &why);
-        if (n == 0) return 0; // no scene uses it
+        if (n == 0) return 0;                       // no scene uses it
+        if (n == TEXTURES_RELOAD_RUNNING) return 0; // told when its pictures are in
         ok = n > 0;
     } else {
         return 0;
@@ -190,6 +199,52 @@ int TakeIn(const Watched& w, const IO_Change& change) {
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
     Warn(shown, warnings);
     return 1;
+}
+
+// A folder put in place of the show's (git checkout, some editors): entered
+// and watched instead, and every file in it taken in. 1 when it was.
+int FollowReplacedFolder(Watched* w, const IO_Change& change) {
+    if (!change.isFolder || change.folder != w->parentFolder || change.name != w->showName)
+        return 0;
+    const char* why = nullptr;
+    int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
+    if (folder < 0) {
+        fprintf(stderr, "zelkor play: %s: the folder was replaced and cannot be entered: %s\n",
+                w->showPath.c_str(), why ? why : strerror(errno));
+        return 0;
+    }
+    w->showFolder = folder;
+    fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
+            w->showPath.c_str());
+    if (DIR* dir = opendir(".")) {
+        while (dirent* entry = readdir(dir))
+            if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+                TakeIn(*w, IO_Change{folder, entry->d_name});
+        closedir(dir);
+    }
+    return 1;
+}
+
+// Beside the show when it may be written there, else in the user's state
+// folder ($XDG_STATE_HOME, or ~/.local/state), said on stderr.
+std::string LogPath(const char* show) {
+    if (access(".", W_OK) == 0) return "zelkor.log";
+    const char* state = getenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    std::string dir;
+    if (state && state[0] == '/')
+        dir = state;
+    else if (home && home[0] == '/')
+        dir = std::string(home) + "/.local/state";
+    else
+        return "zelkor.log";
+    dir += "/zelkor";
+    for (size_t at = 1; at != std::string::npos; at = dir.find('/', at + 1))
+        mkdir(dir.substr(0, at).c_str(), 0700);
+    mkdir(dir.c_str(), 0700);
+    std::string log = dir + "/zelkor.log";
+    fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
+    return log;
 }
 
 std::string Title(unsigned fps) {
@@ -218,6 +273,8 @@ int Play(const Options& o) {
     }
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
+    w.showPath = AbsolutePath(show);
+    while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
         return 1;
@@ -259,9 +316,16 @@ int Play(const Options& o) {
                 o.scene.empty() ? CLI_FormatTime(start).c_str() : ("--scene " + o.scene).c_str());
         start = end;
     }
+    std::string log = LogPath(show);
+    Live_SetLogPath(log.c_str());
     if (Live_Start(o.width, o.height, start) != RUNNER_OK) {
-        fprintf(stderr, "zelkor play: %s: the show failed to start (see %szelkor.log)\n", show,
-                w.showPrefix.c_str());
+        std::string shown = log[0] == '/' ? log : w.showPrefix + log;
+        if (Runner_LogOpenError())
+            fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
+                    ZELKOR_LogProblem(Runner_LogOpenError()));
+        else
+            fprintf(stderr, "zelkor play: %s: the show failed to start (see %s)\n", show,
+                    shown.c_str());
         return 1;
     }
 
@@ -270,6 +334,10 @@ int Play(const Options& o) {
     w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
     if (w.showFolder < 0)
         fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+    size_t slash = w.showPath.rfind('/');
+    w.showName = w.showPath.substr(slash + 1);
+    w.parentFolder =
+        IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
     // --scene with --loop loops that very entry, whatever else starts with it.
@@ -291,7 +359,15 @@ int Play(const Options& o) {
         for (const SDL_Keysym& key : pressed) HandleKey(key);
         int redraw = 0;
         IO_WatchChanges(w.watch, &changes);
-        for (const IO_Change& change : changes) redraw |= TakeIn(w, change);
+        for (const IO_Change& change : changes)
+            redraw |= FollowReplacedFolder(&w, change) || TakeIn(w, change);
+        std::string reloaded;
+        double ms = 0;
+        if (Textures_Reloaded(&reloaded, &ms)) {
+            fprintf(stderr, "zelkor play: reloaded %s%s (%.0f ms)\n", w.showPrefix.c_str(),
+                    reloaded.c_str(), ms);
+            redraw = 1;
+        }
         redraw |= exposed;
         exposed = 0;
         int r = Live_Frame(redraw);
@@ -311,6 +387,7 @@ int Play(const Options& o) {
     }
     SDL_DelEventWatch(CatchKeys, nullptr);
     IO_WatchClose(w.watch);
+    Textures_StopReloads();
     Live_Stop();
     return 0;
 }

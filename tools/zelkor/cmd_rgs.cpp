@@ -48,7 +48,7 @@ static int Assemble(int argc, char** argv) {
     const char* source = args.operands[0];
     const char* output = args["-o"].text;
     std::vector<uint8_t> text, script;
-    if (!ReadInput("zelkor rgs asm", source, TOOL_MAX_INPUT, &text)) return 1;
+    if (!ReadInput("zelkor rgs asm", source, RGS_MAX_FILE_BYTES, &text)) return 1;
     if (!AssembleText("zelkor rgs asm", source, text, &script)) return 1;
     if (!WriteFile(output, script.data(), script.size())) return 1;
     return 0;
@@ -60,7 +60,7 @@ static int Disassemble(int argc, char** argv) {
     if (args.operands.empty()) return CLI_UsageError(RgsUsage, "disasm: no script given");
     const char* path = args.operands[0];
     std::vector<uint8_t> script;
-    if (!ReadInput("zelkor rgs disasm", path, TOOL_MAX_INPUT, &script)) return 1;
+    if (!ReadInput("zelkor rgs disasm", path, RGS_MAX_FILE_BYTES, &script)) return 1;
     std::string text, error;
     int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
     fputs(text.c_str(), stdout);
@@ -125,7 +125,7 @@ static int Run(int argc, char** argv) {
     int status = 0;
     for (const char* path : scripts) {
         std::vector<uint8_t> data, compiled;
-        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &data)) {
+        if (!ReadInput("zelkor rgs run", path, RGS_MAX_FILE_BYTES, &data)) {
             status = 1;
             continue;
         }

@@ -10,6 +10,7 @@
 #include "io/watch.h"
 #include "platform/message.h"
 #include "rgs/rgs.h"
+#include "rgs/rgs_job.h"
 #include "rgs/rgs_text.h"
 
 #include <SDL.h>
@@ -42,7 +43,9 @@ int IsCompiled(const std::string& path) {
 }
 
 // Reads and assembles every script before any runs, so a script with an
-// error leaves the layers (and the picture) as they were. 1, or 0 with the
+// error, or cut short (still being written), leaves the layers (and the
+// picture) as they were. Watched files are read as the show reads its own:
+// regular files only, checked without waiting on a FIFO. 1, or 0 with the
 // error ("FILE: line N: problem") on stderr and in *problem.
 int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out,
             std::string* problem) {
@@ -51,18 +54,18 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
         const char* why = nullptr;
-        std::string error;
-        if (!IO_ReadFile(path.c_str(), TOOL_MAX_INPUT, IO_ANY_FILE, &bytes, &why))
+        std::string error, after;
+        if (!IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes, &why))
             error = why;
         else if (!IsCompiled(path))
             RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
-        else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0)
-            error = "not an RGS script (no \"RGS\")";
+        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
+            after = "; the last good picture stays";
         else
             (*out)[i] = std::move(bytes);
         if (!error.empty()) {
             *problem = path + ": " + error;
-            fprintf(stderr, "%s: %s\n", tool, problem->c_str());
+            fprintf(stderr, "%s: %s%s\n", tool, problem->c_str(), after.c_str());
             return 0;
         }
     }
@@ -75,24 +78,44 @@ struct View {
     SDL_Texture* texture = nullptr;
     int first = 0, count = RGS_LAYER_COUNT; // the layers shown
     std::string files;                      // the title's FILE
+    RGS_Job* job = nullptr;                 // the scripts running, off this thread
+    int again = 0;                          // saved again while they ran
 };
 
-// Runs the scripts as `rgs run` does and shows the result; 1, or 0 with the
-// last good picture kept and the error in the title until a good run.
-int Render(View* v, const std::vector<Script>& scripts) {
-    Uint64 begin = SDL_GetPerformanceCounter();
+// Starts the scripts as `rgs run` runs them, on a thread of their own so the
+// window keeps answering; a run still going is stopped and started again
+// once it has. A script with an error keeps the last good picture, and its
+// error goes in the title.
+void Render(View* v, const std::vector<Script>& scripts) {
+    if (v->job) {
+        RGS_JobCancel(v->job);
+        v->again = 1;
+        return;
+    }
     std::vector<std::vector<uint8_t>> compiled;
     std::string problem;
     if (!Compile(scripts, &compiled, &problem)) {
+        // Until the next good run the title says what is wrong.
         std::string title = std::string(tool) + "  " + problem + "  (the last good picture)";
         SDL_SetWindowTitle(v->window, title.c_str());
-        return 0;
+        return;
     }
-    memset(RGS_Layers, 0, sizeof RGS_Layers);
-    RGS_Random = 0;
-    for (const std::vector<uint8_t>& bytes : compiled) RunRGS(bytes.data(), (uint32_t)bytes.size());
-    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                (double)SDL_GetPerformanceFrequency();
+    v->job = RGS_JobStart(std::move(compiled));
+    if (!v->job) fprintf(stderr, "%s: cannot start a thread to run the scripts\n", tool);
+}
+
+// Shows the picture of a run that has ended.
+void ShowRun(View* v, const std::vector<Script>& scripts) {
+    if (!v->job || !RGS_JobDone(v->job)) return;
+    int cancelled = RGS_JobGetResult(v->job).cancelled;
+    double ms = RGS_JobGetResult(v->job).ms;
+    RGS_JobFree(v->job);
+    v->job = nullptr;
+    if (cancelled || v->again) {
+        v->again = 0;
+        Render(v, scripts);
+        return;
+    }
 
     // Row 0 is the first row OpenGL gets, the bottom of the picture.
     void* pixels = nullptr;
@@ -110,7 +133,6 @@ int Render(View* v, const std::vector<Script>& scripts) {
     snprintf(title, sizeof title, "zelkor rgs view  %s  %.0f ms  random %u", v->files.c_str(), ms,
              RGS_Random);
     SDL_SetWindowTitle(v->window, title);
-    return 1;
 }
 
 int OpenView(View* v, double scale) {
@@ -150,7 +172,7 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
     // A file that cannot be read at all is a mistake on the command line.
     std::vector<uint8_t> probe;
     for (const Script& s : scripts)
-        if (!ReadInput(tool, s.path.c_str(), TOOL_MAX_INPUT, &probe)) return 1;
+        if (!ReadInput(tool, s.path.c_str(), RGS_MAX_FILE_BYTES, &probe, IO_REGULAR_ONLY)) return 1;
     if (!OpenView(&v, scale)) {
         fprintf(stderr, "%s: cannot open a window: %s\n", tool, SDL_GetError());
         CloseView(&v);
@@ -179,13 +201,16 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         IO_WatchChanges(watch, &changes);
         int changed = 0;
         for (const IO_Change& c : changes)
-            for (const Script& s : scripts) changed |= c.folder == s.folder && c.name == s.name;
+            for (const Script& s : scripts)
+                changed |= c.folder == s.folder && c.name == s.name && !c.isFolder;
         if (changed) Render(&v, scripts);
+        ShowRun(&v, scripts);
         SDL_RenderClear(v.renderer);
         SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
         SDL_RenderPresent(v.renderer);
     }
     IO_WatchClose(watch);
+    RGS_JobFree(v.job);
     CloseView(&v);
     return 0;
 }

@@ -55,8 +55,13 @@ int CmdTex(int argc, char** argv) {
     const char* rawPath = args["--raw"].text;
     const char* pngPath = args["--png"].text;
 
+    // Known before reading, which then stops where a file of its kind must end.
+    if (const char* problem = TexExtensionProblem(path)) {
+        fprintf(stderr, "zelkor tex decode: %s: %s\n", path, problem);
+        return 1;
+    }
     std::vector<uint8_t> data;
-    if (!ReadInput("zelkor tex decode", path, TOOL_MAX_INPUT, &data)) return 1;
+    if (!ReadInput("zelkor tex decode", path, TexFileLimit(path), &data)) return 1;
     MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
     TexImage image;
     int ok = file && DecodeByExtension(path, file, &image);

@@ -10,6 +10,7 @@
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
+#include "io/write_file.h"
 #include "tool_io.h"
 
 #include <cerrno>
@@ -21,6 +22,9 @@
 #include <vector>
 
 static const char* tool = "zelkor vkz";
+
+// Entries this large take a while to unpack; verify's line says how large.
+enum : uint32_t { LARGE_ENTRY = 16u << 20 };
 
 static void Hex(const uint8_t* bytes, char* out33) {
     for (int i = 0; i < 16; i++) snprintf(out33 + 2 * i, 3, "%02x", bytes[i]);
@@ -41,7 +45,8 @@ static VKZ_Archive* OpenArchive(const char* path) {
     } else {
         fclose(f);
         fprintf(stderr,
-                "%s: %s: not a valid archive (bad header, or entries that do not fit the file)\n",
+                "%s: %s: not a valid archive (bad header, entries that do not fit the file, or "
+                "one of more than 256 MiB)\n",
                 tool, path);
     }
     return nullptr;
@@ -86,7 +91,7 @@ static int Create(int argc, char** argv) {
         std::vector<uint8_t> data;
         if (m.name.empty()) {
             fprintf(stderr, "%s: %s: no file name to store\n", tool, arg);
-        } else if (ReadInput(tool, m.file.c_str(), TOOL_MAX_INPUT, &data)) {
+        } else if (ReadInput(tool, m.file.c_str(), VKZ_MAX_ENTRY_SIZE, &data)) {
             int used =
                 VKZ_WriterAdd(writer, m.name.c_str(), data.data(), (uint32_t)data.size(), codecId);
             if (used >= 0) continue;
@@ -181,18 +186,33 @@ static int Extract(int argc, char** argv) {
     std::string lookup = args[1];
     VKZ_EntryRecord* entry = VKZ_FindEntry(archive, lookup.data());
     int status = 1;
+    IO_Output out;
+    const char* why = nullptr;
     if (!entry) {
         fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, args[0], args[1]);
+    } else if (!IO_OutputOpen(&out, outPath, IO_DASH_IS_STDOUT, &why)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
     } else {
-        uint8_t* data = (uint8_t*)malloc(entry->size ? entry->size : 1);
-        const char* why = nullptr;
-        if (!data)
-            fprintf(stderr, "%s: %s: out of memory\n", tool, args[0]);
-        else if (!VKZ_ReadEntryWhy(archive, entry, data, &why))
-            fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
-        else if (WriteOutput(tool, outPath, data, entry->size, 1))
+        // Streamed into the output, which is put in place only once the
+        // digest has been checked.
+        static int writeError;
+        writeError = 0;
+        auto write = [](void* user, const uint8_t* data, uint32_t size) {
+            if (fwrite(data, 1, size, ((IO_Output*)user)->stream) == size) return 1;
+            writeError = errno ? errno : EIO;
+            return 0;
+        };
+        if (!VKZ_StreamEntry(archive, entry, write, &out, &why)) {
+            IO_OutputAbort(&out);
+            if (writeError)
+                fprintf(stderr, "%s: %s: %s\n", tool, outPath, strerror(writeError));
+            else
+                fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
+        } else if (!IO_OutputCommit(&out, &why)) {
+            fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
+        } else {
             status = 0;
-        free(data);
+        }
     }
     VKZ_Close(archive);
     return status;
@@ -216,13 +236,14 @@ static int Verify(int argc, char** argv) {
     uint32_t failed = 0, count = archive->entryCount;
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         VKZ_EntryRecord* e = &archive->entries[i];
-        uint8_t* data = (uint8_t*)malloc(e->size ? e->size : 1);
-        const char* why = "out of memory";
-        bool ok = data && VKZ_ReadEntryWhy(archive, e, data, &why);
-        free(data);
+        const char* why = nullptr;
+        auto discard = [](void*, const uint8_t*, uint32_t) { return 1; };
+        bool ok = VKZ_StreamEntry(archive, e, discard, nullptr, &why);
         char nameHex[33];
         Hex(e->nameDigest, nameHex);
-        printf("%s %s\n", nameHex, ok ? "OK" : "FAILED");
+        printf("%s %s", nameHex, ok ? "OK" : "FAILED");
+        if (e->size >= LARGE_ENTRY) printf(" (%u bytes)", e->size);
+        printf("\n");
         if (ok) continue;
         failed++;
         fflush(stdout);

@@ -48,8 +48,8 @@ const CLI_Usage VkzUsage = {
     "create   packs each FILE as an entry named after its base name, or NAME when\n"
     "         written NAME=FILE (an argument holding '=' that names an existing\n"
     "         file is that file). --codec C: aplib (the default), ucl, bzip2 or\n"
-    "         stored; files under 2 bytes are stored. The archive is written\n"
-    "         whole or not at all.\n"
+    "         stored; files under 2 bytes are stored. An entry holds at most\n"
+    "         256 MiB. The archive is written whole or not at all.\n"
     "list     a header line beginning with \"#\", then one line per entry: name\n"
     "         digest, content digest, data offset, size, stored size, codec and\n"
     "         the name where a NAME argument matches the entry (a FILE or\n"
@@ -57,9 +57,11 @@ const CLI_Usage VkzUsage = {
     "         --long: name (or name digest), codec, sizes and packing ratio.\n"
     "extract  unpacks the entry NAME to OUT (default: NAME; \"-\" is standard\n"
     "         output) once its content digest is checked.\n"
-    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\";\n"
-    "         says on stderr why each failed entry failed, naming it where a\n"
-    "         NAME argument matches. Exit status 1 when any failed.\n"};
+    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\",\n"
+    "         with \" (N bytes)\" after an entry of 16 MiB or more, which takes\n"
+    "         a while; says on stderr why each failed entry failed, naming it\n"
+    "         where a NAME argument matches. Exit status 1 when any failed.\n"
+    "         Entries go through extract and verify a piece at a time.\n"};
 
 static std::string SceneNameList() {
     std::string list = std::string("  ") + PreloadSceneName;
@@ -125,10 +127,11 @@ const CLI_Usage RgsUsage = {
     "comment, and \"#RRGGBB\" or \"#RGB\" (each digit doubled, as in CSS) is a\n"
     "colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
     "\n"
-    "asm     compiles the text form. Refuses a layer outside 0-4, naming the line;\n"
-    "        warns about what the show would skip: NaN, a number that does not\n"
-    "        fit the integer a parameter needs, an opcode that does nothing,\n"
-    "        commands past the 200th.\n"
+    "asm     compiles the text form. Refuses a layer outside 0-4 and a number\n"
+    "        its field cannot hold (a byte 0-255, a word 0-65535, a colour up\n"
+    "        to #ffffff), naming the line; warns about what the show would\n"
+    "        skip: NaN, a number that does not fit the integer a parameter\n"
+    "        needs, an opcode that does nothing, commands past the 200th.\n"
     "disasm  a compiled script back to text that assembles to the same bytes.\n"
     "run     runs the scripts in the order given, in one process, from zeroed\n"
     "        layers and a zero generator state, as the show loads them. A SCRIPT\n"
@@ -151,9 +154,11 @@ const CLI_Usage RgsViewUsage = {
     "Shows the five layers the scripts make (text form or compiled) side by side,\n"
     "or only layer N, scaled by S, in a window, and runs them again each time a\n"
     "file is saved. The title reads \"zelkor rgs view  FILE  N ms  random R\". A\n"
-    "script with an error keeps the last good picture, and its error, with the\n"
-    "line number, goes to stderr and stays in the title until a good run.\n"
-    "Several scripts run in order, as the show runs them.\n"};
+    "script with an error, or a compiled one cut short, keeps the last good\n"
+    "picture; its error, with the line number, goes to stderr and stays in the\n"
+    "title until a good run. Several scripts run in order, as the show runs them,\n"
+    "beside the window, which keeps answering; a save stops a run that is still\n"
+    "going.\n"};
 
 const CLI_Usage TexUsage = {
     "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
@@ -179,10 +184,12 @@ const CLI_Usage CaptureUsage = {
     "the first simulated frame whose music time is T or later. Without --fps, DIR\n"
     "gets DIR/frame_T.png (T in ms) for each time; with --fps, frame k stands for\n"
     "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
-    "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
-    "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
-    "output; the show folder is only read. A capture that would start at or after\n"
-    "the show's end (where \"ende\" starts) is refused at once.\n"
+    "AAC) or .webm (VP9, Opus) is a video with the show's sound; a video replaced\n"
+    "keeps its mode, and a link to one stays a link. DIR, a folder of PNGs named\n"
+    "frame_000000.png upward, is a folder that exists, or a new name without an\n"
+    "extension or ending in '/'. zelkor.log goes beside the output (never through\n"
+    "a symbolic link); the show folder is only read. A capture that would start\n"
+    "at or after the show's end (where \"ende\" starts) is refused at once.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
@@ -196,7 +203,8 @@ const CLI_Usage CaptureUsage = {
     "  --quiet          no progress on stderr\n"
     "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
     "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
-    "Ctrl-C stops after the current frame and completes the file (status 130).\n"};
+    "Ctrl-C stops after the current frame and completes the file (status 130);\n"
+    "SIGTERM and SIGHUP stop at once, leaving any file that was there as it was.\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",
@@ -208,11 +216,15 @@ const CLI_Usage PlayUsage = {
     "named NAME.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
-    "and the music are loaded again when they change on disk; a timetable gets\n"
-    "the warnings of zelkor tmg compile each time. At the end (where \"ende\"\n"
-    "starts) play holds the show's last frame, paused, the title ending in\n"
-    "\"[end: Escape leaves]\"; a start at or past the end says where the show ends\n"
-    "and holds there.\n"
+    "and the music are loaded again when they change on disk, or when the folder\n"
+    "is replaced by a copy (git checkout); scripts run beside the show, which\n"
+    "plays on. A file that cannot be taken (a script cut short, a timetable whose\n"
+    "entries of one scene overlap) keeps the old one, saying why; a timetable\n"
+    "taken gets the warnings of zelkor tmg compile. zelkor.log goes beside the\n"
+    "show or, when that folder cannot be written, to $XDG_STATE_HOME/zelkor\n"
+    "(~/.local/state/zelkor). At the end (where \"ende\" starts) play holds the\n"
+    "show's last frame, paused, the title ending in \"[end: Escape leaves]\"; a\n"
+    "start at or past the end says where the show ends and holds there.\n"
     "\n"
     "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
     "Page Down go to the previous and next entry; Home to the start; L loops the\n"
