@@ -11,6 +11,7 @@
 #include "platform/window.h"
 #include "scenes/scenes.h"
 #include "sequencing/scene_registry.h"
+#include "platform/stop_signals.h"
 
 #include <SDL.h>
 
@@ -18,6 +19,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +36,8 @@ size_t preparation = 0;
 } // namespace
 
 void ShowErrorBox(const char* text) {
+    // The box waits for OK: a signal must not wait with it.
+    ZELKOR_StopSignalsEndShow(0);
     // The box needs the video subsystem, which a failed step may not have started.
     int started = ZELKOR_StartVideo();
     if (!started || SDL_ShowSimpleMessageBox(0, "Marovy", text, nullptr) != 0)
@@ -71,7 +75,9 @@ static int Fail(const char* text, const char* hint) {
     } else {
         // Before the box: it waits for OK, and the terminal should say why meanwhile.
         fprintf(stderr, "marovy: %s\n", hint);
-        ShowErrorBox(text);
+        // The box says it too, below its own line, for a viewer without a terminal.
+        std::string box = std::string(text) + "\n\n" + hint;
+        ShowErrorBox(box.c_str());
     }
     stage = STAGE_DONE;
     return STARTUP_FAILED;
@@ -129,7 +135,7 @@ static int StartObjects() {
         return Fail("ERROR: ZELKOR_Log::Initialize()",
                     Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
-                         logPath, Folder(), strerror(g_shellLog->OpenError())));
+                         logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
