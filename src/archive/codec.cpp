@@ -16,6 +16,37 @@ int VKZ_Codec::MaxCompressedSize(uint32_t length) {
     return bound > 0x7FFFFFFF ? -1 : (int)bound;
 }
 
+enum : uint32_t { PIECE = 1 << 16 };
+
+// Reads exactly `size` bytes through io; 0 when the input ends early or fails.
+static int ReadAll(VKZ_StreamIO* io, uint8_t* buffer, uint32_t size) {
+    for (uint32_t got = 0; got < size;) {
+        int n = io->read(io->user, buffer + got, size - got);
+        if (n <= 0) return 0;
+        got += (uint32_t)n;
+    }
+    return 1;
+}
+
+static int WritePieces(VKZ_StreamIO* io, const uint8_t* data, uint32_t size) {
+    for (uint32_t at = 0; at < size; at += PIECE)
+        if (!io->write(io->user, data + at, size - at < PIECE ? size - at : PIECE)) return 0;
+    return 1;
+}
+
+int64_t VKZ_Codec::DecompressStream(VKZ_StreamIO* io, uint32_t sourceLength,
+                                    uint32_t destinationLength) {
+    uint8_t* source = (uint8_t*)malloc(sourceLength ? sourceLength : 1);
+    uint8_t* out = source ? (uint8_t*)malloc(destinationLength ? destinationLength : 1) : nullptr;
+    int n = -1;
+    if (out && ReadAll(io, source, sourceLength))
+        n = Decompress(source, sourceLength, out, destinationLength);
+    free(source);
+    if (n > 0 && !WritePieces(io, out, (uint32_t)n)) n = -1;
+    free(out);
+    return n;
+}
+
 // Length of a seekable stream, rewound to its start; -1 if it has none or it
 // is too long for the 32-bit lengths the codecs take.
 static long long StreamLength(FILE* stream) {
@@ -64,6 +95,18 @@ int VKZ_CodecStored::Decompress(const void* source, uint32_t sourceLength, void*
     if (n) memcpy(destination, source, n);
     if (sourceLength > destinationLength || sourceLength > 0x7FFFFFFF) return -1;
     return (int)sourceLength;
+}
+
+int64_t VKZ_CodecStored::DecompressStream(VKZ_StreamIO* io, uint32_t sourceLength,
+                                          uint32_t destinationLength) {
+    if (sourceLength > destinationLength) return -1;
+    uint8_t piece[PIECE];
+    for (uint32_t left = sourceLength; left;) {
+        uint32_t n = left < PIECE ? left : PIECE;
+        if (!ReadAll(io, piece, n) || !io->write(io->user, piece, n)) return -1;
+        left -= n;
+    }
+    return sourceLength;
 }
 
 VKZ_Codec* VKZ_CreateCodec(int id) {

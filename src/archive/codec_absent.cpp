@@ -32,3 +32,7 @@ int VKZ_CodecBzip2::Compress(const void*, uint32_t, void*) {
 int VKZ_CodecBzip2::Decompress(const void*, uint32_t, void*, uint32_t) {
     return Absent("bzip2");
 }
+
+int64_t VKZ_CodecBzip2::DecompressStream(VKZ_StreamIO*, uint32_t, uint32_t) {
+    return Absent("bzip2");
+}

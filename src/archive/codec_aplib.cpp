@@ -9,6 +9,8 @@ int VKZ_CodecAPLib::Compress(const void* source, uint32_t length, void* destinat
     if (!workMem) return -1;
     uint32_t packed = aPLibPack(source, destination, length, workMem, nullptr);
     free(workMem);
+    // From 2 bytes on a 0 means the packer ran out of memory: a failure, not a refusal.
+    if (packed == 0 && length >= 2) return -1;
     return packed > 0x7FFFFFFF ? -1 : (int)packed;
 }
 

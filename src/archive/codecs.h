@@ -24,6 +24,8 @@ class VKZ_CodecBzip2 : public VKZ_Codec {
     int Compress(const void* source, uint32_t length, void* destination) override;
     int Decompress(const void* source, uint32_t sourceLength, void* destination,
                    uint32_t destinationLength) override;
+    int64_t DecompressStream(VKZ_StreamIO* io, uint32_t sourceLength,
+                             uint32_t destinationLength) override;
     int GetId() override { return VKZ_CODEC_BZIP2; }
 };
 
@@ -32,5 +34,7 @@ class VKZ_CodecStored : public VKZ_Codec {
     int Compress(const void* source, uint32_t length, void* destination) override;
     int Decompress(const void* source, uint32_t sourceLength, void* destination,
                    uint32_t destinationLength) override;
+    int64_t DecompressStream(VKZ_StreamIO* io, uint32_t sourceLength,
+                             uint32_t destinationLength) override;
     int GetId() override { return VKZ_CODEC_STORED; }
 };

@@ -115,36 +115,46 @@ int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destinatio
     return VKZ_ReadEntryWhy(archive, entry, destination, &why);
 }
 
-int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
-                     const char** why) {
-    *why = "no archive, entry or destination";
-    if (!archive || !entry || !destination) return 0;
+// The entry's codec, once its stored data is known to lie inside the file and
+// its size within bounds; null with *why otherwise.
+static VKZ_Codec* CodecFor(VKZ_Archive* archive, VKZ_EntryRecord* entry, const char** why) {
     // An id no codec has (or the digest's id 2) can never read successfully,
     // even if the record's content digest happens to be all zeros.
     VKZ_Codec* codec = VKZ_CreateCodec((int)entry->codecId);
     *why = entry->codecId == VKZ_CODEC_MD5 ? "codec 2 (md5) cannot unpack" : "unknown codec id";
-    if (!codec) return 0;
-
-    // The stored data must lie inside the file; the open checked the records'
-    // own positions, but dataOffset may point anywhere.
-    int ok = 0;
-    uint8_t* stored = nullptr;
+    if (!codec) return nullptr;
+    // The open checked the records' own positions, but dataOffset may point anywhere.
     off_t fileSize = -1;
-    *why = "the stored data lies outside the file";
     if (fseeko(archive->stream, 0, SEEK_END) == 0) fileSize = ftello(archive->stream);
     if (fileSize >= 0 && (uint64_t)entry->dataOffset + entry->storedSize <= (uint64_t)fileSize &&
-        entry->size <= VKZ_MAX_ENTRY_SIZE) {
-        *why = "out of memory";
-        stored = (uint8_t*)malloc(entry->storedSize ? entry->storedSize : 1);
-    }
+        entry->size <= VKZ_MAX_ENTRY_SIZE)
+        return codec;
+    *why = "the stored data lies outside the file";
+    delete codec;
+    return nullptr;
+}
+
+static const char* SizeProblem(int64_t n) {
+    return n < 0 ? "damaged stream (or larger than the entry's size)"
+                 : "the stream unpacks to fewer bytes than the entry's size";
+}
+
+int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                     const char** why) {
+    *why = "no archive, entry or destination";
+    if (!archive || !entry || !destination) return 0;
+    VKZ_Codec* codec = CodecFor(archive, entry, why);
+    if (!codec) return 0;
+    int ok = 0;
+    *why = "out of memory";
+    uint8_t* stored = (uint8_t*)malloc(entry->storedSize ? entry->storedSize : 1);
     if (stored) *why = "cannot read the stored data";
     if (stored && fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) == 0 &&
         fread(stored, 1, entry->storedSize, archive->stream) == entry->storedSize) {
         // Unpacked straight into the caller's buffer, which holds `size` bytes.
         // A decoder failure or a short result is a failed read.
         int n = codec->Decompress(stored, entry->storedSize, destination, entry->size);
-        *why = n < 0 ? "damaged stream (or larger than the entry's size)"
-                     : "the stream unpacks to fewer bytes than the entry's size";
+        *why = SizeProblem(n);
         if (n >= 0 && (uint32_t)n == entry->size) {
             uint8_t digest[16];
             VKZ_MD5 md5;
@@ -156,4 +166,63 @@ int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destina
     free(stored);
     delete codec;
     return ok;
+}
+
+namespace {
+
+struct EntryStream {
+    FILE* stream = nullptr;
+    uint32_t left = 0; // stored bytes not yet read
+    int readFailed = 0, stopped = 0;
+    VKZ_MD5 md5;
+    int (*write)(void* user, const uint8_t* data, uint32_t size) = nullptr;
+    void* user = nullptr;
+};
+
+int ReadStored(void* user, uint8_t* buffer, uint32_t size) {
+    EntryStream* e = (EntryStream*)user;
+    if (size > e->left) size = e->left;
+    size_t n = size ? fread(buffer, 1, size, e->stream) : 0;
+    e->left -= (uint32_t)n;
+    if (n < size) e->readFailed = 1;
+    return n ? (int)n : size ? -1 : 0;
+}
+
+int WriteUnpacked(void* user, const uint8_t* data, uint32_t size) {
+    EntryStream* e = (EntryStream*)user;
+    e->md5.Update(data, size);
+    if (e->write(e->user, data, size)) return 1;
+    e->stopped = 1;
+    return 0;
+}
+
+} // namespace
+
+int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                    int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
+                    const char** why) {
+    *why = "no archive or entry";
+    if (!archive || !entry) return 0;
+    VKZ_Codec* codec = CodecFor(archive, entry, why);
+    if (!codec) return 0;
+    EntryStream e;
+    e.stream = archive->stream, e.left = entry->storedSize;
+    e.write = write, e.user = user;
+    VKZ_StreamIO io{ReadStored, WriteUnpacked, &e};
+    int64_t n = -1;
+    *why = "cannot read the stored data";
+    if (fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) == 0)
+        n = codec->DecompressStream(&io, entry->storedSize, entry->size);
+    delete codec;
+    if (e.stopped) *why = "the output could not be written";
+    if (e.readFailed || e.stopped) return 0;
+    *why = SizeProblem(n);
+    if (n != (int64_t)entry->size) return 0;
+    uint8_t digest[16];
+    e.md5.Final();
+    e.md5.GetDigest(digest);
+    *why = "the content digest does not match";
+    if (memcmp(digest, entry->dataDigest, 16) != 0) return 0;
+    *why = nullptr;
+    return 1;
 }

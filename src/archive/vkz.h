@@ -16,7 +16,11 @@ struct VKZ_EntryRecord {
 #pragma pack(pop)
 
 // No entry may claim more than this uncompressed; such an archive is damaged.
-#define VKZ_MAX_ENTRY_SIZE 0x40000000u
+// A show's entries (a timetable, tracks, data) are kilobytes to megabytes, and
+// the tools hold an entry whole when they pack it.
+#define VKZ_MAX_ENTRY_SIZE 0x10000000u
+// The most a packed entry can take: the codecs' bound for the largest entry.
+#define VKZ_MAX_STORED_SIZE (VKZ_MAX_ENTRY_SIZE + VKZ_MAX_ENTRY_SIZE / 8 + 256)
 static_assert(sizeof(VKZ_EntryRecord) == 48, "entry record is 48 bytes on disk");
 
 struct VKZ_Archive {
@@ -39,3 +43,10 @@ int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destinatio
 // The same, with the reason for a 0 in *why (a static text), for tools.
 int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
                      const char** why);
+// The same for tools, without a destination: the entry goes to `write` in
+// pieces of at most 64 KiB (0 stops it) and its digest is checked at the end,
+// so an entry of any size costs little memory (aPLib and UCL entries are still
+// unpacked whole: their references reach back to any byte). 1, or 0 with *why.
+int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                    int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
+                    const char** why);

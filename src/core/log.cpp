@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
@@ -33,8 +34,10 @@ int ZELKOR_Log::Initialize(const char* path) {
     openError = 0;
     if (path) {
         // As fopen("wt"), but a FIFO without a reader fails at once instead of
-        // blocking the start-up in open().
-        int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+        // blocking the start-up in open(), and a symbolic link is never
+        // followed: emptying the file it names could destroy anything.
+        int fd =
+            open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0) {
             openError = errno;
         } else {
@@ -53,6 +56,10 @@ int ZELKOR_Log::Initialize(const char* path) {
     // The format's own newline plus Print's gives the empty line after the start line.
     Print("start logging at %d:%d:%d\n", h, m, s);
     return file ? 1 : 0;
+}
+
+const char* ZELKOR_LogProblem(int error) {
+    return error == ELOOP ? "it is a symbolic link, which the log never follows" : strerror(error);
 }
 
 void ZELKOR_Log::Print(const char* format, ...) {

@@ -21,3 +21,6 @@ class ZELKOR_Log {
     FILE* file = nullptr;
     int openError = 0;
 };
+
+// An OpenError as words: ELOOP is a log that is a symbolic link.
+const char* ZELKOR_LogProblem(int error);

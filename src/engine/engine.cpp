@@ -129,6 +129,12 @@ void Engine_Stop() {
     state = ENGINE_FAILED;
 }
 
+void Engine_CancelQuit() {
+    if (state != ENGINE_ENDED) return;
+    memset(&mainMessage, 0, sizeof mainMessage);
+    state = ENGINE_RUNNING;
+}
+
 int Engine_State() {
     return state;
 }

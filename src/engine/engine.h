@@ -64,6 +64,9 @@ int Engine_Step(const EngineInput* input);
 // Releases everything; safe after a partial start-up and after Engine_Start alone.
 void Engine_Stop();
 
+// After ENGINE_ENDED: the quit message is taken back and the show runs on
+// (a player holding the show's last frame).
+void Engine_CancelQuit();
 // The state the last step left.
 int Engine_State();
 // The music time of the last frame drawn (0 before the first).

@@ -22,6 +22,7 @@ uint32_t timerOffset = 0;
 int redrawPending = 0, looping = 0;
 uint32_t loopStart = 0, loopEnd = 0;
 uint64_t framesDrawn = 0;
+const char* logPath = nullptr;
 int drawableWidth = 0, drawableHeight = 0;
 
 uint32_t LiveTicks(void*) {
@@ -39,11 +40,16 @@ void FollowDrawable() {
 
 } // namespace
 
+void Live_SetLogPath(const char* path) {
+    logPath = path;
+}
+
 int Live_Start(int width, int height, uint32_t start, int renderer) {
     EngineConfig config;
     config.width = width, config.height = height;
     config.renderer = renderer;
     config.quietErrors = 1;
+    config.logPath = logPath;
     config.startTime = start;
     config.pace = ENGINE_PACE_SLEEP;
     timerOffset = 0;
@@ -54,6 +60,7 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
     while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
     }
     if (state != ENGINE_RUNNING) {
+        Runner_NoteFailedStart();
         Engine_Stop();
         return RUNNER_START_FAILED;
     }
@@ -81,6 +88,11 @@ int Live_Frame(int redraw) {
         framesDrawn++;
     }
     return RUNNER_OK;
+}
+
+void Live_HoldAtEnd() {
+    Engine_CancelQuit();
+    Live_SetPaused(1);
 }
 
 uint64_t Live_FramesDrawn() {

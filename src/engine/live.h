@@ -14,12 +14,18 @@
 // RUNNER_OK, or RUNNER_START_FAILED (the step's text went to stderr) after
 // which everything is shut down.
 int Live_Start(int width, int height, uint32_t start, int renderer);
+// Before Live_Start: where the log goes (null, the default: "zelkor.log" in
+// the current folder, which is the show folder).
+void Live_SetLogPath(const char* path);
 // One frame as the show's loop runs it (frame start, one window message,
 // the scenes, the swap), paced to at most 60 a second by sleeping. Paused,
 // no frame is drawn unless a jump or `redraw` asks for one. RUNNER_OK,
 // RUNNER_ENDED once a frame has pumped the quit message (nothing is done),
 // or RUNNER_STOPPED (the dispatcher failed).
 int Live_Frame(int redraw);
+// After RUNNER_ENDED for the show's own end: the quit message is taken back
+// and the show stays paused on the frame shown, for the caller to go on.
+void Live_HoldAtEnd();
 // Frames drawn since the start.
 uint64_t Live_FramesDrawn();
 uint32_t Live_Time();

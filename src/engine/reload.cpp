@@ -3,7 +3,9 @@
 #include "archive/vkz.h"
 #include "io/read_file.h"
 #include "music/sound.h"
+#include "scenes/scene_names.h"
 #include "sequencing/scene_registry.h"
+#include "sequencing/timing_check.h"
 #include "sequencing/timing_script.h"
 #include "sequencing/timing_text.h"
 #include "core/globals.h"
@@ -24,10 +26,19 @@ static int Readable(const char* path, std::string* why) {
     return 1;
 }
 
-static int Install(const uint8_t* data, size_t size, std::string* why) {
-    if (ReplaceTimingScript(data, (uint32_t)size)) return 1;
-    *why = DescribeTimingScriptProblem(data, size);
-    return 0;
+// `lines`, when the timetable came from text, numbers its entries.
+static int Install(const uint8_t* data, size_t size, const std::vector<int>* lines,
+                   std::string* why) {
+    TimingTable table = {};
+    if (!ParseTimingScript(data, (uint32_t)size, &table)) {
+        *why = DescribeTimingScriptProblem(data, size);
+        return 0;
+    }
+    // Overlapping entries of one scene draw it again and again each frame.
+    *why = FirstTimingOverlap(table.entries, table.header.count, lines);
+    FreeTimingTable(&table);
+    if (!why->empty()) return 0;
+    return ReplaceTimingScript(data, (uint32_t)size);
 }
 
 static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
@@ -46,12 +57,12 @@ static int InstallFromArchive(VKZ_Archive* archive, std::string* why) {
         *why = "default.tmg: cannot be unpacked, or fails its digest check";
         return 0;
     }
-    if (Install(buffer.data(), record->size, why)) return 1;
+    if (Install(buffer.data(), record->size, nullptr, why)) return 1;
     *why = "default.tmg: " + *why;
     return 0;
 }
 
-int Reload_Archive(const char* path, std::string* why) {
+int Reload_Archive(const char* path, std::string* why, std::vector<std::string>* warnings) {
     if (!Readable(path, why)) return 0;
     VKZ_Archive* archive = VKZ_Open(path);
     if (!archive) {
@@ -65,10 +76,15 @@ int Reload_Archive(const char* path, std::string* why) {
     // Before start-up there is none to replace.
     if (g_archive) std::swap(g_archive, archive);
     VKZ_Close(archive);
+    if (warnings) {
+        *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, nullptr,
+                                       KnownSceneNames());
+        for (std::string& w : *warnings) w = "default.tmg: " + w;
+    }
     return 1;
 }
 
-int Reload_TimetableText(const char* path, std::string* why) {
+int Reload_TimetableText(const char* path, std::string* why, std::vector<std::string>* warnings) {
     std::string text;
     const char* reason = nullptr;
     // A line per entry: a text many times the binary limit cannot compile.
@@ -77,8 +93,13 @@ int Reload_TimetableText(const char* path, std::string* why) {
         return 0;
     }
     std::vector<uint8_t> bytes;
-    if (!CompileTimingText(text, &bytes, why)) return 0;
-    return Install(bytes.data(), bytes.size(), why);
+    std::vector<int> lines;
+    if (!CompileTimingText(text, &bytes, why, &lines)) return 0;
+    if (!Install(bytes.data(), bytes.size(), &lines, why)) return 0;
+    if (warnings)
+        *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, &lines,
+                                       KnownSceneNames());
+    return 1;
 }
 
 int Reload_Music(const char* path, std::string* why) {

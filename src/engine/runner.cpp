@@ -1,6 +1,7 @@
 #include "engine/runner.h"
 
 #include "core/globals.h"
+#include "core/log.h"
 #include "engine/engine.h"
 #include "engine/offscreen.h"
 #include "music/sound.h"
@@ -84,6 +85,7 @@ int Runner_Start(int width, int height) {
     while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
     }
     if (state != ENGINE_RUNNING) {
+        Runner_NoteFailedStart();
         Engine_Stop();
         return RUNNER_START_FAILED;
     }
@@ -128,4 +130,14 @@ void Runner_ReadBgra(uint8_t* out) {
 
 void Runner_Stop() {
     Engine_Stop();
+}
+
+static int logOpenError = 0;
+
+void Runner_NoteFailedStart() {
+    logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
+}
+
+int Runner_LogOpenError() {
+    return logOpenError;
 }

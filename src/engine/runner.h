@@ -38,3 +38,8 @@ void Runner_ReadRgb(uint8_t* out);
 void Runner_ReadBgra(uint8_t* out);
 // Shuts the show down; safe after a failed start.
 void Runner_Stop();
+// After RUNNER_START_FAILED: why the log could not be opened (an errno, which
+// ZELKOR_LogProblem words), or 0 when a later step failed.
+int Runner_LogOpenError();
+// For the starters: notes the log's error before the failed start shuts down.
+void Runner_NoteFailedStart();

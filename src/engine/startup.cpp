@@ -17,6 +17,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -66,7 +67,9 @@ static int Fail(const char* text, const char* hint) {
     } else {
         // Before the box: it waits for OK, and the terminal should say why meanwhile.
         fprintf(stderr, "marovy: %s\n", hint);
-        ShowErrorBox(text);
+        // The box says it too, below its own line, for a viewer without a terminal.
+        std::string box = std::string(text) + "\n\n" + hint;
+        ShowErrorBox(box.c_str());
     }
     stage = STAGE_DONE;
     return STARTUP_FAILED;
@@ -125,7 +128,7 @@ static int StartObjects() {
         return Fail("ERROR: ZELKOR_Log::Initialize()",
                     Hint("cannot write %s in %s (%s); run the show from a folder you may "
                          "write to, or pass --dir",
-                         logPath, Folder(), strerror(g_shellLog->OpenError())));
+                         logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

@@ -1,5 +1,6 @@
 #include "engine/timetable_nav.h"
 
+#include "sequencing/builtin_scene_names.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/timing_script.h"
 
@@ -28,6 +29,12 @@ int Timetable_Find(const char* name) {
             best = (int)i;
     }
     return best;
+}
+
+int Timetable_ShowEnd(uint32_t* end) {
+    int ende = Timetable_Find(EndeSceneName);
+    if (ende >= 0) *end = Timetable_Start(ende);
+    return ende >= 0;
 }
 
 uint32_t Timetable_Start(int i) {

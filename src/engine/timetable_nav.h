@@ -9,6 +9,8 @@ int Timetable_EntryAt(uint32_t t);
 // The earliest entry whose name matches (letter case aside, as the
 // dispatcher matches), or -1.
 int Timetable_Find(const char* name);
+// Where the show ends: the start of its first "ende" entry; 0 when it has none.
+int Timetable_ShowEnd(uint32_t* end);
 // The start and the end (start + length) of entry i.
 uint32_t Timetable_Start(int i);
 uint32_t Timetable_End(int i);

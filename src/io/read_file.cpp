@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,19 +55,25 @@ int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t
         }
         expected = (size_t)st.st_size;
     }
-    out->reserve(expected);
     const char* error = nullptr;
     uint8_t chunk[1 << 16];
-    for (;;) {
-        ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = strerror(errno);
-        if (n <= 0) break;
-        if (out->size() + (uint64_t)n > limit) {
-            error = "file too large";
-            break;
+    // Reading stops at the limit: a device or pipe that never ends costs no
+    // more than the largest file of its kind.
+    try {
+        out->reserve(expected);
+        for (;;) {
+            ssize_t n = read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) error = strerror(errno);
+            if (n <= 0) break;
+            if (out->size() + (uint64_t)n > limit) {
+                error = "file too large";
+                break;
+            }
+            out->insert(out->end(), chunk, chunk + n);
         }
-        out->insert(out->end(), chunk, chunk + n);
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
     }
     close(fd);
     if (!error) return 1;

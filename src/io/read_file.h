@@ -19,7 +19,8 @@ int IO_OpenRead(const char* path, int flags, const char** why);
 // The same as a stdio stream ("rb"), or null.
 FILE* IO_FopenRead(const char* path, int flags, const char** why);
 // The whole file into *out (whose data() is then never null), refused when
-// longer than `limit` bytes; 1, or 0 with *why set and *out empty.
+// longer than `limit` bytes (a stream is read no further than that); 1, or 0
+// with *why set and *out empty.
 int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
                 const char** why);
 // The same into a string, for text sources.

@@ -20,8 +20,10 @@ IO_Watch* IO_WatchOpen() {
 
 int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why) {
     // Closing after a write covers saving in place; a rename into the folder
-    // covers the editors that write a temporary file first.
-    int id = watch ? inotify_add_watch(watch->fd, folder, IN_CLOSE_WRITE | IN_MOVED_TO | IN_ONLYDIR)
+    // covers the editors that write a temporary file first. A folder made
+    // there may replace one being watched (git checkout does that).
+    int id = watch ? inotify_add_watch(watch->fd, folder,
+                                       IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_ONLYDIR)
                    : -1;
     if (id < 0 && why) *why = watch ? strerror(errno) : "no file watching";
     return id;
@@ -38,11 +40,14 @@ void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes) {
         for (ssize_t at = 0; at < n;) {
             const inotify_event* ev = (const inotify_event*)(buffer + at);
             at += (ssize_t)(sizeof(inotify_event) + ev->len);
-            if (!ev->len || (ev->mask & IN_ISDIR)) continue;
-            IO_Change change{ev->wd, ev->name};
+            int isFolder = (ev->mask & IN_ISDIR) != 0;
+            // A file just created is not finished; a folder is there.
+            if (!ev->len || ((ev->mask & IN_CREATE) && !isFolder)) continue;
+            IO_Change change{ev->wd, ev->name, isFolder};
             int seen = 0;
             for (const IO_Change& c : *changes)
-                seen |= c.folder == change.folder && c.name == change.name;
+                seen |=
+                    c.folder == change.folder && c.name == change.name && c.isFolder == isFolder;
             if (!seen) changes->push_back(change);
         }
     }

@@ -11,6 +11,7 @@ struct IO_Watch;
 struct IO_Change {
     int folder;       // as IO_WatchFolder returned it
     std::string name; // the file's name within that folder
+    int isFolder = 0; // a folder made or moved into it (a folder put in place of another)
 };
 
 // Null when the system offers no file watching.
@@ -18,6 +19,7 @@ IO_Watch* IO_WatchOpen();
 // Watches one folder (not its subfolders); its id, or -1 with *why set. A
 // folder watched twice under two names has one id.
 int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why);
-// Files finished since the last call, each once, in the order they finished.
+// Files finished since the last call, each once, in the order they finished,
+// and folders that appeared.
 void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes);
 void IO_WatchClose(IO_Watch* watch);

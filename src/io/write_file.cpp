@@ -1,5 +1,7 @@
 #include "io/write_file.h"
 
+#include "io/temp_files.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -29,6 +31,38 @@ static int CreateTemp(const std::string& target, std::string* temp) {
     return -1;
 }
 
+int IO_CreateTempFor(const char* path, std::string* target, std::string* temp) {
+    *target = path;
+    temp->clear();
+    struct stat st, link;
+    int exists = stat(path, &st) == 0;
+    // Through a symbolic link the file it names is replaced; the link stays.
+    if (exists && lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = realpath(path, nullptr)) {
+            *target = real;
+            free(real);
+        }
+    }
+    int fd = CreateTemp(*target, temp);
+    if (fd < 0) {
+        int errnum = errno;
+        temp->clear();
+        errno = errnum;
+        return -1;
+    }
+    // A replaced file keeps its permissions.
+    if (exists) fchmod(fd, st.st_mode & 07777);
+    IO_RemoveOnTermination(temp->c_str());
+    return fd;
+}
+
+void IO_DropTemp(std::string* temp, int remove) {
+    if (temp->empty()) return;
+    if (remove) unlink(temp->c_str());
+    IO_KeepOnTermination(temp->c_str());
+    temp->clear();
+}
+
 int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why) {
     // Past RLIMIT_FSIZE a write must fail with EFBIG, not kill us halfway.
     signal(SIGXFSZ, SIG_IGN);
@@ -47,23 +81,8 @@ int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why)
         out->stream = fopen(path, "wb");
         return out->stream ? 1 : Fail(why, errno);
     }
-    out->path = path;
-    // Through a symbolic link the file it names is replaced; the link stays.
-    struct stat link;
-    if (exists && lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* real = realpath(path, nullptr)) {
-            out->path = real;
-            free(real);
-        }
-    }
-    int fd = CreateTemp(out->path, &out->temp);
-    if (fd < 0) {
-        int errnum = errno;
-        out->temp.clear();
-        return Fail(why, errnum);
-    }
-    // A replaced file keeps its permissions.
-    if (exists) fchmod(fd, st.st_mode & 07777);
+    int fd = IO_CreateTempFor(path, &out->path, &out->temp);
+    if (fd < 0) return Fail(why, errno);
     out->stream = fdopen(fd, "wb");
     if (!out->stream) {
         int errnum = errno;
@@ -83,7 +102,7 @@ int IO_OutputCommit(IO_Output* out, const char** why) {
     if (!errnum && !out->temp.empty() && rename(out->temp.c_str(), out->path.c_str()) != 0)
         errnum = errno;
     if (!errnum) {
-        out->temp.clear();
+        IO_DropTemp(&out->temp, 0);
         return 1;
     }
     IO_OutputAbort(out);
@@ -93,8 +112,7 @@ int IO_OutputCommit(IO_Output* out, const char** why) {
 void IO_OutputAbort(IO_Output* out) {
     if (out->stream && out->stream != stdout) fclose(out->stream);
     out->stream = nullptr;
-    if (!out->temp.empty()) unlink(out->temp.c_str());
-    out->temp.clear();
+    IO_DropTemp(&out->temp, 1);
 }
 
 int IO_WriteFile(const char* path, const void* data, size_t size, int flags, const char** why) {

@@ -19,6 +19,15 @@ struct IO_Output {
     std::string temp;       // the temporary file; empty when writing directly
 };
 
+// The temporary file a safe write to `path` goes through, when `path` is
+// missing or a regular file: `target` is what the rename will replace (the
+// file a symbolic link names; the link stays), and the temporary, beside it,
+// has the mode of the file it replaces and is removed should SIGTERM or
+// SIGHUP end the program first. A descriptor open for writing, or -1 (errno).
+int IO_CreateTempFor(const char* path, std::string* target, std::string* temp);
+// Forgets the temporary once it has been renamed into place, or removes it.
+void IO_DropTemp(std::string* temp, int remove);
+
 // 1 with out->stream ready, or 0 with *why set (when given). Writes past the
 // file-size limit then fail with an error instead of ending the process.
 int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why);

@@ -79,8 +79,10 @@ struct Draw {
                    double upX, double upY, double upZ);
     void (*Viewport)(int x, int y, int width, int height);
     void (*Clear)(unsigned mask); // DrawClearBits
-    // Blackens the frame outside the picture area, leaving every state as it was.
-    void (*ClearBars)(int frameWidth, int frameHeight, int x, int y, int width, int height);
+    // Blackens the frame outside the picture area, and `leftGap` columns at
+    // the area's left edge, leaving every state as it was.
+    void (*ClearBars)(int frameWidth, int frameHeight, int x, int y, int width, int height,
+                      int leftGap);
     void (*Flush)();
     // Hands GL whatever the backend still holds back (the modern one batches
     // vertices), with no GL call of its own: call it before reading the frame
@@ -118,6 +120,8 @@ struct Draw {
     // Returns the object's name. Mipmapped uploads filter trilinearly.
     uint32_t (*UploadTexture)(uint32_t name, const DrawImage* image, int mipmaps);
     void (*BindTexture)(uint32_t name);
+    // The largest texture side the context takes (0 when there is none).
+    int (*MaxTextureSide)();
 };
 
 // The backends' tables.

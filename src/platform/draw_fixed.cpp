@@ -40,16 +40,18 @@ void Clear(unsigned mask) {
     glClear(mask);
 }
 
-void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight) {
-    // Scissored clears touch only the bars; the saved state keeps the scenes'
-    // clear colour and scissor as they were.
+void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight, int gap) {
+    // Scissored clears touch only the bars (and the gap); the saved state
+    // keeps the scenes' clear colour and scissor as they were.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_SCISSOR_TEST);
-    if (viewX > 0) { // pillarbox: left and right
-        glScissor(0, 0, viewX, h);
+    if (viewX > 0 || gap > 0) { // pillarbox (left and right) and the gap
+        glScissor(0, 0, viewX + gap, h);
         glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (viewX > 0) {
         glScissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
         glClear(GL_COLOR_BUFFER_BIT);
     }
@@ -187,6 +189,12 @@ void BindTexture(uint32_t name) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
+int MaxTextureSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
 const Draw fixedDraw = {
     .renderer = DRAW_FIXED,
     .name = "fixed",
@@ -223,6 +231,7 @@ const Draw fixedDraw = {
     .PointSize = PointSize,
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
+    .MaxTextureSide = MaxTextureSide,
 };
 
 } // namespace

@@ -284,15 +284,17 @@ void Clear(unsigned mask) {
     if (started) gl.Clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
 
-void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight) {
+void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight, int gap) {
     Submit();
     if (!started) return;
     // The clear colour is black whenever the scenes draw (nothing else sets
     // it), and the scissor test is never on outside this call.
     gl.Enable(GL_SCISSOR_TEST);
-    if (viewX > 0) {
-        gl.Scissor(0, 0, viewX, h);
+    if (viewX > 0 || gap > 0) {
+        gl.Scissor(0, 0, viewX + gap, h);
         gl.Clear(GL_COLOR_BUFFER_BIT);
+    }
+    if (viewX > 0) {
         gl.Scissor(viewX + viewWidth, 0, w - viewX - viewWidth, h);
         gl.Clear(GL_COLOR_BUFFER_BIT);
     }
@@ -484,6 +486,12 @@ void BindTexture(uint32_t name) {
     boundTexture = name;
 }
 
+int MaxTextureSide() {
+    GLint side = 0;
+    if (started) gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
 const Draw modernDraw = {
     .renderer = DRAW_MODERN,
     .name = "modern",
@@ -520,6 +528,7 @@ const Draw modernDraw = {
     .PointSize = PointSize,
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
+    .MaxTextureSide = MaxTextureSide,
 };
 
 } // namespace

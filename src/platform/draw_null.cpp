@@ -12,7 +12,7 @@ void Perspective(double, double, double, double) {}
 void LookAt(double, double, double, double, double, double, double, double, double) {}
 void Rect(int, int, int, int) {}
 void Clear(unsigned) {}
-void ClearBars(int, int, int, int, int, int) {}
+void ClearBars(int, int, int, int, int, int, int) {}
 void Int(int) {}
 void Float(float) {}
 void Float2(float, float) {}
@@ -24,6 +24,9 @@ uint32_t UploadTexture(uint32_t name, const DrawImage*, int) {
     return name;
 }
 void BindTexture(uint32_t) {}
+int NoSide() {
+    return 0;
+}
 
 const Draw nullDraw = {
     .renderer = DRAW_NULL,
@@ -61,6 +64,7 @@ const Draw nullDraw = {
     .PointSize = Float,
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
+    .MaxTextureSide = NoSide,
 };
 
 } // namespace

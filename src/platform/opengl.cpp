@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <cmath>
+
 static int SameMode(const SDL_DisplayMode& mode, int w, int h, int bits) {
     return mode.w == w && mode.h == h && (int)SDL_BITSPERPIXEL(mode.format) == bits;
 }

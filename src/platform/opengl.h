@@ -27,9 +27,10 @@ class ZELKOR_OpenGL {
     // viewport moves to its 4:3 area, whose aspect the projection already has.
     void FitDrawable(int w, int h);
     void BeginFrame(); // clears colour and depth, loads the identity
-    // Blackens the window outside the 4:3 area; no GL call on a 4:3 window.
-    // The frame loops call it after the scenes, so strokes that bled over
-    // the area's edge are gone and nothing inside it changes.
+    // Blackens the window outside the 4:3 area, and the few columns at the
+    // area's left edge that the scenes' backdrop never covers. The frame
+    // loops call it after the scenes, so strokes that bled over the area's
+    // edge are gone and trails cannot pile up where nothing darkens them.
     void ClearBars();
     void EndFrame(); // flush and swap
     void Shutdown();

@@ -5,6 +5,8 @@
 
 #include "platform/window.h"
 
+#include <cmath>
+
 void ZELKOR_PictureArea(int w, int h, int* x, int* y, int* vw, int* vh) {
     *x = 0, *y = 0, *vw = w, *vh = h;
     if ((long long)w * 3 > (long long)h * 4) {
@@ -36,8 +38,23 @@ void ZELKOR_OpenGL::FitDrawable(int w, int h) {
     draw->Viewport(viewX, viewY, viewWidth, viewHeight);
 }
 
+// The scenes' backdrop quad (scene kit) spans x = -11.5 to 11.6 at depth 21,
+// while a 45-degree 4:3 view there reaches +-11.598: a strip about 0.42 % of
+// the picture wide at its left edge (4 pixels of 960) is never covered. The
+// scenes that clear leave it black; the swirls, which only darken what the
+// backdrop covers, would pile their trails up there into a white line.
+static int BackdropGap(int viewWidth, int viewHeight) {
+    const double pi = 3.14159265358979323846;
+    double halfWidth = 21.0 * std::tan(22.5 * pi / 180.0) * viewWidth / viewHeight;
+    if (halfWidth <= 11.5) return 0;
+    // Pixels whose centres lie left of the quad's edge.
+    return (int)std::floor(viewWidth * (halfWidth - 11.5) / (2.0 * halfWidth) + 0.5);
+}
+
 void ZELKOR_OpenGL::ClearBars() {
     int w = frameWidth, h = frameHeight;
-    if (viewWidth == 0 || (viewWidth == w && viewHeight == h)) return;
-    draw->ClearBars(w, h, viewX, viewY, viewWidth, viewHeight);
+    if (viewWidth == 0 || viewHeight == 0) return;
+    int gap = BackdropGap(viewWidth, viewHeight);
+    if (gap == 0 && viewWidth == w && viewHeight == h) return;
+    draw->ClearBars(w, h, viewX, viewY, viewWidth, viewHeight, gap);
 }

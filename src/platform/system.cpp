@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include "platform/message.h"
+#include "platform/stop_signals.h"
 
 #include <SDL.h>
 
@@ -30,6 +31,8 @@ void ZELKOR_SetPlatformError(const char* text) {
 }
 
 void ZELKOR_ShowMessageBox(const char* caption, const char* text) {
+    // The box waits for OK: a signal must not wait with it.
+    ZELKOR_StopSignalsEndShow(0);
     // The box needs the video subsystem, which a failed step may not have started.
     int started = ZELKOR_StartVideo();
     if (!started || SDL_ShowSimpleMessageBox(0, caption, text, nullptr) != 0)

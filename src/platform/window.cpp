@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <cstring>
 
 // The quit message travels through SDL's queue as an event of our own type, so
@@ -114,7 +115,18 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
     return handle ? 1 : 0;
 }
 
+static volatile sig_atomic_t quitRequested = 0;
+
+void ZELKOR_RequestQuit() {
+    quitRequested = 1;
+}
+
 int64_t ZELKOR_Window::PumpMessage(ZELKOR_Message* msg) {
+    if (quitRequested) {
+        memset(msg, 0, sizeof(*msg));
+        msg->message = ZELKOR_WM_QUIT;
+        return 0;
+    }
     SDL_Event ev;
     if (!SDL_PollEvent(&ev)) {
         memset(msg, 0, sizeof(*msg));

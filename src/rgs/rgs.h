@@ -4,6 +4,9 @@
 #include <cstdint>
 
 enum { RGS_SIZE = 256, LAYER_SIZE = 256 * 256 * 3, RGS_LAYER_COUNT = 5, RGS_MAX_COMMANDS = 200 };
+// The largest script file read, compiled or text: 255 commands take 8419
+// bytes, or a few kilobytes of text with its comments.
+enum { RGS_MAX_FILE_BYTES = 1 << 20 };
 
 // Process-wide and never reset: each script starts from what the last one left.
 extern uint8_t RGS_Layers[RGS_LAYER_COUNT][LAYER_SIZE];
@@ -32,6 +35,9 @@ extern RGS_Program RGS_CurrentProgram;
 // Runs a script; 1 when accepted, 0 for no data or a wrong magic (nothing
 // changes then). Commands the file holds only in part are skipped.
 int RunRGS(const uint8_t* bytes, uint32_t length);
+// The same, asking `stop` before each command: once it answers non-zero the
+// rest is left undone (a run whose result is no longer wanted).
+int RunRGSUntil(const uint8_t* bytes, uint32_t length, int (*stop)(void* user), void* user);
 // Converts the parameters as the opcode needs them and runs the operation.
 // Unknown opcodes, layers above 4 and used parameters without a 32-bit
 // integer value skip the command; returns 1 when the operation ran.

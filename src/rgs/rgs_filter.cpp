@@ -61,26 +61,50 @@ static inline double CachedWeight(WeightCache* cache, int stride, float v, doubl
     return c->w;
 }
 
-// RGS_SampleLayer with cached weights, its blend written out so the compiler
-// can schedule it with the caller's loop (same operations in the same order).
-static inline RGS_Pixel SampleCached(int layer, float x, float y, WeightCache* cx, int xStride,
-                                     WeightCache* cy, int yStride) {
-    int ix = (int)x, iy = (int)y;
-    double a = CachedWeight(cx, xStride, x, x - (double)ix);
-    double b = CachedWeight(cy, yStride, y, y - (double)iy);
-    const uint8_t* L = RGS_Layers[layer];
-    const uint8_t* p00 = L + At(ix & 255, iy & 255);
-    const uint8_t* p10 = L + At((ix + 1) & 255, iy & 255);
-    const uint8_t* p01 = L + At(ix & 255, (iy + 1) & 255);
-    const uint8_t* p11 = L + At((ix + 1) & 255, (iy + 1) & 255);
-    double w00 = (float)((1.0 - a) * (1.0 - b));
-    double w10 = (float)(a * (1.0 - b));
-    double w01 = (float)((1.0 - a) * b);
-    double w11 = a * b;
-    uint8_t out[3];
+// RGS_SampleLayer at up to 256 points, in stages so that the arithmetic runs
+// over whole arrays (the compiler vectorises it): the same operations in the
+// same order as the one-point sampler. The caller fills ix, iy, a and b.
+struct SampleBatch {
+    int ix[256], iy[256];
+    double a[256], b[256];                  // cosine weights of the fractions
+    double w[4][256];                       // corner weights w00, w10, w01, w11
+    uint8_t corner[4][3][256], out[3][256]; // corner values and results per channel
+};
+
+// Samples layer `from` at the n points and writes point i to out + i * stride.
+// When `from` is the layer written, each point must see the writes before it
+// (inOrder): then points are gathered, blended and written one at a time.
+static void SampleBatchRun(SampleBatch& s, int n, int from, uint8_t* out, int stride,
+                           bool inOrder) {
+    for (int i = 0; i < n; i++) {
+        double a = s.a[i], b = s.b[i];
+        s.w[0][i] = (float)((1.0 - a) * (1.0 - b));
+        s.w[1][i] = (float)(a * (1.0 - b));
+        s.w[2][i] = (float)((1.0 - a) * b);
+        s.w[3][i] = a * b;
+    }
+    const uint8_t* L = RGS_Layers[from];
+    for (int i = 0; i < n; i++) {
+        int x0 = s.ix[i] & 255, x1 = (s.ix[i] + 1) & 255;
+        int y0 = s.iy[i] & 255, y1 = (s.iy[i] + 1) & 255;
+        const uint8_t* p[4] = {L + At(x0, y0), L + At(x1, y0), L + At(x0, y1), L + At(x1, y1)};
+        if (inOrder) {
+            for (int k = 0; k < 3; k++)
+                out[i * stride + k] = (uint8_t)(int)(p[0][k] * s.w[0][i] + p[1][k] * s.w[1][i] +
+                                                     p[2][k] * s.w[2][i] + p[3][k] * s.w[3][i]);
+            continue;
+        }
+        for (int c = 0; c < 4; c++)
+            for (int k = 0; k < 3; k++) s.corner[c][k][i] = p[c][k];
+    }
+    if (inOrder) return;
     for (int k = 0; k < 3; k++)
-        out[k] = (uint8_t)(int)(p00[k] * w00 + p10[k] * w10 + p01[k] * w01 + p11[k] * w11);
-    return RGS_Pixel{out[0], out[1], out[2]};
+        for (int i = 0; i < n; i++)
+            s.out[k][i] =
+                (uint8_t)(int)(s.corner[0][k][i] * s.w[0][i] + s.corner[1][k][i] * s.w[1][i] +
+                               s.corner[2][k][i] * s.w[2][i] + s.corner[3][k][i] * s.w[3][i]);
+    for (int i = 0; i < n; i++)
+        for (int k = 0; k < 3; k++) out[i * stride + k] = s.out[k][i];
 }
 
 void RGS_HalfTile(int layer) {
@@ -126,26 +150,59 @@ void RGS_DisplaceByBrightness(int destination, int source, int map, float xGain,
             if (!ConvertibleFloat(Displaced(c, v, xGain)) ||
                 !ConvertibleFloat(Displaced(c, v, yGain)))
                 return;
-    static WeightCache xByV[BANDS][256], yByV[BANDS][256]; // per brightness
-    // Columns outer, unless the destination is neither input: then no read
-    // sees a write and rows outer (kinder to the cache) give the same result.
+    // Per brightness, its bands side by side.
+    static WeightCache xByV[256][BANDS], yByV[256][BANDS];
     double gx[256], gy[256]; // V * gain, as Displaced computes it
     for (int v = 0; v < 256; v++) {
         gx[v] = v * (double)xGain;
         gy[v] = v * (double)yGain;
     }
-    auto one = [&](int x, int y) {
-        int V = Brightness(RGS_GetPixel(map, x, y));
-        RGS_Pixel p = SampleCached(source, (float)(x + gx[V]), (float)(y + gy[V]), &xByV[0][V], 256,
-                                   &yByV[0][V], 256);
-        RGS_PutPixel(destination, x, y, p);
-    };
-    if (destination == source || destination == map) {
-        for (int x = 0; x < 256; x++)
-            for (int y = 0; y < 256; y++) one(x, y);
-    } else {
-        for (int y = 0; y < 256; y++)
-            for (int x = 0; x < 256; x++) one(x, y);
+    // Every map read comes before the write of its pixel (the only write that
+    // could change it), so the brightness is always the map's own. Only when
+    // the source is written too must the pixels go in their order, columns
+    // outer, each sample seeing the writes before it; else rows, a batch each.
+    const bool inOrder = destination == source;
+    // A line's pixels share one coordinate (y for a row): across the line
+    // the sample coordinate depends on the brightness alone.
+    const double* gAlong = inOrder ? gy : gx;
+    const double* gAcross = inOrder ? gx : gy;
+    WeightCache(*alongCache)[BANDS] = inOrder ? yByV : xByV;
+    WeightCache(*acrossCache)[BANDS] = inOrder ? xByV : yByV;
+    static SampleBatch s;
+    for (int line = 0; line < 256; line++) {
+        // In stages, the conversions over whole arrays (they vectorise).
+        float c[256];
+        double f[256], acrossW[256];
+        int acrossI[256], V[256];
+        for (int v = 0; v < 256; v++) {
+            c[v] = (float)(line + gAcross[v]);
+            acrossI[v] = (int)c[v];
+            f[v] = c[v] - (double)acrossI[v];
+        }
+        for (int v = 0; v < 256; v++) acrossW[v] = CachedWeight(acrossCache[v], 1, c[v], f[v]);
+        double o[256];
+        for (int i = 0; i < 256; i++) {
+            V[i] = Brightness(RGS_GetPixel(map, inOrder ? line : i, inOrder ? i : line));
+            o[i] = gAlong[V[i]];
+        }
+        int alongI[256];
+        for (int i = 0; i < 256; i++) {
+            c[i] = (float)(i + o[i]);
+            alongI[i] = (int)c[i];
+            f[i] = c[i] - (double)alongI[i];
+        }
+        int* ia = inOrder ? s.iy : s.ix;
+        int* ic = inOrder ? s.ix : s.iy;
+        double* wa = inOrder ? s.b : s.a;
+        double* wc = inOrder ? s.a : s.b;
+        for (int i = 0; i < 256; i++) {
+            ia[i] = alongI[i];
+            wa[i] = CachedWeight(alongCache[V[i]], 1, c[i], f[i]);
+            ic[i] = acrossI[V[i]];
+            wc[i] = acrossW[V[i]];
+        }
+        uint8_t* out = RGS_Layers[destination] + (inOrder ? At(line, 0) : At(0, line));
+        SampleBatchRun(s, 256, source, out, inOrder ? 768 : 3, inOrder);
     }
 }
 
@@ -216,13 +273,18 @@ void RGS_SineWarp(int layer, float rowFrequency, float columnFrequency, float xA
         return;
     CopyToScratch(layer);
     static WeightCache column[BANDS][256];
+    static SampleBatch s;
     for (int y = 0; y < 256; y++) {
         WeightCache row[BANDS];
         for (int x = 0; x < 256; x++) {
             float sx = (float)(x + (double)ox[y]);
             float sy = (float)(y + oy[x]);
-            RGS_PutPixel(layer, x, y, SampleCached(4, sx, sy, row, 1, &column[0][x], 256));
+            s.ix[x] = (int)sx, s.iy[x] = (int)sy;
+            s.a[x] = CachedWeight(row, 1, sx, sx - (double)s.ix[x]);
+            s.b[x] = CachedWeight(&column[0][x], 256, sy, sy - (double)s.iy[x]);
         }
+        // In place the samples read the row's earlier writes.
+        SampleBatchRun(s, 256, 4, RGS_Layers[layer] + At(0, y), 3, layer == 4);
     }
 }
 
@@ -320,78 +382,95 @@ void RGS_Scatter(int layer, int32_t spread, int32_t seed) {
     RGS_Random = s;
 }
 
-// sum / divisor for a quotient known to be 0-255: a double estimate, off by
-// at most one, then corrected (a 64-bit division per channel is slow).
-static inline uint8_t Divide(int64_t sum, int64_t divisor, double inverse) {
-    int64_t q = (int64_t)((double)sum * inverse);
-    if (q * divisor > sum)
-        q--;
-    else if ((q + 1) * divisor <= sum)
-        q++;
-    return (uint8_t)q;
+// The triangle's weights N + 1 - |t| (t = -N ... N) are those of two boxes of
+// len = N + 1 taps one after the other, so a row's blur is a box sum of its
+// box sums, each taken from prefix sums: the same integers as tap by tap, in
+// time independent of the radius. Rows wrap around: a box covers `turns` whole
+// rows and `rest` more values.
+struct Triangle {
+    int turns, rest;
+    int shift; // the second box starts (len - 1) & 255 before the pixel
+};
+
+// The `rest`-value sums of `in` (prefix sums P, P[m] holding the first m
+// values) from each start, wrapping around.
+template <class Sum> static void BoxSums(const Sum (*P)[3], int rest, Sum out[256][3]) {
+    for (int z = 0; z < 256 - rest; z++)
+        for (int k = 0; k < 3; k++) out[z][k] = P[z + rest][k] - P[z][k];
+    for (int z = 256 - rest; z < 256; z++)
+        for (int k = 0; k < 3; k++) out[z][k] = P[256][k] - P[z][k] + P[z + rest - 256][k];
 }
 
-void RGS_BlurTranspose(int layer, int32_t radius) {
-    const int N = radius & 0xFFFF;
-    // Taps as (offset, weight). Offsets wrap modulo 256, so from radius 128 on
-    // several taps land on the same pixel; their weights are folded into one
-    // entry per offset. The integer sum is the same, and a pixel's reads all
-    // happen before its write, so this holds for layer 4 as well.
-    int offset[256];
-    int64_t weight[256];
-    int taps = 0;
-    if (N < 128) {
-        for (int t = -N; t <= N; t++) {
-            offset[taps] = t;
-            weight[taps++] = N + 1 - (t < 0 ? -t : t);
-        }
-    } else {
-        memset(weight, 0, sizeof weight);
-        for (int64_t t = -N; t <= N; t++) weight[t & 255] += N + 1 - (t < 0 ? -t : t);
-        for (int d = 0; d < 256; d++) offset[d] = d;
-        taps = 256;
+// The blurred sums of a row (3 channels, interleaved). Sum must hold
+// 255 x len x len.
+template <class Sum>
+static void TriangleSums(const Triangle& t, const uint8_t* row, Sum out[256][3]) {
+    Sum p[257][3], box[256][3], q[257][3], span[256][3];
+    p[0][0] = p[0][1] = p[0][2] = 0;
+    for (int m = 0; m < 256; m++)
+        for (int k = 0; k < 3; k++) p[m + 1][k] = p[m][k] + row[3 * m + k];
+    BoxSums<Sum>(p, t.rest, box);
+    q[0][0] = q[0][1] = q[0][2] = 0;
+    for (int m = 0; m < 256; m++)
+        for (int k = 0; k < 3; k++) q[m + 1][k] = q[m][k] + box[m][k];
+    BoxSums<Sum>(q, t.rest, span);
+    // The whole turns, left out above: each box holds `turns` times the row's
+    // total, and the second box `turns` times the total of the box sums.
+    Sum whole[3];
+    for (int k = 0; k < 3; k++) {
+        Sum len = (Sum)(256 * t.turns + t.rest), rowTotal = (Sum)t.turns * p[256][k];
+        whole[k] = rowTotal * len + (Sum)t.turns * q[256][k];
     }
-    const int64_t divisor = (int64_t)(N + 1) * (N + 1); // the weights add up to it
-    const double inverse = 1.0 / (double)divisor;
+    for (int y = 0; y < 256; y++) {
+        const Sum* from = span[(y - t.shift) & 255];
+        for (int k = 0; k < 3; k++) out[y][k] = from[k] + whole[k];
+    }
+}
+
+// The weights add up to len^2 and the quotient is below 256. Sums stay below
+// 2^53, so the rounded division can only round up onto an integer it already
+// is: its truncation is the integer quotient.
+template <class Sum> static inline int Quotient(Sum sum, double divisor) {
+    return (int)((double)sum / divisor);
+}
+
+template <class Sum> static void BlurTranspose(int layer, int64_t len) {
+    const Triangle t{(int)(len >> 8), (int)(len & 255), (int)((len - 1) & 255)};
+    const double divisor = (double)(len * len);
+    // In place (layer 4), pixel (x, x) lies in the row that column x reads,
+    // and the pixels after it see its new value: a change of d there adds d
+    // times the folded weight of its distance to their sums.
+    Sum folded[256] = {};
+    if (layer == 4)
+        for (int64_t s = -(len - 1); s <= len - 1; s++)
+            folded[s & 255] += (Sum)(len - (s < 0 ? -s : s));
     CopyToScratch(layer);
     const uint8_t* S = RGS_Layers[4];
     uint8_t* D = RGS_Layers[layer];
+    Sum sums[256][3];
     for (int x = 0; x < 256; x++) {
         const uint8_t* row = S + At(0, x); // output column x reads scratch row x
-        if (layer != 4 && N < 128) {
-            // The row does not change during the column: copy it once with
-            // its wrap-around unrolled, so the taps read straight through.
-            // Sums stay below 255 * 128^2 here.
-            uint8_t ext[3 * (256 + 2 * 127)];
-            int32_t w[255];
-            for (int j = -N; j < 256 + N; j++) memcpy(&ext[3 * (j + N)], row + 3 * (j & 255), 3);
-            for (int i = 0; i < taps; i++) w[i] = (int32_t)weight[i];
-            for (int y = 0; y < 256; y++) {
-                const uint8_t* p = ext + 3 * y; // tap i reads p[3 * i]
-                int32_t s0 = 0, s1 = 0, s2 = 0;
-                for (int i = 0; i < taps; i++) {
-                    s0 += w[i] * p[3 * i];
-                    s1 += w[i] * p[3 * i + 1];
-                    s2 += w[i] * p[3 * i + 2];
-                }
-                uint8_t* o = D + At(x, y);
-                o[0] = Divide(s0, divisor, inverse);
-                o[1] = Divide(s1, divisor, inverse);
-                o[2] = Divide(s2, divisor, inverse);
+        TriangleSums<Sum>(t, row, sums);
+        if (layer == 4)
+            for (int k = 0; k < 3; k++) {
+                Sum change = (Sum)(Quotient(sums[x][k], divisor) - row[3 * x + k]);
+                for (int y = x + 1; y < 256; y++) sums[y][k] += change * folded[(x - y) & 255];
             }
-            continue;
-        }
-        for (int y = 0; y < 256; y++) {
-            int64_t sum[3] = {0, 0, 0};
-            for (int i = 0; i < taps; i++) {
-                const uint8_t* p = row + 3 * ((y + offset[i]) & 255);
-                sum[0] += weight[i] * p[0];
-                sum[1] += weight[i] * p[1];
-                sum[2] += weight[i] * p[2];
-            }
-            for (int k = 0; k < 3; k++) D[At(x, y) + k] = Divide(sum[k], divisor, inverse);
-        }
+        int quotient[256][3];
+        for (int y = 0; y < 256; y++)
+            for (int k = 0; k < 3; k++) quotient[y][k] = Quotient(sums[y][k], divisor);
+        for (int y = 0; y < 256; y++)
+            for (int k = 0; k < 3; k++) D[At(x, y) + k] = (uint8_t)quotient[y][k];
     }
+}
+
+void RGS_BlurTranspose(int layer, int32_t radius) {
+    const int64_t len = (radius & 0xFFFF) + 1;
+    // 32-bit sums while they fit: they vectorise.
+    if (len <= 2048)
+        BlurTranspose<int32_t>(layer, len);
+    else
+        BlurTranspose<int64_t>(layer, len);
 }
 
 void RGS_Blur3x3(int layer, int32_t passes) {

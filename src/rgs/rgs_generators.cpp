@@ -46,14 +46,31 @@ void RGS_Cells(int layer, int32_t count, int32_t seed, int r, int g, int b) {
     for (int y = 0; y < 256; y++) {
         int best[256];
         for (int x = 0; x < 256; x++) best[x] = n ? INT32_MAX : -1;
+        // Points in order of their row distance: once that alone reaches the
+        // farthest best so far, no point left can lower any pixel's minimum.
+        // (A point's coordinates may be negative: then dy reaches 510 and
+        // the wrapped one -254, whose square is kept.)
+        int dys[100], order[100], start[257] = {};
         for (int i = 0; i < n; i++) {
             int dy = y - py[i] < 0 ? py[i] - y : y - py[i];
-            if (dy > 128) dy = 256 - dy;
+            dy = dy > 128 ? 256 - dy : dy;
+            dys[i] = dy < 0 ? -dy : dy;
+            start[dys[i] + 1]++;
+        }
+        for (int d = 0; d < 256; d++) start[d + 1] += start[d];
+        for (int i = 0; i < n; i++) order[start[dys[i]]++] = i;
+        int worst = INT32_MAX; // at least the farthest best (found every few points)
+        for (int j = 0; j < n; j++) {
+            int i = order[j], dy2 = dys[i] * dys[i];
+            if (dy2 >= worst) break;
             const int* col = dx2[i];
-            int dy2 = dy * dy;
             for (int x = 0; x < 256; x++) {
                 int s = col[x] + dy2;
                 best[x] = s < best[x] ? s : best[x];
+            }
+            if (j % 4 == 3) {
+                worst = 0;
+                for (int x = 0; x < 256; x++) worst = best[x] > worst ? best[x] : worst;
             }
         }
         for (int x = 0; x < 256; x++) {
@@ -149,11 +166,15 @@ void RGS_Noise(int layer, int32_t spacing, int32_t levels, int32_t seed, int r, 
     RGS_Fill(layer, 0);
     if (seed != 0) RGS_Random = (uint32_t)seed;
     int mask = ((uint32_t)levels - 1u) & 255;
+    // RGS_NextRandom and RGS_RandomValue written out: at spacing 1 they run
+    // for every pixel.
+    uint32_t state = RGS_Random;
     for (int y = 0; y < 256; y += S)
         for (int x = 0; x < 256; x += S) {
-            RGS_NextRandom();
-            PutFlagged(At(layer, x, y), RGS_RandomValue() & mask, r, g, b);
+            state *= 22695475u;
+            PutFlagged(At(layer, x, y), ((int32_t)state >> 16) & mask, r, g, b);
         }
+    RGS_Random = state;
     // Interpolation changes nothing when every grid value is 0 (mask 0 or no
     // flag), nor when every pixel is a cell origin (S = 1), whose weights are
     // 1, 0, 0, 0.

@@ -95,6 +95,10 @@ int RGS_Dispatch(uint8_t opcode, const float params[8]) {
 }
 
 int RunRGS(const uint8_t* bytes, uint32_t length) {
+    return RunRGSUntil(bytes, length, nullptr, nullptr);
+}
+
+int RunRGSUntil(const uint8_t* bytes, uint32_t length, int (*stop)(void* user), void* user) {
     if (!bytes || length < 3 || bytes[0] != 'R' || bytes[1] != 'G' || bytes[2] != 'S') return 0;
     // Only complete commands within the first 200 are stored and run; a file
     // without its count byte holds none.
@@ -113,6 +117,7 @@ int RunRGS(const uint8_t* bytes, uint32_t length) {
             memcpy(&program.params[i][k], &bits, 4);
         }
     }
-    for (uint32_t i = 0; i < count; i++) RGS_Dispatch(program.opcodes[i], program.params[i]);
+    for (uint32_t i = 0; i < count && !(stop && stop(user)); i++)
+        RGS_Dispatch(program.opcodes[i], program.params[i]);
     return 1;
 }

@@ -57,9 +57,16 @@ std::string RGS_FormatParam(float value, bool asColour) {
     return buf;
 }
 
+// "#RRGGBB", or CSS's short "#RGB" with each digit doubled.
+static bool IsColour(const std::string& token) {
+    return (token.size() == 7 || token.size() == 4) && token[0] == '#' && IsHex(token, 1);
+}
+
 int RGS_ParseParam(const std::string& token, float* value) {
-    if (token.size() == 7 && token[0] == '#' && IsHex(token, 1)) {
-        uint32_t rgb = (uint32_t)strtoul(token.c_str() + 1, nullptr, 16);
+    if (IsColour(token)) {
+        std::string hex = token.substr(1);
+        if (hex.size() == 3) hex = {hex[0], hex[0], hex[1], hex[1], hex[2], hex[2]};
+        uint32_t rgb = (uint32_t)strtoul(hex.c_str(), nullptr, 16);
         uint32_t packed = (rgb >> 16) | (rgb & 0xFF00) | (rgb & 255) << 16;
         *value = (float)packed;
         return 1;
@@ -95,6 +102,19 @@ static bool LayerOutOfRange(float value) {
     return RGS_ToInt(value, &n) && (n < 0 || n > 4);
 }
 
+// The largest value a byte, word or colour parameter holds; the show keeps
+// only those low bits of a larger one (300 passes would be 44). 0 for others.
+static int64_t FieldMax(char kind) {
+    return kind == 'B' ? 0xFF : kind == 'W' ? 0xFFFF : kind == 'C' ? 0xFFFFFF : 0;
+}
+
+// A named command refuses a value its field cannot hold.
+static bool BeyondField(char kind, float value) {
+    int32_t n;
+    if (kind == 'L') return LayerOutOfRange(value);
+    return FieldMax(kind) && RGS_ToInt(value, &n) && (n < 0 || n > FieldMax(kind));
+}
+
 // What the show would not do as written: *refusal for a layer outside 0-4
 // in a named command, warnings for what it skips or cannot compute with.
 static void Review(int opcode, const float p[8], const std::string shown[8], bool named,
@@ -122,6 +142,10 @@ static void Review(int opcode, const float p[8], const std::string shown[8], boo
                 *refusal = what + " does not exist (layers are 0-4)";
             else if ((n & 255) > 4)
                 warnings->push_back(what + " is no layer 0-4: the show skips the command");
+        } else if (named && BeyondField(param.kind, p[k])) {
+            int64_t max = FieldMax(param.kind);
+            *refusal = what + " does not fit its field (0-" + std::to_string(max) +
+                       "; the show would take " + std::to_string(n & max) + ")";
         }
     }
 }
@@ -152,7 +176,7 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
         std::vector<std::string> tokens = Tokens(line);
         // A comment runs from a "#" token that is not a colour.
         for (size_t t = 0; t < tokens.size(); t++) {
-            bool colour = t > 0 && tokens[t].size() == 7 && IsHex(tokens[t], 1);
+            bool colour = t > 0 && IsColour(tokens[t]);
             if (tokens[t][0] == '#' && !colour) {
                 tokens.resize(t);
                 break;
@@ -209,14 +233,19 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
     return 1;
 }
 
+std::string RGS_CutShort(const uint8_t* bytes, uint32_t length) {
+    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) return "not an RGS script (no \"RGS\")";
+    if (length < 4) return "no command count";
+    uint32_t count = bytes[3], complete = (length - 4) / 33;
+    if (count <= complete) return "";
+    return "file ends after " + std::to_string(complete) + " of its " + std::to_string(count) +
+           " commands";
+}
+
 int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error) {
     text->clear();
-    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) {
-        *error = "not an RGS script (no \"RGS\")";
-        return 0;
-    }
-    if (length < 4) {
-        *error = "no command count";
+    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) {
+        *error = RGS_CutShort(bytes, length);
         return 0;
     }
     uint32_t count = bytes[3], complete = (length - 4) / 33;
@@ -234,7 +263,7 @@ int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, st
         // A command the named form would refuse keeps its bytes as a bare opcode.
         bool named = opcode > 0 && opcode < RGS_OPCODE_COUNT;
         for (int k = 0; named && k < RGS_OpTable[opcode].paramCount; k++)
-            if (RGS_ParamKind(opcode, k) == 'L' && LayerOutOfRange(p[k])) named = false;
+            if (BeyondField(RGS_ParamKind(opcode, k), p[k])) named = false;
         char name[16];
         if (named)
             *text += RGS_OpTable[opcode].name;
@@ -247,8 +276,7 @@ int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, st
         *text += '\n';
     }
     if (count > complete) {
-        *error = "file ends after " + std::to_string(complete) + " of its " +
-                 std::to_string(count) + " commands";
+        *error = RGS_CutShort(bytes, length);
         return 0;
     }
     if (length != 4 + 33 * count) {

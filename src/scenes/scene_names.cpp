@@ -2,9 +2,16 @@
 
 #include <strings.h>
 
+#define ZK_KNOWN_NAME(name, scene, prepare, order, logLine) name,
+
+const char* const* KnownSceneNames() {
+    static const char* const names[] = {PreloadSceneName, ZK_SHOW_SCENES(ZK_KNOWN_NAME) EndeSceneName,
+                                        nullptr};
+    return names;
+}
+
 int IsRegisteredSceneName(const char* name) {
-    if (!strcasecmp(name, PreloadSceneName) || !strcasecmp(name, EndeSceneName)) return 1;
-    for (const char* known : ShowSceneNames)
-        if (!strcasecmp(name, known)) return 1;
+    for (const char* const* known = KnownSceneNames(); *known; known++)
+        if (!strcasecmp(name, *known)) return 1;
     return 0;
 }

@@ -14,3 +14,6 @@ enum { SHOW_SCENE_COUNT = sizeof ShowSceneNames / sizeof ShowSceneNames[0] };
 // 1 when a timetable entry of this name calls a scene: one of the show's,
 // "preload" or "ende", letter case aside (as the dispatcher compares).
 int IsRegisteredSceneName(const char* name);
+// Every name a scene is registered under, "preload" first, "ende" last, then
+// a null: what timetables are checked against.
+const char* const* KnownSceneNames();

@@ -1,10 +1,13 @@
 #include "sequencing/timing_check.h"
 
+#include "cli/cli.h"
 #include "sequencing/builtin_scene_names.h"
+#include "sequencing/timing_text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <strings.h>
 #include <string>
 
 static std::string LowerName(const TimingEntry& e) {
@@ -13,8 +16,14 @@ static std::string LowerName(const TimingEntry& e) {
     return name;
 }
 
+static int Known(const char* name, const char* const* known) {
+    for (; *known; known++)
+        if (!strcasecmp(name, *known)) return 1;
+    return 0;
+}
+
 std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count,
-                                              int (*isKnownName)(const char*)) {
+                                              const char* const* known) {
     std::vector<TimingWarning> warnings;
     struct Span {
         std::string name;
@@ -25,7 +34,7 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
     for (uint32_t i = 0; i < count; i++) {
         const TimingEntry& e = entries[i];
         std::string name = LowerName(e);
-        if (!isKnownName(name.c_str())) warnings.push_back({i, TIMING_UNKNOWN_NAME, 0});
+        if (known && !Known(name.c_str(), known)) warnings.push_back({i, TIMING_UNKNOWN_NAME, 0});
         uint64_t end = (uint64_t)e.start + e.length;
         if (name == EndeSceneName)
             end = UINT64_MAX;
@@ -55,4 +64,58 @@ std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32
         warnings.begin(), warnings.end(),
         [](const TimingWarning& a, const TimingWarning& b) { return a.entry < b.entry; });
     return warnings;
+}
+
+std::string DescribeTimingOverlap(const TimingWarning& w, const TimingEntry* entries,
+                                  const std::vector<int>* lines) {
+    const TimingEntry& e = entries[w.entry];
+    // As the text form writes the name, so odd bytes show as escapes.
+    std::string shown = FormatTimingName(e.name, strnlen(e.name, sizeof(e.name)));
+    if (shown[0] != '"') shown = "'" + shown + "'";
+    return shown + " overlaps its entry " +
+           (lines ? "on line " + std::to_string((*lines)[w.other]) : std::to_string(w.other + 1)) +
+           " (the scene runs twice a frame)";
+}
+
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines) {
+    for (const TimingWarning& w : CheckTimingEntries(entries, count, nullptr)) {
+        if (w.problem != TIMING_OVERLAP) continue;
+        std::string where = lines ? "line " + std::to_string((*lines)[w.entry])
+                                  : "entry " + std::to_string(w.entry + 1);
+        return where + ": " + DescribeTimingOverlap(w, entries, lines);
+    }
+    return "";
+}
+
+std::string DescribeTimingWarning(const TimingWarning& w, const TimingEntry* entries,
+                                  const std::vector<int>* lines, const char* const* known) {
+    const TimingEntry& e = entries[w.entry];
+    std::string name(e.name, strnlen(e.name, sizeof(e.name)));
+    switch (w.problem) {
+    case TIMING_UNKNOWN_NAME: {
+        std::string shown = FormatTimingName(name.data(), name.size());
+        if (shown[0] != '"') shown = "'" + shown + "'";
+        const char* near = known ? CLI_Nearest(name.c_str(), known) : nullptr;
+        return "no scene is registered as " + shown +
+               (near ? std::string(" (did you mean '") + near + "'?)" : "");
+    }
+    case TIMING_OVERLAP:
+        return DescribeTimingOverlap(w, entries, lines);
+    case TIMING_NEVER_RUNS:
+        return "START + LENGTH passes 4294967295 ms: the entry never runs";
+    }
+    return "";
+}
+
+std::vector<std::string> TimingWarningLines(const TimingEntry* entries, uint32_t count,
+                                            const std::vector<int>* lines,
+                                            const char* const* known) {
+    std::vector<std::string> out;
+    for (const TimingWarning& w : CheckTimingEntries(entries, count, known)) {
+        std::string place = lines ? "line " + std::to_string((*lines)[w.entry])
+                                  : "entry " + std::to_string(w.entry + 1);
+        out.push_back(place + ": warning: " + DescribeTimingWarning(w, entries, lines, known));
+    }
+    return out;
 }

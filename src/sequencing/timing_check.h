@@ -5,6 +5,7 @@
 #include "sequencing/timing_script.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum TimingProblem {
@@ -19,8 +20,28 @@ struct TimingWarning {
     uint32_t other; // an overlap's earlier-starting entry
 };
 
-// In entry order. `isKnownName` tells the names some scene is registered
-// under. Entries that merely touch (one ends where the next starts) do not
+// In entry order. `known` lists the names scenes are registered under (null
+// at its end; compared without letter case); with none given, names are not
+// checked. Entries that merely touch (one ends where the next starts) do not
 // overlap; "ende", which holds from its start on, overlaps every later "ende".
 std::vector<TimingWarning> CheckTimingEntries(const TimingEntry* entries, uint32_t count,
-                                              int (*isKnownName)(const char* name));
+                                              const char* const* known);
+// An overlap as `zelkor tmg compile` words it: "'scene5' overlaps its entry
+// on line 3 (the scene runs twice a frame)", by line where `lines` gives each
+// entry's, else by entry number.
+std::string DescribeTimingOverlap(const TimingWarning& warning, const TimingEntry* entries,
+                                  const std::vector<int>* lines);
+// The first overlap among the entries, worded so ("line N: " or "entry N: "
+// before it); "" when there is none. Play and capture refuse such a
+// timetable: each overlapping entry draws its scene once more every frame.
+std::string FirstTimingOverlap(const TimingEntry* entries, uint32_t count,
+                               const std::vector<int>* lines);
+// Any warning as `zelkor tmg` and `zelkor play` print it: "no scene is
+// registered as 'scen1' (did you mean 'scene1'?)", an overlap as above.
+std::string DescribeTimingWarning(const TimingWarning& warning, const TimingEntry* entries,
+                                  const std::vector<int>* lines, const char* const* known);
+// Every warning as "line N: warning: ..." (or "entry N: ..." without lines),
+// one string each, in entry order.
+std::vector<std::string> TimingWarningLines(const TimingEntry* entries, uint32_t count,
+                                            const std::vector<int>* lines,
+                                            const char* const* known);

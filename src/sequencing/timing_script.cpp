@@ -24,7 +24,7 @@ int ParseTimingScript(const void* data, uint32_t size, TimingTable* table) {
     // The count comes from the file: the entries must fit in what is left of
     // it before anything is allocated for them, and count * 72 must not wrap.
     uint64_t bytes = (uint64_t)header.count * sizeof(TimingEntry);
-    if (ok) ok = bytes <= size - sizeof(header);
+    if (ok) ok = header.count <= TIMING_MAX_ENTRIES && bytes <= size - sizeof(header);
     if (ok) ok = (entries = (TimingEntry*)malloc(bytes ? (size_t)bytes : 1)) != nullptr;
     if (ok)
         ok = MemFile_ReadItems(entries, sizeof(TimingEntry), header.count, file) == (uint32_t)bytes;

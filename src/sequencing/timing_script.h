@@ -22,8 +22,11 @@ struct TimingEntry {
 static_assert(sizeof(TimingHeader) == 8, "header is 8 bytes on disk");
 static_assert(sizeof(TimingEntry) == 72, "entry is 72 bytes on disk");
 
-// The largest script the loader accepts: about 930000 entries.
-enum { TIMING_MAX_BYTES = 64 << 20 };
+// The most entries a timetable holds: the dispatcher tests every entry every
+// frame, and a show has dozens (an hour of one entry per beat is 7680).
+// TIMING_MAX_BYTES bounds the file, whose bytes after the last entry are
+// ignored.
+enum { TIMING_MAX_ENTRIES = 65536, TIMING_MAX_BYTES = 8 << 20 };
 
 struct TimingTable {
     TimingHeader header;

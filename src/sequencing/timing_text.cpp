@@ -5,6 +5,24 @@
 #include <cstdio>
 #include <cstring>
 
+// The word at the reader in quotes, cut short when long: "'x100'".
+static std::string Quoted(TextLine at) {
+    std::string word = TextLine_ReadWord(&at);
+    if (word.size() > 40) word = word.substr(0, 40) + "...";
+    return "'" + word + "'";
+}
+
+// A number; a problem quotes what stands in its place.
+static std::string ReadNumber(TextLine* r, uint32_t* value) {
+    r->SkipBlanks();
+    TextLine at = *r;
+    const char* why = TextLine_ReadU32(r, value);
+    if (!why) return "";
+    if (r->AtEnd() && at.p == r->p) return std::string(why) + ", found the line's end";
+    if (strncmp(why, "expected", 8) != 0) return Quoted(at) + ": " + why;
+    return std::string(why) + ", not " + Quoted(at);
+}
+
 static void PutU32(std::vector<uint8_t>* out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) (*out)[at + i] = (uint8_t)(v >> (8 * i));
 }
@@ -20,14 +38,19 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         if (r->AtEnd()) return 1;
         uint32_t start = 0, length = 0;
         std::string name;
-        const char* why = TextLine_ReadU32(r, &start);
-        if (!why) why = TextLine_ReadU32(r, &length);
-        if (!why) why = TextLine_ReadName(r, &name, "missing scene name");
+        std::string why = ReadNumber(r, &start);
+        if (why.empty()) why = ReadNumber(r, &length);
+        if (why.empty()) {
+            const char* bad = TextLine_ReadName(r, &name, "missing scene name");
+            if (bad) why = bad;
+        }
         // The name field keeps its terminator inside its 64 bytes.
-        if (!why && name.size() > 63) why = "scene name longer than 63 bytes";
-        if (!why && !r->AtEnd()) why = "unexpected text after the scene name";
-        if (!why && out->size() + sizeof(TimingEntry) > TIMING_MAX_BYTES) why = "too many entries";
-        if (why) {
+        if (why.empty() && name.size() > 63) why = "scene name longer than 63 bytes";
+        if (why.empty() && !r->AtEnd())
+            why = "unexpected text " + Quoted(*r) + " after the scene name";
+        if (why.empty() && count == TIMING_MAX_ENTRIES)
+            why = "more than the 65536 entries a timetable holds";
+        if (!why.empty()) {
             *error = "line " + std::to_string(line) + ": " + why;
             out->clear();
             return ok = 0;
@@ -87,6 +110,8 @@ std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size) {
     if (size < sizeof(h)) return "shorter than the 8-byte header";
     memcpy(&h, data, sizeof(h));
     if (memcmp(h.magic, "TMG", 4) != 0) return "not a timing script (magic is not \"TMG\\0\")";
+    if (h.count > TIMING_MAX_ENTRIES)
+        return std::to_string(h.count) + " entries, more than the 65536 a timetable holds";
     uint64_t need = (uint64_t)h.count * sizeof(TimingEntry);
     if (need <= size - sizeof(h)) return "out of memory for its entries";
     char text[128];

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "shell/config_dialog.h"
 #include "shell/settings.h"
+#include "platform/stop_signals.h"
 
 #include <SDL.h>
 
@@ -26,6 +27,8 @@ static int Configure() {
     }
     // After the dialog, whose (disabled) Sound box is always checked.
     if (options.noSound) g_settings.soundEnabled = 0;
+    // The show is starting: a signal now ends it as Escape does.
+    ZELKOR_StopSignalsEndShow(1);
     return 0;
 }
 
@@ -66,7 +69,11 @@ int main(int argc, char** argv) {
         return -1;
     }
     SDL_SetMainReady();
+    // Ours instead of SDL's, which a waiting message box never answers.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    ZELKOR_CatchStopSignals();
     code = MarovyMain();
     SDL_Quit();
+    if (int sig = ZELKOR_StopSignal()) code = 128 + sig;
     return code;
 }

@@ -4,7 +4,7 @@
 #include "platform/message.h"
 #include "platform/window.h"
 #include "shell/settings.h"
-#include "cli.h"
+#include "cli/args.h"
 
 #include <SDL.h>
 
@@ -15,59 +15,48 @@ static const CLI_Usage MarovyUsage = {
     "marovy", "marovy [--window[=WxH] | --desktop] [--no-sound] [--dir DIR] [--renderer R]",
     "Without --window or --desktop the configuration dialog comes first, and Start\n"
     "runs the show full screen.\n"
-    "  --window[=WxH]  in a window of that size (default 800x600)\n"
+    "  --window[=WxH]  in a window of that size (default 800x600), or --window WxH\n"
     "  --desktop       full screen at the desktop's resolution, no mode switch\n"
     "  --no-sound      no audio device; the show runs on a silent clock\n"
     "  --dir DIR       the show folder (default: the working folder); zelkor.log goes\n"
     "                  there\n"
     "  --renderer R    the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                  (buffers and shaders, as in the web build)\n"
-    "  --help, --version\n"};
+    "  --help, --version\n"
+    "Every option takes its value as --opt=value or --opt value.\n"};
 
-static const char* const kOptions[] = {"--window",   "--desktop", "--no-sound", "--dir",
-                                       "--renderer", "--help",    "--version",  nullptr};
-
-static int UsageError(const char* why, const char* arg) {
-    return CLI_UsageError(MarovyUsage, why, arg);
-}
-
-static int ParseSize(const char* s, int* w, int* h) {
-    char x = 0, tail = 0;
-    if (sscanf(s, "%d%c%d%c", w, &x, h, &tail) != 3 || x != 'x') return 0;
-    return *w >= 1 && *h >= 1 && *w <= 16384 && *h <= 16384;
-}
+static const CLI_Option kOptions[] = {
+    {"--window", CLI_SIZE, 1, 16384, nullptr, 1},
+    {"--desktop"},
+    {"--no-sound"},
+    {"--dir", CLI_TEXT},
+    {"--renderer", CLI_TEXT},
+    {},
+};
 
 int ParseMarovyOptions(int argc, char** argv, MarovyOptions* o) {
-    int screens = 0, status;
+    int status;
     if (CLI_Info(MarovyUsage, argc - 1, argv + 1, &status)) return status;
-    for (int i = 1; i < argc; i++) {
-        const char* a = argv[i];
-        if (!strcmp(a, "--window")) {
-            o->screen = MAROVY_WINDOW;
-            screens++;
-        } else if (!strncmp(a, "--window=", 9)) {
-            if (!ParseSize(a + 9, &o->width, &o->height))
-                return UsageError("--window wants WxH, each 1 to 16384", a);
-            o->screen = MAROVY_WINDOW;
-            screens++;
-        } else if (!strcmp(a, "--desktop")) {
-            o->screen = MAROVY_DESKTOP;
-            screens++;
-        } else if (!strcmp(a, "--no-sound")) {
-            o->noSound = 1;
-        } else if (!strcmp(a, "--dir") && i + 1 < argc) {
-            o->dir = argv[++i];
-        } else if (!strcmp(a, "--renderer") && i + 1 < argc) {
-            o->renderer = Draw_ParseRenderer(argv[++i]);
-            if (o->renderer < 0 || o->renderer == DRAW_NULL)
-                return UsageError("--renderer wants fixed or modern", argv[i]);
-        } else if (CLI_IsOption(a)) {
-            return CLI_OptionError(MarovyUsage, a, kOptions);
-        } else {
-            return UsageError("unexpected argument", a);
-        }
+    CLI_Args args;
+    if (CLI_ParseArgs(MarovyUsage, kOptions, argc - 1, argv + 1, &args, 0)) return CLI_USAGE;
+    const CLI_Value& window = args["--window"];
+    const CLI_Value& desktop = args["--desktop"];
+    if (window.given + desktop.given > 1)
+        return CLI_UsageError(MarovyUsage, "give one of --window and --desktop");
+    if (window.given) {
+        o->screen = MAROVY_WINDOW;
+        if (window.text) o->width = window.width, o->height = window.height;
     }
-    if (screens > 1) return UsageError("give one of --window and --desktop", nullptr);
+    if (desktop.on) o->screen = MAROVY_DESKTOP;
+    const CLI_Value& noSound = args["--no-sound"];
+    o->noSound = noSound.on;
+    if (args["--dir"].given) o->dir = args["--dir"].text;
+    if (args["--renderer"].given) {
+        o->renderer = Draw_ParseRenderer(args["--renderer"].text);
+        if (o->renderer < 0 || o->renderer == DRAW_NULL)
+            return CLI_UsageError(MarovyUsage, "--renderer wants fixed or modern",
+                                  args["--renderer"].text);
+    }
     return -1;
 }
 

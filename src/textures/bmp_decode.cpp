@@ -27,8 +27,9 @@ int DecodeBMP(MemFile* file, TexImage* image) {
 
     int32_t width = (int32_t)Le32(info + 4), height = (int32_t)Le32(info + 8);
     if (height < 0) return Fail(image, "top-down BMP (negative height) not supported");
-    if (width <= 0 || height == 0 || width > TEX_MAX_SIDE || height > TEX_MAX_SIDE)
-        return Fail(image, "BMP image size out of range");
+    if (width < 0) return Fail(image, "BMP of negative width");
+    if (const char* problem = TexSizeProblem(image, (uint32_t)width, (uint32_t)height))
+        return Fail(image, problem);
     // Refused before anything is allocated: a header alone must not cost memory.
     uint32_t dataStart = Le32(fileHeader + 10);
     uint64_t held = file->size > dataStart ? file->size - dataStart : 0;

@@ -34,8 +34,27 @@ TexDecoder DecoderForPath(const char* path) {
     return nullptr;
 }
 
+uint64_t TexFileLimit(const char* path) {
+    if (DecoderForPath(path) == DecodeRGS) return RGS_MAX_FILE_BYTES;
+    return TEX_MAX_FILE_BYTES;
+}
+
+const char* TexSizeProblem(const TexImage* image, uint32_t width, uint32_t height) {
+    if (width == 0 || height == 0) return "picture of no pixels (a side of 0)";
+    if (width > TEX_MAX_SIDE || height > TEX_MAX_SIDE || (uint64_t)width * height > TEX_MAX_PIXELS)
+        return "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all";
+    if ((int64_t)width > image->maxSide || (int64_t)height > image->maxSide)
+        return "picture too large: a side beyond OpenGL's largest texture";
+    return nullptr;
+}
+
+const char* TexExtensionProblem(const char* path) {
+    return DecoderForPath(path) ? nullptr
+                                : "unknown texture file extension (not .bmp, .rgs or .tga)";
+}
+
 int DecodeByExtension(const char* path, MemFile* file, TexImage* image) {
     if (TexDecoder decode = DecoderForPath(path)) return decode(file, image);
-    image->error = "unknown texture file extension (not .bmp, .rgs or .tga)";
+    image->error = TexExtensionProblem(path);
     return 0;
 }

@@ -23,10 +23,18 @@ void UploadTexture(ZELKOR_Texture* texture, const TexImage& image, int useMipmap
         Draw_Current()->UploadTexture(reuse ? texture->glName : 0, &picture, useMipmaps);
 }
 
+int TextureMaxSide() {
+    // Asked once: the implementation's limit does not change while we run.
+    static int side = 0;
+    if (!side) side = Draw_Current()->MaxTextureSide();
+    return side > 0 && side < TEX_MAX_SIDE ? side : TEX_MAX_SIDE;
+}
+
 // Runs one decoder and, on success, hands its pixels to the record and uploads.
 static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmaps,
                            TexDecoder decode) {
     TexImage image;
+    image.maxSide = TextureMaxSide();
     image.width = texture->width;
     image.height = texture->height;
     int ok = decode(file, &image);
@@ -57,7 +65,7 @@ int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmap
     // Regular files only, checked without blocking: a FIFO or device in place
     // of a picture fails like a missing file instead of hanging the start-up.
     std::vector<uint8_t> data;
-    if (!IO_ReadFile(path, INT_MAX, IO_REGULAR_ONLY, &data, nullptr)) return 0;
+    if (!IO_ReadFile(path, TexFileLimit(path), IO_REGULAR_ONLY, &data, nullptr)) return 0;
     MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
     TexDecoder decode = DecoderForPath(path);
     int result = file && decode ? DecodeAndUpload(this, file, useMipmaps, decode) : 0;

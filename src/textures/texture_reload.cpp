@@ -3,10 +3,11 @@
 #include "archive/memfile.h"
 #include "io/read_file.h"
 #include "rgs/rgs.h"
+#include "rgs/rgs_job.h"
+#include "rgs/rgs_text.h"
 #include "textures/image_decode.h"
 #include "textures/texture.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -27,7 +28,7 @@ int tracking = 0;
 int Decode(const std::string& path, TexDecoder decode, TexImage* image, std::string* why) {
     std::vector<uint8_t> data;
     const char* reason = nullptr;
-    if (!IO_ReadFile(path.c_str(), INT_MAX, IO_REGULAR_ONLY, &data, &reason)) {
+    if (!IO_ReadFile(path.c_str(), TexFileLimit(path.c_str()), IO_REGULAR_ONLY, &data, &reason)) {
         *why = reason;
         return 0;
     }
@@ -36,6 +37,7 @@ int Decode(const std::string& path, TexDecoder decode, TexImage* image, std::str
         *why = "out of memory";
         return 0;
     }
+    image->maxSide = TextureMaxSide();
     int ok = decode(file, image);
     MemFile_Close(file);
     if (ok && !image->error) return 1;
@@ -68,32 +70,50 @@ int ReloadPicture(const char* path, TexDecoder decode, std::string* why) {
     return count;
 }
 
+// The run of scripts going on, the notes its scripts belong to (in order),
+// the save that started it, and a newer save waiting for it to stop.
+RGS_Job* job = nullptr;
+std::vector<size_t> jobNotes;
+std::string jobPath, waitingPath;
+
+// Every script loaded, in load order, read afresh; one that cannot be read
+// keeps its picture, as at start-up.
+int StartScripts(const std::string& path) {
+    std::vector<std::vector<uint8_t>> scripts;
+    jobNotes.clear();
+    for (size_t i = 0; i < notes.size(); i++) {
+        if (DecoderForPath(notes[i].path.c_str()) != DecodeRGS) continue;
+        std::vector<uint8_t> bytes;
+        if (!IO_ReadFile(notes[i].path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes,
+                         nullptr))
+            continue;
+        scripts.push_back(std::move(bytes));
+        jobNotes.push_back(i);
+    }
+    job = RGS_JobStart(std::move(scripts));
+    jobPath = path;
+    return job != nullptr;
+}
+
 int ReloadScripts(const char* path, std::string* why) {
-    // A script that would be rejected changes nothing, so is refused before
-    // any other script runs again.
+    // A script that would be rejected, or that is cut short, changes nothing,
+    // so is refused before any other script runs again.
     std::vector<uint8_t> changed;
     const char* reason = nullptr;
-    if (!IO_ReadFile(path, INT_MAX, IO_REGULAR_ONLY, &changed, &reason)) {
+    if (!IO_ReadFile(path, RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &changed, &reason)) {
         *why = reason;
         return -1;
     }
-    if (changed.size() < 3 || memcmp(changed.data(), "RGS", 3) != 0) {
-        *why = "not an RGS script (no \"RGS\")";
-        return -1;
+    *why = RGS_CutShort(changed.data(), (uint32_t)changed.size());
+    if (!why->empty()) return -1;
+    if (job) {
+        RGS_JobCancel(job);
+        waitingPath = path;
+        return TEXTURES_RELOAD_RUNNING;
     }
-    memset(RGS_Layers, 0, sizeof RGS_Layers);
-    RGS_Random = 0;
-    int count = 0;
-    for (const LoadNote& note : notes) {
-        if (DecoderForPath(note.path.c_str()) != DecodeRGS) continue;
-        TexImage image;
-        std::string ignored;
-        // Another script gone bad since start-up keeps its picture, as here.
-        if (!Decode(note.path, DecodeRGS, &image, &ignored)) continue;
-        if (Install(note, image) && note.path == path) count++;
-        free(image.pixels);
-    }
-    return count;
+    if (StartScripts(path)) return TEXTURES_RELOAD_RUNNING;
+    *why = "cannot start a thread to run the scripts";
+    return -1;
 }
 
 } // namespace
@@ -114,4 +134,33 @@ int Textures_Reload(const char* path, std::string* why) {
     if (!decode) return 0;
     if (decode == DecodeRGS) return ReloadScripts(path, why);
     return ReloadPicture(path, decode, why);
+}
+
+int Textures_Reloaded(std::string* path, double* ms) {
+    if (!job || !RGS_JobDone(job)) return 0;
+    const RGS_JobResult& result = RGS_JobGetResult(job);
+    int finished = !result.cancelled;
+    for (size_t k = 0; finished && k < result.layer0.size(); k++) {
+        TexImage image;
+        image.width = image.height = RGS_SIZE;
+        image.byteCount = LAYER_SIZE;
+        image.pixels = (uint8_t*)result.layer0[k].data();
+        Install(notes[jobNotes[k]], image);
+    }
+    *path = jobPath;
+    *ms = result.ms;
+    RGS_JobFree(job);
+    job = nullptr;
+    if (!waitingPath.empty()) {
+        std::string next;
+        next.swap(waitingPath);
+        StartScripts(next);
+    }
+    return finished;
+}
+
+void Textures_StopReloads() {
+    RGS_JobFree(job);
+    job = nullptr;
+    waitingPath.clear();
 }

@@ -90,8 +90,7 @@ int DecodeTGA(MemFile* file, TexImage* image) {
     } else if (depth != 24 && depth != 32) {
         return Fail(image, "TGA pixel depth not 16, 24 or 32 bits");
     }
-    if (width == 0 || height == 0 || width > TEX_MAX_SIDE || height > TEX_MAX_SIDE)
-        return Fail(image, "TGA image size out of range");
+    if (const char* problem = TexSizeProblem(image, width, height)) return Fail(image, problem);
 
     // What the file holds bounds what it can make us allocate: uncompressed
     // pixels must all be there; packets of at least 2 bytes (header and one

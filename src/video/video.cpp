@@ -1,9 +1,9 @@
 // The caller's side of ZK_Video: the temporary file, the ring of frame buffers
 // and the worker thread that empties it into the mux.
 #include "video/video.h"
+#include "io/write_file.h"
 #include "video/video_mux.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +19,8 @@
 #include <vector>
 
 struct ZK_Video {
-    std::string path, temp;
+    std::string path, temp; // as given (for messages), and the file written
+    std::string target;     // what the finished file replaces (a link's target)
     VideoMux* mux = nullptr;
     size_t rowBytes = 0, frameBytes = 0;
     int height = 0, audioChannels = 0;
@@ -43,24 +44,19 @@ static std::string Folder(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Renaming over a device, a pipe or a folder would replace it with our file.
+// Renaming over a device, a pipe or a folder (or a link to one) would
+// replace it with our file.
 static int IsSpecial(const char* path) {
     struct stat st;
-    return lstat(path, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode);
+    return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// A fresh file beside the target, so the final rename stays on one file system.
+// A fresh file beside the target, as every safe write makes one, so the
+// final rename stays on one file system and the old file keeps its mode.
 static int CreateTemp(ZK_Video* v, std::string* error) {
-    for (int i = 0; i < 100; i++) {
-        char suffix[32];
-        snprintf(suffix, sizeof suffix, i ? ".%d-%d.tmp" : ".%d.tmp", (int)getpid(), i);
-        v->temp = v->path + suffix;
-        int fd = open(v->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) return close(fd), 1;
-        if (errno != EEXIST) break;
-    }
-    *error = v->path + ": cannot create a file in " + Folder(v->path) + ": " + strerror(errno);
-    v->temp.clear();
+    int fd = IO_CreateTempFor(v->path.c_str(), &v->target, &v->temp);
+    if (fd >= 0) return close(fd), 1;
+    *error = v->path + ": cannot create a file in " + Folder(v->target) + ": " + strerror(errno);
     return 0;
 }
 
@@ -112,7 +108,7 @@ static void StopWorker(ZK_Video* v, int discard) {
 static void Free(ZK_Video* v) {
     StopWorker(v, 1);
     VideoMux_Close(v->mux);
-    if (!v->temp.empty()) remove(v->temp.c_str());
+    IO_DropTemp(&v->temp, 1);
     for (uint8_t* slot : v->slots) free(slot);
     delete v;
 }
@@ -243,10 +239,10 @@ int ZK_VideoFinish(ZK_Video* v, std::string* error) {
         *error = v->path + ": " + why;
     else if (IsSpecial(v->path.c_str()))
         *error = v->path + ": exists and is not a regular file";
-    else if (rename(v->temp.c_str(), v->path.c_str()) != 0)
+    else if (rename(v->temp.c_str(), v->target.c_str()) != 0)
         *error = v->path + ": " + strerror(errno);
     else
-        ok = 1, v->temp.clear();
+        ok = 1, IO_DropTemp(&v->temp, 0);
     Free(v);
     return ok;
 }

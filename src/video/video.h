@@ -2,7 +2,10 @@
 // .webm: VP9 and Opus) through FFmpeg's libraries. Colour conversion, encoding
 // and muxing run on a worker thread behind a queue of 8 frame buffers, so the
 // caller only blocks when it is 8 frames ahead. The file is written under a
-// temporary name beside the target and renamed by ZK_VideoFinish.
+// temporary name beside the target and renamed by ZK_VideoFinish, as every
+// safe write is (io/write_file.h): a replaced file keeps its mode, a symbolic
+// link stays and its target is replaced, and SIGTERM or SIGHUP leaves no
+// temporary file behind.
 // All calls on one ZK_Video come from one thread.
 #pragma once
 #include <cstdint>

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 static int fakeH = 9, fakeM = 5, fakeS = 3, fakeMs = 40;
 static void FakeTime(int* h, int* m, int* s, int* ms) {
@@ -83,4 +85,19 @@ TEST_F(LogTest, FallsBackToStdoutWhenTheFileCannotOpen) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(noPath.Initialize(nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[9:5:3.40]start logging at 9:5:3\n\n");
+}
+
+// A log that is a symbolic link is never followed: the file it names (any
+// file of the user's) would be emptied. It fails as a log that cannot open.
+TEST_F(LogTest, NeverFollowsASymbolicLink) {
+    std::string target = scratch / "precious.txt";
+    ASSERT_TRUE(WriteBytes(target, "keep me", 7));
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    ZELKOR_Log log;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(log.Initialize(path.c_str()), 0);
+    log.Shutdown();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log.OpenError(), ELOOP);
+    EXPECT_EQ(ReadText(target), "keep me");
 }

@@ -2,7 +2,8 @@
 # The show's content as built into BUILD/show: the archive verifies and holds
 # the tracks on the score's grid and a timetable that runs every scene long
 # enough, without gaps, to "ende"; every picture decodes with the variant it
-# was made in; the tube's script runs.
+# was made in; the tube's script runs. It runs after every test that reads
+# BUILD/show, so a test that damaged the folder fails the suite here.
 set -u
 BUILD=$1
 SHOW=$BUILD/show
@@ -10,6 +11,10 @@ Z=$BUILD/tools/zelkor/zelkor
 fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# --- nothing but regular files: a FIFO here would hang every reader ---
+odd=$(find "$SHOW" -mindepth 1 ! -type f)
+[ -z "$odd" ] || fail "not regular files in $SHOW: $odd"
 
 # --- the archive and its timetable ---
 "$Z" vkz verify "$SHOW/data.vkz" >/dev/null || fail "data.vkz does not verify"

@@ -12,13 +12,14 @@ work=$(mktemp -d)
 trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 
-# fresh_show: the show's files in the working folder, as links, with a short
-# timetable that runs a real scene past the end of a one-second track.
+# fresh_show: copies of the show's files in the working folder (the built
+# show is never written to), with a short timetable that runs a real scene
+# past the end of a one-second track.
 fresh_show() {
-    local f # the callers' own $f names the file they damage next
+    local f
     find . -mindepth 1 -delete
     for f in "$BUILD"/show/*; do
-        case "${f##*/}" in data.vkz | zelkor.log) ;; *) ln -s "$f" . ;; esac
+        case "${f##*/}" in data.vkz | zelkor.log) ;; *) cp "$f" . ;; esac
     done
     printf '0 500 preload\n500 3000 scene1\n3500 200 ende\n' >timetable.txt
     "$ZELKOR" tmg compile timetable.txt -o default.tmg || zk_fail "tmg compile"
@@ -46,6 +47,7 @@ for f in sound.mp3 tarnis_credits.tga; do
     fresh_show
     rm "$f"
     mkfifo "$f"
+    [ -p "$f" ] || zk_fail "FIFO $f: not made in the scratch folder"
     ends_by_itself "FIFO $f"
 done
 

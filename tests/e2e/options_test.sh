@@ -101,6 +101,38 @@ SDL_AUDIODRIVER=nosuch fails_with "(SDL: Audio target 'nosuch' not available); r
 DISPLAY= "$MAROVY" --window --dir show >out.txt 2>err.txt
 [ $? -eq 255 ] && grep -q "^marovy: no window could be opened (SDL: .*); run it in a desktop" err.txt ||
     zk_fail "no window: $(cat err.txt)"
+# The box (on stderr here, with no display for it) holds its line, then the hint.
+tr '\n' '|' <err.txt | grep -qF "Marovy: ERROR: ZELKOR_Window::Initialize()||no window could be" ||
+    zk_fail "the box has no hint: $(cat err.txt)"
+# A zelkor.log that is a link fails like one that cannot be written; the
+# file it names is left alone.
+printf 'keep me' >precious
+ln -sf "$work/precious" show/zelkor.log
+fails_with "cannot write zelkor.log in $work/show (it is a symbolic link, which the log never follows)" \
+    --window --dir show
+[ "$(cat precious)" = "keep me" ] || zk_fail "the log wrote through its link"
+rm show/zelkor.log
+
+# --- signals: the box does not hold back SIGINT or SIGTERM, which end the
+# program at once; in the show, Ctrl-C ends it as Escape does ---
+stopped_box() { # SIGNAL STATUS
+    "$MAROVY" --window --dir elsewhere >out.txt 2>err.txt &
+    pid=$!
+    zk_wait_for 30 zk_find_window Marovy || zk_fail "no box for SIG$1"
+    kill -"$1" $pid
+    zk_wait_exit $pid "SIG$1 at the box"
+    [ $ZK_STATUS -eq "$2" ] || zk_fail "SIG$1 at the box: status $ZK_STATUS"
+}
+stopped_box INT 130
+stopped_box TERM 143
+"$MAROVY" --window=320x240 --dir show >out.txt 2>err.txt &
+pid=$!
+zk_wait_for 60 grep -q "Entering mainloop" show/zelkor.log || zk_fail "no main loop for Ctrl-C"
+kill -INT $pid
+zk_wait_exit $pid "Ctrl-C in the show"
+[ $ZK_STATUS -eq 130 ] && grep -q "end logging at" show/zelkor.log ||
+    zk_fail "Ctrl-C in the show: status $ZK_STATUS, log $(tail -2 show/zelkor.log)"
+
 mkdir notimetable
 "$ZELKOR" vkz create notimetable/data.vkz show/wobble.rgs >/dev/null || zk_fail "vkz create"
 "$MAROVY" --window --no-sound --dir notimetable >out.txt 2>err.txt || zk_fail "no timetable: $?"

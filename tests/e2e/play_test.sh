@@ -95,7 +95,7 @@ redder || zk_fail "the broken picture replaced the good one ($before -> $(red))"
 zk_press "$win" space
 wait_title '[0-9] fps \[loop\]'
 xdotool windowsize "$win" 640 240
-strips() { import -window "$win" wide.png && for x in 0 480; do
+strips() { local x; import -window "$win" wide.png && for x in 0 480; do
     convert wide.png -crop "160x240+$x+0" -format '%[fx:maxima] ' info:; done; }
 zk_wait_for 5 sh -c '[ "$(xwininfo -id '"$win"' | awk "/Width:/ { print \$2 }")" = 640 ]' ||
     zk_fail "the window was not resized"
@@ -106,4 +106,75 @@ zk_press "$win" Escape
 zk_wait_exit $pid "Escape"
 [ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
 pid=
+
+# --- what a maker's desk throws at it: a script that takes seconds (the show
+# plays on; a newer save stops it), a script cut short and a timetable with
+# overlapping entries (refused, saying why), the show folder replaced by a
+# copy (taken in), a linked log (refused) and a read-only folder (the log
+# goes to the state folder) ---
+script() { # FILE LINES...: a texture script, assembled elsewhere and renamed over
+    local out=$1
+    shift
+    printf '%s\n' "$@" >s.txt && "$ZELKOR" rgs asm s.txt -o s.rgs 2>/dev/null && mv s.rgs "$out" ||
+        zk_fail "script $out"
+}
+heavy=()
+for _ in $(seq 1 200); do heavy+=("Blur3x3 0 255"); done
+export XDG_STATE_HOME=$ZK_WORK/state
+"$ZELKOR" play --dir show --window=320x240 2>err.txt &
+pid=$!
+zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fail "no window"
+win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
+script show/wobble.rgs "${heavy[@]}"
+sleep 1
+t1=$(title_ms)
+sleep 2
+[ "$(title_ms)" -gt $((t1 + 1000)) ] || zk_fail "a heavy script froze the show at $t1 ms"
+script show/wobble.rgs "Fill 0 #00ff00" "Invert 0"
+zk_wait_for 10 grep -q 'zelkor play: reloaded show/wobble.rgs' err.txt ||
+    zk_fail "the newer save did not stop the heavy run: $(cat err.txt)"
+head -c 40 show/wobble.rgs >cut.rgs && mv cut.rgs show/wobble.rgs
+zk_wait_for 10 grep -q 'show/wobble.rgs: file ends after 1 of its 2 commands' err.txt ||
+    zk_fail "a script cut short: $(cat err.txt)"
+printf '0 100000 scene4\n5000 1000 scene4\n' >twice.txt
+"$ZELKOR" tmg compile twice.txt -o default.tmg 2>/dev/null &&
+    "$ZELKOR" vkz create twice.vkz default.tmg >/dev/null && mv twice.vkz show/data.vkz ||
+    zk_fail "overlapping archive"
+zk_wait_for 10 grep -q "show/data.vkz: default.tmg: entry 2: 'scene4' overlaps its entry 1" err.txt ||
+    zk_fail "overlapping entries: $(cat err.txt)"
+cp -a show show.new && rm -rf show && mv show.new show # as git checkout replaces a folder
+zk_wait_for 10 grep -q "show: the folder was replaced; taking in the new one" err.txt ||
+    zk_fail "the replaced folder: $(cat err.txt)"
+picture tarnis_2.tga '#ff00ff'
+zk_wait_for 10 grep -q 'zelkor play: reloaded show/tarnis_2.tga' err.txt ||
+    zk_fail "a save into the new folder: $(cat err.txt)"
+zk_press "$win" Escape
+zk_wait_exit $pid "Escape"
+[ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
+pid=
+
+"$ZELKOR" tmg compile tt.txt -o default.tmg && "$ZELKOR" vkz create show/data.vkz default.tmg \
+    >/dev/null || zk_fail "archive"
+printf 'keep me' >precious
+ln -sf "$ZK_WORK/precious" show/zelkor.log
+"$ZELKOR" play --dir show 2>err.txt
+[ $? = 1 ] && grep -q "show/zelkor.log: cannot write the log: it is a symbolic link" err.txt ||
+    zk_fail "a linked log: $(cat err.txt)"
+[ "$(cat precious)" = "keep me" ] || zk_fail "the log wrote through its link"
+rm show/zelkor.log
+# A read-only bind mount in a mount namespace of its own (root only).
+if unshare -m true 2>/dev/null; then
+    unshare -m sh -c 'mount --bind show show && mount -o remount,ro,bind show &&
+        exec "$0" play --dir show --window=320x240' "$ZELKOR" 2>err.txt &
+    pid=$!
+    zk_wait_for 30 grep -q Returning "$XDG_STATE_HOME/zelkor/zelkor.log" ||
+        zk_fail "read-only show: no log in the state folder: $(cat err.txt)"
+    grep -q "zelkor play: show cannot be written; the log goes to $XDG_STATE_HOME/zelkor/zelkor.log" \
+        err.txt || zk_fail "read-only show: not said where the log goes: $(cat err.txt)"
+    kill $pid
+    wait $pid
+    pid=
+else
+    echo "no mount namespace: the read-only show folder is skipped"
+fi
 echo "play: ok"

@@ -362,8 +362,8 @@ TEST_F(DrawModernTest, ClearBarsLeavesTheScissorOff) {
         d->Disable(DRAW_DEPTH_TEST);
         d->Color3f(0.8f, 0.8f, 0.8f);
         Quad(d, -10, -10, 10, 10, -5);
-        d->ClearBars(W, H, 40, 0, W - 80, H);
-        d->ClearBars(W, H, 0, 30, W, H - 60);
+        d->ClearBars(W, H, 40, 0, W - 80, H, 0);
+        d->ClearBars(W, H, 0, 30, W, H - 60, 0);
         d->Color3f(1.0f, 0.3f, 0.3f); // across a bar: drawn whole
         Quad(d, -10, -0.5f, 10, 0.5f, -5);
     });

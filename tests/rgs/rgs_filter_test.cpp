@@ -67,8 +67,9 @@ static void BlurTransposeByDefinition(int layer, int N) {
 
 TEST(RgsFilter, BlurTransposeMatchesDefinition) {
     // Taps fold from radius 128 on (at 300 up to three meet on one pixel);
-    // on layer 4 the reads see the writes before them.
-    const int cases[][2] = {{4, 6}, {1, 0}, {2, 5}, {1, 127}, {3, 300}};
+    // on layer 4 the reads see the writes before them; past radius 2047 the
+    // sums take 64 bits.
+    const int cases[][2] = {{4, 6}, {1, 0}, {2, 5}, {1, 127}, {3, 300}, {4, 300}, {1, 2100}};
     for (auto [layer, N] : cases) {
         NoiseLayers(N);
         BlurTransposeByDefinition(layer, N);

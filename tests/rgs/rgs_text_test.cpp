@@ -29,6 +29,15 @@ TEST(RgsText, AssemblesExactBytes) {
     EXPECT_EQ(got, expected.bytes);
 }
 
+// "#f00" is CSS's short form of "#ff0000", not the start of a comment.
+TEST(RgsText, ShortColours) {
+    std::vector<uint8_t> shortForm, longForm;
+    std::string error;
+    ASSERT_TRUE(RGS_Assemble("Fill 0 #f08", &shortForm, &error)) << error;
+    ASSERT_TRUE(RGS_Assemble("Fill 0 #ff0088", &longForm, &error)) << error;
+    EXPECT_EQ(shortForm, longForm);
+}
+
 TEST(RgsText, ReportsTheLine) {
     std::vector<uint8_t> out;
     std::string error;
@@ -124,10 +133,11 @@ TEST(RgsText, ReferenceCoversTheInterpreter) {
     }
 }
 
-// A named command's layer outside 0-4 is refused with its line; a bare
+// A named command's layer outside 0-4, or a value its field cannot hold, is
+// refused with its line; a bare
 // opcode keeps any bytes (disassembly writes such commands that way), and
 // what the show would skip is warned about.
-TEST(RgsText, RefusesMissingLayersWarnsOfSkips) {
+TEST(RgsText, RefusesMissingLayersAndValuesBeyondFieldsWarnsOfSkips) {
     std::vector<uint8_t> out;
     std::string error;
     std::vector<std::string> warnings;
@@ -142,6 +152,16 @@ TEST(RgsText, RefusesMissingLayersWarnsOfSkips) {
     EXPECT_EQ(out, s);
     EXPECT_EQ(warnings, std::vector<std::string>{
                             "line 1: Fill: layer 5 is no layer 0-4: the show skips the command"});
+
+    // A value beyond its field would wrap in the show: refused, and written
+    // back as a bare opcode.
+    EXPECT_FALSE(RGS_Assemble("Invert 0\nBlur3x3 0 300\n", &out, &error));
+    EXPECT_EQ(error, "line 2: Blur3x3: passes 300 does not fit its field (0-255; the show would "
+                     "take 44)");
+    EXPECT_FALSE(RGS_Assemble("Fill 0 16777216\n", &out, &error));
+    s = ScriptBuilder().Add(29, {0, 300}).bytes;
+    ASSERT_TRUE(RGS_Disassemble(s.data(), (uint32_t)s.size(), &text, &error));
+    EXPECT_EQ(text, "op 29 0 300\n");
 
     std::string many = "Fill 0 nan\nCells 0 1e10 1 1 1 1\nSwirl 0 128 128 inf 1\n";
     for (int i = 0; i < 198; i++) many += "Invert 0\n";

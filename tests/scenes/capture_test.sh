@@ -89,6 +89,17 @@ done
 rc=$?; [ $rc -eq 1 ] || fail "capture past the end should exit 1, not $rc: $(cat "$WORK/d.err")"
 grep -q "ended" "$WORK/d.err" || fail "no message for the end: $(cat "$WORK/d.err")"
 [ -f "$WORK/d/frame_002000.png" ] || fail "the frame before the end was not written"
+# A range from the end on is refused at once, saying where the show ends:
+# nothing is made (not even the folder) and nothing simulated.
+"$Z" capture --dir "$SHOW" --from 0:04.1 --to 5000 -o "$WORK/late" >/dev/null 2>"$WORK/late.err"
+rc=$?; [ $rc -eq 1 ] && [ ! -e "$WORK/late" ] &&
+    grep -q "the show ends at 0:04.000 (4000 ms).*nothing to capture from 0:04.100 on" \
+        "$WORK/late.err" || fail "a range past the end: status $rc: $(cat "$WORK/late.err")"
+# Catching up to a range's start, the progress line (on a terminal) says so.
+script -qec "$Z capture --dir $SHOW --size 640x480 --fps 10 --from 3500 --to 3600 -o $WORK/late" \
+    /dev/null >"$WORK/late.out" 2>&1
+grep -q "simulating up to 0:03.500, [0-9]* %" "$WORK/late.out" ||
+    fail "no catch-up line: $(tr '\r' '\n' <"$WORK/late.out")"
 mkdir -p "$WORK/empty"
 "$Z" capture --dir "$WORK/empty" --at 0 -o "$WORK/e" 2>"$WORK/e.err"
 [ $? -eq 1 ] || fail "missing archive should exit 1"
@@ -99,6 +110,17 @@ for args in "--at 100" "--at x -o $WORK/f" "--at 1 --from 1 --to 2 -o $WORK/f" \
     "$Z" capture $args 2>/dev/null
     [ $? -eq 2 ] || fail "usage error not reported for: $args"
 done
+
+# A timetable whose entries of one scene overlap draws it again and again
+# each frame: refused with tmg compile's words.
+mkdir -p "$WORK/twice" && cp "$SHOW"/* "$WORK/twice/" &&
+    printf '0 5000 scene5\n0 5000 scene5\n' >"$WORK/twice.txt" &&
+    "$Z" tmg compile "$WORK/twice.txt" -o "$WORK/default.tmg" 2>/dev/null &&
+    "$Z" vkz create "$WORK/twice/data.vkz" "$WORK/default.tmg" >/dev/null || fail "making the show"
+"$Z" capture --dir "$WORK/twice" --size 64x48 --at 100 -o "$WORK/twice-out" 2>"$WORK/twice.err"
+rc=$?
+[ $rc -eq 1 ] && grep -q "data.vkz: default.tmg: entry 2: 'scene5' overlaps its entry 1" "$WORK/twice.err" ||
+    fail "overlapping entries: exit $rc: $(cat "$WORK/twice.err")"
 
 # A read-only show folder captures fine: the log goes with the output and the
 # show folder is left as it was (checked by listing, since root may write anyway).
@@ -120,13 +142,50 @@ grep -q "sound.mp3.*no sound track" "$WORK/h.err" || fail "no word of the missin
 # taken for a folder of PNGs.
 mkdir -p "$WORK/bad"
 for args in "-o $WORK/bad/v.avi" "--size 321x240 -o $WORK/bad/v.mp4" "--fps 0 -o $WORK/bad/v.mp4" \
-    "-o $WORK/bad/none/v.mp4" "--at 100 -o $WORK/bad/v.mp4" "--crf 60 -o $WORK/bad/v.mp4"; do
+    "-o $WORK/bad/none/v.mp4" "--at 100 -o $WORK/bad/v.mp4" "--crf 60 -o $WORK/bad/v.mp4" \
+    "-o $WORK/bad/v.xyz" "-o $WORK/bad/.mp4"; do
     # shellcheck disable=SC2086
     "$Z" capture --dir "$SHOW" --from 0 --to 500 $args 2>/dev/null
     rc=$?
     [ $rc -eq 1 ] || [ $rc -eq 2 ] || fail "bad video arguments exit $rc: $args"
 done
 [ -z "$(ls -A "$WORK/bad")" ] || fail "bad arguments left files: $(ls -A "$WORK/bad")"
+"$Z" capture --dir "$SHOW" --at 100 -o /dev/full 2>"$WORK/full.err"
+rc=$?
+[ $rc -eq 2 ] && grep -q "neither a folder nor a video name.*/dev/full" "$WORK/full.err" ||
+    fail "-o /dev/full: exit $rc: $(cat "$WORK/full.err")"
+
+# Over what is there: a zelkor.log that is a link fails the start and its
+# target is left alone; a video keeps its mode, a link to one stays a link,
+# and SIGTERM or SIGHUP half-way leaves the old video and no temporary file.
+mkdir -p "$WORK/over/stills"
+printf 'keep me' >"$WORK/over/precious"
+ln -s "$WORK/over/precious" "$WORK/over/stills/zelkor.log"
+"$Z" capture --dir "$SHOW" --size 64x48 --at 300 -o "$WORK/over/stills" >/dev/null 2>"$WORK/over.err"
+rc=$?
+[ $rc -eq 1 ] && grep -q "zelkor.log.*symbolic link" "$WORK/over.err" ||
+    fail "a linked log: exit $rc: $(cat "$WORK/over.err")"
+[ "$(cat "$WORK/over/precious")" = "keep me" ] || fail "the log's link target was written"
+video() { "$Z" capture --dir "$SHOW" --size 64x48 --fps 10 --from 0 --to "$2" --quiet -o "$1" 2>>"$WORK/over.err"; }
+video "$WORK/over/v.mkv" 500 && chmod 600 "$WORK/over/v.mkv" && video "$WORK/over/v.mkv" 800 &&
+    ln -s v.mkv "$WORK/over/link.mkv" && video "$WORK/over/link.mkv" 700 ||
+    fail "videos over videos: $(cat "$WORK/over.err")"
+[ -L "$WORK/over/link.mkv" ] || fail "the link was replaced by a file"
+[ "$(stat -c %a "$WORK/over/v.mkv")" = 600 ] || fail "mode $(stat -c %a "$WORK/over/v.mkv"), not 600"
+cp "$WORK/over/v.mkv" "$WORK/over/v.before"
+for sig in TERM HUP; do
+    "$Z" capture --dir "$SHOW" --size 64x48 --fps 10 --from 0 --to 3900 --quiet \
+        -o "$WORK/over/v.mkv" 2>>"$WORK/over.err" &
+    pid=$!
+    zk_wait_for 30 grep -q Returning "$WORK/over/zelkor.log"
+    sleep 0.2
+    kill -$sig $pid
+    wait $pid
+    left=$(ls -A "$WORK/over" | grep tmp)
+    [ -z "$left" ] || fail "SIG$sig left $left"
+    cmp -s "$WORK/over/v.mkv" "$WORK/over/v.before" || fail "SIG$sig changed the old video"
+    rm -f "$WORK/over/zelkor.log"
+done
 
 [ $failures -eq 0 ] && echo "capture_test: all checks passed"
 [ $failures -eq 0 ]

@@ -4,6 +4,7 @@
 #include "archive/codec.h"
 #include "sequencing/timing_script.h"
 #include "core/globals.h"
+#include "sequencing/timing_text.h"
 #include "support/scratch.h"
 #include "tmg_bytes.h"
 
@@ -75,6 +76,25 @@ TEST(ParseTimingScript, CountsBeyondTheDataAreRejected) {
     memcpy(&bytes[4], &huge, 4);
     EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 0);
     EXPECT_EQ(table.entries, nullptr);
+}
+
+// The dispatcher walks every entry every frame: a table holds at most the
+// stated number, and text of more does not compile.
+TEST(ParseTimingScript, AtMostTheStatedNumberOfEntries) {
+    std::vector<uint8_t> bytes = TmgBytes({});
+    bytes.resize(8 + 72 * (TIMING_MAX_ENTRIES + 1), 0);
+    uint32_t count = TIMING_MAX_ENTRIES + 1;
+    memcpy(&bytes[4], &count, 4);
+    TimingTable table = {};
+    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 0);
+    count--;
+    memcpy(&bytes[4], &count, 4);
+    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 1);
+    FreeTimingTable(&table);
+    std::string text, error;
+    for (int i = 0; i <= TIMING_MAX_ENTRIES; i++) text += std::to_string(i) + " 1 scene1\n";
+    EXPECT_EQ(CompileTimingText(text, &bytes, &error), 0);
+    EXPECT_EQ(error, "line 65537: more than the 65536 entries a timetable holds");
 }
 
 TEST(TimingEntryActive, BothEndsIncludedAndTheSumWraps) {

@@ -51,10 +51,12 @@ TEST(TimingText, CompilesLinesCommentsAndQuotedNames) {
 }
 
 TEST(TimingText, ErrorsNameTheLineAndTheReason) {
-    EXPECT_EQ(CompileError("0 10 a\n\n10 x b\n"), "line 3: expected a decimal number");
-    EXPECT_EQ(CompileError("4294967296 1 a"), "line 1: number larger than 4294967295");
+    EXPECT_EQ(CompileError("0 10 a\n\n10 x b\n"), "line 3: expected a decimal number, not 'x'");
+    EXPECT_EQ(CompileError("1:00 10 a"), "line 1: expected a decimal number, not '1:00'");
+    EXPECT_EQ(CompileError("4294967296 1 a"),
+              "line 1: '4294967296': number larger than 4294967295");
     EXPECT_EQ(CompileError("10 20 # no name"), "line 1: missing scene name");
-    EXPECT_EQ(CompileError("10 20 a b"), "line 1: unexpected text after the scene name");
+    EXPECT_EQ(CompileError("10 20 a b"), "line 1: unexpected text 'b' after the scene name");
     EXPECT_EQ(CompileError("10 20 " + std::string(64, 'n')),
               "line 1: scene name longer than 63 bytes");
     EXPECT_EQ(CompileError("10 20 \"" + std::string(60, 'n') + "\\x01\\x02\\x03\\x04\""),

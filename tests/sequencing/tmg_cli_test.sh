@@ -36,7 +36,8 @@ done
 printf '0 10 a\n5 oops b\n' > "$T/bad.txt"
 cp "$T/a.tmg" "$T/keep.tmg"
 msg=$("$Z" tmg compile "$T/bad.txt" -o "$T/keep.tmg" 2>&1); [ $? = 1 ] || fail "bad text"
-[ "$msg" = "zelkor tmg: $T/bad.txt: line 2: expected a decimal number" ] || fail "message: $msg"
+[ "$msg" = "zelkor tmg: $T/bad.txt: line 2: expected a decimal number, not 'oops'" ] ||
+    fail "message: $msg"
 cmp -s "$T/a.tmg" "$T/keep.tmg" || fail "failed compile touched the output"
 "$Z" tmg compile "$T/a.txt" -o "$T/nodir/x.tmg" 2>/dev/null; [ $? = 1 ] || fail "unwritable"
 

@@ -134,6 +134,24 @@ TEST(Tga, ShortFilesCannotDriveTheAllocation) {
     EXPECT_FALSE(Decode(DecodeTGA, Tga(10, 129, 1, 24, {0xFF, 1})).ok);
 }
 
+// Packets of two bytes fill 128 pixels, so a small file may claim a huge
+// picture; the picture's bound refuses it from its header, saying so, as it
+// refuses a side beyond what OpenGL takes.
+TEST(Tga, PictureBoundRefusesBeforeDecoding) {
+    Bytes packets(4097 * 4097 / 128 * 2 + 2, 0xFF);
+    Decoded d = Decode(DecodeTGA, Tga(10, 4097, 4097, 24, packets));
+    EXPECT_FALSE(d.ok);
+    EXPECT_STREQ(d.image.error,
+                 "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
+    TexImage image;
+    image.maxSide = 256;
+    Bytes file = Tga(2, 257, 1, 24, Bytes(257 * 3, 1));
+    MemFile* m = MemFile_Open(file.data(), (uint32_t)file.size(), 0);
+    EXPECT_FALSE(DecodeTGA(m, &image));
+    MemFile_Close(m);
+    EXPECT_STREQ(image.error, "picture too large: a side beyond OpenGL's largest texture");
+}
+
 TEST(Tga, RejectedVariantsAndHeaders) {
     Decoded d = Decode(DecodeTGA, Tga(2, 5, 6, 8, Bytes(30, 1)));
     EXPECT_FALSE(d.ok);

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -135,9 +136,9 @@ TEST_F(TextureGL, FailuresCreateNoTexture) {
 }
 
 // A changed texture script runs every script again in load order from a fresh
-// layer store, into the same texture objects: a later script that reads what
-// an earlier one made shows the change, as after a fresh start; a bad save
-// changes nothing.
+// layer store (on a thread of its own), into the same texture objects: a
+// later script that reads what an earlier one made shows the change, as after
+// a fresh start; a bad save changes nothing.
 TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
     auto script = [&](const char* name, const char* text) {
         Bytes bytes;
@@ -156,8 +157,12 @@ TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
     uint32_t name = b->glName;
 
     script("first.rgs", "Fill 1 #0000ff");
-    std::string why;
-    ASSERT_EQ(Textures_Reload(first.c_str(), &why), 1) << why;
+    std::string why, done;
+    double ms = 0;
+    // The scripts run on a thread of their own; the pictures go in once they are done.
+    ASSERT_EQ(Textures_Reload(first.c_str(), &why), TEXTURES_RELOAD_RUNNING) << why;
+    for (int i = 0; i < 500 && !Textures_Reloaded(&done, &ms); i++) usleep(10000);
+    EXPECT_EQ(done, first);
     EXPECT_EQ(b->glName, name);
     Bytes blue(LAYER_SIZE, 0);
     for (size_t i = 2; i < blue.size(); i += 3) blue[i] = 255;

@@ -43,13 +43,20 @@ cmp -s "$T/l.png" "$T/all-0.png" || fail "--png-all layer 0 differs from --png"
 [ "$("$Z" tex decode "$T/l.tga" --raw "$T/t.raw")" = "256 256 rgb" ] || fail "tex decode"
 head -c 196608 "$T/l.raw" | cmp - "$T/t.raw" || fail "tga is not layer 0"
 [ "$("$Z" tex decode "$T/a.rgs")" = "256 256 rgb" ] || fail "rgs decode"
+# --png: the picture as the show shows it, the right way up: the same as
+# rgs run makes of the layer the TGA was written from.
+"$Z" tex decode "$T/l.tga" --png "$T/d.png" >/dev/null || fail "tex decode --png"
+cmp -s "$T/d.png" "$T/l.png" || fail "tex decode --png differs from rgs run --png"
 
 # Failures name the file; a rejected script does not stop the others.
 printf 'rgs\0' >"$T/bad.rgs"
 [ "$(status "$Z" rgs run "$T/bad.rgs" "$T/b.rgs" --layers "$T/m.raw")" = 1 ] || fail "bad script status"
 grep -q "bad.rgs" "$T/err" || fail "bad script message"
 tail -n1 "$T/out" | grep -Eq '^random [0-9]+$' || fail "run went on"
-[ "$(stat -c %s "$T/m.raw")" = 983040 ] || fail "layers after a rejected script"
+# ... but nothing is written from a run that failed: no black picture.
+[ ! -e "$T/m.raw" ] || fail "layers written after a rejected script"
+[ "$(status "$Z" rgs run "$T/a.txt" "$T/bad.rgs" --png "$T/m.png")" = 1 ] && [ ! -e "$T/m.png" ] ||
+    fail "a picture written after a rejected script"
 printf 'Fill 0 1\nSwirly 0\n' >"$T/c.txt"
 [ "$(status "$Z" rgs asm "$T/c.txt" -o "$T/c.rgs")" = 1 ] || fail "asm error status"
 grep -q "c.txt: line 2" "$T/err" || fail "asm message: $(cat "$T/err")"
@@ -68,6 +75,15 @@ printf '\0\0\3\0\0\0\0\0\0\0\0\0\4\0\4\0\10\0' >"$T/grey.TGA"
 [ "$(status "$Z" tex decode "$T/grey.TGA")" = 1 ] || fail "8-bit tga"
 grep -q "grey.TGA" "$T/err" || fail "tga message"
 [ "$(status "$Z" tex decode "$T/missing.bmp")" = 1 ] || fail "missing file"
+# A device is read only as far as a file of its kind can need (not to 2 GiB),
+# named directly or through a link: peak memory (GNU time, KB) stays low.
+ln -s /dev/zero "$T/zero.tga"
+for args in "rgs run /dev/zero" "rgs asm /dev/zero -o $T/z.rgs" "tex decode $T/zero.tga"; do
+    # shellcheck disable=SC2086
+    [ "$(status /usr/bin/time -f %M -o "$T/peak" "$Z" $args)" = 1 ] &&
+        grep -q "zero.*: file too large" "$T/err" && [ "$(tail -n1 "$T/peak")" -lt 500000 ] ||
+        fail "$args: $(cat "$T/err" "$T/peak")"
+done
 [ "$(status "$Z" tex decode)" = 2 ] || fail "tex usage"
 [ "$(status "$Z" rgs run)" = 2 ] || fail "run usage"
 [ "$(status "$Z" rgs asm "$T/a.txt")" = 2 ] || fail "asm usage"

@@ -70,5 +70,53 @@ printf 'size 8 8\n' >"$T/r.txt"
 "$Z" tex decode "$T/nothere.tga" 2>"$T/err"
 [ $? = 1 ] && grep -q "nothere.tga: No such file or directory" "$T/err" || fail "tex decode"
 
+# One way to write options, in every program: --opt=value as well as --opt
+# value, a switch as --opt=yes or --opt=no, WXH as well as WxH, and times as
+# M:SS[.mmm] as well as ms. The show-running ones fail after their options,
+# on the missing folder (status 1 or marovy's 255, never the 2 of a usage error).
+# expect STATUS WHAT PROGRAM ARGS...
+expect() {
+    local want=$1 what=$2
+    shift 2
+    "$@" >"$T/out" 2>"$T/err"
+    local got=$?
+    [ "$got" = "$want" ] || fail "$what: status $got, not $want: $(head -n2 "$T/err")"
+}
+printf 'abcabcabc' >"$T/in"
+expect 0 "codec --codec=" "$Z" codec compress --codec=stored "$T/in" "$T/packed"
+expect 0 "codec --size=" "$Z" codec decompress --codec stored --size=9 "$T/packed" "$T/back"
+printf '0 100 scene1\n100 10 ende\n' >"$T/t.txt"
+expect 0 "tmg --strict=yes" "$Z" tmg compile --strict=yes "$T/t.txt" -o "$T/t.tmg"
+printf 'Fill 0 #102030\n' >"$T/s.txt"
+expect 0 "rgs run --png=" "$Z" rgs run "$T/s.txt" --png="$T/s.png" --layer=0
+expect 0 "vkz create --codec=" "$Z" vkz create --codec=ucl "$T/a.vkz" "$T/t.tmg"
+expect 0 "vkz list --long=no" "$Z" vkz list --long=no "$T/a.vkz"
+expect 1 "rgs view --scale=" "$Z" rgs view --scale=2 --layer 1 "$T/nothere.txt"
+expect 255 "marovy --dir= --window WXH" "$B/src/shell/marovy" --dir="$T/none" --window 320X240
+expect 1 "capture --size=WXH --from=M:SS" "$Z" capture --dir="$T/none" --size=64X48 \
+    --from=0:01 --to 0:01.5 --fps=10 -o "$T/frames"
+expect 1 "capture --at M:SS.mmm,ms" "$Z" capture --dir "$T/none" --at 2:39.4,160000 -o "$T/frames"
+expect 1 "play --at=M:SS.mmm --window=WXH --loop=no" "$Z" play --dir="$T/none" \
+    --at=1:05.250 --window=320X240 --loop=no
+for bad in "--at 0:60" "--at 1:5" "--at 1:05." "--at=" "--quiet=maybe" "--size 64*48"; do
+    # shellcheck disable=SC2086 # the words are separate arguments
+    expect 2 "capture $bad" "$Z" capture --dir "$T/none" $bad -o "$T/frames"
+done
+
+# Results that cannot be written fail, as in coreutils: each command that
+# prints results, into a full device.
+printf 'Fill 0 #ff0000\n' >"$T/f.txt"
+"$Z" rgs asm "$T/f.txt" -o "$T/f.rgs" && "$Z" md5 "$T/f.txt" >"$T/list" &&
+    "$Z" vkz create "$T/f.vkz" "$T/f.rgs" && printf '0 1 ende\n' >"$T/t.txt" &&
+    "$Z" tmg compile "$T/t.txt" -o "$T/t.tmg" || fail "making the inputs"
+for args in "md5 -c $T/list" "md5 $T/f.txt" "vkz list $T/f.vkz" "vkz verify $T/f.vkz" \
+    "vkz extract $T/f.vkz f.rgs -o -" "tmg dump $T/t.tmg" "rgs disasm $T/f.rgs" "rgs run $T/f.rgs" \
+    "rgs ops" "tex decode $T/f.rgs" "--help"; do
+    # shellcheck disable=SC2086
+    "$Z" $args >/dev/full 2>"$T/err"
+    [ $? = 1 ] && grep -Eq "standard output|No space left on device" "$T/err" ||
+        fail "$args >/dev/full: $(cat "$T/err")"
+done
+
 if [ $fails -ne 0 ]; then echo "$fails failures"; exit 1; fi
 echo "cli checks passed"

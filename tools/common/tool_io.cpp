@@ -5,9 +5,10 @@
 
 #include <cstdio>
 
-int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out) {
+int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out,
+              int flags) {
     const char* why = nullptr;
-    if (IO_ReadFile(path, limit, IO_ANY_FILE, out, &why)) return 1;
+    if (IO_ReadFile(path, limit, flags, out, &why)) return 1;
     fprintf(stderr, "%s: %s: %s\n", tool, path, why);
     return 0;
 }

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-// Files beyond 2 GiB are refused: the codecs take 32-bit lengths and signed results.
-enum : uint64_t { TOOL_MAX_INPUT = 0x7FFFFFFF };
-
-int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out);
+// `limit` is the largest file of the input's kind (a stream is read no further).
+// `flags`: IO_REGULAR_ONLY reads only a regular file, as the show does (io/read_file.h).
+int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out,
+              int flags = 0);
 int ReadTextInput(const char* tool, const char* path, uint64_t limit, std::string* out);
 // "-" is standard output where `dashIsStdout` is set.
 int WriteOutput(const char* tool, const char* path, const void* data, size_t size,

@@ -10,7 +10,7 @@
 #include "timetable.h"
 #include "voice.h"
 
-#include "cli.h"
+#include "cli/args.h"
 #include "tool_io.h"
 
 #include <cstdio>
@@ -39,48 +39,27 @@ static const CLI_Usage usage = {
     "  --curve MS        with --measure, the short-term loudness every MS ms too\n"
     "                    (100 or more)\n"};
 
-// A whole number within the limits, or false.
-static bool ParseWhole(const char* text, long lo, long hi, long* out) {
-    char* end = nullptr;
-    long v = strtol(text, &end, 10);
-    if (!*text || *end || v < lo || v > hi) return false;
-    *out = v;
-    return true;
-}
-
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("zksynth");
     int status;
     if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
-    std::string scorePath, mp3Path, wavPath, timetablePath;
-    long kbps = 160, curveMs = 0;
-    bool measure = false;
-    static const char* const options[] = {"-o",      "--wav",     "--timetable", "--kbps",
-                                          "--curve", "--measure", nullptr};
-    for (int i = 1; i < argc; i++) {
-        std::string a = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (a == "-o" && hasValue) {
-            mp3Path = argv[++i];
-        } else if (a == "--wav" && hasValue) {
-            wavPath = argv[++i];
-        } else if (a == "--timetable" && hasValue) {
-            timetablePath = argv[++i];
-        } else if (a == "--kbps" && hasValue) {
-            if (!ParseWhole(argv[++i], 32, 320, &kbps))
-                return CLI_UsageError(usage, "--kbps wants 32 to 320, not", argv[i]);
-        } else if (a == "--measure") {
-            measure = true;
-        } else if (a == "--curve" && hasValue) {
-            if (!ParseWhole(argv[++i], 100, 86400000, &curveMs))
-                return CLI_UsageError(usage, "--curve wants 100 ms or more, not", argv[i]);
-        } else if (CLI_IsOption(argv[i])) {
-            return CLI_OptionError(usage, argv[i], options);
-        } else if (!scorePath.empty()) {
-            return CLI_UsageError(usage, "unexpected argument", argv[i]);
-        } else {
-            scorePath = a;
-        }
-    }
+    static const CLI_Option options[] = {
+        {"-o", CLI_TEXT},
+        {"--wav", CLI_TEXT},
+        {"--timetable", CLI_TEXT},
+        {"--kbps", CLI_NUMBER, 32, 320},
+        {"--measure"},
+        {"--curve", CLI_TIME, 100},
+        {},
+    };
+    CLI_Args args;
+    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args, 1)) return CLI_USAGE;
+    std::string scorePath = args.operands.empty() ? "" : args.operands[0];
+    std::string mp3Path = args["-o"].Or(""), wavPath = args["--wav"].Or("");
+    std::string timetablePath = args["--timetable"].Or("");
+    long kbps = args["--kbps"].given ? (long)args["--kbps"].number : 160;
+    long curveMs = (long)args["--curve"].number;
+    bool measure = args["--measure"].on;
     std::string text, error;
     if (measure) {
         std::vector<TimetableEntry> entries;

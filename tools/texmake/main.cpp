@@ -3,7 +3,7 @@
 //   texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]
 #include "recipe.h"
 
-#include "cli.h"
+#include "cli/args.h"
 #include "io/tga_write.h"
 #include "tool_io.h"
 
@@ -27,26 +27,16 @@ static const CLI_Usage usage = {
     "                 /usr/share/fonts/truetype/dejavu)\n"};
 
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("texmake");
     int status;
     if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
-    std::string recipePath, outPath, layersPath, fontDir = "/usr/share/fonts/truetype/dejavu";
-    static const char* const options[] = {"-o", "--layers", "--fonts", nullptr};
-    for (int i = 1; i < argc; i++) {
-        std::string a = argv[i];
-        bool value = i + 1 < argc;
-        if (a == "-o" && value)
-            outPath = argv[++i];
-        else if (a == "--layers" && value)
-            layersPath = argv[++i];
-        else if (a == "--fonts" && value)
-            fontDir = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(usage, argv[i], options);
-        else if (!recipePath.empty())
-            return CLI_UsageError(usage, "unexpected argument", argv[i]);
-        else
-            recipePath = a;
-    }
+    static const CLI_Option options[] = {
+        {"-o", CLI_TEXT}, {"--layers", CLI_TEXT}, {"--fonts", CLI_TEXT}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args, 1)) return CLI_USAGE;
+    std::string recipePath = args.operands.empty() ? "" : args.operands[0];
+    std::string outPath = args["-o"].Or(""), layersPath = args["--layers"].Or("");
+    std::string fontDir = args["--fonts"].Or("/usr/share/fonts/truetype/dejavu");
     if (recipePath.empty()) return CLI_UsageError(usage, "no recipe given");
     if (outPath.empty()) return CLI_UsageError(usage, "no output given (-o OUT.tga)");
     // Only TGA is written: "x.png" would be a TGA in disguise. A name without

@@ -37,8 +37,9 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
     std::vector<uint8_t> pixels((size_t)width * (size_t)height * (sink->bgra ? 4 : 3));
     uint32_t music = Runner_FrameTime(0);
     uint32_t last = schedule->fps > 0 ? schedule->to : total ? schedule->times.back() : music;
+    uint32_t due = schedule->fps > 0 ? schedule->from : total ? schedule->times.front() : music;
     CaptureProgress progress;
-    Progress_Begin(&progress, total, music, last, quiet);
+    Progress_Begin(&progress, total, music, due, last, quiet);
     int end = CAPTURE_DONE;
     uint64_t k = 0;
     for (uint64_t n = 0; k < total && end == CAPTURE_DONE; n++) {

@@ -1,5 +1,7 @@
 #include "capture_progress.h"
 
+#include "cli/times.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -10,10 +12,11 @@ static double Now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Progress_Begin(CaptureProgress* p, uint64_t total, uint32_t firstMusic, uint32_t lastMusic,
-                    int quiet) {
+void Progress_Begin(CaptureProgress* p, uint64_t total, uint32_t firstMusic, uint32_t firstDue,
+                    uint32_t lastMusic, int quiet) {
     p->total = total;
     p->firstMusic = firstMusic;
+    p->firstDue = firstDue;
     p->lastMusic = lastMusic > firstMusic ? lastMusic : firstMusic;
     p->quiet = quiet;
     p->terminal = isatty(STDERR_FILENO);
@@ -31,9 +34,18 @@ static void Show(CaptureProgress* p, uint64_t done, uint32_t music, double now, 
         long s = (long)(left / speed + 0.5);
         snprintf(eta, sizeof eta, "%ld:%02ld", s / 60, s % 60);
     }
-    fprintf(stderr, "%sframe %llu of %llu (%d%%), %.1f fps, %.2fx real time, ETA %s%s",
-            p->terminal ? "\r" : "", (unsigned long long)done, (unsigned long long)p->total,
-            p->total ? (int)(100 * done / p->total) : 100, done / elapsed, speed, eta, end);
+    const char* cr = p->terminal ? "\r" : "";
+    if (done == 0 && music < p->firstDue) {
+        // "frame 0 of 90" for minutes would look like a hang.
+        uint32_t way = p->firstDue - p->firstMusic;
+        int percent = way ? (int)((uint64_t)(music - p->firstMusic) * 100 / way) : 100;
+        fprintf(stderr, "%ssimulating up to %s, %d %%, %.2fx real time%s", cr,
+                CLI_FormatTime(p->firstDue).c_str(), percent, speed, end);
+    } else {
+        fprintf(stderr, "%sframe %llu of %llu (%d%%), %.1f fps, %.2fx real time, ETA %s%s", cr,
+                (unsigned long long)done, (unsigned long long)p->total,
+                p->total ? (int)(100 * done / p->total) : 100, done / elapsed, speed, eta, end);
+    }
     p->shown = now;
 }
 

@@ -5,11 +5,17 @@
 #include "show_args.h"
 #include "usage.h"
 
+#include "cli/args.h"
+#include "cli/times.h"
+
 #include "capture_loop.h"
 #include "capture_video.h"
 #include "io/png_write.h"
-#include "platform/draw.h"
+#include "engine/reload.h"
 #include "engine/runner.h"
+#include "engine/timetable_nav.h"
+#include "core/log.h"
+#include "platform/draw.h"
 
 #include <SDL.h>
 
@@ -30,9 +36,6 @@ namespace {
 const char* const kOtherVideo[] = {".avi", ".mov", ".m4v", ".mpg", ".mpeg", ".ts",  ".flv",
                                    ".wmv", ".ogv", ".gif", ".3gp", ".mts",  ".m2ts"};
 const char* const kVideo[] = {".mp4", ".mkv", ".webm"};
-const char* const kOptions[] = {"--dir",      "--size",  "--at",       "--from", "--to",
-                                "--step",     "--fps",   "--sim-fps",  "--crf",  "--preset",
-                                "--no-audio", "--quiet", "--renderer", "-o",     nullptr};
 
 struct Options {
     int width = 800, height = 600;
@@ -53,110 +56,103 @@ int Usage(const char* why, const char* arg = nullptr) {
 int EndsWith(const std::string& s, const char* const* list, size_t n) {
     for (size_t i = 0; i < n; i++) {
         size_t len = strlen(list[i]);
-        if (s.size() > len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
+        if (s.size() >= len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
     }
     return 0;
 }
 
-int ParseInt(const char* s, int low, int high, int* out) {
-    uint32_t v = 0;
-    if (!ParseShowTime(s, &v) || v < (uint32_t)low || v > (uint32_t)high) return 0;
-    *out = (int)v;
-    return 1;
+const CLI_Option kOptions[] = {
+    {"--dir", CLI_TEXT},
+    {"--size", CLI_SIZE, 1, 8192},
+    {"--at", CLI_TIMES},
+    {"--from", CLI_TIME},
+    {"--to", CLI_TIME},
+    {"--step", CLI_TIME, 1},
+    {"--fps", CLI_NUMBER, 1, ZK_VIDEO_MAX_FPS},
+    {"--sim-fps", CLI_NUMBER, 1, 240},
+    {"--crf", CLI_NUMBER, 0, 63},
+    {"--preset", CLI_TEXT},
+    {"--no-audio"},
+    {"--quiet"},
+    {"--renderer", CLI_TEXT},
+    {"-o", CLI_TEXT},
+    {},
+};
+
+// Null when OUT, not a video name, can be the folder of PNGs: an existing
+// folder, a name ending in '/', or a new name without an extension (a typo
+// of a video name must not quietly become a folder).
+const char* FolderProblem(const std::string& out) {
+    struct stat st;
+    if (stat(out.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? nullptr
+                                   : "-o is neither a folder nor a video name (.mp4, .mkv or "
+                                     ".webm):";
+    size_t slash = out.rfind('/');
+    if (out.back() == '/' ||
+        out.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+        return nullptr;
+    return "-o has an extension that is no video's (.mp4, .mkv or .webm); a new folder of "
+           "PNGs is named without one, or with a '/' at its end:";
 }
 
-int ParseTimeList(const char* s, std::vector<uint32_t>* out) {
-    std::string list(s);
-    size_t pos = 0;
-    while (true) {
-        size_t comma = list.find(',', pos);
-        std::string item = list.substr(pos, comma == std::string::npos ? comma : comma - pos);
-        uint32_t t;
-        if (!ParseShowTime(item.c_str(), &t)) return 0;
-        out->push_back(t);
-        if (comma == std::string::npos) return 1;
-        pos = comma + 1;
-    }
+// ".mp4" alone names no file, only its kind.
+const char* VideoNameProblem(const std::string& out) {
+    size_t slash = out.rfind('/');
+    size_t dot = out.rfind('.');
+    return dot == (slash == std::string::npos ? 0 : slash + 1) ? "-o names no file before its "
+                                                                 "extension:"
+                                                               : nullptr;
 }
 
 int ParseArgs(int argc, char** argv, Options* o) {
-    int haveAt = 0, haveFrom = 0, haveTo = 0, haveStep = 0, haveCrf = 0, havePreset = 0;
-    uint32_t from = 0, to = 0, step = 1000;
-    std::vector<uint32_t> times;
-    for (int i = 0; i < argc; i++) {
-        const char* a = argv[i];
-        if (!strcmp(a, "--no-audio")) {
-            o->noAudio = 1;
-            continue;
-        }
-        if (!strcmp(a, "--quiet")) {
-            o->quiet = 1;
-            continue;
-        }
-        // Every other option takes a value.
-        const char* v = i + 1 < argc ? argv[++i] : nullptr;
-        if (!v)
-            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, kOptions)
-                                   : Usage("unexpected argument", a);
-        if (!strcmp(a, "--size")) {
-            if (!ParseShowSize(v, &o->width, &o->height))
-                return Usage("--size wants WxH, each 1 to 8192", v);
-        } else if (!strcmp(a, "--at")) {
-            if (!ParseTimeList(v, &times)) return Usage("--at wants times in ms, T[,T...]");
-            haveAt = 1;
-        } else if (!strcmp(a, "--from")) {
-            if (!ParseShowTime(v, &from)) return Usage("--from wants a time in ms");
-            haveFrom = 1;
-        } else if (!strcmp(a, "--to")) {
-            if (!ParseShowTime(v, &to)) return Usage("--to wants a time in ms");
-            haveTo = 1;
-        } else if (!strcmp(a, "--step")) {
-            if (!ParseShowTime(v, &step) || step == 0)
-                return Usage("--step wants a time > 0 in ms");
-            haveStep = 1;
-        } else if (!strcmp(a, "--fps")) {
-            if (!ParseInt(v, 1, ZK_VIDEO_MAX_FPS, &o->fps)) return Usage("--fps wants 1 to 240");
-        } else if (!strcmp(a, "--sim-fps")) {
-            if (!ParseInt(v, 1, 240, &o->simFps)) return Usage("--sim-fps wants 1 to 240");
-        } else if (!strcmp(a, "--crf")) {
-            if (!ParseInt(v, 0, 63, &o->crf)) return Usage("--crf wants 0 to 63");
-            haveCrf = 1;
-        } else if (!strcmp(a, "--preset")) {
-            o->preset = v;
-            havePreset = 1;
-        } else if (!strcmp(a, "--dir")) {
-            o->showDir = v;
-        } else if (!strcmp(a, "--renderer")) {
-            if ((o->renderer = Draw_ParseRenderer(v)) < 0 || o->renderer == DRAW_NULL)
-                return Usage("--renderer wants fixed or modern", v);
-        } else if (!strcmp(a, "-o")) {
-            o->out = v;
-        } else {
-            return CLI_IsOption(a) ? CLI_OptionError(CaptureUsage, a, kOptions)
-                                   : Usage("unexpected argument", a);
-        }
+    CLI_Args args;
+    if (CLI_ParseArgs(CaptureUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
+    const CLI_Value &at = args["--at"], &from = args["--from"], &to = args["--to"];
+    const CLI_Value &step = args["--step"], &crf = args["--crf"], &preset = args["--preset"];
+    const CLI_Value& noAudio = args["--no-audio"];
+    if (args["--size"].given) o->width = args["--size"].width, o->height = args["--size"].height;
+    if (args["--fps"].given) o->fps = (int)args["--fps"].number;
+    if (args["--sim-fps"].given) o->simFps = (int)args["--sim-fps"].number;
+    if (crf.given) o->crf = (int)crf.number;
+    if (preset.given) o->preset = preset.text;
+    o->noAudio = noAudio.on;
+    o->quiet = args["--quiet"].on;
+    if (args["--dir"].given) o->showDir = args["--dir"].text;
+    if (args["-o"].given) o->out = args["-o"].text;
+    if (args["--renderer"].given) {
+        o->renderer = Draw_ParseRenderer(args["--renderer"].text);
+        if (o->renderer < 0 || o->renderer == DRAW_NULL)
+            return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
+
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
     o->video = EndsWith(o->out, kVideo, 3);
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
         return Usage("unknown video format (use .mp4, .mkv or .webm; a folder of PNGs is "
                      "named without one)");
-    if (!o->video && (haveCrf || havePreset || o->noAudio))
+    if (const char* problem = o->video ? VideoNameProblem(o->out) : FolderProblem(o->out))
+        return Usage(problem, o->out.c_str());
+    if (!o->video && (crf.given || preset.given || noAudio.given))
         return Usage("--crf, --preset and --no-audio are for video files");
     if (o->video && !o->fps) o->fps = 60;
     CaptureSchedule& s = o->schedule;
+    uint32_t first = (uint32_t)from.number, last = (uint32_t)to.number;
     if (o->fps) {
-        if (haveAt || haveStep) return Usage("--at and --step are for PNG stills without --fps");
-        if (!haveFrom || !haveTo || to <= from)
+        if (at.given || step.given)
+            return Usage("--at and --step are for PNG stills without --fps");
+        if (!from.given || !to.given || last <= first)
             return Usage("--from T --to T with T(from) < T(to)");
-        s.from = from, s.to = to, s.fps = o->fps;
+        s.from = first, s.to = last, s.fps = o->fps;
     } else {
-        if (haveAt == (haveFrom || haveTo || haveStep))
+        if (!at.given == !(from.given || to.given || step.given))
             return Usage("give either --at or --from/--to");
-        if (!haveAt) {
-            if (!haveFrom || !haveTo || to < from)
+        std::vector<uint32_t> times = at.times;
+        if (!at.given) {
+            if (!from.given || !to.given || last < first)
                 return Usage("--from T --to T with T(from) <= T(to)");
-            for (uint64_t t = from; t <= to; t += step) times.push_back((uint32_t)t);
+            uint64_t every = step.given ? (uint64_t)step.number : 1000;
+            for (uint64_t t = first; t <= last; t += every) times.push_back((uint32_t)t);
         }
         std::sort(times.begin(), times.end());
         times.erase(std::unique(times.begin(), times.end()), times.end());
@@ -220,6 +216,22 @@ int Capture(const Options& o) {
                 strerror(errno));
         return 1;
     }
+    // The timetable before the start-up, which would spend its time on one
+    // that cannot be captured (overlapping entries of a scene), or simulate
+    // a range from the end on all the way there only to find nothing.
+    std::string why;
+    if (!Reload_Archive("data.vkz", &why)) {
+        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
+        return 1;
+    }
+    uint32_t showEnd = 0, first = o.fps ? o.schedule.from : o.schedule.times.front();
+    if (Timetable_ShowEnd(&showEnd) && first >= showEnd) {
+        fprintf(stderr,
+                "zelkor capture: %s/data.vkz: the show ends at %s (%u ms), where \"ende\" "
+                "starts; nothing to capture from %s on\n",
+                show, CLI_FormatTime(showEnd).c_str(), showEnd, CLI_FormatTime(first).c_str());
+        return 1;
+    }
     Capture_CatchInterrupt();
 
     CaptureVideo* video = nullptr;
@@ -257,7 +269,10 @@ int Capture(const Options& o) {
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
-        if (started == RUNNER_START_FAILED)
+        if (started == RUNNER_START_FAILED && Runner_LogOpenError())
+            fprintf(stderr, "zelkor capture: %s: cannot write the log: %s\n", log.c_str(),
+                    ZELKOR_LogProblem(Runner_LogOpenError()));
+        else if (started == RUNNER_START_FAILED)
             fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
                     log.c_str());
         else

@@ -3,25 +3,16 @@
 #include "commands.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "archive/codec.h"
+#include "archive/vkz.h"
 #include "tool_io.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-
-// A decimal byte count that fits 32 bits, or -1.
-static long long ParseSize(const char* text) {
-    if (!*text) return -1;
-    long long v = 0;
-    for (const char* c = text; *c; c++) {
-        if (*c < '0' || *c > '9') return -1;
-        v = v * 10 + (*c - '0');
-        if (v > 0xFFFFFFFFll) return -1;
-    }
-    return v;
-}
 
 // The size a stream unpacks to when it is not `tried` bytes: unpacked again
 // into ever larger buffers, up to a bound (a damaged stream may claim any
@@ -43,40 +34,34 @@ int CmdCodec(int argc, char** argv) {
     int status;
     if (CLI_Info(CodecUsage, argc, argv, &status)) return status;
     static const char* const verbs[] = {"compress", "decompress", nullptr};
-    static const char* const options[] = {"--codec", "--size", nullptr};
+    static const CLI_Option options[] = {
+        {"--codec", CLI_TEXT}, {"--size", CLI_NUMBER, 0, 4294967295.0}, {}};
     if (argc < 1) return CLI_UsageError(CodecUsage, "no subcommand given");
     bool compress = strcmp(argv[0], "compress") == 0;
     if (!compress && strcmp(argv[0], "decompress") != 0)
         return CLI_UsageError(CodecUsage, "unknown subcommand", argv[0], verbs);
 
+    CLI_Args args;
+    if (CLI_ParseArgs(CodecUsage, options, argc - 1, argv + 1, &args, 2)) return CLI_USAGE;
     int codecId = -1;
-    long long size = -1;
-    const char* paths[2] = {};
-    int pathCount = 0;
-    for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
-            codecId = VKZ_CodecIdFromName(argv[++i]);
-            if (codecId < 0 || codecId == VKZ_CODEC_MD5)
-                return CLI_UsageError(CodecUsage, "unknown codec", argv[i], CodecChoices);
-        } else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc) {
-            size = ParseSize(argv[++i]);
-            if (size < 0)
-                return CLI_UsageError(CodecUsage, "--size wants a byte count; not", argv[i]);
-        } else if (CLI_IsOption(argv[i])) {
-            return CLI_OptionError(CodecUsage, argv[i], options);
-        } else if (pathCount < 2) {
-            paths[pathCount++] = argv[i];
-        } else {
-            return CLI_UsageError(CodecUsage, "unexpected argument", argv[i]);
-        }
+    if (const char* name = args["--codec"].text) {
+        codecId = VKZ_CodecIdFromName(name);
+        if (codecId < 0 || codecId == VKZ_CODEC_MD5)
+            return CLI_UsageError(CodecUsage, "unknown codec", name, CodecChoices);
     }
+    long long size = args["--size"].given ? args["--size"].number : -1;
+    size_t pathCount = args.operands.size();
+    const char* paths[2] = {pathCount > 0 ? args.operands[0] : nullptr,
+                            pathCount > 1 ? args.operands[1] : nullptr};
     if (codecId < 0) return CLI_UsageError(CodecUsage, "no codec given (--codec C)");
     if (pathCount != 2) return CLI_UsageError(CodecUsage, "wants an input and an output file");
     if (compress && size >= 0) return CLI_UsageError(CodecUsage, "compress takes no", "--size");
     if (!compress && size < 0) return CLI_UsageError(CodecUsage, "decompress needs --size N");
 
     std::vector<uint8_t> in;
-    if (!ReadInput("zelkor codec", paths[0], TOOL_MAX_INPUT, &in)) return 1;
+    // The input is an entry, or an entry packed.
+    uint64_t limit = compress ? VKZ_MAX_ENTRY_SIZE : VKZ_MAX_STORED_SIZE;
+    if (!ReadInput("zelkor codec", paths[0], limit, &in)) return 1;
     uint32_t inSize = (uint32_t)in.size();
     VKZ_Codec* codec = VKZ_CreateCodec(codecId);
     if (!codec) {

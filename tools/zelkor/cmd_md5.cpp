@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "archive/md5.h"
 
 #include <cctype>
@@ -66,6 +68,8 @@ static int Digest(const std::string& name, char hex[33], const char** why) {
 // One line of a list: "HEX  NAME", "HEX *NAME", "HEX NAME" or the tagged
 // "MD5 (NAME) = HEX", with a leading backslash when NAME is escaped.
 static bool ParseLine(std::string line, std::string* hex, std::string* name) {
+    // No file name holds a NUL: the name would be checked cut short there.
+    if (line.find('\0') != std::string::npos) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t i = line.find_first_not_of(" \t");
     if (i == std::string::npos) return false;
@@ -182,20 +186,11 @@ static int CheckList(const char* list) {
 int CmdMd5(int argc, char** argv) {
     int status;
     if (CLI_Info(Md5Usage, argc, argv, &status)) return status;
-    static const char* const options[] = {"-c", "--check", nullptr};
-    bool check = false, optionsEnded = false;
-    std::vector<const char*> files;
-    for (int i = 0; i < argc; i++) {
-        const char* a = argv[i];
-        if (optionsEnded || !CLI_IsOption(a))
-            files.push_back(a);
-        else if (!strcmp(a, "--"))
-            optionsEnded = true;
-        else if (!strcmp(a, "-c") || !strcmp(a, "--check"))
-            check = true;
-        else
-            return CLI_UsageError(Md5Usage, "unknown option", a, options);
-    }
+    static const CLI_Option options[] = {{"--check", CLI_SWITCH, 0, 0, "-c"}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(Md5Usage, options, argc, argv, &args)) return CLI_USAGE;
+    bool check = args["--check"].on;
+    const std::vector<const char*>& files = args.operands;
     if (files.empty()) return CLI_UsageError(Md5Usage, check ? "no list given" : "no file given");
 
     status = 0;

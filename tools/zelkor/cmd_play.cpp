@@ -5,20 +5,28 @@
 #include "usage.h"
 #include "show_args.h"
 
+#include "cli/args.h"
+#include "cli/times.h"
+
 #include "io/watch.h"
-#include "platform/draw.h"
+#include "core/log.h"
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/runner.h"
 #include "engine/timetable_nav.h"
+#include "platform/draw.h"
+#include "scenes/scene_names.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -35,55 +43,54 @@ int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(PlayUsage, why, arg);
 }
 
-const char* const kOptions[] = {"--dir",       "--at",   "--scene",    "--window",
-                                "--timetable", "--loop", "--renderer", nullptr};
+const CLI_Option kOptions[] = {
+    {"--dir", CLI_TEXT},
+    {"--at", CLI_TIME},
+    {"--scene", CLI_TEXT},
+    {"--window", CLI_SIZE, 1, 8192},
+    {"--timetable", CLI_TEXT},
+    {"--loop"},
+    {"--renderer", CLI_TEXT},
+    {},
+};
 
 int ParseArgs(int argc, char** argv, Options* o) {
-    for (int i = 0; i < argc; i++) {
-        std::string arg = argv[i], value;
-        size_t eq = arg.find('=');
-        int inlineValue = arg.compare(0, 2, "--") == 0 && eq != std::string::npos;
-        if (inlineValue) value = arg.substr(eq + 1), arg.resize(eq);
-        if (arg == "--loop" && !inlineValue) {
-            o->loop = 1;
-            continue;
-        }
-        if (arg != "--dir" && arg != "--at" && arg != "--scene" && arg != "--window" &&
-            arg != "--timetable" && arg != "--renderer")
-            return arg[0] == '-' ? CLI_OptionError(PlayUsage, argv[i], kOptions)
-                                 : Usage("unexpected argument", argv[i]);
-        if (!inlineValue) {
-            if (i + 1 >= argc) return Usage("no value after", argv[i]);
-            value = argv[++i];
-        }
-        if (arg == "--dir") {
-            o->showDir = value;
-        } else if (arg == "--at") {
-            if (!ParseShowTime(value.c_str(), &o->at)) return Usage("--at wants a time in ms");
-            o->haveAt = 1;
-        } else if (arg == "--scene") {
-            o->scene = value;
-        } else if (arg == "--renderer") {
-            if ((o->renderer = Draw_ParseRenderer(value.c_str())) < 0 || o->renderer == DRAW_NULL)
-                return Usage("--renderer wants fixed or modern", argv[i]);
-        } else if (arg == "--window") {
-            if (!ParseShowSize(value.c_str(), &o->width, &o->height))
-                return Usage("--window wants WxH, each 1 to 8192");
-        } else {
-            o->timetable = value;
-        }
+    CLI_Args args;
+    if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
+    const CLI_Value &at = args["--at"], &scene = args["--scene"], &window = args["--window"];
+    if (at.given && scene.given) return Usage("give either --at or --scene");
+    if (args["--dir"].given) o->showDir = args["--dir"].text;
+    if (args["--timetable"].given) o->timetable = args["--timetable"].text;
+    if (scene.given) o->scene = scene.text;
+    if (window.given) o->width = window.width, o->height = window.height;
+    o->at = (uint32_t)at.number;
+    o->haveAt = at.given;
+    o->loop = args["--loop"].on;
+    if (args["--renderer"].given) {
+        o->renderer = Draw_ParseRenderer(args["--renderer"].text);
+        if (o->renderer < 0 || o->renderer == DRAW_NULL)
+            return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
-    if (o->haveAt && !o->scene.empty()) return Usage("give either --at or --scene");
     return 0;
 }
 
 // What the maker presses, caught as SDL queues it, so keys reach us even
 // when a scene ("preload") pumps the message that carries them. Key events
-// are queued by the pump, on this thread.
+// are queued by the pump, on this thread. Escape or the close box mean
+// leaving; a quit message without them is the show's own end. A window
+// uncovered or resized wants its picture drawn again, paused or not.
 std::vector<SDL_Keysym> keys;
+int leaving = 0, exposed = 0;
 
 int CatchKeys(void*, SDL_Event* ev) {
+    if (ev->type == SDL_QUIT) leaving = 1;
+    if (ev->type == SDL_WINDOWEVENT) {
+        Uint8 e = ev->window.event;
+        leaving |= e == SDL_WINDOWEVENT_CLOSE;
+        exposed |= e == SDL_WINDOWEVENT_EXPOSED || e == SDL_WINDOWEVENT_SIZE_CHANGED;
+    }
     if (ev->type != SDL_KEYDOWN) return 1;
+    leaving |= ev->key.keysym.sym == SDLK_ESCAPE;
     // Held arrows and pages repeat; the toggles do not.
     SDL_Keycode k = ev->key.keysym.sym;
     int repeats = k == SDLK_LEFT || k == SDLK_RIGHT || k == SDLK_PAGEUP || k == SDLK_PAGEDOWN;
@@ -93,7 +100,7 @@ int CatchKeys(void*, SDL_Event* ev) {
 
 void SeekBy(int64_t delta) {
     int64_t t = (int64_t)Live_Time() + delta;
-    Live_Seek(t < 0 ? 0 : t > SHOW_MAX_TIME ? SHOW_MAX_TIME : (uint32_t)t);
+    Live_Seek(t < 0 ? 0 : t > CLI_MAX_TIME ? CLI_MAX_TIME : (uint32_t)t);
 }
 
 // Loops the entry playing now (none in a gap), or stops looping.
@@ -142,31 +149,51 @@ void HandleKey(const SDL_Keysym& key) {
 struct Watched {
     IO_Watch* watch = nullptr;
     int showFolder = -1, timetableFolder = -1;
+    int parentFolder = -1;                   // where the show folder may be replaced
+    std::string showPath;                    // absolute, to enter a replacing folder
+    std::string showName;                    // its name in its parent
     std::string showPrefix;                  // "SHOW/" for messages, or ""
     std::string timetable;                   // as given, for messages; "" when none
     std::string timetablePath, timetableDir; // absolute: the show folder is entered
     std::string timetableName;
 };
 
+// What `zelkor tmg compile` would say of the timetable just taken in.
+void Warn(const std::string& file, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), w.c_str());
+}
+
+// The show reached its end ("ende", or a timetable saved with "ende" before
+// the playhead): it stays there, paused, on the frame drawn at the end itself.
+void HoldAtEnd() {
+    Live_HoldAtEnd();
+    uint32_t end = 0;
+    if (Timetable_ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
+}
+
 // Takes in one changed file; 1 when something was redone.
 int TakeIn(const Watched& w, const IO_Change& change) {
+    if (change.isFolder) return 0;
     const std::string& name = change.name;
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
+    std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
-        ok = Reload_TimetableText(w.timetablePath.c_str(), &why);
+        ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
     } else if (inShow && name == "data.vkz") {
         // A timetable given as text replaces the archive's.
         if (!w.timetable.empty()) return 0;
-        ok = Reload_Archive(name.c_str(), &why);
+        ok = Reload_Archive(name.c_str(), &why, &warnings);
     } else if (inShow && name == "sound.mp3") {
         ok = Reload_Music(name.c_str(), &why);
     } else if (inShow) {
         int n = Textures_Reload(name.c_str(), &why);
-        if (n == 0) return 0; // no scene uses it
+        if (n == 0) return 0;                       // no scene uses it
+        if (n == TEXTURES_RELOAD_RUNNING) return 0; // told when its pictures are in
         ok = n > 0;
     } else {
         return 0;
@@ -178,7 +205,54 @@ int TakeIn(const Watched& w, const IO_Change& change) {
     double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                 (double)SDL_GetPerformanceFrequency();
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
+    Warn(shown, warnings);
     return 1;
+}
+
+// A folder put in place of the show's (git checkout, some editors): entered
+// and watched instead, and every file in it taken in. 1 when it was.
+int FollowReplacedFolder(Watched* w, const IO_Change& change) {
+    if (!change.isFolder || change.folder != w->parentFolder || change.name != w->showName)
+        return 0;
+    const char* why = nullptr;
+    int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
+    if (folder < 0) {
+        fprintf(stderr, "zelkor play: %s: the folder was replaced and cannot be entered: %s\n",
+                w->showPath.c_str(), why ? why : strerror(errno));
+        return 0;
+    }
+    w->showFolder = folder;
+    fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
+            w->showPath.c_str());
+    if (DIR* dir = opendir(".")) {
+        while (dirent* entry = readdir(dir))
+            if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+                TakeIn(*w, IO_Change{folder, entry->d_name});
+        closedir(dir);
+    }
+    return 1;
+}
+
+// Beside the show when it may be written there, else in the user's state
+// folder ($XDG_STATE_HOME, or ~/.local/state), said on stderr.
+std::string LogPath(const char* show) {
+    if (access(".", W_OK) == 0) return "zelkor.log";
+    const char* state = getenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    std::string dir;
+    if (state && state[0] == '/')
+        dir = state;
+    else if (home && home[0] == '/')
+        dir = std::string(home) + "/.local/state";
+    else
+        return "zelkor.log";
+    dir += "/zelkor";
+    for (size_t at = 1; at != std::string::npos; at = dir.find('/', at + 1))
+        mkdir(dir.substr(0, at).c_str(), 0700);
+    mkdir(dir.c_str(), 0700);
+    std::string log = dir + "/zelkor.log";
+    fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
+    return log;
 }
 
 std::string Title(unsigned fps) {
@@ -187,7 +261,11 @@ std::string Title(unsigned fps) {
     snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
     std::string title = std::string("zelkor play  ") + clock + "  " + Timetable_ActiveNames(t) +
                         "  " + std::to_string(fps) + " fps";
-    if (Live_Paused()) title += " [paused]";
+    uint32_t end = 0;
+    if (Live_Paused() && Timetable_ShowEnd(&end) && t >= end)
+        title += " [end: Escape leaves]";
+    else if (Live_Paused())
+        title += " [paused]";
     if (Live_Looping()) title += " [loop]";
     return title;
 }
@@ -203,6 +281,8 @@ int Play(const Options& o) {
     }
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
+    w.showPath = AbsolutePath(show);
+    while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
         return 1;
@@ -214,13 +294,16 @@ int Play(const Options& o) {
     }
     // The timetable first: --scene needs it, and a bad one is better told now.
     std::string why;
-    int loaded = w.timetable.empty() ? Reload_Archive("data.vkz", &why)
-                                     : Reload_TimetableText(w.timetablePath.c_str(), &why);
+    std::vector<std::string> warnings;
+    int loaded = w.timetable.empty()
+                     ? Reload_Archive("data.vkz", &why, &warnings)
+                     : Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+    std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
     if (!loaded) {
-        std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
         fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), why.c_str());
         return 1;
     }
+    Warn(file, warnings);
     uint32_t start = o.at;
     int entry = -1;
     if (!o.scene.empty()) {
@@ -231,9 +314,26 @@ int Play(const Options& o) {
         }
         start = Timetable_Start(entry);
     }
+    // Past the end nothing is drawn: the show's last frame is held instead.
+    uint32_t end = 0;
+    if (Timetable_ShowEnd(&end) && start >= end) {
+        fprintf(stderr,
+                "zelkor play: the show ends at %s (%u ms), where \"%s\" starts; %s is at or past "
+                "it, so play holds the last frame (Left or Home go back, Escape leaves)\n",
+                CLI_FormatTime(end).c_str(), end, EndeSceneName,
+                o.scene.empty() ? CLI_FormatTime(start).c_str() : ("--scene " + o.scene).c_str());
+        start = end;
+    }
+    std::string log = LogPath(show);
+    Live_SetLogPath(log.c_str());
     if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
-        fprintf(stderr, "zelkor play: %s: the show failed to start (see %szelkor.log)\n", show,
-                w.showPrefix.c_str());
+        std::string shown = log[0] == '/' ? log : w.showPrefix + log;
+        if (Runner_LogOpenError())
+            fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
+                    ZELKOR_LogProblem(Runner_LogOpenError()));
+        else
+            fprintf(stderr, "zelkor play: %s: the show failed to start (see %s)\n", show,
+                    shown.c_str());
         return 1;
     }
 
@@ -242,6 +342,10 @@ int Play(const Options& o) {
     w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
     if (w.showFolder < 0)
         fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+    size_t slash = w.showPath.rfind('/');
+    w.showName = w.showPath.substr(slash + 1);
+    w.parentFolder =
+        IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
     // --scene with --loop loops that very entry, whatever else starts with it.
@@ -263,9 +367,20 @@ int Play(const Options& o) {
         for (const SDL_Keysym& key : pressed) HandleKey(key);
         int redraw = 0;
         IO_WatchChanges(w.watch, &changes);
-        for (const IO_Change& change : changes) redraw |= TakeIn(w, change);
+        for (const IO_Change& change : changes)
+            redraw |= FollowReplacedFolder(&w, change) || TakeIn(w, change);
+        std::string reloaded;
+        double ms = 0;
+        if (Textures_Reloaded(&reloaded, &ms)) {
+            fprintf(stderr, "zelkor play: reloaded %s%s (%.0f ms)\n", w.showPrefix.c_str(),
+                    reloaded.c_str(), ms);
+            redraw = 1;
+        }
+        redraw |= exposed;
+        exposed = 0;
         int r = Live_Frame(redraw);
-        if (r == RUNNER_ENDED) break;
+        if (r == RUNNER_ENDED && leaving) break;
+        if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
             fprintf(stderr, "zelkor play: the timetable stopped the show\n");
             break;
@@ -280,6 +395,7 @@ int Play(const Options& o) {
     }
     SDL_DelEventWatch(CatchKeys, nullptr);
     IO_WatchClose(w.watch);
+    Textures_StopReloads();
     Live_Stop();
     return 0;
 }

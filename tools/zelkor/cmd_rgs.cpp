@@ -5,6 +5,8 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "io/png_write.h"
 #include "io/tga_write.h"
 #include "rgs/rgs.h"
@@ -34,35 +36,31 @@ static int AssembleText(const char* tool, const char* path, const std::vector<ui
     return ok;
 }
 
+// For the subcommands that take operands only.
+static const CLI_Option kNoOptions[] = {{}};
+
 static int Assemble(int argc, char** argv) {
-    const char* source = nullptr;
-    const char* output = nullptr;
-    static const char* const options[] = {"-o", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
-            output = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(RgsUsage, argv[i], options);
-        else if (!source)
-            source = argv[i];
-        else
-            return CLI_UsageError(RgsUsage, "unexpected argument", argv[i]);
-    }
-    if (!source) return CLI_UsageError(RgsUsage, "asm: no source text given");
-    if (!output) return CLI_UsageError(RgsUsage, "asm: no output given (-o OUT.rgs)");
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(RgsUsage, "asm: no source text given");
+    if (!args["-o"].given) return CLI_UsageError(RgsUsage, "asm: no output given (-o OUT.rgs)");
+    const char* source = args.operands[0];
+    const char* output = args["-o"].text;
     std::vector<uint8_t> text, script;
-    if (!ReadInput("zelkor rgs asm", source, TOOL_MAX_INPUT, &text)) return 1;
+    if (!ReadInput("zelkor rgs asm", source, RGS_MAX_FILE_BYTES, &text)) return 1;
     if (!AssembleText("zelkor rgs asm", source, text, &script)) return 1;
     if (!WriteFile(output, script.data(), script.size())) return 1;
     return 0;
 }
 
 static int Disassemble(int argc, char** argv) {
-    if (argc < 1) return CLI_UsageError(RgsUsage, "disasm: no script given");
-    if (CLI_IsOption(argv[0])) return CLI_UsageError(RgsUsage, "unknown option", argv[0]);
-    if (argc > 1) return CLI_UsageError(RgsUsage, "unexpected argument", argv[1]);
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(RgsUsage, "disasm: no script given");
+    const char* path = args.operands[0];
     std::vector<uint8_t> script;
-    if (!ReadInput("zelkor rgs disasm", argv[0], TOOL_MAX_INPUT, &script)) return 1;
+    if (!ReadInput("zelkor rgs disasm", path, RGS_MAX_FILE_BYTES, &script)) return 1;
     std::string text, error;
     int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
     fputs(text.c_str(), stdout);
@@ -70,8 +68,7 @@ static int Disassemble(int argc, char** argv) {
     // A file the show still runs (cut short, or with bytes after its last
     // command) is only warned about, as `rgs run` does.
     int runs = script.size() >= 3 && memcmp(script.data(), "RGS", 3) == 0;
-    fprintf(stderr, "zelkor rgs disasm: %s: %s%s\n", argv[0], runs ? "warning: " : "",
-            error.c_str());
+    fprintf(stderr, "zelkor rgs disasm: %s: %s%s\n", path, runs ? "warning: " : "", error.c_str());
     return runs ? 0 : 1;
 }
 
@@ -106,43 +103,29 @@ static bool IsCompiled(const char* path, const std::vector<uint8_t>& data) {
 }
 
 static int Run(int argc, char** argv) {
-    const char* layersPath = nullptr;
-    const char* tgaPath = nullptr;
-    const char* pngPath = nullptr;
-    const char* pngPrefix = nullptr;
-    const char* layerText = nullptr;
-    std::vector<const char*> scripts;
-    static const char* const options[] = {"--layers",  "--tga",   "--png",
-                                          "--png-all", "--layer", nullptr};
-    const char** values[] = {&layersPath, &tgaPath, &pngPath, &pngPrefix, &layerText};
-    for (int i = 0; i < argc; i++) {
-        const char** value = nullptr;
-        for (int k = 0; options[k]; k++)
-            if (strcmp(argv[i], options[k]) == 0) value = values[k];
-        if (value && i + 1 < argc)
-            *value = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(RgsUsage, argv[i], options);
-        else
-            scripts.push_back(argv[i]);
-    }
+    static const CLI_Option options[] = {
+        {"--layers", CLI_TEXT},  {"--tga", CLI_TEXT},           {"--png", CLI_TEXT},
+        {"--png-all", CLI_TEXT}, {"--layer", CLI_NUMBER, 0, 4}, {},
+    };
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsUsage, options, argc, argv, &args)) return CLI_USAGE;
+    const std::vector<const char*>& scripts = args.operands;
     if (scripts.empty()) return CLI_UsageError(RgsUsage, "run: no script given");
-    int layer = 0;
-    if (layerText) {
-        if (strlen(layerText) != 1 || layerText[0] < '0' || layerText[0] > '4')
-            return CLI_UsageError(RgsUsage, "--layer wants 0 to 4, not", layerText);
-        layer = layerText[0] - '0';
-        if (!tgaPath && !pngPath)
-            return CLI_UsageError(RgsUsage, "--layer picks the layer of --tga or --png; neither "
-                                            "is given");
-    }
+    const char* layersPath = args["--layers"].text;
+    const char* tgaPath = args["--tga"].text;
+    const char* pngPath = args["--png"].text;
+    const char* pngPrefix = args["--png-all"].text;
+    int layer = (int)args["--layer"].number;
+    if (args["--layer"].given && !tgaPath && !pngPath)
+        return CLI_UsageError(RgsUsage, "--layer picks the layer of --tga or --png; neither "
+                                        "is given");
 
     memset(RGS_Layers, 0, sizeof RGS_Layers);
     RGS_Random = 0;
     int status = 0;
     for (const char* path : scripts) {
         std::vector<uint8_t> data, compiled;
-        if (!ReadInput("zelkor rgs run", path, TOOL_MAX_INPUT, &data)) {
+        if (!ReadInput("zelkor rgs run", path, RGS_MAX_FILE_BYTES, &data)) {
             status = 1;
             continue;
         }
@@ -165,6 +148,11 @@ static int Run(int argc, char** argv) {
                     RGS_CurrentProgram.count, count);
     }
 
+    // A failed run writes nothing: a black picture would pass for a result.
+    if (status != 0) {
+        printf("random %u\n", RGS_Random);
+        return status;
+    }
     // Each writer names its file and the reason when it fails.
     if (layersPath && !WriteFile(layersPath, RGS_Layers, sizeof RGS_Layers)) status = 1;
     if (tgaPath && !WriteTga(tgaPath, layer)) status = 1;
@@ -176,19 +164,19 @@ static int Run(int argc, char** argv) {
 }
 
 static int Ops(int argc, char** argv) {
-    if (argc > 0 && CLI_IsOption(argv[0]))
-        return CLI_UsageError(RgsUsage, "unknown option", argv[0]);
-    if (argc > 1) return CLI_UsageError(RgsUsage, "unexpected argument", argv[1]);
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsUsage, kNoOptions, argc, argv, &args, 1)) return CLI_USAGE;
+    const char* name = args.operands.empty() ? nullptr : args.operands[0];
     std::string text;
-    if (argc == 0) {
+    if (!name) {
         for (int op = 1; op < RGS_OPCODE_COUNT; op++) text += RGS_ReferenceLine(op);
     } else {
-        int op = RGS_OpcodeByName(argv[0]);
+        int op = RGS_OpcodeByName(name);
         if (op < 0) {
             std::vector<const char*> names;
             for (int k = 1; k < RGS_OPCODE_COUNT; k++) names.push_back(RGS_OpTable[k].name);
             names.push_back(nullptr);
-            return CLI_UsageError(RgsUsage, "ops: no operation named", argv[0], names.data());
+            return CLI_UsageError(RgsUsage, "ops: no operation named", name, names.data());
         }
         text = RGS_ReferenceEntry(op);
     }

@@ -4,10 +4,13 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "io/read_file.h"
 #include "io/watch.h"
 #include "platform/message.h"
 #include "rgs/rgs.h"
+#include "rgs/rgs_job.h"
 #include "rgs/rgs_text.h"
 
 #include <SDL.h>
@@ -40,25 +43,30 @@ int IsCompiled(const std::string& path) {
 }
 
 // Reads and assembles every script before any runs, so a script with an
-// error leaves the layers (and the picture) as they were. 1, or 0 with the
-// error reported.
-int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
+// error, or cut short (still being written), leaves the layers (and the
+// picture) as they were. Watched files are read as the show reads its own:
+// regular files only, checked without waiting on a FIFO. 1, or 0 with the
+// error ("FILE: line N: problem") on stderr and in *problem.
+int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out,
+            std::string* problem) {
     out->assign(scripts.size(), {});
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        if (!ReadInput(tool, path.c_str(), TOOL_MAX_INPUT, &bytes)) return 0;
-        std::string error;
-        if (!IsCompiled(path)) {
-            if (!RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error)) {
-                fprintf(stderr, "%s: %s: %s\n", tool, path.c_str(), error.c_str());
-                return 0;
-            }
-        } else if (bytes.size() < 3 || memcmp(bytes.data(), "RGS", 3) != 0) {
-            fprintf(stderr, "%s: %s: not an RGS script (no \"RGS\")\n", tool, path.c_str());
-            return 0;
-        } else {
+        const char* why = nullptr;
+        std::string error, after;
+        if (!IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes, &why))
+            error = why;
+        else if (!IsCompiled(path))
+            RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
+        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
+            after = "; the last good picture stays";
+        else
             (*out)[i] = std::move(bytes);
+        if (!error.empty()) {
+            *problem = path + ": " + error;
+            fprintf(stderr, "%s: %s%s\n", tool, problem->c_str(), after.c_str());
+            return 0;
         }
     }
     return 1;
@@ -70,19 +78,44 @@ struct View {
     SDL_Texture* texture = nullptr;
     int first = 0, count = RGS_LAYER_COUNT; // the layers shown
     std::string files;                      // the title's FILE
+    RGS_Job* job = nullptr;                 // the scripts running, off this thread
+    int again = 0;                          // saved again while they ran
 };
 
-// Runs the scripts as `rgs run` does and shows the result; 1, or 0 with the
-// last good picture kept.
-int Render(View* v, const std::vector<Script>& scripts) {
-    Uint64 begin = SDL_GetPerformanceCounter();
+// Starts the scripts as `rgs run` runs them, on a thread of their own so the
+// window keeps answering; a run still going is stopped and started again
+// once it has. A script with an error keeps the last good picture, and its
+// error goes in the title.
+void Render(View* v, const std::vector<Script>& scripts) {
+    if (v->job) {
+        RGS_JobCancel(v->job);
+        v->again = 1;
+        return;
+    }
     std::vector<std::vector<uint8_t>> compiled;
-    if (!Compile(scripts, &compiled)) return 0;
-    memset(RGS_Layers, 0, sizeof RGS_Layers);
-    RGS_Random = 0;
-    for (const std::vector<uint8_t>& bytes : compiled) RunRGS(bytes.data(), (uint32_t)bytes.size());
-    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                (double)SDL_GetPerformanceFrequency();
+    std::string problem;
+    if (!Compile(scripts, &compiled, &problem)) {
+        // Until the next good run the title says what is wrong.
+        std::string title = std::string(tool) + "  " + problem + "  (the last good picture)";
+        SDL_SetWindowTitle(v->window, title.c_str());
+        return;
+    }
+    v->job = RGS_JobStart(std::move(compiled));
+    if (!v->job) fprintf(stderr, "%s: cannot start a thread to run the scripts\n", tool);
+}
+
+// Shows the picture of a run that has ended.
+void ShowRun(View* v, const std::vector<Script>& scripts) {
+    if (!v->job || !RGS_JobDone(v->job)) return;
+    int cancelled = RGS_JobGetResult(v->job).cancelled;
+    double ms = RGS_JobGetResult(v->job).ms;
+    RGS_JobFree(v->job);
+    v->job = nullptr;
+    if (cancelled || v->again) {
+        v->again = 0;
+        Render(v, scripts);
+        return;
+    }
 
     // Row 0 is the first row OpenGL gets, the bottom of the picture.
     void* pixels = nullptr;
@@ -100,7 +133,6 @@ int Render(View* v, const std::vector<Script>& scripts) {
     snprintf(title, sizeof title, "zelkor rgs view  %s  %.0f ms  random %u", v->files.c_str(), ms,
              RGS_Random);
     SDL_SetWindowTitle(v->window, title);
-    return 1;
 }
 
 int OpenView(View* v, double scale) {
@@ -140,7 +172,7 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
     // A file that cannot be read at all is a mistake on the command line.
     std::vector<uint8_t> probe;
     for (const Script& s : scripts)
-        if (!ReadInput(tool, s.path.c_str(), TOOL_MAX_INPUT, &probe)) return 1;
+        if (!ReadInput(tool, s.path.c_str(), RGS_MAX_FILE_BYTES, &probe, IO_REGULAR_ONLY)) return 1;
     if (!OpenView(&v, scale)) {
         fprintf(stderr, "%s: cannot open a window: %s\n", tool, SDL_GetError());
         CloseView(&v);
@@ -169,13 +201,16 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         IO_WatchChanges(watch, &changes);
         int changed = 0;
         for (const IO_Change& c : changes)
-            for (const Script& s : scripts) changed |= c.folder == s.folder && c.name == s.name;
+            for (const Script& s : scripts)
+                changed |= c.folder == s.folder && c.name == s.name && !c.isFolder;
         if (changed) Render(&v, scripts);
+        ShowRun(&v, scripts);
         SDL_RenderClear(v.renderer);
         SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
         SDL_RenderPresent(v.renderer);
     }
     IO_WatchClose(watch);
+    RGS_JobFree(v.job);
     CloseView(&v);
     return 0;
 }
@@ -185,30 +220,14 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
 int CmdRgsView(int argc, char** argv) {
     int status;
     if (CLI_Info(RgsViewUsage, argc, argv, &status)) return status;
+    static const CLI_Option options[] = {
+        {"--layer", CLI_NUMBER, 0, RGS_LAYER_COUNT - 1}, {"--scale", CLI_REAL, 0, 8}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(RgsViewUsage, options, argc, argv, &args)) return CLI_USAGE;
     std::vector<Script> scripts;
-    int layer = -1;
-    double scale = 1.0;
-    for (int i = 0; i < argc; i++) {
-        const char* a = argv[i];
-        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-        char* end = nullptr;
-        if (!strcmp(a, "--layer") && v) {
-            long n = strtol(v, &end, 10);
-            if (*end || end == v || n < 0 || n >= RGS_LAYER_COUNT)
-                return Usage("--layer wants a layer number, 0 to 4");
-            layer = (int)n, i++;
-        } else if (!strcmp(a, "--scale") && v) {
-            scale = strtod(v, &end);
-            if (*end || end == v || !(scale > 0 && scale <= 8))
-                return Usage("--scale wants a number above 0, up to 8");
-            i++;
-        } else if (a[0] == '-' && a[1]) {
-            static const char* const options[] = {"--layer", "--scale", nullptr};
-            return CLI_OptionError(RgsViewUsage, a, options);
-        } else {
-            scripts.push_back(Script{a, "", -1});
-        }
-    }
+    for (const char* path : args.operands) scripts.push_back(Script{path, "", -1});
+    int layer = args["--layer"].given ? (int)args["--layer"].number : -1;
+    double scale = args["--scale"].given ? args["--scale"].real : 1.0;
     if (scripts.empty()) return Usage("no script");
     SDL_SetMainReady();
     int result = ViewScripts(scripts, layer, scale);

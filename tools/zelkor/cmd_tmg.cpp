@@ -4,6 +4,7 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
 #include "scenes/scene_names.h"
 #include "sequencing/timing_check.h"
 #include "sequencing/timing_script.h"
@@ -17,54 +18,15 @@
 
 static const char* tool = "zelkor tmg";
 
-// "unknown scene name 'scen1' (did you mean 'scene1'?)" and the like.
-static std::string Describe(const TimingWarning& w, const TimingEntry* entries,
-                            const std::vector<int>* lines) {
-    const TimingEntry& e = entries[w.entry];
-    std::string name(e.name, strnlen(e.name, sizeof(e.name)));
-    // As the text form writes it, so odd bytes show as escapes.
-    std::string shown = FormatTimingName(name.data(), name.size());
-    if (shown[0] != '"') shown = "'" + shown + "'";
-    switch (w.problem) {
-    case TIMING_UNKNOWN_NAME: {
-        std::vector<const char*> known(ShowSceneNames, ShowSceneNames + SHOW_SCENE_COUNT);
-        known.push_back(PreloadSceneName);
-        known.push_back(EndeSceneName);
-        known.push_back(nullptr);
-        const char* near = CLI_Nearest(name.c_str(), known.data());
-        return "no scene is registered as " + shown +
-               (near ? std::string(" (did you mean '") + near + "'?)" : "");
-    }
-    case TIMING_OVERLAP:
-        return shown + " overlaps its entry " +
-               (lines ? "on line " + std::to_string((*lines)[w.other])
-                      : std::to_string(w.other + 1)) +
-               " (the scene runs twice a frame)";
-    case TIMING_NEVER_RUNS:
-        return "START + LENGTH passes 4294967295 ms: the entry never runs";
-    }
-    return "";
-}
-
 static int Compile(int argc, char** argv) {
-    const char* src = nullptr;
-    const char* dst = nullptr;
-    bool strict = false;
-    static const char* const options[] = {"-o", "--strict", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc && !dst)
-            dst = argv[++i];
-        else if (strcmp(argv[i], "--strict") == 0)
-            strict = true;
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(TmgUsage, argv[i], options);
-        else if (!src)
-            src = argv[i];
-        else
-            return CLI_UsageError(TmgUsage, "unexpected argument", argv[i]);
-    }
-    if (!src) return CLI_UsageError(TmgUsage, "compile: no source text given");
-    if (!dst) return CLI_UsageError(TmgUsage, "compile: no output given (-o OUT.tmg)");
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {"--strict"}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TmgUsage, "compile: no source text given");
+    if (!args["-o"].given) return CLI_UsageError(TmgUsage, "compile: no output given (-o OUT.tmg)");
+    const char* src = args.operands[0];
+    const char* dst = args["-o"].text;
+    bool strict = args["--strict"].on;
 
     std::vector<uint8_t> source;
     // A line per entry: a text many times the binary limit cannot compile.
@@ -79,19 +41,20 @@ static int Compile(int argc, char** argv) {
     }
     const TimingEntry* entries = (const TimingEntry*)(bytes.data() + sizeof(TimingHeader));
     std::vector<TimingWarning> warnings =
-        CheckTimingEntries(entries, (uint32_t)lines.size(), IsRegisteredSceneName);
+        CheckTimingEntries(entries, (uint32_t)lines.size(), KnownSceneNames());
     for (const TimingWarning& w : warnings)
         fprintf(stderr, "%s: %s: line %d: %s%s\n", tool, src, lines[w.entry],
-                strict ? "" : "warning: ", Describe(w, entries, &lines).c_str());
+                strict ? "" : "warning: ", DescribeTimingWarning(w, entries, &lines, KnownSceneNames()).c_str());
     if (strict && !warnings.empty()) return 1;
     return WriteOutput(tool, dst, bytes.data(), bytes.size()) ? 0 : 1;
 }
 
 static int Dump(int argc, char** argv) {
-    if (argc < 1) return CLI_UsageError(TmgUsage, "dump: no timetable given");
-    if (CLI_IsOption(argv[0])) return CLI_UsageError(TmgUsage, "unknown option", argv[0]);
-    if (argc > 1) return CLI_UsageError(TmgUsage, "unexpected argument", argv[1]);
-    const char* path = argv[0];
+    static const CLI_Option options[] = {{}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TmgUsage, "dump: no timetable given");
+    const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;
     TimingTable table = {};
@@ -103,9 +66,11 @@ static int Dump(int argc, char** argv) {
     // The same warnings as compile, as comments: the text still compiles to these bytes.
     std::vector<std::string> notes(table.header.count);
     for (const TimingWarning& w :
-         CheckTimingEntries(table.entries, table.header.count, IsRegisteredSceneName)) {
+         CheckTimingEntries(table.entries, table.header.count, KnownSceneNames())) {
         std::string& note = notes[w.entry];
-        note += (note.empty() ? "warning: " : "; ") + Describe(w, table.entries, nullptr);
+        note +=
+            (note.empty() ? "warning: " : "; ") +
+                DescribeTimingWarning(w, table.entries, nullptr, KnownSceneNames());
     }
     uint32_t used = (uint32_t)(sizeof(TimingHeader) + table.header.count * sizeof(TimingEntry));
     std::string text = FormatTimingText(table, (uint32_t)data.size() - used, &notes);

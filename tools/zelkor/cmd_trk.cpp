@@ -4,6 +4,8 @@
 #include "tool_io.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "sequencing/track_file.h"
 #include "sequencing/track_text.h"
 
@@ -15,21 +17,13 @@
 static const char* tool = "zelkor trk";
 
 static int Compile(int argc, char** argv) {
-    const char* src = nullptr;
-    const char* dst = nullptr;
-    static const char* const options[] = {"-o", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc && !dst)
-            dst = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(TrkUsage, argv[i], options);
-        else if (!src)
-            src = argv[i];
-        else
-            return CLI_UsageError(TrkUsage, "unexpected argument", argv[i]);
-    }
-    if (!src) return CLI_UsageError(TrkUsage, "compile: no source text given");
-    if (!dst) return CLI_UsageError(TrkUsage, "compile: no output given (-o OUT.trk)");
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TrkUsage, "compile: no source text given");
+    if (!args["-o"].given) return CLI_UsageError(TrkUsage, "compile: no output given (-o OUT.trk)");
+    const char* src = args.operands[0];
+    const char* dst = args["-o"].text;
 
     std::string text;
     // A key takes 12 bytes compiled and a few more as text.
@@ -46,10 +40,11 @@ static int Compile(int argc, char** argv) {
 }
 
 static int Dump(int argc, char** argv) {
-    if (argc < 1) return CLI_UsageError(TrkUsage, "dump: no track file given");
-    if (CLI_IsOption(argv[0])) return CLI_UsageError(TrkUsage, "unknown option", argv[0]);
-    if (argc > 1) return CLI_UsageError(TrkUsage, "unexpected argument", argv[1]);
-    const char* path = argv[0];
+    static const CLI_Option options[] = {{}};
+    CLI_Args args;
+    if (CLI_ParseArgs(TrkUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(TrkUsage, "dump: no track file given");
+    const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TRACK_MAX_BYTES, &data)) return 1;
     TrackSet set;

@@ -5,9 +5,12 @@
 #include "commands.h"
 #include "usage.h"
 
+#include "cli/args.h"
+
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "archive/vkz_write.h"
+#include "io/write_file.h"
 #include "tool_io.h"
 
 #include <cerrno>
@@ -19,6 +22,9 @@
 #include <vector>
 
 static const char* tool = "zelkor vkz";
+
+// Entries this large take a while to unpack; verify's line says how large.
+enum : uint32_t { LARGE_ENTRY = 16u << 20 };
 
 static void Hex(const uint8_t* bytes, char* out33) {
     for (int i = 0; i < 16; i++) snprintf(out33 + 2 * i, 3, "%02x", bytes[i]);
@@ -39,7 +45,8 @@ static VKZ_Archive* OpenArchive(const char* path) {
     } else {
         fclose(f);
         fprintf(stderr,
-                "%s: %s: not a valid archive (bad header, or entries that do not fit the file)\n",
+                "%s: %s: not a valid archive (bad header, entries that do not fit the file, or "
+                "one of more than 256 MiB)\n",
                 tool, path);
     }
     return nullptr;
@@ -59,25 +66,19 @@ static Member MemberOf(const char* arg) {
 }
 
 static int Create(int argc, char** argv) {
-    const char* archivePath = nullptr;
+    static const CLI_Option options[] = {{"--codec", CLI_TEXT}, {}};
+    CLI_Args args;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &args)) return CLI_USAGE;
     int codecId = VKZ_CODEC_APLIB;
-    std::vector<const char*> files;
-    static const char* const options[] = {"--codec", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "--codec") == 0 && i + 1 < argc) {
-            codecId = VKZ_CodecIdFromName(argv[++i]);
-            if (codecId < 0 || codecId == VKZ_CODEC_MD5)
-                return CLI_UsageError(VkzUsage, "unknown codec", argv[i], CodecChoices);
-        } else if (CLI_IsOption(argv[i])) {
-            return CLI_OptionError(VkzUsage, argv[i], options);
-        } else if (!archivePath) {
-            archivePath = argv[i];
-        } else {
-            files.push_back(argv[i]);
-        }
+    if (const char* name = args["--codec"].text) {
+        codecId = VKZ_CodecIdFromName(name);
+        if (codecId < 0 || codecId == VKZ_CODEC_MD5)
+            return CLI_UsageError(VkzUsage, "unknown codec", name, CodecChoices);
     }
-    if (!archivePath) return CLI_UsageError(VkzUsage, "create: no archive given");
-    if (files.empty()) return CLI_UsageError(VkzUsage, "create: no files to pack");
+    if (args.operands.empty()) return CLI_UsageError(VkzUsage, "create: no archive given");
+    if (args.operands.size() < 2) return CLI_UsageError(VkzUsage, "create: no files to pack");
+    const char* archivePath = args.operands[0];
+    std::vector<const char*> files(args.operands.begin() + 1, args.operands.end());
 
     const char* why = nullptr;
     VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &why);
@@ -90,7 +91,7 @@ static int Create(int argc, char** argv) {
         std::vector<uint8_t> data;
         if (m.name.empty()) {
             fprintf(stderr, "%s: %s: no file name to store\n", tool, arg);
-        } else if (ReadInput(tool, m.file.c_str(), TOOL_MAX_INPUT, &data)) {
+        } else if (ReadInput(tool, m.file.c_str(), VKZ_MAX_ENTRY_SIZE, &data)) {
             int used =
                 VKZ_WriterAdd(writer, m.name.c_str(), data.data(), (uint32_t)data.size(), codecId);
             if (used >= 0) continue;
@@ -133,17 +134,11 @@ static int NameEntries(VKZ_Archive* archive, const char* path, const std::vector
 }
 
 static int List(int argc, char** argv) {
-    bool longForm = false;
-    std::vector<const char*> args;
-    static const char* const options[] = {"--long", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (!strcmp(argv[i], "--long"))
-            longForm = true;
-        else if (CLI_IsOption(argv[i]))
-            return CLI_UsageError(VkzUsage, "unknown option", argv[i], options);
-        else
-            args.push_back(argv[i]);
-    }
+    static const CLI_Option options[] = {{"--long"}, {}};
+    CLI_Args parsed;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &parsed)) return CLI_USAGE;
+    bool longForm = parsed["--long"].on;
+    const std::vector<const char*>& args = parsed.operands;
     if (args.empty()) return CLI_UsageError(VkzUsage, "list: no archive given");
     VKZ_Archive* archive = OpenArchive(args[0]);
     if (!archive) return 1;
@@ -178,17 +173,11 @@ static int List(int argc, char** argv) {
 }
 
 static int Extract(int argc, char** argv) {
-    const char* outPath = nullptr;
-    std::vector<const char*> args;
-    static const char* const options[] = {"-o", nullptr};
-    for (int i = 0; i < argc; i++) {
-        if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
-            outPath = argv[++i];
-        else if (CLI_IsOption(argv[i]))
-            return CLI_OptionError(VkzUsage, argv[i], options);
-        else
-            args.push_back(argv[i]);
-    }
+    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {}};
+    CLI_Args parsed;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &parsed)) return CLI_USAGE;
+    const char* outPath = parsed["-o"].text;
+    const std::vector<const char*>& args = parsed.operands;
     if (args.size() < 2) return CLI_UsageError(VkzUsage, "extract wants an archive and a name");
     if (args.size() > 2) return CLI_UsageError(VkzUsage, "unexpected argument", args[2]);
     if (!outPath) outPath = args[1];
@@ -197,54 +186,75 @@ static int Extract(int argc, char** argv) {
     std::string lookup = args[1];
     VKZ_EntryRecord* entry = VKZ_FindEntry(archive, lookup.data());
     int status = 1;
+    IO_Output out;
+    const char* why = nullptr;
     if (!entry) {
         fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, args[0], args[1]);
+    } else if (!IO_OutputOpen(&out, outPath, IO_DASH_IS_STDOUT, &why)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
     } else {
-        uint8_t* data = (uint8_t*)malloc(entry->size ? entry->size : 1);
-        const char* why = nullptr;
-        if (!data)
-            fprintf(stderr, "%s: %s: out of memory\n", tool, args[0]);
-        else if (!VKZ_ReadEntryWhy(archive, entry, data, &why))
-            fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
-        else if (WriteOutput(tool, outPath, data, entry->size, 1))
+        // Streamed into the output, which is put in place only once the
+        // digest has been checked.
+        static int writeError;
+        writeError = 0;
+        auto write = [](void* user, const uint8_t* data, uint32_t size) {
+            if (fwrite(data, 1, size, ((IO_Output*)user)->stream) == size) return 1;
+            writeError = errno ? errno : EIO;
+            return 0;
+        };
+        if (!VKZ_StreamEntry(archive, entry, write, &out, &why)) {
+            IO_OutputAbort(&out);
+            if (writeError)
+                fprintf(stderr, "%s: %s: %s\n", tool, outPath, strerror(writeError));
+            else
+                fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
+        } else if (!IO_OutputCommit(&out, &why)) {
+            fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
+        } else {
             status = 0;
-        free(data);
+        }
     }
     VKZ_Close(archive);
     return status;
 }
 
 static int Verify(int argc, char** argv) {
-    for (int i = 0; i < argc; i++)
-        if (CLI_IsOption(argv[i])) return CLI_UsageError(VkzUsage, "unknown option", argv[i]);
-    if (argc < 1) return CLI_UsageError(VkzUsage, "verify: no archive given");
-    VKZ_Archive* archive = OpenArchive(argv[0]);
+    static const CLI_Option options[] = {{}};
+    CLI_Args args;
+    if (CLI_ParseArgs(VkzUsage, options, argc, argv, &args)) return CLI_USAGE;
+    if (args.operands.empty()) return CLI_UsageError(VkzUsage, "verify: no archive given");
+    const char* path = args.operands[0];
+    VKZ_Archive* archive = OpenArchive(path);
     if (!archive) return 1;
     std::vector<std::string> names;
     int status =
-        NameEntries(archive, argv[0], std::vector<const char*>(argv + 1, argv + argc), &names) ? 0
-                                                                                               : 1;
+        NameEntries(archive, path,
+                    std::vector<const char*>(args.operands.begin() + 1, args.operands.end()),
+                    &names)
+            ? 0
+            : 1;
     uint32_t failed = 0, count = archive->entryCount;
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         VKZ_EntryRecord* e = &archive->entries[i];
-        uint8_t* data = (uint8_t*)malloc(e->size ? e->size : 1);
-        const char* why = "out of memory";
-        bool ok = data && VKZ_ReadEntryWhy(archive, e, data, &why);
-        free(data);
+        const char* why = nullptr;
+        auto discard = [](void*, const uint8_t*, uint32_t) { return 1; };
+        bool ok = VKZ_StreamEntry(archive, e, discard, nullptr, &why);
         char nameHex[33];
         Hex(e->nameDigest, nameHex);
-        printf("%s %s\n", nameHex, ok ? "OK" : "FAILED");
+        printf("%s %s", nameHex, ok ? "OK" : "FAILED");
+        if (e->size >= LARGE_ENTRY) printf(" (%u bytes)", e->size);
+        printf("\n");
         if (ok) continue;
         failed++;
         fflush(stdout);
         std::string which = names[i].empty() ? nameHex : "'" + names[i] + "'";
-        fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, argv[0], i + 1,
+        fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, path, i + 1,
                 which.c_str(), CodecLabel(e->codecId).c_str(), e->size, why);
     }
     VKZ_Close(archive);
     fflush(stdout);
     if (failed) {
-        fprintf(stderr, "%s: %s: %u of %u entries failed to read\n", tool, argv[0], failed, count);
+        fprintf(stderr, "%s: %s: %u of %u entries failed to read\n", tool, path, failed, count);
         return 1;
     }
     return status;

@@ -72,6 +72,7 @@ int RunBeside(const char* name, char** args) {
 }
 
 int main(int argc, char** argv) {
+    CLI_CheckStdoutAtExit("zelkor");
     self = argv[0];
     if (argc < 2) return CLI_UsageError(ZelkorUsage, "no command given");
     const char* first = argv[1];

@@ -7,7 +7,11 @@
 const CLI_Usage ZelkorUsage = {
     "zelkor", "zelkor COMMAND [ARGUMENTS]\nzelkor --help | --version",
     "The authoring tool of ZELKOR: archives, timetables, tracks and texture scripts\n"
-    "for the show, and the show itself on a virtual clock or in a window.\n"};
+    "for the show, and the show itself on a virtual clock or in a window.\n"
+    "\n"
+    "Every option takes its value as --opt value or --opt=value, and a switch takes\n"
+    "--opt=yes or --opt=no too. Sizes are WxH (or WXH); music times are plain\n"
+    "milliseconds (45250), M:SS (0:45) or M:SS.mmm (0:45.250).\n"};
 
 const CLI_Usage Md5Usage = {
     "zelkor md5", "zelkor md5 FILE...\nzelkor md5 -c LIST...",
@@ -44,8 +48,8 @@ const CLI_Usage VkzUsage = {
     "create   packs each FILE as an entry named after its base name, or NAME when\n"
     "         written NAME=FILE (an argument holding '=' that names an existing\n"
     "         file is that file). --codec C: aplib (the default), ucl, bzip2 or\n"
-    "         stored; files under 2 bytes are stored. The archive is written\n"
-    "         whole or not at all.\n"
+    "         stored; files under 2 bytes are stored. An entry holds at most\n"
+    "         256 MiB. The archive is written whole or not at all.\n"
     "list     a header line beginning with \"#\", then one line per entry: name\n"
     "         digest, content digest, data offset, size, stored size, codec and\n"
     "         the name where a NAME argument matches the entry (a FILE or\n"
@@ -53,9 +57,11 @@ const CLI_Usage VkzUsage = {
     "         --long: name (or name digest), codec, sizes and packing ratio.\n"
     "extract  unpacks the entry NAME to OUT (default: NAME; \"-\" is standard\n"
     "         output) once its content digest is checked.\n"
-    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\";\n"
-    "         says on stderr why each failed entry failed, naming it where a\n"
-    "         NAME argument matches. Exit status 1 when any failed.\n"};
+    "verify   reads every entry and prints \"<name digest> OK\" or \"... FAILED\",\n"
+    "         with \" (N bytes)\" after an entry of 16 MiB or more, which takes\n"
+    "         a while; says on stderr why each failed entry failed, naming it\n"
+    "         where a NAME argument matches. Exit status 1 when any failed.\n"
+    "         Entries go through extract and verify a piece at a time.\n"};
 
 static std::string SceneNameList() {
     std::string list = std::string("  ") + PreloadSceneName;
@@ -118,12 +124,14 @@ const CLI_Usage RgsUsage = {
     "texture, layer 4 the scratch layer that filters overwrite. The text form has\n"
     "one command per line, an operation's name and up to eight numbers (missing\n"
     "ones are 0), or \"op N\" and the numbers for a bare opcode; \"#\" starts a\n"
-    "comment, and \"#RRGGBB\" is a colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
+    "comment, and \"#RRGGBB\" or \"#RGB\" (each digit doubled, as in CSS) is a\n"
+    "colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
     "\n"
-    "asm     compiles the text form. Refuses a layer outside 0-4, naming the line;\n"
-    "        warns about what the show would skip: NaN, a number that does not\n"
-    "        fit the integer a parameter needs, an opcode that does nothing,\n"
-    "        commands past the 200th.\n"
+    "asm     compiles the text form. Refuses a layer outside 0-4 and a number\n"
+    "        its field cannot hold (a byte 0-255, a word 0-65535, a colour up\n"
+    "        to #ffffff), naming the line; warns about what the show would\n"
+    "        skip: NaN, a number that does not fit the integer a parameter\n"
+    "        needs, an opcode that does nothing, commands past the 200th.\n"
     "disasm  a compiled script back to text that assembles to the same bytes.\n"
     "run     runs the scripts in the order given, in one process, from zeroed\n"
     "        layers and a zero generator state, as the show loads them. A SCRIPT\n"
@@ -132,6 +140,7 @@ const CLI_Usage RgsUsage = {
     "          --tga, --png OUT  layer 0 (layer N with --layer N) as a picture,\n"
     "                            upright as the show shows it\n"
     "          --png-all PREFIX  every layer, as PREFIX0.png to PREFIX4.png\n"
+    "        A run in which any script fails writes none of these.\n"
     "        The last line printed is \"random R\", the random generator's state\n"
     "        (unsigned decimal) after the last script. The show hands that state\n"
     "        on to the next script it loads, so a script that draws numbers\n"
@@ -145,16 +154,23 @@ const CLI_Usage RgsViewUsage = {
     "Shows the five layers the scripts make (text form or compiled) side by side,\n"
     "or only layer N, scaled by S, in a window, and runs them again each time a\n"
     "file is saved. The title reads \"zelkor rgs view  FILE  N ms  random R\". A\n"
-    "script with an error keeps the last good picture and prints the error with\n"
-    "its line number. Several scripts run in order, as the show runs them.\n"};
+    "script with an error, or a compiled one cut short, keeps the last good\n"
+    "picture; its error, with the line number, goes to stderr and stays in the\n"
+    "title until a good run. Several scripts run in order, as the show runs them,\n"
+    "beside the window, which keeps answering; a save stops a run that is still\n"
+    "going.\n"};
 
 const CLI_Usage TexUsage = {
-    "zelkor tex", "zelkor tex decode FILE [--raw OUT]",
+    "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
     "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
     ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
     "\n"
     "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
-    "             standard output)\n"};
+    "             standard output)\n"
+    "  --png OUT  the picture as the show shows it, the right way up. The show\n"
+    "             takes a TGA's first row as the bottom one whatever its origin\n"
+    "             bit says, as texmake and rgs run write them; some viewers\n"
+    "             (ImageMagick 6) show such files upside down. See docs/rgs.md.\n"};
 
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
@@ -165,18 +181,21 @@ const CLI_Usage CaptureUsage = {
     "zelkor capture ... [--renderer fixed|modern]",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
-    "and writes frames of it. T is a music time in ms; a frame is the first\n"
-    "simulated frame whose music time is T or later. Without --fps, DIR gets\n"
-    "DIR/frame_T.png for each time; with --fps, frame k stands for\n"
+    "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
+    "the first simulated frame whose music time is T or later. Without --fps, DIR\n"
+    "gets DIR/frame_T.png (T in ms) for each time; with --fps, frame k stands for\n"
     "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
-    "AAC) or .webm (VP9, Opus) is a video with the show's sound; any other OUT is\n"
-    "a folder of PNGs named frame_000000.png upward. zelkor.log goes beside the\n"
-    "output; the show folder is only read.\n"
+    "AAC) or .webm (VP9, Opus) is a video with the show's sound; a video replaced\n"
+    "keeps its mode, and a link to one stays a link. DIR, a folder of PNGs named\n"
+    "frame_000000.png upward, is a folder that exists, or a new name without an\n"
+    "extension or ending in '/'. zelkor.log goes beside the output (never through\n"
+    "a symbolic link); the show folder is only read. A capture that would start\n"
+    "at or after the show's end (where \"ende\" starts) is refused at once.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
     "  --at T[,T...]    these times\n"
-    "  --from T --to T  every --step T ms (default 1000), or with --fps, the range\n"
+    "  --from T --to T  every --step T (default 1000 ms), or with --fps, the range\n"
     "  --fps N          N frames a second, 1 to 240 (60 for a video)\n"
     "  --sim-fps M      the pace the show is simulated at, 1 to 240 (default 60)\n"
     "  --crf N          quality, lower is better: 0-51 H.264, 0-63 VP9 (default 18)\n"
@@ -185,21 +204,32 @@ const CLI_Usage CaptureUsage = {
     "  --quiet          no progress on stderr\n"
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                   (buffers and shaders, as in the web build)\n"
-    "Prints \"<file> <music time>\" for each PNG written. Ctrl-C stops after the\n"
-    "current frame and completes the file (status 130).\n"};
+        "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
+    "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
+    "Ctrl-C stops after the current frame and completes the file (status 130);\n"
+    "SIGTERM and SIGHUP stop at once, leaving any file that was there as it was.\n"};
 
 const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
     "[--loop] [--renderer fixed|modern]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
-    "(default 800x600) with its music, without the dialog, from music time T in ms\n"
-    "(default 0) or from the start of the first timetable entry named NAME.\n"
+    "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
+    "M:SS or M:SS.mmm; default 0) or from the start of the first timetable entry\n"
+    "named NAME.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
-    "and the music are loaded again when they change on disk. --renderer picks\n"
-    "the draw backend: fixed (OpenGL 1.x, the default) or modern (buffers and\n"
-    "shaders, as in the web build).\n"
+    "and the music are loaded again when they change on disk, or when the folder\n"
+    "is replaced by a copy (git checkout); scripts run beside the show, which\n"
+    "plays on. A file that cannot be taken (a script cut short, a timetable whose\n"
+    "entries of one scene overlap) keeps the old one, saying why; a timetable\n"
+    "taken gets the warnings of zelkor tmg compile. zelkor.log goes beside the\n"
+    "show or, when that folder cannot be written, to $XDG_STATE_HOME/zelkor\n"
+    "(~/.local/state/zelkor). At the end (where \"ende\" starts) play holds the\n"
+    "show's last frame, paused, the title ending in \"[end: Escape leaves]\"; a\n"
+    "start at or past the end says where the show ends and holds there.\n"
+    "--renderer picks the draw backend: fixed (OpenGL 1.x, the default) or\n"
+    "modern (buffers and shaders, as in the web build).\n"
     "\n"
     "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
     "Page Down go to the previous and next entry; Home to the start; L loops the\n"

@@ -3,7 +3,7 @@
 // docs/zelkor.md. The commands that run the show are programs of their own
 // (zelkor-capture, ...) and print these same texts.
 #pragma once
-#include "cli.h"
+#include "cli/cli.h"
 
 extern const CLI_Usage ZelkorUsage;
 extern const CLI_Usage Md5Usage, CodecUsage, VkzUsage, TmgUsage, TrkUsage, RgsUsage, TexUsage;

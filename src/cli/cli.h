@@ -19,15 +19,16 @@ void CLI_PrintHelp(FILE* out, const CLI_Usage& usage);
 // prints to stdout and returns 1 with *status set to 0 (1 when stdout
 // failed). Returns 0 when neither is there.
 int CLI_Info(const CLI_Usage& usage, int argc, char** argv, int* status);
+// From here on, the end of the program checks that standard output was
+// written (flushed and closed without an error: a full disk, /dev/full) and
+// otherwise says "TOOL: standard output: REASON" and exits with 1, as
+// coreutils do, instead of a silent success.
+void CLI_CheckStdoutAtExit(const char* tool);
 // "TOOL: PROBLEM" on stderr, with " 'ARG'" and " (did you mean 'X'?)" when
 // `arg` is given and one of the null-terminated `known` words is near it,
 // then the synopsis and where to read more. Returns CLI_USAGE.
 int CLI_UsageError(const CLI_Usage& usage, const char* problem, const char* arg = nullptr,
                    const char* const* known = nullptr);
-// An option the parser did not take: one of the `known` options gets here
-// only without its value ("no value after"), any other is an "unknown
-// option", named with the nearest known one.
-int CLI_OptionError(const CLI_Usage& usage, const char* arg, const char* const* known);
 // The word of the null-terminated list closest to `word` (letter case
 // ignored) when it is a likely typo of it; null otherwise.
 const char* CLI_Nearest(const char* word, const char* const* known);

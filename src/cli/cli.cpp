@@ -1,10 +1,13 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "core/version.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,27 @@ int CLI_Info(const CLI_Usage& usage, int argc, char** argv, int* status) {
     return 0;
 }
 
+static const char* stdoutTool = "";
+
+static void CloseStdout() {
+    int failed = ferror(stdout) != 0, err = 0;
+    if (fflush(stdout) != 0) failed = 1, err = errno;
+    // A standard output closed from the start (EBADF) that was never written is fine.
+    if (fclose(stdout) != 0 && (failed || errno != EBADF)) {
+        failed = 1;
+        if (!err) err = errno;
+    }
+    if (!failed) return;
+    // The reason of an earlier failed write is gone by now.
+    fprintf(stderr, "%s: standard output: %s\n", stdoutTool, err ? strerror(err) : "write error");
+    _exit(1);
+}
+
+void CLI_CheckStdoutAtExit(const char* tool) {
+    stdoutTool = tool;
+    atexit(CloseStdout);
+}
+
 int CLI_UsageError(const CLI_Usage& usage, const char* problem, const char* arg,
                    const char* const* known) {
     fprintf(stderr, "%s: %s", usage.tool, problem);
@@ -51,12 +75,6 @@ int CLI_UsageError(const CLI_Usage& usage, const char* problem, const char* arg,
     PrintSynopsis(stderr, usage.synopsis);
     fprintf(stderr, "Try '%s --help' for more.\n", usage.tool);
     return CLI_USAGE;
-}
-
-int CLI_OptionError(const CLI_Usage& usage, const char* arg, const char* const* known) {
-    for (const char* const* k = known; *k; k++)
-        if (!strcmp(arg, *k)) return CLI_UsageError(usage, "no value after", arg);
-    return CLI_UsageError(usage, "unknown option", arg, known);
 }
 
 // Optimal string alignment distance: insertions, deletions, substitutions
