@@ -44,14 +44,10 @@ int Usage(const char* why, const char* arg = nullptr) {
 }
 
 const CLI_Option kOptions[] = {
-    {"--dir", CLI_TEXT},
-    {"--at", CLI_TIME},
-    {"--scene", CLI_TEXT},
-    {"--window", CLI_SIZE, 1, 8192},
-    {"--timetable", CLI_TEXT},
-    {"--loop"},
-    {"--renderer", CLI_TEXT},
-    {},
+    {"--dir", CLI_TEXT},       {"--at", CLI_TIME},
+    {"--scene", CLI_TEXT},     {"--window", CLI_SIZE, 1, 8192},
+    {"--timetable", CLI_TEXT}, {"--loop"},
+    {"--renderer", CLI_TEXT},  {},
 };
 
 int ParseArgs(int argc, char** argv, Options* o) {
