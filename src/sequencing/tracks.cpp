@@ -32,6 +32,16 @@ TrackHandle Tracks_Intern(const char* name) {
     return it->second;
 }
 
+int Tracks_HandleCount() {
+    return (int)handleNames.size();
+}
+
+const char* Tracks_HandleName(TrackHandle handle) {
+    return handle >= 0 && handle < (TrackHandle)handleNames.size()
+               ? handleNames[(size_t)handle].c_str()
+               : nullptr;
+}
+
 const Track* Tracks_Find(TrackHandle handle) {
     return handle >= 0 && (size_t)handle < bound.size() ? bound[(size_t)handle] : nullptr;
 }

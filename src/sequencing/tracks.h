@@ -25,6 +25,9 @@ TrackHandle Tracks_Intern(const char* name);
 float Tracks_Value(TrackHandle handle, double ms, float fallback);
 // The same at a row of the grid.
 float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback);
+// The names handed out so far, by handle (what the scenes have asked for).
+int Tracks_HandleCount();
+const char* Tracks_HandleName(TrackHandle handle);
 // The installed track of the handle's name, or null.
 const Track* Tracks_Find(TrackHandle handle);
 
