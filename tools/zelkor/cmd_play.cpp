@@ -10,7 +10,6 @@
 #include "cli/times.h"
 
 #include "archive/vkz.h"
-#include "io/read_file.h"
 #include "io/watch.h"
 #include "core/globals.h"
 #include "core/log.h"
@@ -229,21 +228,10 @@ struct Watched {
 
 // The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
 // (the reason on stderr, the tracks before it kept).
-int LoadTracksText(Watched* w) {
-    std::string text, why;
-    const char* reason = nullptr;
-    if (access(w->tracksPath.c_str(), F_OK) != 0) return 0;
-    if (!IO_ReadText(w->tracksPath.c_str(), TRACK_MAX_BYTES, IO_REGULAR_ONLY, &text, &reason)) {
-        fprintf(stderr, "zelkor play: %s: %s\n", w->tracks.c_str(), reason);
-        return -1;
-    }
-    if (!Tracks_InstallText(text, &why)) {
-        fprintf(stderr, "zelkor play: %s: %s; the tracks before it stay\n", w->tracks.c_str(),
-                why.c_str());
-        return -1;
-    }
-    w->tracksFromText = 1;
-    return 1;
+int LoadTracks(Watched* w) {
+    int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
+    if (loaded > 0) w->tracksFromText = 1;
+    return loaded;
 }
 
 // What `zelkor tmg compile` would say of the timetable just taken in.
@@ -270,7 +258,7 @@ int TakeIn(Watched& w, const IO_Change& change) {
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
     if (change.folder == w.tracksFolder && name == w.tracksName) {
-        if (LoadTracksText(&w) <= 0) return 0;
+        if (LoadTracks(&w) <= 0) return 0;
         double took = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                       (double)SDL_GetPerformanceFrequency();
         fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.tracks.c_str(), took);
@@ -421,7 +409,7 @@ int Play(const Options& o) {
         Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
         VKZ_Close(archive);
     }
-    LoadTracksText(&w);
+    LoadTracks(&w);
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
         (!MusicGrid_ParseBarBeat(Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
@@ -458,7 +446,7 @@ int Play(const Options& o) {
         return 1;
     }
     // The start-up took the archive's tracks; the text file's go over them.
-    if (w.tracksFromText) LoadTracksText(&w);
+    if (w.tracksFromText) LoadTracks(&w);
     Live_SetOverlay(Editor_Draw, nullptr);
 
     const char* reason = nullptr;

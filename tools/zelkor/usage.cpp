@@ -204,7 +204,7 @@ const CLI_Usage CaptureUsage = {
     "  --quiet          no progress on stderr\n"
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                   (buffers and shaders, as in the web build)\n"
-        "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
+    "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
     "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
     "Ctrl-C stops after the current frame and completes the file (status 130);\n"
     "SIGTERM and SIGHUP stop at once, leaving any file that was there as it was.\n"};
