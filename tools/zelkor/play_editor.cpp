@@ -234,6 +234,7 @@ int Editor_HandleKey(const SDL_Keysym& key, uint32_t musicTime) {
     if (selected.empty() && !names.empty()) selected = names[0];
     uint32_t row = RowAt(musicTime);
     SDL_Keycode k = key.sym;
+    status.clear();
     int ctrl = (key.mod & KMOD_CTRL) != 0;
     int took = 1;
     if (k == SDLK_LEFT && !ctrl && !names.empty()) {
@@ -307,7 +308,7 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
     Box(d, 0, (float)bottom, (float)width, (float)(height - bottom), 0.0f, 0.0f, 0.0f, 0.55f);
 
     // Columns: the row's number and its bar.beat, then the tracks around the chosen one.
-    const int left = 12 * cw, colW = 11 * cw;
+    const int left = 12 * cw, colW = 14 * cw;
     int fit = std::max(1, (width - left) / colW);
     int first = std::max(0, std::min(column - fit / 2, (int)names.size() - fit));
     int rows = (height - bottom - 2 * lh) / lh;
@@ -318,8 +319,8 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
         int x = left + c * colW;
         if (first + c == column)
             Box(d, (float)x - 2, 0, (float)colW - cw, (float)height, 0.3f, 0.3f, 0.6f, 0.35f);
-        std::string tail = n.size() > 10 ? n.substr(n.size() - 10) : n;
-        Text(d, x, top, tail, first + c == column ? 1.0f : 0.7f, 10);
+        std::string tail = n.size() > 13 ? n.substr(n.size() - 13) : n;
+        Text(d, x, top, tail, first + c == column ? 1.0f : 0.7f, 13);
     }
     for (int r = 0; r < rows; r++) {
         int64_t row = (int64_t)current - rows / 2 + r;
@@ -346,7 +347,7 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
             int x = left + c * colW;
             if (key) {
                 static const char* marks[] = {"", " /", " ~", " ^"};
-                Text(d, x, y, Value(key->value) + marks[key->interp % 4], 1.0f, 10);
+                Text(d, x, y, Value(key->value) + marks[key->interp % 4], 1.0f, 13);
             } else if (t && !t->keys.empty() && ur > t->keys.front().row &&
                        ur < t->keys.back().row) {
                 Text(d, x, y, "|", 0.4f);
@@ -359,6 +360,13 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
     // The bottom lines: the typed value or the last thing done, then the help.
     Box(d, 0, (float)stripH, (float)width, (float)(2 * lh), 0.0f, 0.0f, 0.0f, 0.8f);
     std::string line = !typed.empty() ? selected + " = " + typed + "_" : status;
+    if (line.empty()) {
+        TrackHandle h = Tracks_Intern(selected.c_str());
+        const Track* t = Tracks_Find(h);
+        line = selected + "  " +
+               (t && !t->keys.empty() ? Value(Tracks_Value(h, playTime, 0.0f))
+                                      : std::string("no keys: the scene's own value"));
+    }
     Text(d, cw / 2, stripH + lh + scale, line, 1.0f);
     Text(d, cw / 2, stripH + scale,
          "LEFT/RIGHT TRACK  0-9 ENTER SET  DEL REMOVE  I INTERP  CTRL+S SAVE  TAB CLOSE", 0.6f);
