@@ -10,6 +10,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "sequencing/scene_registry.h"
+#include "sequencing/tracks.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -40,6 +41,7 @@ void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
     frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
     frame->delta = frameDelta;
     frame->draw = frameDraw;
+    frame->tracks = 1;
 }
 
 // The frame's step on the music clock. On the first frame the music clock
@@ -58,6 +60,29 @@ void BeginFrameClock() {
     }
     frameDelta = (int32_t)(now - lastMusicTime);
     lastMusicTime = now;
+}
+
+// The engine-wide tracks over the whole picture: "global.fade" to black,
+// then "global.flash" to white, each only while its value is above 0, so a
+// show without them draws exactly what it drew before they existed.
+void DrawGlobalTracks(const Draw* d, uint32_t musicTime) {
+    static const TrackHandle fade = Tracks_Intern("global.fade"),
+                             flash = Tracks_Intern("global.flash");
+    float veil[2] = {Tracks_Value(fade, musicTime, 0.0f), Tracks_Value(flash, musicTime, 0.0f)};
+    if (!(veil[0] > 0.0f) && !(veil[1] > 0.0f)) return;
+    d->BeginOverlay(1, 1);
+    for (int k = 0; k < 2; k++) {
+        if (!(veil[k] > 0.0f)) continue;
+        float c = (float)k;
+        d->Color4f(c, c, c, veil[k] < 1.0f ? veil[k] : 1.0f);
+        d->Begin(DRAW_QUADS);
+        d->Vertex3f(0.0f, 0.0f, 0.0f);
+        d->Vertex3f(1.0f, 0.0f, 0.0f);
+        d->Vertex3f(1.0f, 1.0f, 0.0f);
+        d->Vertex3f(0.0f, 1.0f, 0.0f);
+        d->End();
+    }
+    d->EndOverlay();
 }
 
 const char* Folder() {
@@ -84,7 +109,13 @@ int Frame(const EngineInput& in) {
                         Folder());
             return state = ENGINE_STOPPED;
         }
-        if (!in.simulate) g_opengl->ClearBars();
+        if (!in.simulate) {
+            DrawGlobalTracks(frameDraw, lastMusicTime);
+            if (in.overlay)
+                in.overlay(frameDraw, g_opengl->ViewWidth(), g_opengl->ViewHeight(),
+                           in.overlayUser);
+            g_opengl->ClearBars();
+        }
         if (in.present && !in.simulate) g_opengl->EndFrame();
     }
     if (config.pace == ENGINE_PACE_SPIN) {

@@ -49,11 +49,17 @@ struct EngineConfig {
     int pace = ENGINE_PACE_SPIN;
 };
 
+struct Draw;
+
 struct EngineInput {
     int draw = 1;     // 0: pump messages only, draw nothing (a paused player)
     int present = 1;  // swap the frame to the window (0: it stays offscreen)
     int simulate = 0; // run the scenes through the null draw backend: state
                       // advances exactly as when drawn, nothing is drawn
+    // Drawn over the picture after the scenes and the engine's fades, in a
+    // view of width x height pixels (a tool's own overlay).
+    void (*overlay)(const Draw* draw, int width, int height, void* user) = nullptr;
+    void* overlayUser = nullptr;
 };
 
 // Takes the configuration and enters the show folder; 0 (errno set) when the

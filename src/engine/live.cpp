@@ -24,6 +24,13 @@ uint32_t loopStart = 0, loopEnd = 0;
 uint64_t framesDrawn = 0;
 const char* logPath = nullptr;
 int drawableWidth = 0, drawableHeight = 0;
+// Away from speed 1 the device stays paused and the frames move the clock:
+// `held` is the person's pause, `speed` the rate, `slowFrom` the real time
+// (ms) and `slowAt` the music time the slow clock last stood at.
+int held = 0;
+double speed = 1.0, slowAt = 0.0;
+uint32_t slowFrom = 0;
+EngineInput frameInput; // the overlay
 
 uint32_t LiveTicks(void*) {
     return SDL_GetTicks() + timerOffset;
@@ -36,6 +43,20 @@ void FollowDrawable() {
     if (w == drawableWidth && h == drawableHeight) return;
     if (drawableWidth) g_opengl->FitDrawable(w, h);
     drawableWidth = w, drawableHeight = h;
+}
+
+// The slow (or fast) clock's step: the real time since the last frame, at
+// the chosen rate.
+void MoveSlowClock() {
+    uint32_t now = SDL_GetTicks();
+    if (!held) {
+        slowAt += (double)(now - slowFrom) * speed;
+        if (slowAt > 4294967295.0) slowAt = 4294967295.0;
+        double at = slowAt; // the seek keeps whole ms; the fraction carries on
+        if ((uint32_t)at != g_sound->GetTime()) Live_Seek((uint32_t)at);
+        slowAt = at;
+    }
+    slowFrom = now;
 }
 
 } // namespace
@@ -68,7 +89,8 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
     // `start` now, the frame timer as if it had run there from 0.
     g_sound->SeekTime(start);
     timerOffset = start - g_timer->GetElapsed();
-    redrawPending = looping = 0;
+    redrawPending = looping = held = 0;
+    speed = 1.0;
     framesDrawn = 0;
     drawableWidth = drawableHeight = 0;
     FollowDrawable();
@@ -76,9 +98,10 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
 }
 
 int Live_Frame(int redraw) {
-    if (looping && !g_sound->IsPaused() && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
-    EngineInput input;
-    input.draw = !g_sound->IsPaused() || redraw || redrawPending;
+    if (speed != 1.0) MoveSlowClock();
+    if (looping && !held && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
+    EngineInput input = frameInput;
+    input.draw = !held || redraw || redrawPending;
     if (input.draw) FollowDrawable();
     int state = Engine_Step(&input);
     if (state == ENGINE_ENDED) return RUNNER_ENDED;
@@ -105,15 +128,38 @@ uint32_t Live_Time() {
 
 void Live_Seek(uint32_t ms) {
     g_sound->SeekTime(ms);
+    slowAt = ms;
     redrawPending = 1;
 }
 
 void Live_SetPaused(int paused) {
-    g_sound->SetPaused(paused);
+    held = paused != 0;
+    slowFrom = SDL_GetTicks();
+    g_sound->SetPaused(held || speed != 1.0);
 }
 
 int Live_Paused() {
-    return g_sound->IsPaused();
+    return held;
+}
+
+void Live_SetSpeed(double s) {
+    speed = s < 0.125 ? 0.125 : s > 2.0 ? 2.0 : s;
+    slowAt = g_sound->GetTime();
+    slowFrom = SDL_GetTicks();
+    g_sound->SetPaused(held || speed != 1.0);
+}
+
+double Live_Speed() {
+    return speed;
+}
+
+void Live_SetOverlay(void (*overlay)(const Draw*, int, int, void*), void* user) {
+    frameInput.overlay = overlay;
+    frameInput.overlayUser = user;
+}
+
+void Live_Redraw() {
+    redrawPending = 1;
 }
 
 void Live_SetLoop(uint32_t start, uint32_t end) {

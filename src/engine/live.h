@@ -34,10 +34,22 @@ uint32_t Live_Time();
 void Live_Seek(uint32_t ms);
 void Live_SetPaused(int paused);
 int Live_Paused();
+// Plays at `speed` times the music's pace (1/8 to 2). At any speed but 1 the
+// music is silent and the clock runs at that rate: the device plays at one
+// rate only.
+void Live_SetSpeed(double speed);
+double Live_Speed();
 // Once the music passes `end` it jumps back to `start`.
 void Live_SetLoop(uint32_t start, uint32_t end);
 void Live_ClearLoop();
 int Live_Looping();
+// Drawn over every frame after the scenes (null: nothing), in a view of
+// width x height pixels; see EngineInput.
+struct Draw;
+void Live_SetOverlay(void (*overlay)(const Draw* draw, int width, int height, void* user),
+                     void* user);
+// The next frame is drawn even while paused (the overlay changed).
+void Live_Redraw();
 void Live_ToggleFullscreen();
 void Live_SetTitle(const char* title);
 void Live_Stop();

@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "scenes/scenes.h"
 #include "sequencing/scene_registry.h"
+#include "sequencing/tracks.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -133,6 +134,12 @@ static int StartObjects() {
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");
     if (!g_archive) return Fail("ERROR: VKZ_Open()", ArchiveHint());
+    // The parameter tracks; without them (or with a damaged entry) the
+    // scenes run on the values written in their code.
+    std::string tracksError;
+    if (Tracks_LoadArchive(g_archive, &tracksError) < 0)
+        fprintf(stderr, "%sdata.vkz: %s; the scenes use their own values\n",
+                config.quietErrors ? "" : "marovy: ", tracksError.c_str());
 
     g_shellLog->Print("Creating window");
     if (!g_window->Initialize(config.instance, WindowProc, config.width, config.height,

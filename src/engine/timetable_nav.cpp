@@ -10,6 +10,15 @@ static uint32_t Count() {
     return timingTable.entries ? timingTable.header.count : 0;
 }
 
+int Timetable_Count() {
+    return (int)Count();
+}
+
+std::string Timetable_Name(int i) {
+    const TimingEntry& e = timingTable.entries[i];
+    return std::string(e.name, strnlen(e.name, sizeof e.name));
+}
+
 int Timetable_EntryAt(uint32_t t) {
     int best = -1;
     for (uint32_t i = 0; i < Count(); i++) {

@@ -11,6 +11,9 @@ int Timetable_EntryAt(uint32_t t);
 int Timetable_Find(const char* name);
 // Where the show ends: the start of its first "ende" entry; 0 when it has none.
 int Timetable_ShowEnd(uint32_t* end);
+// How many entries there are, and entry i's scene name.
+int Timetable_Count();
+std::string Timetable_Name(int i);
 // The start and the end (start + length) of entry i.
 uint32_t Timetable_Start(int i);
 uint32_t Timetable_End(int i);

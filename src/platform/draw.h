@@ -124,6 +124,14 @@ struct Draw {
     void (*BindTexture)(uint32_t name);
     // The largest texture side the context takes (0 when there is none).
     int (*MaxTextureSide)();
+
+    // Drawing over the finished picture (the engine's fades, a tool's
+    // overlay). BeginOverlay keeps every state the draw layer sets and both
+    // matrices, then makes the view width x height units from the bottom
+    // left, untextured, without depth test, alpha-blended (SRC_ALPHA,
+    // ONE_MINUS_SRC_ALPHA), polygons filled; EndOverlay puts it all back.
+    void (*BeginOverlay)(int width, int height);
+    void (*EndOverlay)();
 };
 
 // The backends' tables.

@@ -102,6 +102,31 @@ int MaxTextureSide() {
     return side;
 }
 
+void BeginOverlay(int width, int height) {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT |
+                 GL_TEXTURE_BIT | GL_LINE_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+void EndOverlay() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
 const Draw fixedDraw = {
     .renderer = DRAW_FIXED,
     .name = "fixed",
@@ -139,6 +164,8 @@ const Draw fixedDraw = {
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
     .MaxTextureSide = MaxTextureSide,
+    .BeginOverlay = BeginOverlay,
+    .EndOverlay = EndOverlay,
 };
 
 } // namespace

@@ -492,6 +492,53 @@ int MaxTextureSide() {
     return side;
 }
 
+// What BeginOverlay keeps for EndOverlay.
+struct Saved {
+    int textureEnabled, blendEnabled, depthEnabled, polygonLines;
+    GLenum blendSource, blendDestination;
+    GLuint boundTexture;
+    float lineWidth, colour[4], texCoord[2];
+    DrawMatrix projection, modelview;
+};
+Saved saved;
+
+void BeginOverlay(int width, int height) {
+    saved = {textureEnabled,
+             blendEnabled,
+             depthEnabled,
+             polygonLines,
+             blendSource,
+             blendDestination,
+             boundTexture,
+             lineWidth,
+             {colour[0], colour[1], colour[2], colour[3]},
+             {texCoord[0], texCoord[1]},
+             projection,
+             *Top()};
+    DrawMatrix_Identity(&projection); // glOrtho(0, width, 0, height, -1, 1)
+    projection.m[0] = 2.0f / (float)(width > 0 ? width : 1);
+    projection.m[5] = 2.0f / (float)(height > 0 ? height : 1);
+    projection.m[10] = -1.0f;
+    projection.m[12] = projection.m[13] = -1.0f;
+    DrawMatrix_Identity(Top());
+    clipMatrixStale = 1;
+    textureEnabled = depthEnabled = polygonLines = 0;
+    blendEnabled = 1;
+    blendSource = GL_SRC_ALPHA, blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+}
+
+void EndOverlay() {
+    textureEnabled = saved.textureEnabled, blendEnabled = saved.blendEnabled;
+    depthEnabled = saved.depthEnabled, polygonLines = saved.polygonLines;
+    blendSource = saved.blendSource, blendDestination = saved.blendDestination;
+    boundTexture = saved.boundTexture, lineWidth = saved.lineWidth;
+    for (int i = 0; i < 4; i++) colour[i] = saved.colour[i];
+    texCoord[0] = saved.texCoord[0], texCoord[1] = saved.texCoord[1];
+    projection = saved.projection;
+    *Top() = saved.modelview;
+    clipMatrixStale = 1;
+}
+
 const Draw modernDraw = {
     .renderer = DRAW_MODERN,
     .name = "modern",
@@ -529,6 +576,8 @@ const Draw modernDraw = {
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
     .MaxTextureSide = MaxTextureSide,
+    .BeginOverlay = BeginOverlay,
+    .EndOverlay = EndOverlay,
 };
 
 } // namespace

@@ -66,6 +66,8 @@ const Draw nullDraw = {
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
     .MaxTextureSide = NoSide,
+    .BeginOverlay = Int2,
+    .EndOverlay = Nothing,
 };
 
 } // namespace

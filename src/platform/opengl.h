@@ -33,6 +33,9 @@ class ZELKOR_OpenGL {
     // edge are gone and trails cannot pile up where nothing darkens them.
     void ClearBars();
     void EndFrame(); // flush and swap
+    // The 4:3 area's size in pixels, for drawing over the picture.
+    int ViewWidth() const { return viewWidth; }
+    int ViewHeight() const { return viewHeight; }
     void Shutdown();
 
     // Initialize failed because the display refused the full-screen mode.

@@ -30,6 +30,13 @@ static void CreateCloudLayers(CloudScene* s, float t) {
 }
 
 void Scene3(const SceneFrame& f) {
+    static const TrackHandle fadeLength = Tracks_Intern("scene3.fade.length"),
+                             orbitSpeed = Tracks_Intern("scene3.orbit.speed"),
+                             orbitRadius = Tracks_Intern("scene3.orbit.radius"),
+                             red = Tracks_Intern("scene3.cloud.red"),
+                             green = Tracks_Intern("scene3.cloud.green"),
+                             blue = Tracks_Intern("scene3.cloud.blue"),
+                             figureSpeed = Tracks_Intern("scene3.figure.speed");
     const Draw* d = f.draw;
     CloudScene* s = &cloudScene;
     float t = SceneTime(f.musicTime);
@@ -41,15 +48,17 @@ void Scene3(const SceneFrame& f) {
     AdvanceSceneClock(&s->clock, t);
     float dt = s->clock.dt;
     d->LoadIdentity();
-    UpdateFade(&s->fade, &s->clock, t, 5000.0f);
+    UpdateFade(&s->fade, &s->clock, t, f.Param(fadeLength, 5000.0f));
 
     DrawFadedBackdrop(d, s->textures[0], s->fade);
 
     // The whole stack circles slowly about the view axis.
     d->LoadIdentity();
-    s->orbit = (float)(s->orbit + dt * 0.10471976f * 0.01);
-    d->Translatef((float)(5.0 * sin(s->orbit)), (float)(5.0 * cos(s->orbit)), 0.0f);
+    s->orbit = (float)(s->orbit + dt * f.Param(orbitSpeed, 0.10471976f) * 0.01);
+    double radius = f.Param(orbitRadius, 5.0);
+    d->Translatef((float)(radius * sin(s->orbit)), (float)(radius * cos(s->orbit)), 0.0f);
 
+    float r = f.Param(red, 0.5f), g = f.Param(green, 0.5f), b = f.Param(blue, 0.7f);
     // The rotations accumulate: layer k turns k + 1 times the common angle,
     // a fan that opens and closes as the spin flips.
     for (CloudLayer& c : s->layers) {
@@ -59,7 +68,7 @@ void Scene3(const SceneFrame& f) {
         }
         d->Rotatef(c.angle, 0.0f, 0.0f, 1.0f);
         c.angle += c.spin;
-        d->Color4f(0.5f, 0.5f, 0.7f, c.alpha);
+        d->Color4f(r, g, b, c.alpha);
         BindHolder(d, c.texture);
         float x0 = (float)(c.x - c.width * 0.5), y0 = (float)(c.y - c.height * 0.5);
         // Texture coordinates up to 2: the image repeats twice across a layer.
@@ -78,7 +87,7 @@ void Scene3(const SceneFrame& f) {
 
     // The figure takes the last cloud's colour and is added like them.
     d->LoadIdentity();
-    s->figureDepth = (float)(s->figureDepth + dt * 0.0038);
+    s->figureDepth = (float)(s->figureDepth + dt * f.Param(figureSpeed, 0.0038));
     s->figureSpin = (float)(s->figureSpin + dt * 0.08);
     d->Translatef(0.0f, 0.0f, s->figureDepth);
     d->Rotatef(s->figureSpin, 0.0f, 0.0f, 1.0f);

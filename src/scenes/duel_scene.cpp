@@ -16,9 +16,9 @@ int PrepareScene5() {
     return 1;
 }
 
-static void DrawDuelist(const Draw* d, DuelScene* s, float offset, float spin) {
+static void DrawDuelist(const Draw* d, DuelScene* s, float offset, float spin, double depth) {
     d->LoadIdentity();
-    d->Translatef(offset, offset, (float)(-15.0 * s->pulse));
+    d->Translatef(offset, offset, (float)(-depth * s->pulse));
     d->Rotatef(spin, 0.0f, 0.0f, 1.0f);
     d->Scalef(s->pulse, s->pulse, 1.0f);
     DrawFigure(d, s->textures[2], s->textures[1], s->swing);
@@ -64,6 +64,10 @@ static void DrawBolt(const Draw* d, const DuelScene* s, BoltPoint h1, BoltPoint 
 }
 
 void Scene5(const SceneFrame& f) {
+    static const TrackHandle fadeLength = Tracks_Intern("scene5.fade.length"),
+                             spinSpeed = Tracks_Intern("scene5.spin.speed"),
+                             pulseSize = Tracks_Intern("scene5.pulse.size"),
+                             distance = Tracks_Intern("scene5.camera.distance");
     const Draw* d = f.draw;
     DuelScene* s = &duelScene;
     float t = SceneTime(f.musicTime);
@@ -74,16 +78,16 @@ void Scene5(const SceneFrame& f) {
     }
     float dt = s->clock.dt;
     d->LoadIdentity();
-    UpdateFade(&s->fade, &s->clock, t, 10000.0f);
+    UpdateFade(&s->fade, &s->clock, t, f.Param(fadeLength, 10000.0f));
 
     DrawFadedBackdrop(d, s->textures[0], s->fade);
     d->LoadIdentity();
 
-    s->spin = (float)(s->spin + dt * 0.05);
+    s->spin = (float)(s->spin + dt * f.Param(spinSpeed, 0.05));
     s->offset = (float)(s->offset + dt * 0.0009);
     // At most one beat per call, against the music time itself.
     if (s->beatIndex < 4 && t >= (float)beatList[s->beatIndex]) {
-        s->pulse = 1.5f;
+        s->pulse = f.Param(pulseSize, 1.5f);
         s->beatIndex++;
     }
     if (s->pulse > 1.0f)
@@ -95,8 +99,9 @@ void Scene5(const SceneFrame& f) {
     d->Color4f(1.0f, 1.0f, 1.0f, 1.0f);
     s->swing = (float)(s->swing - dt * 0.025);
     if (s->swing <= 0.0f) s->swing = 25.0f;
-    DrawDuelist(d, s, s->offset, s->spin);
-    DrawDuelist(d, s, -s->offset, -s->spin);
+    double depth = f.Param(distance, 15.0);
+    DrawDuelist(d, s, s->offset, s->spin, depth);
+    DrawDuelist(d, s, -s->offset, -s->spin, depth);
 
     // The bolt's ends: 1.25 above each figure's centre, turned with it.
     d->LoadIdentity();

@@ -3,6 +3,7 @@
 #include "platform/draw.h"
 
 #include <new>
+#include <string>
 
 LineScene lineScene1, lineScene8, lineCreditsEnd;
 
@@ -23,7 +24,18 @@ int PrepareCreditsEnd() {
     return PrepareLines(&lineCreditsEnd, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
 }
 
-static void RunLines(LineScene* s, const SceneFrame& f) {
+// What a maker may tune: the picture's brightness and where the strokes sit.
+struct LineParams {
+    TrackHandle brightness, y, depth;
+};
+
+static LineParams LineParamsOf(const char* scene) {
+    std::string n = scene;
+    return {Tracks_Intern((n + ".picture.brightness").c_str()),
+            Tracks_Intern((n + ".lines.y").c_str()), Tracks_Intern((n + ".lines.depth").c_str())};
+}
+
+static void RunLines(LineScene* s, const SceneFrame& f, const LineParams& p) {
     const Draw* d = f.draw;
     BeginSceneFrame(d);
     AdvanceSceneClock(&s->clock, SceneTime(f.musicTime));
@@ -35,22 +47,26 @@ static void RunLines(LineScene* s, const SceneFrame& f) {
     d->Enable(DRAW_TEXTURE_2D);
     d->LoadIdentity();
     BindHolder(d, s->picture);
-    d->Color3f(1.0f, 1.0f, 1.0f);
+    float brightness = f.Param(p.brightness, 1.0f);
+    d->Color3f(brightness, brightness, brightness);
     DrawBackdrop(d);
     // The strokes keep the picture bound and the backdrop's last texture
     // coordinate, so each is tinted by that texel.
     if (s->lines && s->lines->Ready()) {
         s->lines->Update();
-        s->lines->Render(d, 0.0f, -2.2f, -10.0f);
+        s->lines->Render(d, 0.0f, f.Param(p.y, -2.2f), f.Param(p.depth, -10.0f));
     }
 }
 
 void Scene1(const SceneFrame& f) {
-    RunLines(&lineScene1, f);
+    static const LineParams params = LineParamsOf("scene1");
+    RunLines(&lineScene1, f, params);
 }
 void Scene8(const SceneFrame& f) {
-    RunLines(&lineScene8, f);
+    static const LineParams params = LineParamsOf("scene8");
+    RunLines(&lineScene8, f, params);
 }
 void CreditsEnd(const SceneFrame& f) {
-    RunLines(&lineCreditsEnd, f);
+    static const LineParams params = LineParamsOf("creditsend");
+    RunLines(&lineCreditsEnd, f, params);
 }

@@ -3,6 +3,7 @@
 #include "platform/draw.h"
 
 #include <cmath>
+#include <string>
 
 RibbonScene ribbonScene4 = {{}, nullptr, {0.7f, 0.7f, 1.0f, 1.0f}};
 RibbonScene ribbonScene9 = {{}, nullptr, {0.0f, 0.3f, 1.0f, 1.0f}};
@@ -33,7 +34,23 @@ void RibbonQuad(int i, float T, float corners[4][3]) {
         for (int c = 0; c < 3; c++) corners[k][c] = (float)v[k][c];
 }
 
-static void RunRibbons(RibbonScene* s, const SceneFrame& f) {
+// What a maker may tune: the wires' colour, pace and offset, the picture's
+// brightness.
+struct RibbonParams {
+    TrackHandle red, green, blue, speed, z, brightness;
+};
+
+static RibbonParams RibbonParamsOf(const char* scene) {
+    std::string n = scene;
+    return {Tracks_Intern((n + ".wire.red").c_str()),
+            Tracks_Intern((n + ".wire.green").c_str()),
+            Tracks_Intern((n + ".wire.blue").c_str()),
+            Tracks_Intern((n + ".wire.speed").c_str()),
+            Tracks_Intern((n + ".wire.z").c_str()),
+            Tracks_Intern((n + ".picture.brightness").c_str())};
+}
+
+static void RunRibbons(RibbonScene* s, const SceneFrame& f, const RibbonParams& p) {
     const Draw* d = f.draw;
     BeginSceneFrame(d);
     AdvanceSceneClock(&s->clock, SceneTime(f.musicTime));
@@ -43,13 +60,14 @@ static void RunRibbons(RibbonScene* s, const SceneFrame& f) {
     d->PushMatrix();
 
     // Outlines only, untextured and additive.
-    d->Color4f(s->wire[0], s->wire[1], s->wire[2], s->wire[3]);
+    d->Color4f(f.Param(p.red, s->wire[0]), f.Param(p.green, s->wire[1]),
+               f.Param(p.blue, s->wire[2]), s->wire[3]);
     d->Disable(DRAW_TEXTURE_2D);
     d->PolygonMode(DRAW_LINE);
     d->Enable(DRAW_BLEND);
     d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
-    float T = (float)(f.elapsed * 0.002);
-    d->Translatef(0.0f, 0.0f, 1.5f);
+    float T = (float)(f.elapsed * f.Param(p.speed, 0.002));
+    d->Translatef(0.0f, 0.0f, f.Param(p.z, 1.5f));
     for (int i = 0; i < 50; i++) {
         float q[4][3];
         RibbonQuad(i, T, q);
@@ -62,13 +80,16 @@ static void RunRibbons(RibbonScene* s, const SceneFrame& f) {
     // The picture added over the wires at half brightness.
     BindHolder(d, s->picture);
     d->PolygonMode(DRAW_FILL);
-    d->Color3f(0.5f, 0.5f, 0.5f);
+    float brightness = f.Param(p.brightness, 0.5f);
+    d->Color3f(brightness, brightness, brightness);
     DrawBackdrop(d);
 }
 
 void Scene4(const SceneFrame& f) {
-    RunRibbons(&ribbonScene4, f);
+    static const RibbonParams params = RibbonParamsOf("scene4");
+    RunRibbons(&ribbonScene4, f, params);
 }
 void Scene9(const SceneFrame& f) {
-    RunRibbons(&ribbonScene9, f);
+    static const RibbonParams params = RibbonParamsOf("scene9");
+    RunRibbons(&ribbonScene9, f, params);
 }

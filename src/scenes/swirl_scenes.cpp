@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <new>
+#include <string>
 
 SwirlScene swirlScene2, swirlScene7;
 
@@ -22,26 +23,41 @@ int PrepareScene7() {
     return PrepareSwirl(&swirlScene7, "tarnis_5.tga");
 }
 
+// What a maker may tune: how much of the old frame stays, the particles'
+// spin and distance, the picture's brightness, the orbit's step per frame.
+struct SwirlParams {
+    TrackHandle trail, spin, distance, brightness, orbit;
+};
+
+static SwirlParams SwirlParamsOf(const char* scene) {
+    std::string n = scene;
+    return {Tracks_Intern((n + ".trail").c_str()), Tracks_Intern((n + ".particles.spin").c_str()),
+            Tracks_Intern((n + ".camera.distance").c_str()),
+            Tracks_Intern((n + ".picture.brightness").c_str()),
+            Tracks_Intern((n + ".orbit.step").c_str())};
+}
+
 // No clear: the previous image is darkened and drawn over.
-static void RunSwirl(SwirlScene* s, const SceneFrame& f) {
+static void RunSwirl(SwirlScene* s, const SceneFrame& f, const SwirlParams& p) {
     const Draw* d = f.draw;
     float t = SceneTime(f.musicTime);
     AdvanceSceneClock(&s->clock, t);
     d->LoadIdentity();
     ParticleSystem* ps = s->particles && s->particles->Ready() ? s->particles : nullptr;
-    if (ps) ps->rotationSpeed = t - s->clock.start < 5000.0f ? 0.4f : -0.4f;
+    float spin = f.Param(p.spin, 0.4f);
+    if (ps) ps->rotationSpeed = t - s->clock.start < 5000.0f ? spin : -spin;
 
     // Multiplies the old frame by 0.7 times the alpha of whatever texture is
     // bound (normally this picture, from the previous frame).
     d->Disable(DRAW_DEPTH_TEST);
     d->Enable(DRAW_BLEND);
     d->BlendFunc(DRAW_ZERO, DRAW_SRC_ALPHA);
-    d->Color4f(1.0f, 1.0f, 1.0f, 0.7f);
+    d->Color4f(1.0f, 1.0f, 1.0f, f.Param(p.trail, 0.7f));
     DrawBackdrop(d);
 
     d->PushMatrix();
     d->LoadIdentity();
-    d->Translatef(0.0f, 0.0f, -20.0f);
+    d->Translatef(0.0f, 0.0f, -f.Param(p.distance, 20.0f));
     d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
     if (ps) {
         ps->Update(f.elapsed);
@@ -51,14 +67,18 @@ static void RunSwirl(SwirlScene* s, const SceneFrame& f) {
     d->PopMatrix();
 
     BindHolder(d, s->textures[0]);
-    d->Color4f(0.3f, 0.3f, 0.3f, 1.0f);
+    float brightness = f.Param(p.brightness, 0.3f);
+    d->Color4f(brightness, brightness, brightness, 1.0f);
     DrawBackdrop(d);
-    s->orbitPhase = (float)(s->orbitPhase + 0.1); // per call, not per unit of time
+    s->orbitPhase =
+        (float)(s->orbitPhase + f.Param(p.orbit, 0.1)); // per call, not per unit of time
 }
 
 void Scene2(const SceneFrame& f) {
-    RunSwirl(&swirlScene2, f);
+    static const SwirlParams params = SwirlParamsOf("scene2");
+    RunSwirl(&swirlScene2, f, params);
 }
 void Scene7(const SceneFrame& f) {
-    RunSwirl(&swirlScene7, f);
+    static const SwirlParams params = SwirlParamsOf("scene7");
+    RunSwirl(&swirlScene7, f, params);
 }

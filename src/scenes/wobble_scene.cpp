@@ -81,26 +81,33 @@ int PrepareScene6() {
 }
 
 void Scene6(const SceneFrame& f) {
+    static const TrackHandle fadeLength = Tracks_Intern("scene6.fade.length"),
+                             red = Tracks_Intern("scene6.tube.red"),
+                             green = Tracks_Intern("scene6.tube.green"),
+                             blue = Tracks_Intern("scene6.tube.blue"),
+                             depth = Tracks_Intern("scene6.tube.depth"),
+                             speed = Tracks_Intern("scene6.tube.speed"),
+                             growth = Tracks_Intern("scene6.tube.growth");
     const Draw* d = f.draw;
     WobbleScene* s = &wobbleScene;
     float t = SceneTime(f.musicTime);
     BeginSceneFrame(d);
     if (AdvanceSceneClock(&s->clock, t)) s->phase = s->amplitude = s->fade = 0.0f;
     d->LoadIdentity();
-    UpdateFade(&s->fade, &s->clock, t, 5000.0f);
+    UpdateFade(&s->fade, &s->clock, t, f.Param(fadeLength, 5000.0f));
 
     DrawFadedBackdrop(d, s->textures[0], s->fade);
 
     // The tube runs from depth -20 to -5.
-    d->Color4f(0.4f, 0.6f, 1.0f, s->fade);
+    d->Color4f(f.Param(red, 0.4f), f.Param(green, 0.6f), f.Param(blue, 1.0f), s->fade);
     ComputeWobbleTube(s->phase, s->amplitude);
-    DrawWobbleTube(d, s->textures[2], 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+    DrawWobbleTube(d, s->textures[2], 0.0f, 0.0f, f.Param(depth, -20.0f), 0.0f, 0.0f, 0.0f);
 
     d->LoadIdentity();
     if (s->particles) {
         s->particles->Update(f.elapsed);
         s->particles->Render(d, 0.0f, 0.0f, -50.0f, 1);
     }
-    s->phase = (float)(s->phase + s->clock.dt * 0.005);
-    s->amplitude = (float)(s->amplitude + s->clock.dt * 0.0005); // grows without bound
+    s->phase = (float)(s->phase + s->clock.dt * f.Param(speed, 0.005));
+    s->amplitude = (float)(s->amplitude + s->clock.dt * f.Param(growth, 0.0005)); // unbounded
 }

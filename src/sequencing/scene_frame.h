@@ -2,7 +2,19 @@
 // moves only it), the time the show has run on that same clock, the step
 // since the previous frame, the draw layer to draw with, and the parameter
 // tracks. A scene reaches nothing else of the engine.
+//
+// A scene names each parameter once and keeps the handle, so a lookup is an
+// index and a binary search:
+//
+//   static const TrackHandle distance = Tracks_Intern("scene3.camera.distance");
+//   float d = frame.Param(distance, 18.0f);
+//
+// Without a track (or in a frame whose host reads none) the default comes
+// back untouched, double or float alike, so a scene computes exactly what it
+// computed with the constant.
 #pragma once
+#include "sequencing/tracks.h"
+
 #include <cstdint>
 
 struct Draw;
@@ -12,11 +24,18 @@ struct SceneFrame {
     uint32_t elapsed = 0;   // ms since the show began (the end of start-up)
     int32_t delta = 0;      // ms since the previous frame; negative after a seek back
     const Draw* draw = nullptr;
+    int tracks = 0; // 1: the installed tracks give the parameters
 
     // A parameter's value at musicTime, or `fallback` when no track gives it.
-    float (*lookup)(void* user, const char* name, float fallback, uint32_t musicTime) = nullptr;
-    void* lookupUser = nullptr;
+    float Param(TrackHandle handle, float fallback) const {
+        return tracks ? Tracks_Value(handle, musicTime, fallback) : fallback;
+    }
+    double Param(TrackHandle handle, double fallback) const {
+        const Track* track = tracks ? Tracks_Find(handle) : nullptr;
+        return track && !track->keys.empty() ? Tracks_Value(handle, musicTime, 0.0f) : fallback;
+    }
+    // The same by name: a hash lookup each call, for a one-off or a tool.
     float Param(const char* name, float fallback) const {
-        return lookup ? lookup(lookupUser, name, fallback, musicTime) : fallback;
+        return tracks ? Tracks_Value(Tracks_Intern(name), musicTime, fallback) : fallback;
     }
 };

@@ -2,7 +2,6 @@
 
 #include "archive/vkz.h"
 #include "sequencing/track_file.h"
-#include "sequencing/track_text.h"
 
 #include <cstdlib>
 #include <unordered_map>
@@ -30,6 +29,16 @@ TrackHandle Tracks_Intern(const char* name) {
         bound.push_back(FindInstalled(handleNames.back()));
     }
     return it->second;
+}
+
+int Tracks_HandleCount() {
+    return (int)handleNames.size();
+}
+
+const char* Tracks_HandleName(TrackHandle handle) {
+    return handle >= 0 && handle < (TrackHandle)handleNames.size()
+               ? handleNames[(size_t)handle].c_str()
+               : nullptr;
 }
 
 const Track* Tracks_Find(TrackHandle handle) {
@@ -67,13 +76,6 @@ void Tracks_Clear() {
 
 const TrackSet* Tracks_Current() {
     return installed ? &current : nullptr;
-}
-
-int Tracks_InstallText(const std::string& text, std::string* error) {
-    TrackSet set;
-    if (!CompileTrackText(text, &set, error)) return 0;
-    Tracks_Install(&set);
-    return 1;
 }
 
 int Tracks_InstallFile(const void* data, size_t size, std::string* error) {

@@ -25,13 +25,17 @@ TrackHandle Tracks_Intern(const char* name);
 float Tracks_Value(TrackHandle handle, double ms, float fallback);
 // The same at a row of the grid.
 float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback);
+// The names handed out so far, by handle (what the scenes have asked for).
+int Tracks_HandleCount();
+const char* Tracks_HandleName(TrackHandle handle);
 // The installed track of the handle's name, or null.
 const Track* Tracks_Find(TrackHandle handle);
 
 // Installs the set (moved from), rebinding every handle.
 void Tracks_Install(TrackSet* set);
-// Parses the text form or a "default.trk" file and installs it; 1, or 0 with
-// *error set ("line N: ..." or "offset N: ...") and the old set kept.
+// Parses the text form (not in the web build) or a "default.trk" file and
+// installs it; 1, or 0 with *error set ("line N: ..." or "offset N: ...") and
+// the old set kept.
 int Tracks_InstallText(const std::string& text, std::string* error);
 int Tracks_InstallFile(const void* data, size_t size, std::string* error);
 // "default.trk" from the archive: 1 installed; 0 the archive has none, so the

@@ -47,11 +47,11 @@ wait_err "zelkor play: tt.txt: line 2: expected a decimal number, not '1:00'"
 # "ende" before the playhead: the show holds its end, paused, and goes on
 # answering keys; Escape leaves with 0.
 save $'0 60000 scene1\n500 200 ende'
-wait_title '00:00\.500  scene1\+ende  [0-9]+ fps \[end: Escape leaves\]"'
+wait_title '00:00\.500  bar [0-9.]+  scene1\+ende  [0-9]+ fps \[end: Escape leaves\]"'
 sleep 1
 kill -0 $pid 2>/dev/null || zk_fail "play quit at the end: $(cat err.txt)"
 zk_press "$win" Home
-wait_title '00:00\.000  scene1  [0-9]+ fps \[paused\]"'
+wait_title '00:00\.000  bar [0-9.]+  scene1  [0-9]+ fps \[paused\]"'
 zk_press "$win" Escape
 zk_wait_exit $pid "Escape"
 [ "$ZK_STATUS" -eq 0 ] || zk_fail "exit status $ZK_STATUS: $(cat err.txt)"
@@ -63,7 +63,7 @@ for start in "--at 2:00" "--scene ende"; do
     "$ZELKOR" play --dir show $start --window 320x240 2>err.txt &
     pid=$!
     wait_err 'zelkor play: the show ends at 0:06.000 (6000 ms), where "ende" starts'
-    wait_title '00:06\.000  scene1\+ende  [0-9]+ fps \[end: Escape leaves\]"'
+    wait_title '00:06\.000  bar [0-9.]+  scene1\+ende  [0-9]+ fps \[end: Escape leaves\]"'
     zk_press "$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')" Escape
     zk_wait_exit $pid "Escape after $start"
     [ "$ZK_STATUS" -eq 0 ] || zk_fail "$start: exit status $ZK_STATUS: $(cat err.txt)"

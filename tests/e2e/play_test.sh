@@ -42,7 +42,7 @@ size() { stat -c %s device.raw; }
 zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fail "no window"
 win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
 # The clock starts at 20 s, not at 0: the first title already says so.
-title | grep -Eq '  00:2[01]\.[0-9]{3}  scene4  [0-9]+ fps"' || zk_fail "start: $(title)"
+title | grep -Eq '  00:2[01]\.[0-9]{3}  bar [0-9.]+  scene4  [0-9]+ fps"' || zk_fail "start: $(title)"
 
 # Space: the time and the recorded music stand still.
 s0=$(size); sleep 0.5
@@ -59,7 +59,7 @@ sleep 1
 zk_press "$win" Right
 wait_title "00:$(printf '%02d.%03d' $(((t1 + 2000) / 1000)) $(((t1 + 2000) % 1000)))"
 zk_press "$win" Next
-wait_title '00:26\.000  scene4\+scene9 '
+wait_title '00:26\.000  bar [0-9.]+  scene4\+scene9 '
 
 # L loops the one-second scene9 entry: three seconds later it is still there.
 zk_press "$win" l

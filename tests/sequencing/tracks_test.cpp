@@ -2,6 +2,7 @@
 // name the line or the offset, handles across reloads, the music grid.
 #include "archive/codec.h"
 #include "archive/vkz.h"
+#include "sequencing/scene_frame.h"
 #include "sequencing/track_file.h"
 #include "sequencing/track_text.h"
 #include "sequencing/tracks.h"
@@ -81,6 +82,27 @@ TEST(Tracks, HandlesFollowReloadsAndABadFileKeepsTheOldSet) {
     EXPECT_EQ(Tracks_Value(later, 0, 0), 3.0f);
     Tracks_Clear();
     EXPECT_EQ(Tracks_Value(later, 0, 0), 0);
+}
+
+// A scene's constant through Param must be the very constant when no track
+// gives it: a double default must not pass through a float.
+TEST(Tracks, SceneFrameParamsKeepTheDefaultExactly) {
+    std::string error;
+    ASSERT_TRUE(
+        Tracks_InstallText("bpm 128 rows 4\ntrack s.k\n0 0 linear\n32 2\ntrack s.e\n", &error));
+    static const TrackHandle k = Tracks_Intern("s.k"), e = Tracks_Intern("s.e"),
+                             none = Tracks_Intern("s.none");
+    SceneFrame f;
+    f.musicTime = 1875;                    // row 16: half-way
+    EXPECT_EQ(f.Param(k, 0.0038), 0.0038); // the host reads no tracks
+    f.tracks = 1;
+    EXPECT_EQ(f.Param(k, 0.0038), 1.0);
+    EXPECT_EQ(f.Param(k, 5.0f), 1.0f);
+    EXPECT_EQ(f.Param(e, 0.0038), 0.0038); // a track without keys
+    EXPECT_EQ(f.Param(none, 0.0038), 0.0038);
+    EXPECT_EQ(f.Param(none, 0.10471976f), 0.10471976f);
+    EXPECT_EQ(f.Param("s.k", 7.0f), 1.0f);
+    Tracks_Clear();
 }
 
 TEST(Tracks, TextToBinaryToTextToTheSameBytes) {

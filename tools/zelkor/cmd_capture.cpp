@@ -46,7 +46,7 @@ struct Options {
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
-    std::string showDir, out;
+    std::string showDir, out, tracks;
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
@@ -75,6 +75,7 @@ const CLI_Option kOptions[] = {
     {"--no-audio"},
     {"--quiet"},
     {"--renderer", CLI_TEXT},
+    {"--tracks", CLI_TEXT},
     {"-o", CLI_TEXT},
     {},
 };
@@ -120,6 +121,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     o->quiet = args["--quiet"].on;
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["-o"].given) o->out = args["-o"].text;
+    if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
@@ -206,6 +208,13 @@ int Capture(const Options& o) {
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    // The tracks as play takes them: the text given, else SHOW/tracks.txt.
+    const std::string tracks = o.tracks.empty() ? std::string(show) + "/tracks.txt" : o.tracks;
+    const std::string tracksPath = AbsolutePath(tracks);
+    if (!o.tracks.empty() && access(tracksPath.c_str(), F_OK) != 0) {
+        fprintf(stderr, "zelkor capture: %s: %s\n", tracks.c_str(), strerror(errno));
+        return 1;
+    }
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,
                 strerror(errno));
@@ -278,6 +287,13 @@ int Capture(const Options& o) {
         else
             fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
                     o.height);
+        CaptureVideo_Abort(video);
+        return 1;
+    }
+
+    // Over the archive's, which the start-up took.
+    if (LoadTracksText("zelkor capture", tracksPath, tracks) < 0) {
+        Runner_Stop();
         CaptureVideo_Abort(video);
         return 1;
     }

@@ -2,13 +2,16 @@
 // start anywhere, pause, seek, loop an entry, and take in changed files
 // while it runs.
 #include "commands.h"
+#include "play_editor.h"
 #include "usage.h"
 #include "show_args.h"
 
 #include "cli/args.h"
 #include "cli/times.h"
 
+#include "archive/vkz.h"
 #include "io/watch.h"
+#include "core/globals.h"
 #include "core/log.h"
 #include "engine/live.h"
 #include "engine/reload.h"
@@ -16,11 +19,14 @@
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
 #include "scenes/scene_names.h"
+#include "sequencing/tracks.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,8 +39,7 @@
 namespace {
 
 struct Options {
-    std::string showDir, timetable, scene;
-    uint32_t at = 0;
+    std::string showDir, timetable, scene, tracks, at;
     int width = 800, height = 600, loop = 0, haveAt = 0;
     int renderer = DRAW_FIXED;
 };
@@ -44,10 +49,15 @@ int Usage(const char* why, const char* arg = nullptr) {
 }
 
 const CLI_Option kOptions[] = {
-    {"--dir", CLI_TEXT},       {"--at", CLI_TIME},
-    {"--scene", CLI_TEXT},     {"--window", CLI_SIZE, 1, 8192},
-    {"--timetable", CLI_TEXT}, {"--loop"},
-    {"--renderer", CLI_TEXT},  {},
+    {"--dir", CLI_TEXT},
+    {"--at", CLI_TEXT},
+    {"--scene", CLI_TEXT},
+    {"--window", CLI_SIZE, 1, 8192},
+    {"--timetable", CLI_TEXT},
+    {"--tracks", CLI_TEXT},
+    {"--loop"},
+    {"--renderer", CLI_TEXT},
+    {},
 };
 
 int ParseArgs(int argc, char** argv, Options* o) {
@@ -57,9 +67,10 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (at.given && scene.given) return Usage("give either --at or --scene");
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
+    if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (scene.given) o->scene = scene.text;
     if (window.given) o->width = window.width, o->height = window.height;
-    o->at = (uint32_t)at.number;
+    if (at.given) o->at = at.text;
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
     if (args["--renderer"].given) {
@@ -89,7 +100,9 @@ int CatchKeys(void*, SDL_Event* ev) {
     leaving |= ev->key.keysym.sym == SDLK_ESCAPE;
     // Held arrows and pages repeat; the toggles do not.
     SDL_Keycode k = ev->key.keysym.sym;
-    int repeats = k == SDLK_LEFT || k == SDLK_RIGHT || k == SDLK_PAGEUP || k == SDLK_PAGEDOWN;
+    int repeats = k == SDLK_LEFT || k == SDLK_RIGHT || k == SDLK_PAGEUP || k == SDLK_PAGEDOWN ||
+                  k == SDLK_UP || k == SDLK_DOWN || k == SDLK_PERIOD || k == SDLK_COMMA ||
+                  k == SDLK_BACKSPACE;
     if (!ev->key.repeat || repeats) keys.push_back(ev->key.keysym);
     return 1;
 }
@@ -109,18 +122,73 @@ void ToggleLoop() {
     if (entry >= 0) Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
 }
 
+const MusicGrid& Grid() {
+    static const MusicGrid show = {128, 4};
+    const TrackSet* set = Tracks_Current();
+    return set ? set->grid : show;
+}
+
+// By rows of the grid: forward to the next row's start; back to this row's
+// start, or the one before when already there.
+void SeekRows(int64_t rows, int forward) {
+    uint32_t t = Live_Time();
+    int64_t row = (int64_t)std::floor(MusicGrid_RowAt(Grid(), t));
+    int64_t at = row - row % rows;
+    int64_t to = forward ? at + rows : MusicGrid_RowStart(Grid(), at) < t ? at : at - rows;
+    Live_Seek(std::min<uint32_t>(MusicGrid_RowStart(Grid(), to), CLI_MAX_TIME));
+}
+
+// One frame of 60 a second, on the frames' grid from music time 0.
+void StepFrame(int forward) {
+    uint64_t t = Live_Time(), n = t * 60 / 1000;
+    auto start = [](uint64_t f) { return (uint32_t)((f * 1000 + 59) / 60); };
+    if (forward)
+        Live_Seek(std::min<uint32_t>(start(n + 1), CLI_MAX_TIME));
+    else
+        Live_Seek(start(n) < t ? start(n) : n ? start(n - 1) : 0);
+}
+
 void HandleKey(const SDL_Keysym& key) {
+    if (key.sym == SDLK_TAB) {
+        Editor_Toggle();
+        return;
+    }
+    if (Editor_HandleKey(key, Live_Time())) return;
     int64_t step = (key.mod & KMOD_SHIFT) ? 10000 : 2000;
+    int ctrl = (key.mod & KMOD_CTRL) != 0;
+    int64_t bar = (int64_t)Grid().rowsPerBeat * MUSIC_BEATS_PER_BAR;
     uint32_t t = Live_Time(), to = 0;
     switch (key.sym) {
     case SDLK_SPACE:
         Live_SetPaused(!Live_Paused());
         break;
     case SDLK_LEFT:
-        SeekBy(-step);
+        if (ctrl)
+            SeekRows(bar, 0);
+        else
+            SeekBy(-step);
         break;
     case SDLK_RIGHT:
-        SeekBy(step);
+        if (ctrl)
+            SeekRows(bar, 1);
+        else
+            SeekBy(step);
+        break;
+    case SDLK_UP:
+        SeekRows(1, 0);
+        break;
+    case SDLK_DOWN:
+        SeekRows(1, 1);
+        break;
+    case SDLK_PERIOD:
+    case SDLK_COMMA:
+        if (Live_Paused()) StepFrame(key.sym == SDLK_PERIOD);
+        break;
+    case SDLK_LEFTBRACKET:
+        Live_SetSpeed(Live_Speed() / 2);
+        break;
+    case SDLK_RIGHTBRACKET:
+        Live_SetSpeed(Live_Speed() * 2);
         break;
     case SDLK_PAGEUP:
         if (Timetable_PreviousStart(t, &to)) Live_Seek(to);
@@ -152,7 +220,19 @@ struct Watched {
     std::string timetable;                   // as given, for messages; "" when none
     std::string timetablePath, timetableDir; // absolute: the show folder is entered
     std::string timetableName;
+    int tracksFolder = -1;
+    std::string tracks;                 // as given (or SHOW/tracks.txt), for messages
+    std::string tracksPath, tracksName; // absolute, and its name in its folder
+    int tracksFromText = 0;             // the text file's tracks are installed
 };
+
+// The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
+// (the reason on stderr, the tracks before it kept).
+int LoadTracks(Watched* w) {
+    int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
+    if (loaded > 0) w->tracksFromText = 1;
+    return loaded;
+}
 
 // What `zelkor tmg compile` would say of the timetable just taken in.
 void Warn(const std::string& file, const std::vector<std::string>& warnings) {
@@ -169,7 +249,7 @@ void HoldAtEnd() {
 }
 
 // Takes in one changed file; 1 when something was redone.
-int TakeIn(const Watched& w, const IO_Change& change) {
+int TakeIn(Watched& w, const IO_Change& change) {
     if (change.isFolder) return 0;
     const std::string& name = change.name;
     int inShow = change.folder == w.showFolder;
@@ -177,6 +257,13 @@ int TakeIn(const Watched& w, const IO_Change& change) {
     std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
+    if (change.folder == w.tracksFolder && name == w.tracksName) {
+        if (LoadTracks(&w) <= 0) return 0;
+        double took = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                      (double)SDL_GetPerformanceFrequency();
+        fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.tracks.c_str(), took);
+        return 1;
+    }
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
         ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
@@ -184,6 +271,10 @@ int TakeIn(const Watched& w, const IO_Change& change) {
         // A timetable given as text replaces the archive's.
         if (!w.timetable.empty()) return 0;
         ok = Reload_Archive(name.c_str(), &why, &warnings);
+        // The archive's tracks, unless the text file's are in use.
+        std::string trackWhy;
+        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &trackWhy) < 0)
+            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), trackWhy.c_str());
     } else if (inShow && name == "sound.mp3") {
         ok = Reload_Music(name.c_str(), &why);
     } else if (inShow) {
@@ -217,6 +308,7 @@ int FollowReplacedFolder(Watched* w, const IO_Change& change) {
                 w->showPath.c_str(), why ? why : strerror(errno));
         return 0;
     }
+    if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;
     w->showFolder = folder;
     fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
             w->showPath.c_str());
@@ -255,14 +347,20 @@ std::string Title(unsigned fps) {
     uint32_t t = Live_Time();
     char clock[32];
     snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
-    std::string title = std::string("zelkor play  ") + clock + "  " + Timetable_ActiveNames(t) +
-                        "  " + std::to_string(fps) + " fps";
+    std::string title = std::string("zelkor play  ") + clock + "  " +
+                        MusicGrid_FormatBar(Grid(), t) + "  " + Timetable_ActiveNames(t) + "  " +
+                        std::to_string(fps) + " fps";
     uint32_t end = 0;
     if (Live_Paused() && Timetable_ShowEnd(&end) && t >= end)
         title += " [end: Escape leaves]";
     else if (Live_Paused())
         title += " [paused]";
     if (Live_Looping()) title += " [loop]";
+    if (Live_Speed() != 1.0) {
+        char speed[32];
+        snprintf(speed, sizeof speed, " [%gx, silent]", Live_Speed());
+        title += speed;
+    }
     return title;
 }
 
@@ -279,6 +377,11 @@ int Play(const Options& o) {
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
     w.showPath = AbsolutePath(show);
     while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
+    // The tracks' text: the one given, else tracks.txt in the show folder.
+    w.tracks = o.tracks.empty() ? w.showPrefix + "tracks.txt" : o.tracks;
+    w.tracksPath = o.tracks.empty() ? w.showPath + "/tracks.txt" : AbsolutePath(o.tracks);
+    w.tracksName = w.tracksPath.substr(w.tracksPath.rfind('/') + 1);
+    Editor_SetFile(w.tracksPath, w.tracks);
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
         return 1;
@@ -300,7 +403,17 @@ int Play(const Options& o) {
         return 1;
     }
     Warn(file, warnings);
-    uint32_t start = o.at;
+    // The tracks before the start: their grid reads --at BAR.BEAT.
+    if (VKZ_Archive* archive = VKZ_Open("data.vkz")) {
+        std::string trackWhy;
+        Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
+        VKZ_Close(archive);
+    }
+    LoadTracks(&w);
+    uint32_t start = 0;
+    if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
+        (!MusicGrid_ParseBarBeat(Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
+        return Usage("--at wants ms, M:SS.mmm or BAR.BEAT (bar from 1, beat 1 to 4)", o.at.c_str());
     int entry = -1;
     if (!o.scene.empty()) {
         entry = Timetable_Find(o.scene.c_str());
@@ -332,6 +445,9 @@ int Play(const Options& o) {
                     shown.c_str());
         return 1;
     }
+    // The start-up took the archive's tracks; the text file's go over them.
+    if (w.tracksFromText) LoadTracks(&w);
+    Live_SetOverlay(Editor_Draw, nullptr);
 
     const char* reason = nullptr;
     w.watch = IO_WatchOpen();
@@ -344,6 +460,10 @@ int Play(const Options& o) {
         IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
+    std::string tracksDir = w.tracksPath.substr(0, w.tracksPath.rfind('/') + 1);
+    w.tracksFolder = tracksDir == w.showPath + "/"
+                         ? w.showFolder
+                         : IO_WatchFolder(w.watch, tracksDir.c_str(), &reason);
     // --scene with --loop loops that very entry, whatever else starts with it.
     if (o.loop && entry >= 0)
         Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));

@@ -1,5 +1,10 @@
 #include "show_args.h"
 
+#include "io/read_file.h"
+#include "sequencing/tracks.h"
+
+#include <cstdio>
+
 #include <unistd.h>
 
 std::string AbsolutePath(const std::string& p) {
@@ -7,4 +12,20 @@ std::string AbsolutePath(const std::string& p) {
     char cwd[4096];
     if (!getcwd(cwd, sizeof cwd)) return p;
     return std::string(cwd) + "/" + p;
+}
+
+int LoadTracksText(const char* tool, const std::string& path, const std::string& shown) {
+    if (access(path.c_str(), F_OK) != 0) return 0;
+    std::string text, why;
+    const char* reason = nullptr;
+    if (!IO_ReadText(path.c_str(), TRACK_MAX_BYTES, IO_REGULAR_ONLY, &text, &reason)) {
+        fprintf(stderr, "%s: %s: %s\n", tool, shown.c_str(), reason);
+        return -1;
+    }
+    if (!Tracks_InstallText(text, &why)) {
+        fprintf(stderr, "%s: %s: %s; the tracks before it stay\n", tool, shown.c_str(),
+                why.c_str());
+        return -1;
+    }
+    return 1;
 }

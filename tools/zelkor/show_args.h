@@ -4,3 +4,8 @@
 
 // `path` from the current folder, so it holds after entering the show folder.
 std::string AbsolutePath(const std::string& path);
+
+// The tracks' text file at `path` (absolute), installed over whatever the
+// show's archive gave: 1 installed, 0 there is no such file, -1 refused with
+// "TOOL: SHOWN: reason" on stderr and the tracks before it kept.
+int LoadTracksText(const char* tool, const std::string& path, const std::string& shown);

@@ -178,7 +178,7 @@ const CLI_Usage CaptureUsage = {
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
     "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
     "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR\n"
-    "zelkor capture ... [--renderer fixed|modern]",
+    "zelkor capture ... [--renderer fixed|modern] [--tracks FILE.txt]",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
     "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
@@ -204,6 +204,9 @@ const CLI_Usage CaptureUsage = {
     "  --quiet          no progress on stderr\n"
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                   (buffers and shaders, as in the web build)\n"
+    "  --tracks FILE    parameter tracks in text form over the archive's (default:\n"
+    "                   SHOW/tracks.txt when there is one, as zelkor play takes it);\n"
+    "                   a file with an error stops the capture, naming its line\n"
     "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
     "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
     "Ctrl-C stops after the current frame and completes the file (status 130);\n"
@@ -212,11 +215,13 @@ const CLI_Usage CaptureUsage = {
 const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
-    "[--loop] [--renderer fixed|modern]",
+    "[--tracks FILE.txt] [--loop] [--renderer fixed|modern]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
-    "M:SS or M:SS.mmm; default 0) or from the start of the first timetable entry\n"
-    "named NAME.\n"
+    "M:SS, M:SS.mmm or BAR.BEAT, bars and beats counted from 1 on the tracks'\n"
+    "grid; default 0) or from the start of the first timetable entry named NAME.\n"
+    "--tracks edits and plays those parameter tracks (default: SHOW/tracks.txt;\n"
+    "while there is none, the archive's default.trk, and Ctrl+S makes it).\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
     "and the music are loaded again when they change on disk, or when the folder\n"
@@ -231,6 +236,17 @@ const CLI_Usage PlayUsage = {
     "--renderer picks the draw backend: fixed (OpenGL 1.x, the default) or\n"
     "modern (buffers and shaders, as in the web build).\n"
     "\n"
-    "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
-    "Page Down go to the previous and next entry; Home to the start; L loops the\n"
-    "current entry; F toggles full screen; Escape quits.\n"};
+    "The title shows the music time, the bar and beat (\"bar 12.3\") and the entries.\n"
+    "\n"
+    "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Up and Down\n"
+    "one row of the grid, Ctrl+Left and Ctrl+Right one bar; Page Up and Page Down\n"
+    "go to the previous and next entry; Home to the start; . and , step one frame\n"
+    "(1/60 s) forward and back while paused; [ and ] halve and double the speed\n"
+    "(1/8x to 2x; away from 1x the music is silent and the clock runs at that\n"
+    "rate); L loops the current entry; F toggles full screen; Escape quits.\n"
+    "Tab shows the track editor over the picture: the tracks as columns, the rows\n"
+    "around the time, the timetable as a strip. There Left and Right choose a\n"
+    "track, a number and Enter set a key at the current row, Delete removes it,\n"
+    "I cycles its interpolation, Ctrl+S saves the file (its opening comments\n"
+    "kept). tracks.txt saved elsewhere is taken in at once; one with an error\n"
+    "keeps the tracks before it, naming the line.\n"};
