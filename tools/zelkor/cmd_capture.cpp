@@ -12,7 +12,9 @@
 #include "capture_video.h"
 #include "io/png_write.h"
 #include "engine/reload.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/scene_library.h"
 #include "engine/timetable_nav.h"
 #include "core/log.h"
 #include "platform/draw.h"
@@ -46,7 +48,7 @@ struct Options {
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
-    std::string showDir, out;
+    std::string showDir, out, scenes;
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
@@ -75,6 +77,7 @@ const CLI_Option kOptions[] = {
     {"--no-audio"},
     {"--quiet"},
     {"--renderer", CLI_TEXT},
+    {"--scenes", CLI_TEXT},
     {"-o", CLI_TEXT},
     {},
 };
@@ -126,6 +129,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
             return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
 
+    if (args["--scenes"].given) o->scenes = args["--scenes"].text;
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
     o->video = EndsWith(o->out, kVideo, 3);
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
@@ -206,6 +210,16 @@ int Capture(const Options& o) {
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    // A show's own scenes (the library stays loaded until the program ends).
+    if (!o.scenes.empty()) {
+        std::string why;
+        SceneLibrary* library = SceneLibrary_Load(o.scenes.c_str(), &why);
+        if (!library) {
+            fprintf(stderr, "zelkor capture: %s: %s\n", o.scenes.c_str(), why.c_str());
+            return 1;
+        }
+        Engine_UseScenes(SceneLibrary_Scenes(library));
+    }
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,
                 strerror(errno));

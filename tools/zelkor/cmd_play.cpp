@@ -12,7 +12,9 @@
 #include "core/log.h"
 #include "engine/live.h"
 #include "engine/reload.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/scene_library.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
 #include "scenes/scene_names.h"
@@ -33,7 +35,7 @@
 namespace {
 
 struct Options {
-    std::string showDir, timetable, scene;
+    std::string showDir, timetable, scene, scenes;
     uint32_t at = 0;
     int width = 800, height = 600, loop = 0, haveAt = 0;
     int renderer = DRAW_FIXED;
@@ -51,6 +53,7 @@ const CLI_Option kOptions[] = {
     {"--timetable", CLI_TEXT},
     {"--loop"},
     {"--renderer", CLI_TEXT},
+    {"--scenes", CLI_TEXT},
     {},
 };
 
@@ -62,6 +65,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
     if (scene.given) o->scene = scene.text;
+    if (args["--scenes"].given) o->scenes = args["--scenes"].text;
     if (window.given) o->width = window.width, o->height = window.height;
     o->at = (uint32_t)at.number;
     o->haveAt = at.given;
@@ -156,7 +160,34 @@ struct Watched {
     std::string timetable;                   // as given, for messages; "" when none
     std::string timetablePath, timetableDir; // absolute: the show folder is entered
     std::string timetableName;
+    int libraryFolder = -1;  // the scene library's
+    std::string library;     // as given, for messages; "" when none
+    std::string libraryPath; // absolute
+    std::string libraryName;
 };
+
+// The scene library loaded now; the one before it is unloaded only once its
+// successor is registered and prepared.
+SceneLibrary* sceneLibrary = nullptr;
+
+// Takes in a rebuilt scene library; 1 when its scenes now play.
+int TakeInScenes(const Watched& w) {
+    Uint64 begin = SDL_GetPerformanceCounter();
+    std::string why;
+    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+    if (!next) {
+        fprintf(stderr, "zelkor play: %s: %s; the scenes before it play on\n", w.library.c_str(),
+                why.c_str());
+        return 0;
+    }
+    Engine_UseScenes(SceneLibrary_Scenes(next));
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = next;
+    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                (double)SDL_GetPerformanceFrequency();
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.library.c_str(), ms);
+    return 1;
+}
 
 // What `zelkor tmg compile` would say of the timetable just taken in.
 void Warn(const std::string& file, const std::vector<std::string>& warnings) {
@@ -176,6 +207,8 @@ void HoldAtEnd() {
 int TakeIn(const Watched& w, const IO_Change& change) {
     if (change.isFolder) return 0;
     const std::string& name = change.name;
+    if (!w.library.empty() && change.folder == w.libraryFolder && name == w.libraryName)
+        return TakeInScenes(w);
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
     std::vector<std::string> warnings;
@@ -234,23 +267,11 @@ int FollowReplacedFolder(Watched* w, const IO_Change& change) {
 }
 
 // Beside the show when it may be written there, else in the user's state
-// folder ($XDG_STATE_HOME, or ~/.local/state), said on stderr.
+// folder, said on stderr.
 std::string LogPath(const char* show) {
     if (access(".", W_OK) == 0) return "zelkor.log";
-    const char* state = getenv("XDG_STATE_HOME");
-    const char* home = getenv("HOME");
-    std::string dir;
-    if (state && state[0] == '/')
-        dir = state;
-    else if (home && home[0] == '/')
-        dir = std::string(home) + "/.local/state";
-    else
-        return "zelkor.log";
-    dir += "/zelkor";
-    for (size_t at = 1; at != std::string::npos; at = dir.find('/', at + 1))
-        mkdir(dir.substr(0, at).c_str(), 0700);
-    mkdir(dir.c_str(), 0700);
-    std::string log = dir + "/zelkor.log";
+    std::string log = ZELKOR_StateLogPath();
+    if (log.empty()) return "zelkor.log";
     fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
     return log;
 }
@@ -278,6 +299,19 @@ int Play(const Options& o) {
         size_t slash = w.timetablePath.rfind('/');
         w.timetableDir = w.timetablePath.substr(0, slash + 1);
         w.timetableName = w.timetablePath.substr(slash + 1);
+    }
+    if (!o.scenes.empty()) {
+        w.library = o.scenes;
+        w.libraryPath = AbsolutePath(o.scenes);
+        size_t at = w.libraryPath.rfind('/');
+        w.libraryName = w.libraryPath.substr(at + 1);
+        std::string why;
+        sceneLibrary = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+        if (!sceneLibrary) {
+            fprintf(stderr, "zelkor play: %s: %s\n", o.scenes.c_str(), why.c_str());
+            return 1;
+        }
+        Engine_UseScenes(SceneLibrary_Scenes(sceneLibrary));
     }
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
@@ -348,6 +382,10 @@ int Play(const Options& o) {
         IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
+    if (!w.library.empty()) {
+        std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
+        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);
+    }
     // --scene with --loop loops that very entry, whatever else starts with it.
     if (o.loop && entry >= 0)
         Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
@@ -397,6 +435,9 @@ int Play(const Options& o) {
     IO_WatchClose(w.watch);
     Textures_StopReloads();
     Live_Stop();
+    Engine_UseScenes(nullptr);
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = nullptr;
     return 0;
 }
 
