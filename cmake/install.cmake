@@ -69,6 +69,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tarnis - Marovy, a real-time show, and th
 set(CPACK_PACKAGE_CONTACT "tarnis <tarnis@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beside what the programs link: the GL driver SDL opens at run time, and
+# what building a show of one's own against the engine takes.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS
+    "cmake, g++, pkg-config, libsdl2-dev, libmpg123-dev, libgl-dev, libglu1-mesa-dev, libbz2-dev, libucl-dev, libpng-dev")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_GENERATOR DEB)
