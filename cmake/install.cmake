@@ -24,7 +24,7 @@ install(TARGETS zk_core zk_io zk_cli zk_platform zk_draw zk_platform_gl zk_archi
 install(EXPORT ZelkorTargets NAMESPACE Zelkor:: DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 include(CMakePackageConfigHelpers)
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
-                                 VERSION 0.99 COMPATIBILITY ExactVersion)
+                                 VERSION 0.99 COMPATIBILITY ExactVersion ARCH_INDEPENDENT)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZelkorConfig.cmake
               ${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorWeb.cmake

@@ -83,6 +83,11 @@ int CmdNew(int argc, char** argv) {
             return 1;
         }
         if (!WriteOutput(tool, path.c_str(), text.data(), text.size())) return 1;
+        // Scripts stay runnable.
+        if (text.compare(0, 2, "#!") == 0 && chmod(path.c_str(), 0755) != 0) {
+            fprintf(stderr, "%s: %s: %s\n", tool, path.c_str(), strerror(errno));
+            return 1;
+        }
     }
     printf("%s: the show \"%s\" is in %s; build it with\n"
            "  cmake -S %s -B %s/build && cmake --build %s/build\n",
