@@ -64,6 +64,9 @@ printf 'extern "C" const char zelkor_scene_abi[] = "ZELKOR %s scenes 1";\n' \
     "$(zelkor --version | sed -n 's/.*Version \([^ ]*\).*/\1/p')" >bad.cpp
 g++ -shared -fPIC bad.cpp -o bad.so && mv bad.so mine/build/show/libmine_scenes.so
 zk_wait_for 2 grep -q "no entry point zelkor_scenes" play.log || zk_fail "the bad library: $(cat play.log)"
+echo 'extern "C" const char zelkor_scene_abi[] = "ZELKOR 0.1 scenes 1";' >old.cpp
+g++ -shared -fPIC old.cpp -o old.so && mv old.so mine/build/show/libmine_scenes.so
+zk_wait_for 2 grep -q "built against ZELKOR 0.1 scenes 1" play.log || zk_fail "the old library: $(cat play.log)"
 sleep 0.3
 b2=$(blue)
 awk -v a="$b0" -v b="$b2" 'BEGIN { exit !(b > a * 1.3) }' || zk_fail "the old code stopped ($b0 -> $b2)"

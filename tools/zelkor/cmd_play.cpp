@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <string>
 #include <sys/stat.h>
@@ -169,10 +170,30 @@ struct Watched {
 // The scene library loaded now; the one before it is unloaded only once its
 // successor is registered and prepared.
 SceneLibrary* sceneLibrary = nullptr;
+// After a reload, told once its first frame is drawn: the load's time and
+// the time from the library's last write to that frame.
+std::string reloadedLibrary;
+double reloadMs = 0;
+timespec libraryWritten = {};
+
+double MsSince(const timespec& then) {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (double)(now.tv_sec - then.tv_sec) * 1000.0 + (double)(now.tv_nsec - then.tv_nsec) / 1e6;
+}
+
+void TellReloaded() {
+    if (reloadedLibrary.empty()) return;
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
+            reloadedLibrary.c_str(), reloadMs, MsSince(libraryWritten));
+    reloadedLibrary.clear();
+}
 
 // Takes in a rebuilt scene library; 1 when its scenes now play.
 int TakeInScenes(const Watched& w) {
     Uint64 begin = SDL_GetPerformanceCounter();
+    struct stat info;
+    if (stat(w.libraryPath.c_str(), &info) == 0) libraryWritten = info.st_mtim;
     std::string why;
     SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
     if (!next) {
@@ -183,9 +204,9 @@ int TakeInScenes(const Watched& w) {
     Engine_UseScenes(SceneLibrary_Scenes(next));
     SceneLibrary_Unload(sceneLibrary);
     sceneLibrary = next;
-    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                (double)SDL_GetPerformanceFrequency();
-    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.library.c_str(), ms);
+    reloadMs = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+               (double)SDL_GetPerformanceFrequency();
+    reloadedLibrary = w.library;
     return 1;
 }
 
@@ -417,6 +438,7 @@ int Play(const Options& o) {
         redraw |= exposed;
         exposed = 0;
         int r = Live_Frame(redraw);
+        TellReloaded();
         if (r == RUNNER_ENDED && leaving) break;
         if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
