@@ -1,40 +1,47 @@
 # bash completion for zelkor: its commands, each command's options (read
-# from its own --help), and show folders (those holding data.vkz) for --dir.
+# from the synopsis of its own --help), show folders (those holding
+# data.vkz) after --dir, and file names. Plain bash: no bash-completion needed.
 _zelkor() {
-    local cur prev words cword
-    _init_completion || return
-    if [ "$cword" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "md5 codec vkz tmg trk rgs tex capture play new help --help --version" -- "$cur"))
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local commands="md5 codec vkz tmg trk rgs tex capture play new help"
+    COMPREPLY=()
+    if [ "$COMP_CWORD" -eq 1 ]; then
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
     fi
     case "$prev" in
     --dir)
-        local d shows=()
+        local d
         for d in $(compgen -d -- "$cur"); do
-            [ -e "$d/data.vkz" ] && shows+=("$d")
-            shows+=("$d/")
+            [ -e "$d/data.vkz" ] && COMPREPLY+=("$d")
+            COMPREPLY+=("$d/")
         done
-        compopt -o nospace
-        COMPREPLY=($(compgen -W "${shows[*]}" -- "$cur"))
+        compopt -o nospace 2>/dev/null
         return
         ;;
     --codec) COMPREPLY=($(compgen -W "aplib ucl bzip2 stored" -- "$cur")); return ;;
     --renderer) COMPREPLY=($(compgen -W "fixed modern" -- "$cur")); return ;;
-    --scenes) _filedir so; return ;;
     esac
     if [[ "$cur" == -* ]]; then
         local options
-        options=$("${words[0]}" "${words[1]}" --help 2>/dev/null | grep -o -- '--[a-z][a-z-]*' | sort -u)
+        options=$("${COMP_WORDS[0]}" "${COMP_WORDS[1]}" --help 2>/dev/null | sed '/^$/q' | grep -o -- '--[a-z][a-z-]*' | sort -u)
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
         return
     fi
-    case "${words[1]}" in
-    vkz) [ "$cword" -eq 2 ] && { COMPREPLY=($(compgen -W "create list extract verify" -- "$cur")); return; } ;;
-    codec) [ "$cword" -eq 2 ] && { COMPREPLY=($(compgen -W "compress decompress" -- "$cur")); return; } ;;
-    tmg | trk) [ "$cword" -eq 2 ] && { COMPREPLY=($(compgen -W "compile dump" -- "$cur")); return; } ;;
-    rgs) [ "$cword" -eq 2 ] && { COMPREPLY=($(compgen -W "asm disasm run view ops" -- "$cur")); return; } ;;
-    tex) [ "$cword" -eq 2 ] && { COMPREPLY=($(compgen -W "decode" -- "$cur")); return; } ;;
-    help) COMPREPLY=($(compgen -W "md5 codec vkz tmg trk rgs tex capture play new" -- "$cur")); return ;;
+    local sub=""
+    case "${COMP_WORDS[1]}" in
+    vkz) sub="create list extract verify" ;;
+    codec) sub="compress decompress" ;;
+    tmg | trk) sub="compile dump" ;;
+    rgs) sub="asm disasm run view ops" ;;
+    tex) sub="decode" ;;
+    help) [ "$COMP_CWORD" -eq 2 ] && COMPREPLY=($(compgen -W "$commands" -- "$cur")); return ;;
     esac
-    _filedir
-} && complete -F _zelkor zelkor
+    if [ -n "$sub" ] && [ "$COMP_CWORD" -eq 2 ]; then
+        COMPREPLY=($(compgen -W "$sub" -- "$cur"))
+        return
+    fi
+    compopt -o filenames 2>/dev/null
+    COMPREPLY=($(compgen -f -- "$cur"))
+}
+complete -F _zelkor zelkor
