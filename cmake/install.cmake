@@ -34,7 +34,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/ DESTINATION ${CMAKE_INSTALL_DATADIR
         COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/CMakeLists.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor
         COMPONENT dev)
-install(FILES ${PROJECT_SOURCE_DIR}/cmake/git_revision.cmake
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/git_revision.cmake ${PROJECT_SOURCE_DIR}/cmake/write_if_changed.cmake
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor/cmake COMPONENT dev)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/build-web
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME zelkor-build-web)
