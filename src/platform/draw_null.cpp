@@ -19,7 +19,8 @@ void Float2(float, float) {}
 void Double2(double, double) {}
 void Float3(float, float, float) {}
 void Float4(float, float, float, float) {}
-void Int2(int, int) {}
+void Unsigned(unsigned) {}
+void Unsigned2(unsigned, unsigned) {}
 uint32_t UploadTexture(uint32_t name, const DrawImage*, int) {
     return name;
 }
@@ -41,7 +42,7 @@ const Draw nullDraw = {
     .ClearBars = ClearBars,
     .Flush = Nothing,
     .Submit = Nothing,
-    .Begin = Int,
+    .Begin = Unsigned,
     .End = Nothing,
     .Vertex3f = Float3,
     .TexCoord2f = Float2,
@@ -55,9 +56,9 @@ const Draw nullDraw = {
     .Translatef = Float3,
     .Rotatef = Float4,
     .Scalef = Float3,
-    .Enable = Int,
-    .Disable = Int,
-    .BlendFunc = Int2,
+    .Enable = Unsigned,
+    .Disable = Unsigned,
+    .BlendFunc = Unsigned2,
     .PolygonMode = Int,
     .NicestPerspective = Nothing,
     .LineWidth = Float,
