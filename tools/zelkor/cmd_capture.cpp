@@ -129,7 +129,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
             return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
 
-    if (args["--scenes"].given) o->scenes = args["--scenes"].text;
+    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
     o->video = EndsWith(o->out, kVideo, 3);
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))

@@ -66,7 +66,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
     if (scene.given) o->scene = scene.text;
-    if (args["--scenes"].given) o->scenes = args["--scenes"].text;
+    // A show of one's own plays its scenes without being told.
+    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
     if (window.given) o->width = window.width, o->height = window.height;
     o->at = (uint32_t)at.number;
     o->haveAt = at.given;

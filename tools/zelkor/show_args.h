@@ -4,3 +4,7 @@
 
 // `path` from the current folder, so it holds after entering the show folder.
 std::string AbsolutePath(const std::string& path);
+// The scene library a show of one's own keeps in its folder (zelkor new
+// builds "libNAME_scenes.so" there), as `folder/name`: the only such file,
+// else "" (none, or more than one to choose from).
+std::string SceneLibraryIn(const std::string& folder);
