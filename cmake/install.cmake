@@ -72,6 +72,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beside what the programs link: the GL driver SDL opens at run time, and
 # what building a show of one's own against the engine takes.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
+# texmake looks its fonts up there by default.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-core)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
     "cmake, g++, pkg-config, libsdl2-dev, libmpg123-dev, libgl-dev, libglu1-mesa-dev, libbz2-dev, libucl-dev, libpng-dev")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
