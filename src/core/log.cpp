@@ -5,6 +5,9 @@
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -85,4 +88,26 @@ void ZELKOR_Log::Shutdown() {
         fclose(file);
         file = nullptr;
     }
+}
+
+const char* ZELKOR_StateLogPath() {
+    static char path[4096];
+    const char* state = getenv("XDG_STATE_HOME");
+    const char* home = getenv("HOME");
+    int n;
+    if (state && state[0] == '/')
+        n = snprintf(path, sizeof path, "%s/zelkor", state);
+    else if (home && home[0] == '/')
+        n = snprintf(path, sizeof path, "%s/.local/state/zelkor", home);
+    else
+        return "";
+    if (n < 0 || n + (int)sizeof "/zelkor.log" > (int)sizeof path) return "";
+    for (char* slash = strchr(path + 1, '/'); slash; slash = strchr(slash + 1, '/')) {
+        *slash = 0;
+        mkdir(path, 0700);
+        *slash = '/';
+    }
+    mkdir(path, 0700);
+    strcat(path, "/zelkor.log");
+    return path;
 }

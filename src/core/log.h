@@ -24,3 +24,8 @@ class ZELKOR_Log {
 
 // An OpenError as words: ELOOP is a log that is a symbolic link.
 const char* ZELKOR_LogProblem(int error);
+// The user's own place for the log, for a show whose folder may not be
+// written (an installed one): $XDG_STATE_HOME/zelkor/zelkor.log, or
+// ~/.local/state/zelkor/zelkor.log, its folders made. Empty when neither
+// variable names an absolute folder.
+const char* ZELKOR_StateLogPath();

@@ -9,13 +9,17 @@
 #include "platform/opengl.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "scenes/scene_names.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/tracks.h"
+#include "sequencing/scene_set.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -158,6 +162,23 @@ void Engine_Stop() {
     SetSceneFrameSource(nullptr);
     framesBegun = 0;
     state = ENGINE_FAILED;
+}
+
+void Engine_UseScenes(const SceneSet* scenes) {
+    // Timetables are checked against these names from now on; copied, as a
+    // library's own may be unloaded.
+    static std::vector<std::string> names;
+    static std::vector<const char*> pointers;
+    names.clear();
+    pointers.clear();
+    for (int i = 0; scenes && i < scenes->count; i++)
+        names.push_back(scenes->entries[i].name ? scenes->entries[i].name : "");
+    for (const std::string& name : names) pointers.push_back(name.c_str());
+    UseShowSceneNames(scenes ? pointers.data() : nullptr, (int)pointers.size());
+    if (state == ENGINE_RUNNING || state == ENGINE_ENDED)
+        Startup_ReplaceScenes(scenes);
+    else
+        Startup_UseScenes(scenes);
 }
 
 void Engine_CancelQuit() {

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+struct SceneSet;
+
 enum EngineState {
     ENGINE_STARTING, // start-up goes on; a step does one stage of it
     ENGINE_RUNNING,  // start-up is done: each step is one frame
@@ -69,6 +71,11 @@ int Engine_Start(const EngineConfig* config);
 int Engine_Step(const EngineInput* input);
 // Releases everything; safe after a partial start-up and after Engine_Start alone.
 void Engine_Stop();
+
+// A show's own scenes in place of the production's (null: those), for the
+// next Engine_Start; while the show runs, they replace the registered ones
+// and are prepared before the next frame. The set must outlive its use.
+void Engine_UseScenes(const SceneSet* scenes);
 
 // After ENGINE_ENDED: the quit message is taken back and the show runs on
 // (a player holding the show's last frame).

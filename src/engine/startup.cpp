@@ -13,6 +13,7 @@
 #include "scenes/scenes.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/tracks.h"
+#include "sequencing/scene_set.h"
 
 #include <cerrno>
 #include <cstdarg>
@@ -31,6 +32,35 @@ enum Stage { STAGE_OBJECTS, STAGE_PREPARE, STAGE_SOUND_WAIT, STAGE_DONE };
 EngineConfig config;
 int stage = STAGE_DONE;
 size_t preparation = 0;
+const SceneSet* ownScenes = nullptr; // a show's own, in place of the scene list
+
+void RegisterAll() {
+    RegisterScene(PreloadSceneName, PreloadScene);
+    if (ownScenes) {
+        for (int i = 0; i < ownScenes->count; i++)
+            RegisterScene(ownScenes->entries[i].name, ownScenes->entries[i].scene);
+    } else {
+        for (const SceneTableEntry& scene : SceneTable)
+            if (scene.function) RegisterScene(scene.name, scene.function);
+    }
+    RegisterScene(EndeSceneName, EndeScene);
+}
+
+size_t PreparationCount() {
+    return ownScenes ? (size_t)ownScenes->count : PrepareScenes.size();
+}
+
+void Prepare(size_t i) {
+    if (!ownScenes) {
+        const ScenePreparation& prep = PrepareScenes[i];
+        g_shellLog->Print("%s", prep.logLine);
+        if (prep.prepare) prep.prepare();
+        return;
+    }
+    const SceneSetEntry& entry = ownScenes->entries[i];
+    g_shellLog->Print("Pre-Initializing %s", entry.name);
+    if (entry.prepare && !entry.prepare()) g_shellLog->Print("%s: preparation failed", entry.name);
+}
 
 } // namespace
 
@@ -176,20 +206,15 @@ static int StartObjects() {
     g_camera->Use();
 
     g_shellLog->Print("Registering scenes");
-    RegisterScene(PreloadSceneName, PreloadScene);
-    for (const SceneTableEntry& scene : SceneTable)
-        if (scene.function) RegisterScene(scene.name, scene.function);
-    RegisterScene(EndeSceneName, EndeScene);
+    RegisterAll();
     stage = STAGE_PREPARE;
     return STARTUP_MORE;
 }
 
 // One scene's preparation (its textures and scripts), then the wait's start.
 static int PrepareNext() {
-    if (preparation < PrepareScenes.size()) {
-        const ScenePreparation& prep = PrepareScenes[preparation++];
-        g_shellLog->Print("%s", prep.logLine);
-        if (prep.prepare) prep.prepare();
+    if (preparation < PreparationCount()) {
+        Prepare(preparation++);
         return STARTUP_MORE;
     }
     g_shellLog->Print("Pre-Initializing done");
@@ -214,6 +239,18 @@ static int WaitForSound() {
     g_shellLog->Print("Returning");
     stage = STAGE_DONE;
     return STARTUP_DONE;
+}
+
+void Startup_UseScenes(const SceneSet* scenes) {
+    ownScenes = scenes;
+}
+
+void Startup_ReplaceScenes(const SceneSet* scenes) {
+    ownScenes = scenes;
+    ClearRegisteredScenes();
+    g_shellLog->Print("Registering scenes");
+    RegisterAll();
+    for (size_t i = 0; i < PreparationCount(); i++) Prepare(i);
 }
 
 int Startup() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct EngineConfig;
+struct SceneSet;
 class ZELKOR_Window;
 
 enum StartupResult { STARTUP_MORE, STARTUP_DONE, STARTUP_FAILED };
@@ -15,6 +16,12 @@ void Startup_Begin(const EngineConfig* config);
 // Runs the next stage: STARTUP_MORE, STARTUP_DONE when the frame timer has
 // begun, or STARTUP_FAILED after the failed step's box.
 int Startup();
+// A show's own scenes registered and prepared in place of the scene list
+// (null: the list's), from the next start-up on.
+void Startup_UseScenes(const SceneSet* scenes);
+// While the show runs: the registered scenes become these, each prepared at
+// once (in the show's GL context) before the next frame.
+void Startup_ReplaceScenes(const SceneSet* scenes);
 // Releases whatever exists, in order; safe after a partial start-up.
 void Shutdown();
 // Escape and window close post the quit message.

@@ -14,6 +14,7 @@ void Rect(int, int, int, int) {}
 void Clear(unsigned) {}
 void ClearBars(int, int, int, int, int, int, int) {}
 void Int(int) {}
+void Int2(int, int) {}
 void Float(float) {}
 void Float2(float, float) {}
 void Double2(double, double) {}

@@ -17,3 +17,6 @@ int IsRegisteredSceneName(const char* name);
 // Every name a scene is registered under, "preload" first, "ende" last, then
 // a null: what timetables are checked against.
 const char* const* KnownSceneNames();
+// A show of one's own: its `count` scene names (kept, not copied) stand in
+// for the scene list's in both of the above; null restores the list's.
+void UseShowSceneNames(const char* const* names, int count);

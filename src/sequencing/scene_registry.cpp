@@ -82,10 +82,14 @@ int ReplaceTimingScript(const void* data, uint32_t size) {
     return 1;
 }
 
-void FreeSceneTables() {
+void ClearRegisteredScenes() {
     free(sceneRecords);
     sceneRecords = nullptr;
     sceneCount = 0;
+}
+
+void FreeSceneTables() {
+    ClearRegisteredScenes();
     FreeTimingTable(&timingTable);
     timingLoaded = 0;
 }

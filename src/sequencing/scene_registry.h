@@ -34,6 +34,8 @@ int SceneDispatcher();
 // dispatch on, in place of the archive's (loaded or not); 1, or 0 with the
 // old table kept.
 int ReplaceTimingScript(const void* data, uint32_t size);
+// Forgets every registered scene (the timetable stays), for a new set.
+void ClearRegisteredScenes();
 // Frees the registry and the timetable; the next dispatch loads afresh.
 void FreeSceneTables();
 // ASCII letters compared without case, at most 64 bytes.

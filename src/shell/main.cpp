@@ -13,10 +13,31 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 static MarovyOptions options;
+static std::string logPath; // empty: "zelkor.log" in the show folder
+
+// An installed marovy keeps its show in ../share/marovy beside its own
+// folder: without --dir, and with no show in the working folder, it plays
+// that one. Its log then goes to the user's state folder (the working
+// folder when there is none), never into the installed show.
+static void FindInstalledShow() {
+    if (options.dir || access("data.vkz", F_OK) == 0) return;
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return;
+    std::string own(exe, (size_t)n);
+    std::string show = own.substr(0, own.rfind('/') + 1) + "../share/marovy";
+    if (access((show + "/data.vkz").c_str(), R_OK) != 0) return;
+    char cwd[PATH_MAX];
+    logPath = ZELKOR_StateLogPath();
+    if (logPath.empty() && getcwd(cwd, sizeof cwd)) logPath = std::string(cwd) + "/zelkor.log";
+    if (chdir(show.c_str()) != 0) logPath.clear();
+}
 
 static int Configure() {
     if (options.screen == MAROVY_DIALOG) {
@@ -44,6 +65,7 @@ static int MarovyMain() {
     config.fullscreen = g_settings.fullscreen;
     config.sound = g_settings.soundEnabled;
     config.renderer = options.renderer;
+    if (!logPath.empty()) config.logPath = logPath.c_str();
     Engine_Start(&config);
     int state;
     while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
@@ -68,6 +90,7 @@ int main(int argc, char** argv) {
                 strerror(errno));
         return -1;
     }
+    FindInstalledShow();
     SDL_SetMainReady();
     // Ours instead of SDL's, which a waiting message box never answers.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

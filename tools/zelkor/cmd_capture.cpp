@@ -12,7 +12,9 @@
 #include "capture_video.h"
 #include "io/png_write.h"
 #include "engine/reload.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/scene_library.h"
 #include "engine/timetable_nav.h"
 #include "core/log.h"
 #include "platform/draw.h"
@@ -46,7 +48,7 @@ struct Options {
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
-    std::string showDir, out, tracks;
+    std::string showDir, out, tracks, scenes;
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
@@ -76,6 +78,7 @@ const CLI_Option kOptions[] = {
     {"--quiet"},
     {"--renderer", CLI_TEXT},
     {"--tracks", CLI_TEXT},
+    {"--scenes", CLI_TEXT},
     {"-o", CLI_TEXT},
     {},
 };
@@ -128,6 +131,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
             return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
 
+    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
     o->video = EndsWith(o->out, kVideo, 3);
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
@@ -214,6 +218,16 @@ int Capture(const Options& o) {
     if (!o.tracks.empty() && access(tracksPath.c_str(), F_OK) != 0) {
         fprintf(stderr, "zelkor capture: %s: %s\n", tracks.c_str(), strerror(errno));
         return 1;
+    }
+    // A show's own scenes (the library stays loaded until the program ends).
+    if (!o.scenes.empty()) {
+        std::string why;
+        SceneLibrary* library = SceneLibrary_Load(o.scenes.c_str(), &why);
+        if (!library) {
+            fprintf(stderr, "zelkor capture: %s: %s\n", o.scenes.c_str(), why.c_str());
+            return 1;
+        }
+        Engine_UseScenes(SceneLibrary_Scenes(library));
     }
     if (chdir(show) != 0) {
         fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,

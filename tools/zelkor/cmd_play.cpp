@@ -15,7 +15,9 @@
 #include "core/log.h"
 #include "engine/live.h"
 #include "engine/reload.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/scene_library.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
 #include "scenes/scene_names.h"
@@ -30,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <string>
 #include <sys/stat.h>
@@ -39,7 +42,7 @@
 namespace {
 
 struct Options {
-    std::string showDir, timetable, scene, tracks, at;
+    std::string showDir, timetable, scene, tracks, scenes, at;
     int width = 800, height = 600, loop = 0, haveAt = 0;
     int renderer = DRAW_FIXED;
 };
@@ -57,6 +60,7 @@ const CLI_Option kOptions[] = {
     {"--tracks", CLI_TEXT},
     {"--loop"},
     {"--renderer", CLI_TEXT},
+    {"--scenes", CLI_TEXT},
     {},
 };
 
@@ -69,6 +73,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (scene.given) o->scene = scene.text;
+    // A show of one's own plays its scenes without being told.
+    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
     if (window.given) o->width = window.width, o->height = window.height;
     if (at.given) o->at = at.text;
     o->haveAt = at.given;
@@ -224,6 +230,10 @@ struct Watched {
     std::string tracks;                 // as given (or SHOW/tracks.txt), for messages
     std::string tracksPath, tracksName; // absolute, and its name in its folder
     int tracksFromText = 0;             // the text file's tracks are installed
+    int libraryFolder = -1;             // the scene library's
+    std::string library;                // as given, for messages; "" when none
+    std::string libraryPath;            // absolute
+    std::string libraryName;
 };
 
 // The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
@@ -232,6 +242,49 @@ int LoadTracks(Watched* w) {
     int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
     if (loaded > 0) w->tracksFromText = 1;
     return loaded;
+}
+
+// The scene library loaded now; the one before it is unloaded only once its
+// successor is registered and prepared.
+SceneLibrary* sceneLibrary = nullptr;
+// After a reload, told once its first frame is drawn: the load's time and
+// the time from the library's last write to that frame.
+std::string reloadedLibrary;
+double reloadMs = 0;
+timespec libraryWritten = {};
+
+double MsSince(const timespec& then) {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (double)(now.tv_sec - then.tv_sec) * 1000.0 + (double)(now.tv_nsec - then.tv_nsec) / 1e6;
+}
+
+void TellReloaded() {
+    if (reloadedLibrary.empty()) return;
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
+            reloadedLibrary.c_str(), reloadMs, MsSince(libraryWritten));
+    reloadedLibrary.clear();
+}
+
+// Takes in a rebuilt scene library; 1 when its scenes now play.
+int TakeInScenes(const Watched& w) {
+    Uint64 begin = SDL_GetPerformanceCounter();
+    struct stat info;
+    if (stat(w.libraryPath.c_str(), &info) == 0) libraryWritten = info.st_mtim;
+    std::string why;
+    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+    if (!next) {
+        fprintf(stderr, "zelkor play: %s: %s; the scenes before it play on\n", w.library.c_str(),
+                why.c_str());
+        return 0;
+    }
+    Engine_UseScenes(SceneLibrary_Scenes(next));
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = next;
+    reloadMs = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+               (double)SDL_GetPerformanceFrequency();
+    reloadedLibrary = w.library;
+    return 1;
 }
 
 // What `zelkor tmg compile` would say of the timetable just taken in.
@@ -252,6 +305,8 @@ void HoldAtEnd() {
 int TakeIn(Watched& w, const IO_Change& change) {
     if (change.isFolder) return 0;
     const std::string& name = change.name;
+    if (!w.library.empty() && change.folder == w.libraryFolder && name == w.libraryName)
+        return TakeInScenes(w);
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
     std::vector<std::string> warnings;
@@ -322,23 +377,11 @@ int FollowReplacedFolder(Watched* w, const IO_Change& change) {
 }
 
 // Beside the show when it may be written there, else in the user's state
-// folder ($XDG_STATE_HOME, or ~/.local/state), said on stderr.
+// folder, said on stderr.
 std::string LogPath(const char* show) {
     if (access(".", W_OK) == 0) return "zelkor.log";
-    const char* state = getenv("XDG_STATE_HOME");
-    const char* home = getenv("HOME");
-    std::string dir;
-    if (state && state[0] == '/')
-        dir = state;
-    else if (home && home[0] == '/')
-        dir = std::string(home) + "/.local/state";
-    else
-        return "zelkor.log";
-    dir += "/zelkor";
-    for (size_t at = 1; at != std::string::npos; at = dir.find('/', at + 1))
-        mkdir(dir.substr(0, at).c_str(), 0700);
-    mkdir(dir.c_str(), 0700);
-    std::string log = dir + "/zelkor.log";
+    std::string log = ZELKOR_StateLogPath();
+    if (log.empty()) return "zelkor.log";
     fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
     return log;
 }
@@ -372,6 +415,19 @@ int Play(const Options& o) {
         size_t slash = w.timetablePath.rfind('/');
         w.timetableDir = w.timetablePath.substr(0, slash + 1);
         w.timetableName = w.timetablePath.substr(slash + 1);
+    }
+    if (!o.scenes.empty()) {
+        w.library = o.scenes;
+        w.libraryPath = AbsolutePath(o.scenes);
+        size_t at = w.libraryPath.rfind('/');
+        w.libraryName = w.libraryPath.substr(at + 1);
+        std::string why;
+        sceneLibrary = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+        if (!sceneLibrary) {
+            fprintf(stderr, "zelkor play: %s: %s\n", o.scenes.c_str(), why.c_str());
+            return 1;
+        }
+        Engine_UseScenes(SceneLibrary_Scenes(sceneLibrary));
     }
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
@@ -464,6 +520,10 @@ int Play(const Options& o) {
     w.tracksFolder = tracksDir == w.showPath + "/"
                          ? w.showFolder
                          : IO_WatchFolder(w.watch, tracksDir.c_str(), &reason);
+    if (!w.library.empty()) {
+        std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
+        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);
+    }
     // --scene with --loop loops that very entry, whatever else starts with it.
     if (o.loop && entry >= 0)
         Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
@@ -495,6 +555,7 @@ int Play(const Options& o) {
         redraw |= exposed;
         exposed = 0;
         int r = Live_Frame(redraw);
+        TellReloaded();
         if (r == RUNNER_ENDED && leaving) break;
         if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
@@ -513,6 +574,9 @@ int Play(const Options& o) {
     IO_WatchClose(w.watch);
     Textures_StopReloads();
     Live_Stop();
+    Engine_UseScenes(nullptr);
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = nullptr;
     return 0;
 }
 

@@ -19,7 +19,8 @@
 static const char* tool = "zelkor tmg";
 
 static int Compile(int argc, char** argv) {
-    static const CLI_Option options[] = {{"-o", CLI_TEXT}, {"--strict"}, {}};
+    static const CLI_Option options[] = {
+        {"-o", CLI_TEXT}, {"--strict"}, {"--scene-names", CLI_TEXT}, {}};
     CLI_Args args;
     if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TmgUsage, "compile: no source text given");
@@ -27,6 +28,19 @@ static int Compile(int argc, char** argv) {
     const char* src = args.operands[0];
     const char* dst = args["-o"].text;
     bool strict = args["--strict"].on;
+    // A show of one's own names its scenes: NAME[,NAME...].
+    std::vector<std::string> own;
+    std::vector<const char*> ownNames;
+    if (const char* list = args["--scene-names"].text) {
+        for (const char* at = list;; at++) {
+            const char* comma = strchr(at, ',');
+            own.emplace_back(at, comma ? (size_t)(comma - at) : strlen(at));
+            if (!comma) break;
+            at = comma;
+        }
+        for (const std::string& name : own) ownNames.push_back(name.c_str());
+        UseShowSceneNames(ownNames.data(), (int)ownNames.size());
+    }
 
     std::vector<uint8_t> source;
     // A line per entry: a text many times the binary limit cannot compile.

@@ -9,6 +9,7 @@ int CmdTmg(int argc, char** argv);
 int CmdTrk(int argc, char** argv);
 int CmdRgs(int argc, char** argv);
 int CmdTex(int argc, char** argv);
+int CmdNew(int argc, char** argv);
 int CmdCapture(int argc, char** argv);
 int CmdPlay(int argc, char** argv);
 int CmdRgsView(int argc, char** argv);

@@ -21,6 +21,7 @@ static const Command commands[] = {
     {"md5", CmdMd5, &Md5Usage}, {"codec", CmdCodec, &CodecUsage},    {"vkz", CmdVkz, &VkzUsage},
     {"tmg", CmdTmg, &TmgUsage}, {"trk", CmdTrk, &TrkUsage},          {"rgs", CmdRgs, &RgsUsage},
     {"tex", CmdTex, &TexUsage}, {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
+    {"new", CmdNew, &NewUsage},
 };
 
 // Every form of every command, one line each, in the order of the table.
@@ -62,7 +63,11 @@ int RunBeside(const char* name, char** args) {
     std::string own = n > 0 ? std::string(exe, (size_t)n) : std::string(self);
     size_t slash = own.rfind('/');
     if (slash != std::string::npos) dir = own.substr(0, slash);
+    // Built, the programs stand beside zelkor; installed, in ../libexec/zelkor.
     std::string program = dir + "/zelkor-" + name;
+    std::string installed = dir + "/../libexec/zelkor/zelkor-" + name;
+    if (access(program.c_str(), X_OK) != 0 && access(installed.c_str(), X_OK) == 0)
+        program = installed;
     std::vector<char*> argv = {program.data()};
     for (char** a = args; *a; a++) argv.push_back(*a);
     argv.push_back(nullptr);

@@ -4,7 +4,7 @@
 #include "sequencing/tracks.h"
 
 #include <cstdio>
-
+#include <dirent.h>
 #include <unistd.h>
 
 std::string AbsolutePath(const std::string& p) {
@@ -28,4 +28,23 @@ int LoadTracksText(const char* tool, const std::string& path, const std::string&
         return -1;
     }
     return 1;
+}
+
+std::string SceneLibraryIn(const std::string& folder) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return "";
+    std::string found;
+    int count = 0;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        const std::string suffix = "_scenes.so";
+        if (name.size() > 3 + suffix.size() && name.compare(0, 3, "lib") == 0 &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            found = name;
+            count++;
+        }
+    }
+    closedir(dir);
+    if (count != 1) return "";
+    return folder.empty() ? found : folder + "/" + found;
 }

@@ -9,3 +9,8 @@ std::string AbsolutePath(const std::string& path);
 // show's archive gave: 1 installed, 0 there is no such file, -1 refused with
 // "TOOL: SHOWN: reason" on stderr and the tracks before it kept.
 int LoadTracksText(const char* tool, const std::string& path, const std::string& shown);
+
+// The scene library a show of one's own keeps in its folder (zelkor new
+// builds "libNAME_scenes.so" there), as `folder/name`: the only such file,
+// else "" (none, or more than one to choose from).
+std::string SceneLibraryIn(const std::string& folder);

@@ -82,13 +82,16 @@ static const std::string tmgDetails =
     "         entries of one scene that overlap and about entries that end past\n"
     "         the clock's range (they never run).\n"
     "         --strict: the warnings are errors, and nothing is written.\n"
+    "         --scene-names NAME[,NAME...]: the scenes of a show of one's own\n"
+    "         (zelkor new) stand in for the list above, beside preload and ende.\n"
     "dump     prints the text form, which compiles back to the same bytes, with\n"
     "         compile's warnings as comments after the entries.\n";
 
-const CLI_Usage TmgUsage = {"zelkor tmg",
-                            "zelkor tmg compile SRC.txt -o OUT.tmg [--strict]\n"
-                            "zelkor tmg dump FILE.tmg",
-                            tmgDetails.c_str()};
+const CLI_Usage TmgUsage = {
+    "zelkor tmg",
+    "zelkor tmg compile SRC.txt -o OUT.tmg [--strict] [--scene-names LIST]\n"
+    "zelkor tmg dump FILE.tmg",
+    tmgDetails.c_str()};
 
 const CLI_Usage TrkUsage = {
     "zelkor trk",
@@ -178,7 +181,7 @@ const CLI_Usage CaptureUsage = {
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
     "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
     "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR\n"
-    "zelkor capture ... [--renderer fixed|modern] [--tracks FILE.txt]",
+    "zelkor capture ... [--renderer fixed|modern] [--tracks FILE.txt] [--scenes LIB.so]",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
     "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
@@ -207,6 +210,8 @@ const CLI_Usage CaptureUsage = {
     "  --tracks FILE    parameter tracks in text form over the archive's (default:\n"
     "                   SHOW/tracks.txt when there is one, as zelkor play takes it);\n"
     "                   a file with an error stops the capture, naming its line\n"
+    "  --scenes LIB.so  a show's own scenes, from its scene library (zelkor new;\n"
+    "                   default: the one lib*_scenes.so in SHOW, if there is one)\n"
     "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
     "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
     "Ctrl-C stops after the current frame and completes the file (status 130);\n"
@@ -215,7 +220,8 @@ const CLI_Usage CaptureUsage = {
 const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
-    "[--tracks FILE.txt] [--loop] [--renderer fixed|modern]",
+    "[--tracks FILE.txt] [--loop] [--renderer fixed|modern]\n"
+    "zelkor play ... [--scenes LIB.so]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
     "M:SS, M:SS.mmm or BAR.BEAT, bars and beats counted from 1 on the tracks'\n"
@@ -235,6 +241,12 @@ const CLI_Usage PlayUsage = {
     "start at or past the end says where the show ends and holds there.\n"
     "--renderer picks the draw backend: fixed (OpenGL 1.x, the default) or\n"
     "modern (buffers and shaders, as in the web build).\n"
+    "--scenes plays a show's own scenes from its scene library (zelkor new) in\n"
+    "place of the engine's (default: the one lib*_scenes.so in the show folder,\n"
+    "if there is one). When the library is rebuilt, its new code is loaded,\n"
+    "registered and prepared, and plays on at the same music time; the old code\n"
+    "is unloaded only then. A library that cannot be loaded, lacks the entry\n"
+    "point or was built against another engine keeps the old code, saying why.\n"
     "\n"
     "The title shows the music time, the bar and beat (\"bar 12.3\") and the entries.\n"
     "\n"
@@ -250,3 +262,13 @@ const CLI_Usage PlayUsage = {
     "I cycles its interpolation, Ctrl+S saves the file (its opening comments\n"
     "kept). tracks.txt saved elsewhere is taken in at once; one with an error\n"
     "keeps the tracks before it, naming the line.\n"};
+
+const CLI_Usage NewUsage = {
+    "zelkor new", "zelkor new DIR [--name NAME]",
+    "Writes a new show project into DIR (a new or empty folder): a CMakeLists.txt\n"
+    "that builds against the installed engine (find_package(Zelkor)), one scene\n"
+    "in scenes/ reading a parameter track, a timetable, a score for zksynth, a\n"
+    "tracks file, a texture script with its picture recipe, and a README saying\n"
+    "how to build, play, capture and package it. NAME (default: DIR's last part)\n"
+    "names the program and its scene library: a letter, then letters, digits or\n"
+    "'_'. Then: cmake -S DIR -B DIR/build && cmake --build DIR/build.\n"};

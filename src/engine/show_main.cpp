@@ -1,0 +1,106 @@
+#include "engine/show_main.h"
+
+#include "cli/args.h"
+#include "core/log.h"
+#include "engine/engine.h"
+#include "engine/scene_library.h"
+#include "platform/draw.h"
+#include "platform/stop_signals.h"
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+static std::string OwnFolder() {
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return ".";
+    std::string own(exe, (size_t)n);
+    return own.substr(0, own.rfind('/'));
+}
+
+int Show_Main(int argc, char** argv, const ShowProgram& program) {
+    std::string synopsis = std::string(program.name) +
+                           " [--window[=WxH] | --desktop] [--no-sound] [--dir DIR] "
+                           "[--renderer fixed|modern]";
+    const CLI_Usage usage = {
+        program.name, synopsis.c_str(),
+        "Plays the show in a window (default 800x600) or on the whole desktop, with\n"
+        "its music. The show folder is DIR, else the working folder when it holds\n"
+        "data.vkz, else the program's own. Escape ends it.\n"};
+    int status;
+    if (CLI_Info(usage, argc - 1, argv + 1, &status)) return status;
+    static const CLI_Option options[] = {
+        {"--window", CLI_SIZE, 1, 8192, nullptr, 1},
+        {"--desktop"},
+        {"--no-sound"},
+        {"--dir", CLI_TEXT},
+        {"--renderer", CLI_TEXT},
+        {},
+    };
+    CLI_Args args;
+    if (CLI_ParseArgs(usage, options, argc - 1, argv + 1, &args, 0)) return CLI_USAGE;
+    EngineConfig config;
+    if (args["--window"].width) {
+        config.width = args["--window"].width;
+        config.height = args["--window"].height;
+    }
+    if (args["--desktop"].on) config.fullscreen = ZELKOR_FULLSCREEN_DESKTOP;
+    config.sound = !args["--no-sound"].on;
+    config.renderer = DRAW_FIXED;
+    if (args["--renderer"].given) {
+        config.renderer = Draw_ParseRenderer(args["--renderer"].text);
+        if (config.renderer != DRAW_FIXED && config.renderer != DRAW_MODERN)
+            return CLI_UsageError(usage, "--renderer wants fixed or modern",
+                                  args["--renderer"].text);
+    }
+    std::string own = OwnFolder();
+    std::string folder = args["--dir"].Or(access("data.vkz", F_OK) == 0 ? "." : own.c_str());
+    if (chdir(folder.c_str()) != 0) {
+        fprintf(stderr, "%s: %s: cannot enter the show folder: %s\n", program.name, folder.c_str(),
+                strerror(errno));
+        return 1;
+    }
+    SceneLibrary* library = nullptr;
+    if (program.linked) {
+        Engine_UseScenes(program.linked);
+    } else if (program.library) {
+        std::string path = own + "/" + program.library, why;
+        library = SceneLibrary_Load(path.c_str(), &why);
+        if (!library) {
+            fprintf(stderr, "%s: %s: %s\n", program.name, path.c_str(), why.c_str());
+            return 1;
+        }
+        Engine_UseScenes(SceneLibrary_Scenes(library));
+    }
+    // An installed show's folder may not be written: the log goes to the user's.
+    std::string log = "zelkor.log";
+    if (access(".", W_OK) != 0 && ZELKOR_StateLogPath()[0]) log = ZELKOR_StateLogPath();
+    config.logPath = log.c_str();
+    config.quietErrors = 1;
+    config.pace = ENGINE_PACE_SLEEP;
+    SDL_SetMainReady();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    ZELKOR_CatchStopSignals();
+    ZELKOR_StopSignalsEndShow(1);
+    Engine_Start(&config);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    while (state == ENGINE_RUNNING) state = Engine_Step(nullptr);
+    Engine_Stop();
+    Engine_UseScenes(nullptr);
+    SceneLibrary_Unload(library);
+    SDL_Quit();
+    if (state == ENGINE_FAILED) {
+        fprintf(stderr, "%s: the show failed to start (see %s)\n", program.name, log.c_str());
+        return 1;
+    }
+    return ZELKOR_StopSignal() ? 128 + ZELKOR_StopSignal() : 0;
+}

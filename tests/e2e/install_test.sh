@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# From outside the tree, as a maker would: the build installed into a prefix
+# of its own; the installed marovy finds its show and logs to the user's
+# state folder; `zelkor new` there, built against the installed package with
+# plain cmake, draws (three frames, not black, changing); the Debian package
+# holds the program, the data, the manual pages and the CMake package.
+set -u
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+B=$1
+zk_e2e_begin "$B"
+P=$ZK_WORK/prefix
+cmake --install "$B" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
+export PATH="$P/bin:$PATH" XDG_STATE_HOME="$ZK_WORK/state"
+chmod -R a-w "$P/share/marovy"
+
+# The installed show, started from an empty folder without --dir.
+mkdir empty && cd empty
+marovy --window=160x120 --no-sound &
+pid=$!
+zk_wait_for 60 grep -q "Entering mainloop" "$XDG_STATE_HOME/zelkor/zelkor.log" ||
+    zk_fail "the installed marovy did not start: $(cat "$XDG_STATE_HOME/zelkor/zelkor.log" 2>&1)"
+kill $pid; wait $pid 2>/dev/null; pid=
+[ -z "$(ls)" ] && [ ! -e "$P/share/marovy/zelkor.log" ] || zk_fail "marovy wrote beside the show"
+cd ..
+
+zelkor new mine >/dev/null || zk_fail "zelkor new"
+cmake -S mine -B mine/build -G Ninja -DCMAKE_PREFIX_PATH="$P" >build.log 2>&1 &&
+    cmake --build mine/build -j2 >>build.log 2>&1 || { cat build.log; zk_fail "the new show's build"; }
+for f in mine libmine_scenes.so data.vkz sound.mp3 backdrop.tga; do
+    [ -s "mine/build/show/$f" ] || zk_fail "no $f in mine/build/show"
+done
+zelkor capture --dir mine/build/show --scenes mine/build/show/libmine_scenes.so \
+    --at 1000,4000,9000 --size 160x120 --quiet -o frames >capture.log 2>&1 ||
+    { cat capture.log; zk_fail "capture of the new show"; }
+for t in 1000 4000 9000; do
+    mean=$(convert "frames/frame_$(printf %06d $t).png" -format '%[fx:mean]' info:)
+    awk -v m="$mean" 'BEGIN { exit !(m > 0.05) }' || zk_fail "frame $t is black ($mean)"
+done
+diff=$(compare -metric AE frames/frame_001000.png frames/frame_004000.png null: 2>&1)
+[ "${diff%% *}" -gt 100 ] 2>/dev/null || zk_fail "the scene does not move ($diff)"
+
+# Reload: the scene's colour changed and rebuilt while it plays; the new code
+# draws within a second, the clock going on; a library without the entry
+# point keeps the old code, saying why.
+zelkor play --dir mine/build/show --window=160x120 --at 3000 2>play.log &
+pid=$!
+title_ms() { xwininfo -root -tree | grep -o '"zelkor play  [^"]*"' | head -1 |
+    awk '{ split($3, t, "[:.]"); print (t[1] * 60 + t[2]) * 1000 + t[3] }'; }
+# Blue over red at the picture's centre, where the star's rays meet.
+blue() { import -window "$win" png:- | convert - -gravity center -crop 16x16+0+0 +repage \
+    -format '%[fx:mean.b / (mean.r + 0.001)]' info:; }
+zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fail "no play window"
+win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
+sleep 0.5
+b0=$(blue)
+sed -i 's/{1.0f, 0.55f, 0.2f}/{0.1f, 0.4f, 1.0f}/' mine/scenes/glow.cpp
+t0=$(title_ms)
+cmake --build mine/build >>build.log 2>&1 || { cat build.log; zk_fail "the rebuild"; }
+zk_wait_for 1 grep -q "reloaded mine/build/show/libmine_scenes.so" play.log ||
+    zk_fail "no reload within a second: $(cat play.log)"
+sleep 0.3
+b1=$(blue) t1=$(title_ms)
+awk -v a="$b0" -v b="$b1" 'BEGIN { exit !(b > a * 1.8) }' || zk_fail "the colour did not change ($b0 -> $b1)"
+[ "$t1" -ge "$t0" ] || zk_fail "the clock went back: $t0 -> $t1"
+printf 'extern "C" const char zelkor_scene_abi[] = "ZELKOR %s scenes 1";\n' \
+    "$(zelkor --version | sed -n 's/.*Version \([^ ]*\).*/\1/p')" >bad.cpp
+g++ -shared -fPIC bad.cpp -o bad.so && mv bad.so mine/build/show/libmine_scenes.so
+zk_wait_for 2 grep -q "no entry point zelkor_scenes" play.log || zk_fail "the bad library: $(cat play.log)"
+echo 'extern "C" const char zelkor_scene_abi[] = "ZELKOR 0.1 scenes 1";' >old.cpp
+g++ -shared -fPIC old.cpp -o old.so && mv old.so mine/build/show/libmine_scenes.so
+zk_wait_for 2 grep -q "built against ZELKOR 0.1 scenes 1" play.log || zk_fail "the old library: $(cat play.log)"
+sleep 0.3
+b2=$(blue)
+awk -v a="$b0" -v b="$b2" 'BEGIN { exit !(b > a * 1.8) }' || zk_fail "the old code stopped ($b0 -> $b2)"
+kill -0 $pid || zk_fail "play ended"
+kill $pid; wait $pid 2>/dev/null; pid=
+grep "reloaded" play.log
+echo "blue/red at the centre: $b0, reloaded $b1, after the bad libraries $b2"
+
+(cd "$B" && cpack -G DEB -B "$ZK_WORK/package" >"$ZK_WORK/cpack.log" 2>&1) ||
+    { cat cpack.log; zk_fail "cpack"; }
+deb=$(ls package/*.deb)
+dpkg-deb --contents "$deb" >contents.txt
+for f in /usr/bin/marovy /usr/bin/zelkor /usr/share/marovy/data.vkz /usr/share/marovy/sound.mp3 \
+    /man1/zelkor.1 /man6/marovy.6 /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
+    /libexec/zelkor/zelkor-play /lib/zelkor/libzk_engine.a /include/zelkor/engine/engine.h; do
+    grep -q -- "$f\$" contents.txt || zk_fail "the package lacks $f"
+done
+dpkg-deb -f "$deb" Depends | grep -q libsdl2 || zk_fail "no dependencies: $(dpkg-deb -f "$deb" Depends)"
+echo "ok: $(stat -c %s "$deb") bytes; Depends: $(dpkg-deb -f "$deb" Depends)"
