@@ -9,11 +9,13 @@
 #include "platform/opengl.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "scenes/scene_snapshot.h"
 #include "sequencing/scene_registry.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +32,9 @@ uint32_t lastMusicTime = 0;
 int32_t frameDelta = 0;
 int framesBegun = 0;
 const Draw* frameDraw = nullptr;
+// The last frame ran through the null backend: the state it kept goes to
+// the drawing backend before the next drawn frame.
+int simulated = 0, standsAlone = 0;
 
 uint32_t ReadMusicTime(void*) {
     return g_sound->GetTime();
@@ -74,7 +79,11 @@ int Frame(const EngineInput& in) {
     g_window->PumpMessage(&mainMessage);
     if (in.draw) {
         BeginFrameClock();
+        if (in.simulate && !simulated) Draw_NullForget();
+        if (!in.simulate && simulated) Draw_NullCarry(g_opengl->GetDraw());
+        simulated = in.simulate;
         frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
+        if (in.simulate) Draw_NullFrameStandsAlone(); // from this frame's start
         if (!SceneDispatcher()) {
             g_shellLog->Print("SceneDispatcher encountered error");
             if (!config.quietErrors)
@@ -84,10 +93,13 @@ int Frame(const EngineInput& in) {
                         Folder());
             return state = ENGINE_STOPPED;
         }
+        if (in.simulate) standsAlone = Draw_NullFrameStandsAlone();
         if (!in.simulate) g_opengl->ClearBars();
         if (in.present && !in.simulate) g_opengl->EndFrame();
     }
-    if (config.pace == ENGINE_PACE_SPIN) {
+    if (in.draw && in.simulate) {
+        // A catch-up runs as fast as it can.
+    } else if (config.pace == ENGINE_PACE_SPIN) {
         g_timer->EndFrame();
     } else if (config.pace == ENGINE_PACE_SLEEP) {
         // Slept rather than spun: a tool on the maker's desk shares the machine.
@@ -104,6 +116,7 @@ int Engine_Start(const EngineConfig* c) {
     memset(&mainMessage, 0, sizeof mainMessage);
     framesBegun = 0;
     frameDraw = nullptr;
+    simulated = 0;
     state = ENGINE_FAILED;
     if (config.folder && chdir(config.folder) != 0) return 0;
     Startup_Begin(&config);
@@ -141,4 +154,43 @@ int Engine_State() {
 
 uint32_t Engine_MusicTime() {
     return lastMusicTime;
+}
+
+struct EngineMark {
+    SceneSnapshot* scenes;
+    uint32_t lastMusicTime;
+    int simulated;
+    DrawCarried carried;
+};
+
+EngineMark* Engine_Mark() {
+    SceneSnapshot* scenes = SceneSnapshot_Take();
+    EngineMark* mark = scenes ? new (std::nothrow) EngineMark : nullptr;
+    if (!mark) {
+        SceneSnapshot_Free(scenes);
+        return nullptr;
+    }
+    mark->scenes = scenes;
+    mark->lastMusicTime = lastMusicTime;
+    mark->simulated = simulated;
+    mark->carried = *Draw_NullCarried();
+    return mark;
+}
+
+void Engine_Rewind(const EngineMark* mark) {
+    SceneSnapshot_Restore(mark->scenes);
+    lastMusicTime = mark->lastMusicTime;
+    simulated = mark->simulated;
+    *Draw_NullCarried() = mark->carried;
+    Engine_CancelQuit();
+}
+
+void Engine_FreeMark(EngineMark* mark) {
+    if (!mark) return;
+    SceneSnapshot_Free(mark->scenes);
+    delete mark;
+}
+
+int Engine_FrameStandsAlone() {
+    return standsAlone;
 }

@@ -53,7 +53,8 @@ struct EngineInput {
     int draw = 1;     // 0: pump messages only, draw nothing (a paused player)
     int present = 1;  // swap the frame to the window (0: it stays offscreen)
     int simulate = 0; // run the scenes through the null draw backend: state
-                      // advances exactly as when drawn, nothing is drawn
+                      // advances exactly as when drawn, nothing is drawn, and
+                      // the step is not paced (a catch-up)
 };
 
 // Takes the configuration and enters the show folder; 0 (errno set) when the
@@ -71,3 +72,15 @@ void Engine_CancelQuit();
 int Engine_State();
 // The music time of the last frame drawn (0 before the first).
 uint32_t Engine_MusicTime();
+
+// A point a catch-up can go back to: every scene's state, the frame clock's
+// last time and the render state simulated frames have left. Taken while
+// running (null when out of memory); Rewind goes back to it, taking back a
+// quit message posted since.
+struct EngineMark;
+EngineMark* Engine_Mark();
+void Engine_Rewind(const EngineMark* mark);
+void Engine_FreeMark(EngineMark* mark);
+// 1 when the last simulated frame began with a clear of the whole picture
+// before drawing anything: it owes nothing to the frames before it.
+int Engine_FrameStandsAlone();

@@ -1,6 +1,7 @@
 #include "capture_loop.h"
 
 #include "capture_progress.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
 
 #include <csignal>
@@ -31,8 +32,27 @@ int CaptureSchedule_Due(const CaptureSchedule* s, uint64_t k, uint32_t music) {
     return music >= s->from && (uint64_t)(music - s->from) * (uint64_t)s->fps >= k * 1000;
 }
 
+// A catch-up reaches frame n, with output frame k due within `lead` frames:
+// the frames up to the one k is due on are simulated once to find the last
+// that begins with a clear of the whole picture, and the run goes back to n.
+// Drawing starts there (no earlier frame shows in it), or at n when none
+// does: the trails of the scenes that do not clear fade out within the lead.
+static uint64_t FirstToDraw(const CaptureSchedule* schedule, uint64_t k, uint64_t n) {
+    EngineMark* mark = Engine_Mark();
+    if (!mark) return n;
+    uint64_t from = n;
+    for (uint64_t m = n;; m++) {
+        if (Runner_SimulateFrame(m) != RUNNER_OK) break;
+        if (Engine_FrameStandsAlone()) from = m;
+        if (CaptureSchedule_Due(schedule, k, Runner_FrameTime(m))) break;
+    }
+    Engine_Rewind(mark);
+    Engine_FreeMark(mark);
+    return from;
+}
+
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
-                int quiet, CaptureReport* report) {
+                int quiet, uint32_t lead, CaptureReport* report) {
     const uint64_t total = CaptureSchedule_Count(schedule);
     std::vector<uint8_t> pixels((size_t)width * (size_t)height * (sink->bgra ? 4 : 3));
     uint32_t music = Runner_FrameTime(0);
@@ -42,12 +62,21 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
     Progress_Begin(&progress, total, music, due, last, quiet);
     int end = CAPTURE_DONE;
     uint64_t k = 0;
+    // Inside a lead the frames from drawFrom on are drawn.
+    int leading = 0;
+    uint64_t drawFrom = 0;
     for (uint64_t n = 0; k < total && end == CAPTURE_DONE; n++) {
         if (interrupted) {
             end = CAPTURE_INTERRUPTED;
             break;
         }
-        int drawn = Runner_DrawFrame(n);
+        int inLead = lead == CAPTURE_DRAW_ALL ||
+                     CaptureSchedule_Due(schedule, k, Runner_FrameTime(n + lead));
+        if (inLead && !leading)
+            drawFrom = lead == CAPTURE_DRAW_ALL ? n : FirstToDraw(schedule, k, n);
+        leading = inLead;
+        int draw = leading && n >= drawFrom;
+        int drawn = draw ? Runner_DrawFrame(n) : Runner_SimulateFrame(n);
         if (drawn == RUNNER_ENDED) {
             end = CAPTURE_ENDED;
             break;

@@ -178,7 +178,7 @@ const CLI_Usage CaptureUsage = {
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
     "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
     "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR\n"
-    "zelkor capture ... [--renderer fixed|modern]",
+    "zelkor capture ... [--renderer fixed|modern] [--draw-every-frame]",
     "Runs the show in the folder SHOW (default: the working folder) on a virtual\n"
     "clock, without a window, simulated at a steady M frames a second (default 60),\n"
     "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
@@ -191,6 +191,10 @@ const CLI_Usage CaptureUsage = {
     "extension or ending in '/'. zelkor.log goes beside the output (never through\n"
     "a symbolic link); the show folder is only read. A capture that would start\n"
     "at or after the show's end (where \"ende\" starts) is refused at once.\n"
+    "Frames long before the first one written only advance the scenes; drawing\n"
+    "starts at the last frame that clears the whole picture before it (or 2 s of\n"
+    "frames before it, where scenes draw over their previous frames), so a frame\n"
+    "is the same as in a run that draws every frame.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
@@ -204,7 +208,9 @@ const CLI_Usage CaptureUsage = {
     "  --quiet          no progress on stderr\n"
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                   (buffers and shaders, as in the web build)\n"
-        "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
+    "  --draw-every-frame  draw every simulated frame from the start (slow: the\n"
+    "                   reference the quick catch-up is checked against)\n"
+    "Prints \"<file> <music time>\" for each PNG written. Progress goes to stderr\n"
     "(\"simulating up to T, P %\" while the show runs to the first frame).\n"
     "Ctrl-C stops after the current frame and completes the file (status 130);\n"
     "SIGTERM and SIGHUP stop at once, leaving any file that was there as it was.\n"};
