@@ -35,13 +35,16 @@ const Draw* frameDraw = nullptr;
 // The last frame ran through the null backend: the state it kept goes to
 // the drawing backend before the next drawn frame.
 int simulated = 0, standsAlone = 0;
+// The music time the frame under way runs at, or -1 for the clock's.
+int64_t frameAt = -1;
 
 uint32_t ReadMusicTime(void*) {
-    return g_sound->GetTime();
+    return frameAt >= 0 ? (uint32_t)frameAt : g_sound->GetTime();
 }
 
 void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
-    int64_t elapsed = (int64_t)musicTime - showBegin;
+    int64_t elapsed =
+        config.elapsedIsMusicTime ? (int64_t)musicTime : (int64_t)musicTime - showBegin;
     frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
     frame->delta = frameDelta;
     frame->draw = frameDraw;
@@ -51,7 +54,7 @@ void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
 // takes over from the frame timer, which began at the end of start-up: from
 // here on the music clock alone tells the time, and a seek moves only it.
 void BeginFrameClock() {
-    uint32_t now = g_sound->GetTime();
+    uint32_t now = ReadMusicTime(nullptr);
     if (!framesBegun) {
         showBegin = (int64_t)now - g_timer->GetElapsed();
         lastMusicTime = now;
@@ -78,6 +81,7 @@ int Frame(const EngineInput& in) {
     g_timer->BeginFrame();
     g_window->PumpMessage(&mainMessage);
     if (in.draw) {
+        frameAt = in.at;
         BeginFrameClock();
         if (in.simulate && !simulated) Draw_NullForget();
         if (!in.simulate && simulated) Draw_NullCarry(g_opengl->GetDraw());
@@ -85,6 +89,7 @@ int Frame(const EngineInput& in) {
         frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
         if (in.simulate) Draw_NullFrameStandsAlone(); // from this frame's start
         if (!SceneDispatcher()) {
+            frameAt = -1;
             g_shellLog->Print("SceneDispatcher encountered error");
             if (!config.quietErrors)
                 fprintf(stderr,
@@ -93,6 +98,7 @@ int Frame(const EngineInput& in) {
                         Folder());
             return state = ENGINE_STOPPED;
         }
+        frameAt = -1;
         if (in.simulate) standsAlone = Draw_NullFrameStandsAlone();
         if (!in.simulate) g_opengl->ClearBars();
         if (in.present && !in.simulate) g_opengl->EndFrame();
@@ -193,4 +199,16 @@ void Engine_FreeMark(EngineMark* mark) {
 
 int Engine_FrameStandsAlone() {
     return standsAlone;
+}
+
+uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
+                            int (*simulate)(void* user, uint64_t frame), void* user) {
+    EngineMark* mark = Engine_Mark();
+    if (!mark) return first;
+    uint64_t from = first;
+    for (uint64_t n = first; n <= last && simulate(user, n); n++)
+        if (Engine_FrameStandsAlone()) from = n;
+    Engine_Rewind(mark);
+    Engine_FreeMark(mark);
+    return from;
 }

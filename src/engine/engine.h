@@ -46,6 +46,9 @@ struct EngineConfig {
     ZELKOR_TickSource clock = nullptr;
     void* clockUser = nullptr;
     uint32_t startTime = 0; // music time the stream and the silent clock start at
+    // 1: the scenes' elapsed time is the music time itself, as if the show had
+    // begun at music time 0 (a player that seeks and catches up)
+    int elapsedIsMusicTime = 0;
     int pace = ENGINE_PACE_SPIN;
 };
 
@@ -55,6 +58,8 @@ struct EngineInput {
     int simulate = 0; // run the scenes through the null draw backend: state
                       // advances exactly as when drawn, nothing is drawn, and
                       // the step is not paced (a catch-up)
+    int64_t at = -1;  // >= 0: the music time the frame runs at (a catch-up's
+                      // frame), instead of the clock's
 };
 
 // Takes the configuration and enters the show folder; 0 (errno set) when the
@@ -84,3 +89,9 @@ void Engine_FreeMark(EngineMark* mark);
 // 1 when the last simulated frame began with a clear of the whole picture
 // before drawing anything: it owes nothing to the frames before it.
 int Engine_FrameStandsAlone();
+// Frames first to last are run by `simulate` (1 when the frame ran), then
+// the engine goes back to where it stood. Returns where drawing must start
+// for frame `last` to come out as in a run that drew every frame: the last
+// of them that stands alone, or `first` when none does.
+uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
+                            int (*simulate)(void* user, uint64_t frame), void* user);

@@ -32,23 +32,16 @@ int CaptureSchedule_Due(const CaptureSchedule* s, uint64_t k, uint32_t music) {
     return music >= s->from && (uint64_t)(music - s->from) * (uint64_t)s->fps >= k * 1000;
 }
 
-// A catch-up reaches frame n, with output frame k due within `lead` frames:
-// the frames up to the one k is due on are simulated once to find the last
-// that begins with a clear of the whole picture, and the run goes back to n.
-// Drawing starts there (no earlier frame shows in it), or at n when none
-// does: the trails of the scenes that do not clear fade out within the lead.
+static int Simulate(void*, uint64_t frame) {
+    return Runner_SimulateFrame(frame) == RUNNER_OK;
+}
+
+// A catch-up reaches frame n with output frame k due within the lead: where
+// drawing starts so that k's frame is as in a run that drew every frame.
 static uint64_t FirstToDraw(const CaptureSchedule* schedule, uint64_t k, uint64_t n) {
-    EngineMark* mark = Engine_Mark();
-    if (!mark) return n;
-    uint64_t from = n;
-    for (uint64_t m = n;; m++) {
-        if (Runner_SimulateFrame(m) != RUNNER_OK) break;
-        if (Engine_FrameStandsAlone()) from = m;
-        if (CaptureSchedule_Due(schedule, k, Runner_FrameTime(m))) break;
-    }
-    Engine_Rewind(mark);
-    Engine_FreeMark(mark);
-    return from;
+    uint64_t due = n;
+    while (!CaptureSchedule_Due(schedule, k, Runner_FrameTime(due))) due++;
+    return Engine_FirstToDraw(n, due, Simulate, nullptr);
 }
 
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,

@@ -35,7 +35,7 @@ namespace {
 struct Options {
     std::string showDir, timetable, scene;
     uint32_t at = 0;
-    int width = 800, height = 600, loop = 0, haveAt = 0;
+    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0;
     int renderer = DRAW_FIXED;
 };
 
@@ -51,6 +51,7 @@ const CLI_Option kOptions[] = {
     {"--timetable", CLI_TEXT},
     {"--loop"},
     {"--renderer", CLI_TEXT},
+    {"--fast-seek"},
     {},
 };
 
@@ -66,6 +67,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     o->at = (uint32_t)at.number;
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
+    o->fastSeek = args["--fast-seek"].on;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
@@ -141,6 +143,9 @@ void HandleKey(const SDL_Keysym& key) {
     case SDLK_f:
         Live_ToggleFullscreen();
         break;
+    case SDLK_s:
+        Live_SetExactSeeks(!Live_ExactSeeks());
+        break;
     default:
         break;
     }
@@ -202,6 +207,7 @@ int TakeIn(const Watched& w, const IO_Change& change) {
         fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), why.c_str());
         return 0;
     }
+    if (name == "data.vkz" || shown == w.timetable) Live_ForgetMarks();
     double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                 (double)SDL_GetPerformanceFrequency();
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
@@ -267,6 +273,7 @@ std::string Title(unsigned fps) {
     else if (Live_Paused())
         title += " [paused]";
     if (Live_Looping()) title += " [loop]";
+    if (!Live_ExactSeeks()) title += " [fast seek]";
     return title;
 }
 
@@ -326,6 +333,7 @@ int Play(const Options& o) {
     }
     std::string log = LogPath(show);
     Live_SetLogPath(log.c_str());
+    Live_SetExactSeeks(!o.fastSeek);
     if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
         std::string shown = log[0] == '/' ? log : w.showPrefix + log;
         if (Runner_LogOpenError())

@@ -44,7 +44,8 @@ static int Compile(int argc, char** argv) {
         CheckTimingEntries(entries, (uint32_t)lines.size(), KnownSceneNames());
     for (const TimingWarning& w : warnings)
         fprintf(stderr, "%s: %s: line %d: %s%s\n", tool, src, lines[w.entry],
-                strict ? "" : "warning: ", DescribeTimingWarning(w, entries, &lines, KnownSceneNames()).c_str());
+                strict ? "" : "warning: ",
+                DescribeTimingWarning(w, entries, &lines, KnownSceneNames()).c_str());
     if (strict && !warnings.empty()) return 1;
     return WriteOutput(tool, dst, bytes.data(), bytes.size()) ? 0 : 1;
 }
@@ -68,8 +69,7 @@ static int Dump(int argc, char** argv) {
     for (const TimingWarning& w :
          CheckTimingEntries(table.entries, table.header.count, KnownSceneNames())) {
         std::string& note = notes[w.entry];
-        note +=
-            (note.empty() ? "warning: " : "; ") +
+        note += (note.empty() ? "warning: " : "; ") +
                 DescribeTimingWarning(w, table.entries, nullptr, KnownSceneNames());
     }
     uint32_t used = (uint32_t)(sizeof(TimingHeader) + table.header.count * sizeof(TimingEntry));

@@ -218,7 +218,7 @@ const CLI_Usage CaptureUsage = {
 const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
-    "[--loop] [--renderer fixed|modern]",
+    "[--loop] [--renderer fixed|modern] [--fast-seek]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
     "M:SS or M:SS.mmm; default 0) or from the start of the first timetable entry\n"
@@ -236,7 +236,14 @@ const CLI_Usage PlayUsage = {
     "start at or past the end says where the show ends and holds there.\n"
     "--renderer picks the draw backend: fixed (OpenGL 1.x, the default) or\n"
     "modern (buffers and shaders, as in the web build).\n"
+    "A start or a seek is exact: the picture is the one a straight run at 60\n"
+    "frames a second shows at that time (the scenes run there from the nearest\n"
+    "point passed before, drawing only the last frames; where the swirls draw\n"
+    "over their earlier frames, the last 2 s of frames are drawn). --fast-seek\n"
+    "(or the key S) seeks at once instead: the scenes keep their state and see\n"
+    "the jump as one long frame.\n"
     "\n"
     "Keys: Space pauses; Left and Right seek 2 s (10 s with Shift); Page Up and\n"
     "Page Down go to the previous and next entry; Home to the start; L loops the\n"
-    "current entry; F toggles full screen; Escape quits.\n"};
+    "current entry; S switches between exact and fast seeks; F toggles full\n"
+    "screen; Escape quits.\n"};
