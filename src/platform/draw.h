@@ -11,7 +11,9 @@
 //
 // The constants carry OpenGL's own values, so the fixed backend passes them
 // straight through. A scene is handed its table in its frame; code outside a
-// frame (start-up, texture loads) uses Draw_Current().
+// frame (start-up, texture loads) uses Draw_Current(). The entries' types are
+// OpenGL's own, so the fixed table holds the GL entry points themselves: a
+// scene's call costs one indirect call, as the GL call it replaces.
 #pragma once
 #include <cstdint>
 
@@ -90,7 +92,7 @@ struct Draw {
     void (*Submit)();
 
     // Immediate mode.
-    void (*Begin)(int primitive);
+    void (*Begin)(unsigned primitive);
     void (*End)();
     void (*Vertex3f)(float x, float y, float z);
     void (*TexCoord2f)(float s, float t);
@@ -108,9 +110,9 @@ struct Draw {
     void (*Scalef)(float x, float y, float z);
 
     // State.
-    void (*Enable)(int capability);
-    void (*Disable)(int capability);
-    void (*BlendFunc)(int source, int destination);
+    void (*Enable)(unsigned capability);
+    void (*Disable)(unsigned capability);
+    void (*BlendFunc)(unsigned source, unsigned destination);
     void (*PolygonMode)(int mode); // front and back faces
     void (*NicestPerspective)();   // the perspective-correction hint
     void (*LineWidth)(float width);
@@ -140,10 +142,11 @@ void Draw_NullForget();
 void Draw_NullCarry(const Draw* draw);
 enum { DRAW_CARRIED_CAPABILITIES = 8 };
 struct DrawCarried {
-    int capability[DRAW_CARRIED_CAPABILITIES];
+    unsigned capability[DRAW_CARRIED_CAPABILITIES];
     int on[DRAW_CARRIED_CAPABILITIES];
     int capabilities;
-    int blend, blendSource, blendDestination;
+    int blend;
+    unsigned blendSource, blendDestination;
     int polygon, polygonMode;
     int texture;
     uint32_t textureName;

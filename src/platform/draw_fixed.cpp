@@ -32,14 +32,6 @@ void Perspective(double fieldOfView, double aspect, double nearPlane, double far
     glLoadIdentity();
 }
 
-void Viewport(int x, int y, int w, int h) {
-    glViewport(x, y, w, h);
-}
-
-void Clear(unsigned mask) {
-    glClear(mask);
-}
-
 void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight, int gap) {
     // Scissored clears touch only the bars (and the gap); the saved state
     // keeps the scenes' clear colour and scissor as they were.
@@ -64,79 +56,7 @@ void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight
     glPopAttrib();
 }
 
-void Flush() {
-    glFlush();
-}
-
 void Submit() {}
-
-void Begin(int primitive) {
-    glBegin((GLenum)primitive);
-}
-
-void End() {
-    glEnd();
-}
-
-void Vertex3f(float x, float y, float z) {
-    glVertex3f(x, y, z);
-}
-
-void TexCoord2f(float s, float t) {
-    glTexCoord2f(s, t);
-}
-
-void TexCoord2d(double s, double t) {
-    glTexCoord2d(s, t);
-}
-
-void Color3f(float r, float g, float b) {
-    glColor3f(r, g, b);
-}
-
-void Color4f(float r, float g, float b, float a) {
-    glColor4f(r, g, b, a);
-}
-
-void Normal3f(float x, float y, float z) {
-    glNormal3f(x, y, z);
-}
-
-void LoadIdentity() {
-    glLoadIdentity();
-}
-
-void PushMatrix() {
-    glPushMatrix();
-}
-
-void PopMatrix() {
-    glPopMatrix();
-}
-
-void Translatef(float x, float y, float z) {
-    glTranslatef(x, y, z);
-}
-
-void Rotatef(float degrees, float x, float y, float z) {
-    glRotatef(degrees, x, y, z);
-}
-
-void Scalef(float x, float y, float z) {
-    glScalef(x, y, z);
-}
-
-void Enable(int capability) {
-    glEnable((GLenum)capability);
-}
-
-void Disable(int capability) {
-    glDisable((GLenum)capability);
-}
-
-void BlendFunc(int source, int destination) {
-    glBlendFunc((GLenum)source, (GLenum)destination);
-}
 
 void PolygonMode(int mode) {
     glPolygonMode(GL_FRONT_AND_BACK, (GLenum)mode);
@@ -144,19 +64,6 @@ void PolygonMode(int mode) {
 
 void NicestPerspective() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-}
-
-void LineWidth(float width) {
-    glLineWidth(width);
-}
-
-void PointSize(float size) {
-    glPointSize(size);
-}
-
-void LookAt(double eyeX, double eyeY, double eyeZ, double atX, double atY, double atZ, double upX,
-            double upY, double upZ) {
-    gluLookAt(eyeX, eyeY, eyeZ, atX, atY, atZ, upX, upY, upZ);
 }
 
 // The unpack alignment is set to the decoder's row layout for this one upload
@@ -202,33 +109,33 @@ const Draw fixedDraw = {
     .Stop = Stop,
     .InitialState = InitialState,
     .Perspective = Perspective,
-    .LookAt = LookAt,
-    .Viewport = Viewport,
-    .Clear = Clear,
+    .LookAt = gluLookAt,
+    .Viewport = glViewport,
+    .Clear = glClear,
     .ClearBars = ClearBars,
-    .Flush = Flush,
+    .Flush = glFlush,
     .Submit = Submit,
-    .Begin = Begin,
-    .End = End,
-    .Vertex3f = Vertex3f,
-    .TexCoord2f = TexCoord2f,
-    .TexCoord2d = TexCoord2d,
-    .Color3f = Color3f,
-    .Color4f = Color4f,
-    .Normal3f = Normal3f,
-    .LoadIdentity = LoadIdentity,
-    .PushMatrix = PushMatrix,
-    .PopMatrix = PopMatrix,
-    .Translatef = Translatef,
-    .Rotatef = Rotatef,
-    .Scalef = Scalef,
-    .Enable = Enable,
-    .Disable = Disable,
-    .BlendFunc = BlendFunc,
+    .Begin = glBegin,
+    .End = glEnd,
+    .Vertex3f = glVertex3f,
+    .TexCoord2f = glTexCoord2f,
+    .TexCoord2d = glTexCoord2d,
+    .Color3f = glColor3f,
+    .Color4f = glColor4f,
+    .Normal3f = glNormal3f,
+    .LoadIdentity = glLoadIdentity,
+    .PushMatrix = glPushMatrix,
+    .PopMatrix = glPopMatrix,
+    .Translatef = glTranslatef,
+    .Rotatef = glRotatef,
+    .Scalef = glScalef,
+    .Enable = glEnable,
+    .Disable = glDisable,
+    .BlendFunc = glBlendFunc,
     .PolygonMode = PolygonMode,
     .NicestPerspective = NicestPerspective,
-    .LineWidth = LineWidth,
-    .PointSize = PointSize,
+    .LineWidth = glLineWidth,
+    .PointSize = glPointSize,
     .UploadTexture = UploadTexture,
     .BindTexture = BindTexture,
     .MaxTextureSide = MaxTextureSide,

@@ -312,7 +312,7 @@ void Flush() {
     if (started) gl.Flush();
 }
 
-void Begin(int mode) {
+void Begin(unsigned mode) {
     if (primitive >= 0 || mode < DRAW_LINES || mode > DRAW_QUADS) return; // GL ignores these
     primitive = mode;
     primitiveVertices.clear();
@@ -444,15 +444,15 @@ void SetCapability(int capability, int on) {
     if (capability == DRAW_DEPTH_TEST) depthEnabled = on;
 }
 
-void Enable(int capability) {
+void Enable(unsigned capability) {
     SetCapability(capability, 1);
 }
 
-void Disable(int capability) {
+void Disable(unsigned capability) {
     SetCapability(capability, 0);
 }
 
-void BlendFunc(int source, int destination) {
+void BlendFunc(unsigned source, unsigned destination) {
     blendSource = (GLenum)source, blendDestination = (GLenum)destination;
 }
 

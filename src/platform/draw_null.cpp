@@ -21,14 +21,14 @@ void Clear(unsigned mask) {
     const unsigned full = DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT;
     if (!painted && (mask & full) == full) clearedFirst = 1;
 }
-void Begin(int) {
+void Begin(unsigned) {
     painted = 1;
 }
 void ClearBars(int, int, int, int, int, int, int) {}
 void Float3(float, float, float) {}
 void Float4(float, float, float, float) {}
 
-void SetCapability(int capability, int on) {
+void SetCapability(unsigned capability, int on) {
     DrawCarried& c = carried;
     int i = 0;
     while (i < c.capabilities && c.capability[i] != capability) i++;
@@ -37,13 +37,13 @@ void SetCapability(int capability, int on) {
     c.capability[i] = capability;
     c.on[i] = on;
 }
-void Enable(int capability) {
+void Enable(unsigned capability) {
     SetCapability(capability, 1);
 }
-void Disable(int capability) {
+void Disable(unsigned capability) {
     SetCapability(capability, 0);
 }
-void BlendFunc(int source, int destination) {
+void BlendFunc(unsigned source, unsigned destination) {
     carried.blend = 1;
     carried.blendSource = source, carried.blendDestination = destination;
 }

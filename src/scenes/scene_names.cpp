@@ -5,8 +5,8 @@
 #define ZK_KNOWN_NAME(name, scene, prepare, order, logLine) name,
 
 const char* const* KnownSceneNames() {
-    static const char* const names[] = {PreloadSceneName, ZK_SHOW_SCENES(ZK_KNOWN_NAME) EndeSceneName,
-                                        nullptr};
+    static const char* const names[] = {PreloadSceneName,
+                                        ZK_SHOW_SCENES(ZK_KNOWN_NAME) EndeSceneName, nullptr};
     return names;
 }
 
