@@ -78,7 +78,7 @@ static Result RunCase(const char* show, Mode mode, int w, int h, uint32_t to) {
     auto start = std::chrono::steady_clock::now();
     double cpuStart = ProcessSeconds();
     CaptureReport report;
-    int end = Capture_Run(&schedule, w, h, &sink, 1, &report);
+    int end = Capture_Run(&schedule, w, h, &sink, 1, CAPTURE_DRAW_ALL, &report);
     r.ok = end == CAPTURE_DONE || end == CAPTURE_ENDED;
     if (video) r.ok = CaptureVideo_Finish(video, &error) && r.ok;
     r.cpuSeconds = ProcessSeconds() - cpuStart;

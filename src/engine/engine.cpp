@@ -10,6 +10,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "scenes/scene_names.h"
+#include "scenes/scene_snapshot.h"
 #include "sequencing/scene_registry.h"
 #include "sequencing/tracks.h"
 #include "sequencing/scene_set.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -35,13 +37,19 @@ uint32_t lastMusicTime = 0;
 int32_t frameDelta = 0;
 int framesBegun = 0;
 const Draw* frameDraw = nullptr;
+// The last frame ran through the null backend: the state it kept goes to
+// the drawing backend before the next drawn frame.
+int simulated = 0, standsAlone = 0;
+// The music time the frame under way runs at, or -1 for the clock's.
+int64_t frameAt = -1;
 
 uint32_t ReadMusicTime(void*) {
-    return g_sound->GetTime();
+    return frameAt >= 0 ? (uint32_t)frameAt : g_sound->GetTime();
 }
 
 void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
-    int64_t elapsed = (int64_t)musicTime - showBegin;
+    int64_t elapsed =
+        config.elapsedIsMusicTime ? (int64_t)musicTime : (int64_t)musicTime - showBegin;
     frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
     frame->delta = frameDelta;
     frame->draw = frameDraw;
@@ -52,7 +60,7 @@ void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
 // takes over from the frame timer, which began at the end of start-up: from
 // here on the music clock alone tells the time, and a seek moves only it.
 void BeginFrameClock() {
-    uint32_t now = g_sound->GetTime();
+    uint32_t now = ReadMusicTime(nullptr);
     if (!framesBegun) {
         showBegin = (int64_t)now - g_timer->GetElapsed();
         lastMusicTime = now;
@@ -102,9 +110,15 @@ int Frame(const EngineInput& in) {
     g_timer->BeginFrame();
     g_window->PumpMessage(&mainMessage);
     if (in.draw) {
+        frameAt = in.at;
         BeginFrameClock();
+        if (in.simulate && !simulated) Draw_NullForget();
+        if (!in.simulate && simulated) Draw_NullCarry(g_opengl->GetDraw());
+        simulated = in.simulate;
         frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
+        if (in.simulate) Draw_NullFrameStandsAlone(); // from this frame's start
         if (!SceneDispatcher()) {
+            frameAt = -1;
             g_shellLog->Print("SceneDispatcher encountered error");
             if (!config.quietErrors)
                 fprintf(stderr,
@@ -113,6 +127,8 @@ int Frame(const EngineInput& in) {
                         Folder());
             return state = ENGINE_STOPPED;
         }
+        frameAt = -1;
+        if (in.simulate) standsAlone = Draw_NullFrameStandsAlone();
         if (!in.simulate) {
             DrawGlobalTracks(frameDraw, lastMusicTime);
             if (in.overlay)
@@ -122,7 +138,9 @@ int Frame(const EngineInput& in) {
         }
         if (in.present && !in.simulate) g_opengl->EndFrame();
     }
-    if (config.pace == ENGINE_PACE_SPIN) {
+    if (in.draw && in.simulate) {
+        // A catch-up runs as fast as it can.
+    } else if (config.pace == ENGINE_PACE_SPIN) {
         g_timer->EndFrame();
     } else if (config.pace == ENGINE_PACE_SLEEP) {
         // Slept rather than spun: a tool on the maker's desk shares the machine.
@@ -139,6 +157,7 @@ int Engine_Start(const EngineConfig* c) {
     memset(&mainMessage, 0, sizeof mainMessage);
     framesBegun = 0;
     frameDraw = nullptr;
+    simulated = 0;
     state = ENGINE_FAILED;
     if (config.folder && chdir(config.folder) != 0) return 0;
     Startup_Begin(&config);
@@ -193,4 +212,55 @@ int Engine_State() {
 
 uint32_t Engine_MusicTime() {
     return lastMusicTime;
+}
+
+struct EngineMark {
+    SceneSnapshot* scenes;
+    uint32_t lastMusicTime;
+    int simulated;
+    DrawCarried carried;
+};
+
+EngineMark* Engine_Mark() {
+    SceneSnapshot* scenes = SceneSnapshot_Take();
+    EngineMark* mark = scenes ? new (std::nothrow) EngineMark : nullptr;
+    if (!mark) {
+        SceneSnapshot_Free(scenes);
+        return nullptr;
+    }
+    mark->scenes = scenes;
+    mark->lastMusicTime = lastMusicTime;
+    mark->simulated = simulated;
+    mark->carried = *Draw_NullCarried();
+    return mark;
+}
+
+void Engine_Rewind(const EngineMark* mark) {
+    SceneSnapshot_Restore(mark->scenes);
+    lastMusicTime = mark->lastMusicTime;
+    simulated = mark->simulated;
+    *Draw_NullCarried() = mark->carried;
+    Engine_CancelQuit();
+}
+
+void Engine_FreeMark(EngineMark* mark) {
+    if (!mark) return;
+    SceneSnapshot_Free(mark->scenes);
+    delete mark;
+}
+
+int Engine_FrameStandsAlone() {
+    return standsAlone;
+}
+
+uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
+                            int (*simulate)(void* user, uint64_t frame), void* user) {
+    EngineMark* mark = Engine_Mark();
+    if (!mark) return first;
+    uint64_t from = first;
+    for (uint64_t n = first; n <= last && simulate(user, n); n++)
+        if (Engine_FrameStandsAlone()) from = n;
+    Engine_Rewind(mark);
+    Engine_FreeMark(mark);
+    return from;
 }

@@ -48,6 +48,9 @@ struct EngineConfig {
     ZELKOR_TickSource clock = nullptr;
     void* clockUser = nullptr;
     uint32_t startTime = 0; // music time the stream and the silent clock start at
+    // 1: the scenes' elapsed time is the music time itself, as if the show had
+    // begun at music time 0 (a player that seeks and catches up)
+    int elapsedIsMusicTime = 0;
     int pace = ENGINE_PACE_SPIN;
 };
 
@@ -57,7 +60,10 @@ struct EngineInput {
     int draw = 1;     // 0: pump messages only, draw nothing (a paused player)
     int present = 1;  // swap the frame to the window (0: it stays offscreen)
     int simulate = 0; // run the scenes through the null draw backend: state
-                      // advances exactly as when drawn, nothing is drawn
+                      // advances exactly as when drawn, nothing is drawn, and
+                      // the step is not paced (a catch-up)
+    int64_t at = -1;  // >= 0: the music time the frame runs at (a catch-up's
+                      // frame), instead of the clock's
     // Drawn over the picture after the scenes and the engine's fades, in a
     // view of width x height pixels (a tool's own overlay).
     void (*overlay)(const Draw* draw, int width, int height, void* user) = nullptr;
@@ -84,3 +90,21 @@ void Engine_CancelQuit();
 int Engine_State();
 // The music time of the last frame drawn (0 before the first).
 uint32_t Engine_MusicTime();
+
+// A point a catch-up can go back to: every scene's state, the frame clock's
+// last time and the render state simulated frames have left. Taken while
+// running (null when out of memory); Rewind goes back to it, taking back a
+// quit message posted since.
+struct EngineMark;
+EngineMark* Engine_Mark();
+void Engine_Rewind(const EngineMark* mark);
+void Engine_FreeMark(EngineMark* mark);
+// 1 when the last simulated frame began with a clear of the whole picture
+// before drawing anything: it owes nothing to the frames before it.
+int Engine_FrameStandsAlone();
+// Frames first to last are run by `simulate` (1 when the frame ran), then
+// the engine goes back to where it stood. Returns where drawing must start
+// for frame `last` to come out as in a run that drew every frame: the last
+// of them that stands alone, or `first` when none does.
+uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
+                            int (*simulate)(void* user, uint64_t frame), void* user);

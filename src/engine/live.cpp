@@ -7,11 +7,13 @@
 #include "platform/opengl.h"
 #include "platform/timer.h"
 #include "platform/window.h"
+#include "sequencing/tracks.h"
 #include "textures/texture_reload.h"
 
 #include <SDL.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -31,6 +33,74 @@ int held = 0;
 double speed = 1.0, slowAt = 0.0;
 uint32_t slowFrom = 0;
 EngineInput frameInput; // the overlay
+
+// Exact seeks run the scenes from the latest mark at or before the target to
+// it on a grid of 60 frames a second (frame g at music time g x 1000/60,
+// rounded up; the last at the target itself), simulated but for the frames
+// a capture would draw, leaving a mark every 5 s of music on the way.
+struct LiveMark {
+    uint64_t next; // the grid frame run next from here
+    EngineMark* mark;
+};
+std::vector<LiveMark> marks;
+int exactSeeks = 1;
+uint64_t marksTracks = 0; // the tracks' generation the marks were made with
+int64_t pendingSeek = -1;
+const uint64_t kMarkEvery = 300;
+const uint64_t kLead = 120; // as capture's: the swirls' trails fade within it
+
+uint32_t GridTime(uint64_t g) {
+    return (uint32_t)((g * 1000 + 59) / 60);
+}
+
+struct CatchUp {
+    uint64_t last;   // the target's frame
+    uint32_t target; // its music time
+};
+
+int RunFrame(const CatchUp& c, uint64_t g, int simulate, int present) {
+    EngineInput input;
+    input.simulate = simulate;
+    input.present = present;
+    input.at = g < c.last ? GridTime(g) : c.target;
+    if (present) input.overlay = frameInput.overlay, input.overlayUser = frameInput.overlayUser;
+    return Engine_Step(&input) == ENGINE_RUNNING;
+}
+
+int SimulateFrame(void* user, uint64_t g) {
+    return RunFrame(*(const CatchUp*)user, g, 1, 0);
+}
+
+void FreeMarks(size_t keep) {
+    for (size_t i = keep; i < marks.size(); i++) Engine_FreeMark(marks[i].mark);
+    marks.resize(keep < marks.size() ? keep : marks.size());
+}
+
+// The scenes as a straight run on the grid has them at `target`, that frame
+// drawn and shown; 0 when a frame on the way ended or stopped the show.
+int CatchUpTo(uint32_t target) {
+    CatchUp c = {(uint64_t)target * 60 / 1000, target};
+    while (GridTime(c.last) < target) c.last++;
+    while (c.last > 0 && GridTime(c.last - 1) >= target) c.last--;
+    // The lead is run from its start whatever mark is near: a swirl's trail
+    // is in the picture only when its frames were drawn.
+    uint64_t leadStart = c.last > kLead ? c.last - kLead : 0;
+    size_t m = 0;
+    while (m + 1 < marks.size() && marks[m + 1].next <= leadStart) m++;
+    Engine_Rewind(marks[m].mark);
+    uint64_t g = marks[m].next;
+    for (; g < leadStart; g++) {
+        if (g % kMarkEvery == 0 && g > marks.back().next) {
+            EngineMark* mark = Engine_Mark();
+            if (mark) marks.push_back(LiveMark{g, mark});
+        }
+        if (!SimulateFrame(&c, g)) return 0;
+    }
+    uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c);
+    for (; g <= c.last; g++)
+        if (!RunFrame(c, g, g < drawFrom, g == c.last)) return 0;
+    return 1;
+}
 
 uint32_t LiveTicks(void*) {
     return SDL_GetTicks() + timerOffset;
@@ -53,7 +123,8 @@ void MoveSlowClock() {
         slowAt += (double)(now - slowFrom) * speed;
         if (slowAt > 4294967295.0) slowAt = 4294967295.0;
         double at = slowAt; // the seek keeps whole ms; the fraction carries on
-        if ((uint32_t)at != g_sound->GetTime()) Live_Seek((uint32_t)at);
+        // The clock runs on as in a straight run: no catch-up.
+        if ((uint32_t)at != g_sound->GetTime()) Live_Advance((uint32_t)at);
         slowAt = at;
     }
     slowFrom = now;
@@ -73,6 +144,7 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
     config.logPath = logPath;
     config.startTime = start;
     config.pace = ENGINE_PACE_SLEEP;
+    config.elapsedIsMusicTime = 1;
     timerOffset = 0;
     Textures_TrackLoads(1);
     Engine_Start(&config);
@@ -94,12 +166,34 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
     framesDrawn = 0;
     drawableWidth = drawableHeight = 0;
     FollowDrawable();
+    // Where every catch-up can start: the scenes prepared, no frame run.
+    FreeMarks(0);
+    pendingSeek = -1;
+    if (EngineMark* mark = Engine_Mark()) marks.push_back(LiveMark{0, mark});
+    if (start && exactSeeks) pendingSeek = start;
     return RUNNER_OK;
 }
 
 int Live_Frame(int redraw) {
     if (speed != 1.0) MoveSlowClock();
     if (looping && !held && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
+    if (Tracks_Generation() != marksTracks) {
+        // The tracks steer the scenes: what was marked under others no longer holds.
+        FreeMarks(1);
+        marksTracks = Tracks_Generation();
+    }
+    if (pendingSeek >= 0 && !marks.empty()) {
+        uint32_t target = (uint32_t)pendingSeek;
+        pendingSeek = -1;
+        FollowDrawable();
+        int ran = CatchUpTo(target);
+        g_sound->SeekTime(target);
+        if (ran) {
+            framesDrawn++;
+            return RUNNER_OK;
+        }
+        redrawPending = 1; // the show ended or stopped on the way: the step says which
+    }
     EngineInput input = frameInput;
     input.draw = !held || redraw || redrawPending;
     if (input.draw) FollowDrawable();
@@ -129,7 +223,28 @@ uint32_t Live_Time() {
 void Live_Seek(uint32_t ms) {
     g_sound->SeekTime(ms);
     slowAt = ms;
+    if (exactSeeks && !marks.empty())
+        pendingSeek = ms;
+    else
+        redrawPending = 1;
+}
+
+void Live_Advance(uint32_t ms) {
+    g_sound->SeekTime(ms);
+    slowAt = ms;
     redrawPending = 1;
+}
+
+void Live_SetExactSeeks(int exact) {
+    exactSeeks = exact;
+}
+
+int Live_ExactSeeks() {
+    return exactSeeks;
+}
+
+void Live_ForgetMarks() {
+    FreeMarks(1);
 }
 
 void Live_SetPaused(int paused) {
@@ -187,5 +302,7 @@ void Live_SetTitle(const char* title) {
 }
 
 void Live_Stop() {
+    FreeMarks(0);
+    pendingSeek = -1;
     Engine_Stop();
 }

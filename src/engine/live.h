@@ -2,14 +2,14 @@
 // person at the keyboard: the show's own start-up and frames, and between
 // frames seeking, pausing and looping an interval. The music clock leads: the
 // scenes' elapsed time follows every jump and stands still while paused.
-// Scenes keep their state and see a jump as one long (or backward) frame, as
-// after a stall.
 #pragma once
 #include <cstdint>
 
 // Starts the show in a framed window of width x height with its music from
 // music time `start`: the preparation runs as in the show, then the clock
-// starts at `start`, drawn with that draw backend (DrawRenderer). Every
+// starts at `start` (an exact seek there when exact seeks are on), drawn
+// with that draw backend (DrawRenderer). The scenes' elapsed time is the
+// music time. Every
 // texture load is tracked for reloading.
 // RUNNER_OK, or RUNNER_START_FAILED (the step's text went to stderr) after
 // which everything is shut down.
@@ -30,8 +30,19 @@ void Live_HoldAtEnd();
 uint64_t Live_FramesDrawn();
 uint32_t Live_Time();
 // Music, music clock and frame timer jump to `ms` (the timer by the same
-// amount, never below 0); the next frame drawn shows `ms`.
+// amount, never below 0); the next frame drawn shows `ms`. Exact seeks (the
+// default) show the picture a straight run at 60 frames a second has at
+// `ms`: the next Live_Frame runs the scenes there from a mark (see
+// engine.h) without drawing but the last frames. Otherwise the scenes keep
+// their state and see the jump as one long (or backward) frame.
 void Live_Seek(uint32_t ms);
+// The clock moves on to `ms` as a straight run's next frame would (a frame
+// step, the slow clock): the scenes see one frame of that length.
+void Live_Advance(uint32_t ms);
+void Live_SetExactSeeks(int exact);
+int Live_ExactSeeks();
+// The timetable changed: the marks after the show's start no longer hold.
+void Live_ForgetMarks();
 void Live_SetPaused(int paused);
 int Live_Paused();
 // Plays at `speed` times the music's pace (1/8 to 2). At any speed but 1 the

@@ -110,14 +110,23 @@ uint32_t Runner_FrameTime(uint64_t frame) {
     return (uint32_t)(((firstGridFrame + frame) * 1000 + fps - 1) / fps);
 }
 
-int Runner_DrawFrame(uint64_t frame) {
+static int StepFrame(uint64_t frame, int simulate) {
     virtualClock.now = clockBase + Runner_FrameTime(frame);
     EngineInput input;
     input.present = 0; // the frame stays in the offscreen buffer, to be read
+    input.simulate = simulate;
     int state = Engine_Step(&input);
     return state == ENGINE_RUNNING ? RUNNER_OK
            : state == ENGINE_ENDED ? RUNNER_ENDED
                                    : RUNNER_STOPPED;
+}
+
+int Runner_DrawFrame(uint64_t frame) {
+    return StepFrame(frame, 0);
+}
+
+int Runner_SimulateFrame(uint64_t frame) {
+    return StepFrame(frame, 1);
 }
 
 void Runner_ReadRgb(uint8_t* out) {

@@ -32,6 +32,9 @@ uint32_t Runner_FrameTime(uint64_t frame);
 // Draws frame n (frames go in order); RUNNER_OK, RUNNER_ENDED when an earlier
 // frame posted the quit message (nothing is drawn), or RUNNER_STOPPED.
 int Runner_DrawFrame(uint64_t frame);
+// Runs frame n through the scenes without drawing it (a catch-up): their
+// state advances exactly as when drawn. Results as Runner_DrawFrame.
+int Runner_SimulateFrame(uint64_t frame);
 // The frame just drawn as 8-bit RGB, width x height, rows bottom up.
 void Runner_ReadRgb(uint8_t* out);
 // The same as BGRA, the order GL keeps pixels in, so the read is a plain copy.

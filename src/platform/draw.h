@@ -140,6 +140,40 @@ const Draw* Draw_Modern();
 const Draw* Draw_Null();
 const Draw* Draw_ForRenderer(int renderer);
 
+// The render state the null backend's calls have left since the last Forget
+// (capabilities, blending, polygon mode, bound texture, current colour,
+// normal and texture coordinate, line and point size), which GL would have
+// carried into the next frame. Carry hands it to a drawing backend, so the
+// first frame drawn after simulated ones starts where a run that drew every
+// frame would, and forgets it.
+void Draw_NullForget();
+void Draw_NullCarry(const Draw* draw);
+enum { DRAW_CARRIED_CAPABILITIES = 8 };
+struct DrawCarried {
+    unsigned capability[DRAW_CARRIED_CAPABILITIES];
+    int on[DRAW_CARRIED_CAPABILITIES];
+    int capabilities;
+    int blend;
+    unsigned blendSource, blendDestination;
+    int polygon, polygonMode;
+    int texture;
+    uint32_t textureName;
+    int colour;
+    float rgba[4];
+    int normal;
+    float xyz[3];
+    int texCoord;
+    double st[2];
+    int line, point, nicest;
+    float lineWidth, pointSize;
+};
+// The record itself, to be copied out and put back (a rewound catch-up).
+DrawCarried* Draw_NullCarried();
+// 1 when the calls since the last call began with a clear of colour and
+// depth before anything was drawn: that frame's picture owes nothing to
+// earlier frames.
+int Draw_NullFrameStandsAlone();
+
 // The table the context was started with; the fixed one before any.
 const Draw* Draw_Current();
 void Draw_SetCurrent(const Draw* draw);

@@ -1,11 +1,14 @@
 #include "platform/system.h"
 
+#include <cstring>
+
 // glibc's rand() from its unseeded state (srand(1)): an additive feedback
 // generator r[i] = r[i-3] + r[i-31] over 34 words made from the seed by
 // 16807 x mod 2^31 - 1, its first 310 outputs dropped, each output r[i] >> 1.
+static uint32_t r[34];
+static int next = -1;
+
 int ZELKOR_GlibcRand() {
-    static uint32_t r[34];
-    static int next = -1;
     if (next < 0) {
         r[0] = 1;
         for (int i = 1; i < 31; i++) r[i] = (uint32_t)((16807ull * r[i - 1]) % 2147483647u);
@@ -20,4 +23,15 @@ int ZELKOR_GlibcRand() {
     r[next] = value;
     next = (next + 1) % 34;
     return (int)(value >> 1);
+}
+
+void ZELKOR_GlibcRandSave(ZELKOR_RandState* state) {
+    static_assert(sizeof state->words >= sizeof r + sizeof(uint32_t), "room for the words");
+    memcpy(state->words, r, sizeof r);
+    state->words[34] = (uint32_t)next;
+}
+
+void ZELKOR_GlibcRandRestore(const ZELKOR_RandState* state) {
+    memcpy(r, state->words, sizeof r);
+    next = (int)state->words[34];
 }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 uint32_t ZELKOR_GetTicks() {
     return SDL_GetTicks();
@@ -18,6 +19,36 @@ void ZELKOR_Sleep(uint32_t ms) {
 
 int ZELKOR_Rand() {
     return rand();
+}
+
+// glibc's generator keeps its position in the first word of its state array
+// whenever setstate() leaves that array. The library's own array is copied
+// into one of ours on the first use; from then on a position is the array
+// copied out, and putting it back is setstate() on the other of our two.
+alignas(4) static char randArrays[2][128];
+static int randArray = -1;
+
+static void TakeOverRandState() {
+    if (randArray >= 0) return;
+    alignas(4) static char scratch[128];
+    char* library = initstate(1, scratch, sizeof scratch);
+    memcpy(randArrays[0], library, sizeof randArrays[0]);
+    setstate(randArrays[0]);
+    randArray = 0;
+}
+
+void ZELKOR_RandSave(ZELKOR_RandState* state) {
+    static_assert(sizeof state->words >= sizeof randArrays[0], "room for the array");
+    TakeOverRandState();
+    setstate(randArrays[randArray]); // writes the position into the array
+    memcpy(state->words, randArrays[randArray], sizeof randArrays[0]);
+}
+
+void ZELKOR_RandRestore(const ZELKOR_RandState* state) {
+    TakeOverRandState();
+    randArray = 1 - randArray;
+    memcpy(randArrays[randArray], state->words, sizeof randArrays[0]);
+    setstate(randArrays[randArray]);
 }
 
 const char* ZELKOR_PlatformError() {

@@ -13,6 +13,15 @@ void ZELKOR_Sleep(uint32_t ms);
 int ZELKOR_Rand();
 // The same sequence computed here, for C libraries that have another rand().
 int ZELKOR_GlibcRand();
+// Where ZELKOR_Rand's sequence stands, copied out and put back (a run that
+// goes back to an earlier frame draws the same numbers again).
+struct ZELKOR_RandState {
+    uint32_t words[36];
+};
+void ZELKOR_RandSave(ZELKOR_RandState* state);
+void ZELKOR_RandRestore(const ZELKOR_RandState* state);
+void ZELKOR_GlibcRandSave(ZELKOR_RandState* state);
+void ZELKOR_GlibcRandRestore(const ZELKOR_RandState* state);
 // The platform layer's last error, named by the layer ("SDL: ...").
 const char* ZELKOR_PlatformError();
 void ZELKOR_SetPlatformError(const char* text);

@@ -21,6 +21,14 @@ int ZELKOR_Rand() {
     return ZELKOR_GlibcRand();
 }
 
+void ZELKOR_RandSave(ZELKOR_RandState* state) {
+    ZELKOR_GlibcRandSave(state);
+}
+
+void ZELKOR_RandRestore(const ZELKOR_RandState* state) {
+    ZELKOR_GlibcRandRestore(state);
+}
+
 const char* ZELKOR_PlatformError() {
     return lastError;
 }

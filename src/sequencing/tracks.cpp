@@ -12,6 +12,7 @@ static std::vector<std::string> handleNames;
 static std::vector<const Track*> bound; // per handle, into `current`
 static TrackSet current;
 static int installed;
+static uint64_t generation;
 static double rowsPerMinute;
 
 static const Track* FindInstalled(const std::string& name) {
@@ -59,6 +60,7 @@ float Tracks_Value(TrackHandle handle, double ms, float fallback) {
 void Tracks_Install(TrackSet* set) {
     current = std::move(*set);
     installed = 1;
+    generation++;
     rowsPerMinute = (double)current.grid.bpm * current.grid.rowsPerBeat;
     std::unordered_map<std::string, const Track*> byName;
     for (const Track& t : current.tracks) byName.emplace(t.name, &t);
@@ -71,7 +73,12 @@ void Tracks_Install(TrackSet* set) {
 void Tracks_Clear() {
     current = TrackSet();
     installed = 0;
+    generation++;
     for (const Track*& b : bound) b = nullptr;
+}
+
+uint64_t Tracks_Generation() {
+    return generation;
 }
 
 const TrackSet* Tracks_Current() {

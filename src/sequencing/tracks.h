@@ -46,3 +46,6 @@ int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error);
 void Tracks_Clear();
 // The installed set, or null.
 const TrackSet* Tracks_Current();
+// Counts installs and clears: state computed from the tracks (a player's
+// marks of the scenes) holds while this stays the same.
+uint64_t Tracks_Generation();

@@ -1,6 +1,7 @@
 #include "capture_loop.h"
 
 #include "capture_progress.h"
+#include "engine/engine.h"
 #include "engine/runner.h"
 
 #include <csignal>
@@ -31,8 +32,20 @@ int CaptureSchedule_Due(const CaptureSchedule* s, uint64_t k, uint32_t music) {
     return music >= s->from && (uint64_t)(music - s->from) * (uint64_t)s->fps >= k * 1000;
 }
 
+static int Simulate(void*, uint64_t frame) {
+    return Runner_SimulateFrame(frame) == RUNNER_OK;
+}
+
+// A catch-up reaches frame n with output frame k due within the lead: where
+// drawing starts so that k's frame is as in a run that drew every frame.
+static uint64_t FirstToDraw(const CaptureSchedule* schedule, uint64_t k, uint64_t n) {
+    uint64_t due = n;
+    while (!CaptureSchedule_Due(schedule, k, Runner_FrameTime(due))) due++;
+    return Engine_FirstToDraw(n, due, Simulate, nullptr);
+}
+
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
-                int quiet, CaptureReport* report) {
+                int quiet, uint32_t lead, CaptureReport* report) {
     const uint64_t total = CaptureSchedule_Count(schedule);
     std::vector<uint8_t> pixels((size_t)width * (size_t)height * (sink->bgra ? 4 : 3));
     uint32_t music = Runner_FrameTime(0);
@@ -42,12 +55,21 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
     Progress_Begin(&progress, total, music, due, last, quiet);
     int end = CAPTURE_DONE;
     uint64_t k = 0;
+    // Inside a lead the frames from drawFrom on are drawn.
+    int leading = 0;
+    uint64_t drawFrom = 0;
     for (uint64_t n = 0; k < total && end == CAPTURE_DONE; n++) {
         if (interrupted) {
             end = CAPTURE_INTERRUPTED;
             break;
         }
-        int drawn = Runner_DrawFrame(n);
+        int inLead = lead == CAPTURE_DRAW_ALL ||
+                     CaptureSchedule_Due(schedule, k, Runner_FrameTime(n + lead));
+        if (inLead && !leading)
+            drawFrom = lead == CAPTURE_DRAW_ALL ? n : FirstToDraw(schedule, k, n);
+        leading = inLead;
+        int draw = leading && n >= drawFrom;
+        int drawn = draw ? Runner_DrawFrame(n) : Runner_SimulateFrame(n);
         if (drawn == RUNNER_ENDED) {
             end = CAPTURE_ENDED;
             break;

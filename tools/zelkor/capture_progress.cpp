@@ -12,17 +12,6 @@ static double Now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Progress_Begin(CaptureProgress* p, uint64_t total, uint32_t firstMusic, uint32_t firstDue,
-                    uint32_t lastMusic, int quiet) {
-    p->total = total;
-    p->firstMusic = firstMusic;
-    p->firstDue = firstDue;
-    p->lastMusic = lastMusic > firstMusic ? lastMusic : firstMusic;
-    p->quiet = quiet;
-    p->terminal = isatty(STDERR_FILENO);
-    p->started = p->shown = Now();
-}
-
 static void Show(CaptureProgress* p, uint64_t done, uint32_t music, double now, const char* end) {
     double elapsed = now - p->started;
     if (elapsed <= 0) elapsed = 1e-6;
@@ -47,6 +36,20 @@ static void Show(CaptureProgress* p, uint64_t done, uint32_t music, double now, 
                 p->total ? (int)(100 * done / p->total) : 100, done / elapsed, speed, eta, end);
     }
     p->shown = now;
+}
+
+void Progress_Begin(CaptureProgress* p, uint64_t total, uint32_t firstMusic, uint32_t firstDue,
+                    uint32_t lastMusic, int quiet) {
+    p->total = total;
+    p->firstMusic = firstMusic;
+    p->firstDue = firstDue;
+    p->lastMusic = lastMusic > firstMusic ? lastMusic : firstMusic;
+    p->quiet = quiet;
+    p->terminal = isatty(STDERR_FILENO);
+    p->started = p->shown = Now();
+    // A catch-up may be over before the first redraw: say it began.
+    if (!quiet && p->terminal && firstDue > firstMusic)
+        Show(p, 0, firstMusic, p->started, "\033[K");
 }
 
 void Progress_Update(CaptureProgress* p, uint64_t done, uint32_t music) {

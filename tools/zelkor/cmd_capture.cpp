@@ -44,7 +44,7 @@ struct Options {
     int fps = 0, simFps = 60;
     int crf = 18;
     const char* preset = "veryfast";
-    int noAudio = 0, quiet = 0;
+    int noAudio = 0, quiet = 0, drawAll = 0;
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
@@ -79,6 +79,7 @@ const CLI_Option kOptions[] = {
     {"--renderer", CLI_TEXT},
     {"--tracks", CLI_TEXT},
     {"--scenes", CLI_TEXT},
+    {"--draw-every-frame"},
     {"-o", CLI_TEXT},
     {},
 };
@@ -122,6 +123,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (preset.given) o->preset = preset.text;
     o->noAudio = noAudio.on;
     o->quiet = args["--quiet"].on;
+    o->drawAll = args["--draw-every-frame"].on;
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["-o"].given) o->out = args["-o"].text;
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
@@ -313,7 +315,9 @@ int Capture(const Options& o) {
     }
 
     CaptureReport report;
-    int end = Capture_Run(&o.schedule, o.width, o.height, &sink, o.quiet, &report);
+    uint32_t lead = CAPTURE_LEAD;
+    if (o.drawAll) lead = CAPTURE_DRAW_ALL;
+    int end = Capture_Run(&o.schedule, o.width, o.height, &sink, o.quiet, lead, &report);
     fflush(stdout);
     Runner_Stop();
     // A range ends with the show; chosen stills must all be there.

@@ -43,7 +43,7 @@ namespace {
 
 struct Options {
     std::string showDir, timetable, scene, tracks, scenes, at;
-    int width = 800, height = 600, loop = 0, haveAt = 0;
+    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0;
     int renderer = DRAW_FIXED;
 };
 
@@ -61,6 +61,7 @@ const CLI_Option kOptions[] = {
     {"--loop"},
     {"--renderer", CLI_TEXT},
     {"--scenes", CLI_TEXT},
+    {"--fast-seek"},
     {},
 };
 
@@ -79,6 +80,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (at.given) o->at = at.text;
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
+    o->fastSeek = args["--fast-seek"].on;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
@@ -149,7 +151,7 @@ void StepFrame(int forward) {
     uint64_t t = Live_Time(), n = t * 60 / 1000;
     auto start = [](uint64_t f) { return (uint32_t)((f * 1000 + 59) / 60); };
     if (forward)
-        Live_Seek(std::min<uint32_t>(start(n + 1), CLI_MAX_TIME));
+        Live_Advance(std::min<uint32_t>(start(n + 1), CLI_MAX_TIME));
     else
         Live_Seek(start(n) < t ? start(n) : n ? start(n - 1) : 0);
 }
@@ -210,6 +212,9 @@ void HandleKey(const SDL_Keysym& key) {
         break;
     case SDLK_f:
         Live_ToggleFullscreen();
+        break;
+    case SDLK_s:
+        Live_SetExactSeeks(!Live_ExactSeeks());
         break;
     default:
         break;
@@ -279,6 +284,7 @@ int TakeInScenes(const Watched& w) {
         return 0;
     }
     Engine_UseScenes(SceneLibrary_Scenes(next));
+    Live_ForgetMarks(); // they hold the old code's state
     SceneLibrary_Unload(sceneLibrary);
     sceneLibrary = next;
     reloadMs = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
@@ -344,6 +350,7 @@ int TakeIn(Watched& w, const IO_Change& change) {
         fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), why.c_str());
         return 0;
     }
+    if (name == "data.vkz" || shown == w.timetable) Live_ForgetMarks();
     double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                 (double)SDL_GetPerformanceFrequency();
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
@@ -404,6 +411,7 @@ std::string Title(unsigned fps) {
         snprintf(speed, sizeof speed, " [%gx, silent]", Live_Speed());
         title += speed;
     }
+    if (!Live_ExactSeeks()) title += " [fast seek]";
     return title;
 }
 
@@ -491,6 +499,7 @@ int Play(const Options& o) {
     }
     std::string log = LogPath(show);
     Live_SetLogPath(log.c_str());
+    Live_SetExactSeeks(!o.fastSeek);
     if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
         std::string shown = log[0] == '/' ? log : w.showPrefix + log;
         if (Runner_LogOpenError())
