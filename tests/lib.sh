@@ -80,6 +80,12 @@ zk_wait_for() {
 
 zk_fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# zk_timetable_text ZELKOR SHOW OUT: the show's timetable as text in OUT.
+zk_timetable_text() {
+    "$1" vkz extract "$2/data.vkz" default.tmg -o "$3.tmg" &&
+        "$1" tmg dump "$3.tmg" >"$3" || zk_fail "no timetable in $2/data.vkz"
+}
+
 # zk_find_window TITLE: prints the id of the first window with that exact title.
 # (SDL names its windows in UTF-8 only, which `xdotool search --name` misses.)
 zk_find_window() {

@@ -14,8 +14,7 @@ Z=$BUILD/tools/zelkor/zelkor
 work=$(mktemp -d)
 trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 
-"$Z" vkz extract "$BUILD/show/data.vkz" default.tmg -o "$work/tmg" &&
-    "$Z" tmg dump "$work/tmg" >"$work/timetable.txt" || zk_fail "no timetable"
+zk_timetable_text "$Z" "$BUILD/show" "$work/timetable.txt"
 at=$(awk '$3 ~ /^(scene[0-9]|creditsend)$/ { printf "%d\n", $1 + int($2 * 0.875) }' \
     "$work/timetable.txt" | paste -sd,)
 [ "$(echo "$at" | tr ',' '\n' | wc -l)" -eq 10 ] || zk_fail "expected ten scenes: $at"

@@ -14,8 +14,7 @@ trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
 
 # START LENGTH NAME of each scene in the timetable, then a fifth, half and
 # seven eighths of the way into its slot.
-"$Z" vkz extract "$BUILD/show/data.vkz" default.tmg -o "$work/tmg" &&
-    "$Z" tmg dump "$work/tmg" >"$work/timetable.txt" || zk_fail "no timetable"
+zk_timetable_text "$Z" "$BUILD/show" "$work/timetable.txt"
 awk '$3 ~ /^(scene[0-9]|creditsend)$/ {
          for (i = 0; i < 3; i++) printf "%s %d\n", $3, $1 + int($2 * (i == 0 ? 0.2 : i == 1 ? 0.5 : 0.875))
      }' "$work/timetable.txt" >"$work/times"
