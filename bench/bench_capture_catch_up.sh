@@ -44,7 +44,7 @@ span=$(awk -v f="$FROM" -v t="$TO" 'BEGIN { print (t - f) / 1000 }')
 echo "export of $FROM-$TO ms ($span s of show) to a 60 fps .mp4 (crf 18):"
 for size in 640x480 1280x720 1920x1080; do
     for renderer in fixed modern; do
-        for preset in veryfast ultrafast; do
+        for preset in superfast veryfast; do
             name="$size $renderer $preset"
             line=$(run "$name" --size $size --from "$FROM" --to "$TO" --renderer $renderer \
                 --preset $preset -o "$work/v.mp4") || { echo "$line"; continue; }

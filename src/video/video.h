@@ -19,7 +19,7 @@ struct ZK_VideoSettings {
     int width = 0, height = 0;       // both even
     int fps = 60;                    // 1-240; frame k is at k / fps seconds
     int crf = 18;                    // 0-51 for H.264, 0-63 for VP9
-    const char* preset = "veryfast"; // x264's names; VP9 maps them onto its speed
+    const char* preset = "superfast"; // x264's names; VP9 maps them onto its speed
     int pixelFormat = ZK_VIDEO_RGB;
     int bottomUp = 0;      // rows arrive bottom row first, as glReadPixels leaves them
     int audio = 0;         // 1: an audio track, fed by ZK_VideoPushAudio

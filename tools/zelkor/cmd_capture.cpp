@@ -43,7 +43,7 @@ struct Options {
     int width = 800, height = 600;
     int fps = 0, simFps = 60;
     int crf = 18;
-    const char* preset = "veryfast";
+    const char* preset = "superfast";
     int noAudio = 0, quiet = 0, drawAll = 0;
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs

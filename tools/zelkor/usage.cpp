@@ -207,7 +207,7 @@ const CLI_Usage CaptureUsage = {
     "  --fps N          N frames a second, 1 to 240 (60 for a video)\n"
     "  --sim-fps M      the pace the show is simulated at, 1 to 240 (default 60)\n"
     "  --crf N          quality, lower is better: 0-51 H.264, 0-63 VP9 (default 18)\n"
-    "  --preset P       x264's speed names, ultrafast to placebo (default veryfast)\n"
+    "  --preset P       x264's speed names, ultrafast to placebo (default superfast)\n"
     "  --no-audio       no sound track\n"
     "  --quiet          no progress on stderr\n"
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
