@@ -15,10 +15,10 @@ enum { ZK_VIDEO_RGB, ZK_VIDEO_RGBA, ZK_VIDEO_BGRA }; // byte order of a pixel; a
 enum { ZK_VIDEO_MAX_FPS = 240, ZK_VIDEO_MAX_SIDE = 8192, ZK_VIDEO_QUEUE = 8 };
 
 struct ZK_VideoSettings {
-    const char* path = nullptr;      // the container follows the extension
-    int width = 0, height = 0;       // both even
-    int fps = 60;                    // 1-240; frame k is at k / fps seconds
-    int crf = 18;                    // 0-51 for H.264, 0-63 for VP9
+    const char* path = nullptr;       // the container follows the extension
+    int width = 0, height = 0;        // both even
+    int fps = 60;                     // 1-240; frame k is at k / fps seconds
+    int crf = 18;                     // 0-51 for H.264, 0-63 for VP9
     const char* preset = "superfast"; // x264's names; VP9 maps them onto its speed
     int pixelFormat = ZK_VIDEO_RGB;
     int bottomUp = 0;      // rows arrive bottom row first, as glReadPixels leaves them
