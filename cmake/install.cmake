@@ -39,18 +39,20 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/git_revision.cmake ${PROJECT_SOURCE_DI
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/build-web
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME zelkor-build-web)
 
-# The manual pages, from the programs' own --help.
+# The manual pages, from the programs' own --help; installed gzipped, as
+# Debian's man pages are (-n: no name or time inside, so builds compare equal).
 set(MAN ${PROJECT_BINARY_DIR}/man)
 add_custom_command(
-    OUTPUT ${MAN}/zelkor.1 ${MAN}/marovy.6
+    OUTPUT ${MAN}/zelkor.1 ${MAN}/marovy.6 ${MAN}/zelkor.1.gz ${MAN}/marovy.6.gz
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-man $<TARGET_FILE:zelkor> $<TARGET_FILE:marovy>
             $<TARGET_FILE:zksynth> $<TARGET_FILE:texmake> ${MAN}
+    COMMAND gzip -9nfk ${MAN}/zelkor.1 ${MAN}/marovy.6
     DEPENDS zelkor marovy zksynth texmake ${PROJECT_SOURCE_DIR}/scripts/make-man
     COMMENT "Making the manual pages"
     VERBATIM)
-add_custom_target(man ALL DEPENDS ${MAN}/zelkor.1 ${MAN}/marovy.6)
-install(FILES ${MAN}/zelkor.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${MAN}/marovy.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+add_custom_target(man ALL DEPENDS ${MAN}/zelkor.1.gz ${MAN}/marovy.6.gz)
+install(FILES ${MAN}/zelkor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${MAN}/marovy.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/tools/zelkor/zelkor.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zelkor)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/marovy.desktop

@@ -82,7 +82,7 @@ echo "blue/red at the centre: $b0, reloaded $b1, after the bad libraries $b2"
 deb=$(ls package/*.deb)
 dpkg-deb --contents "$deb" >contents.txt
 for f in /usr/bin/marovy /usr/bin/zelkor /usr/share/marovy/data.vkz /usr/share/marovy/sound.mp3 \
-    /man1/zelkor.1 /man6/marovy.6 /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
+    /man1/zelkor.1.gz /man6/marovy.6.gz /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
     /libexec/zelkor/zelkor-play /lib/zelkor/libzk_engine.a /include/zelkor/engine/engine.h; do
     grep -q -- "$f\$" contents.txt || zk_fail "the package lacks $f"
 done
