@@ -42,6 +42,7 @@ const Draw* frameDraw = nullptr;
 int simulated = 0, standsAlone = 0;
 // The music time the frame under way runs at, or -1 for the clock's.
 int64_t frameAt = -1;
+int ownScenes = 0; // a show's own scenes play (Engine_UseScenes)
 
 uint32_t ReadMusicTime(void*) {
     return frameAt >= 0 ? (uint32_t)frameAt : g_sound->GetTime();
@@ -184,6 +185,7 @@ void Engine_Stop() {
 }
 
 void Engine_UseScenes(const SceneSet* scenes) {
+    ownScenes = scenes != nullptr;
     // Timetables are checked against these names from now on; copied, as a
     // library's own may be unloaded.
     static std::vector<std::string> names;
@@ -222,6 +224,8 @@ struct EngineMark {
 };
 
 EngineMark* Engine_Mark() {
+    // A mark of the engine's scenes would rewind everything but a show's own.
+    if (ownScenes) return nullptr;
     SceneSnapshot* scenes = SceneSnapshot_Take();
     EngineMark* mark = scenes ? new (std::nothrow) EngineMark : nullptr;
     if (!mark) {

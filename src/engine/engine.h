@@ -93,8 +93,9 @@ uint32_t Engine_MusicTime();
 
 // A point a catch-up can go back to: every scene's state, the frame clock's
 // last time and the render state simulated frames have left. Taken while
-// running (null when out of memory); Rewind goes back to it, taking back a
-// quit message posted since.
+// running (null when out of memory, or when a show's own scenes play: their
+// state is theirs, out of the engine's reach); Rewind goes back to it, taking
+// back a quit message posted since.
 struct EngineMark;
 EngineMark* Engine_Mark();
 void Engine_Rewind(const EngineMark* mark);

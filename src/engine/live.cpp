@@ -240,7 +240,7 @@ void Live_SetExactSeeks(int exact) {
 }
 
 int Live_ExactSeeks() {
-    return exactSeeks;
+    return exactSeeks && !marks.empty(); // no marks: a show's own scenes play
 }
 
 void Live_ForgetMarks() {

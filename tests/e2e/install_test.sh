@@ -53,6 +53,8 @@ zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fa
 win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
 sleep 0.5
 b0=$(blue)
+# The engine cannot rewind the show's own scenes, so play does not pretend to.
+xwininfo -root -tree | grep -q '"zelkor play  .*\[fast seek\]' || zk_fail "an exact seek claimed"
 sed -i 's/{1.0f, 0.55f, 0.2f}/{0.1f, 0.4f, 1.0f}/' mine/scenes/glow.cpp
 t0=$(title_ms)
 cmake --build mine/build >>build.log 2>&1 || { cat build.log; zk_fail "the rebuild"; }
