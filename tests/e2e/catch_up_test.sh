@@ -6,13 +6,10 @@
 # (which draw over their previous frame) starts inside their own slot, so
 # their trails are rebuilt from a picture that differs from the reference's.
 set -u
-BUILD=$1
-SRC=$2
-source "$SRC/tests/lib.sh"
-zk_start_xvfb || exit 1
-Z=$BUILD/tools/zelkor/zelkor
-work=$(mktemp -d)
-trap 'kill $ZK_XVFB_PID 2>/dev/null; rm -rf "$work"' EXIT
+BUILD=$(cd "$1" && pwd)
+source "$2/tests/lib.sh" # arguments: the build folder, the source folder
+zk_e2e_begin "$BUILD"
+Z=$ZELKOR work=$ZK_WORK
 
 zk_timetable_text "$Z" "$BUILD/show" "$work/timetable.txt"
 at=$(awk '$3 ~ /^(scene[0-9]|creditsend)$/ { printf "%d\n", $1 + int($2 * 0.875) }' \
