@@ -42,8 +42,8 @@ const char* const kVideo[] = {".mp4", ".mkv", ".webm"};
 struct Options {
     int width = 800, height = 600;
     int fps = 0, simFps = 60;
-    int crf = 18;
-    const char* preset = "superfast";
+    int crf = ZK_VideoSettings().crf;
+    const char* preset = ZK_VideoSettings().preset; // the encoder's defaults, said once
     int noAudio = 0, quiet = 0, drawAll = 0;
     int renderer = DRAW_FIXED;
     int video = 0; // OUT is a video file; else a folder of PNGs
