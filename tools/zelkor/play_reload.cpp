@@ -1,0 +1,186 @@
+// zelkor play takes in what changed while it runs: the timetable, the
+// archive, the music, pictures, the tracks' text and the scene library.
+#include "play_reload.h"
+
+#include "show_args.h"
+
+#include "archive/vkz.h"
+#include "core/globals.h"
+#include "engine/engine.h"
+#include "engine/live.h"
+#include "engine/reload.h"
+#include "engine/scene_library.h"
+#include "sequencing/tracks.h"
+#include "textures/texture_reload.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
+// (the reason on stderr, the tracks before it kept).
+int Play_LoadTracks(Watched* w) {
+    int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
+    if (loaded > 0) w->tracksFromText = 1;
+    return loaded;
+}
+
+namespace {
+
+// The scene library loaded now; the one before it is unloaded only once its
+// successor is registered and prepared.
+SceneLibrary* sceneLibrary = nullptr;
+// After a reload, told once its first frame is drawn: the load's time and
+// the time from the library's last write to that frame.
+std::string reloadedLibrary;
+double reloadMs = 0;
+timespec libraryWritten = {};
+
+double MsSince(const timespec& then) {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (double)(now.tv_sec - then.tv_sec) * 1000.0 + (double)(now.tv_nsec - then.tv_nsec) / 1e6;
+}
+
+} // namespace
+
+void Play_TellReloaded() {
+    if (reloadedLibrary.empty()) return;
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
+            reloadedLibrary.c_str(), reloadMs, MsSince(libraryWritten));
+    reloadedLibrary.clear();
+}
+
+namespace {
+
+// Takes in a rebuilt scene library; 1 when its scenes now play.
+int TakeInScenes(const Watched& w) {
+    Uint64 begin = SDL_GetPerformanceCounter();
+    struct stat info;
+    if (stat(w.libraryPath.c_str(), &info) == 0) libraryWritten = info.st_mtim;
+    std::string why;
+    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+    if (!next) {
+        fprintf(stderr, "zelkor play: %s: %s; the scenes before it play on\n", w.library.c_str(),
+                why.c_str());
+        return 0;
+    }
+    Engine_UseScenes(SceneLibrary_Scenes(next));
+    Live_ForgetMarks(); // they hold the old code's state
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = next;
+    reloadMs = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+               (double)SDL_GetPerformanceFrequency();
+    reloadedLibrary = w.library;
+    return 1;
+}
+
+} // namespace
+
+// What `zelkor tmg compile` would say of the timetable just taken in.
+void Play_Warn(const std::string& file, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings)
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), w.c_str());
+}
+
+// Takes in one changed file; 1 when something was redone.
+int Play_TakeIn(Watched& w, const IO_Change& change) {
+    if (change.isFolder) return 0;
+    const std::string& name = change.name;
+    if (!w.library.empty() && change.folder == w.libraryFolder && name == w.libraryName)
+        return TakeInScenes(w);
+    int inShow = change.folder == w.showFolder;
+    std::string shown = w.showPrefix + name, why;
+    std::vector<std::string> warnings;
+    Uint64 begin = SDL_GetPerformanceCounter();
+    int ok;
+    if (change.folder == w.tracksFolder && name == w.tracksName) {
+        if (Play_LoadTracks(&w) <= 0) return 0;
+        double took = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                      (double)SDL_GetPerformanceFrequency();
+        fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.tracks.c_str(), took);
+        return 1;
+    }
+    if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
+        shown = w.timetable;
+        ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+    } else if (inShow && name == "data.vkz") {
+        // A timetable given as text replaces the archive's.
+        if (!w.timetable.empty()) return 0;
+        ok = Reload_Archive(name.c_str(), &why, &warnings);
+        // The archive's tracks, unless the text file's are in use.
+        std::string trackWhy;
+        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &trackWhy) < 0)
+            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), trackWhy.c_str());
+    } else if (inShow && name == "sound.mp3") {
+        ok = Reload_Music(name.c_str(), &why);
+    } else if (inShow) {
+        int n = Textures_Reload(name.c_str(), &why);
+        if (n == 0) return 0;                       // no scene uses it
+        if (n == TEXTURES_RELOAD_RUNNING) return 0; // told when its pictures are in
+        ok = n > 0;
+    } else {
+        return 0;
+    }
+    if (!ok) {
+        fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), why.c_str());
+        return 0;
+    }
+    if (name == "data.vkz" || shown == w.timetable) Live_ForgetMarks();
+    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+                (double)SDL_GetPerformanceFrequency();
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
+    Play_Warn(shown, warnings);
+    return 1;
+}
+
+// A folder put in place of the show's (git checkout, some editors): entered
+// and watched instead, and every file in it taken in. 1 when it was.
+int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
+    if (!change.isFolder || change.folder != w->parentFolder || change.name != w->showName)
+        return 0;
+    const char* why = nullptr;
+    int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
+    if (folder < 0) {
+        fprintf(stderr, "zelkor play: %s: the folder was replaced and cannot be entered: %s\n",
+                w->showPath.c_str(), why ? why : strerror(errno));
+        return 0;
+    }
+    if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;
+    w->showFolder = folder;
+    fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
+            w->showPath.c_str());
+    if (DIR* dir = opendir(".")) {
+        while (dirent* entry = readdir(dir))
+            if (entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN)
+                Play_TakeIn(*w, IO_Change{folder, entry->d_name});
+        closedir(dir);
+    }
+    return 1;
+}
+
+int Play_LoadScenes(Watched* w, const std::string& scenes) {
+    w->library = scenes;
+    w->libraryPath = AbsolutePath(scenes);
+    w->libraryName = w->libraryPath.substr(w->libraryPath.rfind('/') + 1);
+    std::string why;
+    sceneLibrary = SceneLibrary_Load(w->libraryPath.c_str(), &why);
+    if (!sceneLibrary) {
+        fprintf(stderr, "zelkor play: %s: %s\n", scenes.c_str(), why.c_str());
+        return 0;
+    }
+    Engine_UseScenes(SceneLibrary_Scenes(sceneLibrary));
+    return 1;
+}
+
+void Play_UnloadScenes() {
+    Engine_UseScenes(nullptr);
+    SceneLibrary_Unload(sceneLibrary);
+    sceneLibrary = nullptr;
+}
