@@ -68,9 +68,7 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
         return 1;
     }
     SceneLibrary* library = nullptr;
-    if (program.linked) {
-        Engine_UseScenes(program.linked);
-    } else if (program.library) {
+    if (program.library) {
         std::string path = own + "/" + program.library, why;
         library = SceneLibrary_Load(path.c_str(), &why);
         if (!library) {

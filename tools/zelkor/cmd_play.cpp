@@ -104,7 +104,7 @@ std::string Title(unsigned fps) {
     char clock[32];
     snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
     std::string title = std::string("zelkor play  ") + clock + "  " +
-                        MusicGrid_FormatBar(Play_Grid(), t) + "  " + Timetable_ActiveNames(t) +
+                        MusicGrid_FormatBar(Tracks_Grid(), t) + "  " + Timetable_ActiveNames(t) +
                         "  " + std::to_string(fps) + " fps";
     uint32_t end = 0;
     if (Live_Paused() && Timetable_ShowEnd(&end) && t >= end)
@@ -172,7 +172,7 @@ int Play(const Options& o) {
     Play_LoadTracks(&w);
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
-        (!MusicGrid_ParseBarBeat(Play_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
+        (!MusicGrid_ParseBarBeat(Tracks_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
         return Usage("--at wants ms, M:SS.mmm or BAR.BEAT (bar from 1, beat 1 to 4)", o.at.c_str());
     int entry = -1;
     if (!o.scene.empty()) {
