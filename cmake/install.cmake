@@ -38,6 +38,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/CMakeLists.txt DESTINATION ${CMAKE_INSTALL_D
         COMPONENT dev)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/git_revision.cmake ${PROJECT_SOURCE_DIR}/cmake/write_if_changed.cmake
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor/cmake COMPONENT dev)
+# The scene API's reference, beside its header.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/scene-api.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelkor
+        COMPONENT dev)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/build-web
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME zelkor-build-web)
 

@@ -167,7 +167,10 @@ int Engine_Start(const EngineConfig* c) {
     if (!zelkorSceneApi) return 0;
     config = *c;
     memset(&mainMessage, 0, sizeof mainMessage);
+    // The first frame's step is 0, as is a mark's taken before it.
     framesBegun = 0;
+    lastMusicTime = 0;
+    frameDelta = 0;
     frameDraw = nullptr;
     simulated = 0;
     state = ENGINE_FAILED;
