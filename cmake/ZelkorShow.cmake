@@ -55,7 +55,9 @@ int main(int argc, char** argv) {
     add_executable(${name} ${work}/zelkor_show_main.cpp)
     target_link_libraries(${name} PRIVATE Zelkor::engine)
     target_compile_features(${name} PRIVATE cxx_std_20)
-    set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON RUNTIME_OUTPUT_DIRECTORY ${show})
+    # It exports the scene API to the library, and nothing of its own.
+    set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON RUNTIME_OUTPUT_DIRECTORY ${show}
+                          CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
     # Said at build time rather than when the show is played: the library
     # loaded into the program, every symbol bound at once, fails on any
     # function that is not the scene API's.
@@ -69,24 +71,33 @@ int main(int argc, char** argv) {
         VERBATIM)
 
     set(content ${show}/data.vkz ${work}/scenes_checked)
-    set(packed ${work}/default.tmg)
-    set(tracks)
-    set(inputs ${src}/timetable.txt)
-    if(EXISTS ${src}/tracks.txt)
-        set(tracks COMMAND Zelkor::zelkor trk compile ${src}/tracks.txt -o ${work}/default.trk)
-        list(APPEND packed ${work}/default.trk)
-        list(APPEND inputs ${src}/tracks.txt)
-    endif()
+    # The timetable is checked against the scenes' names, read from their
+    # files at every build; it is written (and data.vkz packed) only when it
+    # changes, so editing a scene does not touch the archive.
     add_custom_command(
-        OUTPUT ${show}/data.vkz
+        OUTPUT ${work}/default.tmg
         COMMAND ${CMAKE_COMMAND} -DZELKOR=$<TARGET_FILE:Zelkor::zelkor> -DSCENES=${src}/scenes
                 -DTIMETABLE=${src}/timetable.txt -DOUT=${work}/default.tmg
                 -P ${_zelkor_cmake_dir}/ZelkorTimetable.cmake
-        ${tracks}
+        DEPENDS ${src}/timetable.txt ${scenes} ${_zelkor_cmake_dir}/ZelkorTimetable.cmake
+        COMMENT "Compiling timetable.txt"
+        VERBATIM)
+    set(packed ${work}/default.tmg)
+    if(EXISTS ${src}/tracks.txt)
+        add_custom_command(
+            OUTPUT ${work}/default.trk
+            COMMAND Zelkor::zelkor trk compile ${src}/tracks.txt -o ${work}/default.trk
+            DEPENDS ${src}/tracks.txt
+            COMMENT "Compiling tracks.txt"
+            VERBATIM)
+        list(APPEND packed ${work}/default.trk)
+    endif()
+    add_custom_command(
+        OUTPUT ${show}/data.vkz
         COMMAND ${CMAKE_COMMAND} -E rm -f ${show}/data.vkz
         COMMAND Zelkor::zelkor vkz create ${show}/data.vkz ${packed}
-        DEPENDS ${inputs} ${scenes} ${_zelkor_cmake_dir}/ZelkorTimetable.cmake
-        COMMENT "Packing the timetable and the tracks into data.vkz"
+        DEPENDS ${packed}
+        COMMENT "Packing data.vkz"
         VERBATIM)
     foreach(picture ${S_PICTURES})
         set(texture ${src}/textures/${picture})
