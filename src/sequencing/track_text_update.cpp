@@ -106,19 +106,20 @@ std::string KeyLine(const TrackKey& key, const Line* like) {
            text.substr(space + 1) + (p.cr ? "\r" : "");
 }
 
-// A key no line gives: after the track's last key line below its row, or
-// after the track's own line.
+// A key no line gives: after the track's last key line below its row, else
+// after the track's own line, or after its repeats when it has no key lines.
 void Insert(std::vector<Line>* lines, int32_t track, const TrackKey& key) {
-    ptrdiff_t header = -1, below = -1, like = -1;
+    ptrdiff_t header = -1, below = -1, like = -1, last = -1;
     for (size_t i = 0; i < lines->size(); i++) {
         const Line& l = (*lines)[i];
-        if (l.removed || l.what.track != track) continue;
+        if (l.removed || l.what.track != track || l.what.kind == TRACK_LINE_OTHER) continue;
+        last = (ptrdiff_t)i;
         if (l.what.kind == TRACK_LINE_TRACK) header = (ptrdiff_t)i;
         if (l.what.kind != TRACK_LINE_KEY) continue;
         if (like < 0 || l.what.row < key.row) like = (ptrdiff_t)i;
         if (l.what.row < key.row) below = (ptrdiff_t)i;
     }
-    ptrdiff_t at = (below >= 0 ? below : header) + 1;
+    ptrdiff_t at = (below >= 0 ? below : like >= 0 ? header : last) + 1;
     Line added;
     added.text = KeyLine(key, like >= 0 ? &(*lines)[(size_t)like] : nullptr);
     added.what.kind = TRACK_LINE_KEY;
