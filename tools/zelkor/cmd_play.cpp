@@ -214,7 +214,9 @@ int Play(const Options& o) {
         return 1;
     }
     if (const char* silent = Engine_SoundProblem())
-        fprintf(stderr, "zelkor play: no sound: %s; the show plays silent (--no-sound says so)\n",
+        fprintf(stderr,
+                "zelkor play: no sound (%s); the show plays silent on its clock (--no-sound "
+                "starts so without trying)\n",
                 silent);
     // The start-up took the archive's tracks; the text file's go over them.
     if (w.tracksFromText) Play_LoadTracks(&w);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <unistd.h>
+#include <vector>
 
 std::string AbsolutePath(const std::string& p) {
     if (!p.empty() && p[0] == '/') return p;
@@ -33,6 +34,25 @@ int LoadTracksText(const char* tool, const std::string& path, const std::string&
     return 1;
 }
 
+// An absolute path without "." and ".." parts, as a person would write it.
+static std::string Normal(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= path.size()) {
+        size_t slash = std::min(path.find('/', at), path.size());
+        std::string part = path.substr(at, slash - at);
+        at = slash + 1;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string out;
+    for (const std::string& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
 int ShowSources_Read(const std::string& folder, ShowSources* out) {
     std::string dir = folder.empty() ? "." : folder, text;
     const char* why = nullptr;
@@ -48,7 +68,7 @@ int ShowSources_Read(const std::string& folder, ShowSources* out) {
         if (line.empty() || line[0] == '#' || space == std::string::npos) continue;
         std::string key = line.substr(0, space), path = line.substr(space + 1);
         if (path.empty()) continue;
-        if (path[0] != '/') path = AbsolutePath(dir + "/" + path);
+        path = Normal(path[0] == '/' ? path : AbsolutePath(dir + "/" + path));
         if (key == "source") out->source = path;
         if (key == "tracks") out->tracks = path;
     }
