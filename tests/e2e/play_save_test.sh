@@ -8,13 +8,7 @@
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
-mkdir show
-printf 'Fill 0 #c0c0c0\n' >p.txt
-"$ZELKOR" rgs asm p.txt -o p.rgs && "$ZELKOR" rgs run p.rgs --tga show/tarnis_credits.tga \
-    >/dev/null || zk_fail "picture"
-echo "0 60000 scene1" >tt.txt
-"$ZELKOR" tmg compile tt.txt -o default.tmg && "$ZELKOR" vkz create show/data.vkz default.tmg \
-    >/dev/null || zk_fail "archive"
+zk_scene1_show show || zk_fail "the show"
 printf '# notes\nbpm 128 rows 4\n\n# the fade, by hand\ntrack global.fade\n0    0   # dark later\n' \
     >show/tracks.txt
 cp show/tracks.txt first.txt

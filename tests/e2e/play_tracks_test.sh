@@ -8,14 +8,9 @@
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
-mkdir show
-printf 'Fill 0 #c0c0c0\n' >p.txt
-"$ZELKOR" rgs asm p.txt -o p.rgs && "$ZELKOR" rgs run p.rgs --tga show/tarnis_credits.tga \
-    >/dev/null || zk_fail "picture"
-echo "0 60000 scene1" >tt.txt
 printf 'bpm 128 rows 4\n' >archive.txt
-"$ZELKOR" tmg compile tt.txt -o default.tmg && "$ZELKOR" trk compile archive.txt -o default.trk &&
-    "$ZELKOR" vkz create show/data.vkz default.tmg default.trk >/dev/null || zk_fail "archive"
+"$ZELKOR" trk compile archive.txt -o default.trk && zk_scene1_show show default.trk ||
+    zk_fail "the show"
 mkdir proj shared
 printf 'source ../proj\ntracks ../proj/tracks.txt\n' >show/sources.txt
 printf '# the maker'"'"'s notes\nbpm 128 rows 4\n\n# by hand\n' >shared/tracks.txt

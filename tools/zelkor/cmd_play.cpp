@@ -173,8 +173,7 @@ int Play(const Options& o) {
         archiveTracks = Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
         VKZ_Close(archive);
     }
-    Play_LoadTracks(&w);
-    Play_SayTracks(w, archiveTracks);
+    Play_SayTracks(w, archiveTracks, Play_LoadTracks(&w));
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
         (!MusicGrid_ParseBarBeat(Play_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))

@@ -34,8 +34,8 @@ struct Watched {
 // (the reason on stderr, the tracks before it kept). The editor is told.
 int Play_LoadTracks(Watched* w);
 // Says which tracks play and where the editor saves (play's first lines);
-// `archive` is what Tracks_LoadArchive gave.
-void Play_SayTracks(const Watched& w, int archive);
+// `archive` is what Tracks_LoadArchive gave, `loaded` Play_LoadTracks.
+void Play_SayTracks(const Watched& w, int archive, int loaded);
 // Watches the tracks file's folder and, when it is a link, the folder of the
 // file it names (again when the link changes).
 void Play_WatchTracks(Watched* w);

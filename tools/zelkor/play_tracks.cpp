@@ -26,19 +26,18 @@ int Play_LoadTracks(Watched* w) {
     return loaded;
 }
 
-void Play_SayTracks(const Watched& w, int archive) {
-    std::string archiveName = w.showPrefix + "data.vkz";
-    if (w.tracksFromText)
-        fprintf(stderr, "zelkor play: the tracks of %s (the editor saves there)\n",
-                w.tracks.c_str());
-    else if (archive > 0)
-        fprintf(stderr, "zelkor play: the tracks of %s, until %s reads (the editor saves there)\n",
-                archiveName.c_str(), w.tracks.c_str());
+void Play_SayTracks(const Watched& w, int archive, int loaded) {
+    const char* file = w.tracks.c_str();
+    if (loaded > 0) {
+        fprintf(stderr, "zelkor play: the tracks of %s (the editor saves there)\n", file);
+        return;
+    }
+    std::string playing = archive > 0 ? "the tracks of " + w.showPrefix + "data.vkz"
+                                      : std::string("no tracks (the scenes' own values)");
+    if (loaded == 0)
+        fprintf(stderr, "zelkor play: %s; the editor saves to %s\n", playing.c_str(), file);
     else
-        fprintf(stderr,
-                "zelkor play: no tracks: the scenes' own values, until %s reads (the editor "
-                "saves there)\n",
-                w.tracks.c_str());
+        fprintf(stderr, "zelkor play: %s while %s does not read\n", playing.c_str(), file);
 }
 
 void Play_WatchTracks(Watched* w) {

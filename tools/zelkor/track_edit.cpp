@@ -191,33 +191,30 @@ int TrackEdit_Paste(TrackEditor* ed, TrackSet* set, const std::string& track, ui
                  });
 }
 
-int TrackEdit_Undo(TrackEditor* ed, TrackSet* set, std::string* status) {
-    if (ed->undo.empty()) {
-        *status = "nothing to undo";
+// Takes the last step of `from` back, keeping the step that takes it back
+// again in `to`.
+static int Step(TrackEditor* ed, std::vector<TrackEditStep>* from, std::vector<TrackEditStep>* to,
+                TrackSet* set, const char* done, const char* none, std::string* status) {
+    if (from->empty()) {
+        *status = none;
         return 0;
     }
-    TrackEditStep step = std::move(ed->undo.back());
-    ed->undo.pop_back();
+    TrackEditStep step = std::move(from->back());
+    from->pop_back();
     ed->historyKeys -= step.keys.size();
-    *status = "undone: " + step.what;
-    ed->redo.push_back(Restore(set, std::move(step)));
-    ed->historyKeys += ed->redo.back().keys.size();
+    *status = done + step.what;
+    to->push_back(Restore(set, std::move(step)));
+    ed->historyKeys += to->back().keys.size();
+    Bound(ed);
     return 1;
 }
 
+int TrackEdit_Undo(TrackEditor* ed, TrackSet* set, std::string* status) {
+    return Step(ed, &ed->undo, &ed->redo, set, "undone: ", "nothing to undo", status);
+}
+
 int TrackEdit_Redo(TrackEditor* ed, TrackSet* set, std::string* status) {
-    if (ed->redo.empty()) {
-        *status = "nothing to redo";
-        return 0;
-    }
-    TrackEditStep step = std::move(ed->redo.back());
-    ed->redo.pop_back();
-    ed->historyKeys -= step.keys.size();
-    *status = "redone: " + step.what;
-    ed->undo.push_back(Restore(set, std::move(step)));
-    ed->historyKeys += ed->undo.back().keys.size();
-    Bound(ed);
-    return 1;
+    return Step(ed, &ed->redo, &ed->undo, set, "redone: ", "nothing to redo", status);
 }
 
 void TrackEdit_Forget(TrackEditor* ed) {
