@@ -177,6 +177,10 @@ TEST(SynthTimetable, SceneChangesMustMeetSections) {
     EXPECT_FALSE(CheckScoreAgainstTimetable(s, entries, &error));
     EXPECT_NE(error.find("10000 ms, the timetable 11000 ms"), std::string::npos) << error;
 
+    // Names as zelkor tmg takes them: quoted, holding blanks or '#'.
+    ASSERT_TRUE(ParseTimetable("0 4000 \"title #1\"  # the card\n", &entries, &error)) << error;
+    EXPECT_EQ(entries[0].name, "title #1");
+
     EXPECT_FALSE(ParseTimetable("0 1000\n", &entries, &error));
     EXPECT_FALSE(ParseTimetable("-5 1000 scene1\n", &entries, &error));
     EXPECT_FALSE(ParseTimetable("0 99999999999 scene1\n", &entries, &error));
