@@ -86,12 +86,13 @@ static const std::string tmgDetails =
     "         --scene-names NAME[,NAME...]: the scenes of a show of one's own\n"
     "         (zelkor new) stand in for the list above, beside preload and ende.\n"
     "dump     prints the text form, which compiles back to the same bytes, with\n"
-    "         compile's warnings as comments after the entries.\n";
+    "         compile's warnings as comments after the entries; --scene-names as\n"
+    "         for compile.\n";
 
 const CLI_Usage TmgUsage = {
     "zelkor tmg",
     "zelkor tmg compile SRC.txt -o OUT.tmg [--strict] [--scene-names LIST]\n"
-    "zelkor tmg dump FILE.tmg",
+    "zelkor tmg dump FILE.tmg [--scene-names LIST]",
     tmgDetails.c_str()};
 
 const CLI_Usage TrkUsage = {
