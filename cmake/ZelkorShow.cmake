@@ -29,6 +29,11 @@ function(zelkor_add_show name)
         return()
     endif()
 
+    # The show folder records where its sources are, so zelkor play's track
+    # editor saves this project's tracks.txt rather than a copy in the show.
+    file(CONFIGURE OUTPUT ${show}/sources.txt @ONLY
+         CONTENT "source ${src}\ntracks ${src}/tracks.txt\n")
+
     # The scenes link nothing: the program that loads them hands them the
     # engine's scene API. Their own symbols stay theirs.
     file(CONFIGURE OUTPUT ${work}/zelkor_scene_library.cpp
@@ -127,7 +132,7 @@ int main(int argc, char** argv) {
     # The package: the show folder as PREFIX/lib/NAME, with what the programs
     # link and the GL driver SDL opens at run time.
     install(DIRECTORY ${show}/ DESTINATION lib/${name} USE_SOURCE_PERMISSIONS
-            PATTERN zelkor.log EXCLUDE)
+            PATTERN zelkor.log EXCLUDE PATTERN sources.txt EXCLUDE)
     set(CPACK_PACKAGE_NAME ${name})
     set(CPACK_PACKAGE_VERSION 0.1)
     set(CPACK_PACKAGE_CONTACT "the maker of ${name}")

@@ -35,7 +35,7 @@ enum Stage { STAGE_OBJECTS, STAGE_PREPARE, STAGE_SOUND_WAIT, STAGE_DONE };
 EngineConfig config;
 int stage = STAGE_DONE;
 size_t preparation = 0;
-const SceneDef* libraryScenes = nullptr; // a scene library's, in place of the program's
+std::string soundProblem; // why ENGINE_SOUND_IF_ANY went silent
 
 // One scene of the start-up: its line, where the production's running order
 // puts it (-1: not one of the production's), its record.
@@ -46,39 +46,44 @@ struct Planned {
     SceneSlot* slot;
     int kept;
 };
-std::vector<Planned> planned;     // in registration order
-std::vector<size_t> preparations; // indices into planned, in start-up order
+struct Plan {
+    const SceneDef* library = nullptr; // a scene library's lines, in place of the program's
+    std::vector<Planned> scenes;       // in registration order
+    std::vector<size_t> preparations;  // indices into scenes, in start-up order
+};
+Plan plan;
 
-void Plan() {
-    planned.clear();
-    for (const SceneDef* d = libraryScenes ? libraryScenes : zelkorSceneList.first; d;
-         d = d->next) {
+void MakePlan() {
+    plan.scenes.clear();
+    for (const SceneDef* d = plan.library ? plan.library : zelkorSceneList.first; d; d = d->next) {
         Planned p = {d, -1, 0, nullptr, nullptr, 0};
         p.place = ShowScenePlace(d->name ? d->name : "", &p.order, &p.logLine);
-        planned.push_back(p);
+        plan.scenes.push_back(p);
     }
     auto rank = [](int place, int value) { return place >= 0 ? value : SHOW_SCENE_COUNT + 1; };
-    std::stable_sort(planned.begin(), planned.end(), [&](const Planned& a, const Planned& b) {
-        return rank(a.place, a.place) < rank(b.place, b.place);
-    });
-    preparations.clear();
-    for (size_t i = 0; i < planned.size(); i++) preparations.push_back(i);
-    std::stable_sort(preparations.begin(), preparations.end(), [&](size_t a, size_t b) {
-        return rank(planned[a].place, planned[a].order) < rank(planned[b].place, planned[b].order);
+    std::stable_sort(plan.scenes.begin(), plan.scenes.end(),
+                     [&](const Planned& a, const Planned& b) {
+                         return rank(a.place, a.place) < rank(b.place, b.place);
+                     });
+    plan.preparations.clear();
+    for (size_t i = 0; i < plan.scenes.size(); i++) plan.preparations.push_back(i);
+    std::stable_sort(plan.preparations.begin(), plan.preparations.end(), [&](size_t a, size_t b) {
+        return rank(plan.scenes[a].place, plan.scenes[a].order) <
+               rank(plan.scenes[b].place, plan.scenes[b].order);
     });
 }
 
 // Registers every scene with its record: kept, or made afresh (said in
 // `restarted` when there was one before).
 void RegisterAll(std::vector<std::string>* restarted) {
-    Plan();
+    MakePlan();
     RegisterScene(PreloadSceneName, PreloadScene);
-    for (size_t i = 0; i < planned.size(); i++) {
-        Planned& p = planned[i];
+    for (size_t i = 0; i < plan.scenes.size(); i++) {
+        Planned& p = plan.scenes[i];
         const char* name = p.def->name ? p.def->name : "";
         int n = 0;
         for (size_t k = 0; k < i; k++)
-            n += strcmp(planned[k].def->name ? planned[k].def->name : "", name) == 0;
+            n += strcmp(plan.scenes[k].def->name ? plan.scenes[k].def->name : "", name) == 0;
         std::string why;
         p.slot = SceneState_Claim(p.def, n, &p.kept, &why);
         if (!p.slot) {
@@ -93,7 +98,7 @@ void RegisterAll(std::vector<std::string>* restarted) {
 }
 
 void Prepare(size_t i) {
-    const Planned& p = planned[preparations[i]];
+    const Planned& p = plan.scenes[plan.preparations[i]];
     if (p.logLine)
         g_shellLog->Print("%s", p.logLine);
     else
@@ -113,6 +118,10 @@ void TextureProblem(const char* line) {
 }
 
 } // namespace
+
+const char* Engine_SoundProblem() {
+    return soundProblem.empty() ? nullptr : soundProblem.c_str();
+}
 
 void ShowErrorBox(const char* text) {
     ZELKOR_ShowMessageBox("Marovy", text);
@@ -235,13 +244,19 @@ static int StartObjects() {
         return Fail("ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(config));
 
     g_shellLog->Print("Soundsystem:");
-    if (config.sound == 1) {
-        g_shellLog->Print("Initialize");
-        if (!g_sound->Initialize(g_shellLog))
+    soundProblem.clear();
+    if (config.sound != ENGINE_SOUND_OFF) g_shellLog->Print("Initialize");
+    if (config.sound != ENGINE_SOUND_OFF && !g_sound->Initialize(g_shellLog)) {
+        if (config.sound != ENGINE_SOUND_IF_ANY)
             return Fail("ERROR: ZELKOR_Sound::Initialize()",
                         Hint("no audio output could be opened (%s); run with --no-sound to "
                              "watch without music",
                              ZELKOR_PlatformError()));
+        soundProblem = ZELKOR_PlatformError();
+        if (soundProblem.empty()) soundProblem = "no reason given";
+        g_shellLog->Print("No audio output (%s): the music clock runs silent",
+                          soundProblem.c_str());
+    } else if (config.sound != ENGINE_SOUND_OFF) {
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");
@@ -265,7 +280,7 @@ static int StartObjects() {
 
 // One scene's preparation (its textures and scripts), then the wait's start.
 static int PrepareNext() {
-    if (preparation < preparations.size()) {
+    if (preparation < plan.preparations.size()) {
         Prepare(preparation++);
         return STARTUP_MORE;
     }
@@ -295,16 +310,16 @@ static int WaitForSound() {
 }
 
 void Startup_UseScenes(const SceneDef* scenes) {
-    libraryScenes = scenes;
+    plan.library = scenes;
 }
 
 void Startup_ReplaceScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
-    libraryScenes = scenes;
+    plan.library = scenes;
     ClearRegisteredScenes();
     g_shellLog->Print("Registering scenes");
     SceneState_BeginClaims();
     RegisterAll(restarted);
-    for (size_t i = 0; i < preparations.size(); i++) Prepare(i);
+    for (size_t i = 0; i < plan.preparations.size(); i++) Prepare(i);
     SceneState_EndClaims();
 }
 

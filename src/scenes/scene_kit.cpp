@@ -18,15 +18,18 @@ struct Known {
     ZELKOR_Texture* texture;
     int reusable;
 };
-std::vector<Known> known;
-
 void ToStderr(const char* line) {
     fprintf(stderr, "%s\n", line);
 }
-void (*report)(const char*) = ToStderr;
+
+struct Kit {
+    std::vector<Known> known;
+    void (*report)(const char* line) = ToStderr; // where the lines about textures go
+};
+Kit kit;
 
 ZELKOR_Texture* Find(const char* scene, const char* path) {
-    for (const Known& k : known)
+    for (const Known& k : kit.known)
         if (k.reusable && k.scene == scene && k.path == path) return k.texture;
     return nullptr;
 }
@@ -37,7 +40,7 @@ void Load(ZELKOR_Texture* texture, const char* path, const char* scene) {
     if (!why) return;
     std::string line = path;
     if (scene[0]) line += std::string(" (") + scene + ")";
-    report((line + ": " + why).c_str());
+    kit.report((line + ": " + why).c_str());
 }
 
 } // namespace
@@ -101,7 +104,7 @@ void LoadSceneTextures(ZELKOR_Texture** holders, const char* const* paths, int n
         holders[i] = owner ? Find(scene, paths[i]) : nullptr;
         if (holders[i]) continue;
         holders[i] = new (std::nothrow) ZELKOR_Texture();
-        if (holders[i]) known.push_back(Known{scene, paths[i], holders[i], owner != nullptr});
+        if (holders[i]) kit.known.push_back(Known{scene, paths[i], holders[i], owner != nullptr});
         fresh[(size_t)i] = 1;
     }
     for (int i = 0; i < n; i++)
@@ -115,9 +118,9 @@ ZELKOR_Texture* SceneTexture(const char* path) {
 }
 
 void SceneKit_SetReport(void (*line)(const char*)) {
-    report = line ? line : ToStderr;
+    kit.report = line ? line : ToStderr;
 }
 
 void SceneKit_ForgetTextures() {
-    for (Known& k : known) k.reusable = 0;
+    for (Known& k : kit.known) k.reusable = 0;
 }

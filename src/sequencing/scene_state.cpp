@@ -33,19 +33,28 @@ struct Module {
     size_t size;
 };
 
-std::vector<Block> blocks;
-std::vector<SceneSlot*> slots;
-SceneSlot* owner = nullptr;
-uint64_t nextId = 1;
+// Every block in the order made, the scenes' slots, whose blocks are made
+// now, and the next block's id.
+struct Store {
+    std::vector<Block> blocks;
+    std::vector<SceneSlot*> slots;
+    SceneSlot* owner = nullptr;
+    uint64_t nextId = 1;
+};
+Store store;
+
 // Filled at static initialisation: constant-initialised, so never too late.
-Module modules[16];
-int moduleCount = 0;
+struct Modules {
+    Module list[16];
+    int count;
+};
+Modules modules = {};
 
 void* NewBlock(size_t size, size_t align, SceneSlot* slot) {
     void* data = operator new(size ? size : 1, std::align_val_t(align), std::nothrow);
     if (!data) return nullptr;
     memset(data, 0, size ? size : 1);
-    blocks.push_back(Block{nextId++, slot, data, size, align, 0, {}});
+    store.blocks.push_back(Block{store.nextId++, slot, data, size, align, 0, {}});
     return data;
 }
 
@@ -55,14 +64,14 @@ void FreeBlock(const Block& block) {
 
 void Release(SceneSlot* slot) {
     size_t kept = 0;
-    for (size_t i = 0; i < blocks.size(); i++) {
-        if (blocks[i].owner == slot)
-            FreeBlock(blocks[i]);
+    for (size_t i = 0; i < store.blocks.size(); i++) {
+        if (store.blocks[i].owner == slot)
+            FreeBlock(store.blocks[i]);
         else
-            blocks[kept++] = std::move(blocks[i]);
+            store.blocks[kept++] = std::move(store.blocks[i]);
     }
-    blocks.resize(kept);
-    if (owner == slot) owner = nullptr;
+    store.blocks.resize(kept);
+    if (store.owner == slot) store.owner = nullptr;
     delete slot;
 }
 
@@ -83,14 +92,14 @@ std::string Changed(const SceneSlot& old, const SceneDef& def) {
 } // namespace
 
 void* Scene_Alloc(size_t bytes) {
-    return NewBlock(bytes, alignof(std::max_align_t), owner);
+    return NewBlock(bytes, alignof(std::max_align_t), store.owner);
 }
 
 SceneSlot* SceneState_Claim(const SceneDef* def, int n, int* kept, std::string* why) {
     *kept = 0;
     why->clear();
-    for (size_t i = 0; i < slots.size(); i++) {
-        SceneSlot* old = slots[i];
+    for (size_t i = 0; i < store.slots.size(); i++) {
+        SceneSlot* old = store.slots[i];
         if (old->name != def->name || old->n != n) continue;
         if (old->type == def->type && old->size == def->size && old->align == def->align &&
             old->version == def->version) {
@@ -99,7 +108,7 @@ SceneSlot* SceneState_Claim(const SceneDef* def, int n, int* kept, std::string* 
             return old;
         }
         *why = Changed(*old, *def);
-        slots.erase(slots.begin() + (ptrdiff_t)i);
+        store.slots.erase(store.slots.begin() + (ptrdiff_t)i);
         Release(old);
         break;
     }
@@ -113,7 +122,7 @@ SceneSlot* SceneState_Claim(const SceneDef* def, int n, int* kept, std::string* 
         return nullptr;
     }
     def->make(slot->record);
-    slots.push_back(slot);
+    store.slots.push_back(slot);
     return slot;
 }
 
@@ -126,19 +135,19 @@ const char* SceneState_Name(const SceneSlot* slot) {
 }
 
 void SceneState_BeginClaims() {
-    for (SceneSlot* slot : slots) slot->claimed = 0;
+    for (SceneSlot* slot : store.slots) slot->claimed = 0;
 }
 
 void SceneState_EndClaims() {
     size_t kept = 0;
-    for (size_t i = 0; i < slots.size(); i++) {
-        if (slots[i]->claimed)
-            slots[kept++] = slots[i];
+    for (size_t i = 0; i < store.slots.size(); i++) {
+        if (store.slots[i]->claimed)
+            store.slots[kept++] = store.slots[i];
         else
-            Release(slots[i]);
+            Release(store.slots[i]);
     }
-    slots.resize(kept);
-    for (Block& block : blocks) {
+    store.slots.resize(kept);
+    for (Block& block : store.blocks) {
         if (block.hasBorn) continue;
         const uint8_t* bytes = (const uint8_t*)block.data;
         block.born.assign(bytes, bytes + block.size);
@@ -147,16 +156,16 @@ void SceneState_EndClaims() {
 }
 
 void SceneState_SetOwner(SceneSlot* slot) {
-    owner = slot;
+    store.owner = slot;
 }
 
 SceneSlot* SceneState_Owner() {
-    return owner;
+    return store.owner;
 }
 
 void SceneState_AddModule(void* record, size_t size) {
-    if (moduleCount < (int)(sizeof modules / sizeof modules[0]))
-        modules[moduleCount++] = Module{record, size};
+    if (modules.count < (int)(sizeof modules.list / sizeof modules.list[0]))
+        modules.list[modules.count++] = Module{record, size};
 }
 
 struct SceneStateMark {
@@ -169,21 +178,21 @@ SceneStateMark* SceneState_Mark() {
     SceneStateMark* mark = new (std::nothrow) SceneStateMark();
     if (!mark) return nullptr;
     size_t total = 0;
-    for (const Block& block : blocks) total += block.size;
-    for (int m = 0; m < moduleCount; m++) total += modules[m].size;
-    mark->ids.reserve(blocks.size());
-    mark->sizes.reserve(blocks.size());
+    for (const Block& block : store.blocks) total += block.size;
+    for (int m = 0; m < modules.count; m++) total += modules.list[m].size;
+    mark->ids.reserve(store.blocks.size());
+    mark->sizes.reserve(store.blocks.size());
     mark->bytes.resize(total);
     uint8_t* out = mark->bytes.data();
-    for (const Block& block : blocks) {
+    for (const Block& block : store.blocks) {
         mark->ids.push_back(block.id);
         mark->sizes.push_back(block.size);
         memcpy(out, block.data, block.size);
         out += block.size;
     }
-    for (int m = 0; m < moduleCount; m++) {
-        memcpy(out, modules[m].record, modules[m].size);
-        out += modules[m].size;
+    for (int m = 0; m < modules.count; m++) {
+        memcpy(out, modules.list[m].record, modules.list[m].size);
+        out += modules.list[m].size;
     }
     return mark;
 }
@@ -191,7 +200,7 @@ SceneStateMark* SceneState_Mark() {
 void SceneState_Rewind(const SceneStateMark* mark) {
     // Both lists rise by id.
     size_t j = 0, offset = 0;
-    for (Block& block : blocks) {
+    for (Block& block : store.blocks) {
         while (j < mark->ids.size() && mark->ids[j] < block.id) offset += mark->sizes[j++];
         if (j < mark->ids.size() && mark->ids[j] == block.id) {
             memcpy(block.data, mark->bytes.data() + offset, block.size);
@@ -200,9 +209,9 @@ void SceneState_Rewind(const SceneStateMark* mark) {
         }
     }
     for (; j < mark->ids.size(); j++) offset += mark->sizes[j];
-    for (int m = 0; m < moduleCount; m++) {
-        memcpy(modules[m].record, mark->bytes.data() + offset, modules[m].size);
-        offset += modules[m].size;
+    for (int m = 0; m < modules.count; m++) {
+        memcpy(modules.list[m].record, mark->bytes.data() + offset, modules.list[m].size);
+        offset += modules.list[m].size;
     }
 }
 
@@ -211,9 +220,9 @@ void SceneState_FreeMark(SceneStateMark* mark) {
 }
 
 void SceneState_Clear() {
-    for (const Block& block : blocks) FreeBlock(block);
-    blocks.clear();
-    for (SceneSlot* slot : slots) delete slot;
-    slots.clear();
-    owner = nullptr;
+    for (const Block& block : store.blocks) FreeBlock(block);
+    store.blocks.clear();
+    for (SceneSlot* slot : store.slots) delete slot;
+    store.slots.clear();
+    store.owner = nullptr;
 }

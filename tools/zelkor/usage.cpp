@@ -71,11 +71,12 @@ static std::string SceneNameList() {
 
 // The registered scene names come from the table the show registers from.
 static const std::string tmgDetails =
-    "The timetable \"default.tmg\" and its text form: one entry per line,\n"
-    "\"START LENGTH NAME\" in decimal milliseconds; \"#\" starts a comment. A name\n"
-    "holding blanks, '#', '\"' or '\\' is written in double quotes with \\\" \\\\ and\n"
-    "\\xHH escapes. An entry runs from START to START + LENGTH, both included, and\n"
-    "calls the scene registered under its name, letter case aside, one of\n" +
+    "The timetable \"default.tmg\" and its text form (see zelkor-timetable(5)):\n"
+    "one entry per line, \"START LENGTH NAME\" in decimal milliseconds; \"#\" starts\n"
+    "a comment. A name holding blanks, '#', '\"' or '\\' is written in double\n"
+    "quotes with \\\" \\\\ and \\xHH escapes. An entry runs from START to START +\n"
+    "LENGTH, both included, and calls the scene registered under its name,\n"
+    "letter case aside, one of\n" +
     SceneNameList() +
     "\n"
     "compile  warns, naming the line, about a name that is none of these, about\n"
@@ -85,12 +86,13 @@ static const std::string tmgDetails =
     "         --scene-names NAME[,NAME...]: the scenes of a show of one's own\n"
     "         (zelkor new) stand in for the list above, beside preload and ende.\n"
     "dump     prints the text form, which compiles back to the same bytes, with\n"
-    "         compile's warnings as comments after the entries.\n";
+    "         compile's warnings as comments after the entries; --scene-names as\n"
+    "         for compile.\n";
 
 const CLI_Usage TmgUsage = {
     "zelkor tmg",
     "zelkor tmg compile SRC.txt -o OUT.tmg [--strict] [--scene-names LIST]\n"
-    "zelkor tmg dump FILE.tmg",
+    "zelkor tmg dump FILE.tmg [--scene-names LIST]",
     tmgDetails.c_str()};
 
 const CLI_Usage TrkUsage = {
@@ -98,23 +100,28 @@ const CLI_Usage TrkUsage = {
     "zelkor trk compile SRC.txt -o OUT.trk\n"
     "zelkor trk dump FILE.trk",
     "Parameter tracks, \"default.trk\" in the archive: named values over the\n"
-    "music's time that scenes read. The text form (see docs/tracks.md):\n"
+    "music's time that scenes read. The text form (see zelkor-tracks(5)):\n"
     "\n"
     "  bpm 128 rows 4             the grid, once, before the tracks\n"
     "  track scene3.camera.speed  a track; names as the timetable writes them\n"
     "  0 1.5                      ROW VALUE [INTERP], rows rising; INTERP, towards\n"
     "  16 3 smooth                the next key: step (the default), linear,\n"
     "                             smooth (ease in and out) or ramp (ease in)\n"
+    "  repeat every 4 from 0 to 80  a pattern of keys at rows 0, 4, 8 ... below 80:\n"
+    "  0 1 linear                 OFFSET VALUE [INTERP], offsets rising and below\n"
+    "  1 0                        the step, up to \"end\"; a key written out at a\n"
+    "  end                        row a repeat sets takes that row\n"
     "\n"
     "\"#\" starts a comment. A bar is four beats; at 128 bpm and 4 rows a row\n"
     "lasts 117.1875 ms and a bar 16 rows. Before its first key a track holds the\n"
     "first value, after its last the last.\n"
     "\n"
     "compile  refuses, naming the line, an unknown interpolation, rows out of\n"
-    "         order or twice, NaN or infinity, a name used twice; nothing is\n"
-    "         written then.\n"
-    "dump     prints the text form, which compiles back to the same bytes; a\n"
-    "         damaged file is refused, naming the byte offset.\n"};
+    "         order or twice, NaN or infinity, a name used twice, repeats that\n"
+    "         set one row twice; nothing is written then. Repeats are compiled\n"
+    "         into the keys they make.\n"
+    "dump     prints the text form, which compiles back to the same bytes (every\n"
+    "         key written out); a damaged file is refused, naming the byte offset.\n"};
 
 const CLI_Usage RgsUsage = {
     "zelkor rgs",
@@ -128,7 +135,7 @@ const CLI_Usage RgsUsage = {
     "one command per line, an operation's name and up to eight numbers (missing\n"
     "ones are 0), or \"op N\" and the numbers for a bare opcode; \"#\" starts a\n"
     "comment, and \"#RRGGBB\" or \"#RGB\" (each digit doubled, as in CSS) is a\n"
-    "colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
+    "colour (stored as 0xBBGGRR). See zelkor-rgs(5).\n"
     "\n"
     "asm     compiles the text form. Refuses a layer outside 0-4 and a number\n"
     "        its field cannot hold (a byte 0-255, a word 0-65535, a colour up\n"
@@ -173,7 +180,7 @@ const CLI_Usage TexUsage = {
     "  --png OUT  the picture as the show shows it, the right way up. The show\n"
     "             takes a TGA's first row as the bottom one whatever its origin\n"
     "             bit says, as texmake and rgs run write them; some viewers\n"
-    "             (ImageMagick 6) show such files upside down. See docs/rgs.md.\n"};
+    "             (ImageMagick 6) show such files upside down. See zelkor-rgs(5).\n"};
 
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
@@ -215,7 +222,8 @@ const CLI_Usage CaptureUsage = {
     "  --renderer R     the draw backend: fixed (OpenGL 1.x, the default) or modern\n"
     "                   (buffers and shaders, as in the web build)\n"
     "  --tracks FILE    parameter tracks in text form over the archive's (default:\n"
-    "                   SHOW/tracks.txt when there is one, as zelkor play takes it);\n"
+    "                   as zelkor play takes them: the project's tracks.txt for a\n"
+    "                   built show, else SHOW/tracks.txt when there is one);\n"
     "                   a file with an error stops the capture, naming its line\n"
     "  --scenes LIB.so  a show's own scenes, from its scene library (zelkor new;\n"
     "                   default: the one lib*_scenes.so in SHOW, if there is one)\n"
@@ -230,13 +238,17 @@ const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
     "[--tracks FILE.txt] [--loop] [--renderer fixed|modern] [--fast-seek]\n"
-    "zelkor play ... [--scenes LIB.so]",
+    "zelkor play ... [--scenes LIB.so] [--no-sound]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
     "M:SS, M:SS.mmm or BAR.BEAT, bars and beats counted from 1 on the tracks'\n"
     "grid; default 0) or from the start of the first timetable entry named NAME.\n"
-    "--tracks edits and plays those parameter tracks (default: SHOW/tracks.txt;\n"
-    "while there is none, the archive's default.trk, and Ctrl+S makes it).\n"
+    "--tracks edits and plays those parameter tracks (default: for a show a\n"
+    "project built, the project's tracks.txt, which the show folder's\n"
+    "sources.txt names; else SHOW/tracks.txt; while there is none, the archive's\n"
+    "default.trk, and Ctrl+S makes it). The first lines say which play.\n"
+    "--no-sound plays without an audio device, on the silent clock; without a\n"
+    "working one play says why and goes on so.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
     "and the music are loaded again when they change on disk, or when the folder\n"
@@ -280,9 +292,16 @@ const CLI_Usage PlayUsage = {
     "Tab shows the track editor over the picture: the tracks as columns, the rows\n"
     "around the time, the timetable as a strip. There Left and Right choose a\n"
     "track, a number and Enter set a key at the current row, Delete removes it,\n"
-    "I cycles its interpolation, Ctrl+S saves the file (its opening comments\n"
-    "kept). tracks.txt saved elsewhere is taken in at once; one with an error\n"
-    "keeps the tracks before it, naming the line.\n"};
+    "I cycles its interpolation, Shift+Up and Shift+Down nudge the value by its\n"
+    "second digit (Ctrl: its first), B marks a row and Ctrl+C copies the keys\n"
+    "from it to the current row, Ctrl+V pastes them there, Ctrl+Z undoes and\n"
+    "Ctrl+Shift+Z redoes. Ctrl+S saves the file, its comments and untouched\n"
+    "lines kept; it writes only a regular file (or a new one), never a\n"
+    "read-only one or one in a built show's folder, and a file changed since\n"
+    "play read it (another editor's, or one with an error) is kept: the tracks\n"
+    "go beside it as NAME.play.txt. The tracks file (or the file its link names)\n"
+    "saved elsewhere is taken in at once; one with an error keeps the tracks\n"
+    "before it, naming the line; deleted, the archive's tracks play again.\n"};
 
 const CLI_Usage NewUsage = {
     "zelkor new", "zelkor new DIR [--name NAME]",
