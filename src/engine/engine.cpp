@@ -15,8 +15,8 @@
 #include "sequencing/scene_state.h"
 #include "sequencing/tracks.h"
 
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
