@@ -50,6 +50,11 @@ struct Modules {
 };
 Modules modules = {};
 
+// memcpy with an empty block's null pointers allowed.
+void Copy(void* to, const void* from, size_t bytes) {
+    if (bytes) memcpy(to, from, bytes);
+}
+
 void* NewBlock(size_t size, size_t align, SceneSlot* slot) {
     void* data = operator new(size ? size : 1, std::align_val_t(align), std::nothrow);
     if (!data) return nullptr;
@@ -187,11 +192,11 @@ SceneStateMark* SceneState_Mark() {
     for (const Block& block : store.blocks) {
         mark->ids.push_back(block.id);
         mark->sizes.push_back(block.size);
-        memcpy(out, block.data, block.size);
+        Copy(out, block.data, block.size);
         out += block.size;
     }
     for (int m = 0; m < modules.count; m++) {
-        memcpy(out, modules.list[m].record, modules.list[m].size);
+        Copy(out, modules.list[m].record, modules.list[m].size);
         out += modules.list[m].size;
     }
     return mark;
@@ -203,14 +208,14 @@ void SceneState_Rewind(const SceneStateMark* mark) {
     for (Block& block : store.blocks) {
         while (j < mark->ids.size() && mark->ids[j] < block.id) offset += mark->sizes[j++];
         if (j < mark->ids.size() && mark->ids[j] == block.id) {
-            memcpy(block.data, mark->bytes.data() + offset, block.size);
+            Copy(block.data, mark->bytes.data() + offset, block.size);
         } else if (block.hasBorn) {
-            memcpy(block.data, block.born.data(), block.size);
+            Copy(block.data, block.born.data(), block.size);
         }
     }
     for (; j < mark->ids.size(); j++) offset += mark->sizes[j];
     for (int m = 0; m < modules.count; m++) {
-        memcpy(modules.list[m].record, mark->bytes.data() + offset, modules.list[m].size);
+        Copy(modules.list[m].record, mark->bytes.data() + offset, modules.list[m].size);
         offset += modules.list[m].size;
     }
 }
