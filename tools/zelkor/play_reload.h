@@ -1,6 +1,7 @@
 // zelkor play takes in what changes while it runs: a timetable given as
-// text, the archive, the music, pictures, the tracks' text and the scene
-// library, each from the folder watch, and says what it redid.
+// text, the archive, the music, pictures, the tracks' text, the scene
+// library and the shaders, each from the folder watch, and says what it
+// redid.
 #pragma once
 #include "io/watch.h"
 
@@ -22,6 +23,7 @@ struct Watched {
     std::string tracks;                 // as given (or SHOW/tracks.txt), for messages
     std::string tracksPath, tracksName; // absolute, and its name in its folder
     int tracksFromText = 0;             // the text file's tracks are installed
+    int shadersFolder = -1;             // SHOW/shaders, when the show has one
     int libraryFolder = -1;             // the scene library's
     std::string library;                // as given, for messages; "" when none
     std::string libraryPath;            // absolute
@@ -40,7 +42,8 @@ int Play_TakeIn(Watched& w, const IO_Change& change);
 // A folder put in place of the show's (git checkout, some editors): entered
 // and watched instead, and every file in it taken in. 1 when it was.
 int Play_FollowReplacedFolder(Watched* w, const IO_Change& change);
-// After a library reload, once its first frame is drawn: how long it took.
+// After a library or shader reload, once its first frame is drawn: how long
+// it took.
 void Play_TellReloaded();
 // What `zelkor tmg compile` would say of a timetable just taken in.
 void Play_Warn(const std::string& file, const std::vector<std::string>& warnings);
