@@ -132,22 +132,27 @@ void EndOverlay() {
     glPopAttrib();
 }
 
-// Point sprites came with OpenGL 2.0.
+// What the table has found out: whether the context has point sprites
+// (OpenGL 2.0; -1 before the first ask), and whether a refusal was said.
+struct Fixed {
+    int sprites = -1;
+    int refused = 0;
+};
+Fixed fixed;
+
 void PointSprites(int on) {
-    static int known = -1;
-    if (known < 0) {
+    if (fixed.sprites < 0) {
         const char* version = (const char*)glGetString(GL_VERSION);
-        known = version && atoi(version) >= 2;
-        if (!known) fprintf(stderr, "draw: this OpenGL has no point sprites\n");
+        fixed.sprites = version && atoi(version) >= 2;
+        if (!fixed.sprites) fprintf(stderr, "draw: this OpenGL has no point sprites\n");
     }
-    if (!known) return;
+    if (!fixed.sprites) return;
     (on ? glEnable : glDisable)(GL_POINT_SPRITE);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, on ? GL_TRUE : GL_FALSE);
 }
 
 void Refuse() {
-    static int told = 0;
-    if (!told++)
+    if (!fixed.refused++)
         fprintf(stderr, "draw: the fixed renderer has no shader programs or render targets; "
                         "they need the modern one\n");
 }
