@@ -13,8 +13,9 @@
 
 // Made from shaders/NAME.frag and, when there is one, shaders/NAME.vert in
 // the current folder; asked again by the same name, recompiled in place.
-// The handle (from 1), or 0 when the name is no file name or the fragment
-// shader cannot be read (the problem is kept, as for a compile).
+// The handle (from 1), or 0 when the name is no plain file name. A file
+// that cannot be read is a problem as a compile's is: the handle draws once
+// the file is there and compiles.
 uint32_t ModernShaders_Load(const ModernGL& gl, const char* name);
 // The same from source; `vertex` may be null (the backend's own).
 uint32_t ModernShaders_Make(const ModernGL& gl, const char* name, const char* vertex,
