@@ -208,10 +208,9 @@ const Draw* Draw_ForRenderer(int renderer);
 // The render state the null backend's calls have left since the last Forget
 // (capabilities, blending, polygon mode, bound texture, current colour,
 // normal and texture coordinate, line and point size, point sprites, the
-// program in use), which GL would have
-// carried into the next frame. Carry hands it to a drawing backend, so the
-// first frame drawn after simulated ones starts where a run that drew every
-// frame would, and forgets it.
+// program in use), which GL would have carried into the next frame. Carry
+// hands it to a drawing backend, so the first frame drawn after simulated
+// ones starts where a run that drew every frame would, and forgets it.
 void Draw_NullForget();
 void Draw_NullCarry(const Draw* draw);
 enum { DRAW_CARRIED_CAPABILITIES = 8 };
