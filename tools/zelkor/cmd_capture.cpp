@@ -216,9 +216,10 @@ int Capture(const Options& o) {
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
-    // The tracks as play takes them: the text given, else SHOW/tracks.txt.
-    const std::string tracks = o.tracks.empty() ? std::string(show) + "/tracks.txt" : o.tracks;
-    const std::string tracksPath = AbsolutePath(tracks);
+    // The tracks as play takes them: the text given, else the project's (a
+    // built show's record names them), else SHOW/tracks.txt.
+    std::string tracks;
+    const std::string tracksPath = TracksFileFor("zelkor capture", o.showDir, o.tracks, &tracks);
     if (!o.tracks.empty() && access(tracksPath.c_str(), F_OK) != 0) {
         fprintf(stderr, "zelkor capture: %s: %s\n", tracks.c_str(), strerror(errno));
         return 1;

@@ -13,6 +13,7 @@
 #include "cli/args.h"
 #include "cli/times.h"
 #include "core/log.h"
+#include "engine/engine.h"
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/runner.h"
@@ -37,7 +38,7 @@ namespace {
 
 struct Options {
     std::string showDir, timetable, scene, tracks, scenes, at;
-    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0;
+    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0, noSound = 0;
     int renderer = -1; // none asked for
 };
 
@@ -56,6 +57,7 @@ const CLI_Option kOptions[] = {
     {"--renderer", CLI_TEXT},
     {"--scenes", CLI_TEXT},
     {"--fast-seek"},
+    {"--no-sound"},
     {},
 };
 
@@ -75,6 +77,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
     o->fastSeek = args["--fast-seek"].on;
+    o->noSound = args["--no-sound"].on;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
@@ -145,9 +148,9 @@ int Play(const Options& o) {
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
     w.showPath = AbsolutePath(show);
     while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
-    // The tracks' text: the one given, else tracks.txt in the show folder.
-    w.tracks = o.tracks.empty() ? w.showPrefix + "tracks.txt" : o.tracks;
-    w.tracksPath = o.tracks.empty() ? w.showPath + "/tracks.txt" : AbsolutePath(o.tracks);
+    // The tracks' text: the one given, else the project's when the show was
+    // built by one, else tracks.txt in the show folder.
+    w.tracksPath = TracksFileFor("zelkor play", o.showDir, o.tracks, &w.tracks);
     w.tracksName = w.tracksPath.substr(w.tracksPath.rfind('/') + 1);
     Editor_SetFile(w.tracksPath, w.tracks);
     if (chdir(show) != 0) {
@@ -174,12 +177,13 @@ int Play(const Options& o) {
     }
     Play_Warn(file, warnings);
     // The tracks before the start: their grid reads --at BAR.BEAT.
+    int archiveTracks = 0;
     if (VKZ_Archive* archive = VKZ_Open("data.vkz")) {
         std::string trackWhy;
-        Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
+        archiveTracks = Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
         VKZ_Close(archive);
     }
-    Play_LoadTracks(&w);
+    Play_SayTracks(w, archiveTracks, Play_LoadTracks(&w));
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
         (!MusicGrid_ParseBarBeat(Tracks_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
@@ -206,6 +210,8 @@ int Play(const Options& o) {
     std::string log = LogPath(show);
     Live_SetLogPath(log.c_str());
     Live_SetExactSeeks(!o.fastSeek);
+    // Without a working audio device play goes on silent, and says why.
+    Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
     if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
         std::string shown = log[0] == '/' ? log : w.showPrefix + log;
         if (Runner_LogOpenError())
@@ -216,6 +222,11 @@ int Play(const Options& o) {
                     shown.c_str());
         return 1;
     }
+    if (const char* silent = Engine_SoundProblem())
+        fprintf(stderr,
+                "zelkor play: no sound (%s); the show plays silent on its clock (--no-sound "
+                "starts so without trying)\n",
+                silent);
     // The start-up took the archive's tracks; the text file's go over them.
     if (w.tracksFromText) Play_LoadTracks(&w);
     Engine_TellShaderProblems("zelkor play", w.showPrefix.c_str());
@@ -235,9 +246,8 @@ int Play(const Options& o) {
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
     std::string tracksDir = w.tracksPath.substr(0, w.tracksPath.rfind('/') + 1);
-    w.tracksFolder = tracksDir == w.showPath + "/"
-                         ? w.showFolder
-                         : IO_WatchFolder(w.watch, tracksDir.c_str(), &reason);
+    if (tracksDir == w.showPath + "/") w.tracksFolder = w.showFolder;
+    Play_WatchTracks(&w);
     if (!w.library.empty()) {
         std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
         w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);

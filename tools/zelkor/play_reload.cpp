@@ -25,14 +25,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
-// (the reason on stderr, the tracks before it kept).
-int Play_LoadTracks(Watched* w) {
-    int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
-    if (loaded > 0) w->tracksFromText = 1;
-    return loaded;
-}
-
 namespace {
 
 // The scene library loaded now; the one before it is unloaded only once its
@@ -131,7 +123,9 @@ void Play_Warn(const std::string& file, const std::vector<std::string>& warnings
 
 // Takes in one changed file; 1 when something was redone.
 int Play_TakeIn(Watched& w, const IO_Change& change) {
-    if (change.isFolder) return 0;
+    int tracks = Play_TakeInTracks(&w, change);
+    if (tracks >= 0) return tracks;
+    if (change.isFolder || change.removed) return 0;
     const std::string& name = change.name;
     if (!w.library.empty() && change.folder == w.libraryFolder && name == w.libraryName)
         return TakeInScenes(w);
@@ -141,11 +135,6 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
     std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
-    if (change.folder == w.tracksFolder && name == w.tracksName) {
-        if (Play_LoadTracks(&w) <= 0) return 0;
-        fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.tracks.c_str(), MsSince(begin));
-        return 1;
-    }
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
         ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
@@ -180,7 +169,8 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
 // A folder put in place of the show's (git checkout, some editors): entered
 // and watched instead, and every file in it taken in. 1 when it was.
 int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
-    if (!change.isFolder || change.folder != w->parentFolder || change.name != w->showName)
+    if (!change.isFolder || change.removed || change.folder != w->parentFolder ||
+        change.name != w->showName)
         return 0;
     const char* why = nullptr;
     int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
@@ -190,6 +180,7 @@ int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
         return 0;
     }
     if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;
+    if (w->tracksTargetFolder == w->showFolder) w->tracksTargetFolder = folder;
     w->showFolder = folder;
     fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
             w->showPath.c_str());

@@ -107,16 +107,21 @@ const CLI_Usage TrkUsage = {
     "  0 1.5                      ROW VALUE [INTERP], rows rising; INTERP, towards\n"
     "  16 3 smooth                the next key: step (the default), linear,\n"
     "                             smooth (ease in and out) or ramp (ease in)\n"
+    "  repeat every 4 from 0 to 80  a pattern of keys at rows 0, 4, 8 ... below 80:\n"
+    "  0 1 linear                 OFFSET VALUE [INTERP], offsets rising and below\n"
+    "  1 0                        the step, up to \"end\"; a key written out at a\n"
+    "  end                        row a repeat sets takes that row\n"
     "\n"
     "\"#\" starts a comment. A bar is four beats; at 128 bpm and 4 rows a row\n"
     "lasts 117.1875 ms and a bar 16 rows. Before its first key a track holds the\n"
     "first value, after its last the last.\n"
     "\n"
     "compile  refuses, naming the line, an unknown interpolation, rows out of\n"
-    "         order or twice, NaN or infinity, a name used twice; nothing is\n"
-    "         written then.\n"
-    "dump     prints the text form, which compiles back to the same bytes; a\n"
-    "         damaged file is refused, naming the byte offset.\n"};
+    "         order or twice, NaN or infinity, a name used twice, repeats that\n"
+    "         set one row twice; nothing is written then. Repeats are compiled\n"
+    "         into the keys they make.\n"
+    "dump     prints the text form, which compiles back to the same bytes (every\n"
+    "         key written out); a damaged file is refused, naming the byte offset.\n"};
 
 const CLI_Usage RgsUsage = {
     "zelkor rgs",
@@ -217,7 +222,8 @@ const CLI_Usage CaptureUsage = {
     "                   shaders of its own (SHOW/shaders) takes modern unasked and\n"
     "                   refuses fixed; a shader that does not compile stops it\n"
     "  --tracks FILE    parameter tracks in text form over the archive's (default:\n"
-    "                   SHOW/tracks.txt when there is one, as zelkor play takes it);\n"
+    "                   as zelkor play takes them: the project's tracks.txt for a\n"
+    "                   built show, else SHOW/tracks.txt when there is one);\n"
     "                   a file with an error stops the capture, naming its line\n"
     "  --scenes LIB.so  a show's own scenes, from its scene library (zelkor new;\n"
     "                   default: the one lib*_scenes.so in SHOW, if there is one)\n"
@@ -232,13 +238,17 @@ const CLI_Usage PlayUsage = {
     "zelkor play",
     "zelkor play [--dir SHOW] [--at T | --scene NAME] [--window WxH] [--timetable FILE.txt] "
     "[--tracks FILE.txt] [--loop] [--renderer fixed|modern] [--fast-seek]\n"
-    "zelkor play ... [--scenes LIB.so]",
+    "zelkor play ... [--scenes LIB.so] [--no-sound]",
     "Plays the show in the folder SHOW (default: the working folder) in a window\n"
     "(default 800x600) with its music, without the dialog, from music time T (ms,\n"
     "M:SS, M:SS.mmm or BAR.BEAT, bars and beats counted from 1 on the tracks'\n"
     "grid; default 0) or from the start of the first timetable entry named NAME.\n"
-    "--tracks edits and plays those parameter tracks (default: SHOW/tracks.txt;\n"
-    "while there is none, the archive's default.trk, and Ctrl+S makes it).\n"
+    "--tracks edits and plays those parameter tracks (default: for a show a\n"
+    "project built, the project's tracks.txt, which the show folder's\n"
+    "sources.txt names; else SHOW/tracks.txt; while there is none, the archive's\n"
+    "default.trk, and Ctrl+S makes it). The first lines say which play.\n"
+    "--no-sound plays without an audio device, on the silent clock; without a\n"
+    "working one play says why and goes on so.\n"
     "--timetable plays that text timetable instead of the archive's; --loop loops\n"
     "the entry it starts in. Pictures, texture scripts, the archive, the timetable\n"
     "and the music are loaded again when they change on disk, or when the folder\n"
@@ -283,9 +293,16 @@ const CLI_Usage PlayUsage = {
     "Tab shows the track editor over the picture: the tracks as columns, the rows\n"
     "around the time, the timetable as a strip. There Left and Right choose a\n"
     "track, a number and Enter set a key at the current row, Delete removes it,\n"
-    "I cycles its interpolation, Ctrl+S saves the file (its opening comments\n"
-    "kept). tracks.txt saved elsewhere is taken in at once; one with an error\n"
-    "keeps the tracks before it, naming the line.\n"};
+    "I cycles its interpolation, Shift+Up and Shift+Down nudge the value by its\n"
+    "second digit (Ctrl: its first), B marks a row and Ctrl+C copies the keys\n"
+    "from it to the current row, Ctrl+V pastes them there, Ctrl+Z undoes and\n"
+    "Ctrl+Shift+Z redoes. Ctrl+S saves the file, its comments and untouched\n"
+    "lines kept; it writes only a regular file (or a new one), never a\n"
+    "read-only one or one in a built show's folder, and a file changed since\n"
+    "play read it (another editor's, or one with an error) is kept: the tracks\n"
+    "go beside it as NAME.play.txt. The tracks file (or the file its link names)\n"
+    "saved elsewhere is taken in at once; one with an error keeps the tracks\n"
+    "before it, naming the line; deleted, the archive's tracks play again.\n"};
 
 const CLI_Usage NewUsage = {
     "zelkor new", "zelkor new DIR [--name NAME]",
