@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "music/sound.h"
 #include "platform/camera.h"
+#include "platform/draw_modern.h"
 #include "platform/opengl.h"
 #include "platform/system.h"
 #include "platform/timer.h"
@@ -259,6 +260,7 @@ void Startup_UseScenes(const SceneSet* scenes) {
 void Startup_ReplaceScenes(const SceneSet* scenes) {
     ownScenes = scenes;
     ClearRegisteredScenes();
+    DrawModern_Release(); // the programs and targets the scenes before made
     g_shellLog->Print("Registering scenes");
     RegisterAll();
     for (size_t i = 0; i < PreparationCount(); i++) Prepare(i);
