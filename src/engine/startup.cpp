@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "music/sound.h"
 #include "platform/camera.h"
+#include "platform/draw_modern.h"
 #include "platform/opengl.h"
 #include "platform/system.h"
 #include "platform/timer.h"
@@ -316,6 +317,7 @@ void Startup_UseScenes(const SceneDef* scenes) {
 void Startup_ReplaceScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
     plan.library = scenes;
     ClearRegisteredScenes();
+    DrawModern_Release(); // the programs and targets the scenes before made
     g_shellLog->Print("Registering scenes");
     SceneState_BeginClaims();
     RegisterAll(restarted);

@@ -86,8 +86,8 @@ const TrackSet* Tracks_Current() {
 }
 
 const MusicGrid& Tracks_Grid() {
-    static const TrackSet none;
-    return installed ? current.grid : none.grid;
+    static const MusicGrid show = TrackSet().grid;
+    return installed ? current.grid : show;
 }
 
 int Tracks_InstallFile(const void* data, size_t size, std::string* error) {

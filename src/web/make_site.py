@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Lays out the web site: the page, the program (.js and .wasm) and, in
-data/, the show's content with files.json, the list the page fetches with
-each file's size for its progress bar.
+data/, the show's content (its shaders in data/shaders/) with files.json,
+the list the page fetches with each file's size for its progress bar.
 
   make_site.py SITE SHOW PROGRAM.js PAGE_FILE..."""
 
@@ -13,6 +13,7 @@ import struct
 import sys
 
 CONTENT = (".vkz", ".mp3", ".tga", ".bmp", ".rgs")
+SHADERS = (".vert", ".frag")
 
 
 def fail(text):
@@ -62,9 +63,12 @@ def main():
     for path in pages + [program, os.path.splitext(program)[0] + ".wasm"]:
         shutil.copyfile(path, os.path.join(site, os.path.basename(path)))
     listing = []
-    for name in sorted(os.listdir(show)):
-        if not name.lower().endswith(CONTENT):
-            continue
+    names = [n for n in sorted(os.listdir(show)) if n.lower().endswith(CONTENT)]
+    if os.path.isdir(os.path.join(show, "shaders")):
+        os.makedirs(os.path.join(data, "shaders"))
+        names += ["shaders/" + n for n in sorted(os.listdir(os.path.join(show, "shaders")))
+                  if n.endswith(SHADERS)]
+    for name in names:
         path = os.path.join(show, name)
         if not regular(path):
             fail("%s is not a regular file; make the show again" % path)

@@ -21,7 +21,7 @@ static const std::tuple api = {
     &ParticleSystem::Render, &SpiralRespawn,
     &LineSystem::Init, &LineSystem::Update, &LineSystem::Render,
     &DrawFigureRigid, &DrawFigure,
-    &Scene_Alloc, &ZELKOR_Rand,
+    &Scene_Alloc, &ZELKOR_Rand, &Draw_Current,
 };
 // clang-format on
 

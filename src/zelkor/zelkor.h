@@ -7,7 +7,8 @@
 //   the frame          SceneFrame: times, the beat, the draw layer, Param()
 //   registration       ZELKOR_SCENE(name, State, draw, prepare), one line
 //   the state          the scene's record (the engine's); Scene_Alloc
-//   the draw layer     Draw (the table in frame.draw) and its constants
+//   the draw layer     Draw (the table in frame.draw; Draw_Current() in
+//                      prepare) with shaders, targets and points, and its constants
 //   textures           SceneTexture, LoadSceneTextures, ZELKOR_Texture
 //   the kits           scene clock, fade, backdrop; ParticleSystem,
 //                      LineSystem, SpiralRespawn; the jointed figure

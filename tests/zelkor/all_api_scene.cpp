@@ -21,6 +21,7 @@ static int PrepareEverything(Everything& s, int kept) {
     s.own = SceneTexture("everything_c.tga");
     s.direct.LoadTexture("everything_d.tga", 0, 1);
     s.block = (float*)Scene_Alloc(16 * sizeof(float));
+    Draw_Current()->MaxTextureSide();
     return s.particles.Init(16, s.textures[0]) &&
            s.spiral.InitWithRespawn(16, s.textures[1], SpiralRespawn) &&
            s.lines.Init(8, 1.0f, 0.5f, 0.25f) && s.block;

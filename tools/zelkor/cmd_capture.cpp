@@ -15,6 +15,8 @@
 #include "engine/engine.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_shaders.h"
+#include "platform/draw_modern.h"
 #include "engine/timetable_nav.h"
 #include "core/log.h"
 #include "platform/draw.h"
@@ -45,8 +47,8 @@ struct Options {
     int crf = ZK_VideoSettings().crf;
     const char* preset = ZK_VideoSettings().preset; // the encoder's defaults, said once
     int noAudio = 0, quiet = 0, drawAll = 0;
-    int renderer = DRAW_FIXED;
-    int video = 0; // OUT is a video file; else a folder of PNGs
+    int renderer = -1; // none asked for
+    int video = 0;     // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
     std::string showDir, out, tracks, scenes;
 };
@@ -242,6 +244,9 @@ int Capture(const Options& o) {
                 strerror(errno));
         return 1;
     }
+    int renderer =
+        Engine_ShowRenderer("zelkor capture", (std::string(show) + "/").c_str(), o.renderer);
+    if (renderer < 0) return 1;
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
     // a range from the end on all the way there only to find nothing.
@@ -291,7 +296,7 @@ int Capture(const Options& o) {
     }
 
     Runner_SetFrameRate(o.simFps);
-    Runner_SetRenderer(o.renderer);
+    Runner_SetRenderer(renderer);
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
@@ -304,6 +309,13 @@ int Capture(const Options& o) {
         else
             fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
                     o.height);
+        CaptureVideo_Abort(video);
+        return 1;
+    }
+    // A shader that does not compile would be captured as something else.
+    if (DrawModern_ShaderProblem(0)) {
+        Engine_TellShaderProblems("zelkor capture", (std::string(show) + "/").c_str());
+        Runner_Stop();
         CaptureVideo_Abort(video);
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "play_editor.h"
 #include "play_keys.h"
+#include "play_problems.h"
 #include "play_reload.h"
 #include "show_args.h"
 #include "usage.h"
@@ -17,6 +18,7 @@
 #include "engine/reload.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_shaders.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
 #include "scenes/scene_names.h"
@@ -37,7 +39,7 @@ namespace {
 struct Options {
     std::string showDir, timetable, scene, tracks, scenes, at;
     int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0, noSound = 0;
-    int renderer = DRAW_FIXED;
+    int renderer = -1; // none asked for
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
@@ -102,6 +104,12 @@ std::string LogPath(const char* show) {
     return log;
 }
 
+// Over the picture: the shaders' problems, then the editor.
+void Overlay(const Draw* d, int width, int height, void* user) {
+    Problems_Draw(d, width, height);
+    Editor_Draw(d, width, height, user);
+}
+
 std::string Title(unsigned fps) {
     uint32_t t = Live_Time();
     char clock[32];
@@ -154,6 +162,8 @@ int Play(const Options& o) {
                 w.showPrefix.c_str(), strerror(errno));
         return 1;
     }
+    int renderer = Engine_ShowRenderer("zelkor play", w.showPrefix.c_str(), o.renderer);
+    if (renderer < 0) return 1;
     // The timetable first: --scene needs it, and a bad one is better told now.
     std::string why;
     std::vector<std::string> warnings;
@@ -202,7 +212,7 @@ int Play(const Options& o) {
     Live_SetExactSeeks(!o.fastSeek);
     // Without a working audio device play goes on silent, and says why.
     Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
-    if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
+    if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
         std::string shown = log[0] == '/' ? log : w.showPrefix + log;
         if (Runner_LogOpenError())
             fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
@@ -219,13 +229,16 @@ int Play(const Options& o) {
                 silent);
     // The start-up took the archive's tracks; the text file's go over them.
     if (w.tracksFromText) Play_LoadTracks(&w);
-    Live_SetOverlay(Editor_Draw, nullptr);
+    Engine_TellShaderProblems("zelkor play", w.showPrefix.c_str());
+    Live_SetOverlay(Overlay, nullptr);
 
     const char* reason = nullptr;
     w.watch = IO_WatchOpen();
     w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
     if (w.showFolder < 0)
         fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+    if (renderer == DRAW_MODERN && access("shaders", F_OK) == 0)
+        w.shadersFolder = IO_WatchFolder(w.watch, "shaders", &reason);
     size_t slash = w.showPath.rfind('/');
     w.showName = w.showPath.substr(slash + 1);
     w.parentFolder =

@@ -3,6 +3,7 @@
 // strip of the whole show.
 #include "play_editor.h"
 #include "play_editor_state.h"
+#include "play_font.h"
 
 #include "engine/live.h"
 #include "engine/timetable_nav.h"
@@ -12,68 +13,14 @@
 #include <algorithm>
 #include <cstdio>
 
-extern const unsigned char OverlayFontGlyphs[95][7]; // made by fontmake
-
 namespace {
 
-// Font texture: the 95 glyphs in a row of 6 x 8 cells, white with alpha.
-uint32_t fontTexture = 0;
-const Draw* fontDraw = nullptr;
-constexpr int CELL_W = 6, CELL_H = 8, FONT_W = 95 * CELL_W;
+constexpr int CELL_W = FONT_CELL_W, CELL_H = FONT_CELL_H;
 int scale = 1;
-
-void MakeFont(const Draw* d) {
-    if (fontTexture && fontDraw == d) return;
-    static uint8_t pixels[CELL_H][FONT_W][4];
-    for (int g = 0; g < 95; g++)
-        for (int y = 0; y < 7; y++)
-            for (int x = 0; x < 5; x++) {
-                // Rows from the bottom up: texture row 0 is the glyph's foot.
-                uint8_t lit = (OverlayFontGlyphs[g][y] >> (4 - x)) & 1 ? 255 : 0;
-                uint8_t* p = pixels[CELL_H - 1 - y][g * CELL_W + x];
-                p[0] = p[1] = p[2] = 255, p[3] = lit;
-            }
-    DrawImage image;
-    image.width = FONT_W, image.height = CELL_H, image.channels = 4;
-    image.pixels = &pixels[0][0][0];
-    fontTexture = d->UploadTexture(0, &image, 0);
-    fontDraw = d;
-}
-
-void Box(const Draw* d, float x, float y, float w, float h, float r, float g, float b, float a) {
-    d->Color4f(r, g, b, a);
-    d->Begin(DRAW_QUADS);
-    d->Vertex3f(x, y, 0.0f);
-    d->Vertex3f(x + w, y, 0.0f);
-    d->Vertex3f(x + w, y + h, 0.0f);
-    d->Vertex3f(x, y + h, 0.0f);
-    d->End();
-}
 
 // Text with its lower left corner at (x, y), `cells` characters at most.
 void Text(const Draw* d, int x, int y, const std::string& text, float bright, size_t cells = 999) {
-    d->Enable(DRAW_TEXTURE_2D);
-    d->BindTexture(fontTexture);
-    d->Color4f(bright, bright, bright, 1.0f);
-    d->Begin(DRAW_QUADS);
-    for (size_t i = 0; i < text.size() && i < cells; i++) {
-        unsigned char c = (unsigned char)text[i];
-        if (c >= 'a' && c <= 'z') c = (unsigned char)(c - 'a' + 'A');
-        if (c < 32 || c > 126) c = '?';
-        float s0 = (float)((c - 32) * CELL_W) / FONT_W, s1 = s0 + (float)CELL_W / FONT_W;
-        float x0 = (float)(x + (int)i * CELL_W * scale), y0 = (float)y;
-        float x1 = x0 + CELL_W * scale, y1 = y0 + CELL_H * scale;
-        d->TexCoord2f(s0, 0.0f);
-        d->Vertex3f(x0, y0, 0.0f);
-        d->TexCoord2f(s1, 0.0f);
-        d->Vertex3f(x1, y0, 0.0f);
-        d->TexCoord2f(s1, 1.0f);
-        d->Vertex3f(x1, y1, 0.0f);
-        d->TexCoord2f(s0, 1.0f);
-        d->Vertex3f(x0, y1, 0.0f);
-    }
-    d->End();
-    d->Disable(DRAW_TEXTURE_2D);
+    Font_Text(d, x, y, text, bright, scale, cells);
 }
 
 std::string Value(float v) {
@@ -88,16 +35,16 @@ void Strip(const Draw* d, int width, int y, int h, uint32_t playTime) {
     for (int i = 0; i < Timetable_Count(); i++) end = std::max(end, Timetable_End(i));
     if (!Timetable_ShowEnd(&end) && end == 0) return;
     if (end == 0) end = 1;
-    Box(d, 0, (float)y, (float)width, (float)h, 0.0f, 0.0f, 0.0f, 0.7f);
+    Font_Box(d, 0, (float)y, (float)width, (float)h, 0.0f, 0.0f, 0.0f, 0.7f);
     for (int i = 0; i < Timetable_Count(); i++) {
         float x0 = (float)width * Timetable_Start(i) / end;
         float x1 = (float)width * std::min(Timetable_End(i), end) / end;
         float shade = i % 2 ? 0.35f : 0.55f;
-        Box(d, x0, (float)y + 1, std::max(x1 - x0 - 1, 1.0f), (float)h - 2, shade * 0.6f,
-            shade * 0.8f, shade, 0.9f);
+        Font_Box(d, x0, (float)y + 1, std::max(x1 - x0 - 1, 1.0f), (float)h - 2, shade * 0.6f,
+                 shade * 0.8f, shade, 0.9f);
     }
     float at = (float)width * std::min(playTime, end) / end;
-    Box(d, at - 1, (float)y, 2.0f * scale, (float)h, 1.0f, 1.0f, 1.0f, 1.0f);
+    Font_Box(d, at - 1, (float)y, 2.0f * scale, (float)h, 1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 const TrackKey* KeyAt(const Track* t, uint32_t row) {
@@ -124,9 +71,8 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
     if (column == (int)names.size()) column = 0;
 
     d->BeginOverlay(width, height);
-    MakeFont(d); // inside: the upload's binding is put back with the rest
     const int stripH = 10 * scale, bottom = stripH + 3 * lh;
-    Box(d, 0, (float)bottom, (float)width, (float)(height - bottom), 0.0f, 0.0f, 0.0f, 0.55f);
+    Font_Box(d, 0, (float)bottom, (float)width, (float)(height - bottom), 0.0f, 0.0f, 0.0f, 0.55f);
 
     // Columns: the row's number and its bar.beat, then the tracks around the chosen one.
     const int left = 12 * cw, colW = 14 * cw;
@@ -140,7 +86,7 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
         const std::string& n = names[(size_t)(first + c)];
         int x = left + c * colW;
         if (first + c == column)
-            Box(d, (float)x - 2, 0, (float)colW - cw, (float)height, 0.3f, 0.3f, 0.6f, 0.35f);
+            Font_Box(d, (float)x - 2, 0, (float)colW - cw, (float)height, 0.3f, 0.3f, 0.6f, 0.35f);
         std::string tail = n.size() > 13 ? n.substr(n.size() - 13) : n;
         Text(d, x, top, tail, first + c == column ? 1.0f : 0.7f, 13);
         const Track* t = nullptr;
@@ -155,12 +101,12 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
         if (row < 0) continue;
         uint32_t ur = (uint32_t)row;
         if (ur == current)
-            Box(d, 0, (float)y - scale, (float)width, (float)lh, 0.8f, 0.6f, 0.1f, 0.45f);
+            Font_Box(d, 0, (float)y - scale, (float)width, (float)lh, 0.8f, 0.6f, 0.1f, 0.45f);
         else if (ur % rowsPerBar == 0)
-            Box(d, 0, (float)y - scale, (float)width, (float)lh, 0.4f, 0.4f, 0.4f, 0.3f);
+            Font_Box(d, 0, (float)y - scale, (float)width, (float)lh, 0.4f, 0.4f, 0.4f, 0.3f);
         if (e.marked && ur >= markLow && ur <= markHigh && column >= first && column < first + fit)
-            Box(d, (float)(left + (column - first) * colW) - 2, (float)y - scale, (float)colW - cw,
-                (float)lh, 0.2f, 0.8f, 0.4f, 0.35f);
+            Font_Box(d, (float)(left + (column - first) * colW) - 2, (float)y - scale,
+                     (float)colW - cw, (float)lh, 0.2f, 0.8f, 0.4f, 0.35f);
         int beat = ur % grid.rowsPerBeat == 0;
         char label[32];
         snprintf(label, sizeof label, "%5u %s", ur,
@@ -183,7 +129,7 @@ void Editor_Draw(const Draw* d, int width, int height, void*) {
     }
 
     // The bottom lines: the typed value or the last thing done, then the help.
-    Box(d, 0, (float)stripH, (float)width, (float)(3 * lh), 0.0f, 0.0f, 0.0f, 0.8f);
+    Font_Box(d, 0, (float)stripH, (float)width, (float)(3 * lh), 0.0f, 0.0f, 0.0f, 0.8f);
     std::string line = !e.typed.empty() ? e.selected + " = " + e.typed + "_" : e.status;
     if (line.empty()) {
         TrackHandle h = Tracks_Intern(e.selected.c_str());

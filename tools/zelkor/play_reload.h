@@ -1,6 +1,7 @@
 // zelkor play takes in what changes while it runs: a timetable given as
-// text, the archive, the music, pictures, the tracks' text and the scene
-// library, each from the folder watch, and says what it redid.
+// text, the archive, the music, pictures, the tracks' text, the scene
+// library and the shaders, each from the folder watch, and says what it
+// redid.
 #pragma once
 #include "io/watch.h"
 
@@ -24,6 +25,7 @@ struct Watched {
     int tracksFromText = 0;             // the text file's tracks are installed
     int tracksTargetFolder = -1;        // a link's: the file it names, where it is
     std::string tracksTarget, tracksTargetName;
+    int shadersFolder = -1;  // SHOW/shaders, when the show has one
     int libraryFolder = -1;  // the scene library's
     std::string library;     // as given, for messages; "" when none
     std::string libraryPath; // absolute
@@ -52,7 +54,8 @@ int Play_TakeIn(Watched& w, const IO_Change& change);
 // A folder put in place of the show's (git checkout, some editors): entered
 // and watched instead, and every file in it taken in. 1 when it was.
 int Play_FollowReplacedFolder(Watched* w, const IO_Change& change);
-// After a library reload, once its first frame is drawn: how long it took.
+// After a library or shader reload, once its first frame is drawn: how long
+// it took.
 void Play_TellReloaded();
 // What `zelkor tmg compile` would say of a timetable just taken in.
 void Play_Warn(const std::string& file, const std::vector<std::string>& warnings);
