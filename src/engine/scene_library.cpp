@@ -13,12 +13,15 @@
 struct SceneLibrary {
     void* handle;
     const SceneSet* scenes;
+    int copy; // the descriptor of its copy, which names it to the loader
 };
 
 // dlopen hands back the library already loaded under a name, however the
 // file changed since, so each load opens a copy of its own: one in memory,
 // checked before the loader maps it (a file cut short faults inside the
-// loader), gone with the program whatever happens.
+// loader), gone with the program whatever happens. Its name is its
+// descriptor's, /proc/self/fd/N: N stays open while the loader may still hold
+// a library by that name, so no later copy is ever taken for it.
 static int CopyOf(const std::vector<uint8_t>& bytes, std::string* why) {
     int fd = memfd_create("zelkor-scenes", MFD_CLOEXEC);
     if (fd < 0) {
@@ -38,6 +41,18 @@ static int CopyOf(const std::vector<uint8_t>& bytes, std::string* why) {
         return -1;
     }
     return fd;
+}
+
+// A library whose code stays mapped after dlclose (a unique symbol marks it
+// never to be unloaded) keeps its name: its descriptor then stays open.
+static void Close(void* handle, int fd) {
+    dlclose(handle);
+    std::string name = "/proc/self/fd/" + std::to_string(fd);
+    if (void* still = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        dlclose(still);
+        return;
+    }
+    close(fd);
 }
 
 SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
@@ -61,8 +76,8 @@ SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
     std::string copy = "/proc/self/fd/" + std::to_string(fd);
     // RTLD_NOW: a function the program does not have is said now, not mid-frame.
     void* handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
-    close(fd); // the mapping stays
     if (!handle) {
+        close(fd);
         const char* error = dlerror();
         *why = error ? error : "it cannot be loaded";
         size_t at = why->find(copy);
@@ -76,9 +91,9 @@ SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
     } else if (!scenes || scenes->count < 0 || (scenes->count && !scenes->entries)) {
         *why = "zelkor_scenes gave no scenes";
     } else {
-        return new SceneLibrary{handle, scenes};
+        return new SceneLibrary{handle, scenes, fd};
     }
-    dlclose(handle);
+    Close(handle, fd);
     return nullptr;
 }
 
@@ -88,6 +103,6 @@ const SceneSet* SceneLibrary_Scenes(const SceneLibrary* library) {
 
 void SceneLibrary_Unload(SceneLibrary* library) {
     if (!library) return;
-    dlclose(library->handle);
+    Close(library->handle, library->copy);
     delete library;
 }
