@@ -176,7 +176,17 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
 
 int Live_Frame(int redraw) {
     if (speed != 1.0) MoveSlowClock();
-    if (looping && !held && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
+    // A loop's frames all lie within its entry, paused or not: the time read
+    // once, the frame drawn at it (the clock moves on meanwhile, and a frame
+    // drawn at the entry's end would show what follows it).
+    int64_t at = -1;
+    if (looping) {
+        uint32_t now = g_sound->GetTime();
+        if (now >= loopEnd)
+            Live_Seek(loopStart);
+        else
+            at = now;
+    }
     if (Tracks_Generation() != marksTracks) {
         // The tracks steer the scenes: what was marked under others no longer holds.
         FreeMarks(1);
@@ -196,6 +206,7 @@ int Live_Frame(int redraw) {
     }
     EngineInput input = frameInput;
     input.draw = !held || redraw || redrawPending;
+    input.at = at;
     if (input.draw) FollowDrawable();
     int state = Engine_Step(&input);
     if (state == ENGINE_ENDED) return RUNNER_ENDED;
