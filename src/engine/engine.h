@@ -109,7 +109,11 @@ void Engine_FreeMark(EngineMark* mark);
 int Engine_FrameStandsAlone();
 // Frames first to last are run by `simulate` (1 when the frame ran), then
 // the engine goes back to where it stood. Returns where drawing must start
-// for frame `last` to come out as in a run that drew every frame: the last
-// of them that stands alone, or `first` when none does.
+// for frame `last` to come out as in a run that drew every frame, with
+// *proven 1: the last frame that stands alone, or from which the fades of
+// the frames after it leave nothing of what came before. When no frame from
+// `first` on is one (a long trail), `first` with *proven 0: drawing must
+// start earlier. (`first` and 1 when nothing can be marked, as then
+// nothing earlier can be gone back to.)
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
-                            int (*simulate)(void* user, uint64_t frame), void* user);
+                            int (*simulate)(void* user, uint64_t frame), void* user, int* proven);

@@ -96,7 +96,18 @@ int CatchUpTo(uint32_t target) {
         }
         if (!SimulateFrame(&c, g)) return 0;
     }
-    uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c);
+    int proven = 1;
+    uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c, &proven);
+    // A trail longer than the lead: from earlier marks until a frame is found
+    // that the target's picture owes nothing before (the show's first at worst).
+    for (size_t b = m + 1; !proven && b-- > 0;) {
+        Engine_Rewind(marks[b].mark);
+        drawFrom = Engine_FirstToDraw(marks[b].next, c.last, SimulateFrame, &c, &proven);
+        if (!proven) continue;
+        Engine_Rewind(marks[b].mark);
+        for (g = marks[b].next; g < drawFrom; g++)
+            if (!SimulateFrame(&c, g)) return 0;
+    }
     for (; g <= c.last; g++)
         if (!RunFrame(c, g, g < drawFrom, g == c.last)) return 0;
     return 1;

@@ -9,6 +9,11 @@ namespace {
 DrawCarried carried;
 // The frame began with a full clear, before anything was drawn in it.
 int painted = 0, clearedFirst = 0;
+// How much of the picture before it the frame keeps at most: what its first
+// drawing multiplies the picture by (a fade: zero times the source, plus the
+// destination times the source's alpha, with a colour's alpha the most it
+// can be), else all of it. The last frame's, once told.
+float firstKeeps = 1.0f, lastKeeps = 1.0f;
 
 int Start() {
     return 1;
@@ -21,7 +26,14 @@ void Clear(unsigned mask) {
     const unsigned full = DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT;
     if (!painted && (mask & full) == full) clearedFirst = 1;
 }
+int Enabled(unsigned capability);
 void Begin(unsigned) {
+    if (!painted) {
+        const DrawCarried& c = carried;
+        int fade = Enabled(DRAW_BLEND) && c.blend && c.blendSource == DRAW_ZERO &&
+                   c.blendDestination == DRAW_SRC_ALPHA && c.colour;
+        firstKeeps = fade && c.rgba[3] >= 0.0f && c.rgba[3] < 1.0f ? c.rgba[3] : 1.0f;
+    }
     painted = 1;
 }
 void ClearBars(int, int, int, int, int, int, int) {}
@@ -37,6 +49,11 @@ void SetCapability(unsigned capability, int on) {
     if (i == c.capabilities) c.capabilities++;
     c.capability[i] = capability;
     c.on[i] = on;
+}
+int Enabled(unsigned capability) {
+    for (int i = 0; i < carried.capabilities; i++)
+        if (carried.capability[i] == capability) return carried.on[i];
+    return 0;
 }
 void Enable(unsigned capability) {
     SetCapability(capability, 1);
@@ -145,8 +162,14 @@ DrawCarried* Draw_NullCarried() {
 
 int Draw_NullFrameStandsAlone() {
     int alone = clearedFirst;
+    lastKeeps = alone ? 0.0f : painted ? firstKeeps : 1.0f;
     painted = clearedFirst = 0;
+    firstKeeps = 1.0f;
     return alone;
+}
+
+float Draw_NullFrameKeeps() {
+    return lastKeeps;
 }
 
 void Draw_NullForget() {
