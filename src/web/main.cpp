@@ -17,11 +17,13 @@
 #include "core/globals.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/timetable_nav.h"
 #include "music/sound.h"
 #include "platform/draw.h"
 #include "platform/opengl.h"
 #include "platform/window_web.h"
 #include "sequencing/scene_set.h"
+#include "sequencing/timing_script.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -227,6 +229,26 @@ int main(int argc, char** argv) {
         Runner_SetLogPath("/show/zelkor.log");
         if (chdir("/show") != 0 || Runner_Start(captureWidth, captureHeight) != RUNNER_OK) {
             TellPage("failed", "the show could not start");
+            return 1;
+        }
+        // Times past the end are refused now, as zelkor capture refuses them,
+        // rather than after drawing the whole show to find it over.
+        // (The scenes' dispatcher reads the timetable again on its first frame.)
+        uint32_t end = 0;
+        if (LoadTimingScript() && Timetable_ShowEnd(&end) && captureTimes.back() >= end) {
+            uint32_t late = 0;
+            for (uint32_t t : captureTimes)
+                if (t >= end) {
+                    late = t;
+                    break;
+                }
+            char why[160];
+            snprintf(why, sizeof why,
+                     "the show ends at %u:%02u.%03u (%u ms), where \"ende\" starts; nothing to "
+                     "capture at %u ms",
+                     end / 60000, end / 1000 % 60, end % 1000, end, late);
+            Runner_Stop();
+            TellPage("failed", why);
             return 1;
         }
         capturePixels.resize((size_t)captureWidth * captureHeight * 3);
