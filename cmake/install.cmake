@@ -3,7 +3,8 @@
 #   bin/             marovy, zelkor, zksynth, texmake
 #   libexec/zelkor/  the programs zelkor runs by name (zelkor-play, ...)
 #   share/marovy/    the show's content, which an installed marovy finds
-#   share/man, share/bash-completion, share/applications, share/icons
+#   share/man, share/doc/zelkor (docs/*.md), share/bash-completion,
+#   share/applications, share/icons
 #   include/zelkor/, lib/zelkor/, lib/cmake/Zelkor/: the engine for
 #   building shows of one's own (find_package(Zelkor) gives Zelkor::engine)
 include(GNUInstallDirs)
@@ -39,20 +40,25 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/git_revision.cmake ${PROJECT_SOURCE_DI
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/build-web
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME zelkor-build-web)
 
-# The manual pages, from the programs' own --help; installed gzipped, as
-# Debian's man pages are (-n: no name or time inside, so builds compare equal).
+# The manual pages: the programs' own --help, and the documents on what a
+# maker writes (scripts/make-man lists them). The documents themselves go to
+# share/doc/zelkor, every one of them.
+file(GLOB ZK_DOCS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
 set(MAN ${PROJECT_BINARY_DIR}/man)
 add_custom_command(
-    OUTPUT ${MAN}/zelkor.1 ${MAN}/marovy.6 ${MAN}/zelkor.1.gz ${MAN}/marovy.6.gz
+    OUTPUT ${MAN}/made
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-man $<TARGET_FILE:zelkor> $<TARGET_FILE:marovy>
             $<TARGET_FILE:zksynth> $<TARGET_FILE:texmake> ${MAN}
-    COMMAND gzip -9nfk ${MAN}/zelkor.1 ${MAN}/marovy.6
-    DEPENDS zelkor marovy zksynth texmake ${PROJECT_SOURCE_DIR}/scripts/make-man
+    COMMAND ${CMAKE_COMMAND} -E touch ${MAN}/made
+    # zelkor runs play, capture and rgs view for their --help.
+    DEPENDS zelkor zelkor-play zelkor-capture zelkor-rgs-view marovy zksynth texmake ${ZK_DOCS}
+            ${PROJECT_SOURCE_DIR}/scripts/make-man ${PROJECT_SOURCE_DIR}/scripts/md2man
+            ${PROJECT_SOURCE_DIR}/scripts/zelkor-commands
     COMMENT "Making the manual pages"
     VERBATIM)
-add_custom_target(man ALL DEPENDS ${MAN}/zelkor.1.gz ${MAN}/marovy.6.gz)
-install(FILES ${MAN}/zelkor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${MAN}/marovy.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+add_custom_target(man ALL DEPENDS ${MAN}/made)
+install(DIRECTORY ${MAN}/ DESTINATION ${CMAKE_INSTALL_MANDIR} FILES_MATCHING REGEX "/man[0-9]/[^/]*\\.gz$")
+install(FILES ${ZK_DOCS} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelkor)
 install(FILES ${PROJECT_SOURCE_DIR}/tools/zelkor/zelkor.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zelkor)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/marovy.desktop

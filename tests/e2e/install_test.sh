@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # From outside the tree, as a maker would: the build installed into a prefix
-# of its own; the installed marovy finds its show and logs to the user's
-# state folder; `zelkor new` there, built against the installed package with
-# plain cmake, draws (three frames, not black, changing); the Debian package
-# holds the program, the data, the manual pages and the CMake package.
+# of its own; its manual pages render cleanly, the documents are there and
+# every --help points at those, not at our tree; the installed marovy finds
+# its show and logs to the user's state folder; `zelkor new` there, built
+# against the installed package with plain cmake, draws (three frames, not
+# black, changing); the Debian package
+# holds the program, the data, the manual pages, the documents and the CMake
+# package.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 B=$1
@@ -12,6 +15,33 @@ P=$ZK_WORK/prefix
 cmake --install "$B" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
 export PATH="$P/bin:$PATH" XDG_STATE_HOME="$ZK_WORK/state"
 chmod -R a-w "$P/share/marovy"
+
+# The references: every page zelkor(1) names, rendered without a warning, and
+# every document. Every --help names only those, never a file of the source tree.
+M=$P/share/man
+for page in zelkor.1 $(zcat "$M/man1/zelkor.1.gz" | sed -n '/^\.SH SEE ALSO/,/^\.PP/s/^\.BR \([^ ]*\) (\([0-9]\)).*/\1.\2/p' |
+    sed 's/\\-/-/g'); do
+    f=$M/man${page##*.}/$page.gz
+    [ -s "$f" ] || zk_fail "no manual page $f"
+    warnings=$(MANWIDTH=80 man --warnings -l "$f" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || zk_fail "man $page: $warnings"
+done
+for doc in "$2"/docs/*.md; do
+    cmp -s "$doc" "$P/share/doc/zelkor/${doc##*/}" || zk_fail "share/doc/zelkor lacks ${doc##*/}"
+done
+{
+    for tool in zelkor zksynth texmake marovy; do "$tool" --help; done
+    "$2/scripts/zelkor-commands" "$P/bin/zelkor" | while read -r c; do
+        # shellcheck disable=SC2086 # "rgs view" is two words
+        zelkor $c --help
+    done
+} >help.txt || zk_fail "a --help failed"
+grep -nE '(^|[^[:alnum:]_./-])(assets|docs|tools|src|scripts|tests)/|\.(h|cpp)\b' help.txt &&
+    zk_fail "a --help names a file of the source tree"
+for ref in $(grep -oE '\b[a-z][a-z0-9-]*\([1-8]\)' help.txt | sort -u); do
+    name=${ref%(*} section=${ref#*(}
+    [ -s "$M/man${section%)}/$name.${section%)}.gz" ] || zk_fail "a --help names $ref, which is not installed"
+done
 
 # The installed show, started from an empty folder without --dir.
 mkdir empty && cd empty
@@ -119,7 +149,8 @@ echo "blue/red at the centre: $b0, reloaded $b1, after the bad libraries $b2"
 deb=$(ls package/*.deb)
 dpkg-deb --contents "$deb" >contents.txt
 for f in /usr/bin/marovy /usr/bin/zelkor /usr/share/marovy/data.vkz /usr/share/marovy/sound.mp3 \
-    /man1/zelkor.1.gz /man6/marovy.6.gz /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
+    /man1/zelkor.1.gz /man6/marovy.6.gz /man5/zelkor-score.5.gz /doc/zelkor/tracks.md \
+    /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
     /libexec/zelkor/zelkor-play /lib/zelkor/libzk_engine.a /include/zelkor/engine/engine.h; do
     grep -q -- "$f\$" contents.txt || zk_fail "the package lacks $f"
 done

@@ -26,6 +26,8 @@ zelkor tmg: $T/w.txt: line 6: warning: START + LENGTH passes 4294967295 ms: the 
     fail "warnings: $(cat "$T/err")"
 "$Z" tmg dump "$T/w.tmg" | grep -qx "15000 15000 scne2  # warning: no scene is registered as 'scne2' (did you mean 'scene2'?)" ||
     fail "dump marks the unknown name"
+"$Z" tmg dump --scene-names scne2 "$T/w.tmg" | grep -qx "15000 15000 scne2" ||
+    fail "dump with a show's own scene names"
 "$Z" tmg compile --strict "$T/w.txt" -o "$T/s.tmg" 2>/dev/null; [ $? = 1 ] || fail "--strict status"
 [ ! -e "$T/s.tmg" ] || fail "--strict wrote its output"
 

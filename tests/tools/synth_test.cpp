@@ -92,6 +92,41 @@ TEST(SynthScore, ErrorsNameTheLine) {
     EXPECT_EQ(ParseError("inst p saw\n"), "no sections: the score plays nothing");
 }
 
+// Past these a voice renders infinities or asks for gigabytes; at their edges
+// it stays finite.
+TEST(SynthScore, SettingsOnlyWithinWhatTheVoicesRender) {
+    const char* bad[][2] = {{"saw r=1e9", "r is 0 to 60000 ms"},
+                            {"kick decay=70000", "decay is 0 to 60000 ms"},
+                            {"saw fdecay=-5", "fdecay is 0 to 60000 ms"},
+                            {"supersaw detune=1e6", "detune is 0 to 24 semitones"},
+                            {"saw tr=49", "tr is -48 to 48 semitones"},
+                            {"saw vibdepth=13", "vibdepth is 0 to 12 semitones"},
+                            {"hat pitch=30000", "pitch is 0 to 20000 Hz"},
+                            {"saw cut=5", "cut is at least 10 Hz"},
+                            {"supersaw voices=2.5", "voices is a whole number from 1 to 16"}};
+    for (auto& b : bad)
+        EXPECT_EQ(ParseError(std::string("inst i ") + b[0] + "\n"), std::string("line 1: ") + b[1]);
+    std::string bar = std::string("inst p saw\npat a p") + kBar + " .\n";
+    EXPECT_EQ(ParseError(bar + "sec s 1000 : a\nsec s 1000 : a\nsec s 1000 : a\nsec s 1 : a\n"),
+              "line 6: the score lasts more than 30 minutes");
+    EXPECT_EQ(ParseError("tempo 20\n" + bar + "sec s 151 : a\n"),
+              "the score lasts more than 30 minutes");
+
+    Score edge = MustParse("inst s supersaw voices=16 detune=24 tr=48 vib=9 vibdepth=12\n"
+                           "inst h hat pitch=20000 decay=300\ninst c clap pitch=20000\n"
+                           "inst f fm ratio=50 index=50 tr=48\n" +
+                           bar + "sec s 1 : a\n");
+    for (const Instrument& in : edge.instruments) {
+        NoteRequest n;
+        n.keys = {127};
+        n.gate = 4000;
+        std::vector<float> l, r;
+        RenderVoice(in, n, &l, &r);
+        for (size_t i = 0; i < l.size(); i++)
+            ASSERT_TRUE(std::fabs(l[i]) < 100 && std::fabs(r[i]) < 100) << in.name << " at " << i;
+    }
+}
+
 TEST(SynthScore, InheritanceTranspositionAndSweeps) {
     Score s = MustParse(std::string("inst a saw cut=300 res=0.5\ninst b a gain=0.2\n"
                                     "pat p b C3") +
@@ -141,6 +176,10 @@ TEST(SynthTimetable, SceneChangesMustMeetSections) {
     ParseTimetable("0 4000 scene1\n4000 4000 scene2\n8000 3000 ende\n", &entries, &error);
     EXPECT_FALSE(CheckScoreAgainstTimetable(s, entries, &error));
     EXPECT_NE(error.find("10000 ms, the timetable 11000 ms"), std::string::npos) << error;
+
+    // Names as zelkor tmg takes them: quoted, holding blanks or '#'.
+    ASSERT_TRUE(ParseTimetable("0 4000 \"title #1\"  # the card\n", &entries, &error)) << error;
+    EXPECT_EQ(entries[0].name, "title #1");
 
     EXPECT_FALSE(ParseTimetable("0 1000\n", &entries, &error));
     EXPECT_FALSE(ParseTimetable("-5 1000 scene1\n", &entries, &error));

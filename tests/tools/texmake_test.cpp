@@ -68,6 +68,15 @@ TEST(TexmakeText, RendersCentredCoverage) {
         if (narrow[i] > 0.5f) nMin = std::min(nMin, i % 400), nMax = std::max(nMax, i % 400);
     EXPECT_NEAR(nMax - nMin, (maxX - minX) / 2.0, 6);
 
+    // UTF-8 text: "\xc3\xa9" is one letter, the one a lone Latin-1 byte \xe9 names.
+    style.squeeze = 1;
+    std::vector<float> utf8(400 * 100, 0.0f), latin1(400 * 100, 0.0f);
+    ASSERT_TRUE(
+        RenderText("Caf\xc3\xa9 \xe2\x82\xac", style, 200, 70, 0.5f, &utf8, 400, 100, &error));
+    ASSERT_TRUE(
+        RenderText("Caf\xe9 \xe2\x82\xac", style, 200, 70, 0.5f, &latin1, 400, 100, &error));
+    EXPECT_EQ(utf8, latin1);
+
     style.fontPath = "/nonexistent/font.ttf";
     EXPECT_FALSE(RenderText("x", style, 0, 0, 0, &mask, 400, 100, &error));
     EXPECT_NE(error.find("/nonexistent/font.ttf"), std::string::npos);

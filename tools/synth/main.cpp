@@ -26,8 +26,9 @@ static const CLI_Usage usage = {
     "zksynth",
     "zksynth SCORE.txt -o OUT.mp3 [--wav OUT.wav] [--kbps N] [--timetable FILE]\n"
     "zksynth --measure FILE.mp3 [--timetable FILE] [--curve MS]",
-    "Renders a score (see assets/score.txt) to an MP3, levelled to -14 LUFS with a\n"
-    "true peak of at most -1 dBTP, or measures an MP3.\n"
+    "Renders a score (see zelkor-score(5)) to an MP3, levelled as its loudness or\n"
+    "peak line says, with a true peak of at most -1 dBTP (or the loudness line's\n"
+    "ceiling), or measures an MP3.\n"
     "\n"
     "  -o OUT.mp3        the MP3, 44.1 kHz stereo\n"
     "  --wav OUT.wav     the levelled master as 16-bit WAV, too (or instead of -o)\n"

@@ -1,5 +1,6 @@
 #include "score.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -31,6 +32,8 @@ int ParseKey(const std::string& token) {
 }
 
 namespace {
+
+const char* const tooLong = "the score lasts more than 30 minutes";
 
 struct Parser {
     Score* score;
@@ -90,21 +93,43 @@ struct Parser {
         } else {
             in.wave = kind->second;
         }
-        const std::map<std::string, float*> fields = {
-            {"gain", &in.gain},          {"pan", &in.pan},
-            {"a", &in.attack},           {"d", &in.decay},
-            {"decay", &in.decay},        {"s", &in.sustain},
-            {"r", &in.release},          {"cut", &in.cutoff},
-            {"res", &in.resonance},      {"env", &in.envAmount},
-            {"fdecay", &in.filterDecay}, {"lfo", &in.lfoRate},
-            {"lfodepth", &in.lfoDepth},  {"detune", &in.detune},
-            {"width", &in.width},        {"pw", &in.pulseWidth},
-            {"ratio", &in.fmRatio},      {"index", &in.fmIndex},
-            {"idecay", &in.fmDecay},     {"tr", &in.transpose},
-            {"drive", &in.drive},        {"vib", &in.vibRate},
-            {"vibdepth", &in.vibDepth},  {"pitch", &in.pitch},
-            {"tone", &in.tone},          {"delay", &in.delaySend},
-            {"reverb", &in.reverbSend}};
+        // The ranges the voices render soundly: past them a pitch or a
+        // vibrato overflows to infinity, a drum's filter turns unstable, and a
+        // release or a drum's decay asks for more memory than there is.
+        struct Setting {
+            float* value;
+            float lo, hi;
+            const char* unit;
+        };
+        const float any = 1e9f, ms = 60000, hz = 20000;
+        const std::map<std::string, Setting> settings = {
+            {"gain", {&in.gain, -any, any, ""}},
+            {"pan", {&in.pan, -any, any, ""}},
+            {"a", {&in.attack, 0, ms, " ms"}},
+            {"d", {&in.decay, 0, ms, " ms"}},
+            {"decay", {&in.decay, 0, ms, " ms"}},
+            {"s", {&in.sustain, -any, any, ""}},
+            {"r", {&in.release, 0, ms, " ms"}},
+            {"cut", {&in.cutoff, 10, any, " Hz"}},
+            {"res", {&in.resonance, 0, 0.98f, ""}},
+            {"env", {&in.envAmount, -any, any, " Hz"}},
+            {"fdecay", {&in.filterDecay, 0, ms, " ms"}},
+            {"lfo", {&in.lfoRate, -any, any, " Hz"}},
+            {"lfodepth", {&in.lfoDepth, -any, any, " Hz"}},
+            {"detune", {&in.detune, 0, 24, " semitones"}},
+            {"width", {&in.width, -any, any, ""}},
+            {"pw", {&in.pulseWidth, -any, any, ""}},
+            {"ratio", {&in.fmRatio, -any, any, ""}},
+            {"index", {&in.fmIndex, -any, any, ""}},
+            {"idecay", {&in.fmDecay, 0, ms, " ms"}},
+            {"tr", {&in.transpose, -48, 48, " semitones"}},
+            {"drive", {&in.drive, -any, any, ""}},
+            {"vib", {&in.vibRate, -any, any, " Hz"}},
+            {"vibdepth", {&in.vibDepth, 0, 12, " semitones"}},
+            {"pitch", {&in.pitch, 0, hz, " Hz"}},
+            {"tone", {&in.tone, -any, any, ""}},
+            {"delay", {&in.delaySend, -any, any, ""}},
+            {"reverb", {&in.reverbSend, -any, any, ""}}};
         for (size_t i = 3; i < w.size(); i++) {
             size_t eq = w[i].find('=');
             if (eq == std::string::npos) return Fail("expected key=value, got '" + w[i] + "'");
@@ -122,17 +147,24 @@ struct Parser {
             }
             if (key == "voices") {
                 float v;
-                if (!Number(value, &v) || v < 1 || v > 16) return Fail("voices is 1 to 16");
+                if (!Number(value, &v) || v < 1 || v > 16 || v != (int)v)
+                    return Fail("voices is a whole number from 1 to 16");
                 in.voices = (int)v;
                 continue;
             }
-            auto f = fields.find(key);
-            if (f == fields.end()) return Fail("unknown instrument setting '" + key + "'");
-            if (!Number(value, f->second)) return Fail("bad number '" + value + "'");
+            auto f = settings.find(key);
+            if (f == settings.end()) return Fail("unknown instrument setting '" + key + "'");
+            const Setting& set = f->second;
+            if (!Number(value, set.value)) return Fail("bad number '" + value + "'");
+            if (*set.value < set.lo || *set.value > set.hi) {
+                char range[96];
+                if (set.hi == any)
+                    snprintf(range, sizeof range, " is at least %g%s", set.lo, set.unit);
+                else
+                    snprintf(range, sizeof range, " is %g to %g%s", set.lo, set.hi, set.unit);
+                return Fail(key + range);
+            }
         }
-        if (in.resonance < 0 || in.resonance > 0.98f) return Fail("res is 0 to 0.98");
-        if (in.cutoff < 10 || in.attack < 0 || in.decay < 0 || in.release < 0)
-            return Fail("cut must be at least 10 Hz, times must not be negative");
         if (in.pulseWidth <= 0 || in.pulseWidth >= 1) return Fail("pw lies between 0 and 1");
         score->instruments.push_back(in);
         return true;
@@ -265,7 +297,11 @@ struct Parser {
             if (u.pattern < 0) return Fail("unknown pattern '" + name + "'");
             s.uses.push_back(u);
         }
-        s.startBar = score->TotalBars();
+        const Section* last = score->sections.empty() ? nullptr : &score->sections.back();
+        s.startBar = last ? last->startBar + last->bars : 0;
+        // A bar lasts 600 ms at the fastest tempo: more bars than this are
+        // too long at any tempo.
+        if (s.startBar + s.bars > MAX_SCORE_MS / 600) return Fail(tooLong);
         score->sections.push_back(s);
         return true;
     }
@@ -342,6 +378,10 @@ bool ParseScore(const std::string& text, Score* score, std::string* error) {
     }
     if (score->sections.empty()) {
         *error = "no sections: the score plays nothing";
+        return false;
+    }
+    if (score->TotalBars() * score->BarMs() > MAX_SCORE_MS) {
+        *error = tooLong;
         return false;
     }
     return true;

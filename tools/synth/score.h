@@ -66,6 +66,9 @@ struct Section {
     std::vector<Sweep> sweeps;
 };
 
+// The longest score: rendering holds about 1.5 MB of samples a second.
+constexpr double MAX_SCORE_MS = 30 * 60000.0;
+
 struct Score {
     float tempo = 120; // beats per minute, four beats a bar
     float delaySteps = 3, delayFeedback = 0.35f, delayLevel = 1;

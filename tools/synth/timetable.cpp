@@ -1,41 +1,27 @@
 #include "timetable.h"
 
+#include "sequencing/timing_text.h"
+
 #include <cmath>
-#include <cstdlib>
-#include <sstream>
+#include <cstring>
 #include <strings.h>
 
 bool ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entries,
                     std::string* error) {
+    // The text is read as zelkor tmg compiles it, quoted names and all.
     entries->clear();
-    std::stringstream lines(text);
-    std::string raw;
-    int line = 0;
-    while (std::getline(lines, raw)) {
-        line++;
-        size_t hash = raw.find('#');
-        if (hash != std::string::npos) raw.resize(hash);
-        std::stringstream in(raw);
-        std::vector<std::string> w;
-        std::string word;
-        while (in >> word) w.push_back(word);
-        if (w.empty()) continue;
+    std::vector<uint8_t> script;
+    std::vector<int> lines;
+    if (!CompileTimingText(text, &script, error, &lines)) return false;
+    for (size_t i = 0; i < lines.size(); i++) {
+        TimingEntry compiled;
+        memcpy(&compiled, script.data() + sizeof(TimingHeader) + i * sizeof(TimingEntry),
+               sizeof compiled);
         TimetableEntry e;
-        e.line = line;
-        if (w.size() != 3) {
-            *error = "line " + std::to_string(line) + ": expected START LENGTH NAME";
-            return false;
-        }
-        for (int i = 0; i < 2; i++) {
-            char* end = nullptr;
-            unsigned long long v = strtoull(w[i].c_str(), &end, 10);
-            if (w[i][0] < '0' || w[i][0] > '9' || *end != 0 || v > 0xFFFFFFFFull) {
-                *error = "line " + std::to_string(line) + ": '" + w[i] + "' is not a time in ms";
-                return false;
-            }
-            (i == 0 ? e.start : e.length) = (uint32_t)v;
-        }
-        e.name = w[2];
+        e.start = compiled.start;
+        e.length = compiled.length;
+        e.name = compiled.name; // the compiler leaves the terminator in the field
+        e.line = lines[i];
         entries->push_back(e);
     }
     return true;

@@ -1,5 +1,6 @@
 // The timetable's text form, `START LENGTH NAME` per line in milliseconds with
-// '#' comments, read to check that the music fits the programme.
+// '#' comments (as zelkor tmg compiles it), read to check that the music fits
+// the programme.
 #pragma once
 #include "score.h"
 

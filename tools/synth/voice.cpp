@@ -107,7 +107,6 @@ void RenderPitched(const Instrument& in, const NoteRequest& note, std::vector<fl
     }
     Wave wave = in.wave == Wave::SuperSaw ? Wave::Saw : in.wave;
     Svf filterL, filterR;
-    const float nyquistSafe = (float)(sr * 0.45);
     const float driveGain = 1 + in.drive, driveNorm = 1.0f / std::tanh(driveGain);
     const double startSec = note.start / sr;
 
@@ -125,7 +124,6 @@ void RenderPitched(const Instrument& in, const NoteRequest& note, std::vector<fl
                    std::exp(-3.0f * ms / std::max(in.filterDecay, 1.0f));
             if (in.lfoRate > 0)
                 cut += in.lfoDepth * (float)std::sin(TWO_PI * in.lfoRate * (startSec + n / sr));
-            cut = Clamp(cut, 20.0f, nyquistSafe);
             filterL.Set(cut, in.resonance);
             filterR.Set(cut, in.resonance);
         }
@@ -235,6 +233,8 @@ double KeyFrequency(double key) {
 }
 
 void Svf::Set(float cutoffHz, float resonance) {
+    // Near half the sample rate the filter turns unstable.
+    cutoffHz = Clamp(cutoffHz, 20.0f, (float)(SAMPLE_RATE * 0.45));
     float g = std::tan(3.14159265f * cutoffHz / SAMPLE_RATE);
     k = 2.0f - 2.0f * resonance;
     a1 = 1.0f / (1.0f + g * (g + k));

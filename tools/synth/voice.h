@@ -28,7 +28,8 @@ void RenderVoice(const Instrument& in, const NoteRequest& note, std::vector<floa
 // The frequency of a MIDI key in Hz (A4 = key 69 = 440 Hz).
 double KeyFrequency(double key);
 
-// A state-variable filter (trapezoidal), usable on its own.
+// A state-variable filter (trapezoidal), usable on its own; the cutoff is
+// held between 20 Hz and 0.45 times the sample rate.
 struct Svf {
     float ic1 = 0, ic2 = 0;
     float a1 = 0, a2 = 0, a3 = 0, k = 2;

@@ -16,8 +16,8 @@ enum { MAX_INPUT = 16 << 20 };
 
 static const CLI_Usage usage = {
     "texmake", "texmake RECIPE.txt -o OUT.tga [--layers LAYERS.raw] [--fonts DIR]",
-    "Paints a texture from a recipe, one step per line (the steps are listed in\n"
-    "tools/texmake/recipe.h), and writes it as a TGA in the recipe's format.\n"
+    "Paints a texture from a recipe, one step per line (the steps are in\n"
+    "zelkor-recipe(5)), and writes it as a TGA in the recipe's format.\n"
     "\n"
     "  -o OUT.tga     the picture, always a TGA: a name ending in another extension\n"
     "                 (x.png) is refused\n"

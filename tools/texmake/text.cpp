@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -16,6 +17,33 @@ struct Library {
         if (ft) FT_Done_FreeType(ft);
     }
 };
+
+// The characters of UTF-8 text. A byte that begins no valid sequence
+// stands for itself, as in Latin-1, so such recipes keep their letters.
+std::vector<FT_ULong> CodePoints(const std::string& text) {
+    std::vector<FT_ULong> out;
+    const unsigned char* p = (const unsigned char*)text.data();
+    size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        unsigned c = p[i];
+        int extra = c >= 0xF0 && c <= 0xF4   ? 3
+                    : c >= 0xE0 && c <= 0xEF ? 2
+                    : c >= 0xC2 && c <= 0xDF ? 1
+                                             : 0;
+        FT_ULong cp = c & (0x3F >> extra);
+        bool valid = extra > 0 && i + extra < n;
+        for (int k = 1; valid && k <= extra; k++) {
+            valid = (p[i + k] & 0xC0) == 0x80;
+            cp = cp << 6 | (p[i + k] & 0x3F);
+        }
+        // Overlong forms and surrogates are no characters.
+        valid = valid && !(extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
+                !(extra == 3 && (cp < 0x10000 || cp > 0x10FFFF));
+        out.push_back(valid ? cp : c);
+        i += valid ? extra + 1 : 1;
+    }
+    return out;
+}
 
 } // namespace
 
@@ -47,7 +75,7 @@ bool RenderText(const std::string& text, const TextStyle& style, float x, float 
         long pen = 0;
         FT_UInt previous = 0;
         bool kerning = FT_HAS_KERNING(lib.face);
-        for (unsigned char ch : text) {
+        for (FT_ULong ch : CodePoints(text)) {
             FT_UInt glyph = FT_Get_Char_Index(lib.face, ch);
             if (kerning && previous && glyph) {
                 FT_Vector k;

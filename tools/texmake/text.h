@@ -10,7 +10,7 @@ struct TextStyle {
     float spacingPx = 0; // extra space after each character
 };
 
-// Adds the coverage (0..1) of the text to mask (width × height, row 0 at the
+// Adds the coverage (0..1) of the text (UTF-8) to mask (width × height, row 0 at the
 // top). x is the anchor: the text's left edge, centre or right edge for align
 // 0, 0.5 or 1; baseline is the baseline's row. False with the reason in error.
 bool RenderText(const std::string& text, const TextStyle& style, float x, float baseline,

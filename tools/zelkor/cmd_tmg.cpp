@@ -1,5 +1,5 @@
 // zelkor tmg compile SRC.txt -o OUT.tmg [--strict]
-// zelkor tmg dump FILE.tmg
+// zelkor tmg dump FILE.tmg [--scene-names LIST]
 #include "commands.h"
 #include "tool_io.h"
 #include "usage.h"
@@ -18,6 +18,22 @@
 
 static const char* tool = "zelkor tmg";
 
+// A show of one's own names its scenes: NAME[,NAME...]; its entries are
+// checked against those in place of the production's.
+static void UseSceneNames(const char* list) {
+    static std::vector<std::string> own;
+    static std::vector<const char*> names;
+    if (!list) return;
+    for (const char* at = list;; at++) {
+        const char* comma = strchr(at, ',');
+        own.emplace_back(at, comma ? (size_t)(comma - at) : strlen(at));
+        if (!comma) break;
+        at = comma;
+    }
+    for (const std::string& name : own) names.push_back(name.c_str());
+    UseShowSceneNames(names.data(), (int)names.size());
+}
+
 static int Compile(int argc, char** argv) {
     static const CLI_Option options[] = {
         {"-o", CLI_TEXT}, {"--strict"}, {"--scene-names", CLI_TEXT}, {}};
@@ -28,19 +44,7 @@ static int Compile(int argc, char** argv) {
     const char* src = args.operands[0];
     const char* dst = args["-o"].text;
     bool strict = args["--strict"].on;
-    // A show of one's own names its scenes: NAME[,NAME...].
-    std::vector<std::string> own;
-    std::vector<const char*> ownNames;
-    if (const char* list = args["--scene-names"].text) {
-        for (const char* at = list;; at++) {
-            const char* comma = strchr(at, ',');
-            own.emplace_back(at, comma ? (size_t)(comma - at) : strlen(at));
-            if (!comma) break;
-            at = comma;
-        }
-        for (const std::string& name : own) ownNames.push_back(name.c_str());
-        UseShowSceneNames(ownNames.data(), (int)ownNames.size());
-    }
+    UseSceneNames(args["--scene-names"].text);
 
     std::vector<uint8_t> source;
     // A line per entry: a text many times the binary limit cannot compile.
@@ -65,10 +69,11 @@ static int Compile(int argc, char** argv) {
 }
 
 static int Dump(int argc, char** argv) {
-    static const CLI_Option options[] = {{}};
+    static const CLI_Option options[] = {{"--scene-names", CLI_TEXT}, {}};
     CLI_Args args;
     if (CLI_ParseArgs(TmgUsage, options, argc, argv, &args, 1)) return CLI_USAGE;
     if (args.operands.empty()) return CLI_UsageError(TmgUsage, "dump: no timetable given");
+    UseSceneNames(args["--scene-names"].text);
     const char* path = args.operands[0];
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;

@@ -38,7 +38,7 @@ static void PrintHelp() {
             at = end + 1;
         }
     }
-    printf("\n\"zelkor COMMAND --help\" describes a command; docs/zelkor.md has them all.\n");
+    printf("\n\"zelkor COMMAND --help\" describes a command; zelkor(1) has them all.\n");
 }
 
 static const Command* Find(const char* name) {

@@ -71,11 +71,12 @@ static std::string SceneNameList() {
 
 // The registered scene names come from the table the show registers from.
 static const std::string tmgDetails =
-    "The timetable \"default.tmg\" and its text form: one entry per line,\n"
-    "\"START LENGTH NAME\" in decimal milliseconds; \"#\" starts a comment. A name\n"
-    "holding blanks, '#', '\"' or '\\' is written in double quotes with \\\" \\\\ and\n"
-    "\\xHH escapes. An entry runs from START to START + LENGTH, both included, and\n"
-    "calls the scene registered under its name, letter case aside, one of\n" +
+    "The timetable \"default.tmg\" and its text form (see zelkor-timetable(5)):\n"
+    "one entry per line, \"START LENGTH NAME\" in decimal milliseconds; \"#\" starts\n"
+    "a comment. A name holding blanks, '#', '\"' or '\\' is written in double\n"
+    "quotes with \\\" \\\\ and \\xHH escapes. An entry runs from START to START +\n"
+    "LENGTH, both included, and calls the scene registered under its name,\n"
+    "letter case aside, one of\n" +
     SceneNameList() +
     "\n"
     "compile  warns, naming the line, about a name that is none of these, about\n"
@@ -85,12 +86,13 @@ static const std::string tmgDetails =
     "         --scene-names NAME[,NAME...]: the scenes of a show of one's own\n"
     "         (zelkor new) stand in for the list above, beside preload and ende.\n"
     "dump     prints the text form, which compiles back to the same bytes, with\n"
-    "         compile's warnings as comments after the entries.\n";
+    "         compile's warnings as comments after the entries; --scene-names as\n"
+    "         for compile.\n";
 
 const CLI_Usage TmgUsage = {
     "zelkor tmg",
     "zelkor tmg compile SRC.txt -o OUT.tmg [--strict] [--scene-names LIST]\n"
-    "zelkor tmg dump FILE.tmg",
+    "zelkor tmg dump FILE.tmg [--scene-names LIST]",
     tmgDetails.c_str()};
 
 const CLI_Usage TrkUsage = {
@@ -98,7 +100,7 @@ const CLI_Usage TrkUsage = {
     "zelkor trk compile SRC.txt -o OUT.trk\n"
     "zelkor trk dump FILE.trk",
     "Parameter tracks, \"default.trk\" in the archive: named values over the\n"
-    "music's time that scenes read. The text form (see docs/tracks.md):\n"
+    "music's time that scenes read. The text form (see zelkor-tracks(5)):\n"
     "\n"
     "  bpm 128 rows 4             the grid, once, before the tracks\n"
     "  track scene3.camera.speed  a track; names as the timetable writes them\n"
@@ -128,7 +130,7 @@ const CLI_Usage RgsUsage = {
     "one command per line, an operation's name and up to eight numbers (missing\n"
     "ones are 0), or \"op N\" and the numbers for a bare opcode; \"#\" starts a\n"
     "comment, and \"#RRGGBB\" or \"#RGB\" (each digit doubled, as in CSS) is a\n"
-    "colour (stored as 0xBBGGRR). See docs/rgs.md.\n"
+    "colour (stored as 0xBBGGRR). See zelkor-rgs(5).\n"
     "\n"
     "asm     compiles the text form. Refuses a layer outside 0-4 and a number\n"
     "        its field cannot hold (a byte 0-255, a word 0-65535, a colour up\n"
@@ -173,7 +175,7 @@ const CLI_Usage TexUsage = {
     "  --png OUT  the picture as the show shows it, the right way up. The show\n"
     "             takes a TGA's first row as the bottom one whatever its origin\n"
     "             bit says, as texmake and rgs run write them; some viewers\n"
-    "             (ImageMagick 6) show such files upside down. See docs/rgs.md.\n"};
+    "             (ImageMagick 6) show such files upside down. See zelkor-rgs(5).\n"};
 
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
