@@ -66,7 +66,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/marovy.desktop
 
 if(ZK_CONTENT)
     install(DIRECTORY ${PROJECT_BINARY_DIR}/show/ DESTINATION ${CMAKE_INSTALL_DATADIR}/marovy
-            PATTERN marovy EXCLUDE PATTERN zelkor.log EXCLUDE PATTERN "*.so" EXCLUDE)
+            PATTERN marovy EXCLUDE PATTERN zelkor.log EXCLUDE PATTERN "*.so" EXCLUDE
+            PATTERN sources.txt EXCLUDE)
     install(FILES ${PROJECT_BINARY_DIR}/assets/marovy.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 endif()

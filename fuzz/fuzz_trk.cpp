@@ -1,9 +1,11 @@
 // The tracks' file parser and text form: any bytes either load or are
 // refused, and whatever loads dumps to text that compiles back to exactly
 // the same bytes. The same bytes are also fed to the text compiler, and
-// what compiles there must survive its own round trip.
+// what compiles there must survive its own round trip, and an edit of it
+// written back into the text must compile to the edited set.
 #include "sequencing/track_file.h"
 #include "sequencing/track_text.h"
+#include "sequencing/track_text_update.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +15,18 @@ static void Evaluate(const TrackSet& set) {
     for (const Track& track : set.tracks)
         for (double row : {-1.0, 0.0, 0.5, 3.25, 1e6, 5e9})
             sink = sink + EvaluateTrack(track, row, 0.0f);
+}
+
+// An editor's kind of edit: a key removed, one changed, one added, a track added.
+static void Edit(TrackSet* set) {
+    if (!set->tracks.empty()) {
+        std::vector<TrackKey>& keys = set->tracks[set->tracks.size() / 2].keys;
+        if (keys.size() > 1) keys.erase(keys.begin() + (ptrdiff_t)(keys.size() / 3));
+        if (!keys.empty()) keys.back().value = keys.back().value == 0.5f ? 0.25f : 0.5f;
+        if (!keys.empty() && keys.back().row < UINT32_MAX)
+            keys.push_back({keys.back().row + 1, 2, TRACK_LINEAR});
+    }
+    set->tracks.push_back({"\x01 edited", {{7, 1, TRACK_SMOOTH}}});
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!CompileTrackText(FormatTrackText(set), &back, &error)) __builtin_trap();
         EncodeTrackFile(back, &again);
         if (again != bytes) __builtin_trap();
+        TrackSet edited = set;
+        Edit(&edited);
+        std::string updated;
+        if (TrackSet_Problem(edited).empty() &&
+            !UpdateTrackText(std::string((const char*)data, size), edited, &updated))
+            __builtin_trap();
     }
 
     if (!DecodeTrackFile(data, size, &set, &error)) {

@@ -78,6 +78,18 @@ zk_make_show() {
         "$z" vkz create "$show/data.vkz" "$tmp/default.tmg" >/dev/null
 }
 
+# zk_scene1_show SHOW [FILE...]: a show of scene1 alone for 60 s, its picture
+# light grey; data.vkz holds the timetable and the FILEs. 1 on a failure.
+zk_scene1_show() {
+    local show=$1
+    shift
+    mkdir -p "$show" && printf 'Fill 0 #c0c0c0\n' >scene1.txt && echo "0 60000 scene1" >scene1.tt &&
+        "$ZELKOR" rgs asm scene1.txt -o scene1.rgs &&
+        "$ZELKOR" rgs run scene1.rgs --tga "$show/tarnis_credits.tga" >/dev/null &&
+        "$ZELKOR" tmg compile scene1.tt -o default.tmg &&
+        "$ZELKOR" vkz create "$show/data.vkz" default.tmg "$@" >/dev/null
+}
+
 # zk_wait_for SECONDS COMMAND...: retries the command every 0.1 s.
 zk_wait_for() {
     local limit=$(( $1 * 10 )); shift

@@ -16,8 +16,8 @@
 #include "sequencing/scene_set.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -100,6 +100,25 @@ void DrawGlobalTracks(const Draw* d, uint32_t musicTime) {
     d->EndOverlay();
 }
 
+// The standard values of the scenes' shader programs: music time and the
+// phase within the beat on the tracks' grid.
+void FrameValues(const Draw* d, uint32_t musicTime) {
+    const MusicGrid& grid = Tracks_Grid();
+    double beats = MusicGrid_RowAt(grid, musicTime) / grid.rowsPerBeat;
+    d->FrameValues((float)(musicTime / 1000.0), (float)(beats - std::floor(beats)));
+}
+
+// The programs' uniforms driven by tracks, at the frame's music time.
+int TrackFind(const char* name) {
+    return Tracks_Intern(name);
+}
+int TrackValue(int handle, float* out) {
+    const Track* track = Tracks_Find(handle);
+    if (!track || track->keys.empty()) return 0;
+    *out = Tracks_Value(handle, lastMusicTime, 0.0f);
+    return 1;
+}
+
 const char* Folder() {
     static char cwd[4096];
     return getcwd(cwd, sizeof cwd) ? cwd : ".";
@@ -120,6 +139,7 @@ int Frame(const EngineInput& in) {
         simulated = in.simulate;
         frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
         if (in.simulate) Draw_NullFrameStandsAlone(); // from this frame's start
+        FrameValues(frameDraw, lastMusicTime);
         if (!SceneDispatcher()) {
             frameAt = -1;
             g_shellLog->Print("SceneDispatcher encountered error");
@@ -131,6 +151,7 @@ int Frame(const EngineInput& in) {
             return state = ENGINE_STOPPED;
         }
         frameAt = -1;
+        frameDraw->DrawInto(0); // whatever target a scene left, the rest goes on the picture
         if (in.simulate) {
             standsAlone = Draw_NullFrameStandsAlone();
             frameKeeps = Draw_NullFrameKeeps();
@@ -166,6 +187,8 @@ int Engine_Start(const EngineConfig* c) {
     simulated = 0;
     state = ENGINE_FAILED;
     if (config.folder && chdir(config.folder) != 0) return 0;
+    static const DrawUniformSource tracks = {TrackFind, TrackValue};
+    Draw_SetUniformSource(&tracks);
     Startup_Begin(&config);
     state = ENGINE_STARTING;
     return 1;

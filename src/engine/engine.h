@@ -32,14 +32,21 @@ enum EnginePace {
     ENGINE_PACE_NONE,  // the host paces (a virtual clock, the browser)
 };
 
+// Whether the show plays its music on an audio device.
+enum EngineSound {
+    ENGINE_SOUND_OFF,    // no audio device; the music clock runs silent
+    ENGINE_SOUND_ON,     // an audio device, or start-up fails
+    ENGINE_SOUND_IF_ANY, // silent when no audio device opens (Engine_SoundProblem says why)
+};
+
 struct EngineConfig {
     int width = 800, height = 600; // the window (or offscreen picture)
     int bitsPerPixel = 32;
-    int fullscreen = 0;      // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
-    int sound = 1;           // 0: no audio device; the music clock runs silent
-    int renderer = 0;        // DrawRenderer
-    const char* folder = 0;  // the show folder, entered at Start (null: the working one)
-    const char* logPath = 0; // null: "zelkor.log" in the show folder
+    int fullscreen = 0;       // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
+    int sound = 1;            // EngineSound: 1 the show needs an audio device
+    int renderer = 0;         // DrawRenderer
+    const char* folder = 0;   // the show folder, entered at Start (null: the working one)
+    const char* logPath = 0;  // null: "zelkor.log" in the show folder
     // The log is the user's (an installed show): when it cannot be written the
     // show runs without it, saying so in one line on stderr, since nothing in
     // the show's folder could help.
@@ -92,6 +99,9 @@ void Engine_UseScenes(const SceneSet* scenes);
 void Engine_CancelQuit();
 // The state the last step left.
 int Engine_State();
+// Why no audio device opened under ENGINE_SOUND_IF_ANY (the music clock runs
+// silent; the log says it too), or null.
+const char* Engine_SoundProblem();
 // The music time of the last frame drawn (0 before the first).
 uint32_t Engine_MusicTime();
 

@@ -25,6 +25,7 @@ int redrawPending = 0, looping = 0;
 uint32_t loopStart = 0, loopEnd = 0;
 uint64_t framesDrawn = 0;
 const char* logPath = nullptr;
+int soundMode = ENGINE_SOUND_ON;
 int drawableWidth = 0, drawableHeight = 0;
 // Away from speed 1 the device stays paused and the frames move the clock:
 // `held` is the person's pause, `speed` the rate, `slowFrom` the real time
@@ -147,12 +148,17 @@ void Live_SetLogPath(const char* path) {
     logPath = path;
 }
 
+void Live_SetSound(int sound) {
+    soundMode = sound;
+}
+
 int Live_Start(int width, int height, uint32_t start, int renderer) {
     EngineConfig config;
     config.width = width, config.height = height;
     config.renderer = renderer;
     config.quietErrors = 1;
     config.logPath = logPath;
+    config.sound = soundMode;
     config.startTime = start;
     config.pace = ENGINE_PACE_SLEEP;
     config.elapsedIsMusicTime = 1;

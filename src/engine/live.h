@@ -17,6 +17,8 @@ int Live_Start(int width, int height, uint32_t start, int renderer);
 // Before Live_Start: where the log goes (null, the default: "zelkor.log" in
 // the current folder, which is the show folder).
 void Live_SetLogPath(const char* path);
+// Before Live_Start: an EngineSound (default ENGINE_SOUND_ON).
+void Live_SetSound(int sound);
 // One frame as the show's loop runs it (frame start, one window message,
 // the scenes, the swap), paced to at most 60 a second by sleeping. Paused,
 // no frame is drawn unless a jump or `redraw` asks for one. RUNNER_OK,

@@ -4,6 +4,7 @@
 #include "core/log.h"
 #include "engine/engine.h"
 #include "engine/scene_library.h"
+#include "engine/show_shaders.h"
 #include "platform/draw.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
@@ -53,10 +54,10 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     }
     if (args["--desktop"].on) config.fullscreen = ZELKOR_FULLSCREEN_DESKTOP;
     config.sound = !args["--no-sound"].on;
-    config.renderer = DRAW_FIXED;
+    int asked = -1;
     if (args["--renderer"].given) {
-        config.renderer = Draw_ParseRenderer(args["--renderer"].text);
-        if (config.renderer != DRAW_FIXED && config.renderer != DRAW_MODERN)
+        asked = Draw_ParseRenderer(args["--renderer"].text);
+        if (asked != DRAW_FIXED && asked != DRAW_MODERN)
             return CLI_UsageError(usage, "--renderer wants fixed or modern",
                                   args["--renderer"].text);
     }
@@ -67,6 +68,9 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
                 strerror(errno));
         return 1;
     }
+    std::string shown = args["--dir"].given ? folder + "/" : "";
+    config.renderer = Engine_ShowRenderer(program.name, shown.c_str(), asked);
+    if (config.renderer < 0) return 1;
     SceneLibrary* library = nullptr;
     if (program.linked) {
         Engine_UseScenes(program.linked);
@@ -94,6 +98,7 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     int state;
     while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
     }
+    Engine_TellShaderProblems(program.name, shown.c_str());
     while (state == ENGINE_RUNNING) state = Engine_Step(nullptr);
     Engine_Stop();
     Engine_UseScenes(nullptr);

@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "music/sound.h"
 #include "platform/camera.h"
+#include "platform/draw_modern.h"
 #include "platform/opengl.h"
 #include "platform/system.h"
 #include "platform/timer.h"
@@ -33,6 +34,7 @@ EngineConfig config;
 int stage = STAGE_DONE;
 size_t preparation = 0;
 const SceneSet* ownScenes = nullptr; // a show's own, in place of the scene list
+std::string soundProblem;            // why ENGINE_SOUND_IF_ANY went silent
 
 void RegisterAll() {
     RegisterScene(PreloadSceneName, PreloadScene);
@@ -63,6 +65,10 @@ void Prepare(size_t i) {
 }
 
 } // namespace
+
+const char* Engine_SoundProblem() {
+    return soundProblem.empty() ? nullptr : soundProblem.c_str();
+}
 
 void ShowErrorBox(const char* text) {
     ZELKOR_ShowMessageBox("Marovy", text);
@@ -191,13 +197,19 @@ static int StartObjects() {
         return Fail("ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(config));
 
     g_shellLog->Print("Soundsystem:");
-    if (config.sound == 1) {
-        g_shellLog->Print("Initialize");
-        if (!g_sound->Initialize(g_shellLog))
+    soundProblem.clear();
+    if (config.sound != ENGINE_SOUND_OFF) g_shellLog->Print("Initialize");
+    if (config.sound != ENGINE_SOUND_OFF && !g_sound->Initialize(g_shellLog)) {
+        if (config.sound != ENGINE_SOUND_IF_ANY)
             return Fail("ERROR: ZELKOR_Sound::Initialize()",
                         Hint("no audio output could be opened (%s); run with --no-sound to "
                              "watch without music",
                              ZELKOR_PlatformError()));
+        soundProblem = ZELKOR_PlatformError();
+        if (soundProblem.empty()) soundProblem = "no reason given";
+        g_shellLog->Print("No audio output (%s): the music clock runs silent",
+                          soundProblem.c_str());
+    } else if (config.sound != ENGINE_SOUND_OFF) {
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");
@@ -255,6 +267,7 @@ void Startup_UseScenes(const SceneSet* scenes) {
 void Startup_ReplaceScenes(const SceneSet* scenes) {
     ownScenes = scenes;
     ClearRegisteredScenes();
+    DrawModern_Release(); // the programs and targets the scenes before made
     g_shellLog->Print("Registering scenes");
     RegisterAll();
     for (size_t i = 0; i < PreparationCount(); i++) Prepare(i);

@@ -21,9 +21,11 @@ IO_Watch* IO_WatchOpen() {
 int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why) {
     // Closing after a write covers saving in place; a rename into the folder
     // covers the editors that write a temporary file first. A folder made
-    // there may replace one being watched (git checkout does that).
+    // there may replace one being watched (git checkout does that). A file
+    // deleted or moved away is gone.
     int id = watch ? inotify_add_watch(watch->fd, folder,
-                                       IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_ONLYDIR)
+                                       IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE |
+                                           IN_MOVED_FROM | IN_ONLYDIR)
                    : -1;
     if (id < 0 && why) *why = watch ? strerror(errno) : "no file watching";
     return id;
@@ -43,11 +45,12 @@ void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes) {
             int isFolder = (ev->mask & IN_ISDIR) != 0;
             // A file just created is not finished; a folder is there.
             if (!ev->len || ((ev->mask & IN_CREATE) && !isFolder)) continue;
-            IO_Change change{ev->wd, ev->name, isFolder};
+            int removed = (ev->mask & (IN_DELETE | IN_MOVED_FROM)) != 0;
+            IO_Change change{ev->wd, ev->name, isFolder, removed};
             int seen = 0;
             for (const IO_Change& c : *changes)
-                seen |=
-                    c.folder == change.folder && c.name == change.name && c.isFolder == isFolder;
+                seen |= c.folder == change.folder && c.name == change.name &&
+                        c.isFolder == isFolder && c.removed == removed;
             if (!seen) changes->push_back(change);
         }
     }

@@ -12,6 +12,7 @@ struct IO_Change {
     int folder;       // as IO_WatchFolder returned it
     std::string name; // the file's name within that folder
     int isFolder = 0; // a folder made or moved into it (a folder put in place of another)
+    int removed = 0;  // deleted or moved away (a file, or a folder with isFolder)
 };
 
 // Null when the system offers no file watching.
@@ -20,6 +21,6 @@ IO_Watch* IO_WatchOpen();
 // folder watched twice under two names has one id.
 int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why);
 // Files finished since the last call, each once, in the order they finished,
-// and folders that appeared.
+// folders that appeared, and files and folders that went (removed).
 void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes);
 void IO_WatchClose(IO_Watch* watch);

@@ -76,7 +76,11 @@ int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why)
     // /dev/stdout and its kind lead to the shell's redirection even when that
     // is a regular file: replacing the file would leave the shell's copy empty.
     int system = strncmp(path, "/dev/", 5) == 0 || strncmp(path, "/proc/", 6) == 0;
-    if (exists && (system || !S_ISREG(st.st_mode))) {
+    if (exists && !S_ISREG(st.st_mode) && (flags & IO_REGULAR_TARGET)) {
+        if (why) *why = "not a regular file";
+        return 0;
+    }
+    if (exists && (system || !S_ISREG(st.st_mode)) && !(flags & IO_REGULAR_TARGET)) {
         out->path = path;
         out->stream = fopen(path, "wb");
         return out->stream ? 1 : Fail(why, errno);

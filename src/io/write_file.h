@@ -11,6 +11,10 @@
 
 enum {
     IO_DASH_IS_STDOUT = 1, // the path "-" means standard output
+    // Only a regular file (or a new one) is written, always through the
+    // temporary file: anything else is refused ("not a regular file"), never
+    // opened, so a FIFO there cannot block the writer.
+    IO_REGULAR_TARGET = 2,
 };
 
 struct IO_Output {

@@ -1,10 +1,15 @@
 // The fixed backend: every draw-layer call is the OpenGL 1.x call of the same
 // name, made once, in the order the scenes make them. The draw constants hold
-// OpenGL's own values and are passed through unchanged.
+// OpenGL's own values and are passed through unchanged. Shader programs and
+// render targets it has not: those calls make nothing and say so once.
 #include "platform/draw.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -127,6 +132,48 @@ void EndOverlay() {
     glPopAttrib();
 }
 
+// What the table has found out: whether the context has point sprites
+// (OpenGL 2.0; -1 before the first ask), and whether a refusal was said.
+struct Fixed {
+    int sprites = -1;
+    int refused = 0;
+};
+Fixed fixed;
+
+void PointSprites(int on) {
+    if (fixed.sprites < 0) {
+        const char* version = (const char*)glGetString(GL_VERSION);
+        fixed.sprites = version && atoi(version) >= 2;
+        if (!fixed.sprites) fprintf(stderr, "draw: this OpenGL has no point sprites\n");
+    }
+    if (!fixed.sprites) return;
+    (on ? glEnable : glDisable)(GL_POINT_SPRITE);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, on ? GL_TRUE : GL_FALSE);
+}
+
+void Refuse() {
+    if (!fixed.refused++)
+        fprintf(stderr, "draw: the fixed renderer has no shader programs or render targets; "
+                        "they need the modern one\n");
+}
+uint32_t ProgramFromFiles(const char*) {
+    return Refuse(), 0;
+}
+uint32_t ProgramFromSource(const char*, const char*, const char*) {
+    return Refuse(), 0;
+}
+uint32_t MakeTarget(int, int, int) {
+    return Refuse(), 0;
+}
+void Handle(uint32_t) {}
+void Handles(uint32_t, uint32_t) {}
+uint32_t NoTexture(uint32_t) {
+    return 0;
+}
+void Uniform(const char*, int, const float*) {}
+void UniformTexture(const char*, int, uint32_t) {}
+void FrameValues(float, float) {}
+
 const Draw fixedDraw = {
     .renderer = DRAW_FIXED,
     .name = "fixed",
@@ -166,6 +213,19 @@ const Draw fixedDraw = {
     .MaxTextureSide = MaxTextureSide,
     .BeginOverlay = BeginOverlay,
     .EndOverlay = EndOverlay,
+    .PointSprites = PointSprites,
+    .ProgramFromFiles = ProgramFromFiles,
+    .ProgramFromSource = ProgramFromSource,
+    .UseProgram = Handle,
+    .Uniform = Uniform,
+    .UniformTexture = UniformTexture,
+    .FrameValues = FrameValues,
+    .MakeTarget = MakeTarget,
+    .DeleteTarget = Handle,
+    .DrawInto = Handle,
+    .TargetTexture = NoTexture,
+    .SwapTarget = Handle,
+    .Pass = Handles,
 };
 
 } // namespace

@@ -15,111 +15,77 @@
 // Lines wider than one pixel become quads: GL widens an aliased line along its
 // minor axis (vertically for a line closer to horizontal), by the width in
 // window pixels, and so do these. Polygon mode LINE draws the polygons' edges
-// as such lines.
+// as such lines. Points become squares of the point size in window pixels,
+// dropped when their centre is outside the view volume, as GL drops them.
+//
+// All of its state is one record (modern_state.h), which the scenes'
+// programs, render targets and passes (modern_passes.cpp) share.
 #include "platform/draw_modern.h"
 
 #include "modern_gl.h"
 #include "modern_program.h"
+#include "modern_state.h"
 #include "modern_texture.h"
 #include "platform/draw.h"
 #include "platform/draw_matrix.h"
 
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <vector>
+
+ModernState md;
 
 namespace {
 
-struct Vertex {
-    float position[4]; // clip space
-    float colour[4];
-    float texCoord[2];
-};
-
-// Everything a batch's vertices are drawn with.
-struct BatchKey {
-    GLenum primitive = GL_TRIANGLES; // GL_TRIANGLES or GL_LINES
-    GLuint texture = 0;              // 0: untextured
-    int blend = 0;
-    GLenum source = GL_ONE, destination = GL_ZERO; // only when blending
-    int depthTest = 0;
-    bool operator==(const BatchKey& o) const {
-        return primitive == o.primitive && texture == o.texture && blend == o.blend &&
-               source == o.source && destination == o.destination && depthTest == o.depthTest;
-    }
-};
-
-const int stackDepth = 32; // Mesa's modelview stack
-
-ModernGL gl;
-int started = 0;
-int limitToGles2 = 0;
-long drawCalls = 0;
-GLuint programs[2] = {0, 0}; // untextured, textured
-GLuint vertexBuffer = 0, vertexArray = 0;
-
-// The state as the scenes set it.
-int textureEnabled, blendEnabled, depthEnabled, polygonLines;
-GLenum blendSource, blendDestination;
-GLuint boundTexture;
-float lineWidth, pointSize;
-float colour[4], texCoord[2], normal[3];
-int viewport[4];
-DrawMatrix modelview[stackDepth], projection, clipMatrix;
-int depth, clipMatrixStale;
-std::vector<uint8_t> textureReady; // by name: uploaded with an image
-
-// Begin/End.
-int primitive = -1; // outside
-std::vector<Vertex> primitiveVertices;
-
-// The batch, and what the context holds.
-BatchKey batchKey;
-std::vector<Vertex> batch;
-GLuint appliedProgram, appliedTexture;
-int appliedBlend, appliedDepth;
-GLenum appliedSource, appliedDestination;
+typedef ModernVertex Vertex;
+typedef ModernBatchKey BatchKey;
 
 void ApplyState(const BatchKey& key) {
-    GLuint program = programs[key.texture ? 1 : 0];
-    if (program != appliedProgram) gl.UseProgram(appliedProgram = program);
-    if (key.texture && key.texture != appliedTexture)
-        gl.BindTexture(GL_TEXTURE_2D, appliedTexture = key.texture);
-    if (key.blend != appliedBlend) (key.blend ? gl.Enable : gl.Disable)(GL_BLEND);
-    if (key.blend && (key.source != appliedSource || key.destination != appliedDestination))
-        gl.BlendFunc(appliedSource = key.source, appliedDestination = key.destination);
-    if (key.depthTest != appliedDepth) (key.depthTest ? gl.Enable : gl.Disable)(GL_DEPTH_TEST);
-    appliedBlend = key.blend, appliedDepth = key.depthTest;
+    ModernPasses_ApplyProgram(key);
+    if (key.texture && key.texture != md.appliedTexture)
+        md.gl.BindTexture(GL_TEXTURE_2D, md.appliedTexture = key.texture);
+    if (key.blend != md.appliedBlend) (key.blend ? md.gl.Enable : md.gl.Disable)(GL_BLEND);
+    if (key.blend && (key.source != md.appliedSource || key.destination != md.appliedDestination))
+        md.gl.BlendFunc(md.appliedSource = key.source, md.appliedDestination = key.destination);
+    if (key.depthTest != md.appliedDepth)
+        (key.depthTest ? md.gl.Enable : md.gl.Disable)(GL_DEPTH_TEST);
+    md.appliedBlend = key.blend, md.appliedDepth = key.depthTest;
 }
 
-void Submit() {
-    if (batch.empty()) return;
-    if (started) {
-        ApplyState(batchKey);
-        gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(batch.size() * sizeof(Vertex)), batch.data(),
-                      GL_STREAM_DRAW);
-        gl.DrawArrays(batchKey.primitive, 0, (GLsizei)batch.size());
-        drawCalls++;
+} // namespace
+
+void Modern_Submit() {
+    if (md.batch.empty()) return;
+    if (md.started) {
+        ApplyState(md.batchKey);
+        md.gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(md.batch.size() * sizeof(Vertex)),
+                         md.batch.data(), GL_STREAM_DRAW);
+        md.gl.DrawArrays(md.batchKey.primitive, 0, (GLsizei)md.batch.size());
+        md.drawCalls++;
     }
-    batch.clear();
+    md.batch.clear();
 }
 
-BatchKey CurrentKey(GLenum gpuPrimitive) {
+BatchKey Modern_CurrentKey(GLenum gpuPrimitive) {
     BatchKey key;
     key.primitive = gpuPrimitive;
-    int ready = boundTexture < textureReady.size() && textureReady[boundTexture];
-    key.texture = textureEnabled && ready ? boundTexture : 0;
-    key.blend = blendEnabled;
-    if (blendEnabled) key.source = blendSource, key.destination = blendDestination;
-    key.depthTest = depthEnabled;
+    int ready = md.boundTexture < md.textureReady.size() && md.textureReady[md.boundTexture];
+    key.texture = md.textureEnabled && ready ? md.boundTexture : 0;
+    key.blend = md.blendEnabled;
+    if (md.blendEnabled) key.source = md.blendSource, key.destination = md.blendDestination;
+    key.depthTest = md.depthEnabled;
+    key.program = md.program;
     return key;
 }
 
-void Emit(const BatchKey& key, const Vertex* vertices, int count) {
-    if (!batch.empty() && !(key == batchKey)) Submit();
-    batchKey = key;
-    batch.insert(batch.end(), vertices, vertices + count);
+void Modern_Emit(const BatchKey& key, const Vertex* vertices, int count) {
+    if (!md.batch.empty() && !(key == md.batchKey)) Modern_Submit();
+    md.batchKey = key;
+    md.batch.insert(md.batch.end(), vertices, vertices + count);
 }
+
+namespace {
 
 Vertex Mix(const Vertex& a, const Vertex& b, float t) {
     Vertex v;
@@ -133,6 +99,7 @@ Vertex Mix(const Vertex& a, const Vertex& b, float t) {
 // first (the widening happens in window space), then each end moved half the
 // width up and down (or left and right) in window pixels.
 void WideLine(Vertex a, Vertex b, const BatchKey& key) {
+    const int* viewport = md.viewport;
     float da = a.position[2] + a.position[3], db = b.position[2] + b.position[3];
     if (da < 0 && db < 0) return;
     if (da < 0) a = Mix(a, b, da / (da - db));
@@ -142,9 +109,9 @@ void WideLine(Vertex a, Vertex b, const BatchKey& key) {
     float dy = (b.position[1] / b.position[3] - a.position[1] / a.position[3]) * viewport[3];
     float offsetX = 0, offsetY = 0; // in normalised device units
     if (fabsf(dx) >= fabsf(dy))
-        offsetY = lineWidth / viewport[3];
+        offsetY = md.lineWidth / viewport[3];
     else
-        offsetX = lineWidth / viewport[2];
+        offsetX = md.lineWidth / viewport[2];
     Vertex quad[4] = {a, b, b, a};
     for (int i = 0; i < 4; i++) {
         float side = i == 0 || i == 1 ? -1.0f : 1.0f;
@@ -152,7 +119,28 @@ void WideLine(Vertex a, Vertex b, const BatchKey& key) {
         quad[i].position[1] += side * offsetY * quad[i].position[3];
     }
     const Vertex triangles[6] = {quad[0], quad[1], quad[2], quad[0], quad[2], quad[3]};
-    Emit(key, triangles, 6);
+    Modern_Emit(key, triangles, 6);
+}
+
+// A point as a square pointSize pixels wide. A sprite's texture coordinates
+// run 0 to 1 across it from the upper left, as GL's point sprites' do.
+void Point(const Vertex& p, const BatchKey& key) {
+    const float* c = p.position;
+    if (!(fabsf(c[0]) <= c[3] && fabsf(c[1]) <= c[3] && fabsf(c[2]) <= c[3])) return;
+    if (md.viewport[2] <= 0 || md.viewport[3] <= 0) return;
+    const float halfX = md.pointSize / md.viewport[2] * c[3];
+    const float halfY = md.pointSize / md.viewport[3] * c[3];
+    static const float corners[4][4] = {{-1, -1, 0, 1}, {1, -1, 1, 1}, {1, 1, 1, 0}, {-1, 1, 0, 0}};
+    Vertex square[4];
+    for (int i = 0; i < 4; i++) {
+        square[i] = p;
+        square[i].position[0] += corners[i][0] * halfX;
+        square[i].position[1] += corners[i][1] * halfY;
+        if (md.sprites)
+            square[i].texCoord[0] = corners[i][2], square[i].texCoord[1] = corners[i][3];
+    }
+    const Vertex triangles[6] = {square[0], square[1], square[2], square[0], square[2], square[3]};
+    Modern_Emit(key, triangles, 6);
 }
 
 struct Outlet {
@@ -160,43 +148,52 @@ struct Outlet {
 };
 
 void Segment(const Outlet& out, const Vertex& a, const Vertex& b) {
-    if (lineWidth > 1.0f) {
+    if (md.lineWidth > 1.0f) {
         WideLine(a, b, out.triangles);
     } else {
         const Vertex line[2] = {a, b};
-        Emit(out.lines, line, 2);
+        Modern_Emit(out.lines, line, 2);
     }
 }
 
 void Triangle(const Outlet& out, const Vertex& a, const Vertex& b, const Vertex& c) {
-    if (polygonLines) {
+    if (md.polygonLines) {
         Segment(out, a, b), Segment(out, b, c), Segment(out, c, a);
     } else {
         const Vertex triangle[3] = {a, b, c};
-        Emit(out.triangles, triangle, 3);
+        Modern_Emit(out.triangles, triangle, 3);
     }
 }
 
 // ---- The table's calls.
 
 int Start() {
-    started = 0;
-    gl = ModernGL();
+    md.started = 0;
+    md.gl = ModernGL();
+    ModernGL& gl = md.gl;
     if (!ModernGL_Load(&gl)) return 0;
-    if (limitToGles2) gl.es = 1, gl.major = 2, gl.minor = 0, gl.vertexArrays = 0, gl.fullNpot = 0;
-    programs[0] = ModernProgram_Build(gl, 0);
-    programs[1] = programs[0] ? ModernProgram_Build(gl, 1) : 0;
-    if (!programs[1]) {
-        if (programs[0]) gl.DeleteProgram(programs[0]);
-        programs[0] = 0;
+    if (md.limit == DRAW_MODERN_AS_GLES2)
+        gl.es = 1, gl.major = 2, gl.minor = 0, gl.vertexArrays = 0, gl.fullNpot = 0, gl.glsl = 100;
+    if (md.limit == DRAW_MODERN_AS_GL21)
+        gl.es = 0, gl.major = 2, gl.minor = 1, gl.vertexArrays = 0, gl.glsl = 120;
+#ifdef NDEBUG
+    md.checkErrors = getenv("ZELKOR_GL_CHECK") != nullptr;
+#else
+    md.checkErrors = 1;
+#endif
+    md.programs[0] = ModernProgram_Build(gl, 0);
+    md.programs[1] = md.programs[0] ? ModernProgram_Build(gl, 1) : 0;
+    if (!md.programs[1]) {
+        if (md.programs[0]) gl.DeleteProgram(md.programs[0]);
+        md.programs[0] = 0;
         return 0;
     }
     if (gl.vertexArrays) {
-        gl.GenVertexArrays(1, &vertexArray);
-        gl.BindVertexArray(vertexArray);
+        gl.GenVertexArrays(1, &md.vertexArray);
+        gl.BindVertexArray(md.vertexArray);
     }
-    gl.GenBuffers(1, &vertexBuffer);
-    gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    gl.GenBuffers(1, &md.vertexBuffer);
+    gl.BindBuffer(GL_ARRAY_BUFFER, md.vertexBuffer);
     const GLsizei stride = sizeof(Vertex);
     gl.VertexAttribPointer(MODERN_POSITION, 4, GL_FLOAT, GL_FALSE, stride,
                            (const void*)offsetof(Vertex, position));
@@ -208,85 +205,89 @@ int Start() {
         gl.EnableVertexAttribArray(a);
 
     // OpenGL's initial state, in the context and here.
-    gl.UseProgram(appliedProgram = 0);
+    gl.UseProgram(md.appliedProgram = 0);
     gl.ActiveTexture(GL_TEXTURE0);
-    gl.BindTexture(GL_TEXTURE_2D, appliedTexture = 0);
+    gl.BindTexture(GL_TEXTURE_2D, md.appliedTexture = 0);
     gl.Disable(GL_BLEND);
-    gl.BlendFunc(appliedSource = GL_ONE, appliedDestination = GL_ZERO);
+    gl.BlendFunc(md.appliedSource = GL_ONE, md.appliedDestination = GL_ZERO);
     gl.Disable(GL_DEPTH_TEST);
-    appliedBlend = appliedDepth = 0;
-    textureEnabled = blendEnabled = depthEnabled = polygonLines = 0;
-    blendSource = GL_ONE, blendDestination = GL_ZERO;
-    boundTexture = 0;
-    lineWidth = pointSize = 1.0f;
-    colour[0] = colour[1] = colour[2] = colour[3] = 1.0f;
-    texCoord[0] = texCoord[1] = 0.0f;
-    normal[0] = normal[1] = 0.0f, normal[2] = 1.0f;
-    depth = 1;
-    DrawMatrix_Identity(&modelview[0]);
-    DrawMatrix_Identity(&projection);
-    clipMatrixStale = 1;
-    textureReady.clear();
-    primitive = -1;
-    primitiveVertices.clear();
-    batch.clear();
-    gl.GetIntegerv(GL_VIEWPORT, viewport);
-    drawCalls = 0;
-    started = 1;
+    md.appliedBlend = md.appliedDepth = 0;
+    md.textureEnabled = md.blendEnabled = md.depthEnabled = md.polygonLines = md.sprites = 0;
+    md.blendSource = GL_ONE, md.blendDestination = GL_ZERO;
+    md.boundTexture = 0;
+    md.program = 0;
+    md.lineWidth = md.pointSize = 1.0f;
+    md.colour[0] = md.colour[1] = md.colour[2] = md.colour[3] = 1.0f;
+    md.texCoord[0] = md.texCoord[1] = 0.0f;
+    md.normal[0] = md.normal[1] = 0.0f, md.normal[2] = 1.0f;
+    md.depth = 1;
+    DrawMatrix_Identity(&md.modelview[0]);
+    DrawMatrix_Identity(&md.projection);
+    md.clipMatrixStale = 1;
+    md.textureReady.clear();
+    md.target = 0;
+    md.primitive = -1;
+    md.primitiveVertices.clear();
+    md.batch.clear();
+    gl.GetIntegerv(GL_VIEWPORT, md.viewport);
+    md.drawCalls = md.glErrors = 0;
+    md.started = 1;
     return 1;
 }
 
 void Stop() {
-    if (!started) return;
-    batch.clear();
-    gl.UseProgram(0);
-    gl.DeleteProgram(programs[0]);
-    gl.DeleteProgram(programs[1]);
-    gl.DeleteBuffers(1, &vertexBuffer);
-    if (vertexArray) gl.DeleteVertexArrays(1, &vertexArray);
-    programs[0] = programs[1] = vertexBuffer = vertexArray = 0;
-    started = 0;
+    if (!md.started) return;
+    md.batch.clear();
+    ModernPasses_Release();
+    md.gl.UseProgram(0);
+    md.gl.DeleteProgram(md.programs[0]);
+    md.gl.DeleteProgram(md.programs[1]);
+    md.gl.DeleteBuffers(1, &md.vertexBuffer);
+    if (md.vertexArray) md.gl.DeleteVertexArrays(1, &md.vertexArray);
+    md.programs[0] = md.programs[1] = md.vertexBuffer = md.vertexArray = 0;
+    md.started = 0;
 }
 
 void InitialState() {
-    if (!started) return;
-    gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    gl.ClearDepthf(1.0f);
-    gl.DepthFunc(GL_LEQUAL);
-    depthEnabled = 1;
+    if (!md.started) return;
+    md.gl.ClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    md.gl.ClearDepthf(1.0f);
+    md.gl.DepthFunc(GL_LEQUAL);
+    md.depthEnabled = 1;
 }
 
 DrawMatrix* Top() {
-    return &modelview[depth - 1];
+    return &md.modelview[md.depth - 1];
 }
 
 void Perspective(double fieldOfView, double aspect, double nearPlane, double farPlane) {
-    DrawMatrix_Identity(&projection);
-    DrawMatrix_Perspective(&projection, fieldOfView, aspect, nearPlane, farPlane);
+    DrawMatrix_Identity(&md.projection);
+    DrawMatrix_Perspective(&md.projection, fieldOfView, aspect, nearPlane, farPlane);
     DrawMatrix_Identity(Top());
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 void LookAt(double eyeX, double eyeY, double eyeZ, double atX, double atY, double atZ, double upX,
             double upY, double upZ) {
     DrawMatrix_LookAt(Top(), eyeX, eyeY, eyeZ, atX, atY, atZ, upX, upY, upZ);
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 void Viewport(int x, int y, int w, int h) {
-    Submit();
-    viewport[0] = x, viewport[1] = y, viewport[2] = w, viewport[3] = h;
-    if (started) gl.Viewport(x, y, w, h);
+    Modern_Submit();
+    md.viewport[0] = x, md.viewport[1] = y, md.viewport[2] = w, md.viewport[3] = h;
+    if (md.started) md.gl.Viewport(x, y, w, h);
 }
 
 void Clear(unsigned mask) {
-    Submit();
-    if (started) gl.Clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+    Modern_Submit();
+    if (md.started) md.gl.Clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
 
 void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight, int gap) {
-    Submit();
-    if (!started) return;
+    Modern_Submit();
+    if (!md.started) return;
+    ModernGL& gl = md.gl;
     // The clear colour is black whenever the scenes draw (nothing else sets
     // it), and the scissor test is never on outside this call.
     gl.Enable(GL_SCISSOR_TEST);
@@ -308,24 +309,27 @@ void ClearBars(int w, int h, int viewX, int viewY, int viewWidth, int viewHeight
 }
 
 void Flush() {
-    Submit();
-    if (started) gl.Flush();
+    Modern_Submit();
+    if (md.started) md.gl.Flush();
 }
 
 void Begin(unsigned mode) {
-    if (primitive >= 0 || mode < DRAW_LINES || mode > DRAW_QUADS) return; // GL ignores these
-    primitive = mode;
-    primitiveVertices.clear();
+    if (md.primitive >= 0 || mode > DRAW_QUADS) return; // GL ignores these
+    md.primitive = (int)mode;
+    md.primitiveVertices.clear();
 }
 
 void End() {
-    if (primitive < 0) return;
-    const int mode = primitive;
-    primitive = -1;
-    const Vertex* v = primitiveVertices.data();
-    const int n = (int)primitiveVertices.size();
-    const Outlet out = {CurrentKey(GL_TRIANGLES), CurrentKey(GL_LINES)};
+    if (md.primitive < 0) return;
+    const int mode = md.primitive;
+    md.primitive = -1;
+    const Vertex* v = md.primitiveVertices.data();
+    const int n = (int)md.primitiveVertices.size();
+    const Outlet out = {Modern_CurrentKey(GL_TRIANGLES), Modern_CurrentKey(GL_LINES)};
     switch (mode) {
+    case DRAW_POINTS:
+        for (int i = 0; i < n; i++) Point(v[i], out.triangles);
+        break;
     case DRAW_LINES:
         for (int i = 0; i + 1 < n; i += 2) Segment(out, v[i], v[i + 1]);
         break;
@@ -355,7 +359,7 @@ void End() {
         }
         const int cut = outside ? 1 : 0; // first vertex of the cut
         for (int i = 0; i + 3 < n; i += 4) {
-            if (polygonLines) {
+            if (md.polygonLines) {
                 for (int e = 0; e < 4; e++) Segment(out, v[i + e], v[i + (e + 1) % 4]);
             } else {
                 Triangle(out, v[i + cut], v[i + cut + 1], v[i + (cut + 2) % 4]);
@@ -368,24 +372,24 @@ void End() {
 }
 
 void Vertex3f(float x, float y, float z) {
-    if (primitive < 0) return;
-    if (clipMatrixStale) {
-        DrawMatrix_Multiply(&clipMatrix, projection, *Top());
-        clipMatrixStale = 0;
+    if (md.primitive < 0) return;
+    if (md.clipMatrixStale) {
+        DrawMatrix_Multiply(&md.clipMatrix, md.projection, *Top());
+        md.clipMatrixStale = 0;
     }
     Vertex v;
-    DrawMatrix_Point(clipMatrix, x, y, z, v.position);
-    for (int i = 0; i < 4; i++) v.colour[i] = colour[i];
-    v.texCoord[0] = texCoord[0], v.texCoord[1] = texCoord[1];
-    primitiveVertices.push_back(v);
+    DrawMatrix_Point(md.clipMatrix, x, y, z, v.position);
+    for (int i = 0; i < 4; i++) v.colour[i] = md.colour[i];
+    v.texCoord[0] = md.texCoord[0], v.texCoord[1] = md.texCoord[1];
+    md.primitiveVertices.push_back(v);
 }
 
 void TexCoord2f(float s, float t) {
-    texCoord[0] = s, texCoord[1] = t;
+    md.texCoord[0] = s, md.texCoord[1] = t;
 }
 
 void TexCoord2d(double s, double t) {
-    texCoord[0] = (float)s, texCoord[1] = (float)t;
+    md.texCoord[0] = (float)s, md.texCoord[1] = (float)t;
 }
 
 float Clamped(float c) {
@@ -393,7 +397,8 @@ float Clamped(float c) {
 }
 
 void Color4f(float r, float g, float b, float a) {
-    colour[0] = Clamped(r), colour[1] = Clamped(g), colour[2] = Clamped(b), colour[3] = Clamped(a);
+    md.colour[0] = Clamped(r), md.colour[1] = Clamped(g), md.colour[2] = Clamped(b);
+    md.colour[3] = Clamped(a);
 }
 
 void Color3f(float r, float g, float b) {
@@ -402,46 +407,46 @@ void Color3f(float r, float g, float b) {
 
 // Kept as GL keeps it, though nothing lights the scenes.
 void Normal3f(float x, float y, float z) {
-    normal[0] = x, normal[1] = y, normal[2] = z;
+    md.normal[0] = x, md.normal[1] = y, md.normal[2] = z;
 }
 
 void LoadIdentity() {
     DrawMatrix_Identity(Top());
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 // Overflow and underflow are ignored, as GL ignores them after the error.
 void PushMatrix() {
-    if (depth == stackDepth) return;
-    modelview[depth] = modelview[depth - 1];
-    depth++;
+    if (md.depth == MODERN_STACK_DEPTH) return;
+    md.modelview[md.depth] = md.modelview[md.depth - 1];
+    md.depth++;
 }
 
 void PopMatrix() {
-    if (depth == 1) return;
-    depth--;
-    clipMatrixStale = 1;
+    if (md.depth == 1) return;
+    md.depth--;
+    md.clipMatrixStale = 1;
 }
 
 void Translatef(float x, float y, float z) {
     DrawMatrix_Translate(Top(), x, y, z);
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 void Rotatef(float degrees, float x, float y, float z) {
     DrawMatrix_Rotate(Top(), degrees, x, y, z);
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 void Scalef(float x, float y, float z) {
     DrawMatrix_Scale(Top(), x, y, z);
-    clipMatrixStale = 1;
+    md.clipMatrixStale = 1;
 }
 
 void SetCapability(int capability, int on) {
-    if (capability == DRAW_TEXTURE_2D) textureEnabled = on;
-    if (capability == DRAW_BLEND) blendEnabled = on;
-    if (capability == DRAW_DEPTH_TEST) depthEnabled = on;
+    if (capability == DRAW_TEXTURE_2D) md.textureEnabled = on;
+    if (capability == DRAW_BLEND) md.blendEnabled = on;
+    if (capability == DRAW_DEPTH_TEST) md.depthEnabled = on;
 }
 
 void Enable(unsigned capability) {
@@ -453,90 +458,88 @@ void Disable(unsigned capability) {
 }
 
 void BlendFunc(unsigned source, unsigned destination) {
-    blendSource = (GLenum)source, blendDestination = (GLenum)destination;
+    md.blendSource = (GLenum)source, md.blendDestination = (GLenum)destination;
 }
 
 void PolygonMode(int mode) {
-    if (mode == DRAW_LINE || mode == DRAW_FILL) polygonLines = mode == DRAW_LINE;
+    if (mode == DRAW_LINE || mode == DRAW_FILL) md.polygonLines = mode == DRAW_LINE;
 }
 
 void NicestPerspective() {} // interpolation is always perspective-correct
 
 void LineWidth(float width) {
-    if (width > 0.0f) lineWidth = width;
+    if (width > 0.0f) md.lineWidth = width;
 }
 
 void PointSize(float size) {
-    if (size > 0.0f) pointSize = size; // no primitive draws points
+    if (size > 0.0f) md.pointSize = size;
+}
+
+void PointSprites(int on) {
+    md.sprites = on != 0;
 }
 
 uint32_t UploadTexture(uint32_t name, const DrawImage* image, int mipmaps) {
-    Submit(); // what is batched samples the texture as it was
-    if (!started) return name;
+    Modern_Submit(); // what is batched samples the texture as it was
+    if (!md.started) return name;
     GLuint object = name;
-    if (!object) gl.GenTextures(1, &object);
-    int ready = ModernTexture_Upload(gl, object, *image, mipmaps);
-    appliedTexture = boundTexture = object; // left bound, as by the fixed backend
-    if (object >= textureReady.size()) textureReady.resize(object + 1, 0);
-    textureReady[object] = (uint8_t)ready;
+    if (!object) md.gl.GenTextures(1, &object);
+    int ready = ModernTexture_Upload(md.gl, object, *image, mipmaps);
+    md.appliedTexture = md.boundTexture = object; // left bound, as by the fixed backend
+    if (object >= md.textureReady.size()) md.textureReady.resize(object + 1, 0);
+    md.textureReady[object] = (uint8_t)ready;
     return object;
 }
 
 void BindTexture(uint32_t name) {
-    boundTexture = name;
+    md.boundTexture = name;
 }
 
 int MaxTextureSide() {
     GLint side = 0;
-    if (started) gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    if (md.started) md.gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
     return side;
 }
 
-// What BeginOverlay keeps for EndOverlay.
-struct Saved {
-    int textureEnabled, blendEnabled, depthEnabled, polygonLines;
-    GLenum blendSource, blendDestination;
-    GLuint boundTexture;
-    float lineWidth, colour[4], texCoord[2];
-    DrawMatrix projection, modelview;
-};
-Saved saved;
-
 void BeginOverlay(int width, int height) {
-    saved = {textureEnabled,
-             blendEnabled,
-             depthEnabled,
-             polygonLines,
-             blendSource,
-             blendDestination,
-             boundTexture,
-             lineWidth,
-             {colour[0], colour[1], colour[2], colour[3]},
-             {texCoord[0], texCoord[1]},
-             projection,
-             *Top()};
-    DrawMatrix_Identity(&projection); // glOrtho(0, width, 0, height, -1, 1)
-    projection.m[0] = 2.0f / (float)(width > 0 ? width : 1);
-    projection.m[5] = 2.0f / (float)(height > 0 ? height : 1);
-    projection.m[10] = -1.0f;
-    projection.m[12] = projection.m[13] = -1.0f;
+    md.saved = {md.textureEnabled,
+                md.blendEnabled,
+                md.depthEnabled,
+                md.polygonLines,
+                md.sprites,
+                md.blendSource,
+                md.blendDestination,
+                md.boundTexture,
+                md.program,
+                md.lineWidth,
+                {md.colour[0], md.colour[1], md.colour[2], md.colour[3]},
+                {md.texCoord[0], md.texCoord[1]},
+                md.projection,
+                *Top()};
+    DrawMatrix_Identity(&md.projection); // glOrtho(0, width, 0, height, -1, 1)
+    md.projection.m[0] = 2.0f / (float)(width > 0 ? width : 1);
+    md.projection.m[5] = 2.0f / (float)(height > 0 ? height : 1);
+    md.projection.m[10] = -1.0f;
+    md.projection.m[12] = md.projection.m[13] = -1.0f;
     DrawMatrix_Identity(Top());
-    clipMatrixStale = 1;
-    textureEnabled = depthEnabled = polygonLines = 0;
-    blendEnabled = 1;
-    blendSource = GL_SRC_ALPHA, blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+    md.clipMatrixStale = 1;
+    md.textureEnabled = md.depthEnabled = md.polygonLines = md.sprites = 0;
+    md.program = 0;
+    md.blendEnabled = 1;
+    md.blendSource = GL_SRC_ALPHA, md.blendDestination = GL_ONE_MINUS_SRC_ALPHA;
 }
 
 void EndOverlay() {
-    textureEnabled = saved.textureEnabled, blendEnabled = saved.blendEnabled;
-    depthEnabled = saved.depthEnabled, polygonLines = saved.polygonLines;
-    blendSource = saved.blendSource, blendDestination = saved.blendDestination;
-    boundTexture = saved.boundTexture, lineWidth = saved.lineWidth;
-    for (int i = 0; i < 4; i++) colour[i] = saved.colour[i];
-    texCoord[0] = saved.texCoord[0], texCoord[1] = saved.texCoord[1];
-    projection = saved.projection;
-    *Top() = saved.modelview;
-    clipMatrixStale = 1;
+    const ModernSaved& s = md.saved;
+    md.textureEnabled = s.textureEnabled, md.blendEnabled = s.blendEnabled;
+    md.depthEnabled = s.depthEnabled, md.polygonLines = s.polygonLines, md.sprites = s.sprites;
+    md.blendSource = s.blendSource, md.blendDestination = s.blendDestination;
+    md.boundTexture = s.boundTexture, md.program = s.program, md.lineWidth = s.lineWidth;
+    for (int i = 0; i < 4; i++) md.colour[i] = s.colour[i];
+    md.texCoord[0] = s.texCoord[0], md.texCoord[1] = s.texCoord[1];
+    md.projection = s.projection;
+    *Top() = s.modelview;
+    md.clipMatrixStale = 1;
 }
 
 const Draw modernDraw = {
@@ -551,7 +554,7 @@ const Draw modernDraw = {
     .Clear = Clear,
     .ClearBars = ClearBars,
     .Flush = Flush,
-    .Submit = Submit,
+    .Submit = Modern_Submit,
     .Begin = Begin,
     .End = End,
     .Vertex3f = Vertex3f,
@@ -578,6 +581,19 @@ const Draw modernDraw = {
     .MaxTextureSide = MaxTextureSide,
     .BeginOverlay = BeginOverlay,
     .EndOverlay = EndOverlay,
+    .PointSprites = PointSprites,
+    .ProgramFromFiles = ModernPasses_ProgramFromFiles,
+    .ProgramFromSource = ModernPasses_ProgramFromSource,
+    .UseProgram = ModernPasses_UseProgram,
+    .Uniform = ModernPasses_Uniform,
+    .UniformTexture = ModernPasses_UniformTexture,
+    .FrameValues = ModernPasses_FrameValues,
+    .MakeTarget = ModernPasses_MakeTarget,
+    .DeleteTarget = ModernPasses_DeleteTarget,
+    .DrawInto = ModernPasses_DrawInto,
+    .TargetTexture = ModernPasses_TargetTexture,
+    .SwapTarget = ModernPasses_SwapTarget,
+    .Pass = ModernPasses_Pass,
 };
 
 } // namespace
@@ -587,9 +603,9 @@ const Draw* Draw_Modern() {
 }
 
 long DrawModern_DrawCalls() {
-    return drawCalls;
+    return md.drawCalls;
 }
 
-void DrawModern_LimitToGles2(int limit) {
-    limitToGles2 = limit;
+void DrawModern_LimitTo(int limit) {
+    md.limit = limit;
 }

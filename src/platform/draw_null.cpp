@@ -1,19 +1,35 @@
 // The null backend: draws nothing, so scenes run their own state (clocks,
 // particles, random numbers) exactly as when drawn, at no GL cost. It keeps
 // the render state the calls leave (what GL would carry into the next frame)
-// so drawing can resume where a run that drew every frame would stand.
+// so drawing can resume where a run that drew every frame would stand, and
+// whether the frame owes its picture to frames before it.
+//
+// Render targets are the modern backend's: it is asked for their textures
+// (which it names without a GL call), and a ping-pong target's swaps go to
+// it, so that drawing resumes with the textures where a straight run has them.
 #include "platform/draw.h"
+#include "platform/draw_modern.h"
 
 namespace {
 
-DrawCarried carried;
-// The frame began with a full clear, before anything was drawn in it.
-int painted = 0, clearedFirst = 0;
-// How much of the picture before it the frame keeps at most: what its first
-// drawing multiplies the picture by (a fade: zero times the source, plus the
-// destination times the source's alpha, with a colour's alpha the most it
-// can be), else all of it. The last frame's, once told.
-float firstKeeps = 1.0f, lastKeeps = 1.0f;
+enum { MAX_FRESH = 16 };
+
+struct NullState {
+    DrawCarried carried;
+    // Since the frame began: the picture was drawn on; its colour and depth
+    // were cleared before that; a target's texture was read that was not
+    // cleared in this frame (it holds an earlier frame's drawing).
+    int painted = 0, colourCleared = 0, depthCleared = 0, readStale = 0;
+    uint32_t target = 0;       // drawn into (0: the picture)
+    uint32_t fresh[MAX_FRESH]; // target textures cleared in this frame
+    int freshCount = 0;
+    // How much of the picture before it the frame keeps at most: what its
+    // first drawing on the picture multiplies it by (a fade: zero times the
+    // source plus the destination times the source's alpha, a colour's alpha
+    // the most that can be), else all of it. The last frame's, once told.
+    float firstKeeps = 1.0f, lastKeeps = 1.0f;
+};
+NullState state;
 
 int Start() {
     return 1;
@@ -22,19 +38,46 @@ void Nothing() {}
 void Perspective(double, double, double, double) {}
 void LookAt(double, double, double, double, double, double, double, double, double) {}
 void Rect(int, int, int, int) {}
-void Clear(unsigned mask) {
-    const unsigned full = DRAW_COLOR_BUFFER_BIT | DRAW_DEPTH_BUFFER_BIT;
-    if (!painted && (mask & full) == full) clearedFirst = 1;
+
+void MarkFresh(uint32_t texture) {
+    for (int i = 0; i < state.freshCount; i++)
+        if (state.fresh[i] == texture) return;
+    if (state.freshCount < MAX_FRESH) state.fresh[state.freshCount++] = texture;
 }
-int Enabled(unsigned capability);
-void Begin(unsigned) {
-    if (!painted) {
-        const DrawCarried& c = carried;
-        int fade = Enabled(DRAW_BLEND) && c.blend && c.blendSource == DRAW_ZERO &&
-                   c.blendDestination == DRAW_SRC_ALPHA && c.colour;
-        firstKeeps = fade && c.rgba[3] >= 0.0f && c.rgba[3] < 1.0f ? c.rgba[3] : 1.0f;
+
+// A texture sampled: a target's that this frame has not cleared carries an
+// earlier frame's picture into this one.
+void Read(uint32_t texture) {
+    if (!texture || !DrawModern_IsTargetTexture(texture)) return;
+    for (int i = 0; i < state.freshCount; i++)
+        if (state.fresh[i] == texture) return;
+    state.readStale = 1;
+}
+
+void Clear(unsigned mask) {
+    if (state.target) {
+        if (mask & DRAW_COLOR_BUFFER_BIT) MarkFresh(DrawModern_TargetBack(state.target));
+    } else if (!state.painted) {
+        state.colourCleared |= (mask & DRAW_COLOR_BUFFER_BIT) != 0;
+        state.depthCleared |= (mask & DRAW_DEPTH_BUFFER_BIT) != 0;
     }
-    painted = 1;
+}
+// Blending is on, unless these frames turned it off: the frame before may have.
+int Blending() {
+    int blending = 1;
+    for (int i = 0; i < state.carried.capabilities; i++)
+        if (state.carried.capability[i] == DRAW_BLEND) blending = state.carried.on[i];
+    return blending;
+}
+void Begin(unsigned) {
+    if (state.target) return;
+    if (!state.painted) {
+        const DrawCarried& c = state.carried;
+        int fade = Blending() && c.blend && c.blendSource == DRAW_ZERO &&
+                   c.blendDestination == DRAW_SRC_ALPHA && c.colour;
+        state.firstKeeps = fade && c.rgba[3] >= 0.0f && c.rgba[3] < 1.0f ? c.rgba[3] : 1.0f;
+    }
+    state.painted = 1;
 }
 void ClearBars(int, int, int, int, int, int, int) {}
 void Int2(int, int) {}
@@ -42,18 +85,13 @@ void Float3(float, float, float) {}
 void Float4(float, float, float, float) {}
 
 void SetCapability(unsigned capability, int on) {
-    DrawCarried& c = carried;
+    DrawCarried& c = state.carried;
     int i = 0;
     while (i < c.capabilities && c.capability[i] != capability) i++;
     if (i == DRAW_CARRIED_CAPABILITIES) return; // more kinds than the scenes use
     if (i == c.capabilities) c.capabilities++;
     c.capability[i] = capability;
     c.on[i] = on;
-}
-int Enabled(unsigned capability) {
-    for (int i = 0; i < carried.capabilities; i++)
-        if (carried.capability[i] == capability) return carried.on[i];
-    return 0;
 }
 void Enable(unsigned capability) {
     SetCapability(capability, 1);
@@ -62,38 +100,39 @@ void Disable(unsigned capability) {
     SetCapability(capability, 0);
 }
 void BlendFunc(unsigned source, unsigned destination) {
-    carried.blend = 1;
-    carried.blendSource = source, carried.blendDestination = destination;
+    state.carried.blend = 1;
+    state.carried.blendSource = source, state.carried.blendDestination = destination;
 }
 void PolygonMode(int mode) {
-    carried.polygon = 1;
-    carried.polygonMode = mode;
+    state.carried.polygon = 1;
+    state.carried.polygonMode = mode;
 }
 void NicestPerspective() {
-    carried.nicest = 1;
+    state.carried.nicest = 1;
 }
 void LineWidth(float width) {
-    carried.line = 1;
-    carried.lineWidth = width;
+    state.carried.line = 1;
+    state.carried.lineWidth = width;
 }
 void PointSize(float size) {
-    carried.point = 1;
-    carried.pointSize = size;
+    state.carried.point = 1;
+    state.carried.pointSize = size;
 }
 void Color4f(float r, float g, float b, float a) {
-    carried.colour = 1;
-    carried.rgba[0] = r, carried.rgba[1] = g, carried.rgba[2] = b, carried.rgba[3] = a;
+    DrawCarried& c = state.carried;
+    c.colour = 1;
+    c.rgba[0] = r, c.rgba[1] = g, c.rgba[2] = b, c.rgba[3] = a;
 }
 void Color3f(float r, float g, float b) {
     Color4f(r, g, b, 1.0f);
 }
 void Normal3f(float x, float y, float z) {
-    carried.normal = 1;
-    carried.xyz[0] = x, carried.xyz[1] = y, carried.xyz[2] = z;
+    state.carried.normal = 1;
+    state.carried.xyz[0] = x, state.carried.xyz[1] = y, state.carried.xyz[2] = z;
 }
 void TexCoord2d(double s, double t) {
-    carried.texCoord = 1;
-    carried.st[0] = s, carried.st[1] = t;
+    state.carried.texCoord = 1;
+    state.carried.st[0] = s, state.carried.st[1] = t;
 }
 void TexCoord2f(float s, float t) {
     TexCoord2d(s, t);
@@ -102,11 +141,58 @@ uint32_t UploadTexture(uint32_t name, const DrawImage*, int) {
     return name;
 }
 void BindTexture(uint32_t name) {
-    carried.texture = 1;
-    carried.textureName = name;
+    state.carried.texture = 1;
+    state.carried.textureName = name;
+    Read(name);
 }
 int NoSide() {
     return 0;
+}
+
+void PointSprites(int on) {
+    state.carried.sprites = 1;
+    state.carried.spritesOn = on;
+}
+uint32_t ProgramFromFiles(const char*) {
+    return 0;
+}
+uint32_t ProgramFromSource(const char*, const char*, const char*) {
+    return 0;
+}
+void UseProgram(uint32_t program) {
+    state.carried.program = 1;
+    state.carried.programName = program;
+}
+void Uniform(const char*, int, const float*) {}
+void UniformTexture(const char*, int, uint32_t texture) {
+    Read(texture);
+}
+void FrameValues(float, float) {}
+uint32_t MakeTarget(int, int, int) {
+    return 0;
+}
+void DeleteTarget(uint32_t) {}
+void DrawInto(uint32_t target) {
+    state.target = target;
+}
+uint32_t TargetTexture(uint32_t target) {
+    return Draw_Modern()->TargetTexture(target);
+}
+void SwapTarget(uint32_t target) {
+    Draw_Modern()->SwapTarget(target);
+}
+// Without blending, a pass covers all that is drawn into: like a clear of
+// its colour, after reading its source.
+void Pass(uint32_t, uint32_t source) {
+    Read(TargetTexture(source));
+    int blending = Blending();
+    if (state.target) {
+        if (!blending) MarkFresh(DrawModern_TargetBack(state.target));
+    } else if (!state.painted && !blending) {
+        state.colourCleared = 1;
+    } else {
+        state.painted = 1;
+    }
 }
 
 const Draw nullDraw = {
@@ -148,6 +234,19 @@ const Draw nullDraw = {
     .MaxTextureSide = NoSide,
     .BeginOverlay = Int2,
     .EndOverlay = Nothing,
+    .PointSprites = PointSprites,
+    .ProgramFromFiles = ProgramFromFiles,
+    .ProgramFromSource = ProgramFromSource,
+    .UseProgram = UseProgram,
+    .Uniform = Uniform,
+    .UniformTexture = UniformTexture,
+    .FrameValues = FrameValues,
+    .MakeTarget = MakeTarget,
+    .DeleteTarget = DeleteTarget,
+    .DrawInto = DrawInto,
+    .TargetTexture = TargetTexture,
+    .SwapTarget = SwapTarget,
+    .Pass = Pass,
 };
 
 } // namespace
@@ -157,27 +256,30 @@ const Draw* Draw_Null() {
 }
 
 DrawCarried* Draw_NullCarried() {
-    return &carried;
+    return &state.carried;
 }
 
 int Draw_NullFrameStandsAlone() {
-    int alone = clearedFirst;
-    lastKeeps = alone ? 0.0f : painted ? firstKeeps : 1.0f;
-    painted = clearedFirst = 0;
-    firstKeeps = 1.0f;
+    int alone = state.colourCleared && state.depthCleared && !state.readStale;
+    state.lastKeeps = alone                                ? 0.0f
+                      : state.painted && !state.readStale ? state.firstKeeps
+                                                          : 1.0f;
+    state.painted = state.colourCleared = state.depthCleared = state.readStale = 0;
+    state.freshCount = 0;
+    state.firstKeeps = 1.0f;
     return alone;
 }
 
 float Draw_NullFrameKeeps() {
-    return lastKeeps;
+    return state.lastKeeps;
 }
 
 void Draw_NullForget() {
-    carried = DrawCarried();
+    state.carried = DrawCarried();
 }
 
 void Draw_NullCarry(const Draw* d) {
-    const DrawCarried& c = carried;
+    const DrawCarried& c = state.carried;
     for (int i = 0; i < c.capabilities; i++) (c.on[i] ? d->Enable : d->Disable)(c.capability[i]);
     if (c.blend) d->BlendFunc(c.blendSource, c.blendDestination);
     if (c.polygon) d->PolygonMode(c.polygonMode);
@@ -188,5 +290,7 @@ void Draw_NullCarry(const Draw* d) {
     if (c.colour) d->Color4f(c.rgba[0], c.rgba[1], c.rgba[2], c.rgba[3]);
     if (c.normal) d->Normal3f(c.xyz[0], c.xyz[1], c.xyz[2]);
     if (c.texCoord) d->TexCoord2d(c.st[0], c.st[1]);
+    if (c.sprites) d->PointSprites(c.spritesOn);
+    if (c.program) d->UseProgram(c.programName);
     Draw_NullForget();
 }

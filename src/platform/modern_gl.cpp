@@ -46,12 +46,15 @@ int ModernGL_Load(ModernGL* gl) {
     const char* version = (const char*)gl->GetString(GL_VERSION);
     ReadVersion(gl, version ? version : "");
     int desktop33 = !gl->es && (gl->major > 3 || (gl->major == 3 && gl->minor >= 3));
-    if (!desktop33 && !(gl->es && gl->major >= 2)) {
-        ModernGL_SetError("OpenGL %s is older than 3.3 (or ES 2.0)", version ? version : "?");
+    int desktop21 = !gl->es && (gl->major > 2 || (gl->major == 2 && gl->minor >= 1));
+    if (!desktop21 && !(gl->es && gl->major >= 2)) {
+        ModernGL_SetError("OpenGL %s is older than 2.1 (or ES 2.0)", version ? version : "?");
         return 0;
     }
-    gl->vertexArrays = !gl->es || gl->major >= 3;
-    gl->fullNpot = gl->vertexArrays;
+    // A core context needs a vertex array object bound; GL 2.1 has none.
+    gl->vertexArrays = desktop33 || (gl->es && gl->major >= 3);
+    gl->fullNpot = !gl->es || gl->major >= 3;
+    gl->glsl = gl->es ? 100 : desktop33 ? 330 : 120;
     if (gl->vertexArrays) {
         MODERN_GL_VAO_FUNCTIONS(MODERN_GL_LOAD)
         if (missing) {

@@ -1,7 +1,8 @@
 // The OpenGL ES 2.0 entry points the modern draw backend calls, as one table.
 // On the desktop they are looked up in the current context at start-up
-// (SDL_GL_GetProcAddress), so one binary runs in a GL 3.3 core, a GLES 2 or a
-// GLES 3 context; under Emscripten they are WebGL's own functions.
+// (SDL_GL_GetProcAddress), so one binary runs in a GL 3.3 core, a GL 2.1
+// (with frame buffer objects), a GLES 2 or a GLES 3 context; under
+// Emscripten they are WebGL's own functions.
 #pragma once
 
 #ifndef __EMSCRIPTEN__
@@ -14,9 +15,12 @@
     X(PFNGLATTACHSHADERPROC, AttachShader)                                                         \
     X(PFNGLBINDATTRIBLOCATIONPROC, BindAttribLocation)                                             \
     X(PFNGLBINDBUFFERPROC, BindBuffer)                                                             \
+    X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer)                                                   \
+    X(PFNGLBINDRENDERBUFFERPROC, BindRenderbuffer)                                                 \
     X(PFNGLBINDTEXTUREPROC, BindTexture)                                                           \
     X(PFNGLBLENDFUNCPROC, BlendFunc)                                                               \
     X(PFNGLBUFFERDATAPROC, BufferData)                                                             \
+    X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus)                                     \
     X(PFNGLCLEARPROC, Clear)                                                                       \
     X(PFNGLCLEARCOLORPROC, ClearColor)                                                             \
     X(PFNGLCLEARDEPTHFPROC, ClearDepthf)                                                           \
@@ -24,17 +28,26 @@
     X(PFNGLCREATEPROGRAMPROC, CreateProgram)                                                       \
     X(PFNGLCREATESHADERPROC, CreateShader)                                                         \
     X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                                                       \
+    X(PFNGLDELETEFRAMEBUFFERSPROC, DeleteFramebuffers)                                             \
     X(PFNGLDELETEPROGRAMPROC, DeleteProgram)                                                       \
+    X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers)                                           \
     X(PFNGLDELETESHADERPROC, DeleteShader)                                                         \
+    X(PFNGLDELETETEXTURESPROC, DeleteTextures)                                                     \
     X(PFNGLDEPTHFUNCPROC, DepthFunc)                                                               \
     X(PFNGLDISABLEPROC, Disable)                                                                   \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                                             \
     X(PFNGLENABLEPROC, Enable)                                                                     \
     X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray)                                   \
     X(PFNGLFLUSHPROC, Flush)                                                                       \
+    X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, FramebufferRenderbuffer)                                   \
+    X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D)                                         \
     X(PFNGLGENBUFFERSPROC, GenBuffers)                                                             \
+    X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers)                                                   \
+    X(PFNGLGENRENDERBUFFERSPROC, GenRenderbuffers)                                                 \
     X(PFNGLGENTEXTURESPROC, GenTextures)                                                           \
     X(PFNGLGENERATEMIPMAPPROC, GenerateMipmap)                                                     \
+    X(PFNGLGETACTIVEUNIFORMPROC, GetActiveUniform)                                                 \
+    X(PFNGLGETERRORPROC, GetError)                                                                 \
     X(PFNGLGETINTEGERVPROC, GetIntegerv)                                                           \
     X(PFNGLGETPROGRAMINFOLOGPROC, GetProgramInfoLog)                                               \
     X(PFNGLGETPROGRAMIVPROC, GetProgramiv)                                                         \
@@ -44,11 +57,17 @@
     X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)                                             \
     X(PFNGLLINKPROGRAMPROC, LinkProgram)                                                           \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                                           \
+    X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage)                                           \
     X(PFNGLSCISSORPROC, Scissor)                                                                   \
     X(PFNGLSHADERSOURCEPROC, ShaderSource)                                                         \
     X(PFNGLTEXIMAGE2DPROC, TexImage2D)                                                             \
     X(PFNGLTEXPARAMETERIPROC, TexParameteri)                                                       \
+    X(PFNGLUNIFORM1FVPROC, Uniform1fv)                                                             \
     X(PFNGLUNIFORM1IPROC, Uniform1i)                                                               \
+    X(PFNGLUNIFORM2FVPROC, Uniform2fv)                                                             \
+    X(PFNGLUNIFORM3FVPROC, Uniform3fv)                                                             \
+    X(PFNGLUNIFORM4FVPROC, Uniform4fv)                                                             \
+    X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv)                                                 \
     X(PFNGLUSEPROGRAMPROC, UseProgram)                                                             \
     X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer)                                           \
     X(PFNGLVIEWPORTPROC, Viewport)
@@ -69,12 +88,13 @@ struct ModernGL {
     int es = 0; // OpenGL ES or WebGL
     int major = 0, minor = 0;
     int vertexArrays = 0; // a vertex array object must be bound (core), or may be (ES 3)
+    int glsl = 100;       // the shading language's version line: 100 (ES), 120 or 330
     int fullNpot = 0;     // non-power-of-two textures may repeat and have mipmaps
     int maxTextureSize = 64;
 };
 
 // Fills `gl` from the current context. 0 (with the error set) when a function
-// is missing or the context is older than GL 3.3 / GLES 2.0.
+// is missing or the context is older than GL 2.1 / GLES 2.0.
 int ModernGL_Load(ModernGL* gl);
 
 // Reports why the modern backend cannot start: SDL's error on the desktop,

@@ -1,7 +1,6 @@
 #include "modern_program.h"
 
-// Written in GLSL ES 1.00 (GLES 2, WebGL 1); a core context gets a prefix
-// that maps it to GLSL 3.30.
+// In the GLSL subset (modern_glsl.h), as the scenes' own shaders are.
 static const char* const vertexBody = R"(
 attribute vec4 position;
 attribute vec4 colour;
@@ -16,11 +15,6 @@ void main() {
 )";
 
 static const char* const fragmentBody = R"(
-#ifdef GL_FRAGMENT_PRECISION_HIGH
-precision highp float;
-#else
-precision mediump float;
-#endif
 varying vec4 vColour;
 varying vec2 vTexCoord;
 #ifdef TEXTURED
@@ -35,46 +29,7 @@ void main() {
 }
 )";
 
-static const char* const esPrefix = "#version 100\n";
-static const char* const coreVertexPrefix = "#version 330 core\n"
-                                            "#define attribute in\n"
-                                            "#define varying out\n";
-static const char* const coreFragmentPrefix = "#version 330 core\n"
-                                              "#define varying in\n"
-                                              "#define texture2D texture\n"
-                                              "out vec4 fragColour;\n"
-                                              "#define gl_FragColor fragColour\n";
-
-static GLuint Compile(const ModernGL& gl, GLenum kind, const char* prefix, const char* define,
-                      const char* body) {
-    GLuint shader = gl.CreateShader(kind);
-    const char* parts[3] = {prefix, define, body};
-    gl.ShaderSource(shader, 3, parts, nullptr);
-    gl.CompileShader(shader);
-    GLint ok = 0;
-    gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[256] = "";
-        gl.GetShaderInfoLog(shader, sizeof log, nullptr, log);
-        ModernGL_SetError("the %s shader does not compile: %s",
-                          kind == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
-        gl.DeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-GLuint ModernProgram_Build(const ModernGL& gl, int textured) {
-    const char* define = textured ? "#define TEXTURED 1\n" : "";
-    GLuint vertex =
-        Compile(gl, GL_VERTEX_SHADER, gl.es ? esPrefix : coreVertexPrefix, "", vertexBody);
-    GLuint fragment = vertex ? Compile(gl, GL_FRAGMENT_SHADER,
-                                       gl.es ? esPrefix : coreFragmentPrefix, define, fragmentBody)
-                             : 0;
-    if (!fragment) {
-        if (vertex) gl.DeleteShader(vertex);
-        return 0;
-    }
+static GLuint Link(const ModernGL& gl, GLuint vertex, GLuint fragment, ModernGlslProblem* problem) {
     GLuint program = gl.CreateProgram();
     gl.AttachShader(program, vertex);
     gl.AttachShader(program, fragment);
@@ -87,15 +42,51 @@ GLuint ModernProgram_Build(const ModernGL& gl, int textured) {
     GLint ok = 0;
     gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
-        char log[256] = "";
+        char log[1024] = "";
         gl.GetProgramInfoLog(program, sizeof log, nullptr, log);
-        ModernGL_SetError("the shaders do not link: %s", log);
+        *problem = ModernGlsl_ReadLog(log, 0);
+        problem->line = 0; // a link names no line of either source
         gl.DeleteProgram(program);
         return 0;
     }
-    if (textured) {
+    GLint picture = gl.GetUniformLocation(program, "picture");
+    if (picture >= 0) {
         gl.UseProgram(program);
-        gl.Uniform1i(gl.GetUniformLocation(program, "picture"), 0);
+        gl.Uniform1i(picture, 0);
+    }
+    return program;
+}
+
+static GLuint Make(const ModernGL& gl, const char* defines, const char* vertex,
+                   const char* fragment, int* stage, ModernGlslProblem* problem) {
+    *stage = MODERN_VERTEX;
+    GLuint v = ModernGlsl_Compile(gl, GL_VERTEX_SHADER, "", vertex ? vertex : vertexBody, problem);
+    if (!v) return 0;
+    *stage = MODERN_FRAGMENT;
+    GLuint f = ModernGlsl_Compile(gl, GL_FRAGMENT_SHADER, defines, fragment, problem);
+    if (!f) {
+        gl.DeleteShader(v);
+        return 0;
+    }
+    *stage = MODERN_LINK;
+    return Link(gl, v, f, problem);
+}
+
+GLuint ModernProgram_Make(const ModernGL& gl, const char* vertex, const char* fragment, int* stage,
+                          ModernGlslProblem* problem) {
+    return Make(gl, "", vertex, fragment, stage, problem);
+}
+
+GLuint ModernProgram_Build(const ModernGL& gl, int textured) {
+    int stage = 0;
+    ModernGlslProblem problem;
+    GLuint program =
+        Make(gl, textured ? "#define TEXTURED 1\n" : "", nullptr, fragmentBody, &stage, &problem);
+    if (!program) {
+        static const char* const what[3] = {"the vertex shader does not compile",
+                                            "the fragment shader does not compile",
+                                            "the shaders do not link"};
+        ModernGL_SetError("%s: %s", what[stage], problem.message.c_str());
     }
     return program;
 }

@@ -25,13 +25,15 @@ static int FindMode(int displayIndex, int w, int h, int bits, SDL_DisplayMode* o
 }
 
 // The fixed backend draws in the compatibility context SDL makes by default.
-// The modern one asks for a 3.3 core context, else GLES 3.0, else GLES 2.0.
+// The modern one asks for a 3.3 core context, else GLES 3.0, else GLES 2.0,
+// else GL 2.1.
 static SDL_GLContext CreateContext(SDL_Window* handle, int renderer) {
     if (renderer != DRAW_MODERN) return SDL_GL_CreateContext(handle);
-    static const int versions[3][3] = {
+    static const int versions[4][3] = {
         {SDL_GL_CONTEXT_PROFILE_CORE, 3, 3},
         {SDL_GL_CONTEXT_PROFILE_ES, 3, 0},
         {SDL_GL_CONTEXT_PROFILE_ES, 2, 0},
+        {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 2, 1},
     };
     int saved[3] = {0, 0, 0};
     SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &saved[0]);

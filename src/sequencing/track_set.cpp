@@ -1,6 +1,8 @@
 #include "sequencing/track_set.h"
 
 #include <algorithm>
+#include <cmath>
+#include <unordered_set>
 
 static const char* const interpNames[TRACK_INTERP_COUNT] = {"step", "linear", "smooth", "ramp"};
 
@@ -40,4 +42,37 @@ float EvaluateTrack(const Track& track, double row, float fallback) {
         return a.value;
     }
     return (float)(a.value + ((double)b.value - a.value) * w);
+}
+
+const char* TrackName_Problem(const std::string& name) {
+    if (name.empty()) return "empty track name";
+    if (name.find('\0') != std::string::npos) return "a name cannot hold a zero byte";
+    if (name.size() > TRACK_MAX_NAME) return "track name longer than 255 bytes";
+    return nullptr;
+}
+
+uint64_t TrackSet_EncodedSize(const TrackSet& set) {
+    uint64_t size = 20;
+    for (const Track& t : set.tracks) size += 8 + t.name.size() + 12 * (uint64_t)t.keys.size();
+    return size;
+}
+
+std::string TrackSet_Problem(const TrackSet& set) {
+    if (!(set.grid.bpm >= 1 && set.grid.bpm <= 1000)) return "bpm must be from 1 to 1000";
+    if (set.grid.rowsPerBeat < 1 || set.grid.rowsPerBeat > 256)
+        return "rows per beat must be from 1 to 256";
+    if (set.tracks.size() > TRACK_MAX_TRACKS) return "more than 65536 tracks";
+    std::unordered_set<std::string> names;
+    for (const Track& t : set.tracks) {
+        if (const char* why = TrackName_Problem(t.name)) return why;
+        if (!names.insert(t.name).second) return "a second track named " + t.name;
+        if (t.keys.size() > TRACK_MAX_KEYS) return "more than 1048576 keys in one track";
+        for (size_t i = 0; i < t.keys.size(); i++) {
+            if (i > 0 && t.keys[i].row <= t.keys[i - 1].row) return "rows out of order";
+            if (!std::isfinite(t.keys[i].value)) return "NaN or infinity is no value";
+            if (t.keys[i].interp >= TRACK_INTERP_COUNT) return "unknown interpolation";
+        }
+    }
+    if (TrackSet_EncodedSize(set) > TRACK_MAX_BYTES) return "the tracks pass 64 MiB compiled";
+    return "";
 }

@@ -51,3 +51,13 @@ int TrackInterpFromName(const std::string& name);
 // The track's value at `row` (with its fraction), or `fallback` when it has
 // no keys.
 float EvaluateTrack(const Track& track, double row, float fallback);
+
+// The rules every form of the tracks keeps, shared by the parsers and the
+// editor, so nothing makes a set that a reader refuses.
+// Null when `name` may name a track (1 to 255 bytes, no zero byte), else why not.
+const char* TrackName_Problem(const std::string& name);
+// The size of the set as "default.trk".
+uint64_t TrackSet_EncodedSize(const TrackSet& set);
+// "" when the set keeps every rule (the limits above, names unique, rows
+// rising, values finite, interpolations known), else the first it breaks.
+std::string TrackSet_Problem(const TrackSet& set);

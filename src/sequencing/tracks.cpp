@@ -85,6 +85,11 @@ const TrackSet* Tracks_Current() {
     return installed ? &current : nullptr;
 }
 
+const MusicGrid& Tracks_Grid() {
+    static const MusicGrid show = TrackSet().grid;
+    return installed ? current.grid : show;
+}
+
 int Tracks_InstallFile(const void* data, size_t size, std::string* error) {
     TrackSet set;
     if (!DecodeTrackFile((const uint8_t*)data, size, &set, error)) return 0;

@@ -46,6 +46,8 @@ int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error);
 void Tracks_Clear();
 // The installed set, or null.
 const TrackSet* Tracks_Current();
+// The installed set's grid, or the show's (128 bpm, 4 rows a beat) without one.
+const MusicGrid& Tracks_Grid();
 // Counts installs and clears: state computed from the tracks (a player's
 // marks of the scenes) holds while this stays the same.
 uint64_t Tracks_Generation();

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Lays out the web site: the page, the program (.js and .wasm) and, in
-data/, the show's content with files.json, the list the page fetches with
-each file's size for its progress bar. With --zelkor (a native zelkor), the
-TGA pictures go into data/pictures.vkz packed with aPLib, each first made a
-prediction residual (as PNG's Paeth filter, one colour plane after another),
-which the program undoes as it unpacks them: the same pixels in a third of
-the bytes.
+data/, the show's content (its shaders in data/shaders/) with files.json,
+the list the page fetches with each file's size for its progress bar. With
+--zelkor (a native zelkor), the TGA pictures go into data/pictures.vkz
+packed with aPLib, each first made a prediction residual (as PNG's Paeth
+filter, one colour plane after another), which the program undoes as it
+unpacks them: the same pixels in a third of the bytes.
 
   make_site.py [--zelkor ZELKOR] SITE SHOW PROGRAM.js PAGE_FILE..."""
 
@@ -19,6 +19,7 @@ import sys
 import tempfile
 
 CONTENT = (".vkz", ".mp3", ".tga", ".bmp", ".rgs")
+SHADERS = (".vert", ".frag")
 
 
 def fail(text):
@@ -152,14 +153,16 @@ def main():
     os.makedirs(data)
     for path in pages + [program, os.path.splitext(program)[0] + ".wasm"]:
         shutil.copyfile(path, os.path.join(site, os.path.basename(path)))
-    listing, names = [], []
-    for name in sorted(os.listdir(show)):
-        if not name.lower().endswith(CONTENT):
-            continue
+    listing = []
+    names = [n for n in sorted(os.listdir(show)) if n.lower().endswith(CONTENT)]
+    if os.path.isdir(os.path.join(show, "shaders")):
+        os.makedirs(os.path.join(data, "shaders"))
+        names += ["shaders/" + n for n in sorted(os.listdir(os.path.join(show, "shaders")))
+                  if n.endswith(SHADERS)]
+    for name in names:
         path = os.path.join(show, name)
         if not regular(path):
             fail("%s is not a regular file; make the show again" % path)
-        names.append(name)
     pictures = [n for n in names if n.lower().endswith(".tga")]
     packed = pack_pictures(zelkor, show, pictures, os.path.join(data, "pictures.vkz")) if zelkor else []
     for name in names:

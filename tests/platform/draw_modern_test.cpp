@@ -370,6 +370,40 @@ TEST_F(DrawModernTest, ClearBarsLeavesTheScissorOff) {
     ExpectAlike();
 }
 
+// Particles as textured point sprites (the texture's stripes show which way
+// up a sprite is), then plain points in one colour each.
+TEST_F(DrawModernTest, PointSpritesAsTheFixedBackendDrawsThem) {
+    DrawBoth([](const Draw* d, const Textures& t) {
+        d->Disable(DRAW_DEPTH_TEST);
+        d->Enable(DRAW_BLEND);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+        d->Enable(DRAW_TEXTURE_2D);
+        d->BindTexture(t.rgba);
+        d->PointSprites(1);
+        d->PointSize(28.0f);
+        d->Translatef(0, 0, -10);
+        d->Begin(DRAW_POINTS);
+        for (int i = 0; i < 12; i++) {
+            d->Color4f(1, 0.3f + i / 20.0f, 1 - i / 12.0f, 1);
+            d->Vertex3f(4 * cosf(i * 0.52f), 3 * sinf(i * 0.52f), 0);
+        }
+        d->End();
+        d->PointSprites(0);
+        d->Disable(DRAW_TEXTURE_2D);
+        d->PointSize(5.0f);
+        d->Begin(DRAW_POINTS);
+        d->Color3f(0.2f, 1, 0.2f);
+        d->Vertex3f(0, 0, 0);
+        d->Vertex3f(1.5f, -0.5f, 0);
+        d->Vertex3f(0, 0, 20); // behind the eye: dropped
+        d->End();
+        d->PointSize(1.0f);
+    });
+    // Sampled mipmap levels differ a little; a sprite upside down is off
+    // in half its pixels.
+    ExpectAlike(35, 0.01);
+}
+
 // A quad coloured unevenly shows which diagonal cut it: Mesa cuts along 0-2,
 // or along 1-3 when a vertex of the draw is outside the view volume.
 TEST_F(DrawModernTest, QuadsAreCutAsMesaCutsThem) {
@@ -437,10 +471,10 @@ TEST(DrawModernGles2, DrawsAsTheFixedBackend) {
     SDL_GLContext esContext = SDL_GL_CreateContext(esWindow.GetHandle());
     SDL_GL_ResetAttributes();
     ASSERT_TRUE(esContext) << SDL_GetError();
-    DrawModern_LimitToGles2(1);
+    DrawModern_LimitTo(DRAW_MODERN_AS_GLES2);
     const Draw* modern = Draw_Modern();
     ASSERT_TRUE(modern->Start()) << SDL_GetError();
-    DrawModern_LimitToGles2(0);
+    DrawModern_LimitTo(DRAW_MODERN_AS_IS);
     modern->Viewport(0, 0, W, H);
     modern->Perspective(45.0, (double)W / H, 0.1f, 1000.0);
     modern->InitialState();

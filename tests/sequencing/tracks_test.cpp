@@ -1,10 +1,12 @@
-// Parameter tracks: interpolation, the text and binary forms, refusals that
-// name the line or the offset, handles across reloads, the music grid.
+// Parameter tracks: interpolation, the text and binary forms (repeats and
+// text written back after edits too), refusals that name the line or the
+// offset, handles across reloads, the music grid.
 #include "archive/codec.h"
 #include "archive/vkz.h"
 #include "sequencing/scene_frame.h"
 #include "sequencing/track_file.h"
 #include "sequencing/track_text.h"
+#include "sequencing/track_text_update.h"
 #include "sequencing/tracks.h"
 #include "support/scratch.h"
 #include "tmg_bytes.h"
@@ -130,6 +132,88 @@ TEST(Tracks, TextToBinaryToTextToTheSameBytes) {
     EXPECT_EQ(Encode(Compile(dumped)), bytes);
 }
 
+TEST(Tracks, ARepeatIsKeysEveryNRowsAndDumpsBackToTheSameBytes) {
+    // A beat of two keys for 20 beats, a key written out taking row 8, and a
+    // last repeat cut short by its end.
+    TrackSet set = Compile("bpm 128 rows 4\n"
+                           "track flash\n"
+                           "repeat every 4 from 0 to 80   # the beat\n"
+                           "  0 1 linear\n"
+                           "  1 0\n"
+                           "end\n"
+                           "8 0.5\n"
+                           "repeat every 10 from 100 to 115\n"
+                           "9 7\n"
+                           "end\n");
+    const std::vector<TrackKey>& keys = set.tracks[0].keys;
+    ASSERT_EQ(keys.size(), 40u + 1);
+    EXPECT_EQ(keys[0].row, 0u);
+    EXPECT_EQ(keys[0].interp, TRACK_LINEAR);
+    EXPECT_EQ(keys[3].row, 5u);
+    EXPECT_EQ(keys[3].value, 0.0f);
+    EXPECT_EQ(keys[4].row, 8u);
+    EXPECT_EQ(keys[4].value, 0.5f);
+    EXPECT_EQ(keys[4].interp, TRACK_STEP);
+    EXPECT_EQ(keys[39].row, 77u);
+    EXPECT_EQ(keys[40].row, 109u); // 119 is past the end
+    std::vector<uint8_t> bytes = Encode(set);
+    TrackSet back;
+    std::string error;
+    ASSERT_TRUE(DecodeTrackFile(bytes.data(), bytes.size(), &back, &error)) << error;
+    EXPECT_EQ(Encode(Compile(FormatTrackText(back))), bytes);
+}
+
+TEST(Tracks, AnEditedSetIsWrittenBackIntoItsTextKeepingWhatDidNotChange) {
+    const std::string text = "# the maker's notes\r\n"
+                             "bpm 128 rows 4\n"
+                             "\n"
+                             "# the fade, by hand\n"
+                             "track global.fade\n"
+                             "0    0.50   # half\n"
+                             "16   1e0 linear\n"
+                             "32   0  # gone soon\n"
+                             "track flash\n"
+                             "repeat every 4 from 0 to 16   # the beat\n"
+                             "0 1\n"
+                             "end\n"
+                             "track kept\n"
+                             "0 0.10\n";
+    TrackSet set = Compile(text);
+    Track& fade = set.tracks[0];
+    fade.keys[1].value = 2;                                 // changed: its comment kept
+    fade.keys.pop_back();                                   // removed: its comment kept
+    fade.keys.insert(fade.keys.begin() + 1, {8, 0.25f, 0}); // new, in row order
+    set.tracks.push_back({"new one", {{4, 3, 0}}});
+    std::string out;
+    ASSERT_EQ(UpdateTrackText(text, set, &out), 1);
+    EXPECT_EQ(out, "# the maker's notes\r\n"
+                   "bpm 128 rows 4\n"
+                   "\n"
+                   "# the fade, by hand\n"
+                   "track global.fade\n"
+                   "0    0.50   # half\n"
+                   "8    0.25\n"
+                   "16   2 linear\n"
+                   "# gone soon\n"
+                   "track flash\n"
+                   "repeat every 4 from 0 to 16   # the beat\n"
+                   "0 1\n"
+                   "end\n"
+                   "track kept\n"
+                   "0 0.10\n"
+                   "\ntrack \"new one\"\n4 3\n");
+    // A key of a repeat changed is written out over it; one removed breaks
+    // the repeat into its keys.
+    TrackSet beat = Compile(text);
+    beat.tracks[1].keys[1].value = 5;
+    ASSERT_EQ(UpdateTrackText(text, beat, &out), 1);
+    EXPECT_NE(out.find("end\n4 5\ntrack kept"), std::string::npos) << out;
+    beat.tracks[1].keys.erase(beat.tracks[1].keys.begin());
+    ASSERT_EQ(UpdateTrackText(text, beat, &out), 1);
+    EXPECT_NE(out.find("track flash\n4 5\n8 1\n12 1\n# the beat\ntrack kept"), std::string::npos)
+        << out;
+}
+
 TEST(Tracks, BadTextIsRefusedWithTheLine) {
     struct {
         std::string text;
@@ -148,6 +232,21 @@ TEST(Tracks, BadTextIsRefusedWithTheLine) {
         {"track a\n", "line 1: a track before the 'bpm BPM rows N' line"},
         {"bpm 128 rows 0\n", "line 1: rows per beat must be from 1 to 256"},
         {"# nothing\n", "line 1: no 'bpm BPM rows N' line"},
+        {"bpm 128 rows 4\ntrack a\n0 +-1\n", "line 3: expected a number"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 4 from 0 to 8\n4 1\nend\n",
+         "line 4: offset 4 is not below the repeat's step 4"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 4 from 0 to 8\n0 1\ntrack b\n",
+         "line 5: a 'track' line inside the repeat of line 3 (no 'end' before it)"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 4 from 0 to 8\n0 1\n",
+         "line 3: the repeat has no 'end'"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 4 from 0 to 9\n0 1\nend\n"
+         "repeat every 2 from 8 to 12\n1 2\n0 1\nend\n",
+         "line 8: rows out of order (each key's row must be after the one before)"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 4 from 0 to 9\n0 1\nend\n"
+         "repeat every 2 from 8 to 12\n0 1\nend\n",
+         "line 6: row 8 is set by the repeats on lines 3 and 6"},
+        {"bpm 128 rows 4\ntrack a\nrepeat every 1 from 0 to 4294967295\n0 1\nend\n",
+         "line 5: more than 1048576 keys in one track"},
     };
     for (const auto& t : table) {
         TrackSet set;

@@ -19,6 +19,9 @@ msg=$("$Z" trk compile "$T/bad.txt" -o "$T/keep.trk" 2>&1); [ $? = 1 ] || fail "
 [ "$msg" = "zelkor trk: $T/bad.txt: line 4: rows out of order (each key's row must be after the one before)" ] ||
     fail "message: $msg"
 cmp -s "$T/a.trk" "$T/keep.trk" || fail "a failed compile touched the output"
+printf 'bpm 128 rows 4\ntrack x\n0 +-1\n' >"$T/sign.txt"
+msg=$("$Z" trk compile "$T/sign.txt" -o "$T/sign.trk" 2>&1); [ $? = 1 ] || fail "0 +-1 taken"
+[ "$msg" = "zelkor trk: $T/sign.txt: line 3: expected a number" ] || fail "message: $msg"
 
 head -c 40 "$T/a.trk" >"$T/cut.trk"
 msg=$("$Z" trk dump "$T/cut.trk" 2>&1); [ $? = 1 ] || fail "cut file"

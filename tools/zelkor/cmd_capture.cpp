@@ -15,6 +15,8 @@
 #include "engine/engine.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_shaders.h"
+#include "platform/draw_modern.h"
 #include "engine/timetable_nav.h"
 #include "core/log.h"
 #include "platform/draw.h"
@@ -45,8 +47,8 @@ struct Options {
     int crf = ZK_VideoSettings().crf;
     const char* preset = ZK_VideoSettings().preset; // the encoder's defaults, said once
     int noAudio = 0, quiet = 0, drawAll = 0;
-    int renderer = DRAW_FIXED;
-    int video = 0; // OUT is a video file; else a folder of PNGs
+    int renderer = -1; // none asked for
+    int video = 0;     // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
     // --from/--to/--step stills, listed once the show's end is known: a range
     // far past it would otherwise take gigabytes only to be refused.
@@ -220,9 +222,10 @@ int Capture(Options& o) {
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
     const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
-    // The tracks as play takes them: the text given, else SHOW/tracks.txt.
-    const std::string tracks = o.tracks.empty() ? std::string(show) + "/tracks.txt" : o.tracks;
-    const std::string tracksPath = AbsolutePath(tracks);
+    // The tracks as play takes them: the text given, else the project's (a
+    // built show's record names them), else SHOW/tracks.txt.
+    std::string tracks;
+    const std::string tracksPath = TracksFileFor("zelkor capture", o.showDir, o.tracks, &tracks);
     if (!o.tracks.empty() && access(tracksPath.c_str(), F_OK) != 0) {
         fprintf(stderr, "zelkor capture: %s: %s\n", tracks.c_str(), strerror(errno));
         return 1;
@@ -247,6 +250,9 @@ int Capture(Options& o) {
                 strerror(errno));
         return 1;
     }
+    int renderer =
+        Engine_ShowRenderer("zelkor capture", (std::string(show) + "/").c_str(), o.renderer);
+    if (renderer < 0) return 1;
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
     // a range from the end on all the way there only to find nothing.
@@ -304,7 +310,7 @@ int Capture(Options& o) {
     }
 
     Runner_SetFrameRate(o.simFps);
-    Runner_SetRenderer(o.renderer);
+    Runner_SetRenderer(renderer);
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
@@ -317,6 +323,13 @@ int Capture(Options& o) {
         else
             fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
                     o.height);
+        CaptureVideo_Abort(video);
+        return 1;
+    }
+    // A shader that does not compile would be captured as something else.
+    if (DrawModern_ShaderProblem(0)) {
+        Engine_TellShaderProblems("zelkor capture", (std::string(show) + "/").c_str());
+        Runner_Stop();
         CaptureVideo_Abort(video);
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "play_editor.h"
 #include "play_keys.h"
+#include "play_problems.h"
 #include "play_reload.h"
 #include "show_args.h"
 #include "usage.h"
@@ -12,10 +13,12 @@
 #include "cli/args.h"
 #include "cli/times.h"
 #include "core/log.h"
+#include "engine/engine.h"
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_shaders.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
 #include "scenes/scene_names.h"
@@ -35,8 +38,8 @@ namespace {
 
 struct Options {
     std::string showDir, timetable, scene, tracks, scenes, at;
-    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0;
-    int renderer = DRAW_FIXED;
+    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0, noSound = 0;
+    int renderer = -1; // none asked for
 };
 
 int Usage(const char* why, const char* arg = nullptr) {
@@ -54,6 +57,7 @@ const CLI_Option kOptions[] = {
     {"--renderer", CLI_TEXT},
     {"--scenes", CLI_TEXT},
     {"--fast-seek"},
+    {"--no-sound"},
     {},
 };
 
@@ -76,6 +80,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
     o->fastSeek = args["--fast-seek"].on;
+    o->noSound = args["--no-sound"].on;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
@@ -102,12 +107,18 @@ std::string LogPath(const char* show) {
     return log;
 }
 
+// Over the picture: the shaders' problems, then the editor.
+void Overlay(const Draw* d, int width, int height, void* user) {
+    Problems_Draw(d, width, height);
+    Editor_Draw(d, width, height, user);
+}
+
 std::string Title(unsigned fps) {
     uint32_t t = Live_Time();
     char clock[32];
     snprintf(clock, sizeof clock, "%02u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
     std::string title = std::string("zelkor play  ") + clock + "  " +
-                        MusicGrid_FormatBar(Play_Grid(), t) + "  " + Timetable_ActiveNames(t) +
+                        MusicGrid_FormatBar(Tracks_Grid(), t) + "  " + Timetable_ActiveNames(t) +
                         "  " + std::to_string(fps) + " fps";
     uint32_t end = 0;
     if (Live_Paused() && Timetable_ShowEnd(&end) && t >= end)
@@ -140,9 +151,9 @@ int Play(const Options& o) {
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
     w.showPath = AbsolutePath(show);
     while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
-    // The tracks' text: the one given, else tracks.txt in the show folder.
-    w.tracks = o.tracks.empty() ? w.showPrefix + "tracks.txt" : o.tracks;
-    w.tracksPath = o.tracks.empty() ? w.showPath + "/tracks.txt" : AbsolutePath(o.tracks);
+    // The tracks' text: the one given, else the project's when the show was
+    // built by one, else tracks.txt in the show folder.
+    w.tracksPath = TracksFileFor("zelkor play", o.showDir, o.tracks, &w.tracks);
     w.tracksName = w.tracksPath.substr(w.tracksPath.rfind('/') + 1);
     Editor_SetFile(w.tracksPath, w.tracks);
     if (chdir(show) != 0) {
@@ -154,6 +165,8 @@ int Play(const Options& o) {
                 w.showPrefix.c_str(), strerror(errno));
         return 1;
     }
+    int renderer = Engine_ShowRenderer("zelkor play", w.showPrefix.c_str(), o.renderer);
+    if (renderer < 0) return 1;
     // The timetable first: --scene needs it, and a bad one is better told now.
     std::string why;
     std::vector<std::string> warnings;
@@ -167,15 +180,16 @@ int Play(const Options& o) {
     }
     Play_Warn(file, warnings);
     // The tracks before the start: their grid reads --at BAR.BEAT.
+    int archiveTracks = 0;
     if (VKZ_Archive* archive = VKZ_Open("data.vkz")) {
         std::string trackWhy;
-        Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
+        archiveTracks = Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
         VKZ_Close(archive);
     }
-    Play_LoadTracks(&w);
+    Play_SayTracks(w, archiveTracks, Play_LoadTracks(&w));
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
-        (!MusicGrid_ParseBarBeat(Play_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
+        (!MusicGrid_ParseBarBeat(Tracks_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
         return Usage("--at wants ms, M:SS.mmm or BAR.BEAT (bar from 1, beat 1 to 4)", o.at.c_str());
     int entry = -1;
     if (!o.scene.empty()) {
@@ -199,7 +213,9 @@ int Play(const Options& o) {
     std::string log = LogPath(show);
     Live_SetLogPath(log.c_str());
     Live_SetExactSeeks(!o.fastSeek);
-    if (Live_Start(o.width, o.height, start, o.renderer) != RUNNER_OK) {
+    // Without a working audio device play goes on silent, and says why.
+    Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
+    if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
         std::string shown = log[0] == '/' ? log : w.showPrefix + log;
         if (Runner_LogOpenError())
             fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
@@ -209,15 +225,23 @@ int Play(const Options& o) {
                     shown.c_str());
         return 1;
     }
+    if (const char* silent = Engine_SoundProblem())
+        fprintf(stderr,
+                "zelkor play: no sound (%s); the show plays silent on its clock (--no-sound "
+                "starts so without trying)\n",
+                silent);
     // The start-up took the archive's tracks; the text file's go over them.
     if (w.tracksFromText) Play_LoadTracks(&w);
-    Live_SetOverlay(Editor_Draw, nullptr);
+    Engine_TellShaderProblems("zelkor play", w.showPrefix.c_str());
+    Live_SetOverlay(Overlay, nullptr);
 
     const char* reason = nullptr;
     w.watch = IO_WatchOpen();
     w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
     if (w.showFolder < 0)
         fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+    if (renderer == DRAW_MODERN && access("shaders", F_OK) == 0)
+        w.shadersFolder = IO_WatchFolder(w.watch, "shaders", &reason);
     size_t slash = w.showPath.rfind('/');
     w.showName = w.showPath.substr(slash + 1);
     w.parentFolder =
@@ -225,9 +249,8 @@ int Play(const Options& o) {
     if (!w.timetable.empty())
         w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
     std::string tracksDir = w.tracksPath.substr(0, w.tracksPath.rfind('/') + 1);
-    w.tracksFolder = tracksDir == w.showPath + "/"
-                         ? w.showFolder
-                         : IO_WatchFolder(w.watch, tracksDir.c_str(), &reason);
+    if (tracksDir == w.showPath + "/") w.tracksFolder = w.showFolder;
+    Play_WatchTracks(&w);
     if (!w.library.empty()) {
         std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
         w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);

@@ -202,7 +202,7 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         int changed = 0;
         for (const IO_Change& c : changes)
             for (const Script& s : scripts)
-                changed |= c.folder == s.folder && c.name == s.name && !c.isFolder;
+                changed |= c.folder == s.folder && c.name == s.name && !c.isFolder && !c.removed;
         if (changed) Render(&v, scripts);
         ShowRun(&v, scripts);
         SDL_RenderClear(v.renderer);

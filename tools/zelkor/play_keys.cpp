@@ -55,22 +55,16 @@ void Play_ToggleLoop() {
     if (entry >= 0) Live_SetLoop(Timetable_Start(entry), Timetable_End(entry));
 }
 
-const MusicGrid& Play_Grid() {
-    static const MusicGrid show = {128, 4};
-    const TrackSet* set = Tracks_Current();
-    return set ? set->grid : show;
-}
-
 namespace {
 
 // By rows of the grid: forward to the next row's start; back to this row's
 // start, or the one before when already there.
 void SeekRows(int64_t rows, int forward) {
     uint32_t t = Live_Time();
-    int64_t row = (int64_t)std::floor(MusicGrid_RowAt(Play_Grid(), t));
+    int64_t row = (int64_t)std::floor(MusicGrid_RowAt(Tracks_Grid(), t));
     int64_t at = row - row % rows;
-    int64_t to = forward ? at + rows : MusicGrid_RowStart(Play_Grid(), at) < t ? at : at - rows;
-    Live_Seek(std::min<uint32_t>(MusicGrid_RowStart(Play_Grid(), to), CLI_MAX_TIME));
+    int64_t to = forward ? at + rows : MusicGrid_RowStart(Tracks_Grid(), at) < t ? at : at - rows;
+    Live_Seek(std::min<uint32_t>(MusicGrid_RowStart(Tracks_Grid(), to), CLI_MAX_TIME));
 }
 
 // One frame of 60 a second, on the frames' grid from music time 0.
@@ -93,7 +87,7 @@ void Play_HandleKey(const SDL_Keysym& key) {
     if (Editor_HandleKey(key, Live_Time())) return;
     int64_t step = (key.mod & KMOD_SHIFT) ? 10000 : 2000;
     int ctrl = (key.mod & KMOD_CTRL) != 0;
-    int64_t bar = (int64_t)Play_Grid().rowsPerBeat * MUSIC_BEATS_PER_BAR;
+    int64_t bar = (int64_t)Tracks_Grid().rowsPerBeat * MUSIC_BEATS_PER_BAR;
     uint32_t t = Live_Time(), to = 0;
     switch (key.sym) {
     case SDLK_SPACE:

@@ -7,8 +7,6 @@
 
 #include <vector>
 
-struct MusicGrid;
-
 // Starts (1) or stops (0) catching keys and window events.
 void Play_WatchKeys(int on);
 // The keys pressed since the last call, in order.
@@ -20,5 +18,3 @@ int Play_TakeExposed();
 void Play_HandleKey(const SDL_Keysym& key);
 // Loops the entry playing now (none in a gap), or stops looping.
 void Play_ToggleLoop();
-// The tracks' grid, or the show's default (128 bpm, 4 rows a beat).
-const MusicGrid& Play_Grid();

@@ -1,5 +1,6 @@
 // zelkor play takes in what changed while it runs: the timetable, the
-// archive, the music, pictures, the tracks' text and the scene library.
+// archive, the music, pictures, the tracks' text, the scene library and the
+// shaders.
 #include "play_reload.h"
 
 #include "show_args.h"
@@ -10,6 +11,7 @@
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/scene_library.h"
+#include "platform/draw_modern.h"
 #include "sequencing/tracks.h"
 #include "textures/texture_reload.h"
 
@@ -23,24 +25,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The tracks' text file, when there is one: 1 installed, 0 absent, -1 refused
-// (the reason on stderr, the tracks before it kept).
-int Play_LoadTracks(Watched* w) {
-    int loaded = LoadTracksText("zelkor play", w->tracksPath, w->tracks);
-    if (loaded > 0) w->tracksFromText = 1;
-    return loaded;
-}
-
 namespace {
 
 // The scene library loaded now; the one before it is unloaded only once its
 // successor is registered and prepared.
 SceneLibrary* sceneLibrary = nullptr;
-// After a reload, told once its first frame is drawn: the load's time and
-// the time from the library's last write to that frame.
-std::string reloadedLibrary;
-double reloadMs = 0;
-timespec libraryWritten = {};
+// After a reload of the library or a shader, told once its first frame is
+// drawn: the reload's time and the time from the file's last write to that
+// frame.
+struct Reloaded {
+    std::string file; // as shown; "" when none is to be told
+    double ms = 0;
+    timespec written = {};
+};
+Reloaded reloaded;
 
 double MsSince(const timespec& then) {
     timespec now;
@@ -48,13 +46,27 @@ double MsSince(const timespec& then) {
     return (double)(now.tv_sec - then.tv_sec) * 1000.0 + (double)(now.tv_nsec - then.tv_nsec) / 1e6;
 }
 
+double MsSince(Uint64 begin) {
+    return (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
+           (double)SDL_GetPerformanceFrequency();
+}
+
+// The file's last write, before taking it in.
+void NoteWritten(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0)
+        reloaded.written = info.st_mtim;
+    else
+        clock_gettime(CLOCK_REALTIME, &reloaded.written);
+}
+
 } // namespace
 
 void Play_TellReloaded() {
-    if (reloadedLibrary.empty()) return;
+    if (reloaded.file.empty()) return;
     fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
-            reloadedLibrary.c_str(), reloadMs, MsSince(libraryWritten));
-    reloadedLibrary.clear();
+            reloaded.file.c_str(), reloaded.ms, MsSince(reloaded.written));
+    reloaded.file.clear();
 }
 
 namespace {
@@ -62,8 +74,7 @@ namespace {
 // Takes in a rebuilt scene library; 1 when its scenes now play.
 int TakeInScenes(const Watched& w) {
     Uint64 begin = SDL_GetPerformanceCounter();
-    struct stat info;
-    if (stat(w.libraryPath.c_str(), &info) == 0) libraryWritten = info.st_mtim;
+    NoteWritten(w.libraryPath);
     std::string why;
     SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
     if (!next) {
@@ -75,9 +86,30 @@ int TakeInScenes(const Watched& w) {
     Live_ForgetMarks(); // they hold the old code's state
     SceneLibrary_Unload(sceneLibrary);
     sceneLibrary = next;
-    reloadMs = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-               (double)SDL_GetPerformanceFrequency();
-    reloadedLibrary = w.library;
+    reloaded.ms = MsSince(begin);
+    reloaded.file = w.library;
+    return 1;
+}
+
+// Takes in a saved shader: the programs made from it compiled again before
+// the next frame. One that does not compile keeps its last good code; its
+// problem is told here and shown over the picture until it is mended.
+int TakeInShader(const Watched& w, const std::string& name) {
+    Uint64 begin = SDL_GetPerformanceCounter();
+    NoteWritten("shaders/" + name);
+    int built = DrawModern_ReloadShaders(name.c_str());
+    if (built == 0) return 0; // no program is made from it
+    std::string shown = w.showPrefix + "shaders/" + name;
+    if (built < 0) {
+        std::string own = "shaders/" + name.substr(0, name.rfind('.') + 1);
+        for (int i = 0; const char* problem = DrawModern_ShaderProblem(i); i++)
+            if (!strncmp(problem, own.c_str(), own.size()))
+                fprintf(stderr, "zelkor play: %s%s; the last good code draws on\n",
+                        w.showPrefix.c_str(), problem);
+        return 1; // the problem goes on the picture
+    }
+    reloaded.ms = MsSince(begin);
+    reloaded.file = shown;
     return 1;
 }
 
@@ -91,22 +123,18 @@ void Play_Warn(const std::string& file, const std::vector<std::string>& warnings
 
 // Takes in one changed file; 1 when something was redone.
 int Play_TakeIn(Watched& w, const IO_Change& change) {
-    if (change.isFolder) return 0;
+    int tracks = Play_TakeInTracks(&w, change);
+    if (tracks >= 0) return tracks;
+    if (change.isFolder || change.removed) return 0;
     const std::string& name = change.name;
     if (!w.library.empty() && change.folder == w.libraryFolder && name == w.libraryName)
         return TakeInScenes(w);
+    if (change.folder == w.shadersFolder) return TakeInShader(w, name);
     int inShow = change.folder == w.showFolder;
     std::string shown = w.showPrefix + name, why;
     std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
     int ok;
-    if (change.folder == w.tracksFolder && name == w.tracksName) {
-        if (Play_LoadTracks(&w) <= 0) return 0;
-        double took = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                      (double)SDL_GetPerformanceFrequency();
-        fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w.tracks.c_str(), took);
-        return 1;
-    }
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
         ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
@@ -133,9 +161,7 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
         return 0;
     }
     if (name == "data.vkz" || shown == w.timetable) Live_ForgetMarks();
-    double ms = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
-                (double)SDL_GetPerformanceFrequency();
-    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), ms);
+    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", shown.c_str(), MsSince(begin));
     Play_Warn(shown, warnings);
     return 1;
 }
@@ -143,7 +169,8 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
 // A folder put in place of the show's (git checkout, some editors): entered
 // and watched instead, and every file in it taken in. 1 when it was.
 int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
-    if (!change.isFolder || change.folder != w->parentFolder || change.name != w->showName)
+    if (!change.isFolder || change.removed || change.folder != w->parentFolder ||
+        change.name != w->showName)
         return 0;
     const char* why = nullptr;
     int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
@@ -153,6 +180,7 @@ int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
         return 0;
     }
     if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;
+    if (w->tracksTargetFolder == w->showFolder) w->tracksTargetFolder = folder;
     w->showFolder = folder;
     fprintf(stderr, "zelkor play: %s: the folder was replaced; taking in the new one\n",
             w->showPath.c_str());

@@ -16,7 +16,8 @@ std::string AbsolutePath(const std::string& p) {
     return std::string(cwd) + "/" + p;
 }
 
-int LoadTracksText(const char* tool, const std::string& path, const std::string& shown) {
+int LoadTracksText(const char* tool, const std::string& path, const std::string& shown,
+                   std::string* read) {
     if (access(path.c_str(), F_OK) != 0) return 0;
     std::string text, why;
     const char* reason = nullptr;
@@ -29,7 +30,79 @@ int LoadTracksText(const char* tool, const std::string& path, const std::string&
                 why.c_str());
         return -1;
     }
+    if (read) *read = std::move(text);
     return 1;
+}
+
+// An absolute path without "." and ".." parts, as a person would write it.
+static std::string Normal(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= path.size()) {
+        size_t slash = std::min(path.find('/', at), path.size());
+        std::string part = path.substr(at, slash - at);
+        at = slash + 1;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string out;
+    for (const std::string& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+int ShowSources_Read(const std::string& folder, ShowSources* out) {
+    std::string dir = folder.empty() ? "." : folder, text;
+    const char* why = nullptr;
+    if (!IO_ReadText((dir + "/" SHOW_SOURCES_FILE).c_str(), 1 << 16, IO_REGULAR_ONLY, &text, &why))
+        return 0;
+    *out = ShowSources();
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t eol = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, eol - at);
+        at = eol + 1;
+        size_t space = line.find(' ');
+        if (line.empty() || line[0] == '#' || space == std::string::npos) continue;
+        std::string key = line.substr(0, space), path = line.substr(space + 1);
+        if (path.empty()) continue;
+        path = Normal(path[0] == '/' ? path : AbsolutePath(dir + "/" + path));
+        if (key == "source") out->source = path;
+        if (key == "tracks") out->tracks = path;
+    }
+    return 1;
+}
+
+// `path` as messages name it: from the working folder when it is under it.
+static std::string Shown(const std::string& path) {
+    std::string cwd = AbsolutePath(""); // ends in '/'
+    if (path.size() > cwd.size() && path.compare(0, cwd.size(), cwd) == 0)
+        return path.substr(cwd.size());
+    return path;
+}
+
+std::string TracksFileFor(const char* tool, const std::string& show, const std::string& given,
+                          std::string* shown) {
+    if (!given.empty()) {
+        *shown = given;
+        return AbsolutePath(given);
+    }
+    std::string prefix = show.empty() ? "" : show + "/";
+    ShowSources sources;
+    if (ShowSources_Read(show, &sources) && !sources.tracks.empty()) {
+        *shown = Shown(sources.tracks);
+        if (access((prefix + "tracks.txt").c_str(), F_OK) == 0 &&
+            AbsolutePath(prefix + "tracks.txt") != sources.tracks)
+            fprintf(stderr,
+                    "%s: %stracks.txt is passed over: this built show's tracks are %s (delete "
+                    "it, or name it with --tracks)\n",
+                    tool, prefix.c_str(), shown->c_str());
+        return sources.tracks;
+    }
+    *shown = prefix + "tracks.txt";
+    return AbsolutePath(*shown);
 }
 
 int SceneLibraryIn(const char* tool, const std::string& folder, std::string* path) {

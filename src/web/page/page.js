@@ -253,7 +253,12 @@
                 () => {
                     const FS = window.Module.FS;
                     FS.mkdir("/show");
-                    for (const file of files) FS.writeFile(`/show/${file.name}`, file.bytes);
+                    for (const file of files) {
+                        // shaders/NAME.frag: its folder first
+                        const slash = file.name.lastIndexOf("/");
+                        if (slash > 0) FS.mkdirTree(`/show/${file.name.slice(0, slash)}`);
+                        FS.writeFile(`/show/${file.name}`, file.bytes);
+                    }
                 },
             ],
             onAbort: (what) => fail(`The show stopped: ${what}.`),
