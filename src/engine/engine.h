@@ -42,11 +42,11 @@ enum EngineSound {
 struct EngineConfig {
     int width = 800, height = 600; // the window (or offscreen picture)
     int bitsPerPixel = 32;
-    int fullscreen = 0;       // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
-    int sound = 1;            // EngineSound: 1 the show needs an audio device
-    int renderer = 0;         // DrawRenderer
-    const char* folder = 0;   // the show folder, entered at Start (null: the working one)
-    const char* logPath = 0;  // null: "zelkor.log" in the show folder
+    int fullscreen = 0;      // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
+    int sound = 1;           // EngineSound: 1 the show needs an audio device
+    int renderer = 0;        // DrawRenderer
+    const char* folder = 0;  // the show folder, entered at Start (null: the working one)
+    const char* logPath = 0; // null: "zelkor.log" in the show folder
     // The log is the user's (an installed show): when it cannot be written the
     // show runs without it, saying so in one line on stderr, since nothing in
     // the show's folder could help.

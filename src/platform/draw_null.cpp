@@ -261,9 +261,7 @@ DrawCarried* Draw_NullCarried() {
 
 int Draw_NullFrameStandsAlone() {
     int alone = state.colourCleared && state.depthCleared && !state.readStale;
-    state.lastKeeps = alone                                ? 0.0f
-                      : state.painted && !state.readStale ? state.firstKeeps
-                                                          : 1.0f;
+    state.lastKeeps = alone ? 0.0f : state.painted && !state.readStale ? state.firstKeeps : 1.0f;
     state.painted = state.colourCleared = state.depthCleared = state.readStale = 0;
     state.freshCount = 0;
     state.firstKeeps = 1.0f;
