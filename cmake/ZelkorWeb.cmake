@@ -7,6 +7,7 @@ get_filename_component(_zelkor_share "${CMAKE_CURRENT_LIST_DIR}/../../../share/z
 
 function(zelkor_web_show name)
     set(ZK_SHOW_DIR "" CACHE PATH "The native build's show folder, whose content the site carries")
+    set(ZK_ZELKOR "" CACHE FILEPATH "A native zelkor, which packs the site's pictures")
     if(NOT TARGET zk_engine)
         add_subdirectory(${_zelkor_share} ${CMAKE_BINARY_DIR}/zelkor EXCLUDE_FROM_ALL)
     endif()
@@ -23,7 +24,8 @@ function(zelkor_web_show name)
     file(WRITE ${CMAKE_BINARY_DIR}/page/index.html "${page}")
     find_package(Python3 REQUIRED COMPONENTS Interpreter)
     add_custom_target(${name}_site ALL
-        COMMAND ${Python3_EXECUTABLE} ${web}/make_site.py ${CMAKE_BINARY_DIR}/site ${ZK_SHOW_DIR}
+        COMMAND ${Python3_EXECUTABLE} ${web}/make_site.py --zelkor "${ZK_ZELKOR}"
+                ${CMAKE_BINARY_DIR}/site ${ZK_SHOW_DIR}
                 $<TARGET_FILE:${name}> ${CMAKE_BINARY_DIR}/page/index.html ${web}/page/page.js
                 ${web}/page/page.css
         DEPENDS ${name} ${web}/make_site.py

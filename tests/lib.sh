@@ -8,6 +8,13 @@ zk_programs() {
     ZELKOR=$1/tools/zelkor/zelkor
 }
 
+# zk_on_exit COMMAND: runs COMMAND when the script exits, before whatever the
+# script's EXIT trap already does (which it keeps).
+zk_on_exit() {
+    eval "set -- \"\$1\" $(trap -p EXIT)"
+    trap -- "$1${4:+; $4}" EXIT
+}
+
 # zk_e2e_begin BUILD: the build's programs, a private Xvfb and a scratch folder
 # that becomes the working folder; on exit the server, the folder and any
 # program still running as $pid go.
@@ -15,7 +22,7 @@ zk_e2e_begin() {
     zk_programs "$1"
     zk_start_xvfb || exit 1
     ZK_WORK=$(mktemp -d)
-    trap 'kill $ZK_XVFB_PID 2>/dev/null; [ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$ZK_WORK"' EXIT
+    zk_on_exit '[ -n "${pid:-}" ] && kill -9 $pid 2>/dev/null; rm -rf "$ZK_WORK"'
     cd "$ZK_WORK" || exit 1
 }
 
@@ -36,7 +43,7 @@ zk_start_xvfb() {
             if [ "$(tr -d ' ' 2>/dev/null < /tmp/.X$n-lock)" = "$ZK_XVFB_PID" ] &&
                 DISPLAY=:$n xdpyinfo >/dev/null 2>&1; then
                 export DISPLAY=:$n
-                trap 'kill $ZK_XVFB_PID 2>/dev/null' EXIT
+                zk_on_exit 'kill $ZK_XVFB_PID 2>/dev/null'
                 return 0
             fi
             sleep 0.1

@@ -17,11 +17,26 @@ const CLI_Value& CLI_Args::operator[](const char* name) const {
     abort();
 }
 
+// One side of WxH: digits only, refused past `high` (however many digits:
+// a number past what an int holds must not wrap into range).
+static const char* ParseSide(const char* s, int low, int high, int* side) {
+    long long v = 0;
+    const char* at = s;
+    for (; *at >= '0' && *at <= '9'; at++) {
+        v = v * 10 + (*at - '0');
+        if (v > high) return nullptr;
+    }
+    if (at == s || v < low) return nullptr;
+    *side = (int)v;
+    return at;
+}
+
 int CLI_ParseSize(const char* s, int low, int high, int* width, int* height) {
     int w = 0, h = 0;
-    char x = 0, tail = 0;
-    if (sscanf(s, "%d%c%d%c", &w, &x, &h, &tail) != 3 || (x != 'x' && x != 'X')) return 0;
-    if (s[0] < '0' || s[0] > '9' || w < low || h < low || w > high || h > high) return 0;
+    s = ParseSide(s, low, high, &w);
+    if (!s || (*s != 'x' && *s != 'X')) return 0;
+    s = ParseSide(s + 1, low, high, &h);
+    if (!s || *s) return 0;
     *width = w, *height = h;
     return 1;
 }

@@ -45,6 +45,7 @@ const Draw* frameDraw = nullptr;
 // The last frame ran through the null backend: the state it kept goes to
 // the drawing backend before the next drawn frame.
 int simulated = 0, standsAlone = 0;
+float frameKeeps = 1.0f; // how much of the picture before it the last simulated frame kept
 // The music time the frame under way runs at, or -1 for the clock's.
 int64_t frameAt = -1;
 
@@ -160,7 +161,10 @@ int Frame(const EngineInput& in) {
         }
         frameAt = -1;
         frameDraw->DrawInto(0); // whatever target a scene left, the rest goes on the picture
-        if (in.simulate) standsAlone = Draw_NullFrameStandsAlone();
+        if (in.simulate) {
+            standsAlone = Draw_NullFrameStandsAlone();
+            frameKeeps = Draw_NullFrameKeeps();
+        }
         if (!in.simulate) {
             DrawGlobalTracks(frameDraw, lastMusicTime);
             if (in.overlay)
@@ -301,13 +305,30 @@ int Engine_FrameStandsAlone() {
 }
 
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
-                            int (*simulate)(void* user, uint64_t frame), void* user) {
+                            int (*simulate)(void* user, uint64_t frame), void* user, int* proven) {
+    *proven = 0;
+    // Nothing can go back: the lead is all there is.
     EngineMark* mark = Engine_Mark();
-    if (!mark) return first;
-    uint64_t from = first;
-    for (uint64_t n = first; n <= last && simulate(user, n); n++)
-        if (Engine_FrameStandsAlone()) from = n;
+    if (!mark) return *proven = 1, first;
+    std::vector<float> keeps;
+    uint64_t n = first;
+    for (; n <= last && simulate(user, n); n++)
+        keeps.push_back(Engine_FrameStandsAlone() ? 0.0f : frameKeeps);
     Engine_Rewind(mark);
     Engine_FreeMark(mark);
-    return from;
+    // A frame that ended or stopped the show: nothing after it is drawn.
+    if (n <= last) return *proven = 1, first;
+    // From the last frame back, what the picture before frame f still adds
+    // to the last one: the product of what each frame since kept. Drawing
+    // may start where that is nothing (a frame that stood alone) or no more
+    // than 121 frames of the shipped fade leave (0.7 each; measured exact),
+    // or at the show's first frame, drawn on the same black picture.
+    static const double kForgotten = pow(0.7, 120.5);
+    double left = 1.0;
+    for (uint64_t f = last + 1; f-- > first;) {
+        left *= keeps[f - first];
+        if (left <= kForgotten) return *proven = 1, f;
+    }
+    *proven = first == 0;
+    return first;
 }

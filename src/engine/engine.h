@@ -44,11 +44,15 @@ enum EngineSound {
 struct EngineConfig {
     int width = 800, height = 600; // the window (or offscreen picture)
     int bitsPerPixel = 32;
-    int fullscreen = 0;       // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
-    int sound = 1;            // EngineSound: 1 the show needs an audio device
-    int renderer = 0;         // DrawRenderer
-    const char* folder = 0;   // the show folder, entered at Start (null: the working one)
-    const char* logPath = 0;  // null: "zelkor.log" in the show folder
+    int fullscreen = 0;      // 0 a window, 1 the display mode, ZELKOR_FULLSCREEN_DESKTOP
+    int sound = 1;           // EngineSound: 1 the show needs an audio device
+    int renderer = 0;        // DrawRenderer
+    const char* folder = 0;  // the show folder, entered at Start (null: the working one)
+    const char* logPath = 0; // null: "zelkor.log" in the show folder
+    // The log is the user's (an installed show): when it cannot be written the
+    // show runs without it, saying so in one line on stderr, since nothing in
+    // the show's folder could help.
+    int logOptional = 0;
     int hidden = 0;           // the window is never shown (the host draws offscreen)
     int quietErrors = 0;      // a failed step's text goes to stderr, no box
     void* instance = nullptr; // handed to the window
@@ -120,7 +124,11 @@ void Engine_FreeMark(EngineMark* mark);
 int Engine_FrameStandsAlone();
 // Frames first to last are run by `simulate` (1 when the frame ran), then
 // the engine goes back to where it stood. Returns where drawing must start
-// for frame `last` to come out as in a run that drew every frame: the last
-// of them that stands alone, or `first` when none does.
+// for frame `last` to come out as in a run that drew every frame, with
+// *proven 1: the last frame that stands alone, or from which the fades of
+// the frames after it leave nothing of what came before. When no frame from
+// `first` on is one (a long trail), `first` with *proven 0: drawing must
+// start earlier. (`first` and 1 when nothing can be marked, as then
+// nothing earlier can be gone back to.)
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
-                            int (*simulate)(void* user, uint64_t frame), void* user);
+                            int (*simulate)(void* user, uint64_t frame), void* user, int* proven);

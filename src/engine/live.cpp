@@ -97,7 +97,18 @@ int CatchUpTo(uint32_t target) {
         }
         if (!SimulateFrame(&c, g)) return 0;
     }
-    uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c);
+    int proven = 1;
+    uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c, &proven);
+    // A trail longer than the lead: from earlier marks until a frame is found
+    // that the target's picture owes nothing before (the show's first at worst).
+    for (size_t b = m + 1; !proven && b-- > 0;) {
+        Engine_Rewind(marks[b].mark);
+        drawFrom = Engine_FirstToDraw(marks[b].next, c.last, SimulateFrame, &c, &proven);
+        if (!proven) continue;
+        Engine_Rewind(marks[b].mark);
+        for (g = marks[b].next; g < drawFrom; g++)
+            if (!SimulateFrame(&c, g)) return 0;
+    }
     for (; g <= c.last; g++)
         if (!RunFrame(c, g, g < drawFrom, g == c.last)) return 0;
     return 1;
@@ -182,7 +193,17 @@ int Live_Start(int width, int height, uint32_t start, int renderer) {
 
 int Live_Frame(int redraw) {
     if (speed != 1.0) MoveSlowClock();
-    if (looping && !held && g_sound->GetTime() > loopEnd) Live_Seek(loopStart);
+    // A loop's frames all lie within its entry, paused or not: the time read
+    // once, the frame drawn at it (the clock moves on meanwhile, and a frame
+    // drawn at the entry's end would show what follows it).
+    int64_t at = -1;
+    if (looping) {
+        uint32_t now = g_sound->GetTime();
+        if (now >= loopEnd)
+            Live_Seek(loopStart);
+        else
+            at = now;
+    }
     if (Tracks_Generation() != marksTracks) {
         // The tracks steer the scenes: what was marked under others no longer holds.
         FreeMarks(1);
@@ -202,6 +223,7 @@ int Live_Frame(int redraw) {
     }
     EngineInput input = frameInput;
     input.draw = !held || redraw || redrawPending;
+    input.at = at;
     if (input.draw) FollowDrawable();
     int state = Engine_Step(&input);
     if (state == ENGINE_ENDED) return RUNNER_ENDED;

@@ -1,18 +1,19 @@
 #include "engine/scene_library.h"
 
-#include "io/read_file.h"
+#include "engine/library_file.h"
 #include "sequencing/scene_set.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
 struct SceneLibrary {
     void* handle;
     const SceneDef* scenes;
+    int copy; // the descriptor of its copy, which names it to the loader
 };
 
 // Null when every line is whole, else what is wrong.
@@ -27,65 +28,83 @@ static const char* BrokenLine(const SceneDef* scenes) {
 }
 
 // dlopen hands back the library already loaded under a name, however the
-// file changed since; each load gets a copy of its own, removed once open
-// (the mapping stays).
-static std::string CopyOf(const char* path, std::string* why) {
-    std::vector<uint8_t> bytes;
-    const char* error = nullptr;
-    // A scene library of a gigabyte is something else.
-    if (!IO_ReadFile(path, 1u << 30, IO_REGULAR_ONLY, &bytes, &error)) {
-        *why = error ? error : "cannot read it";
-        return "";
-    }
-    const char* tmp = getenv("TMPDIR");
-    std::string copy = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/zelkor-scenes-XXXXXX";
-    int fd = mkstemp(copy.data());
+// file changed since, so each load opens a copy of its own: one in memory,
+// checked before the loader maps it (a file cut short faults inside the
+// loader), gone with the program whatever happens. Its name is its
+// descriptor's, /proc/self/fd/N: N stays open while the loader may still hold
+// a library by that name, so no later copy is ever taken for it.
+static int CopyOf(const std::vector<uint8_t>& bytes, std::string* why) {
+    int fd = memfd_create("zelkor-scenes", MFD_CLOEXEC);
     if (fd < 0) {
-        *why = std::string("cannot make a copy in ") + copy + ": " + strerror(errno);
-        return "";
+        *why = std::string("cannot make its copy: ") + strerror(errno);
+        return -1;
     }
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += (size_t)n;
     }
-    close(fd);
     if (done != bytes.size()) {
-        unlink(copy.c_str());
-        *why = "cannot write its copy " + copy;
-        return "";
+        *why = std::string("cannot write its copy: ") + strerror(errno);
+        close(fd);
+        return -1;
     }
-    return copy;
+    return fd;
+}
+
+// A library whose code stays mapped after dlclose (a unique symbol marks it
+// never to be unloaded) keeps its name: its descriptor then stays open.
+static void Close(void* handle, int fd) {
+    dlclose(handle);
+    std::string name = "/proc/self/fd/" + std::to_string(fd);
+    if (void* still = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+        dlclose(still);
+        return;
+    }
+    close(fd);
 }
 
 SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
-    std::string copy = CopyOf(path, why);
-    if (copy.empty()) return nullptr;
+    std::vector<uint8_t> bytes;
+    if (!LibraryFile_Read(path, &bytes, why) || !LibraryFile_Check(bytes, why)) return nullptr;
+    // The engine it was built for, read from the file: no code of it (not
+    // even a constructor) runs before that is known to be this one.
+    std::string abi;
+    int found = LibraryFile_SymbolText(bytes, "zelkor_scene_abi", &abi, why);
+    if (found < 0) return nullptr;
+    if (!found) {
+        *why = "no zelkor_scene_abi: not built with ZELKOR_SCENE_LIBRARY";
+        return nullptr;
+    }
+    if (abi != ZELKOR_SCENE_ABI) {
+        *why = "built against " + abi + ", not " ZELKOR_SCENE_ABI;
+        return nullptr;
+    }
+    int fd = CopyOf(bytes, why);
+    if (fd < 0) return nullptr;
+    std::string copy = "/proc/self/fd/" + std::to_string(fd);
     // RTLD_NOW: a function the program does not have is said now, not mid-frame.
     void* handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
-    unlink(copy.c_str());
     if (!handle) {
+        close(fd);
         const char* error = dlerror();
         *why = error ? error : "it cannot be loaded";
         size_t at = why->find(copy);
         if (at != std::string::npos) why->replace(at, copy.size(), "the library");
         return nullptr;
     }
-    const char* abi = (const char*)dlsym(handle, "zelkor_scene_abi");
     auto entry = (const SceneDef* (*)())dlsym(handle, "zelkor_scenes");
     const SceneDef* scenes = entry ? entry() : nullptr;
-    if (!abi || strcmp(abi, ZELKOR_SCENE_ABI) != 0) {
-        *why = abi ? std::string("built against ") + abi + ", not " + ZELKOR_SCENE_ABI
-                   : "no zelkor_scene_abi: not built with ZELKOR_SCENE_LIBRARY";
-    } else if (!entry) {
+    if (!entry) {
         *why = "no entry point zelkor_scenes (ZELKOR_SCENE_LIBRARY)";
     } else if (const char* broken = BrokenLine(scenes)) {
         *why = broken;
     } else {
-        return new SceneLibrary{handle, scenes};
+        return new SceneLibrary{handle, scenes, fd};
     }
-    dlclose(handle);
+    Close(handle, fd);
     return nullptr;
 }
 
@@ -95,6 +114,6 @@ const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library) {
 
 void SceneLibrary_Unload(SceneLibrary* library) {
     if (!library) return;
-    dlclose(library->handle);
+    Close(library->handle, library->copy);
     delete library;
 }

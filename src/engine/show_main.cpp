@@ -85,6 +85,7 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     std::string log = "zelkor.log";
     if (access(".", W_OK) != 0 && ZELKOR_StateLogPath()[0]) log = ZELKOR_StateLogPath();
     config.logPath = log.c_str();
+    config.logOptional = log != "zelkor.log";
     config.quietErrors = 1;
     config.pace = ENGINE_PACE_SLEEP;
     SDL_SetMainReady();
@@ -103,6 +104,13 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     SDL_Quit();
     if (state == ENGINE_FAILED) {
         fprintf(stderr, "%s: the show failed to start (see %s)\n", program.name, log.c_str());
+        return 1;
+    }
+    if (state == ENGINE_STOPPED) {
+        fprintf(stderr,
+                "%s: %s/data.vkz holds no readable timetable (default.tmg); make the archive "
+                "again (zelkor tmg compile, zelkor vkz create)\n",
+                program.name, folder.c_str());
         return 1;
     }
     return ZELKOR_StopSignal() ? 128 + ZELKOR_StopSignal() : 0;

@@ -216,11 +216,18 @@ void Startup_Begin(const EngineConfig* c) {
 // Everything up to the registration of the scenes, one log line per step.
 static int StartObjects() {
     const char* logPath = config.logPath ? config.logPath : "zelkor.log";
-    if (!g_shellLog->Initialize(logPath))
-        return Fail("ERROR: ZELKOR_Log::Initialize()",
-                    Hint("cannot write %s in %s (%s); run the show from a folder you may "
-                         "write to, or pass --dir",
-                         logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
+    if (!g_shellLog->Initialize(logPath)) {
+        if (!config.logOptional)
+            return Fail("ERROR: ZELKOR_Log::Initialize()",
+                        Hint("cannot write %s in %s (%s); run the show from a folder you may "
+                             "write to, or pass --dir",
+                             logPath, Folder(), ZELKOR_LogProblem(g_shellLog->OpenError())));
+        fprintf(stderr,
+                "%scannot write the log %s (%s); playing without it (set XDG_STATE_HOME to a "
+                "folder you may write to)\n",
+                config.quietErrors ? "" : "marovy: ", logPath,
+                ZELKOR_LogProblem(g_shellLog->OpenError()));
+    }
 
     g_shellLog->Print("Opening VKZ archive");
     g_archive = VKZ_Open("data.vkz");

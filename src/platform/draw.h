@@ -244,6 +244,10 @@ DrawCarried* Draw_NullCarried();
 // frame's picture owes nothing to earlier frames. A pass over the whole
 // picture without blending counts as a clear of its colour.
 int Draw_NullFrameStandsAlone();
+// What share of the picture before it the frame just told of keeps at most:
+// 0 when it stood alone, a fade's alpha when its first drawing was a fade
+// (the destination times the source alpha, nothing of the source), else 1.
+float Draw_NullFrameKeeps();
 
 // The table the context was started with; the fixed one before any.
 ZELKOR_API const Draw* Draw_Current();

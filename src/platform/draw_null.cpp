@@ -23,6 +23,11 @@ struct NullState {
     uint32_t target = 0;       // drawn into (0: the picture)
     uint32_t fresh[MAX_FRESH]; // target textures cleared in this frame
     int freshCount = 0;
+    // How much of the picture before it the frame keeps at most: what its
+    // first drawing on the picture multiplies it by (a fade: zero times the
+    // source plus the destination times the source's alpha, a colour's alpha
+    // the most that can be), else all of it. The last frame's, once told.
+    float firstKeeps = 1.0f, lastKeeps = 1.0f;
 };
 NullState state;
 
@@ -57,8 +62,22 @@ void Clear(unsigned mask) {
         state.depthCleared |= (mask & DRAW_DEPTH_BUFFER_BIT) != 0;
     }
 }
+// Blending is on, unless these frames turned it off: the frame before may have.
+int Blending() {
+    int blending = 1;
+    for (int i = 0; i < state.carried.capabilities; i++)
+        if (state.carried.capability[i] == DRAW_BLEND) blending = state.carried.on[i];
+    return blending;
+}
 void Begin(unsigned) {
-    if (!state.target) state.painted = 1;
+    if (state.target) return;
+    if (!state.painted) {
+        const DrawCarried& c = state.carried;
+        int fade = Blending() && c.blend && c.blendSource == DRAW_ZERO &&
+                   c.blendDestination == DRAW_SRC_ALPHA && c.colour;
+        state.firstKeeps = fade && c.rgba[3] >= 0.0f && c.rgba[3] < 1.0f ? c.rgba[3] : 1.0f;
+    }
+    state.painted = 1;
 }
 void ClearBars(int, int, int, int, int, int, int) {}
 void Int2(int, int) {}
@@ -166,9 +185,7 @@ void SwapTarget(uint32_t target) {
 // its colour, after reading its source.
 void Pass(uint32_t, uint32_t source) {
     Read(TargetTexture(source));
-    int blending = 1; // unless these frames turned it off: the frame before may have on
-    for (int i = 0; i < state.carried.capabilities; i++)
-        if (state.carried.capability[i] == DRAW_BLEND) blending = state.carried.on[i];
+    int blending = Blending();
     if (state.target) {
         if (!blending) MarkFresh(DrawModern_TargetBack(state.target));
     } else if (!state.painted && !blending) {
@@ -244,9 +261,15 @@ DrawCarried* Draw_NullCarried() {
 
 int Draw_NullFrameStandsAlone() {
     int alone = state.colourCleared && state.depthCleared && !state.readStale;
+    state.lastKeeps = alone ? 0.0f : state.painted && !state.readStale ? state.firstKeeps : 1.0f;
     state.painted = state.colourCleared = state.depthCleared = state.readStale = 0;
     state.freshCount = 0;
+    state.firstKeeps = 1.0f;
     return alone;
+}
+
+float Draw_NullFrameKeeps() {
+    return state.lastKeeps;
 }
 
 void Draw_NullForget() {

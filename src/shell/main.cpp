@@ -66,6 +66,7 @@ static int MarovyMain() {
     config.sound = g_settings.soundEnabled;
     config.renderer = options.renderer;
     if (!logPath.empty()) config.logPath = logPath.c_str();
+    config.logOptional = !logPath.empty();
     Engine_Start(&config);
     int state;
     while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {

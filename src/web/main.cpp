@@ -15,12 +15,15 @@
 // page.js passes the query as arguments: --at MS, --capture T,T,..., and
 // with a capture --size WxH and --sim-fps M (zelkor capture's options).
 #include "core/globals.h"
+#include "archive/vkz.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
+#include "engine/timetable_nav.h"
 #include "music/sound.h"
 #include "platform/draw.h"
 #include "platform/opengl.h"
 #include "platform/window_web.h"
+#include "sequencing/timing_script.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -41,6 +45,7 @@ uint64_t framesDrawn = 0;
 double startClick = 0, firstFrameMs = -1;
 
 std::vector<uint32_t> captureTimes;
+std::vector<std::string> pictures; // packed in pictures.vkz (--pictures)
 int captureWidth = 640, captureHeight = 480, captureRate = 60;
 size_t captureNext = 0;
 uint64_t captureFrame = 0;
@@ -82,6 +87,14 @@ int ParseArguments(int argc, char** argv) {
                 p = strchr(p, ',');
                 p = p ? p + 1 : "";
             }
+        } else if (!strcmp(argv[i], "--pictures")) {
+            for (const char* p = value; *p;) {
+                const char* comma = strchr(p, ',');
+                size_t n = comma ? (size_t)(comma - p) : strlen(p);
+                if (n == 0 || memchr(p, '/', n)) return 0;
+                pictures.emplace_back(p, n);
+                p = comma ? comma + 1 : "";
+            }
         } else if (!strcmp(argv[i], "--sim-fps")) {
             uint32_t rate;
             if (!ParseUnsigned(value, 0, &rate) || rate < 1 || rate > 240) return 0;
@@ -98,6 +111,60 @@ int ParseArguments(int argc, char** argv) {
         }
     }
     return argc % 2 == 1;
+}
+
+// A picture as the site keeps it (make_site.py): an uncompressed TGA whose
+// pixel bytes are, colour plane after plane, each less its Paeth prediction
+// from the left, upper and upper-left bytes of its plane. Back to the TGA
+// in place; 0 when the header does not fit the bytes.
+int UndoResiduals(std::vector<uint8_t>* tga) {
+    std::vector<uint8_t>& d = *tga;
+    if (d.size() < 18 || d[2] != 2) return 0;
+    size_t width = d[12] | d[13] << 8, height = d[14] | d[15] << 8, bpp = d[16] / 8;
+    size_t at = 18 + (size_t)d[0], size = width * height * bpp;
+    if (bpp < 2 || bpp > 4 || at + size > d.size()) return 0;
+    std::vector<uint8_t> planes(d.begin() + (long)at, d.begin() + (long)(at + size));
+    for (size_t k = 0; k < bpp; k++) {
+        uint8_t* plane = planes.data() + k * width * height;
+        for (size_t y = 0; y < height; y++) {
+            uint8_t* row = plane + y * width;
+            const uint8_t* above = y ? row - width : nullptr;
+            int a = 0, c = 0;
+            for (size_t x = 0; x < width; x++) {
+                int b = above ? above[x] : 0;
+                int p = a + b - c, pa = abs(p - a), pb = abs(p - b), pc = abs(p - c);
+                int guess = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+                row[x] = (uint8_t)(row[x] + guess);
+                a = row[x], c = b;
+            }
+        }
+        for (size_t i = 0; i < width * height; i++) d[at + i * bpp + k] = plane[i];
+    }
+    return 1;
+}
+
+// The packed pictures out of pictures.vkz into files of the show folder
+// (the working one), where the texture manager reads them; 0 after telling
+// the page which one failed.
+int UnpackPictures() {
+    if (pictures.empty()) return 1;
+    VKZ_Archive* archive = VKZ_Open("pictures.vkz");
+    int ok = archive != nullptr;
+    std::string failed = "pictures.vkz cannot be opened";
+    for (size_t i = 0; ok && i < pictures.size(); i++) {
+        std::string name = pictures[i];
+        VKZ_EntryRecord* entry = VKZ_FindEntry(archive, name.data());
+        std::vector<uint8_t> bytes(entry ? entry->size : 0);
+        ok = entry && VKZ_ReadEntry(archive, entry, bytes.data()) == 1 && UndoResiduals(&bytes);
+        FILE* f = ok ? fopen(pictures[i].c_str(), "wb") : nullptr;
+        ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (f && fclose(f) != 0) ok = 0;
+        if (!ok) failed = "pictures.vkz: " + pictures[i] + " cannot be unpacked";
+    }
+    VKZ_Close(archive);
+    remove("pictures.vkz"); // its pictures are files now
+    if (!ok) TellPage("failed", failed.c_str());
+    return ok;
 }
 
 void FollowPage() {
@@ -216,12 +283,36 @@ int main(int argc, char** argv) {
                            "?capture=T1,T2,... in order, ?size=WxH, ?sim-fps=M)");
         return 1;
     }
+    if (chdir("/show") != 0 || !UnpackPictures()) {
+        if (pictures.empty()) TellPage("failed", "the show's files are not there");
+        return 1;
+    }
     if (!captureTimes.empty()) {
         Runner_SetFrameRate(captureRate);
         Runner_SetRenderer(DRAW_MODERN);
         Runner_SetLogPath("/show/zelkor.log");
         if (chdir("/show") != 0 || Runner_Start(captureWidth, captureHeight) != RUNNER_OK) {
             TellPage("failed", "the show could not start");
+            return 1;
+        }
+        // Times past the end are refused now, as zelkor capture refuses them,
+        // rather than after drawing the whole show to find it over.
+        // (The scenes' dispatcher reads the timetable again on its first frame.)
+        uint32_t end = 0;
+        if (LoadTimingScript() && Timetable_ShowEnd(&end) && captureTimes.back() >= end) {
+            uint32_t late = 0;
+            for (uint32_t t : captureTimes)
+                if (t >= end) {
+                    late = t;
+                    break;
+                }
+            char why[160];
+            snprintf(why, sizeof why,
+                     "the show ends at %u:%02u.%03u (%u ms), where \"ende\" starts; nothing to "
+                     "capture at %u ms",
+                     end / 60000, end / 1000 % 60, end % 1000, end, late);
+            Runner_Stop();
+            TellPage("failed", why);
             return 1;
         }
         capturePixels.resize((size_t)captureWidth * captureHeight * 3);

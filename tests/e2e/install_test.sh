@@ -51,6 +51,14 @@ zk_wait_for 60 grep -q "Entering mainloop" "$XDG_STATE_HOME/zelkor/zelkor.log" |
     zk_fail "the installed marovy did not start: $(cat "$XDG_STATE_HOME/zelkor/zelkor.log" 2>&1)"
 kill $pid; wait $pid 2>/dev/null; pid=
 [ -z "$(ls)" ] && [ ! -e "$P/share/marovy/zelkor.log" ] || zk_fail "marovy wrote beside the show"
+# No state folder to be had: it plays without the log file, saying so once.
+touch ../state-file
+XDG_STATE_HOME=$ZK_WORK/state-file marovy --window=160x120 --no-sound >../out.txt 2>../err.txt &
+pid=$!
+zk_wait_for 60 grep -q "Entering mainloop" ../out.txt ||
+    zk_fail "no play without a log folder: $(cat ../err.txt)"
+kill $pid; wait $pid 2>/dev/null; pid=
+[ "$(grep -c "cannot write the log .*XDG_STATE_HOME" ../err.txt)" = 1 ] || zk_fail "$(cat ../err.txt)"
 cd ..
 
 zelkor new mine >/dev/null || zk_fail "zelkor new"
@@ -71,11 +79,22 @@ for t in 1000 4000 9000; do
 done
 diff=$(compare -metric AE frames/frame_001000.png frames/frame_004000.png null: 2>&1)
 [ "${diff%% *}" -gt 100 ] 2>/dev/null || zk_fail "the scene does not move ($diff)"
+# The show's program says what its archive lacks.
+mkdir notimetable && zelkor vkz create notimetable/data.vkz mine/README.md >/dev/null
+mine/build/show/mine --dir notimetable --window=160x120 --no-sound 2>err.txt
+[ $? = 1 ] && grep -q "notimetable/data.vkz holds no readable timetable" err.txt ||
+    zk_fail "no timetable: $(cat err.txt)"
+# Two scene libraries: refused, both named.
+cp mine/build/show/libmine_scenes.so mine/build/show/libother_scenes.so
+zelkor capture --dir mine/build/show --at 1000 -o frames 2>err.txt
+[ $? = 1 ] && grep -q "libmine_scenes.so, libother_scenes.so" err.txt || zk_fail "two: $(cat err.txt)"
+rm mine/build/show/libother_scenes.so
 
 # Reload: the scene's colour changed and rebuilt while it plays; the new code
 # draws within a second, the clock going on; a library without the entry
 # point keeps the old code, saying why.
-zelkor play --dir mine/build/show --window=160x120 --at 3000 2>play.log &
+mkdir tmp
+TMPDIR=$ZK_WORK/tmp zelkor play --dir mine/build/show --window=160x120 --at 3000 2>play.log &
 pid=$!
 title_ms() { xwininfo -root -tree | grep -o '"zelkor play  [^"]*"' | head -1 |
     awk '{ split($3, t, "[:.]"); print (t[1] * 60 + t[2]) * 1000 + t[3] }'; }
@@ -99,16 +118,32 @@ awk -v a="$b0" -v b="$b1" 'BEGIN { exit !(b > a * 1.8) }' || zk_fail "the colour
 [ "$t1" -ge "$t0" ] || zk_fail "the clock went back: $t0 -> $t1"
 printf 'extern "C" const char zelkor_scene_abi[] = "ZELKOR %s scenes 2";\n' \
     "$(zelkor --version | sed -n 's/.*Version \([^ ]*\).*/\1/p')" >bad.cpp
+cp mine/build/show/libmine_scenes.so good.so
 g++ -shared -fPIC bad.cpp -o bad.so && mv bad.so mine/build/show/libmine_scenes.so
 zk_wait_for 2 grep -q "no entry point zelkor_scenes" play.log || zk_fail "the bad library: $(cat play.log)"
-echo 'extern "C" const char zelkor_scene_abi[] = "ZELKOR 0.1 scenes 1";' >old.cpp
+printf '%s\n' '#include <cstdlib>' "static int ran = system(\"touch $ZK_WORK/ran\");" \
+    'extern "C" const char zelkor_scene_abi[] = "ZELKOR 0.1 scenes 1";' >old.cpp
 g++ -shared -fPIC old.cpp -o old.so && mv old.so mine/build/show/libmine_scenes.so
 zk_wait_for 2 grep -q "built against ZELKOR 0.1 scenes 1" play.log || zk_fail "the old library: $(cat play.log)"
+# Nothing of a library runs before its version is known to be this engine's.
+[ ! -e ran ] || zk_fail "the old library's constructor ran"
+# Half-written (as a slow linker or a copy does), then complete; another CPU's.
+lib=mine/build/show/libmine_scenes.so
+half=$(( $(stat -c %s good.so) / 2 ))
+head -c $half good.so >$lib
+zk_wait_for 2 grep -q "cut short" play.log || zk_fail "the half library: $(cat play.log)"
+tail -c +$(( half + 1 )) good.so >>$lib
+reloaded_twice() { [ "$(grep -c "reloaded $lib" play.log)" = 2 ]; }
+zk_wait_for 2 reloaded_twice || zk_fail "the completed library: $(cat play.log)"
+cp good.so other-cpu.so && printf '\267' | dd of=other-cpu.so bs=1 seek=18 conv=notrunc 2>/dev/null
+mv other-cpu.so $lib
+zk_wait_for 2 grep -q "wrong ELF machine: built for AArch64" play.log || zk_fail "AArch64: $(cat play.log)"
 sleep 0.3
 b2=$(blue)
 awk -v a="$b0" -v b="$b2" 'BEGIN { exit !(b > a * 1.8) }' || zk_fail "the old code stopped ($b0 -> $b2)"
 kill -0 $pid || zk_fail "play ended"
 kill $pid; wait $pid 2>/dev/null; pid=
+[ -z "$(ls tmp)" ] || zk_fail "play left copies: $(ls tmp)"
 grep "reloaded" play.log
 echo "blue/red at the centre: $b0, reloaded $b1, after the bad libraries $b2"
 

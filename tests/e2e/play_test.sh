@@ -77,6 +77,9 @@ done
 # changes): the reload line, and the window turns red.
 zk_press "$win" space
 wait_title '\[paused\] \[loop\]'
+# However late the pause, the picture and the clock stay inside the entry.
+t=$(title_ms)
+[ "$t" -ge 26000 ] && [ "$t" -lt 27000 ] || zk_fail "paused outside the looped entry: $t"
 red() { import -window "$win" shot.png && convert shot.png -format '%[fx:mean.r]' info:; }
 redder() { awk -v a="$before" -v b="$(red)" 'BEGIN { exit !(b > a + 0.1) }'; }
 before=$(red)

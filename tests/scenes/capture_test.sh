@@ -7,6 +7,7 @@ set -u
 BUILD=$(cd "$1" && pwd)
 Z=$BUILD/tools/zelkor/zelkor
 WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
 SHOW=$WORK/show
 mkdir -p "$SHOW"
 failures=0
@@ -17,7 +18,6 @@ fail() {
 # One private X server for all the runs below.
 . "$(dirname "$0")/../lib.sh"
 zk_start_xvfb || exit 1
-trap 'rm -rf "$WORK"; kill $ZK_XVFB_PID 2>/dev/null' EXIT
 
 zk_make_show "$Z" "$SHOW" "$WORK" "# one short slot per scene, then the end
 0     1200  preload
@@ -95,6 +95,12 @@ grep -q "ended" "$WORK/d.err" || fail "no message for the end: $(cat "$WORK/d.er
 rc=$?; [ $rc -eq 1 ] && [ ! -e "$WORK/late" ] &&
     grep -q "the show ends at 0:04.000 (4000 ms).*nothing to capture from 0:04.100 on" \
         "$WORK/late.err" || fail "a range past the end: status $rc: $(cat "$WORK/late.err")"
+# Refused as soon, however many stills the range would hold (an address
+# space too small to list them all).
+(ulimit -v 500000 && "$Z" capture --dir "$SHOW" --from 200000 --to 86400000 --step 1 \
+    -o "$WORK/late" 2>"$WORK/late.err")
+rc=$?; [ $rc -eq 1 ] && grep -q "the show ends at" "$WORK/late.err" ||
+    fail "a long range past the end: status $rc: $(cat "$WORK/late.err")"
 # Catching up to a range's start, the progress line (on a terminal) says so.
 script -qec "$Z capture --dir $SHOW --size 640x480 --fps 10 --from 3500 --to 3600 -o $WORK/late" \
     /dev/null >"$WORK/late.out" 2>&1

@@ -98,10 +98,15 @@ expect 1 "capture --size=WXH --from=M:SS" "$Z" capture --dir="$T/none" --size=64
 expect 1 "capture --at M:SS.mmm,ms" "$Z" capture --dir "$T/none" --at 2:39.4,160000 -o "$T/frames"
 expect 1 "play --at=M:SS.mmm --window=WXH --loop=no" "$Z" play --dir="$T/none" \
     --at=1:05.250 --window=320X240 --loop=no
-for bad in "--at 0:60" "--at 1:5" "--at 1:05." "--at=" "--quiet=maybe" "--size 64*48"; do
+for bad in "--at 0:60" "--at 1:5" "--at 1:05." "--at=" "--quiet=maybe" "--size 64*48" \
+    "--size 4294967936x480"; do
     # shellcheck disable=SC2086 # the words are separate arguments
     expect 2 "capture $bad" "$Z" capture --dir "$T/none" $bad -o "$T/frames"
 done
+# A new project's folder must be one of its own, its name one CMake leaves free.
+expect 2 "new ''" "$Z" new ""
+expect 2 "new --name install" "$Z" new "$T/p" --name install
+[ ! -e "$T/p" ] || fail "new --name install wrote $T/p"
 
 # Results that cannot be written fail, as in coreutils: each command that
 # prints results, into a full device.

@@ -42,6 +42,12 @@ def test():
         page = browser.page(server.url + "?capture=%s&size=320x240&sim-fps=10" % times)
         page.wait_for("['captured', 'failed', 'over'].includes(document.body.dataset.state)", 500, 1)
         assert page.state() == "captured", "%s: %s %s" % (page.state(), page.text("#message"), page.text("#details"))
+        # Each frame shown at its own aspect, the canvas's picture between bars.
+        shapes = page.eval("[...document.querySelectorAll('img.capture')].map(i => "
+                           "[i.naturalWidth / i.naturalHeight, i.width / i.height])")
+        assert all(abs(own - shown) < 0.02 for own, shown in shapes), "squeezed: %s" % shapes
+        fit = page.eval("getComputedStyle(document.getElementById('canvas')).objectFit")
+        assert fit == "contain", "the canvas is stretched (object-fit %s)" % fit
         images = page.eval("[...document.querySelectorAll('img.capture')].map(i => i.src)")
         assert len(images) == len(scenes), "%d frames for %d times" % (len(images), len(scenes))
         worst = None

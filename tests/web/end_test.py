@@ -1,5 +1,5 @@
 """A timetable of 2 s and then "ende" plays to its end in the browser, and
-the page says the show is over."""
+the page says the show is over; a capture past that end is refused."""
 
 import shutil
 import sys
@@ -20,6 +20,11 @@ def test():
         assert page.text("#message") == "The show is over."
         assert page.eval("marovy.musicTime()") >= 2000, page.eval("marovy.musicTime()")
         assert not page.errors(), "console errors: %s" % page.errors()
+        # A capture past the end is refused at once, naming where the show ends.
+        page = browser.page(server.url + "?capture=1000,2500&size=160x120")
+        page.wait_for("['captured', 'failed'].includes(document.body.dataset.state)", 60)
+        assert page.state() == "failed" and "ends at 0:02.000 (2000 ms)" in page.text("#message"), \
+            "%s: %s" % (page.state(), page.text("#message"))
     finally:
         browser.close()
         server.close()

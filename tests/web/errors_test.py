@@ -28,10 +28,10 @@ def test():
     state, message, _ = failure(site, ["--disable-webgl"])
     assert state == "failed" and "no WebGL" in message, (state, message)
 
-    folder = site_variant(site, drop=["tarnis_1.tga"])
+    folder = site_variant(site, drop=["pictures.vkz"])
     try:
         state, message, _ = failure(folder)
-        assert state == "failed" and "data/tarnis_1.tga (404" in message, (state, message)
+        assert state == "failed" and "data/pictures.vkz (404" in message, (state, message)
     finally:
         shutil.rmtree(folder)
 

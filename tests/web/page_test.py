@@ -1,8 +1,10 @@
 """The show's page: it loads with no console error, shows Start with the
 flashing-images warning over the first picture, and after Start the track
 plays, the music time advances and the picture changes; the canvas follows
-the page's size and pixel ratio. Without WebGL 2 it plays on WebGL 1."""
+the page's size and pixel ratio. Without WebGL 2 it plays on WebGL 1. The
+whole site, as a plain server sends it, is at most 6 MiB."""
 
+import os
 import sys
 import time
 
@@ -11,6 +13,10 @@ from browser import Browser, Server, run
 
 def test():
     site = sys.argv[1]
+    size = sum(os.path.getsize(os.path.join(folder, name))
+               for folder, _, names in os.walk(site) for name in names)
+    print("the site: %.2f MiB" % (size / 1048576))
+    assert size <= 6 * 1048576, "the site is %.2f MiB" % (size / 1048576)
     server, browser = Server(site), Browser()
     try:
         page = browser.page(server.url)

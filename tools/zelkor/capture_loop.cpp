@@ -38,10 +38,10 @@ static int Simulate(void*, uint64_t frame) {
 
 // A catch-up reaches frame n with output frame k due within the lead: where
 // drawing starts so that k's frame is as in a run that drew every frame.
-static uint64_t FirstToDraw(const CaptureSchedule* schedule, uint64_t k, uint64_t n) {
+static uint64_t FirstToDraw(const CaptureSchedule* schedule, uint64_t k, uint64_t n, int* proven) {
     uint64_t due = n;
     while (!CaptureSchedule_Due(schedule, k, Runner_FrameTime(due))) due++;
-    return Engine_FirstToDraw(n, due, Simulate, nullptr);
+    return Engine_FirstToDraw(n, due, Simulate, nullptr, proven);
 }
 
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
@@ -58,15 +58,35 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
     // Inside a lead the frames from drawFrom on are drawn.
     int leading = 0;
     uint64_t drawFrom = 0;
+    // Where the picture last was as in a run that drew every frame (the end
+    // of a lead, or the start): a lead that cannot be shown to come out so
+    // (a trail longer than it) goes back there and draws on, up to its frame.
+    EngineMark* exact = lead == CAPTURE_DRAW_ALL ? nullptr : Engine_Mark();
+    uint64_t exactFrom = 0, drawAllFor = UINT64_MAX;
     for (uint64_t n = 0; k < total && end == CAPTURE_DONE; n++) {
         if (interrupted) {
             end = CAPTURE_INTERRUPTED;
             break;
         }
-        int inLead = lead == CAPTURE_DRAW_ALL ||
+        int inLead = lead == CAPTURE_DRAW_ALL || drawAllFor == k ||
                      CaptureSchedule_Due(schedule, k, Runner_FrameTime(n + lead));
-        if (inLead && !leading)
-            drawFrom = lead == CAPTURE_DRAW_ALL ? n : FirstToDraw(schedule, k, n);
+        if (!inLead && leading && exact) {
+            Engine_FreeMark(exact);
+            exact = Engine_Mark();
+            exactFrom = n;
+        }
+        if (inLead && !leading && lead != CAPTURE_DRAW_ALL) {
+            int proven = 1;
+            drawFrom = FirstToDraw(schedule, k, n, &proven);
+            if (!proven && exact) {
+                // From there, the last frame that stands alone, if any.
+                Engine_Rewind(exact);
+                n = exactFrom;
+                drawFrom = FirstToDraw(schedule, k, n, &proven);
+                if (!proven) drawFrom = n;
+                drawAllFor = k;
+            }
+        }
         leading = inLead;
         int draw = leading && n >= drawFrom;
         int drawn = draw ? Runner_DrawFrame(n) : Runner_SimulateFrame(n);
@@ -94,6 +114,7 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
         }
         Progress_Update(&progress, k, music);
     }
+    if (exact) Engine_FreeMark(exact);
     report->frames = k;
     report->music = music;
     report->seconds = Progress_End(&progress, k, music);

@@ -50,6 +50,9 @@ struct Options {
     int renderer = -1; // none asked for
     int video = 0;     // OUT is a video file; else a folder of PNGs
     CaptureSchedule schedule;
+    // --from/--to/--step stills, listed once the show's end is known: a range
+    // far past it would otherwise take gigabytes only to be refused.
+    uint32_t stepFrom = 0, stepTo = 0, step = 0;
     std::string showDir, out, tracks, scenes;
 };
 
@@ -135,7 +138,10 @@ int ParseArgs(int argc, char** argv, Options* o) {
             return Usage("--renderer wants fixed or modern", args["--renderer"].text);
     }
 
-    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
+    if (args["--scenes"].given)
+        o->scenes = args["--scenes"].text;
+    else if (!SceneLibraryIn("zelkor capture", o->showDir, &o->scenes))
+        return 1;
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
     o->video = EndsWith(o->out, kVideo, 3);
     if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
@@ -161,8 +167,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
         if (!at.given) {
             if (!from.given || !to.given || last < first)
                 return Usage("--from T --to T with T(from) <= T(to)");
-            uint64_t every = step.given ? (uint64_t)step.number : 1000;
-            for (uint64_t t = first; t <= last; t += every) times.push_back((uint32_t)t);
+            o->stepFrom = first, o->stepTo = last;
+            o->step = step.given ? (uint32_t)step.number : 1000;
         }
         std::sort(times.begin(), times.end());
         times.erase(std::unique(times.begin(), times.end()), times.end());
@@ -211,7 +217,7 @@ int WriteStill(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) {
     return 1;
 }
 
-int Capture(const Options& o) {
+int Capture(Options& o) {
     const std::string out = AbsolutePath(o.out);
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
@@ -255,13 +261,21 @@ int Capture(const Options& o) {
         fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
         return 1;
     }
-    uint32_t showEnd = 0, first = o.fps ? o.schedule.from : o.schedule.times.front();
-    if (Timetable_ShowEnd(&showEnd) && first >= showEnd) {
+    uint32_t showEnd = 0;
+    uint32_t first = o.fps ? o.schedule.from : o.step ? o.stepFrom : o.schedule.times.front();
+    int ends = Timetable_ShowEnd(&showEnd);
+    if (ends && first >= showEnd) {
         fprintf(stderr,
                 "zelkor capture: %s/data.vkz: the show ends at %s (%u ms), where \"ende\" "
                 "starts; nothing to capture from %s on\n",
                 show, CLI_FormatTime(showEnd).c_str(), showEnd, CLI_FormatTime(first).c_str());
         return 1;
+    }
+    // The range's stills up to the first one past the end, which is then
+    // refused as a still past the end is.
+    for (uint64_t t = o.stepFrom; o.step && t <= o.stepTo; t += o.step) {
+        o.schedule.times.push_back((uint32_t)t);
+        if (ends && t >= showEnd) break;
     }
     Capture_CatchInterrupt();
 

@@ -71,7 +71,10 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (scene.given) o->scene = scene.text;
     // A show of one's own plays its scenes without being told.
-    o->scenes = args["--scenes"].given ? args["--scenes"].text : SceneLibraryIn(o->showDir);
+    if (args["--scenes"].given)
+        o->scenes = args["--scenes"].text;
+    else if (!SceneLibraryIn("zelkor play", o->showDir, &o->scenes))
+        return 1;
     if (window.given) o->width = window.width, o->height = window.height;
     if (at.given) o->at = at.text;
     o->haveAt = at.given;

@@ -105,21 +105,32 @@ std::string TracksFileFor(const char* tool, const std::string& show, const std::
     return AbsolutePath(*shown);
 }
 
-std::string SceneLibraryIn(const std::string& folder) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return "";
-    std::string found;
-    int count = 0;
+int SceneLibraryIn(const char* tool, const std::string& folder, std::string* path) {
+    path->clear();
+    const char* shown = folder.empty() ? "." : folder.c_str();
+    DIR* dir = opendir(shown);
+    if (!dir) return 1;
+    std::vector<std::string> found;
     while (dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
         const std::string suffix = "_scenes.so";
         if (name.size() > 3 + suffix.size() && name.compare(0, 3, "lib") == 0 &&
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            found = name;
-            count++;
-        }
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            found.push_back(name);
     }
     closedir(dir);
-    if (count != 1) return "";
-    return folder.empty() ? found : folder + "/" + found;
+    if (found.empty()) return 1;
+    // Playing the engine's scenes, or either one, would show something else
+    // than the maker expects without a word.
+    if (found.size() > 1) {
+        std::sort(found.begin(), found.end());
+        std::string names;
+        for (size_t i = 0; i < found.size(); i++) names += (i ? ", " : "") + found[i];
+        fprintf(stderr,
+                "%s: %s: more than one scene library (%s); name the one to play with --scenes\n",
+                tool, shown, names.c_str());
+        return 0;
+    }
+    *path = folder.empty() ? found[0] : folder + "/" + found[0];
+    return 1;
 }

@@ -30,6 +30,6 @@ std::string TracksFileFor(const char* tool, const std::string& show, const std::
                           std::string* shown);
 
 // The scene library a show of one's own keeps in its folder (zelkor new
-// builds "libNAME_scenes.so" there), as `folder/name`: the only such file,
-// else "" (none, or more than one to choose from).
-std::string SceneLibraryIn(const std::string& folder);
+// builds "libNAME_scenes.so" there) into *path as `folder/name`, or "" when
+// there is none: 1. More than one: 0, named in "TOOL: FOLDER: ..." on stderr.
+int SceneLibraryIn(const char* tool, const std::string& folder, std::string* path);

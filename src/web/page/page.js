@@ -125,7 +125,7 @@
                     bytes.set(chunk, at);
                     at += chunk.length;
                 }
-                return { name: file.name, bytes };
+                return { name: file.name, bytes, holds: file.holds || [] };
             })
         );
     }
@@ -235,6 +235,9 @@
             fail(e.message || `Could not load the show (${e}).`);
             return;
         }
+        // Pictures packed in an archive, which the program unpacks first.
+        const packed = files.flatMap((file) => file.holds);
+        if (packed.length) args.push("--pictures", packed.join(","));
         setState(capture ? "capturing" : "preparing");
         $("status").textContent = capture ? "Capturing…" : "Preparing the show…";
         window.Module = {
