@@ -2,7 +2,7 @@
 #   zelkor_add_show(NAME ...)             the show: scenes, program, content (ZelkorShow.cmake)
 #   Zelkor::engine                        the engine (static), with its headers
 #   Zelkor::zelkor, ::zksynth, ::texmake  the content tools
-#   zelkor_web_show(NAME SCENES...)       the web build (ZelkorWeb.cmake)
+#   zelkor_web_show(NAME ... SCENES...)   the web build (ZelkorWeb.cmake)
 include(CMakeFindDependencyMacro)
 if(NOT EMSCRIPTEN)
     find_dependency(PkgConfig)

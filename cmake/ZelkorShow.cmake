@@ -1,18 +1,64 @@
-# zelkor_add_show(NAME [PICTURES PICTURE...]): a show of one's own, made from
+# zelkor_add_show(NAME [SETTING VALUE...]): a show of one's own, made from
 # the project's folder into ${PROJECT_BINARY_DIR}/show:
 #   scenes/*.cpp          the scenes, a file each (ZELKOR_SCENE): a shared
 #                         library beside the program, which zelkor play loads
 #                         again when it is rebuilt (compiled in on the web)
-#   timetable.txt         packed into data.vkz, with tracks.txt if there is one
-#   score.txt             rendered into sound.mp3 (zksynth)
-#   textures/P.script     each PICTURE P: its texture script, painted by
-#   textures/P.recipe     texmake into P.tga
-# and the program NAME, which plays the show. `cpack -G DEB` in the build
-# folder packs the show folder into PREFIX/lib/NAME.
+#   shaders/              the scenes' shader programs, as they are
+#   timetable.txt         checked against the scenes' names and packed into
+#                         data.vkz, with tracks.txt if there is one
+#   score.txt             rendered into sound.mp3 (zksynth); without it, the
+#                         project's own sound.mp3 is taken as it is
+#   textures/             every picture (ZelkorPictures.cmake)
+# and the program NAME, which plays the show. The settings, each optional:
+#   TITLE "T"             the show's name for people: the web page's title,
+#                         the menu's entry (default NAME)
+#   SUMMARY "S"           one line on it: the package's and the menu's
+#   DESCRIPTION "D"       a few sentences more, for the package
+#   SECTION S             the package's section (default games)
+#   CONTACT "N <MAIL>"    who makes it: the package's maintainer
+#   VERSION V             the package's version (default the project's, or 0.1)
+#   ICON P                the picture textures/P.* made the package's icon
+#   CATEGORIES "C;..."    the menu's categories (default Game;Amusement;)
+#   WARNING "W"           a line the web page shows before the show starts
+# `cpack -G DEB` in the build folder packs it (ZelkorPackage.cmake), and
+# zelkor-build-web makes its web page (ZelkorWeb.cmake).
 set(_zelkor_cmake_dir ${CMAKE_CURRENT_LIST_DIR})
 
+include(${CMAKE_CURRENT_LIST_DIR}/ZelkorPictures.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ZelkorPackage.cmake)
+
 function(zelkor_add_show name)
-    cmake_parse_arguments(S "" "" "PICTURES" ${ARGN})
+    # PICTURES is what projects named before every picture was found; it is
+    # taken and not needed.
+    cmake_parse_arguments(S "" "TITLE;SUMMARY;DESCRIPTION;SECTION;CONTACT;VERSION;ICON;CATEGORIES;WARNING"
+                          "PICTURES" ${ARGN})
+    if(S_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "zelkor_add_show: unknown setting ${S_UNPARSED_ARGUMENTS}")
+    endif()
+    if(NOT DEFINED S_TITLE)
+        set(S_TITLE ${name})
+    endif()
+    if(NOT DEFINED S_SUMMARY)
+        set(S_SUMMARY "a real-time show")
+    endif()
+    if(NOT DEFINED S_DESCRIPTION)
+        set(S_DESCRIPTION "${S_TITLE}, a real-time show made on the ZELKOR engine.")
+    endif()
+    if(NOT DEFINED S_SECTION)
+        set(S_SECTION games)
+    endif()
+    if(NOT DEFINED S_CONTACT)
+        set(S_CONTACT "The maker of ${name} <${name}@example.org>")
+    endif()
+    if(NOT DEFINED S_VERSION)
+        set(S_VERSION ${PROJECT_VERSION})
+    endif()
+    if(S_VERSION STREQUAL "")
+        set(S_VERSION 0.1)
+    endif()
+    if(NOT DEFINED S_CATEGORIES)
+        set(S_CATEGORIES "Game;Amusement;")
+    endif()
     if(NOT CMAKE_BUILD_TYPE)
         set(CMAKE_BUILD_TYPE Release PARENT_SCOPE)
     endif()
@@ -25,7 +71,7 @@ function(zelkor_add_show name)
 
     if(EMSCRIPTEN)
         # The web has no shared libraries: the scenes are compiled in.
-        zelkor_web_show(${name} ${scenes})
+        zelkor_web_show(${name} TITLE "${S_TITLE}" WARNING "${S_WARNING}" SCENES ${scenes})
         return()
     endif()
 
@@ -104,19 +150,21 @@ int main(int argc, char** argv) {
         DEPENDS ${packed}
         COMMENT "Packing data.vkz"
         VERBATIM)
-    foreach(picture ${S_PICTURES})
-        set(texture ${src}/textures/${picture})
-        add_custom_command(
-            OUTPUT ${show}/${picture}.tga
-            COMMAND Zelkor::zelkor rgs asm ${texture}.script -o ${work}/${picture}.rgs
-            COMMAND Zelkor::zelkor rgs run ${work}/${picture}.rgs --layers ${work}/${picture}.raw
-            COMMAND Zelkor::texmake ${texture}.recipe -o ${show}/${picture}.tga
-                    --layers ${work}/${picture}.raw
-            DEPENDS ${texture}.script ${texture}.recipe
-            COMMENT "Making ${picture}.tga"
-            VERBATIM)
-        list(APPEND content ${show}/${picture}.tga)
-    endforeach()
+    _zelkor_pictures(${src} ${show} ${work} pictures)
+    list(APPEND content ${pictures})
+    if(S_ICON)
+        _zelkor_icon(${name} ${S_ICON} ${show} ${work} "${pictures}" icon)
+        list(APPEND content ${icon})
+    endif()
+    # The shaders are the project's own folder, linked: play compiles a saved
+    # shader again at once, without a build. A new shaders/ is found at the
+    # next build.
+    file(GLOB shaders CONFIGURE_DEPENDS ${src}/shaders/*)
+    if(shaders)
+        file(CREATE_LINK ${src}/shaders ${show}/shaders SYMBOLIC)
+    else()
+        file(REMOVE ${show}/shaders)
+    endif()
     if(EXISTS ${src}/score.txt)
         add_custom_command(
             OUTPUT ${show}/sound.mp3
@@ -126,18 +174,16 @@ int main(int argc, char** argv) {
             COMMENT "Rendering the score into sound.mp3"
             VERBATIM)
         list(APPEND content ${show}/sound.mp3)
+    elseif(EXISTS ${src}/sound.mp3)
+        add_custom_command(
+            OUTPUT ${show}/sound.mp3
+            COMMAND ${CMAKE_COMMAND} -E copy ${src}/sound.mp3 ${show}/sound.mp3
+            DEPENDS ${src}/sound.mp3
+            COMMENT "Copying sound.mp3"
+            VERBATIM)
+        list(APPEND content ${show}/sound.mp3)
     endif()
     add_custom_target(${name}_content ALL DEPENDS ${content})
 
-    # The package: the show folder as PREFIX/lib/NAME, with what the programs
-    # link and the GL driver SDL opens at run time.
-    install(DIRECTORY ${show}/ DESTINATION lib/${name} USE_SOURCE_PERMISSIONS
-            PATTERN zelkor.log EXCLUDE PATTERN sources.txt EXCLUDE)
-    set(CPACK_PACKAGE_NAME ${name})
-    set(CPACK_PACKAGE_VERSION 0.1)
-    set(CPACK_PACKAGE_CONTACT "the maker of ${name}")
-    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
-    include(CPack)
+    _zelkor_package(${name} ${show} ${work})
 endfunction()

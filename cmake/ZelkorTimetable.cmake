@@ -1,7 +1,9 @@
 # cmake -DZELKOR=zelkor -DSCENES=DIR -DTIMETABLE=FILE -DOUT=FILE -P ZelkorTimetable.cmake
 # Compiles a show's timetable, checked against the names its scene files
 # register (their ZELKOR_SCENE lines), read at every build so a renamed or
-# new scene needs no CMake edit; OUT is written only when it changes.
+# new scene needs no CMake edit. Strict: a misspelt name, entries of one scene
+# that overlap or one that never runs stop the build. OUT is written only
+# when it changes.
 file(GLOB files ${SCENES}/*.cpp)
 set(names)
 foreach(f ${files})
@@ -17,7 +19,7 @@ if(names)
     list(JOIN names "," list)
     set(check --scene-names ${list})
 endif()
-execute_process(COMMAND ${ZELKOR} tmg compile ${TIMETABLE} -o ${OUT}.new ${check}
+execute_process(COMMAND ${ZELKOR} tmg compile --strict ${TIMETABLE} -o ${OUT}.new ${check}
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "zelkor tmg compile failed on ${TIMETABLE}")

@@ -31,6 +31,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZelkorConfig.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorWeb.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorShow.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorTimetable.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorPictures.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorIcon.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorPackage.cmake
         DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 # What the web build of a show of one's own compiles: the engine's sources.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor/src

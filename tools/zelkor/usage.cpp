@@ -310,11 +310,14 @@ const CLI_Usage PlayUsage = {
     "before it, naming the line; deleted, the archive's tracks play again.\n"};
 
 const CLI_Usage NewUsage = {
-    "zelkor new", "zelkor new DIR [--name NAME]",
+    "zelkor new", "zelkor new DIR [--name NAME] [--template NAME]\nzelkor new --list",
     "Writes a new show project into DIR (a new or empty folder): a CMakeLists.txt\n"
-    "that builds against the installed engine (find_package(Zelkor)), one scene\n"
-    "in scenes/ reading a parameter track, a timetable, a score for zksynth, a\n"
-    "tracks file, a texture script with its picture recipe, and a README saying\n"
-    "how to build, play, capture and package it. NAME (default: DIR's last part)\n"
-    "names the program and its scene library: a letter, then letters, digits or\n"
-    "'_'. Then: cmake -S DIR -B DIR/build && cmake --build DIR/build.\n"};
+    "that builds against the installed engine (find_package(Zelkor)) with the\n"
+    "show's settings (title, summary, icon, ...), its scenes in scenes/, a\n"
+    "timetable, a score for zksynth, a tracks file, its pictures in textures/,\n"
+    "a .gitignore, and a README saying how to build, play, capture, package and\n"
+    "publish it for the web. --template picks what the scenes show (default\n"
+    "basic); --list names the templates, one line each. NAME (default: DIR's\n"
+    "last part) names the program and its scene library: a letter, then\n"
+    "letters, digits or '_'. Then, as it says:\n"
+    "cmake -S DIR -B DIR/build -DCMAKE_PREFIX_PATH=PREFIX && cmake --build DIR/build.\n"};

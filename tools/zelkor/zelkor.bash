@@ -21,6 +21,10 @@ _zelkor() {
         ;;
     --codec) COMPREPLY=($(compgen -W "aplib ucl bzip2 stored" -- "$cur")); return ;;
     --renderer) COMPREPLY=($(compgen -W "fixed modern" -- "$cur")); return ;;
+    --template)
+        COMPREPLY=($(compgen -W "$("${COMP_WORDS[0]}" new --list 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+        return
+        ;;
     esac
     if [[ "$cur" == -* ]]; then
         local options

@@ -263,9 +263,11 @@
             ],
             onAbort: (what) => fail(`The show stopped: ${what}.`),
         };
+        // The program is named after the show (body[data-program]).
+        const program = `${document.body.dataset.program || "marovy"}.js`;
         const script = document.createElement("script");
-        script.src = "marovy.js";
-        script.onerror = () => fail("Could not load marovy.js, the show's program.");
+        script.src = program;
+        script.onerror = () => fail(`Could not load ${program}, the show's program.`);
         document.body.appendChild(script);
     }
 
