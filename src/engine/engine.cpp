@@ -5,6 +5,7 @@
 #include "engine/startup.h"
 #include "music/sound.h"
 #include "platform/draw.h"
+#include "platform/draw_targets.h"
 #include "platform/message.h"
 #include "platform/opengl.h"
 #include "platform/system.h"
@@ -264,6 +265,8 @@ uint32_t Engine_MusicTime() {
 
 struct EngineMark {
     SceneStateMark* scenes;
+    DrawTargetsMark* targets;
+    int whole; // the targets' pixels are kept too
     ZELKOR_RandState random;
     uint32_t lastMusicTime;
     int simulated;
@@ -272,12 +275,18 @@ struct EngineMark {
 
 EngineMark* Engine_Mark() {
     SceneStateMark* scenes = SceneState_Mark();
-    EngineMark* mark = scenes ? new (std::nothrow) EngineMark : nullptr;
+    DrawTargetsMark* targets = nullptr;
+    int whole = 0;
+    EngineMark* mark =
+        scenes && DrawTargets_Mark(&targets, &whole) ? new (std::nothrow) EngineMark : nullptr;
     if (!mark) {
         SceneState_FreeMark(scenes);
+        DrawTargets_FreeMark(targets);
         return nullptr;
     }
     mark->scenes = scenes;
+    mark->targets = targets;
+    mark->whole = whole;
     ZELKOR_RandSave(&mark->random);
     mark->lastMusicTime = lastMusicTime;
     mark->simulated = simulated;
@@ -287,6 +296,7 @@ EngineMark* Engine_Mark() {
 
 void Engine_Rewind(const EngineMark* mark) {
     SceneState_Rewind(mark->scenes);
+    DrawTargets_Rewind(mark->targets);
     ZELKOR_RandRestore(&mark->random);
     lastMusicTime = mark->lastMusicTime;
     simulated = mark->simulated;
@@ -297,7 +307,12 @@ void Engine_Rewind(const EngineMark* mark) {
 void Engine_FreeMark(EngineMark* mark) {
     if (!mark) return;
     SceneState_FreeMark(mark->scenes);
+    DrawTargets_FreeMark(mark->targets);
     delete mark;
+}
+
+int Engine_MarkWhole(const EngineMark* mark) {
+    return mark->whole;
 }
 
 int Engine_FrameStandsAlone() {
@@ -307,13 +322,26 @@ int Engine_FrameStandsAlone() {
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
                             int (*simulate)(void* user, uint64_t frame), void* user, int* proven) {
     *proven = 0;
+    // The targets hold what a run drawing every frame has at `first` (a mark
+    // that kept them was gone back to): drawing from `first` on, the frames
+    // read them as that run does, so only the picture's own past counts.
+    const int targetsHold = DrawTargets_Consistent();
     // Nothing can go back: the lead is all there is.
     EngineMark* mark = Engine_Mark();
     if (!mark) return *proven = 1, first;
     std::vector<float> keeps;
+    std::vector<uint8_t> readsTarget;
     uint64_t n = first;
-    for (; n <= last && simulate(user, n); n++)
-        keeps.push_back(Engine_FrameStandsAlone() ? 0.0f : frameKeeps);
+    for (; n <= last && simulate(user, n); n++) {
+        int alone, reads;
+        float picture;
+        Draw_NullFramePicture(&alone, &picture, &reads);
+        if (targetsHold)
+            keeps.push_back(alone ? 0.0f : picture);
+        else
+            keeps.push_back(Engine_FrameStandsAlone() ? 0.0f : frameKeeps);
+        readsTarget.push_back((uint8_t)reads);
+    }
     Engine_Rewind(mark);
     Engine_FreeMark(mark);
     // A frame that ended or stopped the show: nothing after it is drawn.
@@ -322,12 +350,16 @@ uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
     // to the last one: the product of what each frame since kept. Drawing
     // may start where that is nothing (a frame that stood alone) or no more
     // than 121 frames of the shipped fade leave (0.7 each; measured exact),
-    // or at the show's first frame, drawn on the same black picture.
+    // or at the show's first frame, drawn on the same black picture. A frame
+    // from there on that reads a target it did not clear needs the targets
+    // as they are at `first`: drawing then starts there.
     static const double kForgotten = pow(0.7, 120.5);
     double left = 1.0;
+    int reads = 0;
     for (uint64_t f = last + 1; f-- > first;) {
         left *= keeps[f - first];
-        if (left <= kForgotten) return *proven = 1, f;
+        reads |= readsTarget[f - first];
+        if (left <= kForgotten) return *proven = 1, targetsHold && reads ? first : f;
     }
     *proven = first == 0;
     return first;

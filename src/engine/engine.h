@@ -119,6 +119,9 @@ struct EngineMark;
 EngineMark* Engine_Mark();
 void Engine_Rewind(const EngineMark* mark);
 void Engine_FreeMark(EngineMark* mark);
+// 1 when the mark keeps the render targets' pixels as the frames before it
+// drew them (or there are none): a catch-up may draw on from it exactly.
+int Engine_MarkWhole(const EngineMark* mark);
 // 1 when the last simulated frame began with a clear of the whole picture
 // before drawing anything: it owes nothing to the frames before it.
 int Engine_FrameStandsAlone();
@@ -126,9 +129,12 @@ int Engine_FrameStandsAlone();
 // the engine goes back to where it stood. Returns where drawing must start
 // for frame `last` to come out as in a run that drew every frame, with
 // *proven 1: the last frame that stands alone, or from which the fades of
-// the frames after it leave nothing of what came before. When no frame from
-// `first` on is one (a long trail), `first` with *proven 0: drawing must
-// start earlier. (`first` and 1 when nothing can be marked, as then
-// nothing earlier can be gone back to.)
+// the frames after it leave nothing of what came before. When the render
+// targets hold at `first` what a drawn run's do (a whole mark was gone back
+// to), reading them counts as that run's reading, and drawing starts at
+// `first` if a frame up to `last` reads one. When no frame from `first` on
+// is one (a long trail), `first` with *proven 0: drawing must start
+// earlier. (`first` and 1 when nothing can be marked, as then nothing
+// earlier can be gone back to.)
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
                             int (*simulate)(void* user, uint64_t frame), void* user, int* proven);

@@ -77,6 +77,24 @@ void FreeMarks(size_t keep) {
     marks.resize(keep < marks.size() ? keep : marks.size());
 }
 
+// Before drawn frame g of a catch-up: a mark there (on the marks' grid) that
+// keeps the render targets' pixels too, in place of one made while frames
+// were only run, so the next seek near it draws on from there.
+void KeepDrawnMark(uint64_t g) {
+    if (g == 0 || g % kMarkEvery) return;
+    auto at = marks.begin();
+    while (at != marks.end() && at->next < g) at++;
+    if (at != marks.end() && at->next == g && Engine_MarkWhole(at->mark)) return;
+    EngineMark* mark = Engine_Mark();
+    if (!mark || !Engine_MarkWhole(mark)) return Engine_FreeMark(mark);
+    if (at != marks.end() && at->next == g) {
+        Engine_FreeMark(at->mark);
+        at->mark = mark;
+    } else {
+        marks.insert(at, LiveMark{g, mark});
+    }
+}
+
 // The scenes as a straight run on the grid has them at `target`, that frame
 // drawn and shown; 0 when a frame on the way ended or stopped the show.
 int CatchUpTo(uint32_t target) {
@@ -100,8 +118,12 @@ int CatchUpTo(uint32_t target) {
     int proven = 1;
     uint64_t drawFrom = Engine_FirstToDraw(leadStart, c.last, SimulateFrame, &c, &proven);
     // A trail longer than the lead: from earlier marks until a frame is found
-    // that the target's picture owes nothing before (the show's first at worst).
-    for (size_t b = m + 1; !proven && b-- > 0;) {
+    // that the target's picture owes nothing before (the show's first at
+    // worst), or a mark that kept the render targets' pixels, which may lie
+    // within the lead.
+    size_t top = m;
+    while (top + 1 < marks.size() && marks[top + 1].next <= c.last) top++;
+    for (size_t b = top + 1; !proven && b-- > 0;) {
         Engine_Rewind(marks[b].mark);
         drawFrom = Engine_FirstToDraw(marks[b].next, c.last, SimulateFrame, &c, &proven);
         if (!proven) continue;
@@ -109,8 +131,10 @@ int CatchUpTo(uint32_t target) {
         for (g = marks[b].next; g < drawFrom; g++)
             if (!SimulateFrame(&c, g)) return 0;
     }
-    for (; g <= c.last; g++)
+    for (; g <= c.last; g++) {
+        if (g >= drawFrom) KeepDrawnMark(g);
         if (!RunFrame(c, g, g < drawFrom, g == c.last)) return 0;
+    }
     return 1;
 }
 

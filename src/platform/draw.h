@@ -248,6 +248,9 @@ int Draw_NullFrameStandsAlone();
 // 0 when it stood alone, a fade's alpha when its first drawing was a fade
 // (the destination times the source alpha, nothing of the source), else 1.
 float Draw_NullFrameKeeps();
+// The same with the targets it read left out (as if each held what a run
+// drawing every frame has), and whether it read one it did not clear.
+void Draw_NullFramePicture(int* standsAlone, float* keeps, int* readTarget);
 
 // The table the context was started with; the fixed one before any.
 ZELKOR_API const Draw* Draw_Current();

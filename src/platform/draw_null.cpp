@@ -9,6 +9,7 @@
 // it, so that drawing resumes with the textures where a straight run has them.
 #include "platform/draw.h"
 #include "platform/draw_modern.h"
+#include "platform/draw_targets.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ struct NullState {
     // source plus the destination times the source's alpha, a colour's alpha
     // the most that can be), else all of it. The last frame's, once told.
     float firstKeeps = 1.0f, lastKeeps = 1.0f;
+    // The last frame's picture alone, its targets' reads left out.
+    int lastAlonePicture = 0, lastReadStale = 0;
+    float lastKeepsPicture = 1.0f;
 };
 NullState state;
 
@@ -174,6 +178,8 @@ uint32_t MakeTarget(int, int, int) {
 void DeleteTarget(uint32_t) {}
 void DrawInto(uint32_t target) {
     state.target = target;
+    // Nothing is drawn into it: it no longer holds what a drawn run's has.
+    if (target) DrawTargets_Missed(target);
 }
 uint32_t TargetTexture(uint32_t target) {
     return Draw_Modern()->TargetTexture(target);
@@ -260,7 +266,12 @@ DrawCarried* Draw_NullCarried() {
 }
 
 int Draw_NullFrameStandsAlone() {
-    int alone = state.colourCleared && state.depthCleared && !state.readStale;
+    state.lastAlonePicture = state.colourCleared && state.depthCleared;
+    state.lastKeepsPicture = state.lastAlonePicture ? 0.0f
+                             : state.painted        ? state.firstKeeps
+                                                    : 1.0f;
+    state.lastReadStale = state.readStale;
+    int alone = state.lastAlonePicture && !state.readStale;
     state.lastKeeps = alone ? 0.0f : state.painted && !state.readStale ? state.firstKeeps : 1.0f;
     state.painted = state.colourCleared = state.depthCleared = state.readStale = 0;
     state.freshCount = 0;
@@ -270,6 +281,12 @@ int Draw_NullFrameStandsAlone() {
 
 float Draw_NullFrameKeeps() {
     return state.lastKeeps;
+}
+
+void Draw_NullFramePicture(int* standsAlone, float* keeps, int* readTarget) {
+    *standsAlone = state.lastAlonePicture;
+    *keeps = state.lastKeepsPicture;
+    *readTarget = state.lastReadStale;
 }
 
 void Draw_NullForget() {

@@ -57,11 +57,13 @@
     X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)                                             \
     X(PFNGLLINKPROGRAMPROC, LinkProgram)                                                           \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                                           \
+    X(PFNGLREADPIXELSPROC, ReadPixels)                                                             \
     X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage)                                           \
     X(PFNGLSCISSORPROC, Scissor)                                                                   \
     X(PFNGLSHADERSOURCEPROC, ShaderSource)                                                         \
     X(PFNGLTEXIMAGE2DPROC, TexImage2D)                                                             \
     X(PFNGLTEXPARAMETERIPROC, TexParameteri)                                                       \
+    X(PFNGLTEXSUBIMAGE2DPROC, TexSubImage2D)                                                       \
     X(PFNGLUNIFORM1FVPROC, Uniform1fv)                                                             \
     X(PFNGLUNIFORM1IPROC, Uniform1i)                                                               \
     X(PFNGLUNIFORM2FVPROC, Uniform2fv)                                                             \
