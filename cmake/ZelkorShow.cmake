@@ -88,7 +88,8 @@ function(zelkor_add_show name)
     target_include_directories(${name}_scenes PRIVATE
                                $<TARGET_PROPERTY:Zelkor::engine,INTERFACE_INCLUDE_DIRECTORIES>)
     target_compile_features(${name}_scenes PRIVATE cxx_std_20)
-    set_target_properties(${name}_scenes PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${show}
+    # A plug-in, opened by its path: no SONAME, nothing for ldconfig.
+    set_target_properties(${name}_scenes PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${show} NO_SONAME ON
                           CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
     file(CONFIGURE OUTPUT ${work}/zelkor_show_main.cpp CONTENT [[

@@ -68,7 +68,8 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
                 strerror(errno));
         return 1;
     }
-    std::string shown = args["--dir"].given ? folder + "/" : "";
+    std::string shown =
+        args["--dir"].given ? folder.substr(0, folder.find_last_not_of('/') + 1) + "/" : "";
     config.renderer = Engine_ShowRenderer(program.name, shown.c_str(), asked);
     if (config.renderer < 0) return 1;
     SceneLibrary* library = nullptr;

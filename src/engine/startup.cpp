@@ -108,8 +108,13 @@ void Prepare(size_t i) {
     SceneState_SetOwner(p.slot);
     int ok = p.def->prepare(SceneState_Record(p.slot), p.kept);
     SceneState_SetOwner(nullptr);
-    // The production's routines are not checked.
-    if (!ok && p.place < 0) g_shellLog->Print("%s: preparation failed", p.def->name);
+    // The production's routines are not checked. A show's own is said where
+    // its maker looks too (play's output), not only in the log.
+    if (!ok && p.place < 0) {
+        g_shellLog->Print("%s: preparation failed", p.def->name);
+        fprintf(stderr, "%s%s: its preparation failed (prepare returned 0)\n",
+                config.quietErrors ? "" : "marovy: ", p.def->name);
+    }
 }
 
 // One line of a texture that did not load: in the log and on stderr.

@@ -1,7 +1,8 @@
 // A scene that counts its frames in its record and in a block of its own,
 // and shows both as the picture's colour (the count in red, or in blue from
-// the second build on, the block's in green). Built three ways:
-// COUNTER_BUILD 1, 2 (new code, the same record) and 3 (a record grown).
+// the second build on, the block's in green). Built four ways:
+// COUNTER_BUILD 1, 2 (new code, the same record), 3 (a record grown) and 4
+// (a preparation that fails).
 #include "zelkor/zelkor.h"
 
 struct Counter {
@@ -13,6 +14,7 @@ struct Counter {
 };
 
 static int PrepareCounter(Counter& s, int kept) {
+    if (COUNTER_BUILD == 4) return 0;
     if (kept) return 1;
     s.block = (int32_t*)Scene_Alloc(sizeof(int32_t));
     return s.block != nullptr;

@@ -1,6 +1,7 @@
 // A scene library rebuilt while the show runs: its scene keeps its record
 // and the blocks it allocated when the record is unchanged, and starts
-// afresh, saying why, when the record changed.
+// afresh, saying why, when the record changed; a preparation that fails is
+// said on stderr (play's output) with the scene's name.
 #include "archive/codec.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
@@ -79,7 +80,15 @@ TEST(SceneReload, KeepsAnUnchangedRecordAndStartsAfreshWhenItChanges) {
     Rgb fresh = Centre();
     EXPECT_NEAR(fresh.r, 1, 1);
     EXPECT_NEAR(fresh.g, 1, 1);
+
+    SceneLibrary* fourth = Load("d");
+    ASSERT_NE(fourth, nullptr);
+    testing::internal::CaptureStderr();
+    Engine_UseScenes(SceneLibrary_Scenes(fourth), &restarted);
+    std::string said = testing::internal::GetCapturedStderr();
+    SceneLibrary_Unload(third);
+    EXPECT_NE(said.find("counter: its preparation failed"), std::string::npos) << said;
     Runner_Stop();
     Engine_UseScenes(nullptr);
-    SceneLibrary_Unload(third);
+    SceneLibrary_Unload(fourth);
 }

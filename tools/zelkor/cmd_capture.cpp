@@ -53,6 +53,7 @@ struct Options {
     // --from/--to/--step stills, listed once the show's end is known: a range
     // far past it would otherwise take gigabytes only to be refused.
     uint32_t stepFrom = 0, stepTo = 0, step = 0;
+    int toEnd = 0; // --to end: the range ends where the show does, known once it is read
     std::string showDir, out, tracks, scenes;
 };
 
@@ -73,7 +74,7 @@ const CLI_Option kOptions[] = {
     {"--size", CLI_SIZE, 1, 8192},
     {"--at", CLI_TIMES},
     {"--from", CLI_TIME},
-    {"--to", CLI_TIME},
+    {"--to", CLI_TEXT}, // a time, or "end"
     {"--step", CLI_TIME, 1},
     {"--fps", CLI_NUMBER, 1, ZK_VIDEO_MAX_FPS},
     {"--sim-fps", CLI_NUMBER, 1, 240},
@@ -129,7 +130,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     o->noAudio = noAudio.on;
     o->quiet = args["--quiet"].on;
     o->drawAll = args["--draw-every-frame"].on;
-    if (args["--dir"].given) o->showDir = args["--dir"].text;
+    if (args["--dir"].given) o->showDir = FolderName(args["--dir"].text);
     if (args["-o"].given) o->out = args["-o"].text;
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (args["--renderer"].given) {
@@ -149,11 +150,16 @@ int ParseArgs(int argc, char** argv, Options* o) {
                      "named without one)");
     if (const char* problem = o->video ? VideoNameProblem(o->out) : FolderProblem(o->out))
         return Usage(problem, o->out.c_str());
+    if (!o->video) o->out = FolderName(o->out);
     if (!o->video && (crf.given || preset.given || noAudio.given))
         return Usage("--crf, --preset and --no-audio are for video files");
     if (o->video && !o->fps) o->fps = 60;
     CaptureSchedule& s = o->schedule;
-    uint32_t first = (uint32_t)from.number, last = (uint32_t)to.number;
+    uint32_t first = (uint32_t)from.number, last = 0;
+    o->toEnd = to.given && !strcmp(to.text, "end");
+    if (to.given && !o->toEnd && !CLI_ParseTime(to.text, &last))
+        return Usage("--to wants a time (ms, M:SS or M:SS.mmm) or \"end\"", to.text);
+    if (o->toEnd) last = UINT32_MAX; // for the checks below; the end itself comes later
     if (o->fps) {
         if (at.given || step.given)
             return Usage("--at and --step are for PNG stills without --fps");
@@ -270,6 +276,20 @@ int Capture(Options& o) {
                 "starts; nothing to capture from %s on\n",
                 show, CLI_FormatTime(showEnd).c_str(), showEnd, CLI_FormatTime(first).c_str());
         return 1;
+    }
+    if (o.toEnd) {
+        if (!ends) {
+            fprintf(stderr,
+                    "zelkor capture: %s/data.vkz: the timetable has no end (no \"ende\" entry); "
+                    "give --to a time\n",
+                    show);
+            return 1;
+        }
+        // Every frame before the end: the last still, or the video's last frame.
+        if (o.fps)
+            o.schedule.to = showEnd;
+        else
+            o.stepTo = showEnd - 1;
     }
     // The range's stills up to the first one past the end, which is then
     // refused as a still past the end is.

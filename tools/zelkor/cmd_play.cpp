@@ -66,7 +66,7 @@ int ParseArgs(int argc, char** argv, Options* o) {
     if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
     const CLI_Value &at = args["--at"], &scene = args["--scene"], &window = args["--window"];
     if (at.given && scene.given) return Usage("give either --at or --scene");
-    if (args["--dir"].given) o->showDir = args["--dir"].text;
+    if (args["--dir"].given) o->showDir = FolderName(args["--dir"].text);
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (scene.given) o->scene = scene.text;

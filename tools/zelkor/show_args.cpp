@@ -16,6 +16,11 @@ std::string AbsolutePath(const std::string& p) {
     return std::string(cwd) + "/" + p;
 }
 
+std::string FolderName(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
 int LoadTracksText(const char* tool, const std::string& path, const std::string& shown,
                    std::string* read) {
     if (access(path.c_str(), F_OK) != 0) return 0;

@@ -4,6 +4,9 @@
 
 // `path` from the current folder, so it holds after entering the show folder.
 std::string AbsolutePath(const std::string& path);
+// A folder as given, without the '/'s it may end in ("stills/" is "stills";
+// "/" stays), so names joined to it have one '/' between.
+std::string FolderName(std::string folder);
 
 // The tracks' text file at `path` (absolute), installed over whatever the
 // show's archive gave: 1 installed (its text in *text, when given), 0 there

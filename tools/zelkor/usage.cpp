@@ -185,8 +185,8 @@ const CLI_Usage TexUsage = {
 const CLI_Usage CaptureUsage = {
     "zelkor capture",
     "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --at T[,T...] -o DIR\n"
-    "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T [--step T] -o DIR\n"
-    "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T "
+    "zelkor capture [--dir SHOW] [--size WxH] [--sim-fps M] --from T --to T|end [--step T] -o DIR\n"
+    "zelkor capture [--dir SHOW] [--size WxH] [--fps N] [--sim-fps M] --from T --to T|end "
     "[--crf N] [--preset P] [--no-audio] [--quiet] -o OUT.mp4|.mkv|.webm|DIR\n"
     "zelkor capture ... [--renderer fixed|modern] [--tracks FILE.txt] [--scenes LIB.so]\n"
     "zelkor capture ... [--draw-every-frame]",
@@ -195,7 +195,8 @@ const CLI_Usage CaptureUsage = {
     "and writes frames of it. T is a music time (ms, M:SS or M:SS.mmm); a frame is\n"
     "the first simulated frame whose music time is T or later. Without --fps, DIR\n"
     "gets DIR/frame_T.png (T in ms) for each time; with --fps, frame k stands for\n"
-    "T(from) + k x 1000/N for each below T(to). OUT ending in .mp4 or .mkv (H.264,\n"
+    "T(from) + k x 1000/N for each below T(to). --to end is the show's end (where\n"
+    "the timetable's \"ende\" starts). OUT ending in .mp4 or .mkv (H.264,\n"
     "AAC) or .webm (VP9, Opus) is a video with the show's sound; a video replaced\n"
     "keeps its mode, and a link to one stays a link. DIR, a folder of PNGs named\n"
     "frame_000000.png upward, is a folder that exists, or a new name without an\n"
