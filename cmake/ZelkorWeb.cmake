@@ -29,6 +29,8 @@ function(zelkor_web_show name)
     set(web ${_zelkor_share}/src/web)
     add_executable(${name} ${web}/main.cpp ${W_SCENES} ${W_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE zk_engine)
+    # The engine's C++, which the project's own scope does not set.
+    target_compile_features(${name} PRIVATE cxx_std_20)
     set_target_properties(${name} PROPERTIES SUFFIX ".js")
     get_target_property(options marovy LINK_OPTIONS)
     target_link_options(${name} PRIVATE ${options})
