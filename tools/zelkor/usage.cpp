@@ -173,7 +173,9 @@ const CLI_Usage RgsViewUsage = {
 const CLI_Usage TexUsage = {
     "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
     "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
-    ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
+    ".png, .rgs), without GL, and prints \"<width> <height> <rgb|rgba>\". A PNG of\n"
+    "any kind is made 8-bit RGB, or RGBA when it has transparency, and shows the\n"
+    "right way up; like a TGA it may be 8192 pixels a side and 4096 x 4096 in all.\n"
     "\n"
     "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
     "             standard output)\n"
