@@ -306,6 +306,29 @@ const CLI_Usage PlayUsage = {
     "saved elsewhere is taken in at once; one with an error keeps the tracks\n"
     "before it, naming the line; deleted, the archive's tracks play again.\n"};
 
+const CLI_Usage DevUsage = {
+    "zelkor dev",
+    "zelkor dev [DIR] [--at T | --scene NAME] [--window WxH] [--loop] [--no-sound]\n"
+    "zelkor dev [DIR] ... [--renderer fixed|modern] [--tracks FILE.txt] [--timetable FILE.txt] "
+    "[--scenes LIB.so] [--fast-seek]",
+    "The maker's loop in one command, for a show project (zelkor new) in DIR\n"
+    "(default: the working folder). Builds it (cmake -S DIR -B DIR/build first\n"
+    "when that folder is not configured yet, with CMake's default generator;\n"
+    "then cmake --build DIR/build with the generator it has), plays DIR/build/show\n"
+    "as zelkor play does, with play's options and keys, and watches the\n"
+    "project's sources: every file under DIR but the build folders (build,\n"
+    "build-*) and hidden ones, so scenes, shaders, pictures and their scripts,\n"
+    "the score, timetable, tracks and CMakeLists.txt. A save starts the build\n"
+    "again beside the window, which plays on; what it remakes is taken in at the\n"
+    "same music time (the scene library, data.vkz, pictures, sound.mp3, shaders),\n"
+    "and the project's tracks.txt at once, as play takes it. A build that fails\n"
+    "keeps the last good build playing; its first error lines go across the top\n"
+    "of the picture and to stderr until a build succeeds. Each build's whole\n"
+    "output is in DIR/build/zelkor-dev.log. The show's own lines begin \"zelkor\n"
+    "play:\"; dev says when a build starts, how long it took, and how long after\n"
+    "the save its first frame was drawn. A first build that fails with no show\n"
+    "built before it ends dev with status 1.\n"};
+
 const CLI_Usage NewUsage = {
     "zelkor new", "zelkor new DIR [--name NAME]",
     "Writes a new show project into DIR (a new or empty folder): a CMakeLists.txt\n"
