@@ -33,6 +33,10 @@ const char* const tool = "zelkor dev";
 const size_t kErrorLines = 8; // of a failed build, over the picture and on stderr
 const double kQuietMs = 20;   // after the last save before a build starts: the save is done
 
+struct Frame {
+    timespec begun = {}, drawn = {};
+};
+
 // Everything dev keeps between frames.
 struct Dev {
     std::string project; // absolute, ending in '/'
@@ -49,11 +53,15 @@ struct Dev {
     std::string building;
     timespec buildingSaved = {}, buildStarted = {};
     int failed = 0; // the last build failed: its lines are over the picture
-    // After a good build that changed the show: told once its first frame is drawn.
+    // The frames drawn while the build ran (its first ones): when their
+    // iteration took in changed files, and when they were drawn.
+    std::vector<Frame> frames;
+    Frame frame;             // this iteration's
+    uint64_t framesSeen = 0; // drawn before it
+    // After a good build that changed the show, the first frame with what it
+    // remade, told once drawn.
     int tell = 0;
-    uint64_t framesBefore = 0;
-    std::string told;
-    timespec toldSaved = {};
+    timespec remade = {}, tellUntil = {};
 };
 Dev dev;
 volatile int interrupted = 0;
@@ -168,26 +176,44 @@ void StopAsked(int) {
     interrupted = 1;
 }
 
-// Something the build wrote into the show folder (or its shaders) since it began.
-int ShowChanged() {
+// The newest file the build wrote into the show folder (or its shaders)
+// that the show takes in, into *newest; 0 when there is none.
+int Remade(timespec* newest) {
+    int found = 0;
     for (const char* folder : {"build/show/", "build/show/shaders/"}) {
         std::string path = dev.project + folder;
         DIR* dir = opendir(path.c_str());
         if (!dir) continue;
-        int changed = 0;
         while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            size_t dot = name.rfind('.');
+            std::string kind = dot == std::string::npos ? "" : name.substr(dot);
+            // Not the program, the log, the record of the sources.
+            if (kind != ".so" && kind != ".vkz" && kind != ".mp3" && kind != ".tga" &&
+                kind != ".bmp" && kind != ".png" && kind != ".rgs" && kind != ".frag" &&
+                kind != ".vert")
+                continue;
             struct stat st;
-            if (stat((path + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-                Ms(dev.buildStarted, st.st_mtim) >= 0)
-                changed = 1;
+            if (stat((path + name).c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                Ms(dev.buildStarted, st.st_mtim) >= 0 && (!found || Ms(*newest, st.st_mtim) > 0)) {
+                *newest = st.st_mtim;
+                found = 1;
+            }
         }
         closedir(dir);
-        if (changed) return 1;
     }
-    return 0;
+    return found;
+}
+
+void TellDrawn(const timespec& drawn) {
+    fprintf(stderr, "%s: drawn %.0f ms after %s%s was saved\n", tool, Ms(dev.buildingSaved, drawn),
+            dev.shown.c_str(), dev.building.c_str());
+    dev.tell = 0;
 }
 
 void StartBuild() {
+    dev.tell = 0;
+    dev.frames.clear();
     dev.building = dev.saved[0];
     dev.buildingSaved = dev.firstSaved;
     if (dev.saved.size() > 1)
@@ -213,18 +239,21 @@ int Finished(int succeeded) {
                  took);
         TellFailure(what);
         dev.failed = 1;
-        dev.tell = 0;
         return 1;
     }
-    int changed = ShowChanged();
+    int changed = Remade(&dev.remade);
     fprintf(stderr, "%s: built in %.1f s%s\n", tool, took,
             changed ? "" : "; nothing in the show changed");
-    if (changed) {
-        dev.tell = 1;
-        dev.framesBefore = Live_FramesDrawn();
-        dev.told = dev.building;
-        dev.toldSaved = dev.buildingSaved;
-    }
+    // The show may have taken in what it remade while the build went on.
+    for (const Frame& f : dev.frames)
+        if (changed && Ms(dev.remade, f.begun) > 0) {
+            TellDrawn(f.drawn);
+            changed = 0;
+            break;
+        }
+    dev.tell = changed;
+    dev.tellUntil = Now();
+    dev.tellUntil.tv_sec += 5; // a picture no scene shows draws nothing
     int mended = dev.failed;
     dev.failed = 0;
     if (mended) Problems_SetBuild({});
@@ -254,15 +283,19 @@ int BeforeFrame(void*) {
     if (dev.job.pid >= 0 && !DevJob_Poll(&dev.job, &succeeded)) redraw = Finished(succeeded);
     if (dev.job.pid < 0 && !dev.saved.empty() && MonotonicMs() - dev.lastSeen >= kQuietMs)
         StartBuild();
+    // What was written before now is taken in by this iteration.
+    dev.frame.begun = Now();
+    dev.framesSeen = Live_FramesDrawn();
     return redraw;
 }
 
-// The first frame after a good build has what it remade: how long after the save.
+// A frame with what the build remade: how long after the save it was drawn.
 void AfterFrame(void*) {
-    if (!dev.tell || Live_FramesDrawn() <= dev.framesBefore) return;
-    fprintf(stderr, "%s: drawn %.0f ms after %s%s was saved\n", tool, Ms(dev.toldSaved, Now()),
-            dev.shown.c_str(), dev.told.c_str());
-    dev.tell = 0;
+    if (Live_FramesDrawn() == dev.framesSeen) return;
+    dev.frame.drawn = Now();
+    if (dev.job.pid >= 0 && dev.frames.size() < 4096) dev.frames.push_back(dev.frame);
+    if (dev.tell && Ms(dev.remade, dev.frame.begun) > 0) TellDrawn(dev.frame.drawn);
+    if (dev.tell && Ms(dev.tellUntil, dev.frame.drawn) > 0) dev.tell = 0;
 }
 
 // Configures a new build folder and builds; 1 when there is a show to play
