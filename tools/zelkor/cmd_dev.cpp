@@ -309,10 +309,11 @@ int FirstBuild() {
         }
     }
     fprintf(stderr, "%s: building %s\n", tool, dev.shown.empty() ? "." : dev.shown.c_str());
+    // A show built before plays on when this build fails.
+    int played = access((dev.build + "show/data.vkz").c_str(), F_OK) == 0;
     dev.buildStarted = Now();
     if (RunNow(BuildCommand())) return 1;
     if (interrupted) return 0;
-    int played = access((dev.build + "show/data.vkz").c_str(), F_OK) == 0;
     TellFailure(played ? "the build failed; the show built before plays" : "the build failed");
     dev.failed = 1;
     return played;
