@@ -96,3 +96,27 @@ std::vector<std::string> Dev_ErrorLines(const std::string& output, size_t most,
     }
     return shownLines;
 }
+
+// A line in the overlay font's ASCII: the compilers' typographic quotes
+// (in a UTF-8 locale) made plain, any other character beyond ASCII a '?'.
+std::string Dev_PlainText(const std::string& line) {
+    std::string plain;
+    for (size_t i = 0; i < line.size(); i++) {
+        unsigned char c = (unsigned char)line[i];
+        if (c < 0x80) {
+            plain += (char)c;
+            continue;
+        }
+        if (line.compare(i, 2, "\xE2\x80") == 0 && i + 2 < line.size()) {
+            unsigned char q = (unsigned char)line[i + 2];
+            if (q == 0x98 || q == 0x99 || q == 0x9C || q == 0x9D) {
+                plain += q < 0x9C ? '\'' : '"';
+                i += 2;
+                continue;
+            }
+        }
+        plain += '?';
+        while (i + 1 < line.size() && ((unsigned char)line[i + 1] & 0xC0) == 0x80) i++;
+    }
+    return plain;
+}

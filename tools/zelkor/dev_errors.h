@@ -10,3 +10,6 @@
 // `shown` in them. The last lines of the output when no step stands out.
 std::vector<std::string> Dev_ErrorLines(const std::string& output, size_t most,
                                         const std::string& folder, const std::string& shown);
+// A line in the overlay font's ASCII: the compilers' typographic quotes (in
+// a UTF-8 locale) made plain, any other character beyond ASCII a '?'.
+std::string Dev_PlainText(const std::string& line);
