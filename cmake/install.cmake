@@ -20,7 +20,7 @@ install(TARGETS zelkor-play zelkor-dev zelkor-capture zelkor-rgs-view
 set_target_properties(zk_engine PROPERTIES EXPORT_NAME engine)
 install(TARGETS zk_core zk_io zk_cli zk_platform zk_draw zk_platform_gl zk_archive zk_music
                 zk_timing zk_sequencing zk_scene_names zk_rgs zk_texdecode zk_textures zk_scenes
-                zk_engine
+                zk_api zk_engine
         EXPORT ZelkorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}/zelkor COMPONENT dev)
 install(EXPORT ZelkorTargets NAMESPACE Zelkor:: DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 include(CMakePackageConfigHelpers)
@@ -29,6 +29,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZelkorConfig.cmake
               ${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorWeb.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorShow.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorTimetable.cmake
         DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 # What the web build of a show of one's own compiles: the engine's sources.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor/src

@@ -268,7 +268,7 @@ void Live_SetExactSeeks(int exact) {
 }
 
 int Live_ExactSeeks() {
-    return exactSeeks && !marks.empty(); // no marks: a show's own scenes play
+    return exactSeeks && !marks.empty(); // no mark: out of memory at the start
 }
 
 void Live_ForgetMarks() {

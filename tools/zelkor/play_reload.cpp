@@ -88,7 +88,9 @@ int TakeInScenes(const Watched& w) {
                 why.c_str());
         return 0;
     }
-    Engine_UseScenes(SceneLibrary_Scenes(next));
+    std::vector<std::string> restarted;
+    Engine_UseScenes(SceneLibrary_Scenes(next), &restarted);
+    for (const std::string& line : restarted) fprintf(stderr, "zelkor play: %s\n", line.c_str());
     Live_ForgetMarks(); // they hold the old code's state
     SceneLibrary_Unload(sceneLibrary);
     sceneLibrary = next;
