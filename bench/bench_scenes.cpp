@@ -15,10 +15,11 @@
 #include "rgs/rgs_text.h"
 #include "scenes/cloud_scene.h"
 #include "scenes/line_scenes.h"
-#include "scenes/scenes.h"
+#include "scenes/scene_names.h"
 #include "scenes/swirl_scenes.h"
 #include "scenes/wobble_scene.h"
 #include "engine/startup.h"
+#include "sequencing/scene_set.h"
 #include "support/scratch.h"
 #include "textures/texture.h"
 
@@ -30,7 +31,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,40 @@ void MakeShowFolder() {
     }
 }
 
+// The production's scenes in its running order, each with a record of its own.
+struct BenchScene {
+    const SceneDef* def;
+    void* record;
+    int order;
+};
+std::vector<BenchScene> scenes;
+
+template <class State> State& Record(const char* name) {
+    for (const BenchScene& s : scenes)
+        if (!strcmp(s.def->name, name)) return *(State*)s.record;
+    fprintf(stderr, "bench_scenes: no scene %s\n", name);
+    exit(1);
+}
+
+// Fresh records, prepared in the start-up's order.
+void PrepareScenes() {
+    if (scenes.empty()) {
+        scenes.resize(SHOW_SCENE_COUNT);
+        for (const SceneDef* d = zelkorSceneList.first; d; d = d->next) {
+            const char* logLine;
+            int order, place = ShowScenePlace(d->name, &order, &logLine);
+            if (place >= 0)
+                scenes[place] = {d, operator new(d->size, std::align_val_t(d->align)), order};
+        }
+    }
+    for (int order = 1; order <= SHOW_SCENE_COUNT; order++)
+        for (const BenchScene& s : scenes)
+            if (s.order == order) {
+                s.def->make(s.record);
+                if (s.def->prepare) s.def->prepare(s.record, 0);
+            }
+}
+
 ZELKOR_Window* window = nullptr;
 ZELKOR_OpenGL* gl = nullptr;
 int currentW = 0, currentH = 0, currentRenderer = DRAW_FIXED;
@@ -115,8 +152,7 @@ void UseContext(int w, int h, int renderer = DRAW_FIXED) {
     {
         WorkingFolder inShow(showDir);
         auto t0 = std::chrono::steady_clock::now();
-        for (const ScenePreparation& p : PrepareScenes)
-            if (p.prepare) p.prepare();
+        PrepareScenes();
         glFinish();
         lastPrepareMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
@@ -135,18 +171,18 @@ void Finish() {
 uint32_t musicTime = 0;
 
 void BM_Scene(benchmark::State& state) {
-    const SceneTableEntry& scene = SceneTable[state.range(0)];
     UseContext((int)state.range(1), (int)state.range(2), (int)state.range(4));
-    state.SetLabel(scene.name);
+    const BenchScene& scene = scenes[state.range(0)];
+    state.SetLabel(scene.def->name);
     // The tube from its start, or in its last seconds in the show (wide
     // rings, much overdraw).
-    if (state.range(0) == 5) wobbleScene.amplitude = (float)state.range(3);
+    if (state.range(0) == 5) Record<WobbleScene>("scene6").amplitude = (float)state.range(3);
     if (state.range(3)) state.SetLabel("scene6 late");
     // The cloud flight from its start, with all 32 layers in view (once the
     // figure has arrived they rush past and the frame is nearly empty).
     if (state.range(0) == 2) {
-        cloudScene.clock.started = 0;
-        cloudScene.figureDepth = -50.0f;
+        Record<CloudScene>("scene3").clock.started = 0;
+        Record<CloudScene>("scene3").figureDepth = -50.0f;
     }
     for (auto _ : state) {
         musicTime += 16;
@@ -156,7 +192,8 @@ void BM_Scene(benchmark::State& state) {
         frame.elapsed = fakeTicks;
         frame.delta = 16;
         frame.draw = gl->GetDraw();
-        scene.function(frame);
+        frame.state = scene.record;
+        scene.def->draw(frame);
         Finish();
     }
 }
@@ -170,11 +207,13 @@ void BM_Piece(benchmark::State& state) {
     UseContext((int)state.range(1), (int)state.range(2), (int)state.range(3));
     Piece piece = (Piece)state.range(0);
     state.SetLabel(pieceNames[piece]);
-    ParticleSystem* ps = swirlScene2.particles;
-    LineSystem* ls = lineScene1.lines;
+    SwirlScene& swirl = Record<SwirlScene>("scene2");
+    ParticleSystem* ps = &swirl.particles;
+    LineSystem* ls = &Record<LineScene>("scene1").lines;
+    WobbleScene& wobble = Record<WobbleScene>("scene6");
     const Draw* d = gl->GetDraw();
     for (int i = 0; i < 30; i++) ps->Update(fakeTicks), ls->Update(); // past the seeding pass
-    ComputeWobbleTube(1.0f, 2.0f);
+    ComputeWobbleTube(wobble.tube, 1.0f, 2.0f);
     for (auto _ : state) {
         d->LoadIdentity();
         d->Disable(DRAW_DEPTH_TEST);
@@ -186,7 +225,7 @@ void BM_Piece(benchmark::State& state) {
             gl->BeginFrame();
             break;
         case kBackdrop:
-            swirlScene2.textures[0]->BindTexture(d);
+            swirl.textures[0]->BindTexture(d);
             DrawBackdrop(d);
             break;
         case kDarken:
@@ -200,11 +239,11 @@ void BM_Piece(benchmark::State& state) {
             break;
         case kLines:
             d->Enable(DRAW_DEPTH_TEST);
-            swirlScene2.textures[0]->BindTexture(d);
+            swirl.textures[0]->BindTexture(d);
             ls->Render(d, 0.0f, -2.2f, -10.0f);
             break;
         case kTube:
-            DrawWobbleTube(d, wobbleScene.textures[2], 0, 0, -20, 0, 0, 0);
+            DrawWobbleTube(d, wobble.tube, wobble.textures[2], 0, 0, -20, 0, 0, 0);
             break;
         }
         Finish();
@@ -236,9 +275,8 @@ void RegisterAll() {
     for (const auto& s : sizes) {
         for (int r : {DRAW_FIXED, DRAW_MODERN}) {
             std::string prefix = std::string("/") + Draw_ForRenderer(r)->name;
-            for (int i = 0; i < 10; i++) {
-                if (!SceneTable[i].function) continue;
-                std::string name = "BM_Scene" + prefix + "/" + SceneTable[i].name;
+            for (int i = 0; i < SHOW_SCENE_COUNT; i++) {
+                std::string name = "BM_Scene" + prefix + "/" + ShowSceneNames[i];
                 benchmark::RegisterBenchmark(name.c_str(), BM_Scene)
                     ->Args({i, s[0], s[1], 0, r})
                     ->MeasureProcessCPUTime()

@@ -1,7 +1,8 @@
 # find_package(Zelkor): the ZELKOR engine for a show of one's own.
+#   zelkor_add_show(NAME ...)             the show: scenes, program, content (ZelkorShow.cmake)
 #   Zelkor::engine                        the engine (static), with its headers
 #   Zelkor::zelkor, ::zksynth, ::texmake  the content tools
-#   zelkor_web_show(NAME MAIN SCENES...)  the web build (ZelkorWeb.cmake)
+#   zelkor_web_show(NAME SCENES...)       the web build (ZelkorWeb.cmake)
 include(CMakeFindDependencyMacro)
 if(NOT EMSCRIPTEN)
     find_dependency(PkgConfig)
@@ -14,3 +15,4 @@ if(NOT EMSCRIPTEN)
     include(${CMAKE_CURRENT_LIST_DIR}/ZelkorTargets.cmake)
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/ZelkorWeb.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ZelkorShow.cmake)

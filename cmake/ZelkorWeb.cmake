@@ -14,7 +14,6 @@ function(zelkor_web_show name)
     set(web ${_zelkor_share}/src/web)
     add_executable(${name} ${web}/main.cpp ${ARGN})
     target_link_libraries(${name} PRIVATE zk_engine)
-    target_compile_definitions(${name} PRIVATE ZK_OWN_SCENES)
     # The page loads "marovy.js", the engine's page host.
     set_target_properties(${name} PROPERTIES OUTPUT_NAME marovy SUFFIX ".js")
     get_target_property(options marovy LINK_OPTIONS)

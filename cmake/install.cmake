@@ -13,14 +13,14 @@ set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zelkor)
 install(TARGETS marovy RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS zelkor zksynth texmake EXPORT ZelkorTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS zelkor-play zelkor-capture zelkor-rgs-view
+install(TARGETS zelkor-play zelkor-dev zelkor-capture zelkor-rgs-view
         RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zelkor)
 
 # The engine and everything it links, as static libraries.
 set_target_properties(zk_engine PROPERTIES EXPORT_NAME engine)
 install(TARGETS zk_core zk_io zk_cli zk_platform zk_draw zk_platform_gl zk_archive zk_music
                 zk_timing zk_sequencing zk_scene_names zk_rgs zk_texdecode zk_textures zk_scenes
-                zk_engine
+                zk_api zk_engine
         EXPORT ZelkorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}/zelkor COMPONENT dev)
 install(EXPORT ZelkorTargets NAMESPACE Zelkor:: DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 include(CMakePackageConfigHelpers)
@@ -29,6 +29,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/ZelkorConfig.cmake
               ${PROJECT_BINARY_DIR}/ZelkorConfigVersion.cmake
               ${PROJECT_SOURCE_DIR}/cmake/ZelkorWeb.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorShow.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/ZelkorTimetable.cmake
         DESTINATION ${ZK_CMAKE_DIR} COMPONENT dev)
 # What the web build of a show of one's own compiles: the engine's sources.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zelkor/src
@@ -50,8 +52,8 @@ add_custom_command(
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-man $<TARGET_FILE:zelkor> $<TARGET_FILE:marovy>
             $<TARGET_FILE:zksynth> $<TARGET_FILE:texmake> ${MAN}
     COMMAND ${CMAKE_COMMAND} -E touch ${MAN}/made
-    # zelkor runs play, capture and rgs view for their --help.
-    DEPENDS zelkor zelkor-play zelkor-capture zelkor-rgs-view marovy zksynth texmake ${ZK_DOCS}
+    # zelkor runs play, dev, capture and rgs view for their --help.
+    DEPENDS zelkor zelkor-play zelkor-dev zelkor-capture zelkor-rgs-view marovy zksynth texmake ${ZK_DOCS}
             ${PROJECT_SOURCE_DIR}/scripts/make-man ${PROJECT_SOURCE_DIR}/scripts/md2man
             ${PROJECT_SOURCE_DIR}/scripts/zelkor-commands
     COMMENT "Making the manual pages"

@@ -172,6 +172,28 @@ Timer set begindemo
 Returning
 Entering mainloop"
 
+# The same in a folder without the show's pictures: after its log line, each
+# preparation names every picture it could not load, with its scene.
+ZK_STARTUP_LOG_BARE=$(
+    missing() { local scene=$1 p; shift; for p; do echo "$p ($scene): No such file or directory"; done; }
+    while IFS= read -r line; do
+        echo "$line"
+        case $line in
+        "Pre-Initializing scene 1") missing scene2 tarnis_logo.tga particletex.tga ;;
+        "Pre-Initializing scene 2") missing scene6 tarnis_4.tga particletex.tga wobble.rgs ;;
+        "Pre-Initializing scene 3") missing scene3 tarnis_1.tga p1_kopf.tga p1_koerper.tga \
+            tarnis_particle2.tga tarnis_cloud.tga ;;
+        "Pre-Initializing scene 4") missing scene5 tarnis_3.tga p1_kopf.tga p1_koerper.tga ;;
+        "Pre-Initializing scene 5") missing scene4 tarnis_2.tga ;;
+        "Pre-Initializing scene 6") missing scene1 tarnis_credits.tga ;;
+        "Pre-Initializing scene 7") missing scene7 tarnis_5.tga particletex.tga ;;
+        "Pre-Initializing scene 8") missing scene8 tarnis_6.tga ;;
+        "Pre-Initializing scene 9") missing scene9 tarnis_7.tga ;;
+        "Pre-Initializing credits end") missing creditsend tarnis_credits.tga ;;
+        esac
+    done <<<"$ZK_STARTUP_LOG"
+)
+
 # zk_log_lines [FILE]: the log's non-empty lines without their time prefixes,
 # the start and end lines cut to their fixed words.
 zk_log_lines() {

@@ -10,10 +10,10 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "scenes/scene_names.h"
-#include "scenes/scene_snapshot.h"
 #include "sequencing/scene_registry.h"
-#include "sequencing/tracks.h"
 #include "sequencing/scene_set.h"
+#include "sequencing/scene_state.h"
+#include "sequencing/tracks.h"
 
 #include <cerrno>
 #include <cmath>
@@ -23,6 +23,10 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// The scene API's list (zelkor/scene_api.cpp): named here, so every program
+// that starts the engine carries and exports the whole API.
+extern const void* const zelkorSceneApi;
 
 namespace {
 
@@ -44,7 +48,6 @@ int simulated = 0, standsAlone = 0;
 float frameKeeps = 1.0f; // how much of the picture before it the last simulated frame kept
 // The music time the frame under way runs at, or -1 for the clock's.
 int64_t frameAt = -1;
-int ownScenes = 0; // a show's own scenes play (Engine_UseScenes)
 
 uint32_t ReadMusicTime(void*) {
     return frameAt >= 0 ? (uint32_t)frameAt : g_sound->GetTime();
@@ -57,6 +60,12 @@ void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
     frame->delta = frameDelta;
     frame->draw = frameDraw;
     frame->tracks = 1;
+    const MusicGrid& grid = Tracks_Grid();
+    MusicPosition at = MusicGrid_Position(grid, musicTime);
+    double beats = MusicGrid_RowAt(grid, musicTime) / grid.rowsPerBeat;
+    frame->grid = grid;
+    frame->bar = at.bar, frame->beat = at.beat, frame->row = at.row;
+    frame->beatPhase = (float)(beats - std::floor(beats));
 }
 
 // The frame's step on the music clock. On the first frame the music clock
@@ -181,9 +190,13 @@ int Frame(const EngineInput& in) {
 } // namespace
 
 int Engine_Start(const EngineConfig* c) {
+    if (!zelkorSceneApi) return 0;
     config = *c;
     memset(&mainMessage, 0, sizeof mainMessage);
+    // The first frame's step is 0, as is a mark's taken before it.
     framesBegun = 0;
+    lastMusicTime = 0;
+    frameDelta = 0;
     frameDraw = nullptr;
     simulated = 0;
     state = ENGINE_FAILED;
@@ -213,20 +226,25 @@ void Engine_Stop() {
     state = ENGINE_FAILED;
 }
 
-void Engine_UseScenes(const SceneSet* scenes) {
-    ownScenes = scenes != nullptr;
+void Engine_UseScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
     // Timetables are checked against these names from now on; copied, as a
-    // library's own may be unloaded.
+    // library's own may be unloaded. The program's own lines (a show's web
+    // build) name theirs too.
     static std::vector<std::string> names;
     static std::vector<const char*> pointers;
     names.clear();
     pointers.clear();
-    for (int i = 0; scenes && i < scenes->count; i++)
-        names.push_back(scenes->entries[i].name ? scenes->entries[i].name : "");
+    int own = 0;
+    for (const SceneDef* d = scenes ? scenes : zelkorSceneList.first; d; d = d->next) {
+        names.push_back(d->name ? d->name : "");
+        int order;
+        const char* logLine;
+        own |= ShowScenePlace(names.back().c_str(), &order, &logLine) < 0;
+    }
     for (const std::string& name : names) pointers.push_back(name.c_str());
-    UseShowSceneNames(scenes ? pointers.data() : nullptr, (int)pointers.size());
+    UseShowSceneNames(own ? pointers.data() : nullptr, (int)pointers.size());
     if (state == ENGINE_RUNNING || state == ENGINE_ENDED)
-        Startup_ReplaceScenes(scenes);
+        Startup_ReplaceScenes(scenes, restarted);
     else
         Startup_UseScenes(scenes);
 }
@@ -246,22 +264,22 @@ uint32_t Engine_MusicTime() {
 }
 
 struct EngineMark {
-    SceneSnapshot* scenes;
+    SceneStateMark* scenes;
+    ZELKOR_RandState random;
     uint32_t lastMusicTime;
     int simulated;
     DrawCarried carried;
 };
 
 EngineMark* Engine_Mark() {
-    // A mark of the engine's scenes would rewind everything but a show's own.
-    if (ownScenes) return nullptr;
-    SceneSnapshot* scenes = SceneSnapshot_Take();
+    SceneStateMark* scenes = SceneState_Mark();
     EngineMark* mark = scenes ? new (std::nothrow) EngineMark : nullptr;
     if (!mark) {
-        SceneSnapshot_Free(scenes);
+        SceneState_FreeMark(scenes);
         return nullptr;
     }
     mark->scenes = scenes;
+    ZELKOR_RandSave(&mark->random);
     mark->lastMusicTime = lastMusicTime;
     mark->simulated = simulated;
     mark->carried = *Draw_NullCarried();
@@ -269,7 +287,8 @@ EngineMark* Engine_Mark() {
 }
 
 void Engine_Rewind(const EngineMark* mark) {
-    SceneSnapshot_Restore(mark->scenes);
+    SceneState_Rewind(mark->scenes);
+    ZELKOR_RandRestore(&mark->random);
     lastMusicTime = mark->lastMusicTime;
     simulated = mark->simulated;
     *Draw_NullCarried() = mark->carried;
@@ -278,7 +297,7 @@ void Engine_Rewind(const EngineMark* mark) {
 
 void Engine_FreeMark(EngineMark* mark) {
     if (!mark) return;
-    SceneSnapshot_Free(mark->scenes);
+    SceneState_FreeMark(mark->scenes);
     delete mark;
 }
 

@@ -14,8 +14,10 @@
 #include "platform/timer.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
-struct SceneSet;
+struct SceneDef;
 
 enum EngineState {
     ENGINE_STARTING, // start-up goes on; a step does one stage of it
@@ -90,10 +92,13 @@ int Engine_Step(const EngineInput* input);
 // Releases everything; safe after a partial start-up and after Engine_Start alone.
 void Engine_Stop();
 
-// A show's own scenes in place of the production's (null: those), for the
-// next Engine_Start; while the show runs, they replace the registered ones
-// and are prepared before the next frame. The set must outlive its use.
-void Engine_UseScenes(const SceneSet* scenes);
+// A scene library's scenes (its zelkor_scenes list) in place of the
+// program's own (null: those), for the next Engine_Start; while the show
+// runs, they replace the registered ones and are prepared before the next
+// frame, each keeping its record when its type is unchanged (`restarted`,
+// when given, gets "NAME starts afresh: why" for each whose record does
+// not). The list must outlive its use.
+void Engine_UseScenes(const SceneDef* scenes, std::vector<std::string>* restarted = nullptr);
 
 // After ENGINE_ENDED: the quit message is taken back and the show runs on
 // (a player holding the show's last frame).
@@ -106,10 +111,10 @@ const char* Engine_SoundProblem();
 // The music time of the last frame drawn (0 before the first).
 uint32_t Engine_MusicTime();
 
-// A point a catch-up can go back to: every scene's state, the frame clock's
-// last time and the render state simulated frames have left. Taken while
-// running (null when out of memory, or when a show's own scenes play: their
-// state is theirs, out of the engine's reach); Rewind goes back to it, taking
+// A point a catch-up can go back to: every scene's record and the blocks
+// allocated for it, the kits' shared values, the random sequence, the frame
+// clock's last time and the render state simulated frames have left. Taken
+// while running (null when out of memory); Rewind goes back to it, taking
 // back a quit message posted since.
 struct EngineMark;
 EngineMark* Engine_Mark();

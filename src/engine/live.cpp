@@ -418,7 +418,7 @@ void Live_SetExactSeeks(int exact) {
 }
 
 int Live_ExactSeeks() {
-    return live.exactSeeks && !live.marks.empty(); // no marks: a show's own scenes play
+    return live.exactSeeks && !live.marks.empty(); // no mark: out of memory at the start
 }
 
 void Live_ForgetMarks() {

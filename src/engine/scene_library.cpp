@@ -12,9 +12,20 @@
 
 struct SceneLibrary {
     void* handle;
-    const SceneSet* scenes;
+    const SceneDef* scenes;
     int copy; // the descriptor of its copy, which names it to the loader
 };
+
+// Null when every line is whole, else what is wrong.
+static const char* BrokenLine(const SceneDef* scenes) {
+    int count = 0;
+    for (const SceneDef* d = scenes; d; d = d->next) {
+        if (!d->name || !d->draw || !d->make || !d->type || !d->size || !d->align)
+            return "zelkor_scenes gave a scene line that is not whole";
+        if (++count > 100000) return "zelkor_scenes gave a list without end";
+    }
+    return count ? nullptr : "zelkor_scenes gave no scenes";
+}
 
 // dlopen hands back the library already loaded under a name, however the
 // file changed since, so each load opens a copy of its own: one in memory,
@@ -84,12 +95,12 @@ SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
         if (at != std::string::npos) why->replace(at, copy.size(), "the library");
         return nullptr;
     }
-    auto entry = (const SceneSet* (*)())dlsym(handle, "zelkor_scenes");
-    const SceneSet* scenes = entry ? entry() : nullptr;
+    auto entry = (const SceneDef* (*)())dlsym(handle, "zelkor_scenes");
+    const SceneDef* scenes = entry ? entry() : nullptr;
     if (!entry) {
         *why = "no entry point zelkor_scenes (ZELKOR_SCENE_LIBRARY)";
-    } else if (!scenes || scenes->count < 0 || (scenes->count && !scenes->entries)) {
-        *why = "zelkor_scenes gave no scenes";
+    } else if (const char* broken = BrokenLine(scenes)) {
+        *why = broken;
     } else {
         return new SceneLibrary{handle, scenes, fd};
     }
@@ -97,7 +108,7 @@ SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
     return nullptr;
 }
 
-const SceneSet* SceneLibrary_Scenes(const SceneLibrary* library) {
+const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library) {
     return library ? library->scenes : nullptr;
 }
 

@@ -5,13 +5,14 @@
 #pragma once
 #include <string>
 
-struct SceneSet;
+struct SceneDef;
 struct SceneLibrary;
 
 // Loads the library at `path` (from a private copy, so the file may be
 // rebuilt while in use), checks that it was built against this engine and
 // finds its scenes. Null, with the reason in *why, when any of that fails.
 SceneLibrary* SceneLibrary_Load(const char* path, std::string* why);
-const SceneSet* SceneLibrary_Scenes(const SceneLibrary* library);
+// Its scenes, a list (SceneDef::next) that lives as long as the library.
+const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library);
 // Safe with null. No scene of it may be registered any more.
 void SceneLibrary_Unload(SceneLibrary* library);

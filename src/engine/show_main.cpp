@@ -72,9 +72,7 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     config.renderer = Engine_ShowRenderer(program.name, shown.c_str(), asked);
     if (config.renderer < 0) return 1;
     SceneLibrary* library = nullptr;
-    if (program.linked) {
-        Engine_UseScenes(program.linked);
-    } else if (program.library) {
+    if (program.library) {
         std::string path = own + "/" + program.library, why;
         library = SceneLibrary_Load(path.c_str(), &why);
         if (!library) {

@@ -5,12 +5,10 @@
 //   int main(int argc, char** argv) { return Show_Main(argc, argv, program); }
 #pragma once
 
-struct SceneSet;
-
 struct ShowProgram {
-    const char* name = "show";        // for --help, --version and messages
-    const char* library = nullptr;    // the scene library's file name, beside the program
-    const SceneSet* linked = nullptr; // scenes compiled in, in place of a library
+    const char* name = "show";     // for --help, --version and messages
+    const char* library = nullptr; // the scene library's file name, beside the program;
+                                   // null: the scenes compiled into the program
 };
 
 // Options: --window[=WxH] (the default, 800x600), --desktop, --no-sound,

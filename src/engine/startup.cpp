@@ -11,11 +11,14 @@
 #include "platform/system.h"
 #include "platform/timer.h"
 #include "platform/window.h"
-#include "scenes/scenes.h"
+#include "scenes/scene_kit.h"
+#include "scenes/scene_names.h"
 #include "sequencing/scene_registry.h"
-#include "sequencing/tracks.h"
 #include "sequencing/scene_set.h"
+#include "sequencing/scene_state.h"
+#include "sequencing/tracks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -33,35 +36,86 @@ enum Stage { STAGE_OBJECTS, STAGE_PREPARE, STAGE_SOUND_WAIT, STAGE_DONE };
 EngineConfig config;
 int stage = STAGE_DONE;
 size_t preparation = 0;
-const SceneSet* ownScenes = nullptr; // a show's own, in place of the scene list
-std::string soundProblem;            // why ENGINE_SOUND_IF_ANY went silent
+std::string soundProblem; // why ENGINE_SOUND_IF_ANY went silent
 
-void RegisterAll() {
+// One scene of the start-up: its line, where the production's running order
+// puts it (-1: not one of the production's), its record.
+struct Planned {
+    const SceneDef* def;
+    int place, order;
+    const char* logLine;
+    SceneSlot* slot;
+    int kept;
+};
+struct Plan {
+    const SceneDef* library = nullptr; // a scene library's lines, in place of the program's
+    std::vector<Planned> scenes;       // in registration order
+    std::vector<size_t> preparations;  // indices into scenes, in start-up order
+};
+Plan plan;
+
+void MakePlan() {
+    plan.scenes.clear();
+    for (const SceneDef* d = plan.library ? plan.library : zelkorSceneList.first; d; d = d->next) {
+        Planned p = {d, -1, 0, nullptr, nullptr, 0};
+        p.place = ShowScenePlace(d->name ? d->name : "", &p.order, &p.logLine);
+        plan.scenes.push_back(p);
+    }
+    auto rank = [](int place, int value) { return place >= 0 ? value : SHOW_SCENE_COUNT + 1; };
+    std::stable_sort(plan.scenes.begin(), plan.scenes.end(),
+                     [&](const Planned& a, const Planned& b) {
+                         return rank(a.place, a.place) < rank(b.place, b.place);
+                     });
+    plan.preparations.clear();
+    for (size_t i = 0; i < plan.scenes.size(); i++) plan.preparations.push_back(i);
+    std::stable_sort(plan.preparations.begin(), plan.preparations.end(), [&](size_t a, size_t b) {
+        return rank(plan.scenes[a].place, plan.scenes[a].order) <
+               rank(plan.scenes[b].place, plan.scenes[b].order);
+    });
+}
+
+// Registers every scene with its record: kept, or made afresh (said in
+// `restarted` when there was one before).
+void RegisterAll(std::vector<std::string>* restarted) {
+    MakePlan();
     RegisterScene(PreloadSceneName, PreloadScene);
-    if (ownScenes) {
-        for (int i = 0; i < ownScenes->count; i++)
-            RegisterScene(ownScenes->entries[i].name, ownScenes->entries[i].scene);
-    } else {
-        for (const SceneTableEntry& scene : SceneTable)
-            if (scene.function) RegisterScene(scene.name, scene.function);
+    for (size_t i = 0; i < plan.scenes.size(); i++) {
+        Planned& p = plan.scenes[i];
+        const char* name = p.def->name ? p.def->name : "";
+        int n = 0;
+        for (size_t k = 0; k < i; k++)
+            n += strcmp(plan.scenes[k].def->name ? plan.scenes[k].def->name : "", name) == 0;
+        std::string why;
+        p.slot = SceneState_Claim(p.def, n, &p.kept, &why);
+        if (!p.slot) {
+            g_shellLog->Print("%s: out of memory for its state", name);
+            continue;
+        }
+        if (restarted && !why.empty())
+            restarted->push_back(std::string(name) + " starts afresh: " + why);
+        RegisterScene(name, p.def->draw, SceneState_Record(p.slot), p.slot);
     }
     RegisterScene(EndeSceneName, EndeScene);
 }
 
-size_t PreparationCount() {
-    return ownScenes ? (size_t)ownScenes->count : PrepareScenes.size();
+void Prepare(size_t i) {
+    const Planned& p = plan.scenes[plan.preparations[i]];
+    if (p.logLine)
+        g_shellLog->Print("%s", p.logLine);
+    else
+        g_shellLog->Print("Pre-Initializing %s", p.def->name);
+    if (!p.slot || !p.def->prepare) return;
+    SceneState_SetOwner(p.slot);
+    int ok = p.def->prepare(SceneState_Record(p.slot), p.kept);
+    SceneState_SetOwner(nullptr);
+    // The production's routines are not checked.
+    if (!ok && p.place < 0) g_shellLog->Print("%s: preparation failed", p.def->name);
 }
 
-void Prepare(size_t i) {
-    if (!ownScenes) {
-        const ScenePreparation& prep = PrepareScenes[i];
-        g_shellLog->Print("%s", prep.logLine);
-        if (prep.prepare) prep.prepare();
-        return;
-    }
-    const SceneSetEntry& entry = ownScenes->entries[i];
-    g_shellLog->Print("Pre-Initializing %s", entry.name);
-    if (entry.prepare && !entry.prepare()) g_shellLog->Print("%s: preparation failed", entry.name);
+// One line of a texture that did not load: in the log and on stderr.
+void TextureProblem(const char* line) {
+    if (g_shellLog) g_shellLog->Print("%s", line);
+    fprintf(stderr, "%s%s\n", config.quietErrors ? "" : "marovy: ", line);
 }
 
 } // namespace
@@ -154,6 +208,7 @@ void Startup_Begin(const EngineConfig* c) {
         g_timer->SetTickSource(config.clock, config.clockUser);
     }
     g_sound->SetStartTime(config.startTime);
+    SceneKit_SetReport(TextureProblem);
     stage = STAGE_OBJECTS;
     preparation = 0;
 }
@@ -225,17 +280,19 @@ static int StartObjects() {
     g_camera->Use();
 
     g_shellLog->Print("Registering scenes");
-    RegisterAll();
+    SceneState_BeginClaims();
+    RegisterAll(nullptr);
     stage = STAGE_PREPARE;
     return STARTUP_MORE;
 }
 
 // One scene's preparation (its textures and scripts), then the wait's start.
 static int PrepareNext() {
-    if (preparation < PreparationCount()) {
+    if (preparation < plan.preparations.size()) {
         Prepare(preparation++);
         return STARTUP_MORE;
     }
+    SceneState_EndClaims();
     g_shellLog->Print("Pre-Initializing done");
     g_shellLog->Print("Entering sound wait loop");
     stage = STAGE_SOUND_WAIT;
@@ -260,17 +317,19 @@ static int WaitForSound() {
     return STARTUP_DONE;
 }
 
-void Startup_UseScenes(const SceneSet* scenes) {
-    ownScenes = scenes;
+void Startup_UseScenes(const SceneDef* scenes) {
+    plan.library = scenes;
 }
 
-void Startup_ReplaceScenes(const SceneSet* scenes) {
-    ownScenes = scenes;
+void Startup_ReplaceScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
+    plan.library = scenes;
     ClearRegisteredScenes();
     DrawModern_Release(); // the programs and targets the scenes before made
     g_shellLog->Print("Registering scenes");
-    RegisterAll();
-    for (size_t i = 0; i < PreparationCount(); i++) Prepare(i);
+    SceneState_BeginClaims();
+    RegisterAll(restarted);
+    for (size_t i = 0; i < plan.preparations.size(); i++) Prepare(i);
+    SceneState_EndClaims();
 }
 
 int Startup() {
@@ -301,6 +360,9 @@ void Shutdown() {
     Release(g_window);
     Release(g_shellLog);
     FreeSceneTables();
+    SceneState_Clear();
+    SceneKit_ForgetTextures();
+    SceneKit_SetReport(nullptr);
     VKZ_Close(g_archive);
     g_archive = nullptr;
     stage = STAGE_DONE;

@@ -4,8 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include <string>
+#include <vector>
+
 struct EngineConfig;
-struct SceneSet;
+struct SceneDef;
 class ZELKOR_Window;
 
 enum StartupResult { STARTUP_MORE, STARTUP_DONE, STARTUP_FAILED };
@@ -16,12 +19,16 @@ void Startup_Begin(const EngineConfig* config);
 // Runs the next stage: STARTUP_MORE, STARTUP_DONE when the frame timer has
 // begun, or STARTUP_FAILED after the failed step's box.
 int Startup();
-// A show's own scenes registered and prepared in place of the scene list
-// (null: the list's), from the next start-up on.
-void Startup_UseScenes(const SceneSet* scenes);
+// The scenes registered and prepared from the next start-up on: a scene
+// library's (its list, zelkor_scenes), or null for the program's own lines.
+// The production's names come first, in its running order; the others
+// follow as their lines ran.
+void Startup_UseScenes(const SceneDef* scenes);
 // While the show runs: the registered scenes become these, each prepared at
-// once (in the show's GL context) before the next frame.
-void Startup_ReplaceScenes(const SceneSet* scenes);
+// once (in the show's GL context) before the next frame. A scene whose
+// record is unchanged keeps it; `restarted`, when given, gets a line for
+// each whose record starts afresh ("NAME starts afresh: why").
+void Startup_ReplaceScenes(const SceneDef* scenes, std::vector<std::string>* restarted);
 // Releases whatever exists, in order; safe after a partial start-up.
 void Shutdown();
 // Escape and window close post the quit message.

@@ -18,7 +18,8 @@ void ZELKOR_Camera::SetPosition(float px, float py, float pz, float tx, float ty
     target.SetZ(tz);
 }
 
-void ZELKOR_Camera::Use() {
-    Draw_Current()->LookAt(position.GetX(), position.GetY(), position.GetZ(), target.GetX(),
-                           target.GetY(), target.GetZ(), 0.0, 1.0, 0.0);
+void ZELKOR_Camera::Use(const Draw* draw) {
+    (draw ? draw : Draw_Current())
+        ->LookAt(position.GetX(), position.GetY(), position.GetZ(), target.GetX(), target.GetY(),
+                 target.GetZ(), 0.0, 1.0, 0.0);
 }

@@ -1,7 +1,9 @@
 // ZELKOR_Camera: an eye and a target, applied as a look-at view.
 #pragma once
+#include "core/api.h"
 
 class ZELKOR_Log;
+struct Draw;
 
 class ZELKOR_Vector {
   public:
@@ -20,9 +22,12 @@ class ZELKOR_Vector {
 class ZELKOR_Camera {
   public:
     ZELKOR_Camera() {}
-    int Initialize(float px, float py, float pz, float tx, float ty, float tz, ZELKOR_Log* log);
-    void SetPosition(float px, float py, float pz, float tx, float ty, float tz);
-    void Use(); // multiplies the current matrix by a look-at view, up = (0, 1, 0)
+    ZELKOR_API int Initialize(float px, float py, float pz, float tx, float ty, float tz,
+                              ZELKOR_Log* log);
+    ZELKOR_API void SetPosition(float px, float py, float pz, float tx, float ty, float tz);
+    // Multiplies the current matrix by a look-at view, up = (0, 1, 0), with
+    // that draw layer (a scene's frame's), or the context's when none is given.
+    ZELKOR_API void Use(const Draw* draw = nullptr);
     void Shutdown() {}
 
   private:

@@ -16,6 +16,8 @@
 // OpenGL's own, so the fixed table holds the GL entry points themselves: a
 // scene's call costs one indirect call, as the GL call it replaces.
 #pragma once
+#include "core/api.h"
+
 #include <cstdint>
 
 enum DrawRenderer { DRAW_FIXED = 0, DRAW_MODERN = 1, DRAW_NULL = 2 };
@@ -248,7 +250,7 @@ int Draw_NullFrameStandsAlone();
 float Draw_NullFrameKeeps();
 
 // The table the context was started with; the fixed one before any.
-const Draw* Draw_Current();
+ZELKOR_API const Draw* Draw_Current();
 void Draw_SetCurrent(const Draw* draw);
 
 // "fixed", "modern" or "null" -> DrawRenderer; -1 for another name.

@@ -3,6 +3,8 @@
 // the message box. SDL on the
 // desktop (system.cpp), the browser under Emscripten (system_web.cpp).
 #pragma once
+#include "core/api.h"
+
 #include <cstdint>
 
 // Milliseconds since some fixed point, wrapping at 2^32.
@@ -10,7 +12,7 @@ uint32_t ZELKOR_GetTicks();
 void ZELKOR_Sleep(uint32_t ms);
 // rand() as the desktop's C library (glibc) gives it, never seeded: the
 // effects draw from it, so every build shows the same particles.
-int ZELKOR_Rand();
+ZELKOR_API int ZELKOR_Rand();
 // The same sequence computed here, for C libraries that have another rand().
 int ZELKOR_GlibcRand();
 // Where ZELKOR_Rand's sequence stands, copied out and put back (a run that

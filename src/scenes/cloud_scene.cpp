@@ -2,16 +2,17 @@
 
 #include "platform/draw.h"
 #include "scenes/figure_model.h"
+#include "sequencing/scene_set.h"
 
 #include <cmath>
 
-CloudScene cloudScene;
+ZELKOR_SCENE("scene3", CloudScene, Scene3, PrepareScene3);
 
-int PrepareScene3() {
+int PrepareScene3(CloudScene& s, int) {
     // "tarnis_particle2.tga" is loaded but drawn by nothing.
     const char* paths[5] = {"tarnis_1.tga", "p1_kopf.tga", "p1_koerper.tga", "tarnis_particle2.tga",
                             "tarnis_cloud.tga"};
-    LoadSceneTextures(cloudScene.textures, paths, 5);
+    LoadSceneTextures(s.textures, paths, 5); // the same records when kept
     return 1;
 }
 
@@ -29,7 +30,7 @@ static void CreateCloudLayers(CloudScene* s, float t) {
     }
 }
 
-void Scene3(const SceneFrame& f) {
+void Scene3(const SceneFrame& f, CloudScene& state) {
     static const TrackHandle fadeLength = Tracks_Intern("scene3.fade.length"),
                              orbitSpeed = Tracks_Intern("scene3.orbit.speed"),
                              orbitRadius = Tracks_Intern("scene3.orbit.radius"),
@@ -38,7 +39,7 @@ void Scene3(const SceneFrame& f) {
                              blue = Tracks_Intern("scene3.cloud.blue"),
                              figureSpeed = Tracks_Intern("scene3.figure.speed");
     const Draw* d = f.draw;
-    CloudScene* s = &cloudScene;
+    CloudScene* s = &state;
     float t = SceneTime(f.musicTime);
     BeginSceneFrame(d);
     if (!s->clock.started) {

@@ -25,7 +25,5 @@ struct CloudScene {
     float figureSpin = 0.0f;    // degrees
 };
 
-extern CloudScene cloudScene;
-
-void Scene3(const SceneFrame& frame);
-int PrepareScene3();
+void Scene3(const SceneFrame& frame, CloudScene& s);
+int PrepareScene3(CloudScene& s, int kept);

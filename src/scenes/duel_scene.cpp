@@ -3,16 +3,18 @@
 #include "platform/draw.h"
 #include "scenes/effect_random.h"
 #include "scenes/figure_model.h"
+#include "sequencing/scene_set.h"
 
 #include <cmath>
 #include <cstring>
 
-DuelScene duelScene;
+ZELKOR_SCENE("scene5", DuelScene, Scene5, PrepareScene5);
+
 const int32_t beatList[4] = {2500, 5000, 7500, 10000};
 
-int PrepareScene5() {
+int PrepareScene5(DuelScene& s, int) {
     const char* paths[3] = {"tarnis_3.tga", "p1_kopf.tga", "p1_koerper.tga"};
-    LoadSceneTextures(duelScene.textures, paths, 3);
+    LoadSceneTextures(s.textures, paths, 3); // the same records when kept
     return 1;
 }
 
@@ -63,13 +65,13 @@ static void DrawBolt(const Draw* d, const DuelScene* s, BoltPoint h1, BoltPoint 
     }
 }
 
-void Scene5(const SceneFrame& f) {
+void Scene5(const SceneFrame& f, DuelScene& state) {
     static const TrackHandle fadeLength = Tracks_Intern("scene5.fade.length"),
                              spinSpeed = Tracks_Intern("scene5.spin.speed"),
                              pulseSize = Tracks_Intern("scene5.pulse.size"),
                              distance = Tracks_Intern("scene5.camera.distance");
     const Draw* d = f.draw;
-    DuelScene* s = &duelScene;
+    DuelScene* s = &state;
     float t = SceneTime(f.musicTime);
     BeginSceneFrame(d);
     if (AdvanceSceneClock(&s->clock, t)) {

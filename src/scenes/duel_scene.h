@@ -24,8 +24,7 @@ struct DuelScene {
     float boltTimer = 0.0f;    // the path is renewed when it reaches 0
 };
 
-extern DuelScene duelScene;
 extern const int32_t beatList[4]; // music times (ms) of the size pulses
 
-void Scene5(const SceneFrame& frame);
-int PrepareScene5();
+void Scene5(const SceneFrame& frame, DuelScene& s);
+int PrepareScene5(DuelScene& s, int kept);

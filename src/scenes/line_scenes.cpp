@@ -1,27 +1,27 @@
 #include "scenes/line_scenes.h"
 
 #include "platform/draw.h"
+#include "sequencing/scene_set.h"
 
-#include <new>
 #include <string>
 
-LineScene lineScene1, lineScene8, lineCreditsEnd;
+ZELKOR_SCENE("scene1", LineScene, Scene1, PrepareScene1);
+ZELKOR_SCENE("scene8", LineScene, Scene8, PrepareScene8);
+ZELKOR_SCENE("creditsend", LineScene, CreditsEnd, PrepareCreditsEnd);
 
 static int PrepareLines(LineScene* s, const char* picture, float r, float g, float b) {
-    LoadSceneTextures(&s->picture, &picture, 1);
-    s->lines = new (std::nothrow) LineSystem();
-    if (!s->lines) return 0;
-    return s->lines->Init(500, r, g, b);
+    s->picture = SceneTexture(picture);
+    return s->lines.Init(500, r, g, b);
 }
 
-int PrepareScene1() {
-    return PrepareLines(&lineScene1, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
+int PrepareScene1(LineScene& s, int kept) {
+    return kept || PrepareLines(&s, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
 }
-int PrepareScene8() {
-    return PrepareLines(&lineScene8, "tarnis_6.tga", 1.0f, 1.0f, 1.0f);
+int PrepareScene8(LineScene& s, int kept) {
+    return kept || PrepareLines(&s, "tarnis_6.tga", 1.0f, 1.0f, 1.0f);
 }
-int PrepareCreditsEnd() {
-    return PrepareLines(&lineCreditsEnd, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
+int PrepareCreditsEnd(LineScene& s, int kept) {
+    return kept || PrepareLines(&s, "tarnis_credits.tga", 0.7f, 0.7f, 1.0f);
 }
 
 // What a maker may tune: the picture's brightness and where the strokes sit.
@@ -52,21 +52,21 @@ static void RunLines(LineScene* s, const SceneFrame& f, const LineParams& p) {
     DrawBackdrop(d);
     // The strokes keep the picture bound and the backdrop's last texture
     // coordinate, so each is tinted by that texel.
-    if (s->lines && s->lines->Ready()) {
-        s->lines->Update();
-        s->lines->Render(d, 0.0f, f.Param(p.y, -2.2f), f.Param(p.depth, -10.0f));
+    if (s->lines.Ready()) {
+        s->lines.Update();
+        s->lines.Render(d, 0.0f, f.Param(p.y, -2.2f), f.Param(p.depth, -10.0f));
     }
 }
 
-void Scene1(const SceneFrame& f) {
+void Scene1(const SceneFrame& f, LineScene& s) {
     static const LineParams params = LineParamsOf("scene1");
-    RunLines(&lineScene1, f, params);
+    RunLines(&s, f, params);
 }
-void Scene8(const SceneFrame& f) {
+void Scene8(const SceneFrame& f, LineScene& s) {
     static const LineParams params = LineParamsOf("scene8");
-    RunLines(&lineScene8, f, params);
+    RunLines(&s, f, params);
 }
-void CreditsEnd(const SceneFrame& f) {
+void CreditsEnd(const SceneFrame& f, LineScene& s) {
     static const LineParams params = LineParamsOf("creditsend");
-    RunLines(&lineCreditsEnd, f, params);
+    RunLines(&s, f, params);
 }

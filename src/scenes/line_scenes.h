@@ -7,14 +7,12 @@
 struct LineScene {
     SceneClock clock;
     ZELKOR_Texture* picture = nullptr;
-    LineSystem* lines = nullptr;
+    LineSystem lines;
 };
 
-extern LineScene lineScene1, lineScene8, lineCreditsEnd;
-
-void Scene1(const SceneFrame& frame);
-void Scene8(const SceneFrame& frame);
-void CreditsEnd(const SceneFrame& frame);
-int PrepareScene1();
-int PrepareScene8();
-int PrepareCreditsEnd();
+void Scene1(const SceneFrame& frame, LineScene& s);
+void Scene8(const SceneFrame& frame, LineScene& s);
+void CreditsEnd(const SceneFrame& frame, LineScene& s);
+int PrepareScene1(LineScene& s, int kept);
+int PrepareScene8(LineScene& s, int kept);
+int PrepareCreditsEnd(LineScene& s, int kept);

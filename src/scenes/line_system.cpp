@@ -2,12 +2,12 @@
 
 #include "platform/draw.h"
 #include "scenes/effect_random.h"
+#include "sequencing/scene_state.h"
 
 #include <cmath>
-#include <new>
 
 int LineSystem::Init(uint16_t n, float r, float g, float b) {
-    particles = new (std::nothrow) Particle[n];
+    particles = (Particle*)Scene_Alloc(n * sizeof(Particle));
     if (!particles) return 0;
     count = n;
     for (int i = 0; i < n; i++) {
@@ -25,8 +25,8 @@ int LineSystem::Init(uint16_t n, float r, float g, float b) {
         p->colour[2] = b;
         p->fadeRate = (float)((EffectRand() % 100) * 0.001);
     }
-    sinTable = new (std::nothrow) float[n];
-    cosTable = new (std::nothrow) float[n];
+    sinTable = (float*)Scene_Alloc(n * sizeof(float));
+    cosTable = (float*)Scene_Alloc(n * sizeof(float));
     if (!sinTable || !cosTable) return 0;
     for (int i = 0; i < n; i++) {
         double a = i * 90.0;

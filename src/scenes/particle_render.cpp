@@ -17,7 +17,7 @@ void ParticleSystem::Render(const Draw* d, float cx, float cy, float cz, int32_t
         const Particle* p = &particles[i];
         if (texture) texture->BindTexture(d);
         d->Color4f(p->colour[0], p->colour[1], p->colour[2], p->life);
-        d->Rotatef(swirlAngle, 1.0f, 1.0f, 1.0f);
+        d->Rotatef(particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
         float x = p->position[0], y = p->position[1];
         float z = (float)((double)cz + p->position[2]);
         d->Begin(DRAW_TRIANGLE_STRIP);
@@ -30,7 +30,8 @@ void ParticleSystem::Render(const Draw* d, float cx, float cy, float cz, int32_t
         d->TexCoord2d(0.0, 0.0);
         d->Vertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
         d->End();
-        if (unrotate) d->Rotatef(-swirlAngle, 1.0f, 1.0f, 1.0f);
+        if (unrotate) d->Rotatef(-particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
     }
-    swirlAngle = (float)((double)swirlAngle + (double)timeStep * rotationSpeed);
+    particleShared.swirlAngle =
+        (float)((double)particleShared.swirlAngle + (double)timeStep * rotationSpeed);
 }

@@ -1,12 +1,12 @@
 #include "scenes/particle_system.h"
 
 #include "scenes/effect_random.h"
+#include "sequencing/scene_state.h"
 
 #include <cmath>
-#include <new>
 
-float swirlAngle = 0.0f;
-float lastUpdateSeconds = 0.0f;
+ParticleShared particleShared = {};
+ZELKOR_MODULE_STATE(particleShared);
 
 static void DefaultSeed(Particle* p) {
     p->active = 1;
@@ -34,7 +34,7 @@ static void DefaultEmit(Particle* p) {
 }
 
 int ParticleSystem::Seed(uint16_t n, ZELKOR_Texture* tex, RespawnFunc fn) {
-    particles = new (std::nothrow) Particle[n];
+    particles = (Particle*)Scene_Alloc(n * sizeof(Particle));
     if (!particles) return 0;
     respawn = fn;
     count = n;
@@ -45,8 +45,8 @@ int ParticleSystem::Seed(uint16_t n, ZELKOR_Texture* tex, RespawnFunc fn) {
         else
             DefaultSeed(&particles[i]);
     }
-    sinTable = new (std::nothrow) float[n];
-    cosTable = new (std::nothrow) float[n];
+    sinTable = (float*)Scene_Alloc(n * sizeof(float));
+    cosTable = (float*)Scene_Alloc(n * sizeof(float));
     if (!sinTable || !cosTable) return 0;
     // 90 radians per step: a fixed, scrambled direction for each particle.
     for (int i = 0; i < n; i++) {
@@ -73,8 +73,8 @@ int ParticleSystem::InitWithRespawn(uint16_t n, ZELKOR_Texture* tex, RespawnFunc
 void ParticleSystem::Update(uint32_t elapsed) {
     if (!Ready()) return;
     float t = (float)((double)elapsed * 0.001);
-    timeStep = (float)((double)t - lastUpdateSeconds);
-    lastUpdateSeconds = t;
+    timeStep = (float)((double)t - particleShared.lastUpdateSeconds);
+    particleShared.lastUpdateSeconds = t;
     for (int i = 0; i < count; i++) {
         Particle* p = &particles[i];
         if (p->active != 1) continue;
@@ -90,4 +90,23 @@ void ParticleSystem::Update(uint32_t elapsed) {
                 DefaultEmit(p);
         }
     }
+}
+
+void SpiralRespawn(Particle* p, int) {
+    p->active = 1;
+    p->life = 0.5f;
+    double c = (double)particleShared.spiralCounter; // radians
+    p->position[0] = (float)sin(c);
+    p->position[1] = (float)cos(c);
+    p->position[2] = 0.0f;
+    p->velocity[0] = p->velocity[1] = 0.0f;
+    p->colour[0] = 0.4f;
+    p->colour[1] = 0.6f;
+    p->colour[2] = 1.0f;
+    p->velocity[2] = (float)((EffectRand() % 50 - 25) * 10);
+    p->fadeRate = (float)((EffectRand() % 100) * 0.001 + 0.003);
+    // Adds 57: the degrees-per-radian constant, truncated. Wraps past 2^31
+    // (after hours of the scene) instead of overflowing.
+    particleShared.spiralCounter =
+        (int32_t)(uint32_t)(int64_t)(particleShared.spiralCounter + 57.2957763671875);
 }

@@ -1,23 +1,27 @@
 #include "scenes/ribbon_scenes.h"
 
 #include "platform/draw.h"
+#include "sequencing/scene_set.h"
 
 #include <cmath>
 #include <string>
 
-RibbonScene ribbonScene4 = {{}, nullptr, {0.7f, 0.7f, 1.0f, 1.0f}};
-RibbonScene ribbonScene9 = {{}, nullptr, {0.0f, 0.3f, 1.0f, 1.0f}};
+ZELKOR_SCENE("scene4", RibbonScene, Scene4, PrepareScene4);
+ZELKOR_SCENE("scene9", RibbonScene, Scene9, PrepareScene9);
 
-int PrepareScene4() {
-    const char* path = "tarnis_2.tga";
-    LoadSceneTextures(&ribbonScene4.picture, &path, 1);
+static int PrepareRibbons(RibbonScene* s, const char* picture, float r, float g, float b) {
+    s->picture = SceneTexture(picture);
+    const float wire[4] = {r, g, b, 1.0f};
+    for (int k = 0; k < 4; k++) s->wire[k] = wire[k];
     return 1;
 }
 
-int PrepareScene9() {
-    const char* path = "tarnis_7.tga";
-    LoadSceneTextures(&ribbonScene9.picture, &path, 1);
-    return 1;
+int PrepareScene4(RibbonScene& s, int) {
+    return PrepareRibbons(&s, "tarnis_2.tga", 0.7f, 0.7f, 1.0f);
+}
+
+int PrepareScene9(RibbonScene& s, int) {
+    return PrepareRibbons(&s, "tarnis_7.tga", 0.0f, 0.3f, 1.0f);
 }
 
 void RibbonQuad(int i, float T, float corners[4][3]) {
@@ -85,11 +89,11 @@ static void RunRibbons(RibbonScene* s, const SceneFrame& f, const RibbonParams& 
     DrawBackdrop(d);
 }
 
-void Scene4(const SceneFrame& f) {
+void Scene4(const SceneFrame& f, RibbonScene& s) {
     static const RibbonParams params = RibbonParamsOf("scene4");
-    RunRibbons(&ribbonScene4, f, params);
+    RunRibbons(&s, f, params);
 }
-void Scene9(const SceneFrame& f) {
+void Scene9(const SceneFrame& f, RibbonScene& s) {
     static const RibbonParams params = RibbonParamsOf("scene9");
-    RunRibbons(&ribbonScene9, f, params);
+    RunRibbons(&s, f, params);
 }

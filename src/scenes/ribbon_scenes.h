@@ -7,16 +7,14 @@
 struct RibbonScene {
     SceneClock clock;
     ZELKOR_Texture* picture = nullptr;
-    float wire[4]; // r, g, b, a
+    float wire[4] = {}; // r, g, b, a
 };
-
-extern RibbonScene ribbonScene4, ribbonScene9;
 
 // The four corners (x, y, z) of quadrilateral i at phase T (elapsed ms x 0.002),
 // before the knot's translation by 1.5 towards the viewer.
 void RibbonQuad(int i, float T, float corners[4][3]);
 
-void Scene4(const SceneFrame& frame);
-void Scene9(const SceneFrame& frame);
-int PrepareScene4();
-int PrepareScene9();
+void Scene4(const SceneFrame& frame, RibbonScene& s);
+void Scene9(const SceneFrame& frame, RibbonScene& s);
+int PrepareScene4(RibbonScene& s, int kept);
+int PrepareScene9(RibbonScene& s, int kept);

@@ -5,7 +5,7 @@
 #include "scenes/scene_list.h"
 #include "sequencing/builtin_scene_names.h"
 
-#define ZK_SCENE_NAME(name, scene, prepare, order, logLine) name,
+#define ZK_SCENE_NAME(name, order, logLine) name,
 // In the order the scene table registers them.
 inline constexpr const char* ShowSceneNames[] = {ZK_SHOW_SCENES(ZK_SCENE_NAME)};
 #undef ZK_SCENE_NAME
@@ -20,3 +20,8 @@ const char* const* KnownSceneNames();
 // A show of one's own: its `count` scene names (kept, not copied) stand in
 // for the scene list's in both of the above; null restores the list's.
 void UseShowSceneNames(const char* const* names, int count);
+
+// A name's line in the production's running order: its index (the
+// registration order), with its place among the preparations (1 first) and
+// its log line; -1 for a name that is not the production's.
+int ShowScenePlace(const char* name, int* order, const char** logLine);

@@ -1,26 +1,25 @@
 #include "scenes/swirl_scenes.h"
 
 #include "platform/draw.h"
+#include "sequencing/scene_set.h"
 
 #include <cmath>
-#include <new>
 #include <string>
 
-SwirlScene swirlScene2, swirlScene7;
+ZELKOR_SCENE("scene2", SwirlScene, Scene2, PrepareScene2);
+ZELKOR_SCENE("scene7", SwirlScene, Scene7, PrepareScene7);
 
 static int PrepareSwirl(SwirlScene* s, const char* picture) {
     const char* paths[2] = {picture, "particletex.tga"};
     LoadSceneTextures(s->textures, paths, 2);
-    s->particles = new (std::nothrow) ParticleSystem();
-    if (!s->particles) return 0;
-    return s->particles->Init(1500, s->textures[1]);
+    return s->particles.Init(1500, s->textures[1]);
 }
 
-int PrepareScene2() {
-    return PrepareSwirl(&swirlScene2, "tarnis_logo.tga");
+int PrepareScene2(SwirlScene& s, int kept) {
+    return kept || PrepareSwirl(&s, "tarnis_logo.tga");
 }
-int PrepareScene7() {
-    return PrepareSwirl(&swirlScene7, "tarnis_5.tga");
+int PrepareScene7(SwirlScene& s, int kept) {
+    return kept || PrepareSwirl(&s, "tarnis_5.tga");
 }
 
 // What a maker may tune: how much of the old frame stays, the particles'
@@ -43,7 +42,7 @@ static void RunSwirl(SwirlScene* s, const SceneFrame& f, const SwirlParams& p) {
     float t = SceneTime(f.musicTime);
     AdvanceSceneClock(&s->clock, t);
     d->LoadIdentity();
-    ParticleSystem* ps = s->particles && s->particles->Ready() ? s->particles : nullptr;
+    ParticleSystem* ps = s->particles.Ready() ? &s->particles : nullptr;
     float spin = f.Param(p.spin, 0.4f);
     if (ps) ps->rotationSpeed = t - s->clock.start < 5000.0f ? spin : -spin;
 
@@ -74,11 +73,11 @@ static void RunSwirl(SwirlScene* s, const SceneFrame& f, const SwirlParams& p) {
         (float)(s->orbitPhase + f.Param(p.orbit, 0.1)); // per call, not per unit of time
 }
 
-void Scene2(const SceneFrame& f) {
+void Scene2(const SceneFrame& f, SwirlScene& s) {
     static const SwirlParams params = SwirlParamsOf("scene2");
-    RunSwirl(&swirlScene2, f, params);
+    RunSwirl(&s, f, params);
 }
-void Scene7(const SceneFrame& f) {
+void Scene7(const SceneFrame& f, SwirlScene& s) {
     static const SwirlParams params = SwirlParamsOf("scene7");
-    RunSwirl(&swirlScene7, f, params);
+    RunSwirl(&s, f, params);
 }

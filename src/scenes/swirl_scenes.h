@@ -7,13 +7,11 @@
 struct SwirlScene {
     SceneClock clock;
     ZELKOR_Texture* textures[2] = {}; // picture, particle image
-    ParticleSystem* particles = nullptr;
+    ParticleSystem particles;
     float orbitPhase = 0.0f;
 };
 
-extern SwirlScene swirlScene2, swirlScene7;
-
-void Scene2(const SceneFrame& frame);
-void Scene7(const SceneFrame& frame);
-int PrepareScene2();
-int PrepareScene7();
+void Scene2(const SceneFrame& frame, SwirlScene& s);
+void Scene7(const SceneFrame& frame, SwirlScene& s);
+int PrepareScene2(SwirlScene& s, int kept);
+int PrepareScene7(SwirlScene& s, int kept);

@@ -1,29 +1,26 @@
 #include "scenes/wobble_scene.h"
 
 #include "platform/draw.h"
-#include "scenes/effect_random.h"
+#include "sequencing/scene_set.h"
 
 #include <cmath>
-#include <new>
 
-float WobbleTube[16][16][2];
-int32_t spiralCounter = 0;
-WobbleScene wobbleScene;
+ZELKOR_SCENE("scene6", WobbleScene, Scene6, PrepareScene6);
 
-void ComputeWobbleTube(float a, float b) {
+void ComputeWobbleTube(WobbleTube tube, float a, float b) {
     for (int j = 0; j < 16; j++) {
         float r = (float)(1.5 + b * sin(cos(a + 0.2 * j) + a + 0.9 * j));
         double cx = cos(a + 0.65 * j), cy = sin(a + 0.4 * j);
         for (int k = 0; k < 16; k++) {
             float theta = (float)k * 0.3926991f;
-            WobbleTube[j][k][0] = (float)(cos((double)theta) * r + cx);
-            WobbleTube[j][k][1] = (float)(sin((double)theta) * r + cy);
+            tube[j][k][0] = (float)(cos((double)theta) * r + cx);
+            tube[j][k][1] = (float)(sin((double)theta) * r + cy);
         }
     }
 }
 
-void DrawWobbleTube(const Draw* d, ZELKOR_Texture* texture, float tx, float ty, float tz, float rx,
-                    float ry, float rz) {
+void DrawWobbleTube(const Draw* d, const WobbleTube tube, ZELKOR_Texture* texture, float tx,
+                    float ty, float tz, float rx, float ry, float rz) {
     d->LoadIdentity();
     BindHolder(d, texture);
     d->Translatef(tx, ty, tz);
@@ -34,10 +31,10 @@ void DrawWobbleTube(const Draw* d, ZELKOR_Texture* texture, float tx, float ty, 
     d->Begin(DRAW_QUADS);
     for (int j = 0; j < 15; j++) {
         for (int k = 0; k < 16; k++) {
-            const float* P = WobbleTube[j][k];
-            const float* Q = WobbleTube[j][(k + 1) & 15]; // point 16 is point 0
-            const float* R = WobbleTube[j + 1][k];
-            const float* S = WobbleTube[j + 1][(k + 1) & 15];
+            const float* P = tube[j][k];
+            const float* Q = tube[j][(k + 1) & 15]; // point 16 is point 0
+            const float* R = tube[j + 1][k];
+            const float* S = tube[j + 1][(k + 1) & 15];
             float dx = Q[0] - P[0], dy = Q[1] - P[1];
             d->Normal3f(dy * dz, -(dx * dz), dx * (Q[1] - S[1]) - dy * (Q[0] - S[0]));
             d->TexCoord2f(0.0f, 0.0f);
@@ -53,34 +50,14 @@ void DrawWobbleTube(const Draw* d, ZELKOR_Texture* texture, float tx, float ty, 
     d->End();
 }
 
-void SpiralRespawn(Particle* p, int) {
-    p->active = 1;
-    p->life = 0.5f;
-    double c = (double)spiralCounter; // radians
-    p->position[0] = (float)sin(c);
-    p->position[1] = (float)cos(c);
-    p->position[2] = 0.0f;
-    p->velocity[0] = p->velocity[1] = 0.0f;
-    p->colour[0] = 0.4f;
-    p->colour[1] = 0.6f;
-    p->colour[2] = 1.0f;
-    p->velocity[2] = (float)((EffectRand() % 50 - 25) * 10);
-    p->fadeRate = (float)((EffectRand() % 100) * 0.001 + 0.003);
-    // Adds 57: the degrees-per-radian constant, truncated. Wraps past 2^31
-    // (after hours of the scene) instead of overflowing.
-    spiralCounter = (int32_t)(uint32_t)(int64_t)(spiralCounter + 57.2957763671875);
-}
-
-int PrepareScene6() {
-    WobbleScene* s = &wobbleScene;
+int PrepareScene6(WobbleScene& s, int kept) {
+    if (kept) return 1;
     const char* paths[3] = {"tarnis_4.tga", "particletex.tga", "wobble.rgs"};
-    LoadSceneTextures(s->textures, paths, 3);
-    s->particles = new (std::nothrow) ParticleSystem();
-    if (!s->particles) return 0;
-    return s->particles->InitWithRespawn(1500, s->textures[1], SpiralRespawn);
+    LoadSceneTextures(s.textures, paths, 3);
+    return s.particles.InitWithRespawn(1500, s.textures[1], SpiralRespawn);
 }
 
-void Scene6(const SceneFrame& f) {
+void Scene6(const SceneFrame& f, WobbleScene& state) {
     static const TrackHandle fadeLength = Tracks_Intern("scene6.fade.length"),
                              red = Tracks_Intern("scene6.tube.red"),
                              green = Tracks_Intern("scene6.tube.green"),
@@ -89,7 +66,7 @@ void Scene6(const SceneFrame& f) {
                              speed = Tracks_Intern("scene6.tube.speed"),
                              growth = Tracks_Intern("scene6.tube.growth");
     const Draw* d = f.draw;
-    WobbleScene* s = &wobbleScene;
+    WobbleScene* s = &state;
     float t = SceneTime(f.musicTime);
     BeginSceneFrame(d);
     if (AdvanceSceneClock(&s->clock, t)) s->phase = s->amplitude = s->fade = 0.0f;
@@ -100,14 +77,13 @@ void Scene6(const SceneFrame& f) {
 
     // The tube runs from depth -20 to -5.
     d->Color4f(f.Param(red, 0.4f), f.Param(green, 0.6f), f.Param(blue, 1.0f), s->fade);
-    ComputeWobbleTube(s->phase, s->amplitude);
-    DrawWobbleTube(d, s->textures[2], 0.0f, 0.0f, f.Param(depth, -20.0f), 0.0f, 0.0f, 0.0f);
+    ComputeWobbleTube(s->tube, s->phase, s->amplitude);
+    DrawWobbleTube(d, s->tube, s->textures[2], 0.0f, 0.0f, f.Param(depth, -20.0f), 0.0f, 0.0f,
+                   0.0f);
 
     d->LoadIdentity();
-    if (s->particles) {
-        s->particles->Update(f.elapsed);
-        s->particles->Render(d, 0.0f, 0.0f, -50.0f, 1);
-    }
+    s->particles.Update(f.elapsed);
+    s->particles.Render(d, 0.0f, 0.0f, -50.0f, 1);
     s->phase = (float)(s->phase + s->clock.dt * f.Param(speed, 0.005));
     s->amplitude = (float)(s->amplitude + s->clock.dt * f.Param(growth, 0.0005)); // unbounded
 }

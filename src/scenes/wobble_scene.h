@@ -5,28 +5,22 @@
 #include "scenes/scene_kit.h"
 
 // 16 rings of 16 (x, y) points; ring j lies in the plane z = j.
-extern float WobbleTube[16][16][2];
-// Advanced by every SpiralRespawn, preparation included.
-extern int32_t spiralCounter;
+typedef float WobbleTube[16][16][2];
 
-void ComputeWobbleTube(float phase, float amplitude);
+void ComputeWobbleTube(WobbleTube tube, float phase, float amplitude);
 // Resets the modelview, translates and rotates, then draws 240 textured quads.
-void DrawWobbleTube(const Draw* draw, ZELKOR_Texture* texture, float tx, float ty, float tz,
-                    float rx, float ry, float rz);
-// Births a particle on the unit circle, 57 radians on from the previous one,
-// moving only in depth.
-void SpiralRespawn(Particle* particle, int unused);
+void DrawWobbleTube(const Draw* draw, const WobbleTube tube, ZELKOR_Texture* texture, float tx,
+                    float ty, float tz, float rx, float ry, float rz);
 
 struct WobbleScene {
     SceneClock clock;
     float fade = 0.0f;
     ZELKOR_Texture* textures[3] = {}; // picture, particle image, tube
-    ParticleSystem* particles = nullptr;
+    ParticleSystem particles;         // born by SpiralRespawn
     float phase = 0.0f;
     float amplitude = 0.0f;
+    WobbleTube tube = {}; // computed afresh every frame
 };
 
-extern WobbleScene wobbleScene;
-
-void Scene6(const SceneFrame& frame);
-int PrepareScene6();
+void Scene6(const SceneFrame& frame, WobbleScene& s);
+int PrepareScene6(WobbleScene& s, int kept);

@@ -1,7 +1,8 @@
 // What a scene is handed each frame: the music time (the one clock: a seek
 // moves only it), the time the show has run on that same clock, the step
-// since the previous frame, the draw layer to draw with, and the parameter
-// tracks. A scene reaches nothing else of the engine.
+// since the previous frame, where the frame falls on the music's grid, the
+// draw layer to draw with, and the parameter tracks. Its draw function is
+// handed its state record beside it.
 //
 // A scene names each parameter once and keeps the handle, so a lookup is an
 // index and a binary search:
@@ -25,6 +26,16 @@ struct SceneFrame {
     int32_t delta = 0;      // ms since the previous frame; negative after a seek back
     const Draw* draw = nullptr;
     int tracks = 0; // 1: the installed tracks give the parameters
+
+    // The music's grid (the tracks', or the show's 128 bpm and 4 rows a beat)
+    // and the frame's place on it: bar and beat from 1 (four beats a bar), the
+    // row within the beat from 0, and how far the beat has gone (0 on it, up
+    // to 1 at the next).
+    MusicGrid grid = {128, 4};
+    uint32_t bar = 1, beat = 1, row = 0;
+    float beatPhase = 0.0f;
+
+    void* state = nullptr; // the scene's record (the engine's)
 
     // A parameter's value at musicTime, or `fallback` when no track gives it.
     float Param(TrackHandle handle, float fallback) const {

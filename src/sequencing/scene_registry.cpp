@@ -1,5 +1,6 @@
 #include "sequencing/scene_registry.h"
 
+#include "sequencing/scene_state.h"
 #include "sequencing/timing_script.h"
 
 #include <cstdlib>
@@ -10,7 +11,7 @@ static SceneRecord* sceneRecords = nullptr;
 static int sceneCount = 0;
 static int timingLoaded = 0;
 
-int RegisterScene(const char* name, SceneCallback callback) {
+int RegisterScene(const char* name, SceneCallback callback, void* state, SceneSlot* slot) {
     // Grows by exactly one record each time; registration happens only at start-up.
     SceneRecord* grown =
         (SceneRecord*)realloc(sceneRecords, (size_t)(sceneCount + 1) * sizeof(SceneRecord));
@@ -19,6 +20,8 @@ int RegisterScene(const char* name, SceneCallback callback) {
     SceneRecord* record = &sceneRecords[sceneCount++];
     memset(record, 0, sizeof(*record));
     record->callback = callback;
+    record->state = state;
+    record->slot = slot;
     if (name) strncpy(record->name, name, sizeof(record->name) - 1);
     return 1;
 }
@@ -50,11 +53,14 @@ static uint32_t MusicTime() {
     return frameSource.musicTime ? frameSource.musicTime(frameSource.user) : 0;
 }
 
-static void CallScene(SceneCallback callback) {
+static void CallScene(const SceneRecord& record) {
     SceneFrame frame;
     frame.musicTime = MusicTime();
     if (frameSource.frameAt) frameSource.frameAt(frameSource.user, frame.musicTime, &frame);
-    callback(frame);
+    frame.state = record.state;
+    SceneState_SetOwner(record.slot);
+    record.callback(frame);
+    SceneState_SetOwner(nullptr);
 }
 
 int SceneDispatcher() {
@@ -68,8 +74,7 @@ int SceneDispatcher() {
         if (!EntryActive(entry, MusicTime())) continue;
         // By index: a scene that registers another must not pull the array away.
         for (int s = 0; s < sceneCount; s++) {
-            if (SceneNameMatches(sceneRecords[s].name, entry.name))
-                CallScene(sceneRecords[s].callback);
+            if (SceneNameMatches(sceneRecords[s].name, entry.name)) CallScene(sceneRecords[s]);
         }
     }
     // A gap in the timetable is not an error: the show waits for the next entry.

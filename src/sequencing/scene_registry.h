@@ -7,13 +7,18 @@
 
 typedef void (*SceneCallback)(const SceneFrame& frame);
 
+struct SceneSlot;
+
 struct SceneRecord {
     SceneCallback callback;
-    char name[64]; // zero-padded; longer names are cut to 63 characters
+    char name[64];   // zero-padded; longer names are cut to 63 characters
+    void* state;     // handed to the callback in its frame
+    SceneSlot* slot; // whose blocks the callback allocates (scene_state.h)
 };
 
 // Appends a record (registration order is call order); 1, or 0 when out of memory.
-int RegisterScene(const char* name, SceneCallback callback);
+int RegisterScene(const char* name, SceneCallback callback, void* state = nullptr,
+                  SceneSlot* slot = nullptr);
 // Where the dispatcher reads the music time (before each entry's test and
 // before each call, so within one frame scenes may see later times), and
 // how it makes the frame a scene is handed at a music time.

@@ -8,6 +8,7 @@
 //
 // One set at a time, replaced whole: a file with errors leaves the old one.
 #pragma once
+#include "core/api.h"
 #include "sequencing/track_set.h"
 
 #include <cstddef>
@@ -19,17 +20,17 @@ struct VKZ_Archive;
 typedef int32_t TrackHandle; // from 0; -1 is no track
 
 // The handle of `name`: the same for the same name, for the whole process.
-TrackHandle Tracks_Intern(const char* name);
+ZELKOR_API TrackHandle Tracks_Intern(const char* name);
 // The track's value at music time `ms`, or `fallback` when no track of the
 // handle's name is installed, or it has no keys.
-float Tracks_Value(TrackHandle handle, double ms, float fallback);
+ZELKOR_API float Tracks_Value(TrackHandle handle, double ms, float fallback);
 // The same at a row of the grid.
-float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback);
+ZELKOR_API float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback);
 // The names handed out so far, by handle (what the scenes have asked for).
 int Tracks_HandleCount();
 const char* Tracks_HandleName(TrackHandle handle);
 // The installed track of the handle's name, or null.
-const Track* Tracks_Find(TrackHandle handle);
+ZELKOR_API const Track* Tracks_Find(TrackHandle handle);
 
 // Installs the set (moved from), rebinding every handle.
 void Tracks_Install(TrackSet* set);
@@ -47,7 +48,7 @@ void Tracks_Clear();
 // The installed set, or null.
 const TrackSet* Tracks_Current();
 // The installed set's grid, or the show's (128 bpm, 4 rows a beat) without one.
-const MusicGrid& Tracks_Grid();
+ZELKOR_API const MusicGrid& Tracks_Grid();
 // Counts installs and clears: state computed from the tracks (a player's
 // marks of the scenes) holds while this stays the same.
 uint64_t Tracks_Generation();

@@ -32,7 +32,7 @@ int TextureMaxSide() {
 
 // Runs one decoder and, on success, hands its pixels to the record and uploads.
 static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmaps,
-                           TexDecoder decode) {
+                           TexDecoder decode, const char** why = nullptr) {
     TexImage image;
     image.maxSide = TextureMaxSide();
     image.width = texture->width;
@@ -40,6 +40,7 @@ static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmap
     int ok = decode(file, &image);
     texture->width = image.width;
     texture->height = image.height;
+    if (why) *why = image.error;
     if (!ok) return 0;
     free(texture->pixels);
     texture->pixels = image.pixels;
@@ -59,16 +60,28 @@ int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
     return DecodeAndUpload(texture, file, useMipmaps, DecodeRGS);
 }
 
-int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps) {
+int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps,
+                                const char** why) {
+    const char* problem = nullptr;
+    if (!why) why = &problem;
+    *why = nullptr;
     tag = newTag;
     NoteTextureLoad(this, path, useMipmaps);
     // Regular files only, checked without blocking: a FIFO or device in place
     // of a picture fails like a missing file instead of hanging the start-up.
     std::vector<uint8_t> data;
-    if (!IO_ReadFile(path, TexFileLimit(path), IO_REGULAR_ONLY, &data, nullptr)) return 0;
-    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
+    if (!IO_ReadFile(path, TexFileLimit(path), IO_REGULAR_ONLY, &data, why)) return 0;
     TexDecoder decode = DecoderForPath(path);
-    int result = file && decode ? DecodeAndUpload(this, file, useMipmaps, decode) : 0;
+    if (!decode) {
+        *why = TexExtensionProblem(path);
+        return 0;
+    }
+    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
+    if (!file) {
+        *why = "out of memory";
+        return 0;
+    }
+    int result = DecodeAndUpload(this, file, useMipmaps, decode, why);
     MemFile_Close(file);
     return result;
 }

@@ -1,5 +1,7 @@
-// ZELKOR_Texture: one OpenGL 2D texture made from one file (.tga, .bmp, .rgs).
+// ZELKOR_Texture: one OpenGL 2D texture made from one file (.tga, .bmp, .png, .rgs).
 #pragma once
+#include "core/api.h"
+
 #include <cstdint>
 
 struct MemFile;
@@ -9,10 +11,13 @@ class ZELKOR_Texture {
   public:
     ZELKOR_Texture() {}
     // 1 when decoded and uploaded; the decoder is chosen by the extension.
-    int LoadTexture(const char* path, uint32_t tag, int useMipmaps);
+    // `why`, when given, gets a static text: the reason of a failure, a
+    // warning on success (a picture cut short), or null.
+    ZELKOR_API int LoadTexture(const char* path, uint32_t tag, int useMipmaps,
+                               const char** why = nullptr);
     // Enables 2D texturing and binds glName, loaded or not, with that draw
     // layer (a scene's frame's), or the context's when none is given.
-    void BindTexture(const Draw* draw = nullptr);
+    ZELKOR_API void BindTexture(const Draw* draw = nullptr);
 
     uint32_t tag = 0;
     uint32_t glName = 0;

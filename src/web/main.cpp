@@ -25,7 +25,6 @@
 #include "platform/draw.h"
 #include "platform/opengl.h"
 #include "platform/window_web.h"
-#include "sequencing/scene_set.h"
 #include "sequencing/timing_script.h"
 
 #include <emscripten.h>
@@ -288,10 +287,6 @@ EMSCRIPTEN_KEEPALIVE double web_first_frame_ms() {
 }
 
 int main(int argc, char** argv) {
-#ifdef ZK_OWN_SCENES
-    // A show of one's own: its scenes are compiled in (zelkor_web_show).
-    Engine_UseScenes(zelkor_scenes());
-#endif
     if (!ParseArguments(argc, argv)) {
         TellPage("failed", "the address asks for something the show does not know (?at=MS, "
                            "?capture=T1,T2,... in order, ?size=WxH, ?sim-fps=M)");

@@ -67,6 +67,9 @@ cmake -S mine -B mine/build -G Ninja -DCMAKE_PREFIX_PATH="$P" >build.log 2>&1 &&
 for f in mine libmine_scenes.so data.vkz sound.mp3 backdrop.tga; do
     [ -s "mine/build/show/$f" ] || zk_fail "no $f in mine/build/show"
 done
+# The project's program is a host like the others: the whole scene API, only it.
+bash "$2/tests/zelkor/scene_api_test.sh" "$B" "$2" "$ZK_WORK/mine/build/show/mine" >api.log 2>&1 ||
+    { cat api.log; zk_fail "the scene API in the project's program"; }
 zelkor capture --dir mine/build/show --scenes mine/build/show/libmine_scenes.so \
     --at 1000,4000,9000 --size 160x120 --quiet -o frames >capture.log 2>&1 ||
     { cat capture.log; zk_fail "capture of the new show"; }
@@ -102,8 +105,8 @@ zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fa
 win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
 sleep 0.5
 b0=$(blue)
-# The engine cannot rewind the show's own scenes, so play does not pretend to.
-xwininfo -root -tree | grep -q '"zelkor play  .*\[fast seek\]' || zk_fail "an exact seek claimed"
+# The engine owns the show's own scenes' state: play seeks them exactly.
+xwininfo -root -tree | grep -q '"zelkor play  .*\[fast seek\]' && zk_fail "own scenes seek fast"
 sed -i 's/{1.0f, 0.55f, 0.2f}/{0.1f, 0.4f, 1.0f}/' mine/scenes/glow.cpp
 t0=$(title_ms)
 cmake --build mine/build >>build.log 2>&1 || { cat build.log; zk_fail "the rebuild"; }
@@ -113,7 +116,7 @@ sleep 0.3
 b1=$(blue) t1=$(title_ms)
 awk -v a="$b0" -v b="$b1" 'BEGIN { exit !(b > a * 1.8) }' || zk_fail "the colour did not change ($b0 -> $b1)"
 [ "$t1" -ge "$t0" ] || zk_fail "the clock went back: $t0 -> $t1"
-printf 'extern "C" const char zelkor_scene_abi[] = "ZELKOR %s scenes 1";\n' \
+printf 'extern "C" const char zelkor_scene_abi[] = "ZELKOR %s scenes 2";\n' \
     "$(zelkor --version | sed -n 's/.*Version \([^ ]*\).*/\1/p')" >bad.cpp
 cp mine/build/show/libmine_scenes.so good.so
 g++ -shared -fPIC bad.cpp -o bad.so && mv bad.so mine/build/show/libmine_scenes.so
@@ -150,8 +153,9 @@ deb=$(ls package/*.deb)
 dpkg-deb --contents "$deb" >contents.txt
 for f in /usr/bin/marovy /usr/bin/zelkor /usr/share/marovy/data.vkz /usr/share/marovy/sound.mp3 \
     /man1/zelkor.1.gz /man6/marovy.6.gz /man5/zelkor-score.5.gz /doc/zelkor/tracks.md \
-    /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
-    /libexec/zelkor/zelkor-play /lib/zelkor/libzk_engine.a /include/zelkor/engine/engine.h; do
+    /doc/zelkor/scene-api.md /cmake/Zelkor/ZelkorConfig.cmake /cmake/Zelkor/ZelkorTargets.cmake \
+    /libexec/zelkor/zelkor-play /lib/zelkor/libzk_engine.a /include/zelkor/engine/engine.h \
+    /include/zelkor/zelkor/zelkor.h; do
     grep -q -- "$f\$" contents.txt || zk_fail "the package lacks $f"
 done
 dpkg-deb -f "$deb" Depends | grep -q libsdl2 || zk_fail "no dependencies: $(dpkg-deb -f "$deb" Depends)"

@@ -7,7 +7,7 @@ set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
 
-expected="$ZK_STARTUP_LOG"
+expected="$ZK_STARTUP_LOG_BARE"
 
 # run_show NAME: runs marovy until it ends by itself (90 s at most); status 0
 # and the complete log, plus any extra lines given in $extra before the end.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # marovy in a scratch folder: Quit in the configuration dialog ends it at once
-# with 255; after Start the complete log in order, Escape ends the run with
-# status 0; an unwritable log shows the "Marovy" box and ends with 255.
+# with 255; after Start the complete log in order (each missing picture named
+# there and on stderr), Escape ends the run with status 0; an unwritable log
+# shows the "Marovy" box and ends with 255.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_programs "$1"
@@ -39,13 +40,15 @@ zk_press "$win" Escape
 zk_wait_exit $pid Escape
 [ $ZK_STATUS -eq 0 ] || { cat stderr.txt; zk_fail "exit status $ZK_STATUS after Escape"; }
 
-expected="$ZK_STARTUP_LOG
+expected="$ZK_STARTUP_LOG_BARE
 end logging at"
 # Every line has the unpadded time prefix; the start line is followed by an empty one.
 grep -vqE '^(\[[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}\.[0-9]{1,3}\].*)?$' zelkor.log && zk_fail "malformed log line"
 [ "$(sed -n 2p zelkor.log)" = "" ] || zk_fail "no empty line after the start line"
 actual=$(zk_log_lines)
 [ "$actual" = "$expected" ] || { diff <(echo "$expected") <(echo "$actual"); zk_fail "log differs"; }
+grep -qx "marovy: tarnis_cloud.tga (scene3): No such file or directory" stderr.txt ||
+    zk_fail "a missing picture is not said on stderr: $(cat stderr.txt)"
 
 # --- a failing step: the log cannot be written ---
 rm -f zelkor.log

@@ -58,10 +58,11 @@ TEST_F(FigureScenesGL, FigureWithoutSwingIsTheRigidFigureAndBothLeaveTheScale) {
 TEST_F(FigureScenesGL, WireKnotsDrawOutlinesUnderTheirPictureAndLeaveFillAndTexturing) {
     WriteTga(show / "tarnis_2.tga", 4, 4, 24, 0, 0, 0);
     WriteTga(show / "tarnis_7.tga", 4, 4, 24, 0, 0, 0);
-    Prepare(PrepareScene4);
-    Prepare(PrepareScene9);
+    RibbonScene s4, s9;
+    Prepare(PrepareScene4, s4);
+    Prepare(PrepareScene9, s9);
     fakeTicks = 123456;
-    Scene4(At(50000));
+    Scene4(At(50000), s4);
     auto px = ReadFrame();
     int lit = CountLit(px), blue = 0;
     EXPECT_GT(lit, 1000);
@@ -75,7 +76,7 @@ TEST_F(FigureScenesGL, WireKnotsDrawOutlinesUnderTheirPictureAndLeaveFillAndText
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 
     // scene9's wires have no red; the same timer gives the same knot.
-    Scene9(At(140000));
+    Scene9(At(140000), s9);
     auto px9 = ReadFrame();
     for (size_t i = 0; i < px9.size(); i += 3) {
         EXPECT_EQ(px9[i], 0) << i;
@@ -89,11 +90,11 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     for (const char* name : {"tarnis_1.tga", "p1_kopf.tga", "p1_koerper.tga",
                              "tarnis_particle2.tga", "tarnis_cloud.tga"})
         WriteTga(show / name, 4, 4, 24, 40, 40, 40);
-    Prepare(PrepareScene3);
-    CloudScene& s = cloudScene;
+    CloudScene s;
+    Prepare(PrepareScene3, s);
 
     // First frame: dt 0 moves nothing but the per-frame spin.
-    Scene3(At(40000));
+    Scene3(At(40000), s);
     for (int k = 0; k < 32; k++) {
         EXPECT_FLOAT_EQ(s.layers[k].z, -45.0f - k);
         EXPECT_FLOAT_EQ(s.layers[k].angle, 1.0f);
@@ -103,12 +104,12 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     EXPECT_EQ(s.layers[0].texture, s.textures[4]);
     EXPECT_GT(CountLit(ReadFrame()), 1000);
 
-    Scene3(At(40500));
+    Scene3(At(40500), s);
     EXPECT_NEAR(s.figureDepth, -48.1f, 1e-4);
     EXPECT_NEAR(s.figureSpin, 40.0f, 1e-4);
     EXPECT_GT(s.orbit, 0.0f);
     // One second in, every layer flips in the same frame.
-    Scene3(At(41000));
+    Scene3(At(41000), s);
     for (const CloudLayer& c : s.layers) {
         EXPECT_FLOAT_EQ(c.spin, -1.0f);
         EXPECT_FLOAT_EQ(c.angle, 2.0f - 1.0f);
@@ -120,28 +121,28 @@ TEST_F(FigureScenesGL, CloudFlightSpinsFlipsAndRushesPastOnceTheFigureArrives) {
     while (s.figureDepth < 0.0f) {
         EXPECT_FLOAT_EQ(s.layers[5].z, -50.0f);
         t += 500;
-        Scene3(At(t));
+        Scene3(At(t), s);
         ASSERT_LT(t, 60000u);
     }
     EXPECT_NEAR(t - 40000.0, 50.0 / 0.0038, 500.0);
     EXPECT_FLOAT_EQ(s.layers[5].z, -50.0f + 500 * 0.05f);
     // Nothing is reset for a second run: the figure stays in front.
     float depth = s.figureDepth;
-    Scene3(At(t));
+    Scene3(At(t), s);
     EXPECT_EQ(s.figureDepth, depth);
 }
 
 TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs) {
     for (const char* name : {"tarnis_3.tga", "p1_kopf.tga", "p1_koerper.tga"})
         WriteTga(show / name, 4, 4, 24, 60, 60, 60);
-    Prepare(PrepareScene5);
-    DuelScene& s = duelScene;
+    DuelScene s;
+    Prepare(PrepareScene5, s);
     ScriptedRand rand({7});
 
     // Begun after the last beat: one beat per call for four calls.
     uint32_t t = 12000;
     for (int call = 1; call <= 5; call++, t += 20) {
-        Scene5(At(t));
+        Scene5(At(t), s);
         EXPECT_EQ(s.beatIndex, call < 4 ? call : 4) << call;
         if (call <= 4) {
             EXPECT_NEAR(s.pulse, call == 1 ? 1.5f : 1.5f - 0.02f, 1e-6) << call;
@@ -159,8 +160,8 @@ TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs)
     }
     // Renewals every 100 ms of scene time: the path lies on the line between
     // the two ends, which move with the figures.
-    while (s.boltTimer > 0.0f) Scene5(At(t += 20));
-    Scene5(At(t += 20));
+    while (s.boltTimer > 0.0f) Scene5(At(t += 20), s);
+    Scene5(At(t += 20), s);
     EXPECT_NEAR(s.boltTimer, 1.0f - 0.2f, 1e-5);
     float d = s.offset, a = s.spin * 0.017453292f;
     float h1x = d - 1.25f * sinf(a), h1y = d + 1.25f * cosf(a);
@@ -174,7 +175,7 @@ TEST_F(FigureScenesGL, DuelConsumesOneBeatPerCallAndRenewsTheBoltEveryHundredMs)
     // The nod is a saw-tooth from 25 down to 0, once a second; the figures
     // stop drifting apart at 3.
     for (int i = 0; i < 60; i++) {
-        Scene5(At(t += 100));
+        Scene5(At(t += 100), s);
         EXPECT_GT(s.swing, 0.0f);
         EXPECT_LE(s.swing, 25.0f);
         EXPECT_LE(s.offset, 3.0f);

@@ -69,11 +69,11 @@ class ScenesGL : public ::testing::Test {
         frame.draw = gl->GetDraw();
         return frame;
     }
-    // Runs a preparation routine in the test's show folder.
-    static void Prepare(int (*prepare)()) {
+    // Runs a preparation routine on a record in the test's show folder.
+    template <class State> static void Prepare(int (*prepare)(State&, int), State& state) {
         WorkingFolder inShow(show);
         ASSERT_TRUE(inShow.Entered());
-        prepare();
+        prepare(state, 0);
     }
     static std::vector<uint8_t> ReadFrame() {
         std::vector<uint8_t> px(800 * 600 * 3);

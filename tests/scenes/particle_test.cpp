@@ -16,8 +16,8 @@ class ParticleTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fakeTicks = 0;
-        swirlAngle = 0.0f;
-        lastUpdateSeconds = 0.0f;
+        particleShared.swirlAngle = 0.0f;
+        particleShared.lastUpdateSeconds = 0.0f;
     }
 };
 
@@ -134,7 +134,7 @@ TEST_F(ParticleTest, SharedUpdateClockGivesTheSecondSystemNoTimeStep) {
     b.Update(fakeTicks);
     EXPECT_FLOAT_EQ(a.timeStep, 2.5f);
     EXPECT_FLOAT_EQ(b.timeStep, 0.0f);
-    EXPECT_FLOAT_EQ(lastUpdateSeconds, 2.5f);
+    EXPECT_FLOAT_EQ(particleShared.lastUpdateSeconds, 2.5f);
     fakeTicks = 2750;
     b.Update(fakeTicks);
     EXPECT_FLOAT_EQ(b.timeStep, 0.25f);
@@ -146,10 +146,10 @@ TEST_F(ParticleTest, EmptySystemStillAdvancesTheSwirl) {
     fakeTicks = 1000;
     ps.Update(fakeTicks);
     ps.Render(Draw_Null(), 0, 0, 0, 1); // draws nothing, so no GL context is needed
-    EXPECT_FLOAT_EQ(swirlAngle, 1.0f * 0.4f);
+    EXPECT_FLOAT_EQ(particleShared.swirlAngle, 1.0f * 0.4f);
     ps.rotationSpeed = -0.4f;
     ps.Render(Draw_Null(), 0, 0, 0, 1);
-    EXPECT_NEAR(swirlAngle, 0.0f, 1e-7);
+    EXPECT_NEAR(particleShared.swirlAngle, 0.0f, 1e-7);
 }
 
 TEST_F(ParticleTest, SystemWithoutSuccessfulInitIsSkipped) {
@@ -158,6 +158,6 @@ TEST_F(ParticleTest, SystemWithoutSuccessfulInitIsSkipped) {
     fakeTicks = 5000;
     ps.Update(fakeTicks);
     ps.Render(Draw_Null(), 0, 0, 0, 0);
-    EXPECT_EQ(lastUpdateSeconds, 0.0f);
-    EXPECT_EQ(swirlAngle, 0.0f);
+    EXPECT_EQ(particleShared.lastUpdateSeconds, 0.0f);
+    EXPECT_EQ(particleShared.swirlAngle, 0.0f);
 }

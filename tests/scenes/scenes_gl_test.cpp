@@ -47,14 +47,15 @@ TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
     // changes the frame. The picture's alpha is one half.
     WriteTga(show / "tarnis_logo.tga", 8, 8, 32, 0, 0, 0, 128);
     WriteTga(show / "particletex.tga", 8, 8, 24, 0, 0, 0);
-    Prepare(PrepareScene2);
-    ASSERT_NE(swirlScene2.particles, nullptr);
+    SwirlScene s;
+    Prepare(PrepareScene2, s);
+    ASSERT_TRUE(s.particles.Ready());
 
     glClearColor(200 / 255.0f, 100 / 255.0f, 50 / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0, 0, 0, 1);
     fakeTicks = 1000;
-    Scene2(At(20000)); // the particle image (alpha 1) is still bound from loading
+    Scene2(At(20000), s); // the particle image (alpha 1) is still bound from loading
     auto px = ReadFrame();
     Pixel p = At(px, 400, 300);
     EXPECT_NEAR(p.r, 140, 1);
@@ -63,7 +64,7 @@ TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
     EXPECT_EQ(At(px, 0, 300).r, 200); // outside the backdrop nothing changes
 
     fakeTicks = 1017;
-    Scene2(At(20017)); // now the picture (alpha 0.5) is bound: x 0.35
+    Scene2(At(20017), s); // now the picture (alpha 0.5) is bound: x 0.35
     px = ReadFrame();
     p = At(px, 400, 300);
     EXPECT_NEAR(p.r, 49, 1);
@@ -76,17 +77,18 @@ TEST_F(ScenesGL, SwirlTrailsDarkenBySeventyPercentOfTheBoundAlpha) {
 TEST_F(ScenesGL, SwirlDirectionFlipsExactlyFiveSecondsIn) {
     WriteTga(show / "tarnis_5.tga", 8, 8, 24, 10, 10, 10);
     WriteTga(show / "particletex.tga", 8, 8, 24, 255, 255, 255);
-    Prepare(PrepareScene7);
-    ParticleSystem* ps = swirlScene7.particles;
-    ASSERT_NE(ps, nullptr);
-    Scene7(At(30000));
+    SwirlScene s;
+    Prepare(PrepareScene7, s);
+    ParticleSystem* ps = &s.particles;
+    ASSERT_TRUE(ps->Ready());
+    Scene7(At(30000), s);
     EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
-    Scene7(At(34999));
+    Scene7(At(34999), s);
     EXPECT_FLOAT_EQ(ps->rotationSpeed, 0.4f);
-    Scene7(At(35000));
+    Scene7(At(35000), s);
     EXPECT_FLOAT_EQ(ps->rotationSpeed, -0.4f);
     // The orbit phase moves per call.
-    EXPECT_FLOAT_EQ(swirlScene7.orbitPhase, 0.3f);
+    EXPECT_FLOAT_EQ(s.orbitPhase, 0.3f);
     // The frame is drawn: the particles show over the dark picture.
     auto px = ReadFrame();
     int bright = 0;
@@ -97,10 +99,11 @@ TEST_F(ScenesGL, SwirlDirectionFlipsExactlyFiveSecondsIn) {
 
 TEST_F(ScenesGL, LineStrokesVanishBehindThePicture) {
     WriteTga(show / "tarnis_credits.tga", 4, 4, 24, 64, 64, 64);
-    Prepare(PrepareScene1);
-    LineSystem* ls = lineScene1.lines;
-    ASSERT_NE(ls, nullptr);
-    Scene1(At(1000));
+    LineScene s;
+    Prepare(PrepareScene1, s);
+    LineSystem* ls = &s.lines;
+    ASSERT_TRUE(ls->Ready());
+    Scene1(At(1000), s);
     // Freeze every particle: a front row at eye depth -15 (y 0.8) and a back
     // row at -22, behind the picture's -21 (y -5.2), joined off screen.
     for (int i = 0; i < ls->count; i++) {
@@ -118,7 +121,7 @@ TEST_F(ScenesGL, LineStrokesVanishBehindThePicture) {
             p.position[0] = x, p.position[1] = -3.0f, p.position[2] = -12.0f;
         }
     }
-    Scene1(At(1017));
+    Scene1(At(1017), s);
     auto px = ReadFrame();
     double fx, fy, bx, byy;
     Project(0.0, 0.8, -15.0, &fx, &fy);
@@ -180,8 +183,9 @@ TEST_F(ScenesGL, LineSystemDrawsFromParticleOneToTheLast) {
     }
 }
 
+WobbleTube tube;
 void DrawTube() {
-    DrawWobbleTube(Draw_Fixed(), nullptr, 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
+    DrawWobbleTube(Draw_Fixed(), tube, nullptr, 0.0f, 0.0f, -20.0f, 0.0f, 0.0f, 0.0f);
 }
 
 TEST_F(ScenesGL, WobbleTubeStaysBetweenDepthsMinus20AndMinus5) {
@@ -189,7 +193,7 @@ TEST_F(ScenesGL, WobbleTubeStaysBetweenDepthsMinus20AndMinus5) {
     glGetDoublev(GL_PROJECTION_MATRIX, proj);
     const double n = (double)0.1f, f = 1000.0;
     for (float amplitude : {0.0f, 2.0f, 10.0f}) {
-        ComputeWobbleTube(amplitude * 0.7f, amplitude);
+        ComputeWobbleTube(tube, amplitude * 0.7f, amplitude);
         glTranslatef(3, 3, 3); // the tube resets the modelview itself
         auto fb = Feedback(GL_3D, DrawTube);
         double nearest = -1e9, farthest = 1e9;
@@ -229,7 +233,7 @@ TEST_F(ScenesGL, ParticlesRotatePerParticleAccumulatingUnlessUnrotated) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     for (int unrotate = 0; unrotate <= 1; unrotate++) {
-        swirlAngle = 37.5f;
+        particleShared.swirlAngle = 37.5f;
         ps.timeStep = 0.0f;
         GLfloat expected[16], got[16];
         gl->BeginFrame();

@@ -173,7 +173,9 @@ const CLI_Usage RgsViewUsage = {
 const CLI_Usage TexUsage = {
     "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
     "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
-    ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
+    ".png, .rgs), without GL, and prints \"<width> <height> <rgb|rgba>\". A PNG of\n"
+    "any kind is made 8-bit RGB, or RGBA when it has transparency, and shows the\n"
+    "right way up; like a TGA it may be 8192 pixels a side and 4096 x 4096 in all.\n"
     "\n"
     "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
     "             standard output)\n"
@@ -205,7 +207,9 @@ const CLI_Usage CaptureUsage = {
     "Frames long before the first one written only advance the scenes; drawing\n"
     "starts at the last frame that clears the whole picture before it (or 2 s of\n"
     "frames before it, where scenes draw over their previous frames), so a frame\n"
-    "is the same as in a run that draws every frame.\n"
+    "is the same as in a run that draws every frame, a show's own scenes' too.\n"
+    "A picture that is missing or cannot be decoded is named on stderr and in\n"
+    "zelkor.log, with its scene and the reason; the scene draws without it.\n"
     "\n"
     "  --size WxH       the frame size, each 1 to 8192 (default 800x600); the 4:3\n"
     "                   picture sits between black bars at other shapes\n"
@@ -274,15 +278,17 @@ const CLI_Usage PlayUsage = {
     "waits at the time asked for and the keys work (a new seek or Escape gives it\n"
     "up). --fast-seek (or the key S) seeks at once instead: the scenes keep\n"
     "their state and see the jump as one long frame. A frame step forward and a\n"
-    "speed away from 1x run on from the frame shown, as a straight run does. A\n"
-    "show's own scenes (--scenes) keep their state out of the engine's reach:\n"
-    "their seeks are fast.\n"
+    "speed away from 1x run on from the frame shown, as a straight run does.\n"
     "--scenes plays a show's own scenes from its scene library (zelkor new) in\n"
     "place of the engine's (default: the one lib*_scenes.so in the show folder,\n"
-    "if there is one). When the library is rebuilt, its new code is loaded,\n"
-    "registered and prepared, and plays on at the same music time; the old code\n"
-    "is unloaded only then. A library that cannot be loaded, lacks the entry\n"
-    "point or was built against another engine keeps the old code, saying why.\n"
+    "if there is one); their seeks are exact too. When the library is rebuilt,\n"
+    "its new code is loaded, registered and prepared, and plays on at the same\n"
+    "music time, each scene keeping its state record when the record's type is\n"
+    "unchanged (one that starts afresh is named, with what changed); the old\n"
+    "code is unloaded only then. A library that cannot be loaded, lacks the\n"
+    "entry point or was built against another engine keeps the old code, saying\n"
+    "why. A picture that is missing or cannot be decoded is named on stderr and\n"
+    "in zelkor.log, with its scene and the reason.\n"
     "\n"
     "The title shows the music time, the bar and beat (\"bar 12.3\") and the entries.\n"
     "\n"
@@ -306,6 +312,29 @@ const CLI_Usage PlayUsage = {
     "go beside it as NAME.play.txt. The tracks file (or the file its link names)\n"
     "saved elsewhere is taken in at once; one with an error keeps the tracks\n"
     "before it, naming the line; deleted, the archive's tracks play again.\n"};
+
+const CLI_Usage DevUsage = {
+    "zelkor dev",
+    "zelkor dev [DIR] [--at T | --scene NAME] [--window WxH] [--loop] [--no-sound]\n"
+    "zelkor dev [DIR] ... [--renderer fixed|modern] [--tracks FILE.txt] [--timetable FILE.txt] "
+    "[--scenes LIB.so] [--fast-seek]",
+    "The maker's loop in one command, for a show project (zelkor new) in DIR\n"
+    "(default: the working folder). Builds it (cmake -S DIR -B DIR/build first\n"
+    "when that folder is not configured yet, with CMake's default generator;\n"
+    "then cmake --build DIR/build with the generator it has), plays DIR/build/show\n"
+    "as zelkor play does, with play's options and keys, and watches the\n"
+    "project's sources: every file under DIR but the build folders (build,\n"
+    "build-*) and hidden ones, so scenes, shaders, pictures and their scripts,\n"
+    "the score, timetable, tracks and CMakeLists.txt. A save starts the build\n"
+    "again beside the window, which plays on; what it remakes is taken in at the\n"
+    "same music time (the scene library, data.vkz, pictures, sound.mp3, shaders),\n"
+    "and the project's tracks.txt at once, as play takes it. A build that fails\n"
+    "keeps the last good build playing; its first error lines go across the top\n"
+    "of the picture and to stderr until a build succeeds. Each build's whole\n"
+    "output is in DIR/build/zelkor-dev.log. The show's own lines begin \"zelkor\n"
+    "play:\"; dev says when a build starts, how long it took, and how long after\n"
+    "the save its first frame was drawn. A first build that fails with no show\n"
+    "built before it ends dev with status 1.\n"};
 
 const CLI_Usage NewUsage = {
     "zelkor new", "zelkor new DIR [--name NAME]",

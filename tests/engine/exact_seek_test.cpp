@@ -1,0 +1,153 @@
+// zelkor play's exact seek against a straight run: for every production
+// scene and the scene of `zelkor new`'s template, the picture a seek back to
+// a time shows is the one a run drawing every frame at 60 a second had
+// there. Each show is played once straight through, its pictures kept at
+// one time in each scene; then seeks go back to each.
+#include "archive/codec.h"
+#include "engine/engine.h"
+#include "engine/live.h"
+#include "engine/runner.h"
+#include "engine/scene_library.h"
+#include "platform/draw.h"
+#include "sequencing/tmg_bytes.h"
+#include "support/scratch.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kWidth = 160, kHeight = 120;
+const uint32_t kSlot = 3000; // each scene's entry, ms
+
+struct Case {
+    const char* show; // "production" or "template"
+    const char* scene;
+};
+
+std::vector<uint8_t> grabbed;
+int grab = 0;
+
+// Drawn over the finished frame before it is shown: its pixels, when asked.
+void Grab(const Draw* draw, int, int, void*) {
+    if (!grab) return;
+    draw->Submit();
+    grabbed.resize(kWidth * kHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, grabbed.data());
+    grab = 0;
+}
+
+uint32_t GridTime(uint64_t g) {
+    return (uint32_t)((g * 1000 + 59) / 60);
+}
+
+// The show playing: its folder, its library, and the straight run's picture
+// at each scene's time (the grid frame 7/8 into its entry).
+struct Playing {
+    std::string show;
+    ScratchDir* folder = nullptr;
+    SceneLibrary* library = nullptr;
+    std::map<std::string, uint64_t> frameOf;
+    std::map<std::string, std::vector<uint8_t>> straight;
+};
+Playing playing;
+
+void Stop() {
+    if (playing.show.empty()) return;
+    Live_Stop();
+    Engine_UseScenes(nullptr);
+    SceneLibrary_Unload(playing.library);
+    delete playing.folder;
+    playing = Playing();
+}
+
+// Starts `show` with its scenes in slots of kSlot and runs it straight
+// through, every frame drawn.
+void Play(const std::string& show, const std::vector<std::string>& scenes) {
+    if (playing.show == show) return;
+    Stop();
+    playing.show = show;
+    playing.folder = new ScratchDir("seek");
+    const std::string dir = playing.folder->Path();
+    std::vector<TmgLine> lines;
+    for (size_t i = 0; i < scenes.size(); i++)
+        lines.push_back({(uint32_t)(i * kSlot), kSlot - 1, scenes[i].c_str()});
+    ASSERT_TRUE(
+        WriteArchive(dir + "/data.vkz", {{"default.tmg", TmgBytes(lines)}}, VKZ_CODEC_APLIB));
+    // The production's pictures; the template's backdrop is one of them.
+    for (const auto& f : std::filesystem::directory_iterator(ZK_BINARY_DIR "/show"))
+        if (f.path().extension() == ".tga" || f.path().extension() == ".rgs")
+            std::filesystem::create_symlink(f.path(), dir + "/" + f.path().filename().string());
+    std::filesystem::create_symlink(ZK_BINARY_DIR "/show/tarnis_1.tga", dir + "/backdrop.tga");
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    if (show == "template") {
+        std::string why;
+        playing.library =
+            SceneLibrary_Load(ZK_BINARY_DIR "/tests/engine/libzk_template_scenes.so", &why);
+        ASSERT_NE(playing.library, nullptr) << why;
+        Engine_UseScenes(SceneLibrary_Scenes(playing.library));
+    }
+    Live_SetLogPath("zelkor.log");
+    ASSERT_EQ(Live_Start(kWidth, kHeight, 0, 0), RUNNER_OK);
+    Live_SetPaused(1);
+    Live_SetOverlay(Grab, nullptr);
+    uint64_t last = 0;
+    for (size_t i = 0; i < scenes.size(); i++) {
+        uint64_t g = ((uint64_t)i * kSlot + kSlot * 7 / 8) * 60 / 1000;
+        playing.frameOf[scenes[i]] = g;
+        last = g;
+    }
+    for (uint64_t g = 0; g <= last; g++) {
+        for (const auto& [scene, frame] : playing.frameOf) grab |= frame == g;
+        Live_Advance(GridTime(g));
+        ASSERT_EQ(Live_Frame(0), RUNNER_OK);
+        for (const auto& [scene, frame] : playing.frameOf)
+            if (frame == g) playing.straight[scene] = grabbed;
+    }
+}
+
+class ExactSeek : public ::testing::TestWithParam<Case> {
+  protected:
+    static void TearDownTestSuite() { Stop(); }
+};
+
+TEST_P(ExactSeek, ShowsWhatAStraightRunDrewThere) {
+    const Case& c = GetParam();
+    if (std::string(c.show) == "template")
+        Play("template", {"glow"});
+    else
+        Play("production", {"scene1", "scene2", "scene3", "scene4", "scene5", "scene6", "scene7",
+                            "scene8", "scene9", "creditsend"});
+    ASSERT_FALSE(HasFatalFailure());
+    grab = 1;
+    Live_Seek(GridTime(playing.frameOf[c.scene]));
+    ASSERT_EQ(Live_Frame(0), RUNNER_OK);
+    ASSERT_FALSE(grab) << "no frame was shown";
+    const std::vector<uint8_t>& want = playing.straight[c.scene];
+    ASSERT_EQ(grabbed.size(), want.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < want.size(); i++) differ += grabbed[i] != want[i];
+    EXPECT_EQ(differ, 0u) << c.scene << ": bytes that differ";
+}
+
+std::string Name(const ::testing::TestParamInfo<Case>& info) {
+    return std::string(info.param.show) + "_" + info.param.scene;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, ExactSeek,
+    ::testing::Values(Case{"production", "scene1"}, Case{"production", "scene2"},
+                      Case{"production", "scene3"}, Case{"production", "scene4"},
+                      Case{"production", "scene5"}, Case{"production", "scene6"},
+                      Case{"production", "scene7"}, Case{"production", "scene8"},
+                      Case{"production", "scene9"}, Case{"production", "creditsend"},
+                      Case{"template", "glow"}),
+    Name);
+
+} // namespace
