@@ -4,7 +4,9 @@
 # project and plays it. The scene's colour edited shows on the picture with
 # no build run by hand; the code broken, the compiler's error shows over the
 # picture and on stderr while the last good build plays on; mended, the new
-# picture shows and the error goes.
+# picture shows and the error goes. A PNG dropped into textures/ and named
+# by the scene is drawn; a key set in the track editor and saved with Ctrl+S
+# is in the project's tracks.txt.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
@@ -58,6 +60,30 @@ b2=$(over_red b) g2=$(over_red g)
 above "$(awk -v b="$b1" 'BEGIN { print b / 1.8 }')" "$b2" && above "$g2" "$g0" ||
     zk_fail "not green: blue $b0 -> $b1 -> $b2, green $g0 -> $g2"
 has_text && zk_fail "the error stayed over the picture"
+
+# Step 5: a PNG dropped into textures/ (a green one) is in the show after
+# the build that follows, with no CMake edit; named by the scene, the
+# backdrop around the star turns green. (Named only once it is in the show,
+# so that the scene's build is told apart from the picture's.)
+corner_green() { import -window "$win" png:- | convert - -crop 60x60+0+60 +repage \
+    -format '%[fx:mean.g / (mean.r + mean.b + 0.001)]' info:; }
+c0=$(corner_green)
+convert -size 64x64 xc:'#20ff20' green.png && mv green.png mine/textures/green.png
+zk_wait_for 300 test -s mine/build/show/green.png || zk_fail "the PNG is not in the show: $(cat dev.log)"
+sed -i 's/SceneTexture("backdrop.tga")/SceneTexture("green.png")/' mine/scenes/glow.cpp
+zk_wait_for 300 drawn 3 || zk_fail "the scene with the PNG was not drawn: $(cat dev.log)"
+green_corner() { above "$(corner_green)" 2; }
+zk_wait_for 10 green_corner || zk_fail "the PNG is not drawn: $c0 -> $(corner_green); $(cat dev.log)"
+
+# Step 6, the last as global.fade (the first column) blacks the picture out:
+# a key set in the track editor (Tab, a number, Enter) and saved with Ctrl+S
+# lands in the project's own tracks.txt, not the built show's.
+zk_press "$win" Tab
+for k in 7 Return ctrl+s; do zk_press "$win" $k; done
+zk_wait_for 5 grep -q "^zelkor play: saved .*mine/tracks.txt" dev.log || zk_fail "no save: $(cat dev.log)"
+grep -A1 '^track global.fade$' mine/tracks.txt | grep -Eq '^[0-9]+ +7$' &&
+    [ ! -e mine/build/show/tracks.txt ] || zk_fail "the key is not in mine/tracks.txt: $(cat mine/tracks.txt)"
+zk_press "$win" Tab
 kill $pid
 wait $pid
 pid=

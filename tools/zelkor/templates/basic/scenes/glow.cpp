@@ -17,8 +17,10 @@ struct Glow {
     float angle; // degrees, turned on frame by frame
 };
 
-static int PrepareGlow(Glow& s, int kept) {
-    if (kept) return 1; // a rebuild: the star turns on from where it was
+static int PrepareGlow(Glow& s, int) {
+    // Asked at every preparation (the same record each time), so a rebuild
+    // that names another picture shows it. A kept record's angle is left
+    // as it was: the star turns on from where it was.
     s.picture = SceneTexture("backdrop.tga");
     return 1;
 }

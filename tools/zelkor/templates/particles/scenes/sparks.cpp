@@ -42,9 +42,9 @@ static int PrepareSparks(Sparks& s, int kept) {
     const Draw* d = Draw_Current();
     s.fade = d->ProgramFromFiles("trail");
     s.trail = d->MakeTarget(0, 0, DRAW_TARGET_PING_PONG);
+    s.backdrop = SceneTexture("backdrop.tga"); // the same records at every call
+    s.spark = SceneTexture("spark.tga");
     if (!kept) {
-        s.backdrop = SceneTexture("backdrop.tga");
-        s.spark = SceneTexture("spark.tga");
         s.beats = -1;
         if (!s.sparks.InitWithRespawn(kSparks, s.spark, Respawn)) return 0;
     }

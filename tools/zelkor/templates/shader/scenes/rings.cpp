@@ -19,8 +19,8 @@ struct Rings {
     uint32_t scene, bright;     // render targets
 };
 
-static int PrepareRings(Rings& s, int kept) {
-    if (!kept) s.backdrop = SceneTexture("backdrop.tga");
+static int PrepareRings(Rings& s, int) {
+    s.backdrop = SceneTexture("backdrop.tga"); // the same record at every call
     const Draw* d = Draw_Current();
     s.rings = d->ProgramFromFiles("rings");
     s.blur = d->ProgramFromFiles("blur");
