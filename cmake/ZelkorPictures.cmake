@@ -5,7 +5,8 @@
 #   P.recipe              texmake alone: P.tga
 #   P.script              assembled: P.rgs, which the engine runs as it loads it
 #   P.png, P.tga, P.bmp   copied as they are
-# Anything else in textures/ is left alone, so notes may sit beside them.
+# Anything else in textures/ is left alone, so notes may sit beside them. A
+# picture taken out of textures/ is taken out of the show.
 
 # _zelkor_pictures(SRC SHOW WORK OUT): the rules; OUT gets the files made.
 function(_zelkor_pictures src show work out)
@@ -71,6 +72,15 @@ function(_zelkor_pictures src show work out)
             COMMENT "Copying ${file}"
             VERBATIM)
         list(APPEND made ${show}/${file})
+    endforeach()
+    # A picture whose file left textures/ leaves the show too (CMake runs
+    # again when the folder changes), so neither play nor the package keeps
+    # a stale copy.
+    file(GLOB shown ${show}/*.tga ${show}/*.png ${show}/*.bmp ${show}/*.rgs)
+    foreach(f ${shown})
+        if(NOT f IN_LIST made)
+            file(REMOVE ${f})
+        endif()
     endforeach()
     set(${out} ${made} PARENT_SCOPE)
 endfunction()

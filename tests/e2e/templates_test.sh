@@ -4,7 +4,8 @@
 # commands of its own README, run as they are written there. Each capture
 # at two times is a picture, and a changing one; each show's program plays.
 # The package says what the project's settings say, holds the command, the
-# menu entry and the icon, and lintian finds no error in it.
+# menu entry and the icon, and lintian finds no error in it; a picture taken
+# out of textures/ is out of the show.
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
@@ -50,8 +51,13 @@ done
 run basic Capture --to "--size 160x120 --fps 5 --quiet" >>basic.log 2>&1 && [ -s basic/basic.mp4 ] ||
     { cat basic.log; zk_fail "the README's video"; }
 
+# A picture dropped into textures/ and taken out again leaves the show.
+convert -size 8x8 xc:red particles/textures/gone.png && cmake --build particles/build >package.log 2>&1 &&
+    [ -s particles/build/show/gone.png ] && rm particles/textures/gone.png &&
+    cmake --build particles/build >>package.log 2>&1 && [ ! -e particles/build/show/gone.png ] ||
+    { cat package.log; zk_fail "a picture taken out stays in the show"; }
 # The package of the particles, made as its README says.
-run particles Package >package.log 2>&1 || { cat package.log; zk_fail "cpack"; }
+run particles Package >>package.log 2>&1 || { cat package.log; zk_fail "cpack"; }
 deb=$(ls particles/build/particles_0.1_*.deb) || zk_fail "no package"
 dpkg-deb -I "$deb" >info.txt
 cat info.txt
