@@ -193,9 +193,24 @@ int Engine_Step(const EngineInput* input) {
     if (engine.state == ENGINE_RUNNING) return Frame(in);
     if (engine.state != ENGINE_STARTING) return engine.state;
     int result = Startup();
-    if (result == STARTUP_FAILED) return engine.state = ENGINE_FAILED;
+    if (result == STARTUP_FAILED) {
+        engine.logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
+        return engine.state = ENGINE_FAILED;
+    }
     if (result == STARTUP_MORE) return engine.state;
     return engine.state = ENGINE_RUNNING;
+}
+
+int Engine_StartUp(const EngineConfig* config) {
+    Engine_Start(config);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    return state;
+}
+
+int Engine_LogOpenError() {
+    return engine.logOpenError;
 }
 
 void Engine_Stop() {

@@ -28,6 +28,7 @@ struct StartupScene {
 struct EngineRun {
     EngineConfig config; // as the host handed it
     int state = ENGINE_FAILED;
+    int logOpenError = 0; // why the log did not open, after a failed start-up
     // The main loop's message record, zero-filled before start-up.
     ZELKOR_Message mainMessage = {};
 

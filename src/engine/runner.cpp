@@ -31,7 +31,6 @@ struct Runner {
     int renderer = 0;
     uint32_t firstMusicTime = 0, clockBase = 0;
     uint64_t firstGridFrame = 0;
-    int logOpenError = 0; // after a failed start: why the log did not open
 };
 Runner runner;
 
@@ -87,12 +86,7 @@ int Runner_Start(int width, int height) {
     config.clockUser = &runner.clock;
     config.pace = ENGINE_PACE_NONE;
     runner.clock = VirtualClock();
-    Engine_Start(&config);
-    int state;
-    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
-    }
-    if (state != ENGINE_RUNNING) {
-        Runner_NoteFailedStart();
+    if (Engine_StartUp(&config) != ENGINE_RUNNING) {
         Engine_Stop();
         return RUNNER_START_FAILED;
     }
@@ -149,10 +143,8 @@ void Runner_Stop() {
     Engine_Stop();
 }
 
-void Runner_NoteFailedStart() {
-    runner.logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
-}
+void Runner_NoteFailedStart() {}
 
 int Runner_LogOpenError() {
-    return runner.logOpenError;
+    return Engine_LogOpenError();
 }

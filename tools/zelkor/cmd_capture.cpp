@@ -14,7 +14,7 @@
 #include "engine/reload.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
-#include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "platform/draw_modern.h"
 #include "engine/timetable_nav.h"
@@ -221,7 +221,11 @@ int Capture(Options& o) {
     const std::string out = AbsolutePath(o.out);
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
-    const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    ShowFolder folder;
+    folder.program = "zelkor capture", folder.tool = 1;
+    Show_FindFolder(&folder, o.showDir.empty() ? nullptr : o.showDir.c_str());
+    const char* show = folder.path.c_str();
+    folder.shown = folder.path + "/";
     // The tracks as play takes them: the text given, else the project's (a
     // built show's record names them), else SHOW/tracks.txt.
     std::string tracks;
@@ -231,27 +235,10 @@ int Capture(Options& o) {
         return 1;
     }
     // A show's own scenes (the library stays loaded until the program ends).
-    if (!o.scenes.empty()) {
-        std::string why;
-        SceneLibrary* library = SceneLibrary_Load(o.scenes.c_str(), &why);
-        if (!library) {
-            fprintf(stderr, "zelkor capture: %s: %s\n", o.scenes.c_str(), why.c_str());
-            return 1;
-        }
-        Engine_UseScenes(SceneLibrary_Scenes(library));
-    }
-    if (chdir(show) != 0) {
-        fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,
-                strerror(errno));
+    if (!o.scenes.empty() && !Show_UseScenes(folder.program, o.scenes.c_str(), o.scenes.c_str()))
         return 1;
-    }
-    if (access("data.vkz", R_OK) != 0) {
-        fprintf(stderr, "zelkor capture: %s/data.vkz: cannot read the archive: %s\n", show,
-                strerror(errno));
-        return 1;
-    }
-    int renderer =
-        Engine_ShowRenderer("zelkor capture", (std::string(show) + "/").c_str(), o.renderer);
+    if (!Show_EnterFolder(&folder)) return 1;
+    int renderer = Engine_ShowRenderer(folder.program, folder.shown.c_str(), o.renderer);
     if (renderer < 0) return 1;
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
@@ -314,12 +301,8 @@ int Capture(Options& o) {
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
-        if (started == RUNNER_START_FAILED && Runner_LogOpenError())
-            fprintf(stderr, "zelkor capture: %s: cannot write the log: %s\n", log.c_str(),
-                    ZELKOR_LogProblem(Runner_LogOpenError()));
-        else if (started == RUNNER_START_FAILED)
-            fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
-                    log.c_str());
+        if (started == RUNNER_START_FAILED)
+            Show_TellFailedStart(&folder, log);
         else
             fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
                     o.height);
@@ -328,7 +311,7 @@ int Capture(Options& o) {
     }
     // A shader that does not compile would be captured as something else.
     if (DrawModern_ShaderProblem(0)) {
-        Engine_TellShaderProblems("zelkor capture", (std::string(show) + "/").c_str());
+        Engine_TellShaderProblems(folder.program, folder.shown.c_str());
         Runner_Stop();
         CaptureVideo_Abort(video);
         return 1;

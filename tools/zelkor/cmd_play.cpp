@@ -18,6 +18,7 @@
 #include "engine/reload.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
@@ -97,16 +98,6 @@ void HoldAtEnd() {
     if (Timetable_ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
 }
 
-// Beside the show when it may be written there, else in the user's state
-// folder, said on stderr.
-std::string LogPath(const char* show) {
-    if (access(".", W_OK) == 0) return "zelkor.log";
-    std::string log = ZELKOR_StateLogPath();
-    if (log.empty()) return "zelkor.log";
-    fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
-    return log;
-}
-
 // Over the picture: the shaders' problems, then the editor.
 void Overlay(const Draw* d, int width, int height, void* user) {
     Problems_Draw(d, width, height);
@@ -147,8 +138,12 @@ int Play(const Options& o) {
     if (!o.scenes.empty()) {
         if (!Play_LoadScenes(&w, o.scenes)) return 1;
     }
-    const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    ShowFolder folder;
+    folder.program = "zelkor play", folder.tool = 1;
+    Show_FindFolder(&folder, o.showDir.empty() ? nullptr : o.showDir.c_str());
+    const char* show = folder.path.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
+    folder.shown = w.showPrefix;
     w.showPath = AbsolutePath(show);
     while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
     // The tracks' text: the one given, else the project's when the show was
@@ -156,15 +151,7 @@ int Play(const Options& o) {
     w.tracksPath = TracksFileFor("zelkor play", o.showDir, o.tracks, &w.tracks);
     w.tracksName = w.tracksPath.substr(w.tracksPath.rfind('/') + 1);
     Editor_SetFile(w.tracksPath, w.tracks);
-    if (chdir(show) != 0) {
-        fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
-        return 1;
-    }
-    if (access("data.vkz", R_OK) != 0) {
-        fprintf(stderr, "zelkor play: %sdata.vkz: cannot read the archive: %s\n",
-                w.showPrefix.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!Show_EnterFolder(&folder)) return 1;
     int renderer = Engine_ShowRenderer("zelkor play", w.showPrefix.c_str(), o.renderer);
     if (renderer < 0) return 1;
     // The timetable first: --scene needs it, and a bad one is better told now.
@@ -210,19 +197,16 @@ int Play(const Options& o) {
                 o.scene.empty() ? CLI_FormatTime(start).c_str() : ("--scene " + o.scene).c_str());
         start = end;
     }
-    std::string log = LogPath(show);
+    // Beside the show when it may be written there, else in the user's state
+    // folder, said on stderr.
+    Show_PlaceLog(&folder);
+    const std::string& log = folder.log;
     Live_SetLogPath(log.c_str());
     Live_SetExactSeeks(!o.fastSeek);
     // Without a working audio device play goes on silent, and says why.
     Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
     if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
-        std::string shown = log[0] == '/' ? log : w.showPrefix + log;
-        if (Runner_LogOpenError())
-            fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
-                    ZELKOR_LogProblem(Runner_LogOpenError()));
-        else
-            fprintf(stderr, "zelkor play: %s: the show failed to start (see %s)\n", show,
-                    shown.c_str());
+        Show_TellFailedStart(&folder, log[0] == '/' ? log : w.showPrefix + log);
         return 1;
     }
     if (const char* silent = Engine_SoundProblem())

@@ -11,6 +11,7 @@
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "platform/draw_modern.h"
 #include "sequencing/tracks.h"
 #include "textures/texture_reload.h"
@@ -199,14 +200,8 @@ int Play_LoadScenes(Watched* w, const std::string& scenes) {
     w->library = scenes;
     w->libraryPath = AbsolutePath(scenes);
     w->libraryName = w->libraryPath.substr(w->libraryPath.rfind('/') + 1);
-    std::string why;
-    sceneLibrary = SceneLibrary_Load(w->libraryPath.c_str(), &why);
-    if (!sceneLibrary) {
-        fprintf(stderr, "zelkor play: %s: %s\n", scenes.c_str(), why.c_str());
-        return 0;
-    }
-    Engine_UseScenes(SceneLibrary_Scenes(sceneLibrary));
-    return 1;
+    sceneLibrary = Show_UseScenes("zelkor play", w->libraryPath.c_str(), scenes.c_str());
+    return sceneLibrary != nullptr;
 }
 
 void Play_UnloadScenes() {
