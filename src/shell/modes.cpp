@@ -25,30 +25,25 @@ int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width,
     return count + 1;
 }
 
-// Every mode the display listed, for saying why none would do.
-static char displayModes[512];
-
-static void NoteDisplayMode(const SDL_DisplayMode& mode) {
+static void NoteDisplayMode(const SDL_DisplayMode& mode, std::string* listed) {
     char one[48];
     snprintf(one, sizeof one, "%dx%dx%d", mode.w, mode.h, (int)SDL_BITSPERPIXEL(mode.format));
-    size_t used = strlen(displayModes);
-    snprintf(displayModes + used, sizeof displayModes - used, "%s%s", used ? ", " : "", one);
+    if (!listed->empty()) *listed += ", ";
+    *listed += one;
 }
 
-const char* DisplayModesText() {
-    return displayModes[0] ? displayModes : "none";
-}
-
-int FillModeTable() {
+int FillModeTable(std::string* listed) {
     memset(modeTable, 0, sizeof(modeTable));
     modeCount = 0;
-    displayModes[0] = 0;
+    std::string modes;
+    if (!listed) listed = &modes;
+    listed->clear();
     if (!ZELKOR_StartVideo()) return 0;
     int total = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < total; i++) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0) break;
-        NoteDisplayMode(mode);
+        NoteDisplayMode(mode, listed);
         modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(mode.format),
                                    (uint32_t)mode.w, (uint32_t)mode.h);
     }
