@@ -110,7 +110,7 @@ BENCHMARK(BM_ReloadPicture1024)->Unit(benchmark::kMillisecond);
 // What an idle watch adds to every frame.
 void BM_IdleWatch(benchmark::State& state) {
     IO_Watch* watch = IO_WatchOpen();
-    if (!watch || IO_WatchFolder(watch, Scratch().Path().c_str(), nullptr) < 0) {
+    if (!watch || IO_WatchFolder(watch, Scratch().Path().c_str()) < 0) {
         state.SkipWithError("no file watching");
         return;
     }

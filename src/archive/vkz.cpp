@@ -110,11 +110,6 @@ VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name) {
     return nullptr;
 }
 
-int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination) {
-    const char* why = nullptr;
-    return VKZ_ReadEntryWhy(archive, entry, destination, &why);
-}
-
 // The entry's codec, once its stored data is known to lie inside the file and
 // its size within bounds; null with *why otherwise.
 static VKZ_Codec* CodecFor(VKZ_Archive* archive, VKZ_EntryRecord* entry, const char** why) {
@@ -139,7 +134,8 @@ static const char* SizeProblem(int64_t n) {
                  : "the stream unpacks to fewer bytes than the entry's size";
 }
 
-int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+// The reasons below are static texts.
+static int ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
                      const char** why) {
     *why = "no archive, entry or destination";
     if (!archive || !entry || !destination) return 0;
@@ -166,6 +162,13 @@ int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destina
     free(stored);
     delete codec;
     return ok;
+}
+
+int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                  ZK_Status* status) {
+    const char* why = nullptr;
+    if (ReadEntry(archive, entry, destination, &why)) return 1;
+    return ZK_Report(status, ZK_Fail(why));
 }
 
 namespace {
@@ -198,9 +201,9 @@ int WriteUnpacked(void* user, const uint8_t* data, uint32_t size) {
 
 } // namespace
 
-int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
-                    int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
-                    const char** why) {
+static int StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                       int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
+                       const char** why) {
     *why = "no archive or entry";
     if (!archive || !entry) return 0;
     VKZ_Codec* codec = CodecFor(archive, entry, why);
@@ -225,4 +228,11 @@ int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
     if (memcmp(digest, entry->dataDigest, 16) != 0) return 0;
     *why = nullptr;
     return 1;
+}
+
+ZK_Status VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                          int (*write)(void* user, const uint8_t* data, uint32_t size),
+                          void* user) {
+    const char* why = nullptr;
+    return StreamEntry(archive, entry, write, user, &why) ? ZK_Ok() : ZK_Fail(why);
 }

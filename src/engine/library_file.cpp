@@ -28,10 +28,10 @@ int LibraryFile_Read(const char* path, std::vector<uint8_t>* bytes, std::string*
         *why = strerror(errno);
         return 0;
     }
-    const char* error = nullptr;
     // A scene library of a gigabyte is something else.
-    if (!IO_ReadFile(path, 1u << 30, IO_REGULAR_ONLY, bytes, &error)) {
-        *why = error ? error : "cannot read it";
+    ZK_Status read = IO_ReadFile(path, 1u << 30, IO_REGULAR_ONLY, bytes);
+    if (!read.ok) {
+        *why = read.problem;
         return 0;
     }
     if (stat(path, &after) != 0 || !SameVersion(before, after) ||

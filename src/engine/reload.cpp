@@ -16,10 +16,10 @@
 
 // Said before the library's own "cannot open": why it cannot be read.
 static int Readable(const char* path, std::string* why) {
-    const char* reason = nullptr;
-    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &reason);
+    ZK_Status status;
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &status);
     if (fd < 0) {
-        *why = reason;
+        *why = status.problem;
         return 0;
     }
     close(fd);
@@ -86,10 +86,10 @@ int Reload_Archive(const char* path, std::string* why, std::vector<std::string>*
 
 int Reload_TimetableText(const char* path, std::string* why, std::vector<std::string>* warnings) {
     std::string text;
-    const char* reason = nullptr;
     // A line per entry: a text many times the binary limit cannot compile.
-    if (!IO_ReadText(path, (uint64_t)TIMING_MAX_BYTES * 4, IO_REGULAR_ONLY, &text, &reason)) {
-        *why = reason;
+    ZK_Status read = IO_ReadText(path, (uint64_t)TIMING_MAX_BYTES * 4, IO_REGULAR_ONLY, &text);
+    if (!read.ok) {
+        *why = read.problem;
         return 0;
     }
     std::vector<uint8_t> bytes;

@@ -31,6 +31,13 @@ int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why) {
     return id;
 }
 
+int IO_WatchFolder(IO_Watch* watch, const char* folder, ZK_Status* status) {
+    const char* why = nullptr;
+    int id = IO_WatchFolder(watch, folder, &why);
+    if (id < 0) ZK_Report(status, ZK_FailIn(folder, why));
+    return id;
+}
+
 void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes) {
     changes->clear();
     if (!watch) return;

@@ -118,10 +118,10 @@ int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error) {
         *error = "default.trk: out of memory";
         return -1;
     }
-    const char* why = "";
-    int ok = VKZ_ReadEntryWhy(archive, record, buffer, &why) == 1;
+    ZK_Status read;
+    int ok = VKZ_ReadEntry(archive, record, buffer, &read) == 1;
     if (!ok)
-        *error = std::string("default.trk: ") + why;
+        *error = "default.trk: " + read.problem;
     else if (!(ok = Tracks_InstallFile(buffer, record->size, error)))
         *error = "default.trk: " + *error;
     free(buffer);

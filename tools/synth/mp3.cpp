@@ -89,9 +89,9 @@ off_t SeekMemory(void* handle, off_t offset, int whence) {
 
 bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
     std::vector<uint8_t> bytes;
-    const char* why = nullptr;
-    if (!IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes, &why)) {
-        *error = path + ": cannot open: " + why;
+    ZK_Status read = IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes);
+    if (!read.ok) {
+        *error = path + ": cannot open: " + read.problem;
         return false;
     }
     return DecodeMp3Bytes(bytes, path, pcm, error);
@@ -155,9 +155,9 @@ bool DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path, St
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-    const char* why = nullptr;
-    if (IO_WriteFile(path.c_str(), bytes.data(), bytes.size(), 0, &why)) return true;
-    *error = path + ": cannot write: " + why;
+    ZK_Status written = IO_WriteFile(path.c_str(), bytes.data(), bytes.size(), 0);
+    if (written.ok) return true;
+    *error = path + ": cannot write: " + written.problem;
     return false;
 }
 

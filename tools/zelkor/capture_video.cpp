@@ -46,10 +46,10 @@ static void ReadSound(CaptureVideo* c, int frames) {
 static Mp3Stream* OpenSound(const char* path, std::string* problem) {
     // The show takes anything but a regular file for a missing one; so do we,
     // which also keeps a FIFO from blocking the decoder's open.
-    const char* why = nullptr;
-    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &why);
+    ZK_Status opened;
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &opened);
     if (fd < 0) {
-        *problem = std::string(path) + ": " + why;
+        *problem = ZK_StatusText(opened);
         return nullptr;
     }
     close(fd);

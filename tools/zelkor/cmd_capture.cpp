@@ -208,9 +208,10 @@ int WriteStill(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) {
     std::string path = st->folder + name;
     IO_Image image;
     image.width = o.width, image.height = o.height, image.bytes = pixels;
-    const char* why = nullptr;
-    if (!IO_WritePng(path.c_str(), image, 3, &why)) {
-        fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(), why);
+    ZK_Status written = IO_WritePng(path.c_str(), image, 3);
+    if (!written.ok) {
+        fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(),
+                written.problem.c_str());
         return 0;
     }
     printf("%s %u\n", path.c_str(), music);

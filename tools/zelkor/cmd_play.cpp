@@ -219,25 +219,24 @@ int Play(const Options& o) {
     Engine_TellShaderProblems("zelkor play", w.showPrefix.c_str());
     Live_SetOverlay(Overlay, nullptr);
 
-    const char* reason = nullptr;
+    ZK_Status watched;
     w.watch = IO_WatchOpen();
-    w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
+    w.showFolder = IO_WatchFolder(w.watch, ".", &watched);
     if (w.showFolder < 0)
-        fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+        fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show,
+                watched.problem.c_str());
     if (renderer == DRAW_MODERN && access("shaders", F_OK) == 0)
-        w.shadersFolder = IO_WatchFolder(w.watch, "shaders", &reason);
+        w.shadersFolder = IO_WatchFolder(w.watch, "shaders");
     size_t slash = w.showPath.rfind('/');
     w.showName = w.showPath.substr(slash + 1);
-    w.parentFolder =
-        IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
-    if (!w.timetable.empty())
-        w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
+    w.parentFolder = IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/");
+    if (!w.timetable.empty()) w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str());
     std::string tracksDir = w.tracksPath.substr(0, w.tracksPath.rfind('/') + 1);
     if (tracksDir == w.showPath + "/") w.tracksFolder = w.showFolder;
     Play_WatchTracks(&w);
     if (!w.library.empty()) {
         std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
-        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);
+        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str());
     }
     // --scene with --loop loops that very entry, whatever else starts with it.
     if (o.loop && entry >= 0)

@@ -88,9 +88,9 @@ static int WriteTga(const char* path, int layer) {
 
 // An 8-bit RGB PNG, top row first, so the picture looks as the TGA and the show do.
 static int WritePng(const char* path, int layer) {
-    const char* why = nullptr;
-    if (IO_WritePng(path, Layer(layer), -1, &why)) return 1;
-    fprintf(stderr, "zelkor rgs run: %s: %s\n", path, why);
+    ZK_Status written = IO_WritePng(path, Layer(layer), -1);
+    if (written.ok) return 1;
+    fprintf(stderr, "zelkor rgs run: %s: %s\n", path, written.problem.c_str());
     return 0;
 }
 

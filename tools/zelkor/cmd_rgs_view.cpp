@@ -53,10 +53,10 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        const char* why = nullptr;
         std::string error, after;
-        if (!IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes, &why))
-            error = why;
+        ZK_Status read = IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes);
+        if (!read.ok)
+            error = read.problem;
         else if (!IsCompiled(path))
             RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
         else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
@@ -183,10 +183,11 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         size_t slash = s.path.rfind('/');
         std::string folder = slash == std::string::npos ? "." : s.path.substr(0, slash + 1);
         s.name = slash == std::string::npos ? s.path : s.path.substr(slash + 1);
-        const char* why = nullptr;
-        s.folder = IO_WatchFolder(watch, folder.c_str(), &why);
+        ZK_Status watched;
+        s.folder = IO_WatchFolder(watch, folder.c_str(), &watched);
         if (s.folder < 0)
-            fprintf(stderr, "%s: %s: changes will not be seen: %s\n", tool, s.path.c_str(), why);
+            fprintf(stderr, "%s: %s: changes will not be seen: %s\n", tool, s.path.c_str(),
+                    watched.problem.c_str());
     }
     Render(&v, scripts);
 

@@ -34,9 +34,9 @@ static int WritePicture(const char* path, const TexImage& image) {
     picture.width = image.width, picture.height = image.height;
     picture.channels = image.channels;
     picture.bytes = bytes;
-    const char* why = nullptr;
-    if (IO_WritePng(path, picture, -1, &why)) return 1;
-    fprintf(stderr, "zelkor tex decode: %s: %s\n", path, why);
+    ZK_Status written = IO_WritePng(path, picture, -1);
+    if (written.ok) return 1;
+    fprintf(stderr, "zelkor tex decode: %s: %s\n", path, written.problem.c_str());
     return 0;
 }
 

@@ -175,11 +175,12 @@ int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
     if (!change.isFolder || change.removed || change.folder != w->parentFolder ||
         change.name != w->showName)
         return 0;
-    const char* why = nullptr;
-    int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
+    ZK_Status watched;
+    int entered = chdir(w->showPath.c_str()) == 0;
+    int folder = entered ? IO_WatchFolder(w->watch, ".", &watched) : -1;
     if (folder < 0) {
         fprintf(stderr, "zelkor play: %s: the folder was replaced and cannot be entered: %s\n",
-                w->showPath.c_str(), why ? why : strerror(errno));
+                w->showPath.c_str(), entered ? watched.problem.c_str() : strerror(errno));
         return 0;
     }
     if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;

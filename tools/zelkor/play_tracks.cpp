@@ -42,8 +42,7 @@ void Play_SayTracks(const Watched& w, int archive, int loaded) {
 
 void Play_WatchTracks(Watched* w) {
     std::string dir = w->tracksPath.substr(0, w->tracksPath.rfind('/') + 1);
-    const char* why = nullptr;
-    if (w->tracksFolder < 0) w->tracksFolder = IO_WatchFolder(w->watch, dir.c_str(), &why);
+    if (w->tracksFolder < 0) w->tracksFolder = IO_WatchFolder(w->watch, dir.c_str());
     // A link is followed: what changes is the file it names, maybe elsewhere.
     char real[PATH_MAX];
     std::string target = realpath(w->tracksPath.c_str(), real) ? real : "";
@@ -51,8 +50,7 @@ void Play_WatchTracks(Watched* w) {
     w->tracksTarget = target;
     size_t slash = target.rfind('/');
     w->tracksTargetName = target.substr(slash + 1);
-    w->tracksTargetFolder =
-        IO_WatchFolder(w->watch, slash ? target.substr(0, slash).c_str() : "/", &why);
+    w->tracksTargetFolder = IO_WatchFolder(w->watch, slash ? target.substr(0, slash).c_str() : "/");
 }
 
 namespace {
