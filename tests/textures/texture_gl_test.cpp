@@ -142,8 +142,8 @@ TEST_F(TextureGL, FailuresCreateNoTexture) {
 TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
     auto script = [&](const char* name, const char* text) {
         Bytes bytes;
-        std::string error;
-        EXPECT_TRUE(RGS_Assemble(text, &bytes, &error)) << error;
+        ZK_Status assembled = RGS_Assemble(text, &bytes);
+        EXPECT_TRUE(assembled.ok) << assembled.problem;
         return Write(name, bytes);
     };
     std::string first = script("first.rgs", "Fill 1 #ff0000");

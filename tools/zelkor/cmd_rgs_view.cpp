@@ -58,7 +58,7 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
         if (!read.ok)
             error = read.problem;
         else if (!IsCompiled(path))
-            RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
+            error = RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i]).problem;
         else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
             after = "; the last good picture stays";
         else
