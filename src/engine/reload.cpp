@@ -30,8 +30,9 @@ static int Readable(const char* path, std::string* why) {
 static int Install(const uint8_t* data, size_t size, const std::vector<int>* lines,
                    std::string* why) {
     TimingTable table = {};
-    if (!ParseTimingScript(data, (uint32_t)size, &table)) {
-        *why = DescribeTimingScriptProblem(data, size);
+    ZK_Status parsed = ParseTimingScript(data, (uint32_t)size, &table);
+    if (!parsed.ok) {
+        *why = parsed.problem;
         return 0;
     }
     // Overlapping entries of one scene draw it again and again each frame.
@@ -94,7 +95,11 @@ int Reload_TimetableText(const char* path, std::string* why, std::vector<std::st
     }
     std::vector<uint8_t> bytes;
     std::vector<int> lines;
-    if (!CompileTimingText(text, &bytes, why, &lines)) return 0;
+    ZK_Status compiled = CompileTimingText(text, &bytes, &lines);
+    if (!compiled.ok) {
+        *why = compiled.problem;
+        return 0;
+    }
     if (!Install(bytes.data(), bytes.size(), &lines, why)) return 0;
     if (warnings)
         *warnings = TimingWarningLines(timingTable.entries, timingTable.header.count, &lines,

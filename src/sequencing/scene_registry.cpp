@@ -89,7 +89,7 @@ int SceneDispatcher() {
 }
 
 int ReplaceTimingScript(const void* data, uint32_t size) {
-    if (!ParseTimingScript(data, size, &timingTable)) return 0;
+    if (!ParseTimingScript(data, size, &timingTable).ok) return 0;
     sequencing.timingLoaded = 1;
     return 1;
 }

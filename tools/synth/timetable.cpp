@@ -12,7 +12,11 @@ bool ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entrie
     entries->clear();
     std::vector<uint8_t> script;
     std::vector<int> lines;
-    if (!CompileTimingText(text, &script, error, &lines)) return false;
+    ZK_Status status = CompileTimingText(text, &script, &lines);
+    if (!status.ok) {
+        *error = status.problem;
+        return false;
+    }
     for (size_t i = 0; i < lines.size(); i++) {
         TimingEntry compiled;
         memcpy(&compiled, script.data() + sizeof(TimingHeader) + i * sizeof(TimingEntry),
