@@ -31,12 +31,12 @@ static void Edit(TrackSet* set) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TrackSet set;
-    std::string error;
+    ZK_Status error;
     std::vector<uint8_t> bytes, again;
-    if (CompileTrackText(std::string((const char*)data, size), &set, &error)) {
+    if ((error = CompileTrackText(std::string((const char*)data, size), &set)).ok) {
         EncodeTrackFile(set, &bytes);
         TrackSet back;
-        if (!CompileTrackText(FormatTrackText(set), &back, &error)) __builtin_trap();
+        if (!(error = CompileTrackText(FormatTrackText(set), &back)).ok) __builtin_trap();
         EncodeTrackFile(back, &again);
         if (again != bytes) __builtin_trap();
         TrackSet edited = set;
@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
     }
 
-    if (!DecodeTrackFile(data, size, &set, &error)) {
+    if (!(error = DecodeTrackFile(data, size, &set)).ok) {
         if (error.compare(0, 7, "offset ") != 0) __builtin_trap();
         return 0;
     }
     Evaluate(set);
     TrackSet back;
-    if (!CompileTrackText(FormatTrackText(set), &back, &error)) __builtin_trap();
+    if (!(error = CompileTrackText(FormatTrackText(set), &back)).ok) __builtin_trap();
     EncodeTrackFile(back, &again);
     if (again != std::vector<uint8_t>(data, data + size)) __builtin_trap();
     return 0;

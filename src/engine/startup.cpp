@@ -215,10 +215,10 @@ static int StartObjects() {
     if (!g_archive) return Fail("ERROR: VKZ_Open()", ArchiveHint());
     // The parameter tracks; without them (or with a damaged entry) the
     // scenes run on the values written in their code.
-    std::string tracksError;
-    if (Tracks_LoadArchive(g_archive, &tracksError) < 0)
+    ZK_Status tracks;
+    if (Tracks_LoadArchive(g_archive, &tracks) < 0)
         fprintf(stderr, "%sdata.vkz: %s; the scenes use their own values\n",
-                engine.config.quietErrors ? "" : "marovy: ", tracksError.c_str());
+                engine.config.quietErrors ? "" : "marovy: ", ZK_StatusText(tracks).c_str());
 
     g_shellLog->Print("Creating window");
     if (!g_window->Initialize(engine.config.instance, WindowProc, engine.config.width,

@@ -95,35 +95,27 @@ const MusicGrid& Tracks_Grid() {
     return tracks.installed ? tracks.current.grid : show;
 }
 
-int Tracks_InstallFile(const void* data, size_t size, std::string* error) {
+ZK_Status Tracks_InstallFile(const void* data, size_t size) {
     TrackSet set;
-    if (!DecodeTrackFile((const uint8_t*)data, size, &set, error)) return 0;
-    Tracks_Install(&set);
-    return 1;
+    ZK_Status decoded = DecodeTrackFile((const uint8_t*)data, size, &set);
+    if (decoded.ok) Tracks_Install(&set);
+    return decoded;
 }
 
-int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error) {
+int Tracks_LoadArchive(VKZ_Archive* archive, ZK_Status* status) {
     char name[] = "default.trk"; // the lookup lower-cases it in place
     VKZ_EntryRecord* record = archive ? VKZ_FindEntry(archive, name) : nullptr;
     if (!record) {
         Tracks_Clear();
         return 0;
     }
-    if (record->size > TRACK_MAX_BYTES) {
-        *error = "default.trk: larger than 64 MiB";
-        return -1;
-    }
+    if (record->size > TRACK_MAX_BYTES)
+        return ZK_Report(status, ZK_FailIn("default.trk", "larger than 64 MiB")), -1;
     void* buffer = malloc(record->size ? record->size : 1);
-    if (!buffer) {
-        *error = "default.trk: out of memory";
-        return -1;
-    }
-    ZK_Status read;
-    int ok = VKZ_ReadEntry(archive, record, buffer, &read) == 1;
-    if (!ok)
-        *error = "default.trk: " + read.problem;
-    else if (!(ok = Tracks_InstallFile(buffer, record->size, error)))
-        *error = "default.trk: " + *error;
+    if (!buffer) return ZK_Report(status, ZK_FailIn("default.trk", "out of memory")), -1;
+    ZK_Status loaded;
+    if (VKZ_ReadEntry(archive, record, buffer, &loaded) == 1)
+        loaded = Tracks_InstallFile(buffer, record->size);
     free(buffer);
-    return ok ? 1 : -1;
+    return ZK_Report(status, ZK_StatusIn(loaded, "default.trk")) ? 1 : -1;
 }

@@ -169,8 +169,7 @@ int Play(const Options& o) {
     // The tracks before the start: their grid reads --at BAR.BEAT.
     int archiveTracks = 0;
     if (VKZ_Archive* archive = VKZ_Open("data.vkz")) {
-        std::string trackWhy;
-        archiveTracks = Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
+        archiveTracks = Tracks_LoadArchive(archive); // said at the start-up
         VKZ_Close(archive);
     }
     Play_SayTracks(w, archiveTracks, Play_LoadTracks(&w));

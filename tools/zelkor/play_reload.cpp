@@ -146,9 +146,9 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
         if (!w.timetable.empty()) return 0;
         ok = Reload_Archive(name.c_str(), &why, &warnings);
         // The archive's tracks, unless the text file's are in use.
-        std::string trackWhy;
-        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &trackWhy) < 0)
-            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), trackWhy.c_str());
+        ZK_Status loaded;
+        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &loaded) < 0)
+            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), ZK_StatusText(loaded).c_str());
     } else if (inShow && name == "sound.mp3") {
         ok = Reload_Music(name.c_str(), &why);
     } else if (inShow) {

@@ -59,12 +59,13 @@ namespace {
 int Gone(Watched* w) {
     if (!w->tracksFromText) return 0;
     w->tracksFromText = 0;
-    std::string why, archive = w->showPrefix + "data.vkz";
-    int got = Tracks_LoadArchive(g_archive, &why);
+    std::string archive = w->showPrefix + "data.vkz";
+    ZK_Status loaded;
+    int got = Tracks_LoadArchive(g_archive, &loaded);
     if (got < 0) {
         Tracks_Clear();
         fprintf(stderr, "zelkor play: %s is gone; %s: %s: no tracks now\n", w->tracks.c_str(),
-                archive.c_str(), why.c_str());
+                archive.c_str(), ZK_StatusText(loaded).c_str());
     } else if (got > 0) {
         fprintf(stderr, "zelkor play: %s is gone; the tracks of %s play again\n", w->tracks.c_str(),
                 archive.c_str());

@@ -25,9 +25,10 @@ int LoadTracksText(const char* tool, const std::string& path, const std::string&
         fprintf(stderr, "%s: %s: %s\n", tool, shown.c_str(), readText.problem.c_str());
         return -1;
     }
-    if (!Tracks_InstallText(text, &why)) {
+    ZK_Status installed = Tracks_InstallText(text);
+    if (!installed.ok) {
         fprintf(stderr, "%s: %s: %s; the tracks before it stay\n", tool, shown.c_str(),
-                why.c_str());
+                installed.problem.c_str());
         return -1;
     }
     if (read) *read = std::move(text);
