@@ -66,14 +66,19 @@ static void Close(void* handle, int fd) {
     close(fd);
 }
 
-SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
+// Null, with the reason in *why.
+static SceneLibrary* Load(const char* path, std::string* why) {
     std::vector<uint8_t> bytes;
-    if (!LibraryFile_Read(path, &bytes, why) || !LibraryFile_Check(bytes, why)) return nullptr;
+    ZK_Status status = LibraryFile_Read(path, &bytes);
+    if (status.ok) status = LibraryFile_Check(bytes);
     // The engine it was built for, read from the file: no code of it (not
     // even a constructor) runs before that is known to be this one.
     std::string abi;
-    int found = LibraryFile_SymbolText(bytes, "zelkor_scene_abi", &abi, why);
-    if (found < 0) return nullptr;
+    int found = status.ok ? LibraryFile_SymbolText(bytes, "zelkor_scene_abi", &abi, &status) : -1;
+    if (found < 0) {
+        *why = status.problem;
+        return nullptr;
+    }
     if (!found) {
         *why = "no zelkor_scene_abi: not built with ZELKOR_SCENE_LIBRARY";
         return nullptr;
@@ -106,6 +111,13 @@ SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
     }
     Close(handle, fd);
     return nullptr;
+}
+
+SceneLibrary* SceneLibrary_Load(const char* path, ZK_Status* status) {
+    std::string why;
+    SceneLibrary* library = Load(path, &why);
+    if (!library) ZK_Report(status, ZK_FailIn(path, why));
+    return library;
 }
 
 const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library) {

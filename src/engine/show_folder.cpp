@@ -94,10 +94,10 @@ void Show_TellFailedStart(const ShowFolder* f, const std::string& shownLog) {
 }
 
 SceneLibrary* Show_UseScenes(const char* program, const char* path, const char* shown) {
-    std::string why;
-    SceneLibrary* library = SceneLibrary_Load(path, &why);
+    ZK_Status loaded;
+    SceneLibrary* library = SceneLibrary_Load(path, &loaded);
     if (!library) {
-        fprintf(stderr, "%s: %s: %s\n", program, shown, why.c_str());
+        fprintf(stderr, "%s: %s: %s\n", program, shown, loaded.problem.c_str());
         return nullptr;
     }
     Engine_UseScenes(SceneLibrary_Scenes(library));

@@ -244,9 +244,9 @@ int Capture(Options& o) {
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
     // a range from the end on all the way there only to find nothing.
-    std::string why;
-    if (!Reload_Archive("data.vkz", &why)) {
-        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
+    ZK_Status loaded = Reload_Archive("data.vkz");
+    if (!loaded.ok) {
+        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, loaded.problem.c_str());
         return 1;
     }
     uint32_t showEnd = 0;

@@ -155,14 +155,13 @@ int Play(const Options& o) {
     int renderer = Engine_ShowRenderer("zelkor play", w.showPrefix.c_str(), o.renderer);
     if (renderer < 0) return 1;
     // The timetable first: --scene needs it, and a bad one is better told now.
-    std::string why;
     std::vector<std::string> warnings;
-    int loaded = w.timetable.empty()
-                     ? Reload_Archive("data.vkz", &why, &warnings)
-                     : Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+    ZK_Status loaded = w.timetable.empty()
+                           ? Reload_Archive("data.vkz", &warnings)
+                           : Reload_TimetableText(w.timetablePath.c_str(), &warnings);
     std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
-    if (!loaded) {
-        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), why.c_str());
+    if (!loaded.ok) {
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), loaded.problem.c_str());
         return 1;
     }
     Play_Warn(file, warnings);

@@ -76,11 +76,11 @@ namespace {
 int TakeInScenes(const Watched& w) {
     Uint64 begin = SDL_GetPerformanceCounter();
     NoteWritten(w.libraryPath);
-    std::string why;
-    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+    ZK_Status loaded;
+    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &loaded);
     if (!next) {
         fprintf(stderr, "zelkor play: %s: %s; the scenes before it play on\n", w.library.c_str(),
-                why.c_str());
+                loaded.problem.c_str());
         return 0;
     }
     std::vector<std::string> restarted;
@@ -137,20 +137,24 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
     std::string shown = w.showPrefix + name, why;
     std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
+    auto taken = [&why](const ZK_Status& status) {
+        why = status.problem;
+        return status.ok;
+    };
     int ok;
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
-        ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+        ok = taken(Reload_TimetableText(w.timetablePath.c_str(), &warnings));
     } else if (inShow && name == "data.vkz") {
         // A timetable given as text replaces the archive's.
         if (!w.timetable.empty()) return 0;
-        ok = Reload_Archive(name.c_str(), &why, &warnings);
+        ok = taken(Reload_Archive(name.c_str(), &warnings));
         // The archive's tracks, unless the text file's are in use.
         ZK_Status loaded;
         if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &loaded) < 0)
             fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), ZK_StatusText(loaded).c_str());
     } else if (inShow && name == "sound.mp3") {
-        ok = Reload_Music(name.c_str(), &why);
+        ok = taken(Reload_Music(name.c_str()));
     } else if (inShow) {
         int n = Textures_Reload(name.c_str(), &why);
         if (n == 0) return 0;                       // no scene uses it
