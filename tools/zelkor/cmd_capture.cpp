@@ -180,8 +180,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
         v.path = o->out.c_str();
         v.width = o->width, v.height = o->height, v.fps = o->fps;
         v.crf = o->crf, v.preset = o->preset;
-        std::string why;
-        if (!ZK_VideoCheck(&v, &why)) return Usage(why.c_str());
+        ZK_Status checked = ZK_VideoCheck(&v);
+        if (!checked.ok) return Usage(ZK_StatusText(checked).c_str());
     }
     return 0;
 }
@@ -277,16 +277,16 @@ int Capture(Options& o) {
         settings.crf = o.crf, settings.preset = o.preset;
         settings.pixelFormat = ZK_VIDEO_BGRA;
         settings.bottomUp = 1;
-        std::string soundProblem, error;
+        ZK_Status soundProblem, opened;
         video = CaptureVideo_Open(&settings, &o.schedule, o.noAudio ? nullptr : "sound.mp3",
-                                  &soundProblem, &error);
+                                  &soundProblem, &opened);
         if (!video) {
-            fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+            fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(opened).c_str());
             return 1;
         }
-        if (!soundProblem.empty())
+        if (!soundProblem.ok)
             fprintf(stderr, "zelkor capture: %s/%s; the video has no sound track\n", show,
-                    soundProblem.c_str());
+                    ZK_StatusText(soundProblem).c_str());
         sink.frame = CaptureVideo_Frame, sink.user = video, sink.bgra = 1;
     } else {
         if (mkdir(out.c_str(), 0777) != 0 && errno != EEXIST) {
@@ -360,10 +360,10 @@ int Capture(Options& o) {
     }
     if (video) {
         // What was captured before Ctrl-C is completed, so it plays.
-        std::string error;
         if ((result == 0 || (result == 130 && report.frames > 0))) {
-            if (!CaptureVideo_Finish(video, &error)) {
-                fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+            ZK_Status finished = CaptureVideo_Finish(video);
+            if (!finished.ok) {
+                fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(finished).c_str());
                 if (result == 0) result = 1;
             }
         } else {
