@@ -99,9 +99,9 @@ void BM_ReloadPicture1024(benchmark::State& state) {
         (new ZELKOR_Texture())->LoadTexture(path.c_str(), 0, 1);
         Textures_TrackLoads(0);
     }
-    std::string why;
+    ZK_Status why;
     for (auto _ : state) {
-        if (Textures_Reload(path.c_str(), &why) != 1) state.SkipWithError(why.c_str());
+        if (Textures_Reload(path.c_str(), &why) != 1) state.SkipWithError(why.problem.c_str());
         glFinish();
     }
 }

@@ -232,18 +232,19 @@ ZK_Status RGS_Assemble(const std::string& text, std::vector<uint8_t>* script,
     return ZK_Ok();
 }
 
-std::string RGS_CutShort(const uint8_t* bytes, uint32_t length) {
-    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) return "not an RGS script (no \"RGS\")";
-    if (length < 4) return "no command count";
+ZK_Status RGS_CutShort(const uint8_t* bytes, uint32_t length) {
+    if (length < 3 || memcmp(bytes, "RGS", 3) != 0)
+        return ZK_Fail("not an RGS script (no \"RGS\")");
+    if (length < 4) return ZK_Fail("no command count");
     uint32_t count = bytes[3], complete = (length - 4) / 33;
-    if (count <= complete) return "";
-    return "file ends after " + std::to_string(complete) + " of its " + std::to_string(count) +
-           " commands";
+    if (count <= complete) return ZK_Ok();
+    return ZK_Fail("file ends after " + std::to_string(complete) + " of its " +
+                   std::to_string(count) + " commands");
 }
 
 ZK_Status RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text) {
     text->clear();
-    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) return ZK_Fail(RGS_CutShort(bytes, length));
+    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) return RGS_CutShort(bytes, length);
     uint32_t count = bytes[3], complete = (length - 4) / 33;
     uint32_t shown = count < complete ? count : complete;
     for (uint32_t i = 0; i < shown; i++) {
@@ -271,7 +272,7 @@ ZK_Status RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* te
         }
         *text += '\n';
     }
-    if (count > complete) return ZK_Fail(RGS_CutShort(bytes, length));
+    if (count > complete) return RGS_CutShort(bytes, length);
     if (length != 4 + 33 * count)
         return ZK_Fail(std::to_string(length - 4 - 33 * count) + " bytes after the last command");
     return ZK_Ok();

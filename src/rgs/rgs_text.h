@@ -23,11 +23,11 @@ ZK_Status RGS_Assemble(const std::string& text, std::vector<uint8_t>* script,
 // (the complete commands of a short file are still written out).
 ZK_Status RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text);
 
-// Why a compiled script is not whole: no "RGS", no command count, or fewer
-// commands than its count says (cut short, or still being written); "" when
-// it holds them all. The show runs what there is; play and rgs view keep the
-// last whole script instead.
-std::string RGS_CutShort(const uint8_t* bytes, uint32_t length);
+// Whether a compiled script is whole: a failure for no "RGS", no command
+// count, or fewer commands than its count says (cut short, or still being
+// written; no file named). The show runs what there is; play and rgs view
+// keep the last whole script instead.
+ZK_Status RGS_CutShort(const uint8_t* bytes, uint32_t length);
 
 // One parameter as text that reads back to the same bits.
 std::string RGS_FormatParam(float value, bool asColour);

@@ -59,7 +59,7 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
             error = read.problem;
         else if (!IsCompiled(path))
             error = RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i]).problem;
-        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
+        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size()).problem).empty())
             after = "; the last good picture stays";
         else
             (*out)[i] = std::move(bytes);

@@ -40,10 +40,10 @@ std::string LogFile() {
 } // namespace
 
 void Dev_KeepLog() {
-    const char* why = nullptr;
-    if (!IO_WriteFile((g_dev.build + "zelkor-dev.log").c_str(), g_dev.job.output.data(),
-                      g_dev.job.output.size(), 0, &why))
-        fprintf(stderr, "%s: %s: %s\n", tool, LogFile().c_str(), why);
+    ZK_Status written = IO_WriteFile((g_dev.build + "zelkor-dev.log").c_str(),
+                                     g_dev.job.output.data(), g_dev.job.output.size(), 0);
+    if (!written.ok)
+        fprintf(stderr, "%s: %s: %s\n", tool, LogFile().c_str(), written.problem.c_str());
 }
 
 // A failed step: its first error lines on stderr and over the picture.

@@ -160,7 +160,9 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
     } else if (inShow && name == "sound.mp3") {
         ok = taken(Reload_Music(name.c_str()));
     } else if (inShow) {
-        int n = Textures_Reload(name.c_str(), &why);
+        ZK_Status reloaded;
+        int n = Textures_Reload(name.c_str(), &reloaded);
+        why = reloaded.problem;
         if (n == 0) return 0;                       // no scene uses it
         if (n == TEXTURES_RELOAD_RUNNING) return 0; // told when its pictures are in
         ok = n > 0;
