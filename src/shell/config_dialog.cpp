@@ -37,8 +37,8 @@ static GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int w
 // Fills modeTable from the display's modes and the list with one line per
 // entry, "WIDTHxHEIGHTxBITS", then selects line 1, the second entry.
 static void FillModeList(ConfigDialog* d, GtkWidget* list) {
-    FillModeTable(&d->listed);
-    for (int i = 0; i < modeCount; i++) {
+    int count = FillModeTable(&d->listed);
+    for (int i = 0; i < count; i++) {
         char line[64];
         snprintf(line, sizeof line, "%ux%ux%u", modeTable[i].width, modeTable[i].height,
                  modeTable[i].bitsPerPixel);
@@ -94,7 +94,7 @@ void ConfigDialogProc(ConfigDialog* d, int command) {
             // Fewer than two modes: nothing is selected, so take the first;
             // with none there is no mode to start in, which is said while the
             // dialog is still up.
-            if (modeCount == 0) {
+            if (ModeCount() == 0) {
                 RefuseStart(d);
                 return;
             }

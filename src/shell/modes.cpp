@@ -9,7 +9,6 @@
 
 Settings g_settings;
 DisplayMode modeTable[MODE_TABLE_SIZE];
-int modeCount = 0;
 
 int AddDisplayMode(DisplayMode* table, int count, uint32_t bits, uint32_t width, uint32_t height) {
     if (width < 640 || height < 480 || bits <= 8) return count;
@@ -34,7 +33,7 @@ static void NoteDisplayMode(const SDL_DisplayMode& mode, std::string* listed) {
 
 int FillModeTable(std::string* listed) {
     memset(modeTable, 0, sizeof(modeTable));
-    modeCount = 0;
+    int count = 0;
     std::string modes;
     if (!listed) listed = &modes;
     listed->clear();
@@ -44,14 +43,22 @@ int FillModeTable(std::string* listed) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0) break;
         NoteDisplayMode(mode, listed);
-        modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(mode.format),
-                                   (uint32_t)mode.w, (uint32_t)mode.h);
+        count = AddDisplayMode(modeTable, count, SDL_BITSPERPIXEL(mode.format), (uint32_t)mode.w,
+                               (uint32_t)mode.h);
     }
     // Some X servers list their only mode as 0x0; the desktop mode stands in.
     SDL_DisplayMode desktop;
-    if (modeCount == 0 && SDL_GetDesktopDisplayMode(0, &desktop) == 0)
-        modeCount = AddDisplayMode(modeTable, modeCount, SDL_BITSPERPIXEL(desktop.format),
-                                   (uint32_t)desktop.w, (uint32_t)desktop.h);
+    if (count == 0 && SDL_GetDesktopDisplayMode(0, &desktop) == 0)
+        count = AddDisplayMode(modeTable, count, SDL_BITSPERPIXEL(desktop.format),
+                               (uint32_t)desktop.w, (uint32_t)desktop.h);
     ZELKOR_StopVideo();
-    return modeCount;
+    return count;
+}
+
+// The table is zeroed and then filled from its start, and no mode that
+// qualifies is 0 pixels wide: the count is the table's own.
+int ModeCount() {
+    int n = 0;
+    while (n < MODE_TABLE_SIZE && modeTable[n].width) n++;
+    return n;
 }

@@ -20,7 +20,8 @@ enum { MODE_TABLE_SIZE = 32 };
 
 extern Settings g_settings;
 extern DisplayMode modeTable[MODE_TABLE_SIZE];
-extern int modeCount;
+// The entries FillModeTable left in modeTable.
+int ModeCount();
 
 // Appends a mode unless it is a duplicate, smaller than 640x480, has 8 or fewer
 // bits per pixel, or the table is full. Returns the new count.
