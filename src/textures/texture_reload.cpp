@@ -43,10 +43,11 @@ ZK_Status Decode(const std::string& path, TexDecoder decode, TexImage* image) {
     image->maxSide = TextureMaxSide();
     int ok = decode(file, image);
     MemFile_Close(file);
-    if (ok && !image->error) return ZK_Ok();
+    if (ok && !image->warning) return ZK_Ok();
     free(image->pixels);
     image->pixels = nullptr;
-    return ZK_FailIn(path, image->error ? image->error : "cannot be decoded");
+    if (ok) return ZK_FailIn(path, image->warning);
+    return ZK_StatusIn(image->status.ok ? ZK_Fail("cannot be decoded") : image->status, path);
 }
 
 // Hands the record its own copy of the pixels and refills its texture object.
