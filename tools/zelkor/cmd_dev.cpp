@@ -37,9 +37,9 @@ std::vector<std::string> ConfigureCommand() {
 // Runs a step before the show starts, its output on stderr as it comes; 1
 // when it succeeded.
 int RunNow(const std::vector<std::string>& args) {
-    std::string why;
-    if (!DevJob_Start(&g_dev.job, args, 1, &why)) {
-        fprintf(stderr, "%s: %s: cannot run: %s\n", tool, args[0].c_str(), why.c_str());
+    ZK_Status started = DevJob_Start(&g_dev.job, args, 1);
+    if (!started.ok) {
+        fprintf(stderr, "%s: %s: cannot run: %s\n", tool, args[0].c_str(), started.problem.c_str());
         return 0;
     }
     int ok = DevJob_Wait(&g_dev.job, &interrupted);

@@ -45,10 +45,9 @@ int IsCompiled(const std::string& path) {
 // Reads and assembles every script before any runs, so a script with an
 // error, or cut short (still being written), leaves the layers (and the
 // picture) as they were. Watched files are read as the show reads its own:
-// regular files only, checked without waiting on a FIFO. 1, or 0 with the
-// error ("FILE: line N: problem") on stderr and in *problem.
-int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out,
-            std::string* problem) {
+// regular files only, checked without waiting on a FIFO. The first error
+// ("FILE: line N: problem") also goes to stderr.
+ZK_Status Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
     out->assign(scripts.size(), {});
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
@@ -64,12 +63,12 @@ int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>
         else
             (*out)[i] = std::move(bytes);
         if (!error.empty()) {
-            *problem = path + ": " + error;
-            fprintf(stderr, "%s: %s%s\n", tool, problem->c_str(), after.c_str());
-            return 0;
+            ZK_Status failed = ZK_FailIn(path, error);
+            fprintf(stderr, "%s: %s%s\n", tool, ZK_StatusText(failed).c_str(), after.c_str());
+            return failed;
         }
     }
-    return 1;
+    return ZK_Ok();
 }
 
 struct View {
@@ -93,10 +92,11 @@ void Render(View* v, const std::vector<Script>& scripts) {
         return;
     }
     std::vector<std::vector<uint8_t>> compiled;
-    std::string problem;
-    if (!Compile(scripts, &compiled, &problem)) {
+    ZK_Status assembled = Compile(scripts, &compiled);
+    if (!assembled.ok) {
         // Until the next good run the title says what is wrong.
-        std::string title = std::string(tool) + "  " + problem + "  (the last good picture)";
+        std::string title =
+            std::string(tool) + "  " + ZK_StatusText(assembled) + "  (the last good picture)";
         SDL_SetWindowTitle(v->window, title.c_str());
         return;
     }

@@ -131,9 +131,8 @@ void StartBuild() {
                 g_dev.building.c_str());
     g_dev.saved.clear();
     g_dev.buildStarted = Dev_Now();
-    std::string why;
-    if (!DevJob_Start(&g_dev.job, Dev_BuildCommand(), 0, &why))
-        fprintf(stderr, "%s: cmake: cannot run: %s\n", tool, why.c_str());
+    ZK_Status started = DevJob_Start(&g_dev.job, Dev_BuildCommand(), 0);
+    if (!started.ok) fprintf(stderr, "%s: cmake: cannot run: %s\n", tool, started.problem.c_str());
 }
 
 // The build ended; 1 when the picture's word about it changed.
