@@ -46,8 +46,8 @@ FILE* IO_FopenRead(const char* path, int flags, ZK_Status* status) {
     return f;
 }
 
-int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
-                const char** why) {
+static int ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
+                    const char** why) {
     out->clear();
     int fd = OpenRead(path, flags, why);
     if (fd < 0) return 0;
@@ -90,14 +90,14 @@ int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t
 
 int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why) {
     std::vector<uint8_t> bytes;
-    int ok = IO_ReadFile(path, limit, flags, &bytes, why);
+    int ok = ReadFile(path, limit, flags, &bytes, why);
     out->assign(bytes.begin(), bytes.end());
     return ok;
 }
 
 ZK_Status IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out) {
     const char* why = nullptr;
-    return IO_ReadFile(path, limit, flags, out, &why) ? ZK_Ok() : ZK_FailIn(path, why);
+    return ReadFile(path, limit, flags, out, &why) ? ZK_Ok() : ZK_FailIn(path, why);
 }
 
 ZK_Status IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out) {

@@ -26,8 +26,6 @@ FILE* IO_FopenRead(const char* path, int flags, ZK_Status* status);
 ZK_Status IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out);
 // The same into a string, for text sources.
 ZK_Status IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out);
-// The same two with the reason alone, a static text, in *why (when given):
-// for the callers not yet on ZK_Status.
-int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
-                const char** why);
+// The text with the reason alone, a static text, in *why (when given): for
+// the shader loader, not yet on ZK_Status.
 int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why);

@@ -22,9 +22,6 @@ IO_Watch* IO_WatchOpen();
 // Watches one folder (not its subfolders); its id, or -1 with *status (when
 // given) saying why. A folder watched twice under two names has one id.
 int IO_WatchFolder(IO_Watch* watch, const char* folder, ZK_Status* status = nullptr);
-// The same with the reason alone, a static text, in *why (when given): for
-// the callers not yet on ZK_Status.
-int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why);
 // Files finished since the last call, each once, in the order they finished,
 // folders that appeared, and files and folders that went (removed).
 void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes);

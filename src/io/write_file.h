@@ -45,5 +45,5 @@ void IO_OutputAbort(IO_Output* out);
 // The whole of `data` into `path` as above.
 ZK_Status IO_WriteFile(const char* path, const void* data, size_t size, int flags);
 // The same with the reason alone, a static text, in *why (when given): for
-// the callers not yet on ZK_Status.
+// zelkor new, not yet on ZK_Status.
 int IO_WriteFile(const char* path, const void* data, size_t size, int flags, const char** why);
