@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TrackSet edited = set;
         Edit(&edited);
         std::string updated;
-        if (TrackSet_Problem(edited).empty() &&
+        if (TrackSet_Check(edited).ok &&
             !UpdateTrackText(std::string((const char*)data, size), edited, &updated))
             __builtin_trap();
     }
