@@ -129,11 +129,10 @@ TEST(ShowPictures, TextStandsOutFromThePictureBehindIt) {
         inputs.layers = (const uint8_t*)layers.data();
         inputs.fontDir = "/usr/share/fonts/truetype/dejavu";
         RecipeResult recipe;
-        std::string error;
-        ASSERT_TRUE(
+        ZK_Status ran =
             RunRecipe(ReadText(ZK_SOURCE_DIR "/assets/textures/" + std::string(name) + ".recipe"),
-                      inputs, &recipe, &error))
-            << error;
+                      inputs, &recipe);
+        ASSERT_TRUE(ran.ok) << ran.problem;
         std::string file = ReadText(ZK_BINARY_DIR "/show/" + std::string(name) + ".tga");
         MemFile* mf = MemFile_Open(file.data(), (uint32_t)file.size(), 0);
         TexImage tga;
