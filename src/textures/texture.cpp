@@ -5,11 +5,14 @@
 #include "platform/draw.h"
 #include "textures/image_decode.h"
 #include "textures/texture_reload.h"
+#include "textures_state.h"
 
 #include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+TexturesState g_textures;
 
 // Creates the texture object from the decoded image, or with `reuse` fills
 // the record's existing one, so whatever holds its name sees the new picture.
@@ -74,10 +77,6 @@ static ZK_Status Load(ZELKOR_Texture* texture, const char* path, int useMipmaps,
     return ok ? ZK_Ok() : ZK_StatusIn(image.status, path);
 }
 
-// What LoadTexture's `why` points at for a problem that is no static text
-// (libpng's words, say): kept until this thread's next failed load.
-static thread_local std::string loadProblem;
-
 int LoadBMP(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
     return DecodeAndUpload(texture, file, useMipmaps, DecodeBMP);
 }
@@ -100,8 +99,8 @@ int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmap
     if (loaded.ok) {
         *why = warning;
     } else {
-        loadProblem = loaded.problem;
-        *why = loadProblem.c_str();
+        g_textures.loadProblem = loaded.problem;
+        *why = g_textures.loadProblem.c_str();
     }
     return loaded.ok;
 }

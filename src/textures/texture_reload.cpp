@@ -7,31 +7,13 @@
 #include "rgs/rgs_text.h"
 #include "textures/image_decode.h"
 #include "textures/texture.h"
+#include "textures_state.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-struct LoadNote {
-    ZELKOR_Texture* texture;
-    std::string path;
-    int useMipmaps;
-};
-
-// The reloads' one record: every load noted (in load order; records live
-// until the process ends, so the pointers stay good), the run of scripts
-// going on, the notes its scripts belong to (in order), the save that
-// started it, and a newer save waiting for it to stop.
-struct Reloads {
-    std::vector<LoadNote> notes;
-    int tracking = 0;
-    RGS_Job* job = nullptr;
-    std::vector<size_t> jobNotes;
-    std::string jobPath, waitingPath;
-};
-Reloads reloads;
 
 // Decodes the file as the texture manager would; warnings count as failures.
 ZK_Status Decode(const std::string& path, TexDecoder decode, TexImage* image) {
@@ -51,7 +33,7 @@ ZK_Status Decode(const std::string& path, TexDecoder decode, TexImage* image) {
 }
 
 // Hands the record its own copy of the pixels and refills its texture object.
-int Install(const LoadNote& note, const TexImage& image) {
+int Install(const TextureLoadNote& note, const TexImage& image) {
     uint8_t* pixels = (uint8_t*)malloc(image.byteCount ? image.byteCount : 1);
     if (!pixels) return 0;
     memcpy(pixels, image.pixels, image.byteCount);
@@ -67,7 +49,7 @@ int ReloadPicture(const char* path, TexDecoder decode, ZK_Status* status) {
     TexImage image;
     if (!ZK_Report(status, Decode(path, decode, &image))) return -1;
     int count = 0;
-    for (const LoadNote& note : reloads.notes)
+    for (const TextureLoadNote& note : g_textures.notes)
         if (note.path == path) count += Install(note, image);
     free(image.pixels);
     return count;
@@ -77,19 +59,20 @@ int ReloadPicture(const char* path, TexDecoder decode, ZK_Status* status) {
 // keeps its picture, as at start-up.
 int StartScripts(const std::string& path) {
     std::vector<std::vector<uint8_t>> scripts;
-    reloads.jobNotes.clear();
-    for (size_t i = 0; i < reloads.notes.size(); i++) {
-        if (DecoderForPath(reloads.notes[i].path.c_str()) != DecodeRGS) continue;
+    g_textures.jobNotes.clear();
+    for (size_t i = 0; i < g_textures.notes.size(); i++) {
+        if (DecoderForPath(g_textures.notes[i].path.c_str()) != DecodeRGS) continue;
         std::vector<uint8_t> bytes;
-        if (!IO_ReadFile(reloads.notes[i].path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes)
+        if (!IO_ReadFile(g_textures.notes[i].path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY,
+                         &bytes)
                  .ok)
             continue;
         scripts.push_back(std::move(bytes));
-        reloads.jobNotes.push_back(i);
+        g_textures.jobNotes.push_back(i);
     }
-    reloads.job = RGS_JobStart(std::move(scripts));
-    reloads.jobPath = path;
-    return reloads.job != nullptr;
+    g_textures.job = RGS_JobStart(std::move(scripts));
+    g_textures.jobPath = path;
+    return g_textures.job != nullptr;
 }
 
 int ReloadScripts(const char* path, ZK_Status* status) {
@@ -99,9 +82,9 @@ int ReloadScripts(const char* path, ZK_Status* status) {
     ZK_Status read = IO_ReadFile(path, RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &changed);
     if (read.ok) read = ZK_StatusIn(RGS_CutShort(changed.data(), (uint32_t)changed.size()), path);
     if (!ZK_Report(status, read)) return -1;
-    if (reloads.job) {
-        RGS_JobCancel(reloads.job);
-        reloads.waitingPath = path;
+    if (g_textures.job) {
+        RGS_JobCancel(g_textures.job);
+        g_textures.waitingPath = path;
         return TEXTURES_RELOAD_RUNNING;
     }
     if (StartScripts(path)) return TEXTURES_RELOAD_RUNNING;
@@ -111,16 +94,17 @@ int ReloadScripts(const char* path, ZK_Status* status) {
 } // namespace
 
 void Textures_TrackLoads(int on) {
-    reloads.tracking = on;
+    g_textures.tracking = on;
 }
 
 void NoteTextureLoad(ZELKOR_Texture* texture, const char* path, int useMipmaps) {
-    if (reloads.tracking && path) reloads.notes.push_back(LoadNote{texture, path, useMipmaps});
+    if (g_textures.tracking && path)
+        g_textures.notes.push_back(TextureLoadNote{texture, path, useMipmaps});
 }
 
 int Textures_Reload(const char* path, ZK_Status* status) {
     int used = 0;
-    for (const LoadNote& note : reloads.notes) used |= note.path == path;
+    for (const TextureLoadNote& note : g_textures.notes) used |= note.path == path;
     if (!used) return 0;
     TexDecoder decode = DecoderForPath(path);
     if (!decode) return 0;
@@ -129,30 +113,30 @@ int Textures_Reload(const char* path, ZK_Status* status) {
 }
 
 int Textures_Reloaded(std::string* path, double* ms) {
-    if (!reloads.job || !RGS_JobDone(reloads.job)) return 0;
-    const RGS_JobResult& result = RGS_JobGetResult(reloads.job);
+    if (!g_textures.job || !RGS_JobDone(g_textures.job)) return 0;
+    const RGS_JobResult& result = RGS_JobGetResult(g_textures.job);
     int finished = !result.cancelled;
     for (size_t k = 0; finished && k < result.layer0.size(); k++) {
         TexImage image;
         image.width = image.height = RGS_SIZE;
         image.byteCount = LAYER_SIZE;
         image.pixels = (uint8_t*)result.layer0[k].data();
-        Install(reloads.notes[reloads.jobNotes[k]], image);
+        Install(g_textures.notes[g_textures.jobNotes[k]], image);
     }
-    *path = reloads.jobPath;
+    *path = g_textures.jobPath;
     *ms = result.ms;
-    RGS_JobFree(reloads.job);
-    reloads.job = nullptr;
-    if (!reloads.waitingPath.empty()) {
+    RGS_JobFree(g_textures.job);
+    g_textures.job = nullptr;
+    if (!g_textures.waitingPath.empty()) {
         std::string next;
-        next.swap(reloads.waitingPath);
+        next.swap(g_textures.waitingPath);
         StartScripts(next);
     }
     return finished;
 }
 
 void Textures_StopReloads() {
-    RGS_JobFree(reloads.job);
-    reloads.job = nullptr;
-    reloads.waitingPath.clear();
+    RGS_JobFree(g_textures.job);
+    g_textures.job = nullptr;
+    g_textures.waitingPath.clear();
 }
