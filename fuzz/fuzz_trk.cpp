@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     if (!(error = DecodeTrackFile(data, size, &set)).ok) {
-        if (error.compare(0, 7, "offset ") != 0) __builtin_trap();
+        if (error.problem.compare(0, 7, "offset ") != 0) __builtin_trap();
         return 0;
     }
     Evaluate(set);
