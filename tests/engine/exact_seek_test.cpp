@@ -90,9 +90,10 @@ void Play(const std::string& show, const std::vector<std::string>& scenes, uint3
     std::filesystem::create_symlink(ZK_BINARY_DIR "/show/tarnis_1.tga", dir + "/backdrop.tga");
     ASSERT_EQ(chdir(dir.c_str()), 0);
     if (show != "production") {
-        std::string why, library = ZK_BINARY_DIR "/tests/engine/libzk_" + show + "_scenes.so";
-        playing.library = SceneLibrary_Load(library.c_str(), &why);
-        ASSERT_NE(playing.library, nullptr) << why;
+        ZK_Status loaded;
+        std::string library = ZK_BINARY_DIR "/tests/engine/libzk_" + show + "_scenes.so";
+        playing.library = SceneLibrary_Load(library.c_str(), &loaded);
+        ASSERT_NE(playing.library, nullptr) << ZK_StatusText(loaded);
         Engine_UseScenes(SceneLibrary_Scenes(playing.library));
     }
     // The particles' shaders, which want the modern renderer.
