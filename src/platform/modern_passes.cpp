@@ -54,6 +54,15 @@ void CheckErrors(const char* after) {
     }
 }
 
+// The size a target is drawn at: its own, or the picture's (halved each way
+// for a half-size one, at least a pixel).
+void TargetSize(const ModernTarget& t, int* width, int* height) {
+    *width = t.askedWidth, *height = t.askedHeight;
+    if (*width) return;
+    ModernPasses_PictureSize(width, height);
+    if (t.half) *width = (*width + 1) / 2, *height = (*height + 1) / 2;
+}
+
 } // namespace
 
 void ModernPasses_ApplyProgram(const ModernBatchKey& key) {
@@ -114,8 +123,9 @@ uint32_t ModernPasses_MakeTarget(int width, int height, int flags) {
     t.askedWidth = width, t.askedHeight = height;
     t.depth = (flags & DRAW_TARGET_DEPTH) != 0;
     t.pingPong = (flags & DRAW_TARGET_PING_PONG) != 0;
-    int w = width, h = height;
-    if (!w) ModernPasses_PictureSize(&w, &h);
+    t.half = (flags & DRAW_TARGET_HALF) != 0;
+    int w, h;
+    TargetSize(t, &w, &h);
     GLint bound = 0;
     md.gl.GetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     int made = ModernTarget_Size(md.gl, &t, w, h, (GLuint)bound);
@@ -151,8 +161,8 @@ void ModernPasses_DrawInto(uint32_t handle) {
         for (int i = 0; i < 4; i++) md.pictureViewport[i] = md.viewport[i];
     }
     if (t) {
-        int w = t->askedWidth, h = t->askedHeight;
-        if (!w) ModernPasses_PictureSize(&w, &h); // follows the window
+        int w, h;
+        TargetSize(*t, &w, &h); // one of the picture's size follows the window
         if ((w != t->width || h != t->height) &&
             ModernTarget_Size(md.gl, t, w, h, (GLuint)md.pictureFramebuffer))
             md.appliedTexture = 0;
