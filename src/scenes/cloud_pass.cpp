@@ -58,7 +58,8 @@ void PrepareCloudPass(const Draw* d, CloudScene* s) {
 // and moved); 0 leaves a stack that is not so to the layer-by-layer drawing.
 int CloudPass(const Draw* d, const CloudScene& s, float orbitX, float orbitY) {
     const CloudLayer* l = s.layers;
-    if (!s.program || !s.target || !l[0].texture || !l[0].texture->pixels) return 0; // an unloaded one
+    if (!s.program || !s.target || !l[0].texture || !l[0].texture->pixels)
+        return 0; // an unloaded one
     const float step = l[1].z - l[0].z;
     for (int k = 1; k < 32; k++) {
         const CloudLayer& c = l[k];
