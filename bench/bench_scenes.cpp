@@ -146,7 +146,7 @@ void UseContext(int w, int h, int renderer = DRAW_FIXED) {
     gl->SetRenderer(renderer);
     if (!window->Initialize(nullptr, WindowProc, w, h, 0, nullptr) ||
         !gl->Initialize(window, 32, nullptr)) {
-        fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run)\n");
+        fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run): %s\n", SDL_GetError());
         exit(1);
     }
     {

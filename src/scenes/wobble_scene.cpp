@@ -1,6 +1,8 @@
 #include "scenes/wobble_scene.h"
 
 #include "platform/draw.h"
+#include "platform/draw_matrix.h"
+#include "textures/texture.h"
 #include "sequencing/scene_set.h"
 
 #include <cmath>
@@ -50,7 +52,48 @@ void DrawWobbleTube(const Draw* d, const WobbleTube tube, ZELKOR_Texture* textur
     d->End();
 }
 
+// On the modern backend the particles near the eye, each a soft blob over
+// much of the view, are drawn at half the picture's size, and reach the
+// picture with the backdrop in one pass; the far ones at full size after
+// the tube. Additions clamped at white come out alike in any order.
+static const char* const placeVertex = R"(
+attribute vec4 position;
+attribute vec4 colour;
+attribute vec2 texCoord;
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying vec2 vPlace;
+void main() {
+    gl_Position = position;
+    vColour = colour;
+    vTexCoord = texCoord;
+    vPlace = position.xy / position.w * 0.5 + 0.5;
+}
+)";
+
+static const char* const pictureAndNear = R"(
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying vec2 vPlace;
+uniform sampler2D picture;
+uniform sampler2D near;
+void main() {
+    vec4 texel = texture2D(picture, vTexCoord);
+    vec3 lit = vColour.rgb * texel.rgb * (vColour.a * texel.a);
+    gl_FragColor = vec4(lit + texture2D(near, vPlace).rgb, 1.0);
+}
+)";
+
+// Nearer than this a unit is over a fifth of the view's height across.
+const float nearParticles = 15.0f;
+
 int PrepareScene6(WobbleScene& s, int kept) {
+    const Draw* d = Draw_Current();
+    s.program = s.target = 0; // made again at every preparation
+    if (d->renderer == DRAW_MODERN) {
+        s.program = d->ProgramFromSource("scene6.near", placeVertex, pictureAndNear);
+        s.target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
+    }
     if (kept) return 1;
     const char* paths[3] = {"tarnis_4.tga", "particletex.tga", "wobble.rgs"};
     LoadSceneTextures(s.textures, paths, 3);
@@ -73,7 +116,33 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
     d->LoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, f.Param(fadeLength, 5000.0f));
 
-    DrawFadedBackdrop(d, s->textures[0], s->fade);
+    ZELKOR_Texture* picture = s->textures[0];
+    ParticleSystem* ps = &s->particles;
+    int split = d->renderer == DRAW_MODERN && s->program && s->target && ps->Ready() && picture &&
+                picture->pixels;
+    DrawMatrix start;
+    DrawMatrix_Identity(&start);
+    if (split) {
+        d->DrawInto(s->target);
+        d->Clear(DRAW_COLOR_BUFFER_BIT);
+        d->Disable(DRAW_DEPTH_TEST);
+        d->Enable(DRAW_BLEND);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+        ps->Update(f.elapsed);
+        ps->DrawSome(d, 0.0f, 0.0f, -50.0f, 1, &start, nearParticles, 1);
+        d->DrawInto(0);
+        d->LoadIdentity();
+        d->BlendFunc(DRAW_ONE, DRAW_ONE); // the program has weighed the picture by its alpha
+        d->Color4f(1.0f, 1.0f, 1.0f, s->fade);
+        BindHolder(d, picture);
+        d->UseProgram(s->program);
+        d->UniformTexture("near", 1, d->TargetTexture(s->target));
+        DrawBackdrop(d);
+        d->UseProgram(0);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+    } else {
+        DrawFadedBackdrop(d, picture, s->fade);
+    }
 
     // The tube runs from depth -20 to -5.
     d->Color4f(f.Param(red, 0.4f), f.Param(green, 0.6f), f.Param(blue, 1.0f), s->fade);
@@ -82,8 +151,17 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
                    0.0f);
 
     d->LoadIdentity();
-    s->particles.Update(f.elapsed);
-    s->particles.Render(d, 0.0f, 0.0f, -50.0f, 1);
+    if (split) {
+        ps->DrawSome(d, 0.0f, 0.0f, -50.0f, 1, &start, nearParticles, 0);
+        ps->Turn();
+        const Particle& last = ps->particles[ps->count - 1]; // the state Render leaves
+        BindHolder(d, ps->texture);
+        d->Color4f(last.colour[0], last.colour[1], last.colour[2], last.life);
+        d->TexCoord2d(0.0, 0.0);
+    } else {
+        ps->Update(f.elapsed);
+        ps->Render(d, 0.0f, 0.0f, -50.0f, 1);
+    }
     s->phase = (float)(s->phase + s->clock.dt * f.Param(speed, 0.005));
     s->amplitude = (float)(s->amplitude + s->clock.dt * f.Param(growth, 0.0005)); // unbounded
 }
