@@ -13,7 +13,7 @@ set(ZK_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Zelkor)
 install(TARGETS marovy RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS zelkor zksynth texmake EXPORT ZelkorTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS zelkor-play zelkor-capture zelkor-rgs-view
+install(TARGETS zelkor-play zelkor-dev zelkor-capture zelkor-rgs-view
         RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zelkor)
 
 # The engine and everything it links, as static libraries.
@@ -52,8 +52,8 @@ add_custom_command(
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-man $<TARGET_FILE:zelkor> $<TARGET_FILE:marovy>
             $<TARGET_FILE:zksynth> $<TARGET_FILE:texmake> ${MAN}
     COMMAND ${CMAKE_COMMAND} -E touch ${MAN}/made
-    # zelkor runs play, capture and rgs view for their --help.
-    DEPENDS zelkor zelkor-play zelkor-capture zelkor-rgs-view marovy zksynth texmake ${ZK_DOCS}
+    # zelkor runs play, dev, capture and rgs view for their --help.
+    DEPENDS zelkor zelkor-play zelkor-dev zelkor-capture zelkor-rgs-view marovy zksynth texmake ${ZK_DOCS}
             ${PROJECT_SOURCE_DIR}/scripts/make-man ${PROJECT_SOURCE_DIR}/scripts/md2man
             ${PROJECT_SOURCE_DIR}/scripts/zelkor-commands
     COMMENT "Making the manual pages"

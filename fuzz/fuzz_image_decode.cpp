@@ -1,4 +1,4 @@
-// libFuzzer: the TGA or BMP decoder (chosen at build time) over any bytes.
+// libFuzzer: the TGA, BMP or PNG decoder (chosen at build time) over any bytes.
 // The pixels the upload would read are touched, so ASan sees short buffers.
 #include "archive/memfile.h"
 #include "textures/image_decode.h"

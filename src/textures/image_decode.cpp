@@ -29,6 +29,7 @@ TexDecoder DecoderForPath(const char* path) {
     const char* ext = path ? strrchr(path, '.') : nullptr;
     if (!ext) return nullptr;
     if (strcasecmp(ext, ".bmp") == 0) return DecodeBMP;
+    if (strcasecmp(ext, ".png") == 0) return DecodePNG;
     if (strcasecmp(ext, ".rgs") == 0) return DecodeRGS;
     if (strcasecmp(ext, ".tga") == 0) return DecodeTGA;
     return nullptr;
@@ -50,7 +51,7 @@ const char* TexSizeProblem(const TexImage* image, uint32_t width, uint32_t heigh
 
 const char* TexExtensionProblem(const char* path) {
     return DecoderForPath(path) ? nullptr
-                                : "unknown texture file extension (not .bmp, .rgs or .tga)";
+                                : "unknown texture file extension (not .bmp, .png, .rgs or .tga)";
 }
 
 int DecodeByExtension(const char* path, MemFile* file, TexImage* image) {

@@ -1,4 +1,4 @@
-// Texture decoders without GL: TGA, BMP and RGS scripts into pixels ready for
+// Texture decoders without GL: TGA, BMP, PNG and RGS scripts into pixels ready for
 // upload (R, G, B(, A), rows in file order). The texture manager uploads what
 // these leave; `zelkor tex decode` prints it.
 #pragma once
@@ -31,11 +31,15 @@ struct TexImage {
 // Each returns 1 and fills the image, or 0 with error set and no pixels.
 int DecodeTGA(MemFile* file, TexImage* image);
 int DecodeBMP(MemFile* file, TexImage* image);
+// Any PNG, as 8-bit RGB or RGBA, bottom row first like a TGA's rows; one cut
+// short is taken with a warning, the rows not read zero. The web build reads
+// none (it has no libpng) and says so.
+int DecodePNG(MemFile* file, TexImage* image);
 // Runs the script on the shared layer store and takes a copy of layer 0;
 // always 256 x 256 RGB, even when the script is rejected.
 int DecodeRGS(MemFile* file, TexImage* image);
 
-// The decoder chosen by the path's extension (".bmp", ".rgs", ".tga", any
+// The decoder chosen by the path's extension (".bmp", ".png", ".rgs", ".tga", any
 // case, from the last "."), or null for any other extension.
 typedef int (*TexDecoder)(MemFile* file, TexImage* image);
 TexDecoder DecoderForPath(const char* path);

@@ -1,4 +1,4 @@
-// ZELKOR_Texture: one OpenGL 2D texture made from one file (.tga, .bmp, .rgs).
+// ZELKOR_Texture: one OpenGL 2D texture made from one file (.tga, .bmp, .png, .rgs).
 #pragma once
 #include "core/api.h"
 

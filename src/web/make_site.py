@@ -155,6 +155,13 @@ def main():
         shutil.copyfile(path, os.path.join(site, os.path.basename(path)))
     listing = []
     names = [n for n in sorted(os.listdir(show)) if n.lower().endswith(CONTENT)]
+    # The web build has no libpng: its engine refuses a PNG, and the page goes
+    # without one rather than carry what it cannot show.
+    for name in sorted(os.listdir(show)):
+        if name.lower().endswith(".png"):
+            print("make_site: warning: %s: the web build reads no PNG pictures (it has no "
+                  "libpng); the page goes without it: make it a .tga for the web"
+                  % os.path.join(show, name), file=sys.stderr)
     if os.path.isdir(os.path.join(show, "shaders")):
         os.makedirs(os.path.join(data, "shaders"))
         names += ["shaders/" + n for n in sorted(os.listdir(os.path.join(show, "shaders")))

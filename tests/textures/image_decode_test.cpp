@@ -1,12 +1,14 @@
-// TGA and BMP decoding without GL: byte orders, run-length packets, padded
-// rows, and damaged headers that must neither crash nor over-allocate.
+// TGA, BMP and PNG decoding without GL: byte orders, run-length packets,
+// padded rows, and damaged headers that must neither crash nor over-allocate.
 #include "archive/memfile.h"
 #include "textures/image_decode.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -217,12 +219,83 @@ TEST(Bmp, HugeImageSizeFieldDoesNotDriveTheAllocation) {
     EXPECT_EQ(d.pixels, (Bytes{3, 2, 1, 0}));
 }
 
+// A PNG made with libpng in memory; `rows` top first, `palette` for a
+// palette picture (3 bytes a colour, the first transparent).
+static Bytes Png(int width, int height, int colourType, const Bytes& rows,
+                 const Bytes& palette = {}) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, size_t n) {
+            Bytes* o = (Bytes*)png_get_io_ptr(p);
+            o->insert(o->end(), data, data + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, width, height, 8, colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty()) {
+        png_set_PLTE(png, info, (png_const_colorp)palette.data(), (int)palette.size() / 3);
+        png_byte transparent = 0;
+        png_set_tRNS(png, info, &transparent, 1, nullptr);
+    }
+    png_write_info(png, info);
+    size_t rowBytes = rows.size() / height;
+    for (int y = 0; y < height; y++) png_write_row(png, rows.data() + y * rowBytes);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// Turned over (bottom row first, as a TGA's rows go up), palettes expanded,
+// transparency made alpha; cut short it is taken with a warning, the rows
+// not read zero; a header claiming too large a picture gets a TGA's words.
+TEST(Png, GoodCutShortAndOversized) {
+    Decoded d =
+        Decode(DecodePNG, Png(2, 2, PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    ASSERT_TRUE(d.ok) << d.image.error;
+    EXPECT_EQ(d.image.error, nullptr);
+    EXPECT_EQ(d.image.width, 2);
+    EXPECT_EQ(d.image.channels, 3);
+    EXPECT_EQ(d.pixels, (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
+    d = Decode(DecodePNG, Png(3, 1, PNG_COLOR_TYPE_PALETTE, {0, 1, 1}, {9, 9, 9, 200, 100, 50}));
+    ASSERT_TRUE(d.ok) << d.image.error;
+    EXPECT_EQ(d.image.channels, 4);
+    EXPECT_EQ(d.pixels, (Bytes{9, 9, 9, 0, 200, 100, 50, 255, 200, 100, 50, 255}));
+
+    Bytes noise(64 * 64 * 3);
+    for (size_t i = 0; i < noise.size(); i++) noise[i] = (uint8_t)(i * 2654435761u >> 13);
+    Bytes file = Png(64, 64, PNG_COLOR_TYPE_RGB, noise);
+    file.resize(file.size() / 2);
+    d = Decode(DecodePNG, file);
+    ASSERT_TRUE(d.ok);
+    EXPECT_STREQ(d.image.error, "file ends before its last pixel (the rest is zero)");
+    EXPECT_EQ(d.image.byteCount, 64u * 64 * 3);
+    file.resize(30);
+    d = Decode(DecodePNG, file);
+    EXPECT_FALSE(d.ok);
+    EXPECT_STREQ(d.image.error, "file shorter than its PNG header");
+
+    Bytes huge = Png(1, 1, PNG_COLOR_TYPE_RGB, {1, 2, 3});
+    huge[16] = 0, huge[17] = 0, huge[18] = 0x13, huge[19] = 0x88; // 5000 wide
+    huge[20] = 0, huge[21] = 0, huge[22] = 0x13, huge[23] = 0x88; // and high
+    d = Decode(DecodePNG, huge);
+    EXPECT_FALSE(d.ok);
+    EXPECT_STREQ(d.image.error,
+                 "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
+    EXPECT_EQ(d.image.width, 5000);
+    Bytes tga = Tga(2, 1, 1, 24, {1, 2, 3});
+    EXPECT_STREQ(Decode(DecodePNG, tga).image.error, "not a PNG file (no PNG signature)");
+}
+
 TEST(Extension, ChosenCaseInsensitivelyFromTheLastDot) {
     EXPECT_EQ(DecoderForPath("a.TGA"), DecodeTGA);
     EXPECT_EQ(DecoderForPath("pic.bmp.tga"), DecodeTGA);
     EXPECT_EQ(DecoderForPath("x.Bmp"), DecodeBMP);
     EXPECT_EQ(DecoderForPath("tex.rgs"), DecodeRGS);
-    EXPECT_EQ(DecoderForPath("image.png"), nullptr);
+    EXPECT_EQ(DecoderForPath("image.PNG"), DecodePNG);
+    EXPECT_EQ(DecoderForPath("image.jpg"), nullptr);
     EXPECT_EQ(DecoderForPath("tga"), nullptr);
     EXPECT_EQ(DecoderForPath("dir.tga/file"), nullptr);
 }

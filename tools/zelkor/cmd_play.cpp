@@ -2,6 +2,7 @@
 // start anywhere, pause, seek, loop an entry, and take in changed files
 // while it runs.
 #include "commands.h"
+#include "play.h"
 #include "play_editor.h"
 #include "play_keys.h"
 #include "play_problems.h"
@@ -34,19 +35,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-struct Options {
-    std::string showDir, timetable, scene, tracks, scenes, at;
-    int width = 800, height = 600, loop = 0, haveAt = 0, fastSeek = 0, noSound = 0;
-    int renderer = -1; // none asked for
-};
-
-int Usage(const char* why, const char* arg = nullptr) {
-    return CLI_UsageError(PlayUsage, why, arg);
-}
-
-const CLI_Option kOptions[] = {
+const CLI_Option PlayOptionTable[] = {
     {"--dir", CLI_TEXT},
     {"--at", CLI_TEXT},
     {"--scene", CLI_TEXT},
@@ -61,33 +50,31 @@ const CLI_Option kOptions[] = {
     {},
 };
 
-int ParseArgs(int argc, char** argv, Options* o) {
-    CLI_Args args;
-    if (CLI_ParseArgs(PlayUsage, kOptions, argc, argv, &args, 0)) return CLI_USAGE;
+int Play_ReadOptions(const CLI_Usage& usage, const CLI_Args& args, PlayOptions* o) {
     const CLI_Value &at = args["--at"], &scene = args["--scene"], &window = args["--window"];
-    if (at.given && scene.given) return Usage("give either --at or --scene");
+    if (at.given && scene.given) return CLI_UsageError(usage, "give either --at or --scene");
     if (args["--dir"].given) o->showDir = args["--dir"].text;
     if (args["--timetable"].given) o->timetable = args["--timetable"].text;
     if (args["--tracks"].given) o->tracks = args["--tracks"].text;
     if (scene.given) o->scene = scene.text;
-    // A show of one's own plays its scenes without being told.
-    if (args["--scenes"].given)
-        o->scenes = args["--scenes"].text;
-    else if (!SceneLibraryIn("zelkor play", o->showDir, &o->scenes))
-        return 1;
+    if (args["--scenes"].given) o->scenes = args["--scenes"].text;
     if (window.given) o->width = window.width, o->height = window.height;
     if (at.given) o->at = at.text;
     o->haveAt = at.given;
     o->loop = args["--loop"].on;
     o->fastSeek = args["--fast-seek"].on;
     o->noSound = args["--no-sound"].on;
+    o->usage = &usage;
     if (args["--renderer"].given) {
         o->renderer = Draw_ParseRenderer(args["--renderer"].text);
         if (o->renderer < 0 || o->renderer == DRAW_NULL)
-            return Usage("--renderer wants fixed or modern", args["--renderer"].text);
+            return CLI_UsageError(usage, "--renderer wants fixed or modern",
+                                  args["--renderer"].text);
     }
     return 0;
 }
+
+namespace {
 
 // The show reached its end ("ende", or a timetable saved with "ende" before
 // the playhead): it stays there, paused, on the frame drawn at the end itself.
@@ -135,7 +122,12 @@ std::string Title(unsigned fps) {
     return title;
 }
 
-int Play(const Options& o) {
+} // namespace
+
+int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
+    // A show of one's own plays its scenes without being told.
+    PlayOptions o = given;
+    if (o.scenes.empty() && !SceneLibraryIn("zelkor play", o.showDir, &o.scenes)) return 1;
     Watched w;
     if (!o.timetable.empty()) {
         w.timetable = o.timetable;
@@ -190,7 +182,9 @@ int Play(const Options& o) {
     uint32_t start = 0;
     if (o.haveAt && !CLI_ParseTime(o.at.c_str(), &start) &&
         (!MusicGrid_ParseBarBeat(Tracks_Grid(), o.at.c_str(), &start) || start > CLI_MAX_TIME))
-        return Usage("--at wants ms, M:SS.mmm or BAR.BEAT (bar from 1, beat 1 to 4)", o.at.c_str());
+        return CLI_UsageError(o.usage ? *o.usage : PlayUsage,
+                              "--at wants ms, M:SS.mmm or BAR.BEAT (bar from 1, beat 1 to 4)",
+                              o.at.c_str());
     int entry = -1;
     if (!o.scene.empty()) {
         entry = Timetable_Find(o.scene.c_str());
@@ -270,7 +264,7 @@ int Play(const Options& o) {
     Live_SetTitle(shownTitle.c_str());
     for (;;) {
         for (const SDL_Keysym& key : Play_TakeKeys()) Play_HandleKey(key);
-        int redraw = 0;
+        int redraw = hooks.beforeFrame ? hooks.beforeFrame(hooks.user) : 0;
         IO_WatchChanges(w.watch, &changes);
         for (const IO_Change& change : changes)
             redraw |= Play_FollowReplacedFolder(&w, change) || Play_TakeIn(w, change);
@@ -284,6 +278,7 @@ int Play(const Options& o) {
         redraw |= Play_TakeExposed();
         int r = Live_Frame(redraw);
         Play_TellReloaded();
+        if (hooks.afterFrame) hooks.afterFrame(hooks.user);
         if (r == RUNNER_ENDED && Play_Leaving()) break;
         if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
@@ -306,16 +301,16 @@ int Play(const Options& o) {
     return 0;
 }
 
-} // namespace
-
 int CmdPlay(int argc, char** argv) {
     int status;
     if (CLI_Info(PlayUsage, argc, argv, &status)) return status;
-    Options o;
-    int usage = ParseArgs(argc, argv, &o);
+    CLI_Args args;
+    if (CLI_ParseArgs(PlayUsage, PlayOptionTable, argc, argv, &args, 0)) return CLI_USAGE;
+    PlayOptions o;
+    int usage = Play_ReadOptions(PlayUsage, args, &o);
     if (usage) return usage;
     SDL_SetMainReady();
-    int result = Play(o);
+    int result = Play_Run(o, PlayHooks());
     SDL_Quit();
     return result;
 }

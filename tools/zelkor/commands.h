@@ -12,6 +12,7 @@ int CmdTex(int argc, char** argv);
 int CmdNew(int argc, char** argv);
 int CmdCapture(int argc, char** argv);
 int CmdPlay(int argc, char** argv);
+int CmdDev(int argc, char** argv);
 int CmdRgsView(int argc, char** argv);
 
 // Replaces this process with the program "zelkor-NAME" beside it (git's

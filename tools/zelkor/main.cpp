@@ -18,10 +18,10 @@ struct Command {
 };
 
 static const Command commands[] = {
-    {"md5", CmdMd5, &Md5Usage}, {"codec", CmdCodec, &CodecUsage},    {"vkz", CmdVkz, &VkzUsage},
-    {"tmg", CmdTmg, &TmgUsage}, {"trk", CmdTrk, &TrkUsage},          {"rgs", CmdRgs, &RgsUsage},
-    {"tex", CmdTex, &TexUsage}, {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
-    {"new", CmdNew, &NewUsage},
+    {"md5", CmdMd5, &Md5Usage},  {"codec", CmdCodec, &CodecUsage},    {"vkz", CmdVkz, &VkzUsage},
+    {"tmg", CmdTmg, &TmgUsage},  {"trk", CmdTrk, &TrkUsage},          {"rgs", CmdRgs, &RgsUsage},
+    {"tex", CmdTex, &TexUsage},  {"capture", nullptr, &CaptureUsage}, {"play", nullptr, &PlayUsage},
+    {"dev", nullptr, &DevUsage}, {"new", CmdNew, &NewUsage},
 };
 
 // Every form of every command, one line each, in the order of the table.

@@ -30,15 +30,16 @@ namespace {
 // The scene library loaded now; the one before it is unloaded only once its
 // successor is registered and prepared.
 SceneLibrary* sceneLibrary = nullptr;
-// After a reload of the library or a shader, told once its first frame is
-// drawn: the reload's time and the time from the file's last write to that
-// frame.
+// After a reload of the library, a shader or the tracks, told once its
+// first frame is drawn: the reload's time and the time from the file's last
+// write to that frame.
 struct Reloaded {
-    std::string file; // as shown; "" when none is to be told
+    std::string file; // as shown
     double ms = 0;
     timespec written = {};
 };
-Reloaded reloaded;
+std::vector<Reloaded> toTell;
+timespec written; // of the file being taken in
 
 double MsSince(const timespec& then) {
     timespec now;
@@ -55,18 +56,23 @@ double MsSince(Uint64 begin) {
 void NoteWritten(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) == 0)
-        reloaded.written = info.st_mtim;
+        written = info.st_mtim;
     else
-        clock_gettime(CLOCK_REALTIME, &reloaded.written);
+        clock_gettime(CLOCK_REALTIME, &written);
 }
 
 } // namespace
 
 void Play_TellReloaded() {
-    if (reloaded.file.empty()) return;
-    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
-            reloaded.file.c_str(), reloaded.ms, MsSince(reloaded.written));
-    reloaded.file.clear();
+    for (const Reloaded& r : toTell)
+        fprintf(stderr, "zelkor play: reloaded %s (%.0f ms; drawn %.0f ms after it was written)\n",
+                r.file.c_str(), r.ms, MsSince(r.written));
+    toTell.clear();
+}
+
+void Play_TellWhenDrawn(const std::string& shown, const std::string& path, double ms) {
+    NoteWritten(path);
+    toTell.push_back(Reloaded{shown, ms, written});
 }
 
 namespace {
@@ -88,8 +94,7 @@ int TakeInScenes(const Watched& w) {
     Live_ForgetMarks(); // they hold the old code's state
     SceneLibrary_Unload(sceneLibrary);
     sceneLibrary = next;
-    reloaded.ms = MsSince(begin);
-    reloaded.file = w.library;
+    toTell.push_back(Reloaded{w.library, MsSince(begin), written});
     return 1;
 }
 
@@ -110,8 +115,7 @@ int TakeInShader(const Watched& w, const std::string& name) {
                         w.showPrefix.c_str(), problem);
         return 1; // the problem goes on the picture
     }
-    reloaded.ms = MsSince(begin);
-    reloaded.file = shown;
+    toTell.push_back(Reloaded{shown, MsSince(begin), written});
     return 1;
 }
 

@@ -54,8 +54,10 @@ int Play_TakeIn(Watched& w, const IO_Change& change);
 // A folder put in place of the show's (git checkout, some editors): entered
 // and watched instead, and every file in it taken in. 1 when it was.
 int Play_FollowReplacedFolder(Watched* w, const IO_Change& change);
-// After a library or shader reload, once its first frame is drawn: how long
-// it took.
+// After a library, shader or tracks reload, once its first frame is drawn:
+// how long it took, and how long after the file was written it was drawn.
 void Play_TellReloaded();
+// A reload of `path` (shown as `shown`) that took `ms`, for Play_TellReloaded.
+void Play_TellWhenDrawn(const std::string& shown, const std::string& path, double ms);
 // What `zelkor tmg compile` would say of a timetable just taken in.
 void Play_Warn(const std::string& file, const std::vector<std::string>& warnings);

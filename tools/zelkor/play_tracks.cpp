@@ -96,6 +96,6 @@ int Play_TakeInTracks(Watched* w, const IO_Change& change) {
     if (Play_LoadTracks(w) <= 0) return 0;
     double took = (double)(SDL_GetPerformanceCounter() - begin) * 1000.0 /
                   (double)SDL_GetPerformanceFrequency();
-    fprintf(stderr, "zelkor play: reloaded %s (%.0f ms)\n", w->tracks.c_str(), took);
+    Play_TellWhenDrawn(w->tracks, w->tracksPath, took);
     return 1;
 }

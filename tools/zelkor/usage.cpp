@@ -173,7 +173,9 @@ const CLI_Usage RgsViewUsage = {
 const CLI_Usage TexUsage = {
     "zelkor tex", "zelkor tex decode FILE [--raw OUT] [--png OUT]",
     "Decodes a texture file as the show does, chosen by extension (.tga, .bmp,\n"
-    ".rgs), without GL, and prints \"<width> <height> <rgb|rgba>\".\n"
+    ".png, .rgs), without GL, and prints \"<width> <height> <rgb|rgba>\". A PNG of\n"
+    "any kind is made 8-bit RGB, or RGBA when it has transparency, and shows the\n"
+    "right way up; like a TGA it may be 8192 pixels a side and 4096 x 4096 in all.\n"
     "\n"
     "  --raw OUT  the decoded pixel bytes exactly as they go to OpenGL (\"-\" is\n"
     "             standard output)\n"
@@ -308,6 +310,29 @@ const CLI_Usage PlayUsage = {
     "go beside it as NAME.play.txt. The tracks file (or the file its link names)\n"
     "saved elsewhere is taken in at once; one with an error keeps the tracks\n"
     "before it, naming the line; deleted, the archive's tracks play again.\n"};
+
+const CLI_Usage DevUsage = {
+    "zelkor dev",
+    "zelkor dev [DIR] [--at T | --scene NAME] [--window WxH] [--loop] [--no-sound]\n"
+    "zelkor dev [DIR] ... [--renderer fixed|modern] [--tracks FILE.txt] [--timetable FILE.txt] "
+    "[--scenes LIB.so] [--fast-seek]",
+    "The maker's loop in one command, for a show project (zelkor new) in DIR\n"
+    "(default: the working folder). Builds it (cmake -S DIR -B DIR/build first\n"
+    "when that folder is not configured yet, with CMake's default generator;\n"
+    "then cmake --build DIR/build with the generator it has), plays DIR/build/show\n"
+    "as zelkor play does, with play's options and keys, and watches the\n"
+    "project's sources: every file under DIR but the build folders (build,\n"
+    "build-*) and hidden ones, so scenes, shaders, pictures and their scripts,\n"
+    "the score, timetable, tracks and CMakeLists.txt. A save starts the build\n"
+    "again beside the window, which plays on; what it remakes is taken in at the\n"
+    "same music time (the scene library, data.vkz, pictures, sound.mp3, shaders),\n"
+    "and the project's tracks.txt at once, as play takes it. A build that fails\n"
+    "keeps the last good build playing; its first error lines go across the top\n"
+    "of the picture and to stderr until a build succeeds. Each build's whole\n"
+    "output is in DIR/build/zelkor-dev.log. The show's own lines begin \"zelkor\n"
+    "play:\"; dev says when a build starts, how long it took, and how long after\n"
+    "the save its first frame was drawn. A first build that fails with no show\n"
+    "built before it ends dev with status 1.\n"};
 
 const CLI_Usage NewUsage = {
     "zelkor new", "zelkor new DIR [--name NAME]",

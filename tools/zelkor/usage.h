@@ -7,7 +7,7 @@
 
 extern const CLI_Usage ZelkorUsage;
 extern const CLI_Usage Md5Usage, CodecUsage, VkzUsage, TmgUsage, TrkUsage, RgsUsage, TexUsage;
-extern const CLI_Usage RgsViewUsage, CaptureUsage, PlayUsage, NewUsage;
+extern const CLI_Usage RgsViewUsage, CaptureUsage, PlayUsage, DevUsage, NewUsage;
 
 // The codecs --codec takes, null-terminated, for suggestions.
 extern const char* const CodecChoices[];

@@ -1,9 +1,10 @@
 # bash completion for zelkor: its commands, each command's options (read
 # from the synopsis of its own --help), show folders (those holding
-# data.vkz) after --dir, and file names. Plain bash: no bash-completion needed.
+# data.vkz) after --dir, folders after dev, and file names. Plain bash: no
+# bash-completion needed.
 _zelkor() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="md5 codec vkz tmg trk rgs tex capture play new help"
+    local commands="md5 codec vkz tmg trk rgs tex capture play dev new help"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -35,6 +36,11 @@ _zelkor() {
     tmg | trk) sub="compile dump" ;;
     rgs) sub="asm disasm run view ops" ;;
     tex) sub="decode" ;;
+    dev)
+        compopt -o filenames 2>/dev/null
+        COMPREPLY=($(compgen -d -- "$cur"))
+        return
+        ;;
     help) [ "$COMP_CWORD" -eq 2 ] && COMPREPLY=($(compgen -W "$commands" -- "$cur")); return ;;
     esac
     if [ -n "$sub" ] && [ "$COMP_CWORD" -eq 2 ]; then
