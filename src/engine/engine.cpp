@@ -174,8 +174,9 @@ int Frame(const EngineInput& in) {
         }
         if (in.present && !in.simulate) g_opengl->EndFrame();
     }
-    if (in.draw && in.simulate) {
-        // A catch-up runs as fast as it can.
+    if (in.draw && (in.simulate || !in.present)) {
+        // A catch-up runs as fast as it can: frames simulated, or drawn but
+        // not shown.
     } else if (config.pace == ENGINE_PACE_SPIN) {
         g_timer->EndFrame();
     } else if (config.pace == ENGINE_PACE_SLEEP) {

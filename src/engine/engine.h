@@ -71,7 +71,8 @@ struct Draw;
 
 struct EngineInput {
     int draw = 1;     // 0: pump messages only, draw nothing (a paused player)
-    int present = 1;  // swap the frame to the window (0: it stays offscreen)
+    int present = 1;  // swap the frame to the window (0: it stays offscreen,
+                      // and the step is not paced: a catch-up)
     int simulate = 0; // run the scenes through the null draw backend: state
                       // advances exactly as when drawn, nothing is drawn, and
                       // the step is not paced (a catch-up)

@@ -34,16 +34,30 @@ uint32_t Live_Time();
 // Music, music clock and frame timer jump to `ms` (the timer by the same
 // amount, never below 0); the next frame drawn shows `ms`. Exact seeks (the
 // default) show the picture a straight run at 60 frames a second has at
-// `ms`: the next Live_Frame runs the scenes there from a mark (see
-// engine.h) without drawing but the last frames. Otherwise the scenes keep
-// their state and see the jump as one long (or backward) frame.
+// `ms`: the scenes run there from a mark (see engine.h) without drawing but
+// the last frames. Otherwise the scenes keep their state and see the jump as
+// one long (or backward) frame: the fast picture.
+// With a seek slice (Live_SetSeekSlice) the next Live_Frame shows the fast
+// picture at once and the exact one follows, worked on a slice per frame;
+// until it shows, the music is held at `ms` (so picture and sound agree when
+// it does, and the time stays where the person asked), and a new seek gives
+// the pending one up. Without a slice the next Live_Frame shows it.
 void Live_Seek(uint32_t ms);
+// Before Live_Start, or at any time: how many ms of each Live_Frame may go to
+// a pending exact picture (0, the default: the whole way in one frame). The
+// way's frames are not shown, so the window keeps the fast picture; what is
+// to be shown anew meanwhile (a redraw) waits for the exact one.
+void Live_SetSeekSlice(uint32_t ms);
+// 1 while a seek's exact picture is pending (the window shows the fast one).
+int Live_SeekPending();
 // The clock moves on to `ms` as a straight run's next frame would (a frame
-// step, the slow clock): the scenes see one frame of that length.
+// step, the slow clock): the scenes see one frame of that length. While a
+// seek is pending the scenes stand on its way: it is a seek to `ms`.
 void Live_Advance(uint32_t ms);
 void Live_SetExactSeeks(int exact);
 int Live_ExactSeeks();
-// The timetable changed: the marks after the show's start no longer hold.
+// The timetable changed: the marks after the show's start no longer hold (a
+// pending seek starts its way again).
 void Live_ForgetMarks();
 void Live_SetPaused(int paused);
 int Live_Paused();

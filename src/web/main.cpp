@@ -9,13 +9,15 @@
 // is told when the show is over or failed.
 //
 // A capture (--capture T1,T2,...): the frames the runner draws on its
-// virtual clock, as zelkor capture draws them, each frame at or after a time
-// handed to the page as pixels, which shows it as an image.
+// virtual clock, as zelkor capture draws them (those long before a wanted
+// time only advance the scenes), each frame at or after a time handed to the
+// page as pixels, which shows it as an image.
 //
 // page.js passes the query as arguments: --at MS, --capture T,T,..., and
 // with a capture --size WxH and --sim-fps M (zelkor capture's options).
 #include "core/globals.h"
 #include "archive/vkz.h"
+#include "engine/capture_run.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
 #include "engine/timetable_nav.h"
@@ -39,17 +41,19 @@ namespace {
 
 enum Phase { PHASE_STARTING, PHASE_WAITING, PHASE_RUNNING, PHASE_DONE };
 
-int phase = PHASE_DONE;
-uint32_t startAt = 0;
-uint64_t framesDrawn = 0;
-double startClick = 0, firstFrameMs = -1;
-
-std::vector<uint32_t> captureTimes;
-std::vector<std::string> pictures; // packed in pictures.vkz (--pictures)
-int captureWidth = 640, captureHeight = 480, captureRate = 60;
-size_t captureNext = 0;
-uint64_t captureFrame = 0;
-std::vector<uint8_t> capturePixels;
+struct WebState {
+    int phase = PHASE_DONE;
+    uint32_t startAt = 0;
+    uint64_t framesDrawn = 0;
+    double startClick = 0, firstFrameMs = -1;
+    std::vector<std::string> pictures; // packed in pictures.vkz (--pictures)
+    // A capture: its times, size and pace, and where its frames stand.
+    CaptureSchedule capture;
+    int captureWidth = 640, captureHeight = 480, captureRate = 60;
+    CaptureRun run;
+    std::vector<uint8_t> capturePixels;
+};
+WebState web;
 
 // clang-format off
 EM_JS(void, TellPage, (const char* what, const char* text), {
@@ -77,13 +81,13 @@ int ParseArguments(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const char* value = argv[i + 1];
         if (!strcmp(argv[i], "--at")) {
-            if (!ParseUnsigned(value, 0, &startAt)) return 0;
+            if (!ParseUnsigned(value, 0, &web.startAt)) return 0;
         } else if (!strcmp(argv[i], "--capture")) {
             for (const char* p = value; *p;) {
                 uint32_t t;
                 if (!ParseUnsigned(p, ',', &t)) return 0;
-                if (!captureTimes.empty() && t < captureTimes.back()) return 0;
-                captureTimes.push_back(t);
+                if (!web.capture.times.empty() && t < web.capture.times.back()) return 0;
+                web.capture.times.push_back(t);
                 p = strchr(p, ',');
                 p = p ? p + 1 : "";
             }
@@ -92,20 +96,20 @@ int ParseArguments(int argc, char** argv) {
                 const char* comma = strchr(p, ',');
                 size_t n = comma ? (size_t)(comma - p) : strlen(p);
                 if (n == 0 || memchr(p, '/', n)) return 0;
-                pictures.emplace_back(p, n);
+                web.pictures.emplace_back(p, n);
                 p = comma ? comma + 1 : "";
             }
         } else if (!strcmp(argv[i], "--sim-fps")) {
             uint32_t rate;
             if (!ParseUnsigned(value, 0, &rate) || rate < 1 || rate > 240) return 0;
-            captureRate = (int)rate;
+            web.captureRate = (int)rate;
         } else if (!strcmp(argv[i], "--size")) {
             uint32_t w, h;
             const char* x = strchr(value, 'x');
             if (!x || !ParseUnsigned(value, 'x', &w) || !ParseUnsigned(x + 1, 0, &h) || w < 1 ||
                 h < 1 || w > 4096 || h > 4096)
                 return 0;
-            captureWidth = (int)w, captureHeight = (int)h;
+            web.captureWidth = (int)w, web.captureHeight = (int)h;
         } else {
             return 0;
         }
@@ -147,19 +151,19 @@ int UndoResiduals(std::vector<uint8_t>* tga) {
 // (the working one), where the texture manager reads them; 0 after telling
 // the page which one failed.
 int UnpackPictures() {
-    if (pictures.empty()) return 1;
+    if (web.pictures.empty()) return 1;
     VKZ_Archive* archive = VKZ_Open("pictures.vkz");
     int ok = archive != nullptr;
     std::string failed = "pictures.vkz cannot be opened";
-    for (size_t i = 0; ok && i < pictures.size(); i++) {
-        std::string name = pictures[i];
+    for (size_t i = 0; ok && i < web.pictures.size(); i++) {
+        std::string name = web.pictures[i];
         VKZ_EntryRecord* entry = VKZ_FindEntry(archive, name.data());
         std::vector<uint8_t> bytes(entry ? entry->size : 0);
         ok = entry && VKZ_ReadEntry(archive, entry, bytes.data()) == 1 && UndoResiduals(&bytes);
-        FILE* f = ok ? fopen(pictures[i].c_str(), "wb") : nullptr;
+        FILE* f = ok ? fopen(web.pictures[i].c_str(), "wb") : nullptr;
         ok = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
         if (f && fclose(f) != 0) ok = 0;
-        if (!ok) failed = "pictures.vkz: " + pictures[i] + " cannot be unpacked";
+        if (!ok) failed = "pictures.vkz: " + web.pictures[i] + " cannot be unpacked";
     }
     VKZ_Close(archive);
     remove("pictures.vkz"); // its pictures are files now
@@ -178,7 +182,7 @@ int Step() {
     int state = Engine_Step(nullptr);
     if (state == ENGINE_RUNNING) return 1;
     Engine_Stop();
-    phase = PHASE_DONE;
+    web.phase = PHASE_DONE;
     if (state == ENGINE_ENDED)
         TellPage("over", "");
     else
@@ -188,7 +192,7 @@ int Step() {
 
 // One frame of the show, or of start-up.
 EM_BOOL ShowFrame(double, void*) {
-    if (phase == PHASE_STARTING) {
+    if (web.phase == PHASE_STARTING) {
         // Stages until a frame's worth of time is spent: preparing the scenes
         // takes a few frames, the page stays alive meanwhile.
         double until = emscripten_get_now() + 25;
@@ -200,51 +204,56 @@ EM_BOOL ShowFrame(double, void*) {
         if (state != ENGINE_RUNNING) return Step();
         // The music holds at the start time until Start.
         g_sound->SetPaused(1);
-        g_sound->SeekTime(startAt);
-        phase = PHASE_WAITING;
+        g_sound->SeekTime(web.startAt);
+        web.phase = PHASE_WAITING;
         FollowPage();
         if (!Step()) return EM_FALSE;
         TellPage("ready", "");
         return EM_TRUE;
     }
-    if (phase == PHASE_WAITING) {
+    if (web.phase == PHASE_WAITING) {
         int w, h;
         if (!ZELKOR_FollowPage(&w, &h)) return EM_TRUE;
         // A new size clears the canvas: the first picture again.
         g_opengl->FitDrawable(w, h);
         return Step();
     }
-    if (phase != PHASE_RUNNING) return EM_FALSE;
+    if (web.phase != PHASE_RUNNING) return EM_FALSE;
     FollowPage();
     if (!Step()) return EM_FALSE;
-    if (framesDrawn++ == 0) firstFrameMs = emscripten_get_now() - startClick;
+    if (web.framesDrawn++ == 0) web.firstFrameMs = emscripten_get_now() - web.startClick;
     return EM_TRUE;
 }
 
-// Frames of a capture until a frame's worth of time is spent.
+// Frames of a capture until a frame's worth of time is spent: those long
+// before a wanted time only advance the scenes, as zelkor capture runs them.
 EM_BOOL CaptureFrame(double, void*) {
-    if (phase != PHASE_RUNNING) return EM_FALSE;
+    if (web.phase != PHASE_RUNNING) return EM_FALSE;
+    const CaptureSchedule& schedule = web.capture;
+    const uint64_t total = schedule.times.size();
     double until = emscripten_get_now() + 40;
-    while (captureNext < captureTimes.size() && emscripten_get_now() < until) {
-        int drawn = Runner_DrawFrame(captureFrame);
-        if (drawn != RUNNER_OK) {
+    while (web.run.k < total && emscripten_get_now() < until) {
+        uint32_t music = 0;
+        int ran = CaptureRun_Frame(&web.run, &music);
+        if (ran != RUNNER_OK) {
+            CaptureRun_End(&web.run);
             Runner_Stop();
-            phase = PHASE_DONE;
+            web.phase = PHASE_DONE;
             char why[96];
-            snprintf(why, sizeof why, "the show ended before %u ms", captureTimes[captureNext]);
-            TellPage("failed", drawn == RUNNER_ENDED ? why : "");
+            snprintf(why, sizeof why, "the show ended before %u ms", schedule.times[web.run.k]);
+            TellPage("failed", ran == RUNNER_ENDED ? why : "");
             return EM_FALSE;
         }
-        uint32_t music = Runner_FrameTime(captureFrame++);
-        if (music < captureTimes[captureNext]) continue;
-        Runner_ReadRgb(capturePixels.data());
-        for (; captureNext < captureTimes.size() && music >= captureTimes[captureNext];
-             captureNext++)
-            HandCapture((int)captureNext, music, captureWidth, captureHeight, capturePixels.data());
+        if (!CaptureSchedule_Due(&schedule, web.run.k, music)) continue;
+        Runner_ReadRgb(web.capturePixels.data());
+        for (; web.run.k < total && CaptureSchedule_Due(&schedule, web.run.k, music); web.run.k++)
+            HandCapture((int)web.run.k, music, web.captureWidth, web.captureHeight,
+                        web.capturePixels.data());
     }
-    if (captureNext < captureTimes.size()) return EM_TRUE;
+    if (web.run.k < total) return EM_TRUE;
+    CaptureRun_End(&web.run);
     Runner_Stop();
-    phase = PHASE_DONE;
+    web.phase = PHASE_DONE;
     TellPage("captureDone", "");
     return EM_FALSE;
 }
@@ -256,10 +265,10 @@ extern "C" {
 // The click on Start (at `clickTime` on the page's clock): the page has made
 // its audio context; the music runs from the start time.
 EMSCRIPTEN_KEEPALIVE void web_start(double clickTime) {
-    if (phase != PHASE_WAITING) return;
-    startClick = clickTime;
+    if (web.phase != PHASE_WAITING) return;
+    web.startClick = clickTime;
     g_sound->SetPaused(0);
-    phase = PHASE_RUNNING;
+    web.phase = PHASE_RUNNING;
 }
 
 EMSCRIPTEN_KEEPALIVE double web_music_time() {
@@ -267,13 +276,13 @@ EMSCRIPTEN_KEEPALIVE double web_music_time() {
 }
 
 EMSCRIPTEN_KEEPALIVE double web_frames() {
-    return (double)framesDrawn;
+    return (double)web.framesDrawn;
 }
 
 // From the click on Start to the end of the first frame's step, in ms (-1
 // before it).
 EMSCRIPTEN_KEEPALIVE double web_first_frame_ms() {
-    return firstFrameMs;
+    return web.firstFrameMs;
 }
 }
 
@@ -284,14 +293,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (chdir("/show") != 0 || !UnpackPictures()) {
-        if (pictures.empty()) TellPage("failed", "the show's files are not there");
+        if (web.pictures.empty()) TellPage("failed", "the show's files are not there");
         return 1;
     }
-    if (!captureTimes.empty()) {
-        Runner_SetFrameRate(captureRate);
+    if (!web.capture.times.empty()) {
+        Runner_SetFrameRate(web.captureRate);
         Runner_SetRenderer(DRAW_MODERN);
         Runner_SetLogPath("/show/zelkor.log");
-        if (chdir("/show") != 0 || Runner_Start(captureWidth, captureHeight) != RUNNER_OK) {
+        if (chdir("/show") != 0 || Runner_Start(web.captureWidth, web.captureHeight) != RUNNER_OK) {
             TellPage("failed", "the show could not start");
             return 1;
         }
@@ -299,9 +308,9 @@ int main(int argc, char** argv) {
         // rather than after drawing the whole show to find it over.
         // (The scenes' dispatcher reads the timetable again on its first frame.)
         uint32_t end = 0;
-        if (LoadTimingScript() && Timetable_ShowEnd(&end) && captureTimes.back() >= end) {
+        if (LoadTimingScript() && Timetable_ShowEnd(&end) && web.capture.times.back() >= end) {
             uint32_t late = 0;
-            for (uint32_t t : captureTimes)
+            for (uint32_t t : web.capture.times)
                 if (t >= end) {
                     late = t;
                     break;
@@ -315,21 +324,22 @@ int main(int argc, char** argv) {
             TellPage("failed", why);
             return 1;
         }
-        capturePixels.resize((size_t)captureWidth * captureHeight * 3);
-        phase = PHASE_RUNNING;
+        web.capturePixels.resize((size_t)web.captureWidth * web.captureHeight * 3);
+        CaptureRun_Begin(&web.run, &web.capture, CAPTURE_LEAD);
+        web.phase = PHASE_RUNNING;
         emscripten_request_animation_frame_loop(CaptureFrame, nullptr);
         return 0;
     }
     EngineConfig config;
     config.renderer = DRAW_MODERN;
     config.folder = "/show";
-    config.startTime = startAt;
+    config.startTime = web.startAt;
     config.pace = ENGINE_PACE_NONE;
     if (!Engine_Start(&config)) {
         TellPage("failed", "the show's files are not there");
         return 1;
     }
-    phase = PHASE_STARTING;
+    web.phase = PHASE_STARTING;
     emscripten_request_animation_frame_loop(ShowFrame, nullptr);
     return 0;
 }

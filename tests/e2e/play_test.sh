@@ -41,8 +41,11 @@ size() { stat -c %s device.raw; }
 
 zk_wait_for 30 sh -c "xwininfo -root -tree | grep -q '\"zelkor play  '" || zk_fail "no window"
 win=$(xwininfo -root -tree | awk '/"zelkor play  / { print $1; exit }')
-# The clock starts at 20 s, not at 0: the first title already says so.
-title | grep -Eq '  00:2[01]\.[0-9]{3}  bar [0-9.]+  scene4  [0-9]+ fps"' || zk_fail "start: $(title)"
+# The clock starts at 20 s, not at 0: the first title already says so, the
+# music waiting there until the exact picture is drawn.
+title | grep -Eq '  00:2[01]\.[0-9]{3}  bar [0-9.]+  scene4  [0-9]+ fps( \[exact pending\])?"' ||
+    zk_fail "start: $(title)"
+wait_title '[0-9] fps"'
 
 # Space: the time and the recorded music stand still.
 s0=$(size); sleep 0.5

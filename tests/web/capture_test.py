@@ -1,7 +1,8 @@
 """?capture= in the browser gives the frames zelkor capture --renderer modern
 gives natively: one time in each scene of the timetable, compared by luma
-PSNR. Both simulate at 10 frames a second, at 320x240, to keep the run short
-(every frame from 0 on is drawn, in both)."""
+PSNR. Both simulate at 10 frames a second, at 320x240, to keep the run short,
+and both catch up alike: the frames before each time's lead only advance the
+scenes."""
 
 import base64
 import os

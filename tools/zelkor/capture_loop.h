@@ -3,22 +3,9 @@
 // first simulated frame whose music time is at or after the time T_k it
 // stands for, so a frame of a video equals the still of the same time.
 #pragma once
+#include "engine/capture_run.h"
+
 #include <cstdint>
-#include <vector>
-
-// The music times the output frames stand for.
-struct CaptureSchedule {
-    // fps > 0: frame k stands for T_k = from + k x 1000 / fps ms (exact), for
-    // every k with T_k < to.
-    uint32_t from = 0, to = 0;
-    int fps = 0;
-    // fps == 0: one frame for each of these times (ms), ascending.
-    std::vector<uint32_t> times;
-};
-
-uint64_t CaptureSchedule_Count(const CaptureSchedule* schedule);
-// 1 when a frame drawn at music time `music` is at or after T_k.
-int CaptureSchedule_Due(const CaptureSchedule* schedule, uint64_t k, uint32_t music);
 
 // Where output frames go. `frame` gets frame k, drawn at music time `music`,
 // width x height pixels with rows bottom up, BGRA when `bgra` is set, else
@@ -44,16 +31,11 @@ struct CaptureReport {
     double seconds = 0;  // the loop's wall time
 };
 
-// Runs the loop with progress on stderr unless `quiet`; a CaptureEnd.
-// Frames more than `lead` frames before an output frame only advance the
-// scenes (Runner_SimulateFrame); within the lead drawing starts at the last
-// frame that clears the whole picture, or at the lead's start. Measured on
-// the show, whose swirls darken their previous frame by 0.7 each frame: 90
-// frames still left a few pixels different, 120 none. CAPTURE_DRAW_ALL draws
-// every frame.
+// Runs the loop with progress on stderr unless `quiet`; a CaptureEnd. The
+// frames drawn and those only simulated are CaptureRun's (capture_run.h),
+// with `lead` (CAPTURE_DRAW_ALL: every frame drawn).
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
                 int quiet, uint32_t lead, CaptureReport* report);
-enum : uint32_t { CAPTURE_LEAD = 120, CAPTURE_DRAW_ALL = 0xFFFFFFFFu };
 
 // From here on Ctrl-C asks the loop to stop after the current frame.
 void Capture_CatchInterrupt();

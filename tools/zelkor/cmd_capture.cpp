@@ -9,6 +9,7 @@
 #include "cli/times.h"
 
 #include "capture_loop.h"
+#include "capture_output.h"
 #include "capture_video.h"
 #include "io/png_write.h"
 #include "engine/reload.h"
@@ -35,12 +36,6 @@
 
 namespace {
 
-// Names that ask for a video in a format we do not write; without this they
-// would silently become folders of PNGs.
-const char* const kOtherVideo[] = {".avi", ".mov", ".m4v", ".mpg", ".mpeg", ".ts",  ".flv",
-                                   ".wmv", ".ogv", ".gif", ".3gp", ".mts",  ".m2ts"};
-const char* const kVideo[] = {".mp4", ".mkv", ".webm"};
-
 struct Options {
     int width = 800, height = 600;
     int fps = 0, simFps = 60;
@@ -58,14 +53,6 @@ struct Options {
 
 int Usage(const char* why, const char* arg = nullptr) {
     return CLI_UsageError(CaptureUsage, why, arg);
-}
-
-int EndsWith(const std::string& s, const char* const* list, size_t n) {
-    for (size_t i = 0; i < n; i++) {
-        size_t len = strlen(list[i]);
-        if (s.size() >= len && strcasecmp(s.c_str() + s.size() - len, list[i]) == 0) return 1;
-    }
-    return 0;
 }
 
 const CLI_Option kOptions[] = {
@@ -88,32 +75,6 @@ const CLI_Option kOptions[] = {
     {"-o", CLI_TEXT},
     {},
 };
-
-// Null when OUT, not a video name, can be the folder of PNGs: an existing
-// folder, a name ending in '/', or a new name without an extension (a typo
-// of a video name must not quietly become a folder).
-const char* FolderProblem(const std::string& out) {
-    struct stat st;
-    if (stat(out.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) ? nullptr
-                                   : "-o is neither a folder nor a video name (.mp4, .mkv or "
-                                     ".webm):";
-    size_t slash = out.rfind('/');
-    if (out.back() == '/' ||
-        out.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
-        return nullptr;
-    return "-o has an extension that is no video's (.mp4, .mkv or .webm); a new folder of "
-           "PNGs is named without one, or with a '/' at its end:";
-}
-
-// ".mp4" alone names no file, only its kind.
-const char* VideoNameProblem(const std::string& out) {
-    size_t slash = out.rfind('/');
-    size_t dot = out.rfind('.');
-    return dot == (slash == std::string::npos ? 0 : slash + 1) ? "-o names no file before its "
-                                                                 "extension:"
-                                                               : nullptr;
-}
 
 int ParseArgs(int argc, char** argv, Options* o) {
     CLI_Args args;
@@ -143,11 +104,12 @@ int ParseArgs(int argc, char** argv, Options* o) {
     else if (!SceneLibraryIn("zelkor capture", o->showDir, &o->scenes))
         return 1;
     if (o->out.empty()) return Usage("no output (-o DIR or -o FILE.mp4|.mkv|.webm)");
-    o->video = EndsWith(o->out, kVideo, 3);
-    if (!o->video && EndsWith(o->out, kOtherVideo, sizeof kOtherVideo / sizeof *kOtherVideo))
+    o->video = Capture_IsVideoName(o->out);
+    if (!o->video && Capture_IsOtherVideoName(o->out))
         return Usage("unknown video format (use .mp4, .mkv or .webm; a folder of PNGs is "
                      "named without one)");
-    if (const char* problem = o->video ? VideoNameProblem(o->out) : FolderProblem(o->out))
+    if (const char* problem =
+            o->video ? Capture_VideoNameProblem(o->out) : Capture_FolderProblem(o->out))
         return Usage(problem, o->out.c_str());
     if (!o->video && (crf.given || preset.given || noAudio.given))
         return Usage("--crf, --preset and --no-audio are for video files");

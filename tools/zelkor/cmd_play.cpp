@@ -76,6 +76,11 @@ int Play_ReadOptions(const CLI_Usage& usage, const CLI_Args& args, PlayOptions* 
 
 namespace {
 
+// Of a frame while a seek's exact picture is pending: short enough for a key
+// to be answered within a tenth of a second after a lead frame (about 20 ms
+// at 800x600 here).
+const uint32_t kSeekSlice = 25;
+
 // The show reached its end ("ende", or a timetable saved with "ende" before
 // the playhead): it stays there, paused, on the frame drawn at the end itself.
 void HoldAtEnd() {
@@ -119,6 +124,7 @@ std::string Title(unsigned fps) {
         title += speed;
     }
     if (!Live_ExactSeeks()) title += " [fast seek]";
+    if (Live_SeekPending()) title += " [exact pending]";
     return title;
 }
 
@@ -207,6 +213,9 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
     std::string log = LogPath(show);
     Live_SetLogPath(log.c_str());
     Live_SetExactSeeks(!o.fastSeek);
+    // A seek shows its fast picture at once; the exact one takes a slice of
+    // each frame, so keys and the title answer meanwhile.
+    Live_SetSeekSlice(kSeekSlice);
     // Without a working audio device play goes on silent, and says why.
     Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
     if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
@@ -279,7 +288,9 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
         int r = Live_Frame(redraw);
         Play_TellReloaded();
         if (hooks.afterFrame) hooks.afterFrame(hooks.user);
-        if (r == RUNNER_ENDED && Play_Leaving()) break;
+        // Escape or the close box, whatever the frame made of the quit message
+        // (a pending seek's way takes back what the show posts on it).
+        if (Play_Leaving()) break;
         if (r == RUNNER_ENDED) HoldAtEnd();
         if (r == RUNNER_STOPPED) {
             fprintf(stderr, "zelkor play: the timetable stopped the show\n");
