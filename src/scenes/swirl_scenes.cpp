@@ -16,25 +16,31 @@ static int PrepareSwirl(SwirlScene* s, const char* picture) {
     return s->particles.Init(1500, s->textures[1]);
 }
 
-// On the modern backend the darkening and the picture are one pass: each
-// pixel is read once, multiplied by the trail and added the picture. The
-// particles are added after, which gives the same sums: additions clamped
-// at white come out alike in any order.
+// On the modern backend the particles are drawn at half the picture's size
+// (soft blobs a few tens of pixels across, so little is lost), and the
+// darkening, the picture and the particles are one pass: each pixel is read
+// once, multiplied by the trail and added the picture and the particles.
+// Additions clamped at white come out alike in any order.
 static const char* const darkenAndAdd = R"(
 varying vec4 vColour;
 varying vec2 vTexCoord;
+varying vec2 vPlace;
 uniform sampler2D picture;
+uniform sampler2D particles;
 void main() {
     vec4 texel = texture2D(picture, vTexCoord);
-    gl_FragColor = vec4(vColour.rgb * texel.rgb * texel.a, vColour.a * texel.a);
+    vec3 lit = vColour.rgb * texel.rgb * texel.a + texture2D(particles, vPlace).rgb;
+    gl_FragColor = vec4(lit, vColour.a * texel.a);
 }
 )";
 
 static void PrepareSwirlPass(SwirlScene* s) {
     const Draw* d = Draw_Current();
-    s->program = d->renderer == DRAW_MODERN
-                     ? d->ProgramFromSource("swirl.darken", nullptr, darkenAndAdd)
-                     : 0;
+    s->program = s->target = 0;
+    if (d->renderer == DRAW_MODERN) {
+        s->program = d->ProgramFromSource("swirl.darken", scenePlaceVertex, darkenAndAdd);
+        s->target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
+    }
 }
 
 int PrepareScene2(SwirlScene& s, int kept) {
@@ -89,18 +95,22 @@ static void RunSwirl(SwirlScene* s, const SceneFrame& f, const SwirlParams& p) {
     d->Disable(DRAW_DEPTH_TEST);
     d->Enable(DRAW_BLEND);
     ZELKOR_Texture* picture = s->textures[0];
-    if (d->renderer == DRAW_MODERN && s->program && picture && picture->pixels) {
+    if (d->renderer == DRAW_MODERN && s->program && s->target && picture && picture->pixels) {
+        d->DrawInto(s->target);
+        d->Clear(DRAW_COLOR_BUFFER_BIT);
+        SwirlParticles(s, f, p, ps);
+        d->DrawInto(0);
         // The picture darkens by its own alpha: the texture bound when the
         // layers darken, but for the first frame of a run.
         BindHolder(d, picture);
         d->BlendFunc(DRAW_ONE, DRAW_SRC_ALPHA);
         d->Color4f(brightness, brightness, brightness, trail);
         d->UseProgram(s->program);
+        d->UniformTexture("particles", 1, d->TargetTexture(s->target));
         DrawBackdrop(d);
         d->UseProgram(0);
-        SwirlParticles(s, f, p, ps);
         // The state the layers leave.
-        BindHolder(d, picture);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
         d->TexCoord2f(0.0f, 1.0f);
         d->Color4f(brightness, brightness, brightness, 1.0f);
     } else {

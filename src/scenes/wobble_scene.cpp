@@ -56,21 +56,6 @@ void DrawWobbleTube(const Draw* d, const WobbleTube tube, ZELKOR_Texture* textur
 // much of the view, are drawn at half the picture's size, and reach the
 // picture with the backdrop in one pass; the far ones at full size after
 // the tube. Additions clamped at white come out alike in any order.
-static const char* const placeVertex = R"(
-attribute vec4 position;
-attribute vec4 colour;
-attribute vec2 texCoord;
-varying vec4 vColour;
-varying vec2 vTexCoord;
-varying vec2 vPlace;
-void main() {
-    gl_Position = position;
-    vColour = colour;
-    vTexCoord = texCoord;
-    vPlace = position.xy / position.w * 0.5 + 0.5;
-}
-)";
-
 static const char* const pictureAndNear = R"(
 varying vec4 vColour;
 varying vec2 vTexCoord;
@@ -91,7 +76,7 @@ int PrepareScene6(WobbleScene& s, int kept) {
     const Draw* d = Draw_Current();
     s.program = s.target = 0; // made again at every preparation
     if (d->renderer == DRAW_MODERN) {
-        s.program = d->ProgramFromSource("scene6.near", placeVertex, pictureAndNear);
+        s.program = d->ProgramFromSource("scene6.near", scenePlaceVertex, pictureAndNear);
         s.target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
     }
     if (kept) return 1;
