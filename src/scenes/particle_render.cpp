@@ -9,62 +9,29 @@
 #include "scenes/particle_system.h"
 
 #include "platform/draw.h"
-#include "platform/draw_matrix.h"
 #include "textures/texture.h"
 
 void ParticleSystem::Render(const Draw* d, float cx, float cy, float cz, int32_t unrotate) {
     if (!Ready()) return;
-    DrawSome(d, cx, cy, cz, unrotate, nullptr, 0.0f, 0);
-    Turn();
-}
-
-void ParticleSystem::Turn() {
-    particleShared.swirlAngle =
-        (float)((double)particleShared.swirlAngle + (double)timeStep * rotationSpeed);
-}
-
-// With `start` (the modelview the caller draws from), only the particles
-// whose centre lies nearer the eye than `depth` (near 1) or not (near 0)
-// are drawn; the rotations are made for every one, so that each is turned
-// as Render turns it.
-void ParticleSystem::DrawSome(const Draw* d, float cx, float cy, float cz, int32_t unrotate,
-                              const DrawMatrix* start, float depth, int near) const {
-    if (!Ready()) return;
-    DrawMatrix m = {}, turn = {};
-    if (start) {
-        m = *start;
-        DrawMatrix_Identity(&turn);
-        DrawMatrix_Rotate(&turn, particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
-    }
     for (int i = 0; i < count; i++) {
         const Particle* p = &particles[i];
+        if (texture) texture->BindTexture(d);
+        d->Color4f(p->colour[0], p->colour[1], p->colour[2], p->life);
+        d->Rotatef(particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
         float x = p->position[0], y = p->position[1];
         float z = (float)((double)cz + p->position[2]);
-        int drawn = 1;
-        if (start) {
-            float eye[4];
-            DrawMatrix_Multiply(&m, m, turn);
-            DrawMatrix_Point(m, cx + x, cy + y, z, eye);
-            drawn = (-eye[2] < depth) == (near != 0);
-            if (unrotate) m = *start;
-        }
-        if (drawn) {
-            if (texture) texture->BindTexture(d);
-            d->Color4f(p->colour[0], p->colour[1], p->colour[2], p->life);
-        }
-        d->Rotatef(particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
-        if (drawn) {
-            d->Begin(DRAW_TRIANGLE_STRIP);
-            d->TexCoord2d(1.0, 1.0);
-            d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + 0.5 + y), z);
-            d->TexCoord2d(0.0, 1.0);
-            d->Vertex3f((float)(cx + x - 0.5), (float)(cy + 0.5 + y), z);
-            d->TexCoord2d(1.0, 0.0);
-            d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + y - 0.5), z);
-            d->TexCoord2d(0.0, 0.0);
-            d->Vertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
-            d->End();
-        }
+        d->Begin(DRAW_TRIANGLE_STRIP);
+        d->TexCoord2d(1.0, 1.0);
+        d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + 0.5 + y), z);
+        d->TexCoord2d(0.0, 1.0);
+        d->Vertex3f((float)(cx + x - 0.5), (float)(cy + 0.5 + y), z);
+        d->TexCoord2d(1.0, 0.0);
+        d->Vertex3f((float)(cx + 0.5 + x), (float)(cy + y - 0.5), z);
+        d->TexCoord2d(0.0, 0.0);
+        d->Vertex3f((float)(cx + x - 0.5), (float)(cy + y - 0.5), z);
+        d->End();
         if (unrotate) d->Rotatef(-particleShared.swirlAngle, 1.0f, 1.0f, 1.0f);
     }
+    particleShared.swirlAngle =
+        (float)((double)particleShared.swirlAngle + (double)timeStep * rotationSpeed);
 }

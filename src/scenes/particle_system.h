@@ -9,7 +9,6 @@
 
 class ZELKOR_Texture;
 struct Draw;
-struct DrawMatrix;
 
 struct Particle {
     float position[3];
@@ -37,13 +36,6 @@ class ParticleSystem {
     ZELKOR_API void Render(const Draw* draw, float cx, float cy, float cz, int32_t unrotate);
     // 0 until an Init succeeded; a failed system is neither updated nor drawn.
     int Ready() const { return particles && sinTable && cosTable; }
-    // Render in two parts, for a backend that draws the near particles
-    // apart: those whose centre lies nearer the eye than `depth` (near 1)
-    // or the others (near 0), from the caller's modelview `start`; then
-    // Turn once, as Render does after drawing.
-    void DrawSome(const Draw* draw, float cx, float cy, float cz, int32_t unrotate,
-                  const DrawMatrix* start, float depth, int near) const;
-    void Turn();
 
     float rotationSpeed = 0.0f;
     RespawnFunc respawn = nullptr;

@@ -1,7 +1,6 @@
 #include "scenes/wobble_scene.h"
 
 #include "platform/draw.h"
-#include "platform/draw_matrix.h"
 #include "textures/texture.h"
 #include "sequencing/scene_set.h"
 
@@ -52,31 +51,27 @@ void DrawWobbleTube(const Draw* d, const WobbleTube tube, ZELKOR_Texture* textur
     d->End();
 }
 
-// On the modern backend the particles near the eye, each a soft blob over
-// much of the view, are drawn at half the picture's size, and reach the
-// picture with the backdrop in one pass; the far ones at full size after
-// the tube. Additions clamped at white come out alike in any order.
-static const char* const pictureAndNear = R"(
+// On the modern backend the particles, soft blobs, are drawn at half the
+// picture's size, and reach the picture with the backdrop in one pass
+// before the tube. Additions clamped at white come out alike in any order.
+static const char* const pictureAndParticles = R"(
 varying vec4 vColour;
 varying vec2 vTexCoord;
 varying vec2 vPlace;
 uniform sampler2D picture;
-uniform sampler2D near;
+uniform sampler2D particles;
 void main() {
     vec4 texel = texture2D(picture, vTexCoord);
     vec3 lit = vColour.rgb * texel.rgb * (vColour.a * texel.a);
-    gl_FragColor = vec4(lit + texture2D(near, vPlace).rgb, 1.0);
+    gl_FragColor = vec4(lit + texture2D(particles, vPlace).rgb, 1.0);
 }
 )";
-
-// Nearer than this a unit is over a fifth of the view's height across.
-const float nearParticles = 15.0f;
 
 int PrepareScene6(WobbleScene& s, int kept) {
     const Draw* d = Draw_Current();
     s.program = s.target = 0; // made again at every preparation
     if (d->renderer == DRAW_MODERN) {
-        s.program = d->ProgramFromSource("scene6.near", scenePlaceVertex, pictureAndNear);
+        s.program = d->ProgramFromSource("scene6.particles", scenePlaceVertex, pictureAndParticles);
         s.target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
     }
     if (kept) return 1;
@@ -105,8 +100,6 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
     ParticleSystem* ps = &s->particles;
     int split = d->renderer == DRAW_MODERN && s->program && s->target && ps->Ready() && picture &&
                 picture->pixels;
-    DrawMatrix start;
-    DrawMatrix_Identity(&start);
     if (split) {
         d->DrawInto(s->target);
         d->Clear(DRAW_COLOR_BUFFER_BIT);
@@ -114,14 +107,14 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
         d->Enable(DRAW_BLEND);
         d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
         ps->Update(f.elapsed);
-        ps->DrawSome(d, 0.0f, 0.0f, -50.0f, 1, &start, nearParticles, 1);
+        ps->Render(d, 0.0f, 0.0f, -50.0f, 1);
         d->DrawInto(0);
         d->LoadIdentity();
         d->BlendFunc(DRAW_ONE, DRAW_ONE); // the program has weighed the picture by its alpha
         d->Color4f(1.0f, 1.0f, 1.0f, s->fade);
         BindHolder(d, picture);
         d->UseProgram(s->program);
-        d->UniformTexture("near", 1, d->TargetTexture(s->target));
+        d->UniformTexture("particles", 1, d->TargetTexture(s->target));
         DrawBackdrop(d);
         d->UseProgram(0);
         d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
@@ -137,8 +130,6 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
 
     d->LoadIdentity();
     if (split) {
-        ps->DrawSome(d, 0.0f, 0.0f, -50.0f, 1, &start, nearParticles, 0);
-        ps->Turn();
         const Particle& last = ps->particles[ps->count - 1]; // the state Render leaves
         BindHolder(d, ps->texture);
         d->Color4f(last.colour[0], last.colour[1], last.colour[2], last.life);
