@@ -56,13 +56,14 @@ void CheckErrors(const char* after) {
     }
 }
 
-// The size a target is drawn at: its own, or the picture's (halved each way
-// for a half-size one, at least a pixel).
+// The size a target is drawn at: its own, or the picture's (divided each way
+// for a half- or quarter-size one, at least a pixel).
 void TargetSize(const ModernTarget& t, int* width, int* height) {
     *width = t.askedWidth, *height = t.askedHeight;
     if (*width) return;
     ModernPasses_PictureSize(width, height);
-    if (t.half) *width = (*width + 1) / 2, *height = (*height + 1) / 2;
+    const int s = t.shrink;
+    *width = (*width + s - 1) / s, *height = (*height + s - 1) / s;
 }
 
 } // namespace
@@ -125,7 +126,7 @@ uint32_t ModernPasses_MakeTarget(int width, int height, int flags) {
     t.askedWidth = width, t.askedHeight = height;
     t.depth = (flags & DRAW_TARGET_DEPTH) != 0;
     t.pingPong = (flags & DRAW_TARGET_PING_PONG) != 0;
-    t.half = (flags & DRAW_TARGET_HALF) != 0;
+    t.shrink = flags & DRAW_TARGET_QUARTER ? 4 : flags & DRAW_TARGET_HALF ? 2 : 1;
     int w, h;
     TargetSize(t, &w, &h);
     GLint bound = 0;

@@ -9,9 +9,9 @@
 #include <cstdint>
 
 struct ModernTarget {
-    int askedWidth = 0, askedHeight = 0;   // 0 x 0: the picture's size
-    int depth = 0, pingPong = 0, half = 0; // half: of the picture's size
-    int width = 0, height = 0;             // as the storage is now
+    int askedWidth = 0, askedHeight = 0;     // 0 x 0: the picture's size
+    int depth = 0, pingPong = 0, shrink = 1; // the picture's size over shrink
+    int width = 0, height = 0;               // as the storage is now
     GLuint framebuffer[2] = {0, 0}, texture[2] = {0, 0}, depthBuffer = 0;
     int back = 0; // the texture drawn into
 };

@@ -50,7 +50,7 @@ void PrepareCloudPass(const Draw* d, CloudScene* s) {
     s->program = s->target = 0;
     if (d->renderer != DRAW_MODERN) return;
     s->program = d->ProgramFromSource("scene3.clouds", nullptr, cloudShader);
-    s->target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
+    s->target = d->MakeTarget(0, 0, DRAW_TARGET_QUARTER);
 }
 
 // The pass draws the stack as it stands when every layer turns alike, is the
@@ -81,7 +81,7 @@ int CloudPass(const Draw* d, const CloudScene& s, float orbitX, float orbitY) {
     d->Uniform("turn", 2, turn);
     d->Uniform("quad", 4, quad);
     d->UniformTexture("cloud", 1, l[0].texture->glName);
-    // The clouds are soft: a quarter of the pixels, sampled as sharply as
+    // The clouds are soft: a sixteenth of the pixels, sampled as sharply as
     // the whole picture's (the shader's bias), then spread over it.
     d->DrawInto(s.target);
     d->Disable(DRAW_BLEND);
