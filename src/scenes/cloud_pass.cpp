@@ -37,7 +37,7 @@ void main() {
         if (near > 0.0 && dot(p, p) > quad.w) break;
         vec2 local = vec2(cs.x * p.x + cs.y * p.y, cs.x * p.y - cs.y * p.x);
         vec2 inside = step(abs(local), quad.xy);
-        vec4 texel = texture2D(cloud, (local + quad.xy) / quad.xy);
+        vec4 texel = texture2D(cloud, (local + quad.xy) / quad.xy, -2.0);
         sum += texel.rgb * (texel.a * inside.x * inside.y * near);
         cs = vec2(cs.x * turn.x - cs.y * turn.y, cs.y * turn.x + cs.x * turn.y);
         distance += stack.w;

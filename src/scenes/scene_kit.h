@@ -34,7 +34,7 @@ ZELKOR_API void DrawBackdrop(const Draw* draw);
 // A vertex shader (modern backend) that also hands the fragment shader
 // vPlace, its place in the picture from (0, 0) to (1, 1): where to read a
 // target of the picture's shape.
-ZELKOR_API extern const char* const scenePlaceVertex;
+extern const char* const scenePlaceVertex;
 // The opening of the fading scenes: depth test off, additive blending, the
 // picture at alpha fade.
 ZELKOR_API void DrawFadedBackdrop(const Draw* draw, ZELKOR_Texture* picture, float fade);
