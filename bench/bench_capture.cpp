@@ -55,7 +55,7 @@ static Result RunCase(const char* show, Mode mode, int w, int h, uint32_t to) {
     sink.frame = Nowhere;
     sink.bgra = mode != STILLS_RGB;
     CaptureVideo* video = nullptr;
-    std::string error, soundProblem;
+    ZK_Status error, soundProblem;
     if (mode == EXPORT) {
         ZK_VideoSettings s;
         s.path = path.c_str();
@@ -64,7 +64,7 @@ static Result RunCase(const char* show, Mode mode, int w, int h, uint32_t to) {
         s.bottomUp = 1;
         video = CaptureVideo_Open(&s, &schedule, "sound.mp3", &soundProblem, &error);
         if (!video) {
-            fprintf(stderr, "bench_capture: %s\n", error.c_str());
+            fprintf(stderr, "bench_capture: %s\n", ZK_StatusText(error).c_str());
             return r;
         }
         sink.frame = CaptureVideo_Frame, sink.user = video;
@@ -80,7 +80,7 @@ static Result RunCase(const char* show, Mode mode, int w, int h, uint32_t to) {
     CaptureReport report;
     int end = Capture_Run(&schedule, w, h, &sink, 1, CAPTURE_DRAW_ALL, &report);
     r.ok = end == CAPTURE_DONE || end == CAPTURE_ENDED;
-    if (video) r.ok = CaptureVideo_Finish(video, &error) && r.ok;
+    if (video) r.ok = CaptureVideo_Finish(video).ok && r.ok;
     r.cpuSeconds = ProcessSeconds() - cpuStart;
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     r.frames = (double)report.frames;

@@ -99,9 +99,9 @@ void BM_ReloadPicture1024(benchmark::State& state) {
         (new ZELKOR_Texture())->LoadTexture(path.c_str(), 0, 1);
         Textures_TrackLoads(0);
     }
-    std::string why;
+    ZK_Status why;
     for (auto _ : state) {
-        if (Textures_Reload(path.c_str(), &why) != 1) state.SkipWithError(why.c_str());
+        if (Textures_Reload(path.c_str(), &why) != 1) state.SkipWithError(why.problem.c_str());
         glFinish();
     }
 }
@@ -110,7 +110,7 @@ BENCHMARK(BM_ReloadPicture1024)->Unit(benchmark::kMillisecond);
 // What an idle watch adds to every frame.
 void BM_IdleWatch(benchmark::State& state) {
     IO_Watch* watch = IO_WatchOpen();
-    if (!watch || IO_WatchFolder(watch, Scratch().Path().c_str(), nullptr) < 0) {
+    if (!watch || IO_WatchFolder(watch, Scratch().Path().c_str()) < 0) {
         state.SkipWithError("no file watching");
         return;
     }

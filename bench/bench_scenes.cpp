@@ -83,8 +83,7 @@ void MakeShowFolder() {
     WriteTga(showDir / "p1_kopf.tga", 128, 128, seed++);
     WriteTga(showDir / "p1_koerper.tga", 128, 128, seed++);
     std::vector<uint8_t> script;
-    std::string error;
-    if (RGS_Assemble("Plasma 0 3 4 5 6 1 1 1\nBlur3x3 0 2\n", &script, &error)) {
+    if (RGS_Assemble("Plasma 0 3 4 5 6 1 1 1\nBlur3x3 0 2\n", &script).ok) {
         WriteBytes(showDir / "wobble.rgs", script);
     }
 }

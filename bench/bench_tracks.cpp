@@ -40,8 +40,8 @@ static const std::string& Text() {
 // A frame of the show at 60 frames a second: every track read once, as the
 // scenes read them, through their frame.
 static void BM_LookupsPerFrame(benchmark::State& state) {
-    std::string error;
-    if (!Tracks_InstallText(Text(), &error)) state.SkipWithError(error.c_str());
+    ZK_Status error;
+    if (!(error = Tracks_InstallText(Text())).ok) state.SkipWithError(error.problem.c_str());
     std::vector<TrackHandle> handles;
     for (const Track& t : Tracks_Current()->tracks)
         handles.push_back(Tracks_Intern(t.name.c_str()));
@@ -62,9 +62,9 @@ BENCHMARK(BM_LookupsPerFrame)->Unit(benchmark::kMicrosecond);
 
 static void BM_ReloadText(benchmark::State& state) {
     const std::string& text = Text();
-    std::string error;
+    ZK_Status error;
     for (auto _ : state)
-        if (!Tracks_InstallText(text, &error)) state.SkipWithError(error.c_str());
+        if (!(error = Tracks_InstallText(text)).ok) state.SkipWithError(error.problem.c_str());
     state.SetBytesProcessed((int64_t)(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ReloadText)->Unit(benchmark::kMillisecond);
@@ -72,13 +72,13 @@ BENCHMARK(BM_ReloadText)->Unit(benchmark::kMillisecond);
 // The same tracks from the archive entry, as the show starts.
 static void BM_ReloadFile(benchmark::State& state) {
     TrackSet set;
-    std::string error;
-    CompileTrackText(Text(), &set, &error);
+    ZK_Status error;
+    CompileTrackText(Text(), &set);
     std::vector<uint8_t> bytes;
     EncodeTrackFile(set, &bytes);
     for (auto _ : state)
-        if (!Tracks_InstallFile(bytes.data(), bytes.size(), &error))
-            state.SkipWithError(error.c_str());
+        if (!(error = Tracks_InstallFile(bytes.data(), bytes.size())).ok)
+            state.SkipWithError(error.problem.c_str());
     state.SetBytesProcessed((int64_t)(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_ReloadFile)->Unit(benchmark::kMillisecond);

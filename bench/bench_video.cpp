@@ -55,18 +55,18 @@ static void BM_WriteVideo(benchmark::State& state, const char* extension) {
         s.width = w, s.height = h, s.fps = FPS;
         s.bottomUp = 1;
         s.audio = 1;
-        std::string error;
+        ZK_Status error;
         ZK_Video* video = ZK_VideoOpen(&s, &error);
         if (!video) {
-            state.SkipWithError(error.c_str());
+            state.SkipWithError(ZK_StatusText(error).c_str());
             return;
         }
         for (int k = 0; k < FRAMES; k++) {
             ZK_VideoPushFrame(video, frames[k % DISTINCT].data(), w * 3);
             ZK_VideoPushAudio(video, pcm.data(), (int)pcm.size() / 2);
         }
-        if (!ZK_VideoFinish(video, &error)) {
-            state.SkipWithError(error.c_str());
+        if (!(error = ZK_VideoFinish(video)).ok) {
+            state.SkipWithError(ZK_StatusText(error).c_str());
             return;
         }
     }

@@ -11,11 +11,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> out;
-    std::string error;
-    CompileTimingText(std::string((const char*)data, size), &out, &error);
+    CompileTimingText(std::string((const char*)data, size), &out);
 
     TimingTable table = {};
-    if (!ParseTimingScript(data, (uint32_t)size, &table)) return 0;
+    if (!ParseTimingScript(data, (uint32_t)size, &table).ok) return 0;
     uint32_t used = 8 + 72 * table.header.count;
     if (used > size) __builtin_trap();
     std::string text = FormatTimingText(table, (uint32_t)size - used);
@@ -27,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             sizeof(table.entries[i].name))
             unterminated = true;
     if (unterminated) {
-        if (CompileTimingText(text, &out, &error)) __builtin_trap();
+        if (CompileTimingText(text, &out).ok) __builtin_trap();
         FreeTimingTable(&table);
         return 0;
     }
-    if (!CompileTimingText(text, &out, &error) || out.size() != used) __builtin_trap();
+    if (!CompileTimingText(text, &out).ok || out.size() != used) __builtin_trap();
     for (uint32_t i = 0; i < table.header.count; i++) {
         TimingEntry e = table.entries[i];
         size_t n = strnlen(e.name, sizeof(e.name));

@@ -31,29 +31,29 @@ static void Edit(TrackSet* set) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TrackSet set;
-    std::string error;
+    ZK_Status error;
     std::vector<uint8_t> bytes, again;
-    if (CompileTrackText(std::string((const char*)data, size), &set, &error)) {
+    if ((error = CompileTrackText(std::string((const char*)data, size), &set)).ok) {
         EncodeTrackFile(set, &bytes);
         TrackSet back;
-        if (!CompileTrackText(FormatTrackText(set), &back, &error)) __builtin_trap();
+        if (!(error = CompileTrackText(FormatTrackText(set), &back)).ok) __builtin_trap();
         EncodeTrackFile(back, &again);
         if (again != bytes) __builtin_trap();
         TrackSet edited = set;
         Edit(&edited);
         std::string updated;
-        if (TrackSet_Problem(edited).empty() &&
+        if (TrackSet_Check(edited).ok &&
             !UpdateTrackText(std::string((const char*)data, size), edited, &updated))
             __builtin_trap();
     }
 
-    if (!DecodeTrackFile(data, size, &set, &error)) {
-        if (error.compare(0, 7, "offset ") != 0) __builtin_trap();
+    if (!(error = DecodeTrackFile(data, size, &set)).ok) {
+        if (error.problem.compare(0, 7, "offset ") != 0) __builtin_trap();
         return 0;
     }
     Evaluate(set);
     TrackSet back;
-    if (!CompileTrackText(FormatTrackText(set), &back, &error)) __builtin_trap();
+    if (!(error = CompileTrackText(FormatTrackText(set), &back)).ok) __builtin_trap();
     EncodeTrackFile(back, &again);
     if (again != std::vector<uint8_t>(data, data + size)) __builtin_trap();
     return 0;

@@ -110,28 +110,25 @@ VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name) {
     return nullptr;
 }
 
-int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination) {
-    const char* why = nullptr;
-    return VKZ_ReadEntryWhy(archive, entry, destination, &why);
-}
-
 // The entry's codec, once its stored data is known to lie inside the file and
-// its size within bounds; null with *why otherwise.
-static VKZ_Codec* CodecFor(VKZ_Archive* archive, VKZ_EntryRecord* entry, const char** why) {
+// its size within bounds.
+static ZK_Status CodecFor(VKZ_Archive* archive, VKZ_EntryRecord* entry, VKZ_Codec** out) {
     // An id no codec has (or the digest's id 2) can never read successfully,
     // even if the record's content digest happens to be all zeros.
     VKZ_Codec* codec = VKZ_CreateCodec((int)entry->codecId);
-    *why = entry->codecId == VKZ_CODEC_MD5 ? "codec 2 (md5) cannot unpack" : "unknown codec id";
-    if (!codec) return nullptr;
+    if (!codec)
+        return ZK_Fail(entry->codecId == VKZ_CODEC_MD5 ? "codec 2 (md5) cannot unpack"
+                                                       : "unknown codec id");
     // The open checked the records' own positions, but dataOffset may point anywhere.
     off_t fileSize = -1;
     if (fseeko(archive->stream, 0, SEEK_END) == 0) fileSize = ftello(archive->stream);
     if (fileSize >= 0 && (uint64_t)entry->dataOffset + entry->storedSize <= (uint64_t)fileSize &&
-        entry->size <= VKZ_MAX_ENTRY_SIZE)
-        return codec;
-    *why = "the stored data lies outside the file";
+        entry->size <= VKZ_MAX_ENTRY_SIZE) {
+        *out = codec;
+        return ZK_Ok();
+    }
     delete codec;
-    return nullptr;
+    return ZK_Fail("the stored data lies outside the file");
 }
 
 static const char* SizeProblem(int64_t n) {
@@ -139,33 +136,40 @@ static const char* SizeProblem(int64_t n) {
                  : "the stream unpacks to fewer bytes than the entry's size";
 }
 
-int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
-                     const char** why) {
-    *why = "no archive, entry or destination";
-    if (!archive || !entry || !destination) return 0;
-    VKZ_Codec* codec = CodecFor(archive, entry, why);
-    if (!codec) return 0;
-    int ok = 0;
-    *why = "out of memory";
+// The caller names the entry.
+static ZK_Status ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination) {
+    if (!archive || !entry || !destination) return ZK_Fail("no archive, entry or destination");
+    VKZ_Codec* codec = nullptr;
+    ZK_Status status = CodecFor(archive, entry, &codec);
+    if (!status.ok) return status;
     uint8_t* stored = (uint8_t*)malloc(entry->storedSize ? entry->storedSize : 1);
-    if (stored) *why = "cannot read the stored data";
-    if (stored && fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) == 0 &&
-        fread(stored, 1, entry->storedSize, archive->stream) == entry->storedSize) {
+    if (!stored) {
+        status = ZK_Fail("out of memory");
+    } else if (fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) != 0 ||
+               fread(stored, 1, entry->storedSize, archive->stream) != entry->storedSize) {
+        status = ZK_Fail("cannot read the stored data");
+    } else {
         // Unpacked straight into the caller's buffer, which holds `size` bytes.
         // A decoder failure or a short result is a failed read.
         int n = codec->Decompress(stored, entry->storedSize, destination, entry->size);
-        *why = SizeProblem(n);
-        if (n >= 0 && (uint32_t)n == entry->size) {
+        if (n < 0 || (uint32_t)n != entry->size) {
+            status = ZK_Fail(SizeProblem(n));
+        } else {
             uint8_t digest[16];
             VKZ_MD5 md5;
             md5.Compress(destination, entry->size, digest);
-            ok = memcmp(digest, entry->dataDigest, 16) == 0;
-            *why = ok ? nullptr : "the content digest does not match";
+            if (memcmp(digest, entry->dataDigest, 16) != 0)
+                status = ZK_Fail("the content digest does not match");
         }
     }
     free(stored);
     delete codec;
-    return ok;
+    return status;
+}
+
+int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                  ZK_Status* status) {
+    return ZK_Report(status, ReadEntry(archive, entry, destination));
 }
 
 namespace {
@@ -198,31 +202,34 @@ int WriteUnpacked(void* user, const uint8_t* data, uint32_t size) {
 
 } // namespace
 
-int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
-                    int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
-                    const char** why) {
-    *why = "no archive or entry";
-    if (!archive || !entry) return 0;
-    VKZ_Codec* codec = CodecFor(archive, entry, why);
-    if (!codec) return 0;
+static ZK_Status StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                             int (*write)(void* user, const uint8_t* data, uint32_t size),
+                             void* user) {
+    if (!archive || !entry) return ZK_Fail("no archive or entry");
+    VKZ_Codec* codec = nullptr;
+    ZK_Status status = CodecFor(archive, entry, &codec);
+    if (!status.ok) return status;
     EntryStream e;
     e.stream = archive->stream, e.left = entry->storedSize;
     e.write = write, e.user = user;
     VKZ_StreamIO io{ReadStored, WriteUnpacked, &e};
     int64_t n = -1;
-    *why = "cannot read the stored data";
     if (fseeko(archive->stream, (off_t)entry->dataOffset, SEEK_SET) == 0)
         n = codec->DecompressStream(&io, entry->storedSize, entry->size);
     delete codec;
-    if (e.stopped) *why = "the output could not be written";
-    if (e.readFailed || e.stopped) return 0;
-    *why = SizeProblem(n);
-    if (n != (int64_t)entry->size) return 0;
+    if (e.stopped) return ZK_Fail("the output could not be written");
+    if (e.readFailed) return ZK_Fail("cannot read the stored data");
+    if (n != (int64_t)entry->size) return ZK_Fail(SizeProblem(n));
     uint8_t digest[16];
     e.md5.Final();
     e.md5.GetDigest(digest);
-    *why = "the content digest does not match";
-    if (memcmp(digest, entry->dataDigest, 16) != 0) return 0;
-    *why = nullptr;
-    return 1;
+    if (memcmp(digest, entry->dataDigest, 16) != 0)
+        return ZK_Fail("the content digest does not match");
+    return ZK_Ok();
+}
+
+ZK_Status VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                          int (*write)(void* user, const uint8_t* data, uint32_t size),
+                          void* user) {
+    return StreamEntry(archive, entry, write, user);
 }

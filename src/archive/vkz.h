@@ -1,6 +1,7 @@
 // The data archive "data.vkz": entries found by the MD5 of their lower-cased
 // name, unpacked through their codec and checked against their content digest.
 #pragma once
+#include "core/status.h"
 #include <cstdint>
 #include <cstdio>
 
@@ -38,15 +39,13 @@ void VKZ_Close(VKZ_Archive* archive);
 // Lower-cases `name` in place, as the lookup always has.
 VKZ_EntryRecord* VKZ_FindEntry(VKZ_Archive* archive, char* name);
 // 1 when the entry unpacked to exactly its `size` bytes into `destination`
-// (at least that large) and matched its content digest; 0 otherwise.
-int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination);
-// The same, with the reason for a 0 in *why (a static text), for tools.
-int VKZ_ReadEntryWhy(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
-                     const char** why);
+// (at least that large) and matched its content digest; 0 otherwise, with
+// *status (when given) saying why.
+int VKZ_ReadEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry, void* destination,
+                  ZK_Status* status = nullptr);
 // The same for tools, without a destination: the entry goes to `write` in
 // pieces of at most 64 KiB (0 stops it) and its digest is checked at the end,
 // so an entry of any size costs little memory (aPLib and UCL entries are still
-// unpacked whole: their references reach back to any byte). 1, or 0 with *why.
-int VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
-                    int (*write)(void* user, const uint8_t* data, uint32_t size), void* user,
-                    const char** why);
+// unpacked whole: their references reach back to any byte).
+ZK_Status VKZ_StreamEntry(VKZ_Archive* archive, VKZ_EntryRecord* entry,
+                          int (*write)(void* user, const uint8_t* data, uint32_t size), void* user);

@@ -2,6 +2,7 @@
 // stored data. Written safely (io/write_file.h): a failed build never leaves a
 // half-written archive in place of a good one.
 #pragma once
+#include "core/status.h"
 #include "io/write_file.h"
 
 #include <cstdint>
@@ -17,18 +18,18 @@ struct VKZ_Writer {
     uint32_t entryCount;
     uint64_t position;
     uint8_t (*names)[16]; // digests added so far, to refuse duplicates
-    const char* error;    // reason of the last failure
-    int writeFailed;      // ... which was the archive's own write
 };
 
-// The writer, or null with *why set (when given).
-VKZ_Writer* VKZ_WriterOpen(const char* path, const char** why = nullptr);
+// The writer, or null with *status (when given) saying why.
+VKZ_Writer* VKZ_WriterOpen(const char* path, ZK_Status* status = nullptr);
 // Packs `data` with the codec and appends it. aPLib refuses sources under two
-// bytes; those are stored instead. Returns the codec id used, or -1 (error set).
+// bytes; those are stored instead. Returns the codec id used, or -1 with
+// *status (when given) saying why: naming the archive when its own write
+// failed, else nothing (the entry was refused).
 int VKZ_WriterAdd(VKZ_Writer* writer, const char* name, const void* data, uint32_t size,
-                  int codecId);
-// Writes the entry count and moves the archive into place; 1, or 0 with *why
-// set (when given). The writer is freed either way.
-int VKZ_WriterFinish(VKZ_Writer* writer, const char** why = nullptr);
+                  int codecId, ZK_Status* status = nullptr);
+// Writes the entry count and moves the archive into place. The writer is
+// freed either way.
+ZK_Status VKZ_WriterFinish(VKZ_Writer* writer);
 // Drops what was written (never the target itself) and frees the writer.
 void VKZ_WriterAbort(VKZ_Writer* writer);

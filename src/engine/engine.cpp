@@ -1,5 +1,7 @@
 #include "engine/engine.h"
 
+#include "engine/engine_core.h"
+
 #include "core/globals.h"
 #include "core/log.h"
 #include "engine/startup.h"
@@ -28,37 +30,20 @@
 // that starts the engine carries and exports the whole API.
 extern const void* const zelkorSceneApi;
 
+EngineCore engine;
+
 namespace {
 
-EngineConfig config;
-int state = ENGINE_FAILED;
-// The main loop's message record, zero-filled before start-up.
-ZELKOR_Message mainMessage;
-
-// The music time at which the show's elapsed time is 0, the last frame's
-// music time and step, and the draw layer the scenes are handed this frame.
-int64_t showBegin = 0;
-uint32_t lastMusicTime = 0;
-int32_t frameDelta = 0;
-int framesBegun = 0;
-const Draw* frameDraw = nullptr;
-// The last frame ran through the null backend: the state it kept goes to
-// the drawing backend before the next drawn frame.
-int simulated = 0, standsAlone = 0;
-float frameKeeps = 1.0f; // how much of the picture before it the last simulated frame kept
-// The music time the frame under way runs at, or -1 for the clock's.
-int64_t frameAt = -1;
-
 uint32_t ReadMusicTime(void*) {
-    return frameAt >= 0 ? (uint32_t)frameAt : g_sound->GetTime();
+    return engine.frameAt >= 0 ? (uint32_t)engine.frameAt : g_sound->GetTime();
 }
 
 void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
-    int64_t elapsed =
-        config.elapsedIsMusicTime ? (int64_t)musicTime : (int64_t)musicTime - showBegin;
+    int64_t elapsed = engine.config.elapsedIsMusicTime ? (int64_t)musicTime
+                                                       : (int64_t)musicTime - engine.showBegin;
     frame->elapsed = elapsed < 0 ? 0 : elapsed > UINT32_MAX ? UINT32_MAX : (uint32_t)elapsed;
-    frame->delta = frameDelta;
-    frame->draw = frameDraw;
+    frame->delta = engine.frameDelta;
+    frame->draw = engine.frameDraw;
     frame->tracks = 1;
     const MusicGrid& grid = Tracks_Grid();
     MusicPosition at = MusicGrid_Position(grid, musicTime);
@@ -73,17 +58,17 @@ void FrameAt(void*, uint32_t musicTime, SceneFrame* frame) {
 // here on the music clock alone tells the time, and a seek moves only it.
 void BeginFrameClock() {
     uint32_t now = ReadMusicTime(nullptr);
-    if (!framesBegun) {
-        showBegin = (int64_t)now - g_timer->GetElapsed();
-        lastMusicTime = now;
-        framesBegun = 1;
+    if (!engine.framesBegun) {
+        engine.showBegin = (int64_t)now - g_timer->GetElapsed();
+        engine.lastMusicTime = now;
+        engine.framesBegun = 1;
         SceneFrameSource source;
         source.musicTime = ReadMusicTime;
         source.frameAt = FrameAt;
         SetSceneFrameSource(&source);
     }
-    frameDelta = (int32_t)(now - lastMusicTime);
-    lastMusicTime = now;
+    engine.frameDelta = (int32_t)(now - engine.lastMusicTime);
+    engine.lastMusicTime = now;
 }
 
 // The engine-wide tracks over the whole picture: "global.fade" to black,
@@ -124,7 +109,7 @@ int TrackFind(const char* name) {
 int TrackValue(int handle, float* out) {
     const Track* track = Tracks_Find(handle);
     if (!track || track->keys.empty()) return 0;
-    *out = Tracks_Value(handle, lastMusicTime, 0.0f);
+    *out = Tracks_Value(handle, engine.lastMusicTime, 0.0f);
     return 1;
 }
 
@@ -136,39 +121,39 @@ const char* Folder() {
 int Frame(const EngineInput& in) {
     // As in the show's loop: the quit test comes before each frame, so the
     // frame that pumped the quit message still completed.
-    if (mainMessage.message == ZELKOR_WM_QUIT) return state = ENGINE_ENDED;
-    uint32_t begin = config.pace == ENGINE_PACE_SLEEP ? ZELKOR_GetTicks() : 0;
+    if (engine.mainMessage.message == ZELKOR_WM_QUIT) return engine.state = ENGINE_ENDED;
+    uint32_t begin = engine.config.pace == ENGINE_PACE_SLEEP ? ZELKOR_GetTicks() : 0;
     g_timer->BeginFrame();
-    g_window->PumpMessage(&mainMessage);
+    g_window->PumpMessage(&engine.mainMessage);
     if (in.draw) {
-        frameAt = in.at;
+        engine.frameAt = in.at;
         BeginFrameClock();
-        if (in.simulate && !simulated) Draw_NullForget();
-        if (!in.simulate && simulated) Draw_NullCarry(g_opengl->GetDraw());
-        simulated = in.simulate;
-        frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
+        if (in.simulate && !engine.simulated) Draw_NullForget();
+        if (!in.simulate && engine.simulated) Draw_NullCarry(g_opengl->GetDraw());
+        engine.simulated = in.simulate;
+        engine.frameDraw = in.simulate ? Draw_Null() : g_opengl->GetDraw();
         if (in.simulate) Draw_NullFrameStandsAlone(); // from this frame's start
-        FrameValues(frameDraw, lastMusicTime);
+        FrameValues(engine.frameDraw, engine.lastMusicTime);
         if (!SceneDispatcher()) {
-            frameAt = -1;
+            engine.frameAt = -1;
             g_shellLog->Print("SceneDispatcher encountered error");
-            if (!config.quietErrors)
+            if (!engine.config.quietErrors)
                 fprintf(stderr,
                         "marovy: %s/data.vkz holds no readable timetable (default.tmg); make "
                         "the archive again (zelkor tmg compile, zelkor vkz create)\n",
                         Folder());
-            return state = ENGINE_STOPPED;
+            return engine.state = ENGINE_STOPPED;
         }
-        frameAt = -1;
-        frameDraw->DrawInto(0); // whatever target a scene left, the rest goes on the picture
+        engine.frameAt = -1;
+        engine.frameDraw->DrawInto(0); // whatever target a scene left, the rest goes on the picture
         if (in.simulate) {
-            standsAlone = Draw_NullFrameStandsAlone();
-            frameKeeps = Draw_NullFrameKeeps();
+            engine.standsAlone = Draw_NullFrameStandsAlone();
+            engine.frameKeeps = Draw_NullFrameKeeps();
         }
         if (!in.simulate) {
-            DrawGlobalTracks(frameDraw, lastMusicTime);
+            DrawGlobalTracks(engine.frameDraw, engine.lastMusicTime);
             if (in.overlay)
-                in.overlay(frameDraw, g_opengl->ViewWidth(), g_opengl->ViewHeight(),
+                in.overlay(engine.frameDraw, g_opengl->ViewWidth(), g_opengl->ViewHeight(),
                            in.overlayUser);
             g_opengl->ClearBars();
         }
@@ -177,61 +162,71 @@ int Frame(const EngineInput& in) {
     if (in.draw && (in.simulate || !in.present)) {
         // A catch-up runs as fast as it can: frames simulated, or drawn but
         // not shown.
-    } else if (config.pace == ENGINE_PACE_SPIN) {
+    } else if (engine.config.pace == ENGINE_PACE_SPIN) {
         g_timer->EndFrame();
-    } else if (config.pace == ENGINE_PACE_SLEEP) {
+    } else if (engine.config.pace == ENGINE_PACE_SLEEP) {
         // Slept rather than spun: a tool on the maker's desk shares the machine.
         uint32_t spent = ZELKOR_GetTicks() - begin, least = g_timer->GetMinFrameTime();
         if (spent < least) ZELKOR_Sleep(least - spent);
     }
-    return state;
+    return engine.state;
 }
 
 } // namespace
 
 int Engine_Start(const EngineConfig* c) {
     if (!zelkorSceneApi) return 0;
-    config = *c;
-    memset(&mainMessage, 0, sizeof mainMessage);
-    // The first frame's step is 0, as is a mark's taken before it.
-    framesBegun = 0;
-    lastMusicTime = 0;
-    frameDelta = 0;
-    frameDraw = nullptr;
-    simulated = 0;
-    state = ENGINE_FAILED;
-    if (config.folder && chdir(config.folder) != 0) return 0;
+    // Everything of the last run goes; the first frame's step is 0, as is a
+    // mark's taken before it.
+    static_cast<EngineRun&>(engine) = EngineRun();
+    engine.config = *c;
+    if (engine.config.folder && chdir(engine.config.folder) != 0) return 0;
     static const DrawUniformSource tracks = {TrackFind, TrackValue};
     Draw_SetUniformSource(&tracks);
-    Startup_Begin(&config);
-    state = ENGINE_STARTING;
+    Startup_Begin();
+    engine.state = ENGINE_STARTING;
     return 1;
 }
 
 int Engine_Step(const EngineInput* input) {
     EngineInput none;
     const EngineInput& in = input ? *input : none;
-    if (state == ENGINE_RUNNING) return Frame(in);
-    if (state != ENGINE_STARTING) return state;
+    if (engine.state == ENGINE_RUNNING) return Frame(in);
+    if (engine.state != ENGINE_STARTING) return engine.state;
     int result = Startup();
-    if (result == STARTUP_FAILED) return state = ENGINE_FAILED;
-    if (result == STARTUP_MORE) return state;
-    return state = ENGINE_RUNNING;
+    if (result == STARTUP_FAILED) {
+        engine.logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
+        return engine.state = ENGINE_FAILED;
+    }
+    if (result == STARTUP_MORE) return engine.state;
+    return engine.state = ENGINE_RUNNING;
+}
+
+int Engine_StartUp(const EngineConfig* config) {
+    Engine_Start(config);
+    int state;
+    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
+    }
+    return state;
+}
+
+int Engine_LogOpenError() {
+    return engine.logOpenError;
 }
 
 void Engine_Stop() {
     Shutdown();
     SetSceneFrameSource(nullptr);
-    framesBegun = 0;
-    state = ENGINE_FAILED;
+    engine.framesBegun = 0;
+    engine.state = ENGINE_FAILED;
 }
 
 void Engine_UseScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
     // Timetables are checked against these names from now on; copied, as a
     // library's own may be unloaded. The program's own lines (a show's web
     // build) name theirs too.
-    static std::vector<std::string> names;
-    static std::vector<const char*> pointers;
+    std::vector<std::string>& names = engine.sceneNames;
+    std::vector<const char*>& pointers = engine.sceneNamePointers;
     names.clear();
     pointers.clear();
     int own = 0;
@@ -243,24 +238,24 @@ void Engine_UseScenes(const SceneDef* scenes, std::vector<std::string>* restarte
     }
     for (const std::string& name : names) pointers.push_back(name.c_str());
     UseShowSceneNames(own ? pointers.data() : nullptr, (int)pointers.size());
-    if (state == ENGINE_RUNNING || state == ENGINE_ENDED)
+    if (engine.state == ENGINE_RUNNING || engine.state == ENGINE_ENDED)
         Startup_ReplaceScenes(scenes, restarted);
     else
         Startup_UseScenes(scenes);
 }
 
 void Engine_CancelQuit() {
-    if (state != ENGINE_ENDED) return;
-    memset(&mainMessage, 0, sizeof mainMessage);
-    state = ENGINE_RUNNING;
+    if (engine.state != ENGINE_ENDED) return;
+    memset(&engine.mainMessage, 0, sizeof engine.mainMessage);
+    engine.state = ENGINE_RUNNING;
 }
 
 int Engine_State() {
-    return state;
+    return engine.state;
 }
 
 uint32_t Engine_MusicTime() {
-    return lastMusicTime;
+    return engine.lastMusicTime;
 }
 
 struct EngineMark {
@@ -280,8 +275,8 @@ EngineMark* Engine_Mark() {
     }
     mark->scenes = scenes;
     ZELKOR_RandSave(&mark->random);
-    mark->lastMusicTime = lastMusicTime;
-    mark->simulated = simulated;
+    mark->lastMusicTime = engine.lastMusicTime;
+    mark->simulated = engine.simulated;
     mark->carried = *Draw_NullCarried();
     return mark;
 }
@@ -289,8 +284,8 @@ EngineMark* Engine_Mark() {
 void Engine_Rewind(const EngineMark* mark) {
     SceneState_Rewind(mark->scenes);
     ZELKOR_RandRestore(&mark->random);
-    lastMusicTime = mark->lastMusicTime;
-    simulated = mark->simulated;
+    engine.lastMusicTime = mark->lastMusicTime;
+    engine.simulated = mark->simulated;
     *Draw_NullCarried() = mark->carried;
     Engine_CancelQuit();
 }
@@ -302,7 +297,7 @@ void Engine_FreeMark(EngineMark* mark) {
 }
 
 int Engine_FrameStandsAlone() {
-    return standsAlone;
+    return engine.standsAlone;
 }
 
 uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
@@ -314,7 +309,7 @@ uint64_t Engine_FirstToDraw(uint64_t first, uint64_t last,
     std::vector<float> keeps;
     uint64_t n = first;
     for (; n <= last && simulate(user, n); n++)
-        keeps.push_back(Engine_FrameStandsAlone() ? 0.0f : frameKeeps);
+        keeps.push_back(Engine_FrameStandsAlone() ? 0.0f : engine.frameKeeps);
     Engine_Rewind(mark);
     Engine_FreeMark(mark);
     // A frame that ended or stopped the show: nothing after it is drawn.

@@ -89,6 +89,13 @@ struct EngineInput {
 int Engine_Start(const EngineConfig* config);
 // One stage of start-up, or one frame: an EngineState.
 int Engine_Step(const EngineInput* input);
+// Engine_Start and every stage of start-up in one call, for a host that
+// waits for it (the browser's page cannot): ENGINE_RUNNING, or ENGINE_FAILED.
+// Engine_Stop follows either way.
+int Engine_StartUp(const EngineConfig* config);
+// After ENGINE_FAILED: why the log could not be opened (an errno, which
+// ZELKOR_LogProblem words), or 0 when a later step failed.
+int Engine_LogOpenError();
 // Releases everything; safe after a partial start-up and after Engine_Start alone.
 void Engine_Stop();
 

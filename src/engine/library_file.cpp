@@ -22,24 +22,16 @@ static int SameVersion(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-int LibraryFile_Read(const char* path, std::vector<uint8_t>* bytes, std::string* why) {
+ZK_Status LibraryFile_Read(const char* path, std::vector<uint8_t>* bytes) {
     struct stat before, after;
-    if (stat(path, &before) != 0) {
-        *why = strerror(errno);
-        return 0;
-    }
-    const char* error = nullptr;
+    if (stat(path, &before) != 0) return ZK_FailIn(path, strerror(errno));
     // A scene library of a gigabyte is something else.
-    if (!IO_ReadFile(path, 1u << 30, IO_REGULAR_ONLY, bytes, &error)) {
-        *why = error ? error : "cannot read it";
-        return 0;
-    }
+    ZK_Status read = IO_ReadFile(path, 1u << 30, IO_REGULAR_ONLY, bytes);
+    if (!read.ok) return read;
     if (stat(path, &after) != 0 || !SameVersion(before, after) ||
-        bytes->size() != (uint64_t)after.st_size) {
-        *why = "it changed while it was read (still being written?)";
-        return 0;
-    }
-    return 1;
+        bytes->size() != (uint64_t)after.st_size)
+        return ZK_FailIn(path, "it changed while it was read (still being written?)");
+    return ZK_Ok();
 }
 
 static const char* MachineName(unsigned machine) {
@@ -74,58 +66,49 @@ static int Within(uint64_t offset, uint64_t count, uint64_t size, uint64_t total
     return size == 0 || count <= (total - offset) / size;
 }
 
-static int CutShort(std::string* why, const char* what, uint64_t total) {
-    *why = std::string("cut short (still being written?): its ") + what +
-           " reach past its end at " + std::to_string(total) + " bytes";
-    return 0;
+static ZK_Status CutShort(const char* what, uint64_t total) {
+    return ZK_Fail(std::string("cut short (still being written?): its ") + what +
+                   " reach past its end at " + std::to_string(total) + " bytes");
 }
 
-int LibraryFile_Check(const std::vector<uint8_t>& bytes, std::string* why) {
+ZK_Status LibraryFile_Check(const std::vector<uint8_t>& bytes) {
     const uint64_t total = bytes.size();
-    if (total < EI_NIDENT || memcmp(bytes.data(), ELFMAG, SELFMAG) != 0) {
-        *why = total == 0 ? "empty (still being written?)" : "not a shared library (no ELF header)";
-        return 0;
-    }
+    if (total < EI_NIDENT || memcmp(bytes.data(), ELFMAG, SELFMAG) != 0)
+        return ZK_Fail(total == 0 ? "empty (still being written?)"
+                                  : "not a shared library (no ELF header)");
     const uint8_t* ident = bytes.data();
-    if (ident[EI_CLASS] != __ehdr_start.e_ident[EI_CLASS]) {
-        *why = std::string("wrong ELF class: ") +
-               (ident[EI_CLASS] == ELFCLASS32 ? "ELFCLASS32" : "ELFCLASS64") +
-               " (built for another CPU)";
-        return 0;
-    }
-    if (total < sizeof(Ehdr)) return CutShort(why, "ELF header does", total);
+    if (ident[EI_CLASS] != __ehdr_start.e_ident[EI_CLASS])
+        return ZK_Fail(std::string("wrong ELF class: ") +
+                       (ident[EI_CLASS] == ELFCLASS32 ? "ELFCLASS32" : "ELFCLASS64") +
+                       " (built for another CPU)");
+    if (total < sizeof(Ehdr)) return CutShort("ELF header does", total);
     Ehdr h;
     memcpy(&h, bytes.data(), sizeof h);
-    if (ident[EI_DATA] != __ehdr_start.e_ident[EI_DATA] || h.e_machine != __ehdr_start.e_machine) {
-        *why = "wrong ELF machine: built for " + Machine(h.e_machine) + ", not " +
-               Machine(__ehdr_start.e_machine);
-        return 0;
-    }
-    if (h.e_type != ET_DYN) {
-        *why = "not a shared library (an ELF file of type " + std::to_string(h.e_type) + ")";
-        return 0;
-    }
+    if (ident[EI_DATA] != __ehdr_start.e_ident[EI_DATA] || h.e_machine != __ehdr_start.e_machine)
+        return ZK_Fail("wrong ELF machine: built for " + Machine(h.e_machine) + ", not " +
+                       Machine(__ehdr_start.e_machine));
+    if (h.e_type != ET_DYN)
+        return ZK_Fail("not a shared library (an ELF file of type " + std::to_string(h.e_type) +
+                       ")");
     if (h.e_phnum == 0 || h.e_phentsize != sizeof(Phdr) ||
-        (h.e_shnum && h.e_shentsize != sizeof(Shdr))) {
-        *why = "not a shared library (its ELF header is damaged)";
-        return 0;
-    }
+        (h.e_shnum && h.e_shentsize != sizeof(Shdr)))
+        return ZK_Fail("not a shared library (its ELF header is damaged)");
     if (!Within(h.e_phoff, h.e_phnum, sizeof(Phdr), total))
-        return CutShort(why, "program headers", total);
+        return CutShort("program headers", total);
     if (!Within(h.e_shoff, h.e_shnum, sizeof(Shdr), total))
-        return CutShort(why, "section headers", total);
+        return CutShort("section headers", total);
     for (unsigned i = 0; i < h.e_phnum; i++) {
         Phdr p;
         memcpy(&p, bytes.data() + h.e_phoff + i * sizeof(Phdr), sizeof p);
-        if (!Within(p.p_offset, p.p_filesz, 1, total)) return CutShort(why, "segments", total);
+        if (!Within(p.p_offset, p.p_filesz, 1, total)) return CutShort("segments", total);
     }
     for (unsigned i = 0; i < h.e_shnum; i++) {
         Shdr s;
         memcpy(&s, bytes.data() + h.e_shoff + i * sizeof(Shdr), sizeof s);
         if (s.sh_type != SHT_NOBITS && !Within(s.sh_offset, s.sh_size, 1, total))
-            return CutShort(why, "sections", total);
+            return CutShort("sections", total);
     }
-    return 1;
+    return ZK_Ok();
 }
 
 static Shdr Section(const std::vector<uint8_t>& bytes, const Ehdr& h, unsigned i) {
@@ -135,7 +118,7 @@ static Shdr Section(const std::vector<uint8_t>& bytes, const Ehdr& h, unsigned i
 }
 
 int LibraryFile_SymbolText(const std::vector<uint8_t>& bytes, const char* name, std::string* text,
-                           std::string* why) {
+                           ZK_Status* status) {
     Ehdr h;
     memcpy(&h, bytes.data(), sizeof h);
     const uint64_t length = strlen(name);
@@ -153,7 +136,8 @@ int LibraryFile_SymbolText(const std::vector<uint8_t>& bytes, const char* name, 
                 names.sh_size - sym.st_name <= length ||
                 memcmp(strings + sym.st_name, name, length + 1) != 0)
                 continue;
-            *why = std::string("its ") + name + " is not a text within the file";
+            ZK_Report(status,
+                      ZK_Fail(std::string("its ") + name + " is not a text within the file"));
             if (sym.st_shndx >= h.e_shnum) return -1;
             Shdr home = Section(bytes, h, sym.st_shndx);
             // The symbol's bytes as the file holds them (no relocation applies

@@ -3,20 +3,22 @@
 // a page past its end), one built for another CPU gets a vague answer from
 // it, and a library's constructors run as soon as it is opened.
 #pragma once
+#include "core/status.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // The whole file, read only when it stayed the same file of the same size and
-// time throughout; 0 with the reason in *why otherwise.
-int LibraryFile_Read(const char* path, std::vector<uint8_t>* bytes, std::string* why);
+// time throughout.
+ZK_Status LibraryFile_Read(const char* path, std::vector<uint8_t>* bytes);
 
-// 1 when `bytes` is a shared library for this CPU whose headers, segments and
-// sections all lie within the file; 0 with the reason in *why.
-int LibraryFile_Check(const std::vector<uint8_t>& bytes, std::string* why);
+// Whether `bytes` is a shared library for this CPU whose headers, segments
+// and sections all lie within the file (no file named).
+ZK_Status LibraryFile_Check(const std::vector<uint8_t>& bytes);
 
 // The text a defined dynamic symbol's bytes hold (a `const char name[]`),
 // read from the file of a checked library: 1 found, 0 no such symbol, -1 the
-// symbol's bytes are not a text within the file (the reason in *why).
+// symbol's bytes are not a text within the file (*status, when given, says so).
 int LibraryFile_SymbolText(const std::vector<uint8_t>& bytes, const char* name, std::string* text,
-                           std::string* why);
+                           ZK_Status* status = nullptr);

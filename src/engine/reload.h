@@ -1,7 +1,9 @@
-// Taking in the show's changed files while it runs. Each returns 1, or 0
-// with the reason in *why and the old content still in use: the show never
-// stops for a bad edit. (Pictures and texture scripts: Textures_Reload.)
+// Taking in the show's changed files while it runs. On a failure, which the
+// status says (naming the file), the old content stays in use: the show
+// never stops for a bad edit. (Pictures and texture scripts: Textures_Reload.)
 #pragma once
+#include "core/status.h"
+
 #include <string>
 #include <vector>
 
@@ -10,11 +12,9 @@
 // is refused, as `zelkor tmg compile --strict` refuses it. `warnings`, when
 // given, gets what `zelkor tmg` warns about in the new timetable
 // ("default.tmg: entry N: warning: ...").
-int Reload_Archive(const char* path, std::string* why,
-                   std::vector<std::string>* warnings = nullptr);
+ZK_Status Reload_Archive(const char* path, std::vector<std::string>* warnings = nullptr);
 // A timetable in text form, compiled as `zelkor tmg compile` does, with its
 // warnings ("line N: warning: ...").
-int Reload_TimetableText(const char* path, std::string* why,
-                         std::vector<std::string>* warnings = nullptr);
+ZK_Status Reload_TimetableText(const char* path, std::vector<std::string>* warnings = nullptr);
 // The music, reopened at the current music time.
-int Reload_Music(const char* path, std::string* why);
+ZK_Status Reload_Music(const char* path);

@@ -19,15 +19,20 @@ struct VirtualClock {
     int startingUp = 1;
 };
 
-VirtualClock virtualClock;
-int frameWidth = 0, frameHeight = 0;
-// The 4:3 picture inside the frame; the rest of the frame is the black bars.
-int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
-int framesPerSecond = 60;
-const char* logPath = nullptr;
-int renderer = 0;
-uint32_t firstMusicTime = 0, clockBase = 0;
-uint64_t firstGridFrame = 0;
+// The runner's one record: what was set before the start lasts from run to
+// run; the rest is set by Runner_Start.
+struct Runner {
+    VirtualClock clock;
+    int frameWidth = 0, frameHeight = 0;
+    // The 4:3 picture inside the frame; the rest of the frame is the black bars.
+    int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
+    int framesPerSecond = 60;
+    const char* logPath = nullptr;
+    int renderer = 0;
+    uint32_t firstMusicTime = 0, clockBase = 0;
+    uint64_t firstGridFrame = 0;
+};
+Runner runner;
 
 uint32_t ReadVirtualClock(void* user) {
     VirtualClock* c = (VirtualClock*)user;
@@ -38,28 +43,28 @@ uint32_t ReadVirtualClock(void* user) {
 // into the middle of a frame whose bars are black.
 void ReadFrame(uint8_t* out, int bytesPerPixel, void (*read)(int, int, int, uint8_t*)) {
     Draw_Current()->Submit(); // the modern backend's last batch
-    if (areaWidth == frameWidth && areaHeight == frameHeight) {
-        read(frameWidth, frameHeight, frameWidth, out);
+    if (runner.areaWidth == runner.frameWidth && runner.areaHeight == runner.frameHeight) {
+        read(runner.frameWidth, runner.frameHeight, runner.frameWidth, out);
         return;
     }
-    memset(out, 0, (size_t)frameWidth * frameHeight * bytesPerPixel);
+    memset(out, 0, (size_t)runner.frameWidth * runner.frameHeight * bytesPerPixel);
     // The picture's rows inside the frame's.
-    read(areaWidth, areaHeight, frameWidth,
-         out + ((size_t)areaY * frameWidth + areaX) * bytesPerPixel);
+    read(runner.areaWidth, runner.areaHeight, runner.frameWidth,
+         out + ((size_t)runner.areaY * runner.frameWidth + runner.areaX) * bytesPerPixel);
 }
 
 } // namespace
 
 void Runner_SetFrameRate(int fps) {
-    framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
+    runner.framesPerSecond = fps < 1 ? 1 : fps > 1000 ? 1000 : fps;
 }
 
 void Runner_SetRenderer(int drawRenderer) {
-    renderer = drawRenderer;
+    runner.renderer = drawRenderer;
 }
 
 void Runner_SetLogPath(const char* path) {
-    logPath = path;
+    runner.logPath = path;
 }
 
 int Runner_Start(int width, int height) {
@@ -69,49 +74,46 @@ int Runner_Start(int width, int height) {
     // The show is drawn at its picture's own size and the bars are added on
     // reading: a viewport offset would round some colours differently, and
     // the picture must be the one a capture at that size gives.
-    ZELKOR_PictureArea(width, height, &areaX, &areaY, &areaWidth, &areaHeight);
+    ZELKOR_PictureArea(width, height, &runner.areaX, &runner.areaY, &runner.areaWidth,
+                       &runner.areaHeight);
     EngineConfig config;
-    config.width = areaWidth, config.height = areaHeight;
-    config.renderer = renderer;
-    config.logPath = logPath;
+    config.width = runner.areaWidth, config.height = runner.areaHeight;
+    config.renderer = runner.renderer;
+    config.logPath = runner.logPath;
     config.hidden = 1;
     config.quietErrors = 1;
     config.clock = ReadVirtualClock;
-    config.clockUser = &virtualClock;
+    config.clockUser = &runner.clock;
     config.pace = ENGINE_PACE_NONE;
-    virtualClock = VirtualClock();
-    Engine_Start(&config);
-    int state;
-    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
-    }
-    if (state != ENGINE_RUNNING) {
-        Runner_NoteFailedStart();
+    runner.clock = VirtualClock();
+    if (Engine_StartUp(&config) != ENGINE_RUNNING) {
         Engine_Stop();
         return RUNNER_START_FAILED;
     }
-    virtualClock.startingUp = 0;
-    if (!Offscreen_Create(areaWidth, areaHeight)) {
+    runner.clock.startingUp = 0;
+    if (!Offscreen_Create(runner.areaWidth, runner.areaHeight)) {
         Engine_Stop();
         return RUNNER_NO_FRAMEBUFFER;
     }
-    frameWidth = width, frameHeight = height;
-    firstMusicTime = g_sound->GetTime();
-    clockBase = virtualClock.now - firstMusicTime;
+    runner.frameWidth = width, runner.frameHeight = height;
+    runner.firstMusicTime = g_sound->GetTime();
+    runner.clockBase = runner.clock.now - runner.firstMusicTime;
     // Frames sit on the grid n x 1000/pace counted from music time 0, from the
     // first point the start-up has reached, so times on the grid (and every
     // frame of a rate that divides the pace) are drawn exactly when they fall.
-    firstGridFrame = ((uint64_t)firstMusicTime * (uint64_t)framesPerSecond + 999) / 1000;
+    runner.firstGridFrame =
+        ((uint64_t)runner.firstMusicTime * (uint64_t)runner.framesPerSecond + 999) / 1000;
     return RUNNER_OK;
 }
 
 uint32_t Runner_FrameTime(uint64_t frame) {
     // Rounded up, so a frame never stands for a time it has not reached.
-    const uint64_t fps = (uint64_t)framesPerSecond;
-    return (uint32_t)(((firstGridFrame + frame) * 1000 + fps - 1) / fps);
+    const uint64_t fps = (uint64_t)runner.framesPerSecond;
+    return (uint32_t)(((runner.firstGridFrame + frame) * 1000 + fps - 1) / fps);
 }
 
 static int StepFrame(uint64_t frame, int simulate) {
-    virtualClock.now = clockBase + Runner_FrameTime(frame);
+    runner.clock.now = runner.clockBase + Runner_FrameTime(frame);
     EngineInput input;
     input.present = 0; // the frame stays in the offscreen buffer, to be read
     input.simulate = simulate;
@@ -141,12 +143,8 @@ void Runner_Stop() {
     Engine_Stop();
 }
 
-static int logOpenError = 0;
-
-void Runner_NoteFailedStart() {
-    logOpenError = g_shellLog ? g_shellLog->OpenError() : 0;
-}
+void Runner_NoteFailedStart() {}
 
 int Runner_LogOpenError() {
-    return logOpenError;
+    return Engine_LogOpenError();
 }

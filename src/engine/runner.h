@@ -44,5 +44,5 @@ void Runner_Stop();
 // After RUNNER_START_FAILED: why the log could not be opened (an errno, which
 // ZELKOR_LogProblem words), or 0 when a later step failed.
 int Runner_LogOpenError();
-// For the starters: notes the log's error before the failed start shuts down.
+// Nothing: the engine notes the log's error itself (Engine_LogOpenError).
 void Runner_NoteFailedStart();

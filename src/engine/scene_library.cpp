@@ -33,12 +33,9 @@ static const char* BrokenLine(const SceneDef* scenes) {
 // loader), gone with the program whatever happens. Its name is its
 // descriptor's, /proc/self/fd/N: N stays open while the loader may still hold
 // a library by that name, so no later copy is ever taken for it.
-static int CopyOf(const std::vector<uint8_t>& bytes, std::string* why) {
+static ZK_Status CopyOf(const std::vector<uint8_t>& bytes, int* copy) {
     int fd = memfd_create("zelkor-scenes", MFD_CLOEXEC);
-    if (fd < 0) {
-        *why = std::string("cannot make its copy: ") + strerror(errno);
-        return -1;
-    }
+    if (fd < 0) return ZK_Fail(std::string("cannot make its copy: ") + strerror(errno));
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -47,11 +44,12 @@ static int CopyOf(const std::vector<uint8_t>& bytes, std::string* why) {
         done += (size_t)n;
     }
     if (done != bytes.size()) {
-        *why = std::string("cannot write its copy: ") + strerror(errno);
+        ZK_Status failed = ZK_Fail(std::string("cannot write its copy: ") + strerror(errno));
         close(fd);
-        return -1;
+        return failed;
     }
-    return fd;
+    *copy = fd;
+    return ZK_Ok();
 }
 
 // A library whose code stays mapped after dlclose (a unique symbol marks it
@@ -66,46 +64,53 @@ static void Close(void* handle, int fd) {
     close(fd);
 }
 
-SceneLibrary* SceneLibrary_Load(const char* path, std::string* why) {
+// The library in *library, or the reason (the caller names the file).
+static ZK_Status Load(const char* path, SceneLibrary** library) {
     std::vector<uint8_t> bytes;
-    if (!LibraryFile_Read(path, &bytes, why) || !LibraryFile_Check(bytes, why)) return nullptr;
+    ZK_Status status = LibraryFile_Read(path, &bytes);
+    if (status.ok) status = LibraryFile_Check(bytes);
     // The engine it was built for, read from the file: no code of it (not
     // even a constructor) runs before that is known to be this one.
     std::string abi;
-    int found = LibraryFile_SymbolText(bytes, "zelkor_scene_abi", &abi, why);
-    if (found < 0) return nullptr;
-    if (!found) {
-        *why = "no zelkor_scene_abi: not built with ZELKOR_SCENE_LIBRARY";
-        return nullptr;
-    }
-    if (abi != ZELKOR_SCENE_ABI) {
-        *why = "built against " + abi + ", not " ZELKOR_SCENE_ABI;
-        return nullptr;
-    }
-    int fd = CopyOf(bytes, why);
-    if (fd < 0) return nullptr;
+    int found = status.ok ? LibraryFile_SymbolText(bytes, "zelkor_scene_abi", &abi, &status) : -1;
+    if (found < 0) return ZK_Fail(status.problem);
+    if (!found) return ZK_Fail("no zelkor_scene_abi: not built with ZELKOR_SCENE_LIBRARY");
+    if (abi != ZELKOR_SCENE_ABI) return ZK_Fail("built against " + abi + ", not " ZELKOR_SCENE_ABI);
+    int fd = -1;
+    ZK_Status copied = CopyOf(bytes, &fd);
+    if (!copied.ok) return copied;
     std::string copy = "/proc/self/fd/" + std::to_string(fd);
     // RTLD_NOW: a function the program does not have is said now, not mid-frame.
     void* handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         close(fd);
         const char* error = dlerror();
-        *why = error ? error : "it cannot be loaded";
-        size_t at = why->find(copy);
-        if (at != std::string::npos) why->replace(at, copy.size(), "the library");
-        return nullptr;
+        std::string why = error ? error : "it cannot be loaded";
+        size_t at = why.find(copy);
+        if (at != std::string::npos) why.replace(at, copy.size(), "the library");
+        return ZK_Fail(why);
     }
     auto entry = (const SceneDef* (*)())dlsym(handle, "zelkor_scenes");
     const SceneDef* scenes = entry ? entry() : nullptr;
+    ZK_Status loaded;
     if (!entry) {
-        *why = "no entry point zelkor_scenes (ZELKOR_SCENE_LIBRARY)";
+        loaded = ZK_Fail("no entry point zelkor_scenes (ZELKOR_SCENE_LIBRARY)");
     } else if (const char* broken = BrokenLine(scenes)) {
-        *why = broken;
+        loaded = ZK_Fail(broken);
     } else {
-        return new SceneLibrary{handle, scenes, fd};
+        *library = new SceneLibrary{handle, scenes, fd};
+        return ZK_Ok();
     }
     Close(handle, fd);
-    return nullptr;
+    return loaded;
+}
+
+SceneLibrary* SceneLibrary_Load(const char* path, ZK_Status* status) {
+    SceneLibrary* library = nullptr;
+    ZK_Status loaded = Load(path, &library);
+    // Named here: the file kit's reasons may name it already, as the user gave it or not.
+    if (!loaded.ok) ZK_Report(status, ZK_FailIn(path, loaded.problem));
+    return library;
 }
 
 const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library) {

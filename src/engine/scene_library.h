@@ -3,6 +3,8 @@
 // the show plays. The library links nothing of the engine; the program that
 // loads it exports the engine's functions to it.
 #pragma once
+#include "core/status.h"
+
 #include <string>
 
 struct SceneDef;
@@ -10,8 +12,9 @@ struct SceneLibrary;
 
 // Loads the library at `path` (from a private copy, so the file may be
 // rebuilt while in use), checks that it was built against this engine and
-// finds its scenes. Null, with the reason in *why, when any of that fails.
-SceneLibrary* SceneLibrary_Load(const char* path, std::string* why);
+// finds its scenes. Null when any of that fails, with *status (when given)
+// naming the library and the reason.
+SceneLibrary* SceneLibrary_Load(const char* path, ZK_Status* status = nullptr);
 // Its scenes, a list (SceneDef::next) that lives as long as the library.
 const SceneDef* SceneLibrary_Scenes(const SceneLibrary* library);
 // Safe with null. No scene of it may be registered any more.

@@ -4,6 +4,7 @@
 #include "core/log.h"
 #include "engine/engine.h"
 #include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "platform/draw.h"
 #include "platform/stop_signals.h"
@@ -11,20 +12,8 @@
 
 #include <SDL.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <unistd.h>
-
-static std::string OwnFolder() {
-    char exe[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return ".";
-    std::string own(exe, (size_t)n);
-    return own.substr(0, own.rfind('/'));
-}
 
 int Show_Main(int argc, char** argv, const ShowProgram& program) {
     std::string synopsis = std::string(program.name) +
@@ -61,41 +50,29 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
             return CLI_UsageError(usage, "--renderer wants fixed or modern",
                                   args["--renderer"].text);
     }
-    std::string own = OwnFolder();
-    std::string folder = args["--dir"].Or(access("data.vkz", F_OK) == 0 ? "." : own.c_str());
-    if (chdir(folder.c_str()) != 0) {
-        fprintf(stderr, "%s: %s: cannot enter the show folder: %s\n", program.name, folder.c_str(),
-                strerror(errno));
-        return 1;
-    }
-    std::string shown = args["--dir"].given ? folder + "/" : "";
+    ShowFolder folder;
+    folder.program = program.name;
+    folder.beside = ".";
+    Show_FindFolder(&folder, args["--dir"].Or(nullptr));
+    if (!Show_EnterFolder(&folder)) return 1;
+    std::string shown = args["--dir"].given ? folder.path + "/" : "";
     config.renderer = Engine_ShowRenderer(program.name, shown.c_str(), asked);
     if (config.renderer < 0) return 1;
     SceneLibrary* library = nullptr;
     if (program.library) {
-        std::string path = own + "/" + program.library, why;
-        library = SceneLibrary_Load(path.c_str(), &why);
-        if (!library) {
-            fprintf(stderr, "%s: %s: %s\n", program.name, path.c_str(), why.c_str());
-            return 1;
-        }
-        Engine_UseScenes(SceneLibrary_Scenes(library));
+        std::string path = Show_ProgramFolder() + "/" + program.library;
+        library = Show_UseScenes(program.name, path.c_str(), path.c_str());
+        if (!library) return 1;
     }
     // An installed show's folder may not be written: the log goes to the user's.
-    std::string log = "zelkor.log";
-    if (access(".", W_OK) != 0 && ZELKOR_StateLogPath()[0]) log = ZELKOR_StateLogPath();
-    config.logPath = log.c_str();
-    config.logOptional = log != "zelkor.log";
+    Show_PlaceLog(&folder);
+    config.logPath = folder.log.c_str();
+    config.logOptional = folder.logOptional;
     config.quietErrors = 1;
     config.pace = ENGINE_PACE_SLEEP;
-    SDL_SetMainReady();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    ZELKOR_CatchStopSignals();
+    Show_TakeStopSignals();
     ZELKOR_StopSignalsEndShow(1);
-    Engine_Start(&config);
-    int state;
-    while ((state = Engine_Step(nullptr)) == ENGINE_STARTING) {
-    }
+    int state = Engine_StartUp(&config);
     Engine_TellShaderProblems(program.name, shown.c_str());
     while (state == ENGINE_RUNNING) state = Engine_Step(nullptr);
     Engine_Stop();
@@ -103,14 +80,15 @@ int Show_Main(int argc, char** argv, const ShowProgram& program) {
     SceneLibrary_Unload(library);
     SDL_Quit();
     if (state == ENGINE_FAILED) {
-        fprintf(stderr, "%s: the show failed to start (see %s)\n", program.name, log.c_str());
+        fprintf(stderr, "%s: the show failed to start (see %s)\n", program.name,
+                folder.log.c_str());
         return 1;
     }
     if (state == ENGINE_STOPPED) {
         fprintf(stderr,
                 "%s: %s/data.vkz holds no readable timetable (default.tmg); make the archive "
                 "again (zelkor tmg compile, zelkor vkz create)\n",
-                program.name, folder.c_str());
+                program.name, folder.path.c_str());
         return 1;
     }
     return ZELKOR_StopSignal() ? 128 + ZELKOR_StopSignal() : 0;

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/log.h"
 #include "engine/engine.h"
+#include "engine/engine_core.h"
 #include "music/sound.h"
 #include "platform/camera.h"
 #include "platform/draw_modern.h"
@@ -33,45 +34,26 @@ namespace {
 // for the music, then the frame timer.
 enum Stage { STAGE_OBJECTS, STAGE_PREPARE, STAGE_SOUND_WAIT, STAGE_DONE };
 
-EngineConfig config;
-int stage = STAGE_DONE;
-size_t preparation = 0;
-std::string soundProblem; // why ENGINE_SOUND_IF_ANY went silent
-
-// One scene of the start-up: its line, where the production's running order
-// puts it (-1: not one of the production's), its record.
-struct Planned {
-    const SceneDef* def;
-    int place, order;
-    const char* logLine;
-    SceneSlot* slot;
-    int kept;
-};
-struct Plan {
-    const SceneDef* library = nullptr; // a scene library's lines, in place of the program's
-    std::vector<Planned> scenes;       // in registration order
-    std::vector<size_t> preparations;  // indices into scenes, in start-up order
-};
-Plan plan;
-
 void MakePlan() {
-    plan.scenes.clear();
-    for (const SceneDef* d = plan.library ? plan.library : zelkorSceneList.first; d; d = d->next) {
-        Planned p = {d, -1, 0, nullptr, nullptr, 0};
+    engine.scenes.clear();
+    for (const SceneDef* d = engine.library ? engine.library : zelkorSceneList.first; d;
+         d = d->next) {
+        StartupScene p = {d, -1, 0, nullptr, nullptr, 0};
         p.place = ShowScenePlace(d->name ? d->name : "", &p.order, &p.logLine);
-        plan.scenes.push_back(p);
+        engine.scenes.push_back(p);
     }
     auto rank = [](int place, int value) { return place >= 0 ? value : SHOW_SCENE_COUNT + 1; };
-    std::stable_sort(plan.scenes.begin(), plan.scenes.end(),
-                     [&](const Planned& a, const Planned& b) {
+    std::stable_sort(engine.scenes.begin(), engine.scenes.end(),
+                     [&](const StartupScene& a, const StartupScene& b) {
                          return rank(a.place, a.place) < rank(b.place, b.place);
                      });
-    plan.preparations.clear();
-    for (size_t i = 0; i < plan.scenes.size(); i++) plan.preparations.push_back(i);
-    std::stable_sort(plan.preparations.begin(), plan.preparations.end(), [&](size_t a, size_t b) {
-        return rank(plan.scenes[a].place, plan.scenes[a].order) <
-               rank(plan.scenes[b].place, plan.scenes[b].order);
-    });
+    engine.preparations.clear();
+    for (size_t i = 0; i < engine.scenes.size(); i++) engine.preparations.push_back(i);
+    std::stable_sort(engine.preparations.begin(), engine.preparations.end(),
+                     [&](size_t a, size_t b) {
+                         return rank(engine.scenes[a].place, engine.scenes[a].order) <
+                                rank(engine.scenes[b].place, engine.scenes[b].order);
+                     });
 }
 
 // Registers every scene with its record: kept, or made afresh (said in
@@ -79,12 +61,12 @@ void MakePlan() {
 void RegisterAll(std::vector<std::string>* restarted) {
     MakePlan();
     RegisterScene(PreloadSceneName, PreloadScene);
-    for (size_t i = 0; i < plan.scenes.size(); i++) {
-        Planned& p = plan.scenes[i];
+    for (size_t i = 0; i < engine.scenes.size(); i++) {
+        StartupScene& p = engine.scenes[i];
         const char* name = p.def->name ? p.def->name : "";
         int n = 0;
         for (size_t k = 0; k < i; k++)
-            n += strcmp(plan.scenes[k].def->name ? plan.scenes[k].def->name : "", name) == 0;
+            n += strcmp(engine.scenes[k].def->name ? engine.scenes[k].def->name : "", name) == 0;
         std::string why;
         p.slot = SceneState_Claim(p.def, n, &p.kept, &why);
         if (!p.slot) {
@@ -99,7 +81,7 @@ void RegisterAll(std::vector<std::string>* restarted) {
 }
 
 void Prepare(size_t i) {
-    const Planned& p = plan.scenes[plan.preparations[i]];
+    const StartupScene& p = engine.scenes[engine.preparations[i]];
     if (p.logLine)
         g_shellLog->Print("%s", p.logLine);
     else
@@ -115,13 +97,13 @@ void Prepare(size_t i) {
 // One line of a texture that did not load: in the log and on stderr.
 void TextureProblem(const char* line) {
     if (g_shellLog) g_shellLog->Print("%s", line);
-    fprintf(stderr, "%s%s\n", config.quietErrors ? "" : "marovy: ", line);
+    fprintf(stderr, "%s%s\n", engine.config.quietErrors ? "" : "marovy: ", line);
 }
 
 } // namespace
 
 const char* Engine_SoundProblem() {
-    return soundProblem.empty() ? nullptr : soundProblem.c_str();
+    return engine.soundProblem.empty() ? nullptr : engine.soundProblem.c_str();
 }
 
 void ShowErrorBox(const char* text) {
@@ -142,31 +124,31 @@ static const char* Folder() {
 }
 
 // One stderr line beside a failed step's box: the cause and the way out.
-static char hintLine[8192];
-__attribute__((format(printf, 1, 2))) static const char* Hint(const char* format, ...) {
+__attribute__((format(printf, 1, 2))) static std::string Hint(const char* format, ...) {
+    char line[8192];
     va_list args;
     va_start(args, format);
-    vsnprintf(hintLine, sizeof hintLine, format, args);
+    vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    return hintLine;
+    return line;
 }
 
-static int Fail(const char* text, const char* hint) {
-    if (config.quietErrors) {
+static int Fail(const char* text, const std::string& hint) {
+    if (engine.config.quietErrors) {
         // The runner's commands say what to do themselves.
         fprintf(stderr, "%s\n", text);
     } else {
         // Before the box: it waits for OK, and the terminal should say why meanwhile.
-        fprintf(stderr, "marovy: %s\n", hint);
+        fprintf(stderr, "marovy: %s\n", hint.c_str());
         // The box says it too, below its own line, for a viewer without a terminal.
         std::string box = std::string(text) + "\n\n" + hint;
         ShowErrorBox(box.c_str());
     }
-    stage = STAGE_DONE;
+    engine.stage = STAGE_DONE;
     return STARTUP_FAILED;
 }
 
-static const char* ArchiveHint() {
+static std::string ArchiveHint() {
     if (access("data.vkz", R_OK) != 0) {
         int why = errno;
         if (why == ENOENT)
@@ -180,7 +162,7 @@ static const char* ArchiveHint() {
                 Folder());
 }
 
-static const char* OpenGLHint(const EngineConfig& c) {
+static std::string OpenGLHint(const EngineConfig& c) {
     if (!g_opengl->ModeRefused())
         return Hint("no OpenGL context could be made (%s); install the system's OpenGL "
                     "drivers (Debian: libgl1-mesa-dri)",
@@ -192,8 +174,7 @@ static const char* OpenGLHint(const EngineConfig& c) {
                 c.width, c.height, c.bitsPerPixel, ZELKOR_PlatformError());
 }
 
-void Startup_Begin(const EngineConfig* c) {
-    config = *c;
+void Startup_Begin() {
     g_shellLog = new ZELKOR_Log();
     g_window = new ZELKOR_Window();
     g_opengl = new ZELKOR_OpenGL();
@@ -201,23 +182,23 @@ void Startup_Begin(const EngineConfig* c) {
     g_camera = new ZELKOR_Camera();
     g_timer = new ZELKOR_Timer();
     // What the host asked for, before anything is initialised.
-    g_opengl->SetRenderer(config.renderer);
-    if (config.hidden) g_window->SetHidden(1);
-    if (config.clock) {
-        g_sound->SetClockSource(config.clock, config.clockUser);
-        g_timer->SetTickSource(config.clock, config.clockUser);
+    g_opengl->SetRenderer(engine.config.renderer);
+    if (engine.config.hidden) g_window->SetHidden(1);
+    if (engine.config.clock) {
+        g_sound->SetClockSource(engine.config.clock, engine.config.clockUser);
+        g_timer->SetTickSource(engine.config.clock, engine.config.clockUser);
     }
-    g_sound->SetStartTime(config.startTime);
+    g_sound->SetStartTime(engine.config.startTime);
     SceneKit_SetReport(TextureProblem);
-    stage = STAGE_OBJECTS;
-    preparation = 0;
+    engine.stage = STAGE_OBJECTS;
+    engine.preparation = 0;
 }
 
 // Everything up to the registration of the scenes, one log line per step.
 static int StartObjects() {
-    const char* logPath = config.logPath ? config.logPath : "zelkor.log";
+    const char* logPath = engine.config.logPath ? engine.config.logPath : "zelkor.log";
     if (!g_shellLog->Initialize(logPath)) {
-        if (!config.logOptional)
+        if (!engine.config.logOptional)
             return Fail("ERROR: ZELKOR_Log::Initialize()",
                         Hint("cannot write %s in %s (%s); run the show from a folder you may "
                              "write to, or pass --dir",
@@ -225,7 +206,7 @@ static int StartObjects() {
         fprintf(stderr,
                 "%scannot write the log %s (%s); playing without it (set XDG_STATE_HOME to a "
                 "folder you may write to)\n",
-                config.quietErrors ? "" : "marovy: ", logPath,
+                engine.config.quietErrors ? "" : "marovy: ", logPath,
                 ZELKOR_LogProblem(g_shellLog->OpenError()));
     }
 
@@ -234,37 +215,37 @@ static int StartObjects() {
     if (!g_archive) return Fail("ERROR: VKZ_Open()", ArchiveHint());
     // The parameter tracks; without them (or with a damaged entry) the
     // scenes run on the values written in their code.
-    std::string tracksError;
-    if (Tracks_LoadArchive(g_archive, &tracksError) < 0)
+    ZK_Status tracks;
+    if (Tracks_LoadArchive(g_archive, &tracks) < 0)
         fprintf(stderr, "%sdata.vkz: %s; the scenes use their own values\n",
-                config.quietErrors ? "" : "marovy: ", tracksError.c_str());
+                engine.config.quietErrors ? "" : "marovy: ", ZK_StatusText(tracks).c_str());
 
     g_shellLog->Print("Creating window");
-    if (!g_window->Initialize(config.instance, WindowProc, config.width, config.height,
-                              config.fullscreen, g_shellLog))
+    if (!g_window->Initialize(engine.config.instance, WindowProc, engine.config.width,
+                              engine.config.height, engine.config.fullscreen, g_shellLog))
         return Fail("ERROR: ZELKOR_Window::Initialize()",
                     Hint("no window could be opened (%s); run it in a desktop session "
                          "(DISPLAY or WAYLAND_DISPLAY set)",
                          ZELKOR_PlatformError()));
 
     g_shellLog->Print("Initializing OpenGL");
-    if (!g_opengl->Initialize(g_window, config.bitsPerPixel, g_shellLog))
-        return Fail("ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(config));
+    if (!g_opengl->Initialize(g_window, engine.config.bitsPerPixel, g_shellLog))
+        return Fail("ERROR: ZELKOR_OpenGL::Initialize()", OpenGLHint(engine.config));
 
     g_shellLog->Print("Soundsystem:");
-    soundProblem.clear();
-    if (config.sound != ENGINE_SOUND_OFF) g_shellLog->Print("Initialize");
-    if (config.sound != ENGINE_SOUND_OFF && !g_sound->Initialize(g_shellLog)) {
-        if (config.sound != ENGINE_SOUND_IF_ANY)
+    engine.soundProblem.clear();
+    if (engine.config.sound != ENGINE_SOUND_OFF) g_shellLog->Print("Initialize");
+    if (engine.config.sound != ENGINE_SOUND_OFF && !g_sound->Initialize(g_shellLog)) {
+        if (engine.config.sound != ENGINE_SOUND_IF_ANY)
             return Fail("ERROR: ZELKOR_Sound::Initialize()",
                         Hint("no audio output could be opened (%s); run with --no-sound to "
                              "watch without music",
                              ZELKOR_PlatformError()));
-        soundProblem = ZELKOR_PlatformError();
-        if (soundProblem.empty()) soundProblem = "no reason given";
+        engine.soundProblem = ZELKOR_PlatformError();
+        if (engine.soundProblem.empty()) engine.soundProblem = "no reason given";
         g_shellLog->Print("No audio output (%s): the music clock runs silent",
-                          soundProblem.c_str());
-    } else if (config.sound != ENGINE_SOUND_OFF) {
+                          engine.soundProblem.c_str());
+    } else if (engine.config.sound != ENGINE_SOUND_OFF) {
         g_shellLog->Print("OpenStream");
         g_sound->OpenStream("sound.mp3");
         g_shellLog->Print("Deleting temp buffer");
@@ -282,20 +263,20 @@ static int StartObjects() {
     g_shellLog->Print("Registering scenes");
     SceneState_BeginClaims();
     RegisterAll(nullptr);
-    stage = STAGE_PREPARE;
+    engine.stage = STAGE_PREPARE;
     return STARTUP_MORE;
 }
 
 // One scene's preparation (its textures and scripts), then the wait's start.
 static int PrepareNext() {
-    if (preparation < plan.preparations.size()) {
-        Prepare(preparation++);
+    if (engine.preparation < engine.preparations.size()) {
+        Prepare(engine.preparation++);
         return STARTUP_MORE;
     }
     SceneState_EndClaims();
     g_shellLog->Print("Pre-Initializing done");
     g_shellLog->Print("Entering sound wait loop");
-    stage = STAGE_SOUND_WAIT;
+    engine.stage = STAGE_SOUND_WAIT;
     return STARTUP_MORE;
 }
 
@@ -313,27 +294,27 @@ static int WaitForSound() {
     g_shellLog->Print("Timer set begindemo");
     g_timer->SetBeginDemo();
     g_shellLog->Print("Returning");
-    stage = STAGE_DONE;
+    engine.stage = STAGE_DONE;
     return STARTUP_DONE;
 }
 
 void Startup_UseScenes(const SceneDef* scenes) {
-    plan.library = scenes;
+    engine.library = scenes;
 }
 
 void Startup_ReplaceScenes(const SceneDef* scenes, std::vector<std::string>* restarted) {
-    plan.library = scenes;
+    engine.library = scenes;
     ClearRegisteredScenes();
     DrawModern_Release(); // the programs and targets the scenes before made
     g_shellLog->Print("Registering scenes");
     SceneState_BeginClaims();
     RegisterAll(restarted);
-    for (size_t i = 0; i < plan.preparations.size(); i++) Prepare(i);
+    for (size_t i = 0; i < engine.preparations.size(); i++) Prepare(i);
     SceneState_EndClaims();
 }
 
 int Startup() {
-    switch (stage) {
+    switch (engine.stage) {
     case STAGE_OBJECTS:
         return StartObjects();
     case STAGE_PREPARE:
@@ -365,5 +346,5 @@ void Shutdown() {
     SceneKit_SetReport(nullptr);
     VKZ_Close(g_archive);
     g_archive = nullptr;
-    stage = STAGE_DONE;
+    engine.stage = STAGE_DONE;
 }

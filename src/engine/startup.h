@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-struct EngineConfig;
 struct SceneDef;
 class ZELKOR_Window;
 
 enum StartupResult { STARTUP_MORE, STARTUP_DONE, STARTUP_FAILED };
 
 // Creates the engine objects with their constructors and hands them what the
-// host asked for (clock, hidden window, renderer, start time).
-void Startup_Begin(const EngineConfig* config);
+// host asked for in the engine's configuration (clock, hidden window,
+// renderer, start time).
+void Startup_Begin();
 // Runs the next stage: STARTUP_MORE, STARTUP_DONE when the frame timer has
 // begun, or STARTUP_FAILED after the failed step's box.
 int Startup();

@@ -33,7 +33,7 @@ static int Encode(FILE* f, const IO_Image& image, int level, const uint8_t* cons
     return 1;
 }
 
-int IO_WritePng(const char* path, const IO_Image& image, int compressionLevel, const char** why) {
+ZK_Status IO_WritePng(const char* path, const IO_Image& image, int compressionLevel) {
     // Float pixels are rounded into a copy; byte rows are written in place.
     std::vector<uint8_t> converted;
     const uint8_t* pixels = image.bytes;
@@ -53,13 +53,13 @@ int IO_WritePng(const char* path, const IO_Image& image, int compressionLevel, c
         rows[y] = pixels + (size_t)row * rowBytes;
     }
     IO_Output out;
-    if (!IO_OutputOpen(&out, path, 0, why)) return 0;
+    ZK_Status status = IO_OutputOpen(&out, path, 0);
+    if (!status.ok) return status;
     if (!Encode(out.stream, image, compressionLevel, rows.data())) {
         int failedWrite = ferror(out.stream);
         int errnum = errno;
         IO_OutputAbort(&out);
-        if (why) *why = failedWrite ? strerror(errnum) : "cannot encode the PNG";
-        return 0;
+        return ZK_FailIn(path, failedWrite ? strerror(errnum) : "cannot encode the PNG");
     }
-    return IO_OutputCommit(&out, why);
+    return ZK_StatusIn(IO_OutputCommit(&out), path);
 }

@@ -12,7 +12,7 @@ static int Fail(const char** why, const char* text) {
     return 0;
 }
 
-int IO_OpenRead(const char* path, int flags, const char** why) {
+static int OpenRead(const char* path, int flags, const char** why) {
     // O_NONBLOCK keeps open() from waiting for a FIFO's writer; fstat then
     // tells what was opened.
     int fd = open(path, O_RDONLY | O_CLOEXEC | ((flags & IO_REGULAR_ONLY) ? O_NONBLOCK : 0));
@@ -28,21 +28,28 @@ int IO_OpenRead(const char* path, int flags, const char** why) {
     return fd;
 }
 
-FILE* IO_FopenRead(const char* path, int flags, const char** why) {
-    int fd = IO_OpenRead(path, flags, why);
+int IO_OpenRead(const char* path, int flags, ZK_Status* status) {
+    const char* why = nullptr;
+    int fd = OpenRead(path, flags, &why);
+    if (fd < 0) ZK_Report(status, ZK_FailIn(path, why));
+    return fd;
+}
+
+FILE* IO_FopenRead(const char* path, int flags, ZK_Status* status) {
+    int fd = IO_OpenRead(path, flags, status);
     if (fd < 0) return nullptr;
     FILE* f = fdopen(fd, "rb");
     if (!f) {
-        Fail(why, strerror(errno));
+        ZK_Report(status, ZK_FailIn(path, strerror(errno)));
         close(fd);
     }
     return f;
 }
 
-int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
-                const char** why) {
+static int ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out,
+                    const char** why) {
     out->clear();
-    int fd = IO_OpenRead(path, flags, why);
+    int fd = OpenRead(path, flags, why);
     if (fd < 0) return 0;
     // A regular file's size sizes the buffer; pipes grow it as they deliver.
     // Never null, even for an empty file: callers hand it to memcpy and friends.
@@ -83,7 +90,17 @@ int IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t
 
 int IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out, const char** why) {
     std::vector<uint8_t> bytes;
-    int ok = IO_ReadFile(path, limit, flags, &bytes, why);
+    int ok = ReadFile(path, limit, flags, &bytes, why);
     out->assign(bytes.begin(), bytes.end());
     return ok;
+}
+
+ZK_Status IO_ReadFile(const char* path, uint64_t limit, int flags, std::vector<uint8_t>* out) {
+    const char* why = nullptr;
+    return ReadFile(path, limit, flags, out, &why) ? ZK_Ok() : ZK_FailIn(path, why);
+}
+
+ZK_Status IO_ReadText(const char* path, uint64_t limit, int flags, std::string* out) {
+    const char* why = nullptr;
+    return IO_ReadText(path, limit, flags, out, &why) ? ZK_Ok() : ZK_FailIn(path, why);
 }

@@ -18,7 +18,7 @@ IO_Watch* IO_WatchOpen() {
     return watch;
 }
 
-int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why) {
+int IO_WatchFolder(IO_Watch* watch, const char* folder, ZK_Status* status) {
     // Closing after a write covers saving in place; a rename into the folder
     // covers the editors that write a temporary file first. A folder made
     // there may replace one being watched (git checkout does that). A file
@@ -27,7 +27,9 @@ int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why) {
                                        IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE |
                                            IN_MOVED_FROM | IN_ONLYDIR)
                    : -1;
-    if (id < 0 && why) *why = watch ? strerror(errno) : "no file watching";
+    if (id >= 0) return id;
+    const char* why = watch ? strerror(errno) : "no file watching"; // before anything allocates
+    ZK_Report(status, ZK_FailIn(folder, why));
     return id;
 }
 

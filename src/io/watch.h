@@ -3,6 +3,8 @@
 // never blocking, so a frame loop can ask every frame at the cost of one
 // system call.
 #pragma once
+#include "core/status.h"
+
 #include <string>
 #include <vector>
 
@@ -17,9 +19,9 @@ struct IO_Change {
 
 // Null when the system offers no file watching.
 IO_Watch* IO_WatchOpen();
-// Watches one folder (not its subfolders); its id, or -1 with *why set. A
-// folder watched twice under two names has one id.
-int IO_WatchFolder(IO_Watch* watch, const char* folder, const char** why);
+// Watches one folder (not its subfolders); its id, or -1 with *status (when
+// given) saying why. A folder watched twice under two names has one id.
+int IO_WatchFolder(IO_Watch* watch, const char* folder, ZK_Status* status = nullptr);
 // Files finished since the last call, each once, in the order they finished,
 // folders that appeared, and files and folders that went (removed).
 void IO_WatchChanges(IO_Watch* watch, std::vector<IO_Change>* changes);

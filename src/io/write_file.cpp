@@ -10,9 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-static int Fail(const char** why, int errnum) {
-    if (why) *why = strerror(errnum);
-    return 0;
+// A refusal of what is not a regular file, beside the errno values.
+enum { NOT_REGULAR = -1 };
+
+static const char* Reason(int code) {
+    return code == NOT_REGULAR ? "not a regular file" : strerror(code);
+}
+
+static ZK_Status Result(const std::string& path, int code) {
+    return code ? ZK_FailIn(path, Reason(code)) : ZK_Ok();
 }
 
 // A new file beside `target`, created exclusively with the default mode (the
@@ -63,41 +69,39 @@ void IO_DropTemp(std::string* temp, int remove) {
     temp->clear();
 }
 
-int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why) {
+// Open, commit and write give 0, or an errno value or NOT_REGULAR.
+static int OutputOpen(IO_Output* out, const char* path, int flags) {
     // Past RLIMIT_FSIZE a write must fail with EFBIG, not kill us halfway.
     signal(SIGXFSZ, SIG_IGN);
     *out = IO_Output();
     if ((flags & IO_DASH_IS_STDOUT) && strcmp(path, "-") == 0) {
         out->stream = stdout;
-        return 1;
+        return 0;
     }
     struct stat st;
     int exists = stat(path, &st) == 0;
     // /dev/stdout and its kind lead to the shell's redirection even when that
     // is a regular file: replacing the file would leave the shell's copy empty.
     int system = strncmp(path, "/dev/", 5) == 0 || strncmp(path, "/proc/", 6) == 0;
-    if (exists && !S_ISREG(st.st_mode) && (flags & IO_REGULAR_TARGET)) {
-        if (why) *why = "not a regular file";
-        return 0;
-    }
+    if (exists && !S_ISREG(st.st_mode) && (flags & IO_REGULAR_TARGET)) return NOT_REGULAR;
     if (exists && (system || !S_ISREG(st.st_mode)) && !(flags & IO_REGULAR_TARGET)) {
         out->path = path;
         out->stream = fopen(path, "wb");
-        return out->stream ? 1 : Fail(why, errno);
+        return out->stream ? 0 : errno;
     }
     int fd = IO_CreateTempFor(path, &out->path, &out->temp);
-    if (fd < 0) return Fail(why, errno);
+    if (fd < 0) return errno;
     out->stream = fdopen(fd, "wb");
     if (!out->stream) {
         int errnum = errno;
         close(fd);
         IO_OutputAbort(out);
-        return Fail(why, errnum);
+        return errnum;
     }
-    return 1;
+    return 0;
 }
 
-int IO_OutputCommit(IO_Output* out, const char** why) {
+static int OutputCommit(IO_Output* out) {
     FILE* f = out->stream;
     out->stream = nullptr;
     int errnum = 0;
@@ -107,10 +111,30 @@ int IO_OutputCommit(IO_Output* out, const char** why) {
         errnum = errno;
     if (!errnum) {
         IO_DropTemp(&out->temp, 0);
-        return 1;
+        return 0;
     }
     IO_OutputAbort(out);
-    return Fail(why, errnum);
+    return errnum;
+}
+
+static int WriteFile(const char* path, const void* data, size_t size, int flags) {
+    IO_Output out;
+    if (int code = OutputOpen(&out, path, flags)) return code;
+    if (size && fwrite(data, 1, size, out.stream) != size) {
+        int errnum = errno;
+        IO_OutputAbort(&out);
+        return errnum ? errnum : EIO;
+    }
+    return OutputCommit(&out);
+}
+
+ZK_Status IO_OutputOpen(IO_Output* out, const char* path, int flags) {
+    return Result(path, OutputOpen(out, path, flags));
+}
+
+ZK_Status IO_OutputCommit(IO_Output* out) {
+    std::string path = out->path;
+    return Result(path, OutputCommit(out));
 }
 
 void IO_OutputAbort(IO_Output* out) {
@@ -119,13 +143,12 @@ void IO_OutputAbort(IO_Output* out) {
     IO_DropTemp(&out->temp, 1);
 }
 
+ZK_Status IO_WriteFile(const char* path, const void* data, size_t size, int flags) {
+    return Result(path, WriteFile(path, data, size, flags));
+}
+
 int IO_WriteFile(const char* path, const void* data, size_t size, int flags, const char** why) {
-    IO_Output out;
-    if (!IO_OutputOpen(&out, path, flags, why)) return 0;
-    if (size && fwrite(data, 1, size, out.stream) != size) {
-        int errnum = errno;
-        IO_OutputAbort(&out);
-        return Fail(why, errnum ? errnum : EIO);
-    }
-    return IO_OutputCommit(&out, why);
+    int code = WriteFile(path, data, size, flags);
+    if (code && why) *why = Reason(code);
+    return code == 0;
 }

@@ -5,6 +5,8 @@
 // file (a device, a FIFO), or any path under /dev or /proc (/dev/stdout), is
 // written directly and never unlinked.
 #pragma once
+#include "core/status.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -32,13 +34,16 @@ int IO_CreateTempFor(const char* path, std::string* target, std::string* temp);
 // Forgets the temporary once it has been renamed into place, or removes it.
 void IO_DropTemp(std::string* temp, int remove);
 
-// 1 with out->stream ready, or 0 with *why set (when given). Writes past the
-// file-size limit then fail with an error instead of ending the process.
-int IO_OutputOpen(IO_Output* out, const char* path, int flags, const char** why);
-// Flushes and closes the stream and moves the temporary file into place;
-// 1, or 0 with *why set (the temporary removed, the target untouched).
-int IO_OutputCommit(IO_Output* out, const char** why);
+// out->stream ready, or a failure naming the file. Writes past the file-size
+// limit then fail with an error instead of ending the process.
+ZK_Status IO_OutputOpen(IO_Output* out, const char* path, int flags);
+// Flushes and closes the stream and moves the temporary file into place; on
+// a failure the temporary is removed and the target left untouched.
+ZK_Status IO_OutputCommit(IO_Output* out);
 // Closes the stream and removes the temporary file, if any.
 void IO_OutputAbort(IO_Output* out);
-// The whole of `data` into `path` as above; 1, or 0 with *why set.
+// The whole of `data` into `path` as above.
+ZK_Status IO_WriteFile(const char* path, const void* data, size_t size, int flags);
+// The same with the reason alone, a static text, in *why (when given): for
+// zelkor new, not yet on ZK_Status.
 int IO_WriteFile(const char* path, const void* data, size_t size, int flags, const char** why);

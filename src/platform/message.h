@@ -30,9 +30,6 @@ void ZELKOR_StopVideo();
 
 // Posts the quit message with an exit code; the next pumps deliver it in order.
 void ZELKOR_PostQuitMessage(int exitCode);
-// The same from a signal handler: every pump from then on delivers the quit
-// message, so a pump that drops it (the start-up's wait) loses nothing.
-void ZELKOR_RequestQuit();
 // The default handling of a message: nothing to do on SDL, result 0.
 int64_t ZELKOR_DefWindowProc(ZELKOR_Window* window, uint32_t message, uint32_t wParam,
                              int64_t lParam);

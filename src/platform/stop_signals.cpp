@@ -1,7 +1,5 @@
 #include "platform/stop_signals.h"
 
-#include "platform/message.h"
-
 #include <csignal>
 #include <pthread.h>
 #include <unistd.h>
@@ -13,8 +11,7 @@ static volatile sig_atomic_t endShow = 0, caught = 0;
 
 static void OnStop(int sig) {
     if (!endShow || caught) _exit(128 + sig);
-    caught = sig;
-    ZELKOR_RequestQuit();
+    caught = sig; // the window's pumps deliver the quit message from now on
 }
 
 // SDL shows its X11 box from a child process; ending at once must take that

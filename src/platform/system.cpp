@@ -25,30 +25,32 @@ int ZELKOR_Rand() {
 // whenever setstate() leaves that array. The library's own array is copied
 // into one of ours on the first use; from then on a position is the array
 // copied out, and putting it back is setstate() on the other of our two.
-alignas(4) static char randArrays[2][128];
-static int randArray = -1;
+static struct {
+    alignas(4) char arrays[2][128];
+    int current = -1; // which array setstate() last took; -1 before the take-over
+} randState;
 
 static void TakeOverRandState() {
-    if (randArray >= 0) return;
+    if (randState.current >= 0) return;
     alignas(4) static char scratch[128];
     char* library = initstate(1, scratch, sizeof scratch);
-    memcpy(randArrays[0], library, sizeof randArrays[0]);
-    setstate(randArrays[0]);
-    randArray = 0;
+    memcpy(randState.arrays[0], library, sizeof randState.arrays[0]);
+    setstate(randState.arrays[0]);
+    randState.current = 0;
 }
 
 void ZELKOR_RandSave(ZELKOR_RandState* state) {
-    static_assert(sizeof state->words >= sizeof randArrays[0], "room for the array");
+    static_assert(sizeof state->words >= sizeof randState.arrays[0], "room for the array");
     TakeOverRandState();
-    setstate(randArrays[randArray]); // writes the position into the array
-    memcpy(state->words, randArrays[randArray], sizeof randArrays[0]);
+    setstate(randState.arrays[randState.current]); // writes the position into the array
+    memcpy(state->words, randState.arrays[randState.current], sizeof randState.arrays[0]);
 }
 
 void ZELKOR_RandRestore(const ZELKOR_RandState* state) {
     TakeOverRandState();
-    randArray = 1 - randArray;
-    memcpy(randArrays[randArray], state->words, sizeof randArrays[0]);
-    setstate(randArrays[randArray]);
+    randState.current = 1 - randState.current;
+    memcpy(randState.arrays[randState.current], state->words, sizeof randState.arrays[0]);
+    setstate(randState.arrays[randState.current]);
 }
 
 const char* ZELKOR_PlatformError() {

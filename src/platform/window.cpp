@@ -1,8 +1,9 @@
 #include "platform/window.h"
 
+#include "platform/stop_signals.h"
+
 #include <SDL.h>
 
-#include <csignal>
 #include <cstring>
 
 // The quit message travels through SDL's queue as an event of our own type, so
@@ -115,14 +116,10 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
     return handle ? 1 : 0;
 }
 
-static volatile sig_atomic_t quitRequested = 0;
-
-void ZELKOR_RequestQuit() {
-    quitRequested = 1;
-}
-
 int64_t ZELKOR_Window::PumpMessage(ZELKOR_Message* msg) {
-    if (quitRequested) {
+    // Once a stop signal has come, every pump delivers the quit message, so
+    // a pump that drops it (the start-up's wait) loses nothing.
+    if (ZELKOR_StopSignal()) {
         memset(msg, 0, sizeof(*msg));
         msg->message = ZELKOR_WM_QUIT;
         return 0;

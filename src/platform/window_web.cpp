@@ -15,9 +15,14 @@
 namespace {
 
 const char* const canvas = "#canvas";
-std::deque<ZELKOR_Message> queue;
-int hiddenWindow = 0;
-int drawableWidth = 0, drawableHeight = 0;
+// The page's window: its key presses in order, and the drawing buffer's
+// size (a hidden window's is the one asked for).
+struct Page {
+    std::deque<ZELKOR_Message> queue;
+    int hidden = 0;
+    int drawableWidth = 0, drawableHeight = 0;
+};
+Page page;
 
 // Windows virtual-key codes are the DOM's key codes for the keys the show
 // cares about (Escape, Enter, Space, letters, digits).
@@ -33,7 +38,7 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     msg.message = eventType == EMSCRIPTEN_EVENT_KEYDOWN ? ZELKOR_WM_KEYDOWN : ZELKOR_WM_KEYUP;
     msg.wParam = event->keyCode;
     msg.lParam = event->repeat ? (1 << 30) : 0;
-    queue.push_back(msg);
+    page.queue.push_back(msg);
     return 0; // the page's own keys (full screen) still see it
 }
 
@@ -53,7 +58,7 @@ void ZELKOR_PostQuitMessage(int exitCode) {
     memset(&msg, 0, sizeof msg);
     msg.message = ZELKOR_WM_QUIT;
     msg.wParam = (uint32_t)exitCode;
-    queue.push_back(msg);
+    page.queue.push_back(msg);
 }
 
 int ZELKOR_StartVideo() {
@@ -67,14 +72,14 @@ int64_t ZELKOR_DefWindowProc(ZELKOR_Window*, uint32_t, uint32_t, int64_t) {
 }
 
 int ZELKOR_FollowPage(int* w, int* h) {
-    if (hiddenWindow) {
-        *w = drawableWidth, *h = drawableHeight;
+    if (page.hidden) {
+        *w = page.drawableWidth, *h = page.drawableHeight;
         return 0;
     }
     PageSize(w, h);
-    if (*w == drawableWidth && *h == drawableHeight) return 0;
+    if (*w == page.drawableWidth && *h == page.drawableHeight) return 0;
     emscripten_set_canvas_element_size(canvas, *w, *h);
-    drawableWidth = *w, drawableHeight = *h;
+    page.drawableWidth = *w, page.drawableHeight = *h;
     return 1;
 }
 
@@ -84,13 +89,13 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
     procedure = proc;
     fullscreen = full;
     log = logger;
-    queue.clear();
+    page.queue.clear();
     // A hidden window is a capture's frame: exactly the size asked for. A
     // shown one is what the page gives the canvas.
-    hiddenWindow = hidden;
-    drawableWidth = drawableHeight = 0;
+    page.hidden = hidden;
+    page.drawableWidth = page.drawableHeight = 0;
     if (hidden) {
-        drawableWidth = w, drawableHeight = h;
+        page.drawableWidth = w, page.drawableHeight = h;
         emscripten_set_canvas_element_size(canvas, w, h);
     } else {
         ZELKOR_FollowPage(&w, &h);
@@ -103,12 +108,12 @@ int ZELKOR_Window::Initialize(void* inst, ZELKOR_WindowProc proc, int w, int h, 
 }
 
 int64_t ZELKOR_Window::PumpMessage(ZELKOR_Message* msg) {
-    if (queue.empty()) {
+    if (page.queue.empty()) {
         memset(msg, 0, sizeof(*msg));
         return 0;
     }
-    *msg = queue.front();
-    queue.pop_front();
+    *msg = page.queue.front();
+    page.queue.pop_front();
     if (msg->message == ZELKOR_WM_QUIT || !procedure) return 0;
     return procedure(this, msg->message, msg->wParam, msg->lParam);
 }
@@ -119,5 +124,5 @@ void ZELKOR_Window::Shutdown() {
         emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 0, nullptr);
         videoStarted = 0;
     }
-    queue.clear();
+    page.queue.clear();
 }

@@ -162,8 +162,8 @@ static std::vector<std::string> Tokens(const std::string& line) {
     return tokens;
 }
 
-int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::string* error,
-                 std::vector<std::string>* warnings) {
+ZK_Status RGS_Assemble(const std::string& text, std::vector<uint8_t>* script,
+                       std::vector<std::string>* warnings) {
     if (warnings) warnings->clear();
     std::vector<uint8_t> out = {'R', 'G', 'S', 0};
     unsigned count = 0;
@@ -187,8 +187,7 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
             continue;
         }
         auto fail = [&](const std::string& what) {
-            *error = "line " + std::to_string(lineNo) + ": " + what;
-            return 0;
+            return ZK_Fail("line " + std::to_string(lineNo) + ": " + what);
         };
         size_t first = 1;
         int opcode;
@@ -230,24 +229,22 @@ int RGS_Assemble(const std::string& text, std::vector<uint8_t>* script, std::str
     }
     out[3] = (uint8_t)count;
     *script = out;
-    return 1;
+    return ZK_Ok();
 }
 
-std::string RGS_CutShort(const uint8_t* bytes, uint32_t length) {
-    if (length < 3 || memcmp(bytes, "RGS", 3) != 0) return "not an RGS script (no \"RGS\")";
-    if (length < 4) return "no command count";
+ZK_Status RGS_CutShort(const uint8_t* bytes, uint32_t length) {
+    if (length < 3 || memcmp(bytes, "RGS", 3) != 0)
+        return ZK_Fail("not an RGS script (no \"RGS\")");
+    if (length < 4) return ZK_Fail("no command count");
     uint32_t count = bytes[3], complete = (length - 4) / 33;
-    if (count <= complete) return "";
-    return "file ends after " + std::to_string(complete) + " of its " + std::to_string(count) +
-           " commands";
+    if (count <= complete) return ZK_Ok();
+    return ZK_Fail("file ends after " + std::to_string(complete) + " of its " +
+                   std::to_string(count) + " commands");
 }
 
-int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, std::string* error) {
+ZK_Status RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text) {
     text->clear();
-    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) {
-        *error = RGS_CutShort(bytes, length);
-        return 0;
-    }
+    if (length < 4 || memcmp(bytes, "RGS", 3) != 0) return RGS_CutShort(bytes, length);
     uint32_t count = bytes[3], complete = (length - 4) / 33;
     uint32_t shown = count < complete ? count : complete;
     for (uint32_t i = 0; i < shown; i++) {
@@ -275,13 +272,8 @@ int RGS_Disassemble(const uint8_t* bytes, uint32_t length, std::string* text, st
         }
         *text += '\n';
     }
-    if (count > complete) {
-        *error = RGS_CutShort(bytes, length);
-        return 0;
-    }
-    if (length != 4 + 33 * count) {
-        *error = std::to_string(length - 4 - 33 * count) + " bytes after the last command";
-        return 0;
-    }
-    return 1;
+    if (count > complete) return RGS_CutShort(bytes, length);
+    if (length != 4 + 33 * count)
+        return ZK_Fail(std::to_string(length - 4 - 33 * count) + " bytes after the last command");
+    return ZK_Ok();
 }

@@ -6,18 +6,22 @@
 #include <cstdlib>
 #include <cstring>
 
-static SceneFrameSource frameSource;
-static SceneRecord* sceneRecords = nullptr;
-static int sceneCount = 0;
-static int timingLoaded = 0;
+// The scene registry (grown one record at a time), where the frames come
+// from, and whether the timetable (timingTable) is loaded.
+static struct {
+    SceneFrameSource frameSource;
+    SceneRecord* sceneRecords = nullptr;
+    int sceneCount = 0;
+    int timingLoaded = 0;
+} sequencing;
 
 int RegisterScene(const char* name, SceneCallback callback, void* state, SceneSlot* slot) {
     // Grows by exactly one record each time; registration happens only at start-up.
-    SceneRecord* grown =
-        (SceneRecord*)realloc(sceneRecords, (size_t)(sceneCount + 1) * sizeof(SceneRecord));
+    SceneRecord* grown = (SceneRecord*)realloc(
+        sequencing.sceneRecords, (size_t)(sequencing.sceneCount + 1) * sizeof(SceneRecord));
     if (!grown) return 0;
-    sceneRecords = grown;
-    SceneRecord* record = &sceneRecords[sceneCount++];
+    sequencing.sceneRecords = grown;
+    SceneRecord* record = &sequencing.sceneRecords[sequencing.sceneCount++];
     memset(record, 0, sizeof(*record));
     record->callback = callback;
     record->state = state;
@@ -46,17 +50,19 @@ static int EntryActive(const TimingEntry& entry, uint32_t t) {
 }
 
 void SetSceneFrameSource(const SceneFrameSource* source) {
-    frameSource = source ? *source : SceneFrameSource();
+    sequencing.frameSource = source ? *source : SceneFrameSource();
 }
 
 static uint32_t MusicTime() {
-    return frameSource.musicTime ? frameSource.musicTime(frameSource.user) : 0;
+    const SceneFrameSource& source = sequencing.frameSource;
+    return source.musicTime ? source.musicTime(source.user) : 0;
 }
 
 static void CallScene(const SceneRecord& record) {
     SceneFrame frame;
     frame.musicTime = MusicTime();
-    if (frameSource.frameAt) frameSource.frameAt(frameSource.user, frame.musicTime, &frame);
+    const SceneFrameSource& source = sequencing.frameSource;
+    if (source.frameAt) source.frameAt(source.user, frame.musicTime, &frame);
     frame.state = record.state;
     SceneState_SetOwner(record.slot);
     record.callback(frame);
@@ -64,17 +70,18 @@ static void CallScene(const SceneRecord& record) {
 }
 
 int SceneDispatcher() {
-    if (!timingLoaded) {
-        timingLoaded = LoadTimingScript();
-        if (!timingLoaded) return 0;
+    if (!sequencing.timingLoaded) {
+        sequencing.timingLoaded = LoadTimingScript();
+        if (!sequencing.timingLoaded) return 0;
     }
     // The clock is read afresh for every test and every call, as scenes see it.
     for (uint32_t i = 0; i < timingTable.header.count; i++) {
         const TimingEntry& entry = timingTable.entries[i];
         if (!EntryActive(entry, MusicTime())) continue;
         // By index: a scene that registers another must not pull the array away.
-        for (int s = 0; s < sceneCount; s++) {
-            if (SceneNameMatches(sceneRecords[s].name, entry.name)) CallScene(sceneRecords[s]);
+        for (int s = 0; s < sequencing.sceneCount; s++) {
+            if (SceneNameMatches(sequencing.sceneRecords[s].name, entry.name))
+                CallScene(sequencing.sceneRecords[s]);
         }
     }
     // A gap in the timetable is not an error: the show waits for the next entry.
@@ -82,19 +89,19 @@ int SceneDispatcher() {
 }
 
 int ReplaceTimingScript(const void* data, uint32_t size) {
-    if (!ParseTimingScript(data, size, &timingTable)) return 0;
-    timingLoaded = 1;
+    if (!ParseTimingScript(data, size, &timingTable).ok) return 0;
+    sequencing.timingLoaded = 1;
     return 1;
 }
 
 void ClearRegisteredScenes() {
-    free(sceneRecords);
-    sceneRecords = nullptr;
-    sceneCount = 0;
+    free(sequencing.sceneRecords);
+    sequencing.sceneRecords = nullptr;
+    sequencing.sceneCount = 0;
 }
 
 void FreeSceneTables() {
     ClearRegisteredScenes();
     FreeTimingTable(&timingTable);
-    timingLoaded = 0;
+    sequencing.timingLoaded = 0;
 }

@@ -6,6 +6,8 @@
 //
 // Bytes after the last entry are ignored.
 #pragma once
+#include "core/status.h"
+
 #include <cstdint>
 
 #pragma pack(push, 1)
@@ -38,8 +40,9 @@ extern TimingTable timingTable;
 // Reads "default.tmg" from the open archive into timingTable; 1 or 0.
 int LoadTimingScript();
 // Parses a whole script held in memory. On success the table owns a fresh
-// entry array (any earlier one is freed). 1 or 0; on 0 the table is unchanged.
-int ParseTimingScript(const void* data, uint32_t size, TimingTable* table);
+// entry array (any earlier one is freed); on a failure, which the status
+// says (no file named), the table is unchanged.
+ZK_Status ParseTimingScript(const void* data, uint32_t size, TimingTable* table);
 void FreeTimingTable(TimingTable* table);
 // start <= t <= start + length, the sum wrapping at 32 bits.
 inline int TimingEntryActive(const TimingEntry& e, uint32_t t) {

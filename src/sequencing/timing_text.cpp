@@ -27,13 +27,13 @@ static void PutU32(std::vector<uint8_t>* out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) (*out)[at + i] = (uint8_t)(v >> (8 * i));
 }
 
-int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error,
-                      std::vector<int>* entryLines) {
+ZK_Status CompileTimingText(const std::string& text, std::vector<uint8_t>* out,
+                            std::vector<int>* entryLines) {
     if (entryLines) entryLines->clear();
     out->assign(sizeof(TimingHeader), 0);
     memcpy(out->data(), "TMG", 4);
     uint32_t count = 0;
-    int ok = 1;
+    ZK_Status status;
     ForEachTextLine(text, [&](TextLine* r, int line) {
         if (r->AtEnd()) return 1;
         uint32_t start = 0, length = 0;
@@ -51,9 +51,9 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         if (why.empty() && count == TIMING_MAX_ENTRIES)
             why = "more than the 65536 entries a timetable holds";
         if (!why.empty()) {
-            *error = "line " + std::to_string(line) + ": " + why;
+            status = ZK_Fail("line " + std::to_string(line) + ": " + why);
             out->clear();
-            return ok = 0;
+            return 0;
         }
         size_t at = out->size();
         out->resize(at + sizeof(TimingEntry), 0);
@@ -64,9 +64,9 @@ int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::s
         count++;
         return 1;
     });
-    if (!ok) return 0;
+    if (!status.ok) return status;
     PutU32(out, 4, count);
-    return 1;
+    return status;
 }
 
 std::string FormatTimingName(const char* name, size_t n) {
@@ -102,20 +102,5 @@ std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
         snprintf(buf, sizeof(buf), "# %u bytes after the last entry are dropped\n", trailingBytes);
         text += buf;
     }
-    return text;
-}
-
-std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size) {
-    TimingHeader h = {};
-    if (size < sizeof(h)) return "shorter than the 8-byte header";
-    memcpy(&h, data, sizeof(h));
-    if (memcmp(h.magic, "TMG", 4) != 0) return "not a timing script (magic is not \"TMG\\0\")";
-    if (h.count > TIMING_MAX_ENTRIES)
-        return std::to_string(h.count) + " entries, more than the 65536 a timetable holds";
-    uint64_t need = (uint64_t)h.count * sizeof(TimingEntry);
-    if (need <= size - sizeof(h)) return "out of memory for its entries";
-    char text[128];
-    snprintf(text, sizeof text, "%u entries need %llu bytes, only %zu follow the header", h.count,
-             (unsigned long long)need, size - sizeof(h));
     return text;
 }

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-// Text to script bytes; 0 with *error set to "line N: reason" on failure.
+// Text to script bytes, or the problem ("line N: reason"; no file named).
 // `entryLines`, when given, receives the line number of each entry.
-int CompileTimingText(const std::string& text, std::vector<uint8_t>* out, std::string* error,
-                      std::vector<int>* entryLines = nullptr);
+ZK_Status CompileTimingText(const std::string& text, std::vector<uint8_t>* out,
+                            std::vector<int>* entryLines = nullptr);
 // A name as the text form writes it: as it is, or in double quotes with
 // escapes when it holds blanks, '#', '"', '\' or bytes outside printable ASCII.
 std::string FormatTimingName(const char* name, size_t length);
@@ -23,5 +23,3 @@ std::string FormatTimingName(const char* name, size_t length);
 // `notes` entry, after the entry's line.
 std::string FormatTimingText(const TimingTable& table, uint32_t trailingBytes,
                              const std::vector<std::string>* notes = nullptr);
-// Why ParseTimingScript refuses these bytes (the loader only says no).
-std::string DescribeTimingScriptProblem(const uint8_t* data, size_t size);

@@ -101,7 +101,7 @@ static int ReadTrack(Reader* r, Track* track, std::unordered_set<std::string>* n
     return 1;
 }
 
-int DecodeTrackFile(const uint8_t* data, size_t size, TrackSet* out, std::string* error) {
+ZK_Status DecodeTrackFile(const uint8_t* data, size_t size, TrackSet* out) {
     Reader r = {data, size, 0, {}};
     TrackSet set;
     std::unordered_set<std::string> names;
@@ -128,10 +128,7 @@ int DecodeTrackFile(const uint8_t* data, size_t size, TrackSet* out, std::string
     }
     if (ok && r.at != size)
         ok = r.Fail(r.at, std::to_string(size - r.at) + " bytes after the last track");
-    if (!ok) {
-        *error = r.problem;
-        return 0;
-    }
+    if (!ok) return ZK_Fail(r.problem);
     *out = std::move(set);
-    return 1;
+    return ZK_Ok();
 }

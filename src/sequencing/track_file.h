@@ -13,6 +13,7 @@
 // Nothing may follow the last track and names are unique, so a file that
 // reads has one text form, and that text compiles to the same bytes.
 #pragma once
+#include "core/status.h"
 #include "sequencing/track_set.h"
 
 #include <cstddef>
@@ -23,5 +24,6 @@
 enum { TRACK_FILE_VERSION = 1 };
 
 void EncodeTrackFile(const TrackSet& set, std::vector<uint8_t>* out);
-// 1, or 0 with *error set to "offset N: reason" (*out then unchanged).
-int DecodeTrackFile(const uint8_t* data, size_t size, TrackSet* out, std::string* error);
+// The set, or the problem ("offset N: reason"; no file named; *out then
+// unchanged).
+ZK_Status DecodeTrackFile(const uint8_t* data, size_t size, TrackSet* out);

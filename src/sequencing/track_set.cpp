@@ -57,22 +57,23 @@ uint64_t TrackSet_EncodedSize(const TrackSet& set) {
     return size;
 }
 
-std::string TrackSet_Problem(const TrackSet& set) {
-    if (!(set.grid.bpm >= 1 && set.grid.bpm <= 1000)) return "bpm must be from 1 to 1000";
+ZK_Status TrackSet_Check(const TrackSet& set) {
+    if (!(set.grid.bpm >= 1 && set.grid.bpm <= 1000)) return ZK_Fail("bpm must be from 1 to 1000");
     if (set.grid.rowsPerBeat < 1 || set.grid.rowsPerBeat > 256)
-        return "rows per beat must be from 1 to 256";
-    if (set.tracks.size() > TRACK_MAX_TRACKS) return "more than 65536 tracks";
+        return ZK_Fail("rows per beat must be from 1 to 256");
+    if (set.tracks.size() > TRACK_MAX_TRACKS) return ZK_Fail("more than 65536 tracks");
     std::unordered_set<std::string> names;
     for (const Track& t : set.tracks) {
-        if (const char* why = TrackName_Problem(t.name)) return why;
-        if (!names.insert(t.name).second) return "a second track named " + t.name;
-        if (t.keys.size() > TRACK_MAX_KEYS) return "more than 1048576 keys in one track";
+        if (const char* why = TrackName_Problem(t.name)) return ZK_Fail(why);
+        if (!names.insert(t.name).second) return ZK_Fail("a second track named " + t.name);
+        if (t.keys.size() > TRACK_MAX_KEYS) return ZK_Fail("more than 1048576 keys in one track");
         for (size_t i = 0; i < t.keys.size(); i++) {
-            if (i > 0 && t.keys[i].row <= t.keys[i - 1].row) return "rows out of order";
-            if (!std::isfinite(t.keys[i].value)) return "NaN or infinity is no value";
-            if (t.keys[i].interp >= TRACK_INTERP_COUNT) return "unknown interpolation";
+            if (i > 0 && t.keys[i].row <= t.keys[i - 1].row) return ZK_Fail("rows out of order");
+            if (!std::isfinite(t.keys[i].value)) return ZK_Fail("NaN or infinity is no value");
+            if (t.keys[i].interp >= TRACK_INTERP_COUNT) return ZK_Fail("unknown interpolation");
         }
     }
-    if (TrackSet_EncodedSize(set) > TRACK_MAX_BYTES) return "the tracks pass 64 MiB compiled";
-    return "";
+    if (TrackSet_EncodedSize(set) > TRACK_MAX_BYTES)
+        return ZK_Fail("the tracks pass 64 MiB compiled");
+    return ZK_Ok();
 }

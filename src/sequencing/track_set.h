@@ -4,6 +4,7 @@
 // after the last the last; a track without keys has no value of its own.
 // Names are free text ("scene3.camera.distance", "global.fade").
 #pragma once
+#include "core/status.h"
 #include "sequencing/music_grid.h"
 
 #include <cstdint>
@@ -58,6 +59,7 @@ float EvaluateTrack(const Track& track, double row, float fallback);
 const char* TrackName_Problem(const std::string& name);
 // The size of the set as "default.trk".
 uint64_t TrackSet_EncodedSize(const TrackSet& set);
-// "" when the set keeps every rule (the limits above, names unique, rows
-// rising, values finite, interpolations known), else the first it breaks.
-std::string TrackSet_Problem(const TrackSet& set);
+// Whether the set keeps every rule (the limits above, names unique, rows
+// rising, values finite, interpolations known); a failure names the first it
+// breaks.
+ZK_Status TrackSet_Check(const TrackSet& set);

@@ -267,8 +267,7 @@ struct Compiler {
 
 } // namespace
 
-int CompileTrackText(const std::string& text, TrackSet* out, std::string* error,
-                     TrackTextMap* map) {
+ZK_Status CompileTrackText(const std::string& text, TrackSet* out, TrackTextMap* map) {
     Compiler c;
     c.map = map;
     if (map) {
@@ -279,13 +278,11 @@ int CompileTrackText(const std::string& text, TrackSet* out, std::string* error,
     if (c.problem.empty() && c.openRepeat) c.Fail(c.openRepeat, "the repeat has no 'end'");
     if (c.problem.empty() && !c.set.tracks.empty()) c.FinishTrack();
     if (c.problem.empty() && !c.gridLine) c.Fail(1, "no 'bpm BPM rows N' line");
-    if (!c.problem.empty()) {
-        *error = "line " + std::to_string(c.problemLine) + ": " + c.problem;
-        return 0;
-    }
+    if (!c.problem.empty())
+        return ZK_Fail("line " + std::to_string(c.problemLine) + ": " + c.problem);
     if (map) map->repeats = std::move(c.repeats);
     *out = std::move(c.set);
-    return 1;
+    return ZK_Ok();
 }
 
 static void AppendFloat(std::string* text, float value) {

@@ -15,6 +15,7 @@
 // repeat is expanded into plain keys when compiled; a key written out at a
 // row a repeat also sets takes that row.
 #pragma once
+#include "core/status.h"
 #include "sequencing/track_set.h"
 
 #include <cstdint>
@@ -49,10 +50,9 @@ struct TrackTextMap {
     std::vector<TrackRepeat> repeats;
 };
 
-// 1, or 0 with *error set to "line N: reason" (*out then unchanged). With a
-// map, it is filled too.
-int CompileTrackText(const std::string& text, TrackSet* out, std::string* error,
-                     TrackTextMap* map = nullptr);
+// The set, or the problem ("line N: reason"; no file named; *out then
+// unchanged). With a map, it is filled too.
+ZK_Status CompileTrackText(const std::string& text, TrackSet* out, TrackTextMap* map = nullptr);
 // Text that compiles back to the same set; values in the shortest form that
 // reads back to the same float.
 std::string FormatTrackText(const TrackSet& set);

@@ -186,8 +186,7 @@ int SameSet(const TrackSet& a, const TrackSet& b) {
 int UpdateTrackText(const std::string& text, const TrackSet& set, std::string* out) {
     TrackSet old;
     TrackTextMap map;
-    std::string error;
-    if (!CompileTrackText(text, &old, &error, &map)) {
+    if (!CompileTrackText(text, &old, &map).ok) {
         *out = FormatTrackText(set);
         return 0;
     }
@@ -231,7 +230,7 @@ int UpdateTrackText(const std::string& text, const TrackSet& set, std::string* o
         for (const TrackKey& k : t.keys) result += FormatTrackKey(k) + '\n';
     }
     TrackSet back;
-    if (!CompileTrackText(result, &back, &error) || !SameSet(back, set)) {
+    if (!CompileTrackText(result, &back).ok || !SameSet(back, set)) {
         *out = FormatTrackText(set);
         return 0;
     }

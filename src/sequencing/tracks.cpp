@@ -7,43 +7,48 @@
 #include <unordered_map>
 #include <vector>
 
-static std::unordered_map<std::string, TrackHandle> handles;
-static std::vector<std::string> handleNames;
-static std::vector<const Track*> bound; // per handle, into `current`
-static TrackSet current;
-static int installed;
-static uint64_t generation;
-static double rowsPerMinute;
+// Handles live as long as the process (scenes keep theirs in statics); the
+// installed set comes and goes.
+static struct {
+    std::unordered_map<std::string, TrackHandle> handles;
+    std::vector<std::string> handleNames;
+    std::vector<const Track*> bound; // per handle, into `current`
+    TrackSet current;
+    int installed = 0;
+    uint64_t generation = 0;
+    double rowsPerMinute = 0.0;
+} tracks;
 
 static const Track* FindInstalled(const std::string& name) {
-    if (!installed) return nullptr;
-    for (const Track& t : current.tracks)
+    if (!tracks.installed) return nullptr;
+    for (const Track& t : tracks.current.tracks)
         if (t.name == name) return &t;
     return nullptr;
 }
 
 TrackHandle Tracks_Intern(const char* name) {
     if (!name) return -1;
-    auto [it, added] = handles.emplace(name, (TrackHandle)handleNames.size());
+    auto [it, added] = tracks.handles.emplace(name, (TrackHandle)tracks.handleNames.size());
     if (added) {
-        handleNames.push_back(name);
-        bound.push_back(FindInstalled(handleNames.back()));
+        tracks.handleNames.push_back(name);
+        tracks.bound.push_back(FindInstalled(tracks.handleNames.back()));
     }
     return it->second;
 }
 
 int Tracks_HandleCount() {
-    return (int)handleNames.size();
+    return (int)tracks.handleNames.size();
 }
 
 const char* Tracks_HandleName(TrackHandle handle) {
-    return handle >= 0 && handle < (TrackHandle)handleNames.size()
-               ? handleNames[(size_t)handle].c_str()
+    return handle >= 0 && handle < (TrackHandle)tracks.handleNames.size()
+               ? tracks.handleNames[(size_t)handle].c_str()
                : nullptr;
 }
 
 const Track* Tracks_Find(TrackHandle handle) {
-    return handle >= 0 && (size_t)handle < bound.size() ? bound[(size_t)handle] : nullptr;
+    return handle >= 0 && (size_t)handle < tracks.bound.size() ? tracks.bound[(size_t)handle]
+                                                               : nullptr;
 }
 
 float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback) {
@@ -54,71 +59,63 @@ float Tracks_ValueAtRow(TrackHandle handle, double row, float fallback) {
 float Tracks_Value(TrackHandle handle, double ms, float fallback) {
     const Track* track = Tracks_Find(handle);
     // As MusicGrid_RowAt, with the product taken once per install.
-    return track ? EvaluateTrack(*track, ms * rowsPerMinute / 60000.0, fallback) : fallback;
+    return track ? EvaluateTrack(*track, ms * tracks.rowsPerMinute / 60000.0, fallback) : fallback;
 }
 
 void Tracks_Install(TrackSet* set) {
-    current = std::move(*set);
-    installed = 1;
-    generation++;
-    rowsPerMinute = (double)current.grid.bpm * current.grid.rowsPerBeat;
+    tracks.current = std::move(*set);
+    tracks.installed = 1;
+    tracks.generation++;
+    tracks.rowsPerMinute = (double)tracks.current.grid.bpm * tracks.current.grid.rowsPerBeat;
     std::unordered_map<std::string, const Track*> byName;
-    for (const Track& t : current.tracks) byName.emplace(t.name, &t);
-    for (size_t h = 0; h < handleNames.size(); h++) {
-        auto it = byName.find(handleNames[h]);
-        bound[h] = it == byName.end() ? nullptr : it->second;
+    for (const Track& t : tracks.current.tracks) byName.emplace(t.name, &t);
+    for (size_t h = 0; h < tracks.handleNames.size(); h++) {
+        auto it = byName.find(tracks.handleNames[h]);
+        tracks.bound[h] = it == byName.end() ? nullptr : it->second;
     }
 }
 
 void Tracks_Clear() {
-    current = TrackSet();
-    installed = 0;
-    generation++;
-    for (const Track*& b : bound) b = nullptr;
+    tracks.current = TrackSet();
+    tracks.installed = 0;
+    tracks.generation++;
+    for (const Track*& b : tracks.bound) b = nullptr;
 }
 
 uint64_t Tracks_Generation() {
-    return generation;
+    return tracks.generation;
 }
 
 const TrackSet* Tracks_Current() {
-    return installed ? &current : nullptr;
+    return tracks.installed ? &tracks.current : nullptr;
 }
 
 const MusicGrid& Tracks_Grid() {
     static const MusicGrid show = TrackSet().grid;
-    return installed ? current.grid : show;
+    return tracks.installed ? tracks.current.grid : show;
 }
 
-int Tracks_InstallFile(const void* data, size_t size, std::string* error) {
+ZK_Status Tracks_InstallFile(const void* data, size_t size) {
     TrackSet set;
-    if (!DecodeTrackFile((const uint8_t*)data, size, &set, error)) return 0;
-    Tracks_Install(&set);
-    return 1;
+    ZK_Status decoded = DecodeTrackFile((const uint8_t*)data, size, &set);
+    if (decoded.ok) Tracks_Install(&set);
+    return decoded;
 }
 
-int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error) {
+int Tracks_LoadArchive(VKZ_Archive* archive, ZK_Status* status) {
     char name[] = "default.trk"; // the lookup lower-cases it in place
     VKZ_EntryRecord* record = archive ? VKZ_FindEntry(archive, name) : nullptr;
     if (!record) {
         Tracks_Clear();
         return 0;
     }
-    if (record->size > TRACK_MAX_BYTES) {
-        *error = "default.trk: larger than 64 MiB";
-        return -1;
-    }
+    if (record->size > TRACK_MAX_BYTES)
+        return ZK_Report(status, ZK_FailIn("default.trk", "larger than 64 MiB")), -1;
     void* buffer = malloc(record->size ? record->size : 1);
-    if (!buffer) {
-        *error = "default.trk: out of memory";
-        return -1;
-    }
-    const char* why = "";
-    int ok = VKZ_ReadEntryWhy(archive, record, buffer, &why) == 1;
-    if (!ok)
-        *error = std::string("default.trk: ") + why;
-    else if (!(ok = Tracks_InstallFile(buffer, record->size, error)))
-        *error = "default.trk: " + *error;
+    if (!buffer) return ZK_Report(status, ZK_FailIn("default.trk", "out of memory")), -1;
+    ZK_Status loaded;
+    if (VKZ_ReadEntry(archive, record, buffer, &loaded) == 1)
+        loaded = Tracks_InstallFile(buffer, record->size);
     free(buffer);
-    return ok ? 1 : -1;
+    return ZK_Report(status, ZK_StatusIn(loaded, "default.trk")) ? 1 : -1;
 }

@@ -8,6 +8,7 @@
 //
 // One set at a time, replaced whole: a file with errors leaves the old one.
 #pragma once
+#include "core/status.h"
 #include "core/api.h"
 #include "sequencing/track_set.h"
 
@@ -35,14 +36,15 @@ ZELKOR_API const Track* Tracks_Find(TrackHandle handle);
 // Installs the set (moved from), rebinding every handle.
 void Tracks_Install(TrackSet* set);
 // Parses the text form (not in the web build) or a "default.trk" file and
-// installs it; 1, or 0 with *error set ("line N: ..." or "offset N: ...") and
-// the old set kept.
-int Tracks_InstallText(const std::string& text, std::string* error);
-int Tracks_InstallFile(const void* data, size_t size, std::string* error);
+// installs it; on a failure ("line N: ..." or "offset N: ..."; no file
+// named) the old set is kept.
+ZK_Status Tracks_InstallText(const std::string& text);
+ZK_Status Tracks_InstallFile(const void* data, size_t size);
 // "default.trk" from the archive: 1 installed; 0 the archive has none, so the
 // show runs on its defaults (any set installed before is removed); -1 the
-// entry does not read or parse (*error says why; the old set is kept).
-int Tracks_LoadArchive(VKZ_Archive* archive, std::string* error);
+// entry does not read or parse (*status, when given, says why, naming
+// "default.trk"; the old set is kept).
+int Tracks_LoadArchive(VKZ_Archive* archive, ZK_Status* status = nullptr);
 // Removes the set: every lookup gives its default.
 void Tracks_Clear();
 // The installed set, or null.

@@ -3,9 +3,9 @@
 #include "sequencing/track_text.h"
 #include "sequencing/tracks.h"
 
-int Tracks_InstallText(const std::string& text, std::string* error) {
+ZK_Status Tracks_InstallText(const std::string& text) {
     TrackSet set;
-    if (!CompileTrackText(text, &set, error)) return 0;
-    Tracks_Install(&set);
-    return 1;
+    ZK_Status compiled = CompileTrackText(text, &set);
+    if (compiled.ok) Tracks_Install(&set);
+    return compiled;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <string>
 
 // The layout is given in dialog units of an 8-point Courier New; on our
 // screens one unit is about 1.75 pixels either way.
@@ -20,6 +21,7 @@ struct ConfigDialog {
     GtkWidget* sound = nullptr;      // 1003
     int done = 0;
     int result = -1;
+    std::string listed; // every mode the display listed, for saying why none would do
 };
 
 static int Px(double units) {
@@ -34,9 +36,9 @@ static GtkWidget* Place(GtkWidget* fixed, GtkWidget* widget, int x, int y, int w
 
 // Fills modeTable from the display's modes and the list with one line per
 // entry, "WIDTHxHEIGHTxBITS", then selects line 1, the second entry.
-static void FillModeList(GtkWidget* list) {
-    FillModeTable();
-    for (int i = 0; i < modeCount; i++) {
+static void FillModeList(ConfigDialog* d, GtkWidget* list) {
+    int count = FillModeTable(&d->listed);
+    for (int i = 0; i < count; i++) {
         char line[64];
         snprintf(line, sizeof line, "%ux%ux%u", modeTable[i].width, modeTable[i].height,
                  modeTable[i].bitsPerPixel);
@@ -72,7 +74,7 @@ static void RefuseStart(ConfigDialog* d) {
     snprintf(text, sizeof text,
              "no display mode of at least 640x480 with more than 8 bits per pixel (the display "
              "has %s); use a larger screen, or run marovy --desktop or --window=WxH",
-             DisplayModesText());
+             d->listed.empty() ? "none" : d->listed.c_str());
     fprintf(stderr, "marovy: %s\n", text);
     GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(d->window), GTK_DIALOG_MODAL,
                                             GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text);
@@ -92,7 +94,7 @@ void ConfigDialogProc(ConfigDialog* d, int command) {
             // Fewer than two modes: nothing is selected, so take the first;
             // with none there is no mode to start in, which is said while the
             // dialog is still up.
-            if (modeCount == 0) {
+            if (ModeCount() == 0) {
                 RefuseStart(d);
                 return;
             }
@@ -235,7 +237,7 @@ ConfigDialog* CreateConfigDialog() {
     if (icon) g_object_unref(icon);
 
     // The options are shown but cannot be changed.
-    FillModeList(d->resolution);
+    FillModeList(d, d->resolution);
     gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(d->mixingRate), "22050");
     gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(d->mixingRate), "44100");
     gtk_combo_box_set_active(GTK_COMBO_BOX(d->mixingRate), 1);

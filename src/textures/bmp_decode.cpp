@@ -9,8 +9,8 @@ static uint32_t Le32(const uint8_t* p) {
     return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24;
 }
 
-static int Fail(TexImage* image, const char* why) {
-    image->error = why;
+static int Fail(TexImage* image, const char* problem) {
+    image->status = ZK_Fail(problem);
     return 0;
 }
 
@@ -66,6 +66,7 @@ int DecodeBMP(MemFile* file, TexImage* image) {
     image->rowAlignment = 4;
     image->byteCount = (uint32_t)need;
     image->pixels = pixels;
-    image->error = nullptr;
+    image->status = ZK_Ok();
+    image->warning = nullptr;
     return 1;
 }

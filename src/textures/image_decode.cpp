@@ -10,12 +10,13 @@
 int DecodeRGS(MemFile* file, TexImage* image) {
     uint8_t* pixels = (uint8_t*)malloc(LAYER_SIZE);
     if (!pixels) {
-        image->error = "out of memory for the RGS pixels";
+        image->status = ZK_Fail("out of memory for the RGS pixels");
         return 0;
     }
     // A rejected script still yields layer 0 as the scripts before left it,
-    // as the show expects; the error text is then only a warning.
-    image->error = RunRGS(file->data, file->size) ? nullptr : "not an RGS script (no \"RGS\")";
+    // as the show expects; what is wrong with it is then only a warning.
+    image->status = ZK_Ok();
+    image->warning = RunRGS(file->data, file->size) ? nullptr : "not an RGS script (no \"RGS\")";
     memcpy(pixels, RGS_Layers[0], LAYER_SIZE);
     image->width = image->height = RGS_SIZE;
     image->channels = 3;
@@ -56,6 +57,6 @@ const char* TexExtensionProblem(const char* path) {
 
 int DecodeByExtension(const char* path, MemFile* file, TexImage* image) {
     if (TexDecoder decode = DecoderForPath(path)) return decode(file, image);
-    image->error = TexExtensionProblem(path);
+    image->status = ZK_Fail(TexExtensionProblem(path));
     return 0;
 }

@@ -2,6 +2,8 @@
 // upload (R, G, B(, A), rows in file order). The texture manager uploads what
 // these leave; `zelkor tex decode` prints it.
 #pragma once
+#include "core/status.h"
+
 #include <cstdint>
 
 struct MemFile;
@@ -25,10 +27,11 @@ struct TexImage {
     int rowAlignment = 1;           // 1 for packed rows, 4 for BMP's padded rows
     uint32_t byteCount = 0;         // bytes the upload reads: padded row x height
     uint8_t* pixels = nullptr;      // malloc'd, owned by the caller after success
-    const char* error = nullptr;    // static text: the problem on failure, a warning on success
+    ZK_Status status;               // a failure's problem; the caller names the file
+    const char* warning = nullptr;  // static text: what a success lacks (a picture cut short)
 };
 
-// Each returns 1 and fills the image, or 0 with error set and no pixels.
+// Each returns 1 and fills the image, or 0 with its status failed and no pixels.
 int DecodeTGA(MemFile* file, TexImage* image);
 int DecodeBMP(MemFile* file, TexImage* image);
 // Any PNG, as 8-bit RGB or RGBA, bottom row first like a TGA's rows; one cut
@@ -50,5 +53,5 @@ uint64_t TexFileLimit(const char* path);
 const char* TexSizeProblem(const TexImage* image, uint32_t width, uint32_t height);
 // Null for an extension a decoder takes, else the error DecodeByExtension gives.
 const char* TexExtensionProblem(const char* path);
-// DecoderForPath's decoder; 0 with an error for an unknown extension.
+// DecoderForPath's decoder; 0 with a failed status for an unknown extension.
 int DecodeByExtension(const char* path, MemFile* file, TexImage* image);

@@ -7,12 +7,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #ifdef ZK_NO_LIBPNG
 
 // The web build has no libpng; its pictures are TGA, BMP or scripts.
 int DecodePNG(MemFile*, TexImage* image) {
-    image->error = "PNG pictures are not read in the web build (no libpng there): make it a .tga";
+    image->status =
+        ZK_Fail("PNG pictures are not read in the web build (no libpng there): make it a .tga");
     return 0;
 }
 
@@ -47,15 +49,8 @@ void Failed(png_structp png, png_const_charp message) {
 
 void NoWarning(png_structp, png_const_charp) {}
 
-// The error's text outlives the call, as the other decoders' static texts do.
-thread_local char problem[200];
-
 int Fail(TexImage* image, const char* text, const char* detail = nullptr) {
-    if (detail)
-        snprintf(problem, sizeof problem, "%s: %s", text, detail);
-    else
-        snprintf(problem, sizeof problem, "%s", text);
-    image->error = problem;
+    image->status = ZK_Fail(detail ? std::string(text) + ": " + detail : text);
     return 0;
 }
 
@@ -82,7 +77,7 @@ int SizeRefused(MemFile* file, TexImage* image) {
 
 // Reads the rows into r->pixels (made here once the header is known); 1 when
 // every row was read, 0 when the file ended among them, -1 on any other
-// failure (image->error set).
+// failure (image->status failed).
 int Read(png_structp png, png_infop info, PngRead* r, TexImage* image) {
     if (setjmp(png_jmpbuf(png))) {
         if (r->rowsRead) return 1; // only what follows the pixels is missing or damaged
@@ -144,7 +139,8 @@ int DecodePNG(MemFile* file, TexImage* image) {
     }
     image->pixels = r.pixels;
     // A warning only, as for a TGA cut short: the rows not read stay zero.
-    image->error = read ? nullptr : "file ends before its last pixel (the rest is zero)";
+    image->status = ZK_Ok();
+    image->warning = read ? nullptr : "file ends before its last pixel (the rest is zero)";
     return 1;
 }
 

@@ -5,10 +5,14 @@
 #include "platform/draw.h"
 #include "textures/image_decode.h"
 #include "textures/texture_reload.h"
+#include "textures_state.h"
 
 #include <climits>
 #include <cstdlib>
+#include <string>
 #include <vector>
+
+TexturesState g_textures;
 
 // Creates the texture object from the decoded image, or with `reuse` fills
 // the record's existing one, so whatever holds its name sees the new picture.
@@ -30,22 +34,47 @@ int TextureMaxSide() {
     return side > 0 && side < TEX_MAX_SIDE ? side : TEX_MAX_SIDE;
 }
 
-// Runs one decoder and, on success, hands its pixels to the record and uploads.
+// Runs one decoder and, on success, hands its pixels to the record and
+// uploads; the decoder's failure, or its warning, is left in *image.
 static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmaps,
-                           TexDecoder decode, const char** why = nullptr) {
-    TexImage image;
-    image.maxSide = TextureMaxSide();
-    image.width = texture->width;
-    image.height = texture->height;
-    int ok = decode(file, &image);
-    texture->width = image.width;
-    texture->height = image.height;
-    if (why) *why = image.error;
+                           TexDecoder decode, TexImage* image) {
+    image->maxSide = TextureMaxSide();
+    image->width = texture->width;
+    image->height = texture->height;
+    int ok = decode(file, image);
+    texture->width = image->width;
+    texture->height = image->height;
     if (!ok) return 0;
     free(texture->pixels);
-    texture->pixels = image.pixels;
-    UploadTexture(texture, image, useMipmaps, 0);
+    texture->pixels = image->pixels;
+    UploadTexture(texture, *image, useMipmaps, 0);
     return 1;
+}
+
+static int DecodeAndUpload(ZELKOR_Texture* texture, MemFile* file, int useMipmaps,
+                           TexDecoder decode) {
+    TexImage image;
+    return DecodeAndUpload(texture, file, useMipmaps, decode, &image);
+}
+
+// A load that fails reads, finds or decodes nothing; `warning` gets what a
+// picture taken lacks.
+static ZK_Status Load(ZELKOR_Texture* texture, const char* path, int useMipmaps,
+                      const char** warning) {
+    // Regular files only, checked without blocking: a FIFO or device in place
+    // of a picture fails like a missing file instead of hanging the start-up.
+    std::vector<uint8_t> data;
+    ZK_Status read = IO_ReadFile(path, TexFileLimit(path), IO_REGULAR_ONLY, &data);
+    if (!read.ok) return read;
+    TexDecoder decode = DecoderForPath(path);
+    if (!decode) return ZK_FailIn(path, TexExtensionProblem(path));
+    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
+    if (!file) return ZK_FailIn(path, "out of memory");
+    TexImage image;
+    int ok = DecodeAndUpload(texture, file, useMipmaps, decode, &image);
+    MemFile_Close(file);
+    *warning = image.warning;
+    return ok ? ZK_Ok() : ZK_StatusIn(image.status, path);
 }
 
 int LoadBMP(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
@@ -62,28 +91,18 @@ int LoadRGS(ZELKOR_Texture* texture, MemFile* file, int useMipmaps) {
 
 int ZELKOR_Texture::LoadTexture(const char* path, uint32_t newTag, int useMipmaps,
                                 const char** why) {
-    const char* problem = nullptr;
-    if (!why) why = &problem;
-    *why = nullptr;
     tag = newTag;
     NoteTextureLoad(this, path, useMipmaps);
-    // Regular files only, checked without blocking: a FIFO or device in place
-    // of a picture fails like a missing file instead of hanging the start-up.
-    std::vector<uint8_t> data;
-    if (!IO_ReadFile(path, TexFileLimit(path), IO_REGULAR_ONLY, &data, why)) return 0;
-    TexDecoder decode = DecoderForPath(path);
-    if (!decode) {
-        *why = TexExtensionProblem(path);
-        return 0;
+    const char* warning = nullptr;
+    ZK_Status loaded = Load(this, path, useMipmaps, &warning);
+    if (!why) return loaded.ok;
+    if (loaded.ok) {
+        *why = warning;
+    } else {
+        g_textures.loadProblem = loaded.problem;
+        *why = g_textures.loadProblem.c_str();
     }
-    MemFile* file = MemFile_Open(data.data(), (uint32_t)data.size(), 0);
-    if (!file) {
-        *why = "out of memory";
-        return 0;
-    }
-    int result = DecodeAndUpload(this, file, useMipmaps, decode, why);
-    MemFile_Close(file);
-    return result;
+    return loaded.ok;
 }
 
 void ZELKOR_Texture::BindTexture(const Draw* draw) {

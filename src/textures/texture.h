@@ -11,8 +11,8 @@ class ZELKOR_Texture {
   public:
     ZELKOR_Texture() {}
     // 1 when decoded and uploaded; the decoder is chosen by the extension.
-    // `why`, when given, gets a static text: the reason of a failure, a
-    // warning on success (a picture cut short), or null.
+    // `why`, when given, gets the reason of a failure (good until the next
+    // failed load), a warning on success (a picture cut short), or null.
     ZELKOR_API int LoadTexture(const char* path, uint32_t tag, int useMipmaps,
                                const char** why = nullptr);
     // Enables 2D texturing and binds glName, loaded or not, with that draw

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-static int Fail(TexImage* image, const char* why) {
-    image->error = why;
+static int Fail(TexImage* image, const char* problem) {
+    image->status = ZK_Fail(problem);
     return 0;
 }
 
@@ -119,6 +119,7 @@ int DecodeTGA(MemFile* file, TexImage* image) {
     image->byteCount = (uint32_t)(total * out);
     image->pixels = pixels;
     // A warning only: the show takes such a file with its missing pixels zero.
-    image->error = whole ? nullptr : "file ends before its last pixel (the rest is zero)";
+    image->status = ZK_Ok();
+    image->warning = whole ? nullptr : "file ends before its last pixel (the rest is zero)";
     return 1;
 }

@@ -34,7 +34,7 @@ struct ZK_Video {
     int first = 0, queued = 0; // slots submitted and not yet encoded, oldest first
     std::vector<int16_t> pcm;  // audio not yet taken by the worker
     int stopping = 0, discard = 0, failed = 0;
-    std::string error;
+    ZK_Status error; // of the last call that failed
     std::thread worker;
 };
 
@@ -53,11 +53,11 @@ static int IsSpecial(const char* path) {
 
 // A fresh file beside the target, as every safe write makes one, so the
 // final rename stays on one file system and the old file keeps its mode.
-static int CreateTemp(ZK_Video* v, std::string* error) {
+static ZK_Status CreateTemp(ZK_Video* v) {
     int fd = IO_CreateTempFor(v->path.c_str(), &v->target, &v->temp);
-    if (fd >= 0) return close(fd), 1;
-    *error = v->path + ": cannot create a file in " + Folder(v->target) + ": " + strerror(errno);
-    return 0;
+    if (fd >= 0) return close(fd), ZK_Ok();
+    return ZK_FailIn(v->path,
+                     "cannot create a file in " + Folder(v->target) + ": " + strerror(errno));
 }
 
 static void Work(ZK_Video* v) {
@@ -74,7 +74,7 @@ static void Work(ZK_Video* v) {
         int skip = v->failed || v->discard;
         hold.unlock();
 
-        std::string why;
+        ZK_Status why;
         int ok = 1;
         if (!skip && !audio.empty())
             ok = VideoMux_Audio(v->mux, audio.data(), (int)(audio.size() / v->audioChannels), &why);
@@ -83,7 +83,7 @@ static void Work(ZK_Video* v) {
         hold.lock();
         if (!ok && !v->failed) {
             v->failed = 1;
-            v->error = v->path + ": " + why;
+            v->error = ZK_StatusIn(why, v->path);
         }
         if (slot >= 0) {
             v->first = (v->first + 1) % ZK_VIDEO_QUEUE;
@@ -115,7 +115,7 @@ static void Free(ZK_Video* v) {
 
 // Opens the encoders and starts the worker with every signal blocked, so the
 // threads they make inherit that and Ctrl-C stays with the caller's thread.
-static int StartEncoding(ZK_Video* v, const ZK_VideoSettings* s, std::string* why) {
+static int StartEncoding(ZK_Video* v, const ZK_VideoSettings* s, ZK_Status* why) {
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &old);
@@ -124,56 +124,42 @@ static int StartEncoding(ZK_Video* v, const ZK_VideoSettings* s, std::string* wh
         try {
             v->worker = std::thread(Work, v);
         } catch (...) {
-            *why = "cannot start the encoding thread";
+            *why = ZK_Fail("cannot start the encoding thread");
         }
     }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return v->worker.joinable();
 }
 
-int ZK_VideoCheck(const ZK_VideoSettings* s, std::string* error) {
-    std::string why;
-    if (VideoMux_Check(s, &why)) return 1;
-    *error = std::string(s->path ? s->path : "") + ": " + why;
-    return 0;
+ZK_Status ZK_VideoCheck(const ZK_VideoSettings* s) {
+    ZK_Status why;
+    if (VideoMux_Check(s, &why)) return ZK_Ok();
+    return ZK_FailIn(s->path ? s->path : "", why.problem);
 }
 
-ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, std::string* error) {
+ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, ZK_Status* status) {
     std::string path = s->path ? s->path : "";
-    if (!ZK_VideoCheck(s, error)) return nullptr;
-    std::string why;
-    if (IsSpecial(s->path)) {
-        *error = path + ": exists and is not a regular file";
-        return nullptr;
-    }
+    ZK_Status checked = ZK_VideoCheck(s);
+    if (!checked.ok) return ZK_Report(status, checked), nullptr;
+    if (IsSpecial(s->path))
+        return ZK_Report(status, ZK_FailIn(path, "exists and is not a regular file")), nullptr;
     ZK_Video* v = new (std::nothrow) ZK_Video;
-    if (!v) {
-        *error = path + ": out of memory";
-        return nullptr;
-    }
+    if (!v) return ZK_Report(status, ZK_FailIn(path, "out of memory")), nullptr;
     v->path = path;
     v->rowBytes = (size_t)s->width * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
     v->frameBytes = v->rowBytes * (size_t)s->height;
     v->height = s->height;
     v->audioChannels = s->audio ? s->audioChannels : 0;
-    if (!CreateTemp(v, error)) {
-        Free(v);
-        return nullptr;
-    }
+    ZK_Status made = CreateTemp(v);
     for (uint8_t*& slot : v->slots) {
-        slot = (uint8_t*)malloc(v->frameBytes);
-        if (!slot) {
-            *error = path + ": out of memory for the frame queue";
-            Free(v);
-            return nullptr;
-        }
+        slot = made.ok ? (uint8_t*)malloc(v->frameBytes) : nullptr;
+        if (made.ok && !slot) made = ZK_FailIn(path, "out of memory for the frame queue");
     }
-    if (!StartEncoding(v, s, &why)) {
-        *error = path + ": " + why;
-        Free(v);
-        return nullptr;
-    }
-    return v;
+    ZK_Status why;
+    if (made.ok && !StartEncoding(v, s, &why)) made = ZK_FailIn(path, why.problem);
+    if (made.ok) return v;
+    Free(v);
+    return ZK_Report(status, made), nullptr;
 }
 
 uint8_t* ZK_VideoAcquireFrame(ZK_Video* v) {
@@ -189,7 +175,7 @@ int ZK_VideoSubmitFrame(ZK_Video* v) {
         std::lock_guard<std::mutex> hold(v->lock);
         if (v->failed) return 0;
         if (!v->acquired) {
-            v->error = v->path + ": a frame was submitted without being acquired";
+            v->error = ZK_FailIn(v->path, "a frame was submitted without being acquired");
             return 0;
         }
         v->acquired = 0;
@@ -213,7 +199,7 @@ int ZK_VideoPushAudio(ZK_Video* v, const int16_t* samples, int frames) {
         std::lock_guard<std::mutex> hold(v->lock);
         if (v->failed) return 0;
         if (!v->audioChannels) {
-            v->error = v->path + ": the video was opened without audio";
+            v->error = ZK_FailIn(v->path, "the video was opened without audio");
             return 0;
         }
         if (frames <= 0) return 1;
@@ -223,28 +209,27 @@ int ZK_VideoPushAudio(ZK_Video* v, const int16_t* samples, int frames) {
     return 1;
 }
 
-const char* ZK_VideoError(const ZK_Video* v) {
-    return v->error.c_str();
+const ZK_Status& ZK_VideoError(const ZK_Video* v) {
+    return v->error;
 }
 
-int ZK_VideoFinish(ZK_Video* v, std::string* error) {
+ZK_Status ZK_VideoFinish(ZK_Video* v) {
     StopWorker(v, 0);
-    std::string why;
-    int ok = 0;
+    ZK_Status why, done;
     if (v->failed)
-        *error = v->error;
+        done = v->error;
     else if (v->submitted == 0)
-        *error = v->path + ": no frames to write";
+        done = ZK_FailIn(v->path, "no frames to write");
     else if (!VideoMux_Finish(v->mux, &why))
-        *error = v->path + ": " + why;
+        done = ZK_FailIn(v->path, why.problem);
     else if (IsSpecial(v->path.c_str()))
-        *error = v->path + ": exists and is not a regular file";
+        done = ZK_FailIn(v->path, "exists and is not a regular file");
     else if (rename(v->temp.c_str(), v->target.c_str()) != 0)
-        *error = v->path + ": " + strerror(errno);
+        done = ZK_FailIn(v->path, strerror(errno));
     else
-        ok = 1, IO_DropTemp(&v->temp, 0);
+        IO_DropTemp(&v->temp, 0);
     Free(v);
-    return ok;
+    return done;
 }
 
 void ZK_VideoAbort(ZK_Video* v) {

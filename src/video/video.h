@@ -8,6 +8,8 @@
 // temporary file behind.
 // All calls on one ZK_Video come from one thread.
 #pragma once
+#include "core/status.h"
+
 #include <cstdint>
 #include <string>
 
@@ -29,14 +31,14 @@ struct ZK_VideoSettings {
 
 struct ZK_Video;
 
-// 1 when the settings are ones ZK_VideoOpen takes, else 0 with `error` set
-// ("PATH: reason"); touches no file.
-int ZK_VideoCheck(const ZK_VideoSettings* settings, std::string* error);
+// Whether the settings are ones ZK_VideoOpen takes (a refusal names the
+// path); touches no file.
+ZK_Status ZK_VideoCheck(const ZK_VideoSettings* settings);
 
-// Checks the settings and creates the temporary file; null with `error` set
-// ("PATH: reason") when the settings are refused or the file cannot be made.
-// Nothing is left on disk after a refusal.
-ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* settings, std::string* error);
+// Checks the settings and creates the temporary file; null with *status
+// (when given) saying why when the settings are refused or the file cannot
+// be made. Nothing is left on disk after a refusal.
+ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* settings, ZK_Status* status = nullptr);
 
 // The next frame's buffer, width * bytes-per-pixel bytes per row, no padding;
 // waits while 8 frames are in flight. Fill it, then submit it. Null once the
@@ -50,11 +52,11 @@ int ZK_VideoPushFrame(ZK_Video* video, const uint8_t* pixels, int stride);
 // seconds from the first video frame. 1, or 0 on failure.
 int ZK_VideoPushAudio(ZK_Video* video, const int16_t* samples, int frames);
 
-// Why the last call failed ("PATH: reason").
-const char* ZK_VideoError(const ZK_Video* video);
+// Why the last call failed (naming the path).
+const ZK_Status& ZK_VideoError(const ZK_Video* video);
 
-// Encodes what is queued, completes the file and moves it to its name. 1, or 0
-// with `error` set and no file left. Frees the video either way.
-int ZK_VideoFinish(ZK_Video* video, std::string* error);
+// Encodes what is queued, completes the file and moves it to its name; on a
+// failure no file is left. Frees the video either way.
+ZK_Status ZK_VideoFinish(ZK_Video* video);
 // Drops everything, removes the temporary file and frees the video.
 void ZK_VideoAbort(ZK_Video* video);

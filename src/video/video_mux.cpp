@@ -77,49 +77,49 @@ static int PresetIndex(const char* name) {
     return -1;
 }
 
-static int Fail(std::string* error, const char* what, int code = 0) {
-    *error = what;
+static int Fail(ZK_Status* status, const char* what, int code = 0) {
+    std::string problem = what;
     if (code < 0) {
         char text[AV_ERROR_MAX_STRING_SIZE] = "";
         av_strerror(code, text, sizeof text);
-        *error += std::string(": ") + text;
+        problem += std::string(": ") + text;
     }
-    return 0;
+    return ZK_Report(status, ZK_Fail(problem));
 }
 
-int VideoMux_Check(const ZK_VideoSettings* s, std::string* error) {
+int VideoMux_Check(const ZK_VideoSettings* s, ZK_Status* status) {
     const Container* c = s->path ? FindContainer(s->path) : nullptr;
-    if (!c) return Fail(error, "unknown video container (use .mp4, .mkv or .webm)");
+    if (!c) return Fail(status, "unknown video container (use .mp4, .mkv or .webm)");
     if (s->width <= 0 || s->height <= 0 || s->width > ZK_VIDEO_MAX_SIDE ||
         s->height > ZK_VIDEO_MAX_SIDE)
-        return Fail(error, "frame size out of range (1 to 8192 pixels a side)");
+        return Fail(status, "frame size out of range (1 to 8192 pixels a side)");
     if (s->width % 2 || s->height % 2)
-        return Fail(error, "frame width and height must be even (yuv420p halves both)");
+        return Fail(status, "frame width and height must be even (yuv420p halves both)");
     if (s->fps < 1 || s->fps > ZK_VIDEO_MAX_FPS)
-        return Fail(error, "frame rate out of range (1 to 240)");
+        return Fail(status, "frame rate out of range (1 to 240)");
     if (s->crf < 0 || s->crf > c->maxCrf)
-        return Fail(error, c->maxCrf == 51 ? "crf out of range (0 to 51 for H.264)"
-                                           : "crf out of range (0 to 63 for VP9)");
+        return Fail(status, c->maxCrf == 51 ? "crf out of range (0 to 51 for H.264)"
+                                            : "crf out of range (0 to 63 for VP9)");
     if (PresetIndex(s->preset) < 0)
-        return Fail(error, "unknown preset (ultrafast, superfast, veryfast, faster, fast, "
-                           "medium, slow, slower, veryslow, placebo)");
+        return Fail(status, "unknown preset (ultrafast, superfast, veryfast, faster, fast, "
+                            "medium, slow, slower, veryslow, placebo)");
     if (s->pixelFormat < ZK_VIDEO_RGB || s->pixelFormat > ZK_VIDEO_BGRA)
-        return Fail(error, "unknown pixel format");
+        return Fail(status, "unknown pixel format");
     if (s->audio && (s->audioRate < 8000 || s->audioRate > 192000 || s->audioChannels < 1 ||
                      s->audioChannels > 2))
-        return Fail(error, "audio must be mono or stereo at 8000 to 192000 Hz");
+        return Fail(status, "audio must be mono or stereo at 8000 to 192000 Hz");
     return 1;
 }
 
 // Sends `frame` (null: flush) and writes every packet the encoder gives back.
 static int Encode(VideoMux* m, AVCodecContext* codec, AVStream* stream, AVFrame* frame,
-                  std::string* error) {
+                  ZK_Status* status) {
     int err = avcodec_send_frame(codec, frame);
-    if (err < 0) return Fail(error, "encoding failed", err);
+    if (err < 0) return Fail(status, "encoding failed", err);
     for (;;) {
         err = avcodec_receive_packet(codec, m->packet);
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return 1;
-        if (err < 0) return Fail(error, "encoding failed", err);
+        if (err < 0) return Fail(status, "encoding failed", err);
         if (codec == m->audio) {
             m->packet->pts += m->audioShift;
             m->packet->dts += m->audioShift;
@@ -127,15 +127,15 @@ static int Encode(VideoMux* m, AVCodecContext* codec, AVStream* stream, AVFrame*
         av_packet_rescale_ts(m->packet, codec->time_base, stream->time_base);
         m->packet->stream_index = stream->index;
         err = av_interleaved_write_frame(m->format, m->packet);
-        if (err < 0) return Fail(error, "write failed", err);
+        if (err < 0) return Fail(status, "write failed", err);
     }
 }
 
-static int OpenVideo(VideoMux* m, const ZK_VideoSettings* s, std::string* error) {
+static int OpenVideo(VideoMux* m, const ZK_VideoSettings* s, ZK_Status* status) {
     const AVCodec* codec = avcodec_find_encoder_by_name(m->container->video);
-    if (!codec) return Fail(error, "this FFmpeg has no video encoder for the container");
+    if (!codec) return Fail(status, "this FFmpeg has no video encoder for the container");
     AVCodecContext* c = m->video = avcodec_alloc_context3(codec);
-    if (!c) return Fail(error, "out of memory");
+    if (!c) return Fail(status, "out of memory");
     c->width = s->width;
     c->height = s->height;
     c->time_base = AVRational{1, s->fps};
@@ -161,14 +161,14 @@ static int OpenVideo(VideoMux* m, const ZK_VideoSettings* s, std::string* error)
     }
     int err = avcodec_open2(c, codec, &options);
     av_dict_free(&options);
-    if (err < 0) return Fail(error, "cannot open the video encoder", err);
+    if (err < 0) return Fail(status, "cannot open the video encoder", err);
 
     m->videoStream = avformat_new_stream(m->format, nullptr);
-    if (!m->videoStream) return Fail(error, "out of memory");
+    if (!m->videoStream) return Fail(status, "out of memory");
     m->videoStream->time_base = c->time_base;
     m->videoStream->avg_frame_rate = c->framerate;
     err = avcodec_parameters_from_context(m->videoStream->codecpar, c);
-    if (err < 0) return Fail(error, "cannot set up the video stream", err);
+    if (err < 0) return Fail(status, "cannot set up the video stream", err);
 
     static const AVPixelFormat sources[] = {AV_PIX_FMT_RGB24, AV_PIX_FMT_RGBA, AV_PIX_FMT_BGRA};
     m->width = s->width;
@@ -177,24 +177,24 @@ static int OpenVideo(VideoMux* m, const ZK_VideoSettings* s, std::string* error)
     m->bottomUp = s->bottomUp;
     m->scaler = sws_getContext(s->width, s->height, sources[s->pixelFormat], s->width, s->height,
                                AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!m->scaler) return Fail(error, "cannot set up the colour conversion");
+    if (!m->scaler) return Fail(status, "cannot set up the colour conversion");
     // Full-range RGB in, BT.709 limited range out, matching the stream's tags.
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
     sws_setColorspaceDetails(m->scaler, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
     m->picture = av_frame_alloc();
-    if (!m->picture) return Fail(error, "out of memory");
+    if (!m->picture) return Fail(status, "out of memory");
     m->picture->format = AV_PIX_FMT_YUV420P;
     m->picture->width = s->width;
     m->picture->height = s->height;
     err = av_frame_get_buffer(m->picture, 0);
-    return err < 0 ? Fail(error, "out of memory", err) : 1;
+    return err < 0 ? Fail(status, "out of memory", err) : 1;
 }
 
-static int OpenAudio(VideoMux* m, const ZK_VideoSettings* s, std::string* error) {
+static int OpenAudio(VideoMux* m, const ZK_VideoSettings* s, ZK_Status* status) {
     const AVCodec* codec = avcodec_find_encoder_by_name(m->container->audio);
-    if (!codec) return Fail(error, "this FFmpeg has no audio encoder for the container");
+    if (!codec) return Fail(status, "this FFmpeg has no audio encoder for the container");
     AVCodecContext* c = m->audio = avcodec_alloc_context3(codec);
-    if (!c) return Fail(error, "out of memory");
+    if (!c) return Fail(status, "out of memory");
     // The input rate when the encoder takes it, else 48 kHz (Opus's own rate).
     int rate = 48000;
     for (const int* r = codec->supported_samplerates; r && *r; r++)
@@ -209,7 +209,7 @@ static int OpenAudio(VideoMux* m, const ZK_VideoSettings* s, std::string* error)
     c->time_base = AVRational{1, rate};
     if (m->format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int err = avcodec_open2(c, codec, nullptr);
-    if (err < 0) return Fail(error, "cannot open the audio encoder", err);
+    if (err < 0) return Fail(status, "cannot open the audio encoder", err);
     // Matroska muxers before libavformat 60 write Opus's codec delay but also shift
     // every track forward to make the priming timestamps non-negative, which puts
     // the video 7 ms late. Moved past zero here, only the codec delay remains.
@@ -217,47 +217,47 @@ static int OpenAudio(VideoMux* m, const ZK_VideoSettings* s, std::string* error)
         m->audioShift = c->initial_padding;
 
     m->audioStream = avformat_new_stream(m->format, nullptr);
-    if (!m->audioStream) return Fail(error, "out of memory");
+    if (!m->audioStream) return Fail(status, "out of memory");
     m->audioStream->time_base = c->time_base;
     err = avcodec_parameters_from_context(m->audioStream->codecpar, c);
-    if (err < 0) return Fail(error, "cannot set up the audio stream", err);
+    if (err < 0) return Fail(status, "cannot set up the audio stream", err);
 
     AVChannelLayout input;
     av_channel_layout_default(&input, s->audioChannels);
     err = swr_alloc_set_opts2(&m->resampler, &c->ch_layout, c->sample_fmt, rate, &input,
                               AV_SAMPLE_FMT_S16, s->audioRate, 0, nullptr);
     if (err >= 0) err = swr_init(m->resampler);
-    if (err < 0) return Fail(error, "cannot set up the audio conversion", err);
+    if (err < 0) return Fail(status, "cannot set up the audio conversion", err);
     // Encoders that take any frame size get 20 ms at a time.
     int frameSize = m->frameSize = c->frame_size > 0 ? c->frame_size : rate / 50;
     m->fifo = av_audio_fifo_alloc(c->sample_fmt, s->audioChannels, 2 * frameSize);
     m->sound = av_frame_alloc();
-    if (!m->fifo || !m->sound) return Fail(error, "out of memory");
+    if (!m->fifo || !m->sound) return Fail(status, "out of memory");
     m->sound->format = c->sample_fmt;
     m->sound->nb_samples = frameSize;
     m->sound->sample_rate = rate;
     err = av_channel_layout_copy(&m->sound->ch_layout, &c->ch_layout);
     if (err >= 0) err = av_frame_get_buffer(m->sound, 0);
-    return err < 0 ? Fail(error, "out of memory", err) : 1;
+    return err < 0 ? Fail(status, "out of memory", err) : 1;
 }
 
-VideoMux* VideoMux_Open(const ZK_VideoSettings* s, const char* file, std::string* error) {
-    if (!VideoMux_Check(s, error)) return nullptr;
+VideoMux* VideoMux_Open(const ZK_VideoSettings* s, const char* file, ZK_Status* status) {
+    if (!VideoMux_Check(s, status)) return nullptr;
     // The encoders' banners and statistics are noise on a tool's terminal; a level
     // the program chose itself stays.
     if (av_log_get_level() == AV_LOG_INFO) av_log_set_level(AV_LOG_WARNING);
     VideoMux* m = (VideoMux*)calloc(1, sizeof(VideoMux));
-    if (!m) return Fail(error, "out of memory"), nullptr;
+    if (!m) return Fail(status, "out of memory"), nullptr;
     m->container = FindContainer(s->path);
     // "file:" keeps a name with a colon from being read as another protocol.
     std::string url = std::string("file:") + file;
     int err =
         avformat_alloc_output_context2(&m->format, nullptr, m->container->format, url.c_str());
     m->packet = av_packet_alloc();
-    int ok = err >= 0 && m->packet ? 1 : Fail(error, "cannot set up the container", err);
-    ok = ok && OpenVideo(m, s, error) && (!s->audio || OpenAudio(m, s, error));
+    int ok = err >= 0 && m->packet ? 1 : Fail(status, "cannot set up the container", err);
+    ok = ok && OpenVideo(m, s, status) && (!s->audio || OpenAudio(m, s, status));
     if (ok && (err = avio_open(&m->format->pb, url.c_str(), AVIO_FLAG_WRITE)) < 0)
-        ok = Fail(error, "cannot write", err);
+        ok = Fail(status, "cannot write", err);
     if (ok) {
         AVDictionary* options = nullptr;
         if (strcmp(m->container->format, "mp4") == 0) {
@@ -268,7 +268,7 @@ VideoMux* VideoMux_Open(const ZK_VideoSettings* s, const char* file, std::string
         }
         err = avformat_write_header(m->format, &options);
         av_dict_free(&options);
-        if (err < 0) ok = Fail(error, "cannot write the header", err);
+        if (err < 0) ok = Fail(status, "cannot write the header", err);
     }
     if (!ok) {
         VideoMux_Close(m);
@@ -277,9 +277,9 @@ VideoMux* VideoMux_Open(const ZK_VideoSettings* s, const char* file, std::string
     return m;
 }
 
-int VideoMux_Frame(VideoMux* m, const uint8_t* pixels, std::string* error) {
+int VideoMux_Frame(VideoMux* m, const uint8_t* pixels, ZK_Status* status) {
     int err = av_frame_make_writable(m->picture);
-    if (err < 0) return Fail(error, "out of memory", err);
+    if (err < 0) return Fail(status, "out of memory", err);
     const uint8_t* rows = pixels;
     int stride = m->rowBytes;
     if (m->bottomUp) {
@@ -288,73 +288,73 @@ int VideoMux_Frame(VideoMux* m, const uint8_t* pixels, std::string* error) {
     }
     sws_scale(m->scaler, &rows, &stride, 0, m->height, m->picture->data, m->picture->linesize);
     m->picture->pts = m->frames++;
-    return Encode(m, m->video, m->videoStream, m->picture, error);
+    return Encode(m, m->video, m->videoStream, m->picture, status);
 }
 
 // Encodes whole encoder frames from the FIFO; with `last`, the remainder too.
-static int DrainAudio(VideoMux* m, int last, std::string* error) {
+static int DrainAudio(VideoMux* m, int last, ZK_Status* status) {
     const int frameSize = m->frameSize;
     while (av_audio_fifo_size(m->fifo) >= frameSize || (last && av_audio_fifo_size(m->fifo) > 0)) {
         int n = FFMIN(av_audio_fifo_size(m->fifo), frameSize);
         int err = av_frame_make_writable(m->sound);
-        if (err < 0) return Fail(error, "out of memory", err);
+        if (err < 0) return Fail(status, "out of memory", err);
         m->sound->nb_samples = n;
         if (av_audio_fifo_read(m->fifo, (void**)m->sound->data, n) != n)
-            return Fail(error, "audio buffer failed");
+            return Fail(status, "audio buffer failed");
         m->sound->pts = m->samples;
         m->samples += n;
-        if (!Encode(m, m->audio, m->audioStream, m->sound, error)) return 0;
+        if (!Encode(m, m->audio, m->audioStream, m->sound, status)) return 0;
         m->sound->nb_samples = frameSize;
     }
     return 1;
 }
 
 // Runs `frames` input samples (null: the resampler's tail) into the FIFO.
-static int Convert(VideoMux* m, const int16_t* samples, int frames, std::string* error) {
+static int Convert(VideoMux* m, const int16_t* samples, int frames, ZK_Status* status) {
     int want = swr_get_out_samples(m->resampler, frames);
-    if (want < 0) return Fail(error, "audio conversion failed", want);
+    if (want < 0) return Fail(status, "audio conversion failed", want);
     if (want > m->convertedCapacity) {
         if (m->converted) av_freep(&m->converted[0]);
         av_freep(&m->converted);
         m->convertedCapacity = 0;
         int err = av_samples_alloc_array_and_samples(
             &m->converted, nullptr, m->audio->ch_layout.nb_channels, want, m->audio->sample_fmt, 0);
-        if (err < 0) return Fail(error, "out of memory", err);
+        if (err < 0) return Fail(status, "out of memory", err);
         m->convertedCapacity = want;
     }
     const uint8_t* in = (const uint8_t*)samples;
     int n = swr_convert(m->resampler, m->converted, m->convertedCapacity, samples ? &in : nullptr,
                         samples ? frames : 0);
-    if (n < 0) return Fail(error, "audio conversion failed", n);
+    if (n < 0) return Fail(status, "audio conversion failed", n);
     if (n > 0 && av_audio_fifo_write(m->fifo, (void**)m->converted, n) != n)
-        return Fail(error, "out of memory");
+        return Fail(status, "out of memory");
     return 1;
 }
 
-int VideoMux_Audio(VideoMux* m, const int16_t* samples, int frames, std::string* error) {
-    if (!m->audio) return Fail(error, "the video has no audio track");
+int VideoMux_Audio(VideoMux* m, const int16_t* samples, int frames, ZK_Status* status) {
+    if (!m->audio) return Fail(status, "the video has no audio track");
     // In slices, so the conversion buffer stays small whatever the caller hands over.
     const int channels = m->audio->ch_layout.nb_channels;
     for (int done = 0; done < frames;) {
         int n = FFMIN(frames - done, 8192);
-        if (!Convert(m, samples + (size_t)done * channels, n, error) || !DrainAudio(m, 0, error))
+        if (!Convert(m, samples + (size_t)done * channels, n, status) || !DrainAudio(m, 0, status))
             return 0;
         done += n;
     }
     return 1;
 }
 
-int VideoMux_Finish(VideoMux* m, std::string* error) {
-    if (!Encode(m, m->video, m->videoStream, nullptr, error)) return 0;
+int VideoMux_Finish(VideoMux* m, ZK_Status* status) {
+    if (!Encode(m, m->video, m->videoStream, nullptr, status)) return 0;
     if (m->audio) {
-        if (!Convert(m, nullptr, 0, error) || !DrainAudio(m, 1, error) ||
-            !Encode(m, m->audio, m->audioStream, nullptr, error))
+        if (!Convert(m, nullptr, 0, status) || !DrainAudio(m, 1, status) ||
+            !Encode(m, m->audio, m->audioStream, nullptr, status))
             return 0;
     }
     int err = av_write_trailer(m->format);
-    if (err < 0) return Fail(error, "cannot write the trailer", err);
+    if (err < 0) return Fail(status, "cannot write the trailer", err);
     err = avio_closep(&m->format->pb);
-    return err < 0 ? Fail(error, "write failed", err) : 1;
+    return err < 0 ? Fail(status, "write failed", err) : 1;
 }
 
 void VideoMux_Close(VideoMux* m) {

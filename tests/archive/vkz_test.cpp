@@ -64,7 +64,7 @@ static std::string BuildArchive(const char* file, int codec, const std::vector<B
         EXPECT_GE(VKZ_WriterAdd(w, name.c_str(), data[i].data(), (uint32_t)data[i].size(), codec),
                   0);
     }
-    EXPECT_EQ(VKZ_WriterFinish(w), 1);
+    EXPECT_TRUE(VKZ_WriterFinish(w).ok);
     return path;
 }
 
@@ -106,7 +106,7 @@ TEST(Vkz, LookupIgnoresCaseAndLowersTheCallersName) {
     std::string path = TempPath("case.vkz");
     VKZ_Writer* w = VKZ_WriterOpen(path.c_str());
     ASSERT_GE(VKZ_WriterAdd(w, "default.tmg", timetable.data(), 300, VKZ_CODEC_APLIB), 0);
-    ASSERT_EQ(VKZ_WriterFinish(w), 1);
+    ASSERT_TRUE(VKZ_WriterFinish(w).ok);
     VKZ_Archive* a = VKZ_Open(path.c_str());
     ASSERT_NE(a, nullptr);
     char name[] = "Default.TMG";

@@ -87,10 +87,10 @@ void Play(const std::string& show, const std::vector<std::string>& scenes) {
     std::filesystem::create_symlink(ZK_BINARY_DIR "/show/tarnis_1.tga", dir + "/backdrop.tga");
     ASSERT_EQ(chdir(dir.c_str()), 0);
     if (show == "template") {
-        std::string why;
+        ZK_Status loaded;
         playing.library =
-            SceneLibrary_Load(ZK_BINARY_DIR "/tests/engine/libzk_template_scenes.so", &why);
-        ASSERT_NE(playing.library, nullptr) << why;
+            SceneLibrary_Load(ZK_BINARY_DIR "/tests/engine/libzk_template_scenes.so", &loaded);
+        ASSERT_NE(playing.library, nullptr) << ZK_StatusText(loaded);
         Engine_UseScenes(SceneLibrary_Scenes(playing.library));
     }
     Live_SetLogPath("zelkor.log");

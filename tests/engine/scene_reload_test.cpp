@@ -31,9 +31,9 @@ Rgb Centre() {
 SceneLibrary* Load(const char* build) {
     std::string path =
         std::string(ZK_BINARY_DIR "/tests/engine/libzk_counter_scene_") + build + ".so";
-    std::string why;
-    SceneLibrary* library = SceneLibrary_Load(path.c_str(), &why);
-    EXPECT_NE(library, nullptr) << why;
+    ZK_Status loaded;
+    SceneLibrary* library = SceneLibrary_Load(path.c_str(), &loaded);
+    EXPECT_NE(library, nullptr) << ZK_StatusText(loaded);
     return library;
 }
 

@@ -20,7 +20,7 @@ TEST(ParseTimingScript, EntriesAreCopiedByteForByte) {
     // Bytes after a name's terminator are kept as they are, just never compared.
     bytes[8 + 72 + 8 + 10] = 'x';
     TimingTable table = {};
-    ASSERT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 1);
+    ASSERT_TRUE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     ASSERT_EQ(table.header.count, 2u);
     EXPECT_EQ(memcmp(table.header.magic, "TMG", 4), 0);
     EXPECT_EQ(memcmp(table.entries, bytes.data() + 8, 144), 0);
@@ -34,7 +34,7 @@ TEST(ParseTimingScript, HeaderAndSizeRules) {
     TimingTable table = {};
     // Count 0 is an empty, loaded table.
     std::vector<uint8_t> empty = TmgBytes({});
-    ASSERT_EQ(ParseTimingScript(empty.data(), 8, &table), 1);
+    ASSERT_TRUE(ParseTimingScript(empty.data(), 8, &table).ok);
     EXPECT_EQ(table.header.count, 0u);
     ASSERT_NE(table.entries, nullptr);
 
@@ -42,22 +42,22 @@ TEST(ParseTimingScript, HeaderAndSizeRules) {
     // The fourth magic byte must be zero.
     std::vector<uint8_t> bad = two;
     bad[3] = 'X';
-    EXPECT_EQ(ParseTimingScript(bad.data(), (uint32_t)bad.size(), &table), 0);
+    EXPECT_FALSE(ParseTimingScript(bad.data(), (uint32_t)bad.size(), &table).ok);
     bad = two;
     bad[0] = 't';
-    EXPECT_EQ(ParseTimingScript(bad.data(), (uint32_t)bad.size(), &table), 0);
+    EXPECT_FALSE(ParseTimingScript(bad.data(), (uint32_t)bad.size(), &table).ok);
     // One byte short of the entry area.
-    EXPECT_EQ(ParseTimingScript(two.data(), (uint32_t)two.size() - 1, &table), 0);
+    EXPECT_FALSE(ParseTimingScript(two.data(), (uint32_t)two.size() - 1, &table).ok);
     // Shorter than the header itself.
-    EXPECT_EQ(ParseTimingScript(two.data(), 7, &table), 0);
-    EXPECT_EQ(ParseTimingScript(two.data(), 0, &table), 0);
+    EXPECT_FALSE(ParseTimingScript(two.data(), 7, &table).ok);
+    EXPECT_FALSE(ParseTimingScript(two.data(), 0, &table).ok);
     // A failed parse leaves the loaded table alone.
     EXPECT_EQ(table.header.count, 0u);
 
     // Trailing bytes are ignored.
     std::vector<uint8_t> longer = two;
     longer.insert(longer.end(), {1, 2, 3, 4, 5});
-    ASSERT_EQ(ParseTimingScript(longer.data(), (uint32_t)longer.size(), &table), 1);
+    ASSERT_TRUE(ParseTimingScript(longer.data(), (uint32_t)longer.size(), &table).ok);
     EXPECT_EQ(table.header.count, 2u);
     EXPECT_STREQ(table.entries[1].name, "b");
     FreeTimingTable(&table);
@@ -71,10 +71,10 @@ TEST(ParseTimingScript, CountsBeyondTheDataAreRejected) {
     uint32_t wrapping = 0x038E38E4u; // * 72 = 0x1'0000'0020
     memcpy(&bytes[4], &wrapping, 4);
     TimingTable table = {};
-    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 0);
+    EXPECT_FALSE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     uint32_t huge = 0xFFFFFFFFu;
     memcpy(&bytes[4], &huge, 4);
-    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 0);
+    EXPECT_FALSE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     EXPECT_EQ(table.entries, nullptr);
 }
 
@@ -86,15 +86,16 @@ TEST(ParseTimingScript, AtMostTheStatedNumberOfEntries) {
     uint32_t count = TIMING_MAX_ENTRIES + 1;
     memcpy(&bytes[4], &count, 4);
     TimingTable table = {};
-    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 0);
+    EXPECT_FALSE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     count--;
     memcpy(&bytes[4], &count, 4);
-    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 1);
+    EXPECT_TRUE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     FreeTimingTable(&table);
-    std::string text, error;
+    std::string text;
     for (int i = 0; i <= TIMING_MAX_ENTRIES; i++) text += std::to_string(i) + " 1 scene1\n";
-    EXPECT_EQ(CompileTimingText(text, &bytes, &error), 0);
-    EXPECT_EQ(error, "line 65537: more than the 65536 entries a timetable holds");
+    ZK_Status compiled = CompileTimingText(text, &bytes);
+    EXPECT_FALSE(compiled.ok);
+    EXPECT_EQ(compiled.problem, "line 65537: more than the 65536 entries a timetable holds");
 }
 
 TEST(TimingEntryActive, BothEndsIncludedAndTheSumWraps) {

@@ -6,21 +6,21 @@
 
 static std::vector<uint8_t> Compile(const std::string& text) {
     std::vector<uint8_t> out;
-    std::string error;
-    EXPECT_EQ(CompileTimingText(text, &out, &error), 1) << error;
+    ZK_Status compiled = CompileTimingText(text, &out);
+    EXPECT_TRUE(compiled.ok) << compiled.problem;
     return out;
 }
 
 static std::string CompileError(const std::string& text) {
     std::vector<uint8_t> out;
-    std::string error;
-    EXPECT_EQ(CompileTimingText(text, &out, &error), 0) << text;
-    return error;
+    ZK_Status compiled = CompileTimingText(text, &out);
+    EXPECT_FALSE(compiled.ok) << text;
+    return compiled.problem;
 }
 
 static std::string Dump(const std::vector<uint8_t>& bytes) {
     TimingTable table = {};
-    EXPECT_EQ(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table), 1);
+    EXPECT_TRUE(ParseTimingScript(bytes.data(), (uint32_t)bytes.size(), &table).ok);
     uint32_t used = 8 + 72 * table.header.count;
     std::string text = FormatTimingText(table, (uint32_t)bytes.size() - used);
     FreeTimingTable(&table);

@@ -39,5 +39,5 @@ inline bool WriteArchive(const std::string& path,
             return false;
         }
     }
-    return VKZ_WriterFinish(w) == 1;
+    return VKZ_WriterFinish(w).ok;
 }

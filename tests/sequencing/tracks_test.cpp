@@ -17,8 +17,8 @@
 
 static TrackSet Compile(const std::string& text) {
     TrackSet set;
-    std::string error;
-    EXPECT_EQ(CompileTrackText(text, &set, &error), 1) << error;
+    ZK_Status error;
+    EXPECT_EQ((error = CompileTrackText(text, &set)).ok, 1) << error.problem;
     return set;
 }
 
@@ -38,8 +38,8 @@ static const char* const showTracks = "bpm 128 rows 4\n"
                                       "track none\n";
 
 TEST(Tracks, EachInterpolationGivesExactValues) {
-    std::string error;
-    ASSERT_TRUE(Tracks_InstallText(showTracks, &error)) << error;
+    ZK_Status error;
+    ASSERT_TRUE((error = Tracks_InstallText(showTracks)).ok) << error.problem;
     struct {
         const char* track;
         double row;
@@ -68,18 +68,19 @@ TEST(Tracks, HandlesFollowReloadsAndABadFileKeepsTheOldSet) {
     TrackHandle fade = Tracks_Intern("global.fade");
     EXPECT_EQ(fade, Tracks_Intern("global.fade"));
     EXPECT_EQ(Tracks_Value(fade, 0, 0.5f), 0.5f); // nothing installed: the default
-    std::string error;
-    ASSERT_TRUE(Tracks_InstallText("bpm 128 rows 4\ntrack global.fade\n0 1\n", &error));
+    ZK_Status error;
+    ASSERT_TRUE((error = Tracks_InstallText("bpm 128 rows 4\ntrack global.fade\n0 1\n")).ok);
     EXPECT_EQ(Tracks_Value(fade, 0, 0.5f), 1.0f);
     TrackHandle later = Tracks_Intern("x"); // named after the install: bound at once
     EXPECT_EQ(Tracks_Value(later, 0, 0), 0);
 
-    EXPECT_FALSE(Tracks_InstallText("bpm 128 rows 4\ntrack x\n0 1 sideways\n", &error));
-    EXPECT_EQ(error, "line 3: unknown interpolation 'sideways' (step, linear, smooth or ramp)");
+    EXPECT_FALSE((error = Tracks_InstallText("bpm 128 rows 4\ntrack x\n0 1 sideways\n")).ok);
+    EXPECT_EQ(error.problem,
+              "line 3: unknown interpolation 'sideways' (step, linear, smooth or ramp)");
     EXPECT_EQ(Tracks_Value(fade, 0, 0.5f), 1.0f);
 
     std::vector<uint8_t> file = Encode(Compile("bpm 128 rows 4\ntrack x\n0 3\n"));
-    ASSERT_TRUE(Tracks_InstallFile(file.data(), file.size(), &error)) << error;
+    ASSERT_TRUE((error = Tracks_InstallFile(file.data(), file.size())).ok) << error.problem;
     EXPECT_EQ(Tracks_Value(fade, 0, 0.5f), 0.5f); // gone from the new set
     EXPECT_EQ(Tracks_Value(later, 0, 0), 3.0f);
     Tracks_Clear();
@@ -89,9 +90,10 @@ TEST(Tracks, HandlesFollowReloadsAndABadFileKeepsTheOldSet) {
 // A scene's constant through Param must be the very constant when no track
 // gives it: a double default must not pass through a float.
 TEST(Tracks, SceneFrameParamsKeepTheDefaultExactly) {
-    std::string error;
+    ZK_Status error;
     ASSERT_TRUE(
-        Tracks_InstallText("bpm 128 rows 4\ntrack s.k\n0 0 linear\n32 2\ntrack s.e\n", &error));
+        (error = Tracks_InstallText("bpm 128 rows 4\ntrack s.k\n0 0 linear\n32 2\ntrack s.e\n"))
+            .ok);
     static const TrackHandle k = Tracks_Intern("s.k"), e = Tracks_Intern("s.e"),
                              none = Tracks_Intern("s.none");
     SceneFrame f;
@@ -121,8 +123,8 @@ TEST(Tracks, TextToBinaryToTextToTheSameBytes) {
                        "5 +1";
     std::vector<uint8_t> bytes = Encode(Compile(text));
     TrackSet back;
-    std::string error;
-    ASSERT_TRUE(DecodeTrackFile(bytes.data(), bytes.size(), &back, &error)) << error;
+    ZK_Status error;
+    ASSERT_TRUE((error = DecodeTrackFile(bytes.data(), bytes.size(), &back)).ok) << error.problem;
     std::string dumped = FormatTrackText(back);
     EXPECT_EQ(dumped, "bpm 174.5 rows 3\n\n"
                       "track \"cam dist\"\n0 -0 linear\n3 0.1 smooth\n7 1e-45 ramp\n"
@@ -158,8 +160,8 @@ TEST(Tracks, ARepeatIsKeysEveryNRowsAndDumpsBackToTheSameBytes) {
     EXPECT_EQ(keys[40].row, 109u); // 119 is past the end
     std::vector<uint8_t> bytes = Encode(set);
     TrackSet back;
-    std::string error;
-    ASSERT_TRUE(DecodeTrackFile(bytes.data(), bytes.size(), &back, &error)) << error;
+    ZK_Status error;
+    ASSERT_TRUE((error = DecodeTrackFile(bytes.data(), bytes.size(), &back)).ok) << error.problem;
     EXPECT_EQ(Encode(Compile(FormatTrackText(back))), bytes);
 }
 
@@ -250,9 +252,9 @@ TEST(Tracks, BadTextIsRefusedWithTheLine) {
     };
     for (const auto& t : table) {
         TrackSet set;
-        std::string error;
-        EXPECT_EQ(CompileTrackText(t.text, &set, &error), 0) << t.text;
-        EXPECT_EQ(error, t.error);
+        ZK_Status error;
+        EXPECT_EQ((error = CompileTrackText(t.text, &set)).ok, 0) << t.text;
+        EXPECT_EQ(error.problem, t.error);
     }
 }
 
@@ -261,9 +263,9 @@ TEST(Tracks, BadFilesAreRefusedWithTheOffset) {
     ASSERT_EQ(good.size(), 20u + 4 + 2 + 4 + 24);
     auto refuse = [](const std::vector<uint8_t>& bytes) {
         TrackSet set;
-        std::string error;
-        EXPECT_EQ(DecodeTrackFile(bytes.data(), bytes.size(), &set, &error), 0);
-        return error;
+        ZK_Status error;
+        EXPECT_EQ((error = DecodeTrackFile(bytes.data(), bytes.size(), &set)).ok, 0);
+        return error.problem;
     };
     // Every cut is refused.
     for (size_t n = 0; n < good.size(); n++)
@@ -303,7 +305,7 @@ TEST(Tracks, TheArchiveEntryOrNoneAndTheDefaults) {
     ASSERT_TRUE(WriteArchive(without, {{"default.tmg", TmgBytes({})}}, VKZ_CODEC_APLIB));
     ASSERT_TRUE(WriteArchive(bad, {{"default.trk", cut}}, VKZ_CODEC_APLIB));
     TrackHandle a = Tracks_Intern("a");
-    std::string error;
+    ZK_Status error;
     auto load = [&](const std::string& path) {
         VKZ_Archive* archive = VKZ_Open(path.c_str());
         EXPECT_NE(archive, nullptr);
@@ -314,7 +316,8 @@ TEST(Tracks, TheArchiveEntryOrNoneAndTheDefaults) {
     EXPECT_EQ(load(with), 1);
     EXPECT_EQ(Tracks_Value(a, 0, 1.0f), 2.0f);
     EXPECT_EQ(load(bad), -1); // refused: the set before stays
-    EXPECT_EQ(error, "default.trk: offset 29: cut short: 12 bytes needed for the keys, 11 left");
+    EXPECT_EQ(ZK_StatusText(error),
+              "default.trk: offset 29: cut short: 12 bytes needed for the keys, 11 left");
     EXPECT_EQ(Tracks_Value(a, 0, 1.0f), 2.0f);
     EXPECT_EQ(load(without), 0); // the show's defaults
     EXPECT_EQ(Tracks_Value(a, 0, 1.0f), 1.0f);

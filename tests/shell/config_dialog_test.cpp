@@ -63,7 +63,7 @@ TEST(ConfigDialog, StartUntouchedLeavesTheDefaults) {
         if (!GTK_IS_COMBO_BOX_TEXT(w)) continue;
         EXPECT_FALSE(gtk_widget_get_sensitive(w));
         if (combos++ == 0) {
-            EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(w)), modeCount >= 2 ? 1 : -1);
+            EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(w)), ModeCount() >= 2 ? 1 : -1);
             gtk_combo_box_set_active(GTK_COMBO_BOX(w), 0);
             char want[64];
             snprintf(want, sizeof want, "%ux%ux%u", modeTable[0].width, modeTable[0].height,
@@ -71,12 +71,12 @@ TEST(ConfigDialog, StartUntouchedLeavesTheDefaults) {
             gchar* text = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(w));
             EXPECT_STREQ(text, want);
             g_free(text);
-            gtk_combo_box_set_active(GTK_COMBO_BOX(w), modeCount >= 2 ? 1 : -1);
+            gtk_combo_box_set_active(GTK_COMBO_BOX(w), ModeCount() >= 2 ? 1 : -1);
         }
     }
     EXPECT_EQ(combos, 2);
     EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(ConfigDialogWindow(d))), "ZELKOR config");
-    ASSERT_GE(modeCount, 1);
+    ASSERT_GE(ModeCount(), 1);
 
     Poison();
     int result = RunWith(d, [d] { gtk_button_clicked(GTK_BUTTON(FindButton(d, "_Start"))); });
@@ -85,7 +85,7 @@ TEST(ConfigDialog, StartUntouchedLeavesTheDefaults) {
     EXPECT_EQ(g_settings.fullscreen, 1);
     // Line 1 with two modes or more; with a single mode nothing is selected
     // and the first is taken.
-    EXPECT_EQ(g_settings.modeIndex, modeCount >= 2 ? 1 : 0);
+    EXPECT_EQ(g_settings.modeIndex, ModeCount() >= 2 ? 1 : 0);
     EXPECT_EQ(g_settings.mixingRate, 44100);
 }
 

@@ -33,16 +33,16 @@ WorkingFolder::~WorkingFolder() {
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
-    IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes, nullptr);
+    IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes);
     return bytes;
 }
 
 std::string ReadText(const std::string& path) {
     std::string text;
-    IO_ReadText(path.c_str(), UINT32_MAX, IO_ANY_FILE, &text, nullptr);
+    IO_ReadText(path.c_str(), UINT32_MAX, IO_ANY_FILE, &text);
     return text;
 }
 
 bool WriteBytes(const std::string& path, const void* data, size_t size) {
-    return IO_WriteFile(path.c_str(), data, size, 0, nullptr) == 1;
+    return IO_WriteFile(path.c_str(), data, size, 0).ok;
 }

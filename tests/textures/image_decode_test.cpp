@@ -120,7 +120,7 @@ TEST(Tga, RunLengthPackets) {
     d = Decode(DecodeTGA, Tga(10, 3, 1, 24, {0x02, 1, 2, 3, 4}));
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.pixels, (Bytes{3, 2, 1, 0, 0, 4, 0, 0, 0}));
-    EXPECT_NE(d.image.error, nullptr);
+    EXPECT_NE(d.image.warning, nullptr);
 }
 
 // The pixel buffer is bounded by what the file holds: an uncompressed image
@@ -143,15 +143,15 @@ TEST(Tga, PictureBoundRefusesBeforeDecoding) {
     Bytes packets(4097 * 4097 / 128 * 2 + 2, 0xFF);
     Decoded d = Decode(DecodeTGA, Tga(10, 4097, 4097, 24, packets));
     EXPECT_FALSE(d.ok);
-    EXPECT_STREQ(d.image.error,
-                 "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
+    EXPECT_EQ(d.image.status.problem,
+              "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
     TexImage image;
     image.maxSide = 256;
     Bytes file = Tga(2, 257, 1, 24, Bytes(257 * 3, 1));
     MemFile* m = MemFile_Open(file.data(), (uint32_t)file.size(), 0);
     EXPECT_FALSE(DecodeTGA(m, &image));
     MemFile_Close(m);
-    EXPECT_STREQ(image.error, "picture too large: a side beyond OpenGL's largest texture");
+    EXPECT_EQ(image.status.problem, "picture too large: a side beyond OpenGL's largest texture");
 }
 
 TEST(Tga, RejectedVariantsAndHeaders) {
@@ -159,7 +159,7 @@ TEST(Tga, RejectedVariantsAndHeaders) {
     EXPECT_FALSE(d.ok);
     EXPECT_EQ(d.image.width, 5); // the header's size is taken before the depth is checked
     EXPECT_EQ(d.image.height, 6);
-    EXPECT_NE(d.image.error, nullptr);
+    EXPECT_NE(d.image.status.problem, "");
     EXPECT_FALSE(Decode(DecodeTGA, Tga(1, 2, 2, 8, Bytes(4, 1))).ok);
     EXPECT_FALSE(Decode(DecodeTGA, Tga(10, 2, 2, 16, Bytes(8, 1))).ok);
     EXPECT_FALSE(Decode(DecodeTGA, Tga(2, 16385, 1, 24, {})).ok);
@@ -254,13 +254,13 @@ static Bytes Png(int width, int height, int colourType, const Bytes& rows,
 TEST(Png, GoodCutShortAndOversized) {
     Decoded d =
         Decode(DecodePNG, Png(2, 2, PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-    ASSERT_TRUE(d.ok) << d.image.error;
-    EXPECT_EQ(d.image.error, nullptr);
+    ASSERT_TRUE(d.ok) << d.image.status.problem;
+    EXPECT_EQ(d.image.warning, nullptr);
     EXPECT_EQ(d.image.width, 2);
     EXPECT_EQ(d.image.channels, 3);
     EXPECT_EQ(d.pixels, (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
     d = Decode(DecodePNG, Png(3, 1, PNG_COLOR_TYPE_PALETTE, {0, 1, 1}, {9, 9, 9, 200, 100, 50}));
-    ASSERT_TRUE(d.ok) << d.image.error;
+    ASSERT_TRUE(d.ok) << d.image.status.problem;
     EXPECT_EQ(d.image.channels, 4);
     EXPECT_EQ(d.pixels, (Bytes{9, 9, 9, 0, 200, 100, 50, 255, 200, 100, 50, 255}));
 
@@ -270,23 +270,23 @@ TEST(Png, GoodCutShortAndOversized) {
     file.resize(file.size() / 2);
     d = Decode(DecodePNG, file);
     ASSERT_TRUE(d.ok);
-    EXPECT_STREQ(d.image.error, "file ends before its last pixel (the rest is zero)");
+    EXPECT_STREQ(d.image.warning, "file ends before its last pixel (the rest is zero)");
     EXPECT_EQ(d.image.byteCount, 64u * 64 * 3);
     file.resize(30);
     d = Decode(DecodePNG, file);
     EXPECT_FALSE(d.ok);
-    EXPECT_STREQ(d.image.error, "file shorter than its PNG header");
+    EXPECT_EQ(d.image.status.problem, "file shorter than its PNG header");
 
     Bytes huge = Png(1, 1, PNG_COLOR_TYPE_RGB, {1, 2, 3});
     huge[16] = 0, huge[17] = 0, huge[18] = 0x13, huge[19] = 0x88; // 5000 wide
     huge[20] = 0, huge[21] = 0, huge[22] = 0x13, huge[23] = 0x88; // and high
     d = Decode(DecodePNG, huge);
     EXPECT_FALSE(d.ok);
-    EXPECT_STREQ(d.image.error,
-                 "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
+    EXPECT_EQ(d.image.status.problem,
+              "picture too large: at most 8192 pixels a side and 16777216 (4096 x 4096) in all");
     EXPECT_EQ(d.image.width, 5000);
     Bytes tga = Tga(2, 1, 1, 24, {1, 2, 3});
-    EXPECT_STREQ(Decode(DecodePNG, tga).image.error, "not a PNG file (no PNG signature)");
+    EXPECT_EQ(Decode(DecodePNG, tga).image.status.problem, "not a PNG file (no PNG signature)");
 }
 
 TEST(Extension, ChosenCaseInsensitivelyFromTheLastDot) {

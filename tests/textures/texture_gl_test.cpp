@@ -142,8 +142,8 @@ TEST_F(TextureGL, FailuresCreateNoTexture) {
 TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
     auto script = [&](const char* name, const char* text) {
         Bytes bytes;
-        std::string error;
-        EXPECT_TRUE(RGS_Assemble(text, &bytes, &error)) << error;
+        ZK_Status assembled = RGS_Assemble(text, &bytes);
+        EXPECT_TRUE(assembled.ok) << assembled.problem;
         return Write(name, bytes);
     };
     std::string first = script("first.rgs", "Fill 1 #ff0000");
@@ -157,10 +157,11 @@ TEST_F(TextureGL, ReloadedScriptReachesTheScriptsAfterItInTheirOwnTextures) {
     uint32_t name = b->glName;
 
     script("first.rgs", "Fill 1 #0000ff");
-    std::string why, done;
+    std::string done;
+    ZK_Status why;
     double ms = 0;
     // The scripts run on a thread of their own; the pictures go in once they are done.
-    ASSERT_EQ(Textures_Reload(first.c_str(), &why), TEXTURES_RELOAD_RUNNING) << why;
+    ASSERT_EQ(Textures_Reload(first.c_str(), &why), TEXTURES_RELOAD_RUNNING) << why.problem;
     for (int i = 0; i < 500 && !Textures_Reloaded(&done, &ms); i++) usleep(10000);
     EXPECT_EQ(done, first);
     EXPECT_EQ(b->glName, name);

@@ -67,14 +67,16 @@ double EdgeExcess(const Frame& f) {
 
 TEST(ShowFrames, NoDarkStretchUnderLoudMusic) {
     std::vector<TimetableEntry> entries;
-    std::string error;
-    ASSERT_TRUE(ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error));
+    ZK_Status error;
+    ASSERT_TRUE(
+        (error = ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries)).ok);
     uint32_t ende = 0;
     for (const TimetableEntry& e : entries)
         if (e.name == "ende") ende = e.start;
     ASSERT_GT(ende, 1000u);
     StereoBuffer pcm;
-    ASSERT_TRUE(DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error)) << error;
+    ASSERT_TRUE((error = DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm)).ok)
+        << ZK_StatusText(error);
     const int step = 500;
     std::vector<double> loudness;
     ASSERT_TRUE(ShortTermCurve(pcm, step, &loudness));
@@ -129,11 +131,10 @@ TEST(ShowPictures, TextStandsOutFromThePictureBehindIt) {
         inputs.layers = (const uint8_t*)layers.data();
         inputs.fontDir = "/usr/share/fonts/truetype/dejavu";
         RecipeResult recipe;
-        std::string error;
-        ASSERT_TRUE(
+        ZK_Status ran =
             RunRecipe(ReadText(ZK_SOURCE_DIR "/assets/textures/" + std::string(name) + ".recipe"),
-                      inputs, &recipe, &error))
-            << error;
+                      inputs, &recipe);
+        ASSERT_TRUE(ran.ok) << ran.problem;
         std::string file = ReadText(ZK_BINARY_DIR "/show/" + std::string(name) + ".tga");
         MemFile* mf = MemFile_Open(file.data(), (uint32_t)file.size(), 0);
         TexImage tga;

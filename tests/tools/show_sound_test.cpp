@@ -26,11 +26,11 @@ double RmsDb(const StereoBuffer& b, double fromMs, double toMs) {
 class ShowSound : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        std::string error;
-        loaded =
-            ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries, &error) &&
-            DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm, &error);
-        if (!loaded) printf("cannot load the show: %s\n", error.c_str());
+        ZK_Status error;
+        loaded = (error = ParseTimetable(ReadText(ZK_SOURCE_DIR "/assets/timetable.txt"), &entries))
+                     .ok &&
+                 (error = DecodeMp3(ZK_BINARY_DIR "/show/sound.mp3", &pcm)).ok;
+        if (!loaded) printf("cannot load the show: %s\n", ZK_StatusText(error).c_str());
     }
     void SetUp() override { ASSERT_TRUE(loaded); }
     static inline bool loaded = false;

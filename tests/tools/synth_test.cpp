@@ -16,16 +16,16 @@ namespace {
 
 Score MustParse(const std::string& text) {
     Score s;
-    std::string error;
-    EXPECT_TRUE(ParseScore(text, &s, &error)) << error;
+    ZK_Status error;
+    EXPECT_TRUE((error = ParseScore(text, &s)).ok) << ZK_StatusText(error);
     return s;
 }
 
 std::string ParseError(const std::string& text) {
     Score s;
-    std::string error;
-    EXPECT_FALSE(ParseScore(text, &s, &error));
-    return error;
+    ZK_Status error;
+    EXPECT_FALSE((error = ParseScore(text, &s)).ok);
+    return error.problem;
 }
 
 const char* kBar = " . . . . . . . . . . . . . . .";
@@ -158,32 +158,37 @@ TEST(SynthTimetable, SceneChangesMustMeetSections) {
     Score s = MustParse(std::string("inst p saw\npat a p C3") + kBar +
                         "\nsec one 2 : a\nsec two 2 : a\nsec end 1 :\n");
     std::vector<TimetableEntry> entries;
-    std::string error;
-    ASSERT_TRUE(ParseTimetable("# programme\n0 3000 preload\n0 4000 scene1\n4000 4000 scene2\n"
-                               "8000 2000 ende\n",
-                               &entries, &error))
-        << error;
+    ZK_Status error;
+    ASSERT_TRUE(
+        (error = ParseTimetable("# programme\n0 3000 preload\n0 4000 scene1\n4000 4000 scene2\n"
+                                "8000 2000 ende\n",
+                                &entries))
+            .ok)
+        << ZK_StatusText(error);
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(TimetableEnd(entries), 10000u);
-    EXPECT_TRUE(CheckScoreAgainstTimetable(s, entries, &error)) << error;
+    EXPECT_TRUE((error = CheckScoreAgainstTimetable(s, entries)).ok) << ZK_StatusText(error);
 
     // "ende" at 9000 ms falls inside the last section: rejected, naming the line.
-    ParseTimetable("0 4000 scene1\n4000 5000 scene2\n9000 1000 ende\n", &entries, &error);
-    EXPECT_FALSE(CheckScoreAgainstTimetable(s, entries, &error));
-    EXPECT_NE(error.find("line 3: ende starts at 9000"), std::string::npos) << error;
+    error = ParseTimetable("0 4000 scene1\n4000 5000 scene2\n9000 1000 ende\n", &entries);
+    EXPECT_FALSE((error = CheckScoreAgainstTimetable(s, entries)).ok);
+    EXPECT_NE(ZK_StatusText(error).find("line 3: ende starts at 9000"), std::string::npos)
+        << ZK_StatusText(error);
 
     // Boundaries right but the programme longer than the music.
-    ParseTimetable("0 4000 scene1\n4000 4000 scene2\n8000 3000 ende\n", &entries, &error);
-    EXPECT_FALSE(CheckScoreAgainstTimetable(s, entries, &error));
-    EXPECT_NE(error.find("10000 ms, the timetable 11000 ms"), std::string::npos) << error;
+    error = ParseTimetable("0 4000 scene1\n4000 4000 scene2\n8000 3000 ende\n", &entries);
+    EXPECT_FALSE((error = CheckScoreAgainstTimetable(s, entries)).ok);
+    EXPECT_NE(ZK_StatusText(error).find("10000 ms, the timetable 11000 ms"), std::string::npos)
+        << ZK_StatusText(error);
 
     // Names as zelkor tmg takes them: quoted, holding blanks or '#'.
-    ASSERT_TRUE(ParseTimetable("0 4000 \"title #1\"  # the card\n", &entries, &error)) << error;
+    ASSERT_TRUE((error = ParseTimetable("0 4000 \"title #1\"  # the card\n", &entries)).ok)
+        << ZK_StatusText(error);
     EXPECT_EQ(entries[0].name, "title #1");
 
-    EXPECT_FALSE(ParseTimetable("0 1000\n", &entries, &error));
-    EXPECT_FALSE(ParseTimetable("-5 1000 scene1\n", &entries, &error));
-    EXPECT_FALSE(ParseTimetable("0 99999999999 scene1\n", &entries, &error));
+    EXPECT_FALSE((error = ParseTimetable("0 1000\n", &entries)).ok);
+    EXPECT_FALSE((error = ParseTimetable("-5 1000 scene1\n", &entries)).ok);
+    EXPECT_FALSE((error = ParseTimetable("0 99999999999 scene1\n", &entries)).ok);
 }
 
 TEST(SynthVoice, PitchEnvelopeAndLength) {
@@ -340,15 +345,15 @@ TEST(SynthMaster, LoudnessTargetWithPeaksUnderTheCeiling) {
                         "sec a 4 : d m\n");
     StereoBuffer pcm;
     RenderScore(s, &pcm);
-    std::string error;
-    ASSERT_TRUE(MasterLevel(s, &pcm, &error)) << error;
+    ZK_Status error;
+    ASSERT_TRUE((error = MasterLevel(s, &pcm)).ok) << ZK_StatusText(error);
     EXPECT_LE(LevelDb(PeakLevel(pcm)), -2.0 + 1e-3);
     char path[] = "/tmp/zk_master_testXXXXXX";
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
     Loudness file;
-    ASSERT_TRUE(WriteMeasuredMp3(s, &pcm, 160, path, &file, &error)) << error;
+    ASSERT_TRUE((error = WriteMeasuredMp3(s, &pcm, 160, path, &file)).ok) << ZK_StatusText(error);
     unlink(path);
     EXPECT_NEAR(file.integrated, -12.0, 0.2);
     EXPECT_LE(file.truePeak, -1.0);
@@ -362,15 +367,15 @@ TEST(SynthMp3, RoundTripKeepsLengthAndLevel) {
         pcm.right.push_back(0.25f * (float)std::sin(2 * M_PI * 660 * n / SAMPLE_RATE));
     }
     std::vector<uint8_t> mp3;
-    std::string error;
-    ASSERT_TRUE(EncodeMp3(pcm, 160, &mp3, &error)) << error;
+    ZK_Status error;
+    ASSERT_TRUE((error = EncodeMp3(pcm, 160, &mp3)).ok) << ZK_StatusText(error);
     // 160 kbps: 2 s is about 40 kB.
     EXPECT_NEAR((double)mp3.size(), 160000.0 / 8 * frames / SAMPLE_RATE, 2000);
     ScratchDir dir("synth");
     std::string path = dir / "round.mp3";
-    ASSERT_TRUE(WriteFile(path, mp3, &error)) << error;
+    ASSERT_TRUE((error = WriteFile(path, mp3)).ok) << ZK_StatusText(error);
     StereoBuffer back;
-    ASSERT_TRUE(DecodeMp3(path, &back, &error)) << error;
+    ASSERT_TRUE((error = DecodeMp3(path, &back)).ok) << ZK_StatusText(error);
     // The info frame lets the decoder trim encoder delay and padding exactly.
     EXPECT_EQ((int)back.Frames(), frames);
     EXPECT_NEAR(LevelDb(PeakLevel(back)), LevelDb(0.5), 0.5);
@@ -380,11 +385,11 @@ TEST(SynthMp3, RoundTripKeepsLengthAndLevel) {
 
     // A damaged file is an error that names it, never a crash.
     std::vector<uint8_t> junk(5000, 0x55);
-    ASSERT_TRUE(WriteFile(path, junk, &error));
-    EXPECT_FALSE(DecodeMp3(path, &back, &error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_FALSE(DecodeMp3("/nonexistent/sound.mp3", &back, &error));
-    EXPECT_NE(error.find("/nonexistent/sound.mp3"), std::string::npos);
+    ASSERT_TRUE((error = WriteFile(path, junk)).ok);
+    EXPECT_FALSE((error = DecodeMp3(path, &back)).ok);
+    EXPECT_NE(ZK_StatusText(error).find(path), std::string::npos) << ZK_StatusText(error);
+    EXPECT_FALSE((error = DecodeMp3("/nonexistent/sound.mp3", &back)).ok);
+    EXPECT_NE(ZK_StatusText(error).find("/nonexistent/sound.mp3"), std::string::npos);
 }
 
 } // namespace

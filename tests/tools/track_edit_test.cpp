@@ -9,8 +9,8 @@
 
 static TrackSet Compile(const std::string& text) {
     TrackSet set;
-    std::string error;
-    EXPECT_EQ(CompileTrackText(text, &set, &error), 1) << error;
+    ZK_Status error;
+    EXPECT_EQ((error = CompileTrackText(text, &set)).ok, 1) << error.problem;
     return set;
 }
 

@@ -68,9 +68,9 @@ static void Encode(const std::string& path, int bottomUp, int format,
     s.pixelFormat = format;
     s.bottomUp = bottomUp;
     s.audio = 1;
-    std::string error;
+    ZK_Status error;
     ZK_Video* video = ZK_VideoOpen(&s, &error);
-    ASSERT_TRUE(video) << error;
+    ASSERT_TRUE(video) << ZK_StatusText(error);
     const int bytes = format == ZK_VIDEO_RGB ? 3 : 4;
     std::vector<uint8_t> row((size_t)W * bytes * H);
     for (int k = 0; k < FRAMES; k++) {
@@ -84,11 +84,13 @@ static void Encode(const std::string& path, int bottomUp, int format,
                 else
                     q[0] = p[0], q[1] = p[1], q[2] = p[2];
             }
-        ASSERT_TRUE(ZK_VideoPushFrame(video, row.data(), W * bytes)) << ZK_VideoError(video);
+        ASSERT_TRUE(ZK_VideoPushFrame(video, row.data(), W * bytes))
+            << ZK_StatusText(ZK_VideoError(video));
         int from = k * RATE / FPS, to = (k + 1) * RATE / FPS;
         ASSERT_TRUE(ZK_VideoPushAudio(video, &pcm[(size_t)from * 2], to - from));
     }
-    ASSERT_TRUE(ZK_VideoFinish(video, &error)) << error;
+    error = ZK_VideoFinish(video);
+    ASSERT_TRUE(error.ok) << ZK_StatusText(error);
 }
 
 TEST(Video, FramesAndSoundComeBackInPlaceAndOnTime) {
@@ -161,22 +163,23 @@ TEST(Video, RefusedSettingsAndAbortsLeaveNoFile) {
         ZK_VideoSettings s;
         s.path = c.path.c_str();
         s.width = c.width, s.height = c.height, s.fps = c.fps;
-        std::string error;
+        ZK_Status error;
         EXPECT_EQ(ZK_VideoOpen(&s, &error), nullptr) << c.path;
-        EXPECT_EQ(error.rfind(c.path + ": ", 0), 0u) << error;
+        EXPECT_EQ(ZK_StatusText(error).rfind(c.path + ": ", 0), 0u) << ZK_StatusText(error);
     }
 
     // Stopped half-way: an abort removes the file; a finish with no frame refuses.
     ZK_VideoSettings s;
-    std::string path = dir + "/clip.mkv", error;
+    std::string path = dir + "/clip.mkv";
+    ZK_Status error;
     s.path = path.c_str();
     s.width = W, s.height = H, s.fps = FPS;
     ZK_Video* video = ZK_VideoOpen(&s, &error);
-    ASSERT_TRUE(video) << error;
+    ASSERT_TRUE(video) << ZK_StatusText(error);
     ASSERT_TRUE(ZK_VideoPushFrame(video, Picture(0).data(), W * 3));
     ZK_VideoAbort(video);
     ASSERT_TRUE(video = ZK_VideoOpen(&s, &error));
-    EXPECT_FALSE(ZK_VideoFinish(video, &error));
+    EXPECT_FALSE(ZK_VideoFinish(video).ok);
 
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());

@@ -7,23 +7,23 @@
 
 int ReadInput(const char* tool, const char* path, uint64_t limit, std::vector<uint8_t>* out,
               int flags) {
-    const char* why = nullptr;
-    if (IO_ReadFile(path, limit, flags, out, &why)) return 1;
-    fprintf(stderr, "%s: %s: %s\n", tool, path, why);
+    ZK_Status read = IO_ReadFile(path, limit, flags, out);
+    if (read.ok) return 1;
+    fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(read).c_str());
     return 0;
 }
 
 int ReadTextInput(const char* tool, const char* path, uint64_t limit, std::string* out) {
-    const char* why = nullptr;
-    if (IO_ReadText(path, limit, IO_ANY_FILE, out, &why)) return 1;
-    fprintf(stderr, "%s: %s: %s\n", tool, path, why);
+    ZK_Status read = IO_ReadText(path, limit, IO_ANY_FILE, out);
+    if (read.ok) return 1;
+    fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(read).c_str());
     return 0;
 }
 
 int WriteOutput(const char* tool, const char* path, const void* data, size_t size,
                 int dashIsStdout) {
-    const char* why = nullptr;
-    if (IO_WriteFile(path, data, size, dashIsStdout ? IO_DASH_IS_STDOUT : 0, &why)) return 1;
-    fprintf(stderr, "%s: %s: %s\n", tool, path, why);
+    ZK_Status written = IO_WriteFile(path, data, size, dashIsStdout ? IO_DASH_IS_STDOUT : 0);
+    if (written.ok) return 1;
+    fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(written).c_str());
     return 0;
 }

@@ -61,14 +61,15 @@ int main(int argc, char** argv) {
     long kbps = args["--kbps"].given ? (long)args["--kbps"].number : 160;
     long curveMs = (long)args["--curve"].number;
     bool measure = args["--measure"].on;
-    std::string text, error;
+    std::string text;
+    ZK_Status result;
     if (measure) {
         std::vector<TimetableEntry> entries;
         if (scorePath.empty()) return CLI_UsageError(usage, "--measure: no MP3 given");
         if (!timetablePath.empty()) {
             if (!ReadText(timetablePath, &text)) return 1;
-            if (!ParseTimetable(text, &entries, &error)) {
-                fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), error.c_str());
+            if (!(result = ParseTimetable(text, &entries)).ok) {
+                fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), result.problem.c_str());
                 return 1;
             }
         }
@@ -80,35 +81,36 @@ int main(int argc, char** argv) {
 
     if (!ReadText(scorePath, &text)) return 1;
     Score score;
-    if (!ParseScore(text, &score, &error)) {
-        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
+    if (!(result = ParseScore(text, &score)).ok) {
+        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), result.problem.c_str());
         return 1;
     }
     if (!timetablePath.empty()) {
         std::vector<TimetableEntry> entries;
         if (!ReadText(timetablePath, &text)) return 1;
-        if (!ParseTimetable(text, &entries, &error) ||
-            !CheckScoreAgainstTimetable(score, entries, &error)) {
-            fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), error.c_str());
+        result = ParseTimetable(text, &entries);
+        if (result.ok) result = CheckScoreAgainstTimetable(score, entries);
+        if (!result.ok) {
+            fprintf(stderr, "zksynth: %s: %s\n", timetablePath.c_str(), result.problem.c_str());
             return 1;
         }
     }
 
     StereoBuffer pcm;
     RenderScore(score, &pcm);
-    if (!MasterLevel(score, &pcm, &error)) {
-        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), error.c_str());
+    if (!(result = MasterLevel(score, &pcm)).ok) {
+        fprintf(stderr, "zksynth: %s: %s\n", scorePath.c_str(), result.problem.c_str());
         return 1;
     }
-    if (!wavPath.empty() && !WriteWav(wavPath, pcm, &error)) {
-        fprintf(stderr, "zksynth: %s\n", error.c_str());
+    if (!wavPath.empty() && !(result = WriteWav(wavPath, pcm)).ok) {
+        fprintf(stderr, "zksynth: %s\n", ZK_StatusText(result).c_str());
         return 1;
     }
     if (mp3Path.empty()) return 0;
 
     Loudness measured;
-    if (!WriteMeasuredMp3(score, &pcm, (int)kbps, mp3Path, &measured, &error)) {
-        fprintf(stderr, "zksynth: %s\n", error.c_str());
+    if (!(result = WriteMeasuredMp3(score, &pcm, (int)kbps, mp3Path, &measured)).ok) {
+        fprintf(stderr, "zksynth: %s\n", ZK_StatusText(result).c_str());
         return 1;
     }
     printf("%s: %.3f s, %ld kbps, %s\n", mp3Path.c_str(), pcm.Frames() / (double)SAMPLE_RATE, kbps,

@@ -78,17 +78,15 @@ bool NormaliseLoudness(StereoBuffer* pcm, double targetLufs, double ceilingDb) {
     return true;
 }
 
-bool MasterLevel(const Score& score, StereoBuffer* pcm, std::string* error) {
-    if (!score.byLoudness) return true;
-    if (!NormaliseLoudness(pcm, score.loudnessLufs, score.ceilingDb - 1.0)) {
-        *error = "the score is silent: there is no loudness to level";
-        return false;
-    }
-    return true;
+ZK_Status MasterLevel(const Score& score, StereoBuffer* pcm) {
+    if (!score.byLoudness) return ZK_Ok();
+    if (!NormaliseLoudness(pcm, score.loudnessLufs, score.ceilingDb - 1.0))
+        return ZK_Fail("the score is silent: there is no loudness to level");
+    return ZK_Ok();
 }
 
-bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std::string& path,
-                      Loudness* measured, std::string* error) {
+ZK_Status WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std::string& path,
+                           Loudness* measured) {
     // The encoder's low-pass takes a little loudness away, so the level we aim
     // at before encoding moves by what the file measures short.
     double limiter = score.ceilingDb - 1.0, aim = score.loudnessLufs;
@@ -97,31 +95,26 @@ bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std
         StereoBuffer decoded;
         // Measured in memory and written once, after the check: the output may
         // be a FIFO or device that cannot be read back.
-        if (!EncodeMp3(*pcm, kbps, &mp3, error) || !DecodeMp3Bytes(mp3, path, &decoded, error))
-            return false;
-        if (!MeasureLoudness(decoded, 0, decoded.Frames(), measured)) {
-            *error = path + ": cannot measure its loudness";
-            return false;
-        }
+        ZK_Status made = EncodeMp3(*pcm, kbps, &mp3);
+        if (made.ok) made = DecodeMp3Bytes(mp3, path, &decoded);
+        if (!made.ok) return made;
+        if (!MeasureLoudness(decoded, 0, decoded.Frames(), measured))
+            return ZK_FailIn(path, "cannot measure its loudness");
         double over = measured->truePeak - (score.ceilingDb - kMarginDb);
         double missing = score.byLoudness ? score.loudnessLufs - measured->integrated : 0;
-        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu)
-            return WriteFile(path, mp3, error);
+        if (over <= 0 && std::fabs(missing) < kLoudnessToleranceLu) return WriteFile(path, mp3);
         if (attempt == 5) {
             char text[160];
-            snprintf(text, sizeof text, ": %s; cannot reach %.1f dBTP at most%s",
+            snprintf(text, sizeof text, "%s; cannot reach %.1f dBTP at most%s",
                      DescribeLoudness(*measured).c_str(), score.ceilingDb,
                      score.byLoudness ? " at the loudness asked for" : "");
-            *error = path + text;
-            return false;
+            return ZK_FailIn(path, text);
         }
         if (score.byLoudness) {
             if (over > 0) limiter -= over + kMarginDb;
             aim += missing;
-            if (!NormaliseLoudness(pcm, aim, limiter)) {
-                *error = path + ": cannot level the master";
-                return false;
-            }
+            if (!NormaliseLoudness(pcm, aim, limiter))
+                return ZK_FailIn(path, "cannot level the master");
         } else {
             Scale(pcm, -(over + kMarginDb));
         }

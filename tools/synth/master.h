@@ -18,11 +18,11 @@ bool NormaliseLoudness(StereoBuffer* pcm, double targetLufs, double ceilingDb);
 // Sets the master's level as the score asks: by loudness when it names a
 // target (its peaks limited a little below its true-peak ceiling); else the
 // render's own peak normalisation stands.
-bool MasterLevel(const Score& score, StereoBuffer* pcm, std::string* error);
+ZK_Status MasterLevel(const Score& score, StereoBuffer* pcm);
 
 // Encodes to path and measures the decoded file. Encoding can raise peaks,
 // so while the true peak is above the score's ceiling the level comes down
 // (the limiter's ceiling when levelling by loudness, the whole mix otherwise)
 // and the file is made again. `measured` describes the file as written.
-bool WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std::string& path,
-                      Loudness* measured, std::string* error);
+ZK_Status WriteMeasuredMp3(const Score& score, StereoBuffer* pcm, int kbps, const std::string& path,
+                           Loudness* measured);

@@ -14,13 +14,10 @@
 #include <cstdio>
 #include <cstring>
 
-bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std::string* error) {
+ZK_Status EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3) {
     mp3->clear();
     lame_global_flags* gf = lame_init();
-    if (!gf) {
-        *error = "cannot start the MP3 encoder";
-        return false;
-    }
+    if (!gf) return ZK_Fail("cannot start the MP3 encoder");
     lame_set_in_samplerate(gf, SAMPLE_RATE);
     lame_set_out_samplerate(gf, SAMPLE_RATE);
     lame_set_num_channels(gf, 2);
@@ -32,8 +29,7 @@ bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std
     lame_set_write_id3tag_automatic(gf, 0);
     if (lame_init_params(gf) < 0) {
         lame_close(gf);
-        *error = "the MP3 encoder refused its settings";
-        return false;
+        return ZK_Fail("the MP3 encoder refused its settings");
     }
     const int chunk = 8192;
     std::vector<unsigned char> buffer((size_t)(1.25 * chunk) + 7200);
@@ -44,8 +40,7 @@ bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std
                                                   n, buffer.data(), (int)buffer.size());
         if (bytes < 0) {
             lame_close(gf);
-            *error = "the MP3 encoder failed (" + std::to_string(bytes) + ")";
-            return false;
+            return ZK_Fail("the MP3 encoder failed (" + std::to_string(bytes) + ")");
         }
         mp3->insert(mp3->end(), buffer.begin(), buffer.begin() + bytes);
     }
@@ -55,7 +50,7 @@ bool EncodeMp3(const StereoBuffer& pcm, int kbps, std::vector<uint8_t>* mp3, std
     size_t tagSize = lame_get_lametag_frame(gf, buffer.data(), buffer.size());
     if (tagSize > 0 && tagSize <= mp3->size()) memcpy(mp3->data(), buffer.data(), tagSize);
     lame_close(gf);
-    return true;
+    return ZK_Ok();
 }
 
 namespace {
@@ -87,38 +82,32 @@ off_t SeekMemory(void* handle, off_t offset, int whence) {
 
 } // namespace
 
-bool DecodeMp3(const std::string& path, StereoBuffer* pcm, std::string* error) {
+ZK_Status DecodeMp3(const std::string& path, StereoBuffer* pcm) {
     std::vector<uint8_t> bytes;
-    const char* why = nullptr;
-    if (!IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes, &why)) {
-        *error = path + ": cannot open: " + why;
-        return false;
-    }
-    return DecodeMp3Bytes(bytes, path, pcm, error);
+    ZK_Status read = IO_ReadFile(path.c_str(), UINT32_MAX, IO_ANY_FILE, &bytes);
+    if (!read.ok) return ZK_FailIn(path, "cannot open: " + read.problem);
+    return DecodeMp3Bytes(bytes, path, pcm);
 }
 
-bool DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path, StereoBuffer* pcm,
-                    std::string* error) {
+ZK_Status DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path,
+                         StereoBuffer* pcm) {
     pcm->left.clear();
     pcm->right.clear();
     int err = MPG123_OK;
     mpg123_handle* mh = mpg123_new(nullptr, &err);
-    if (!mh) {
-        *error = "cannot start the MP3 decoder";
-        return false;
-    }
+    if (!mh) return ZK_Fail("cannot start the MP3 decoder");
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
     mpg123_format_none(mh);
     mpg123_format(mh, SAMPLE_RATE, MPG123_STEREO, MPG123_ENC_FLOAT_32);
     MemoryReader reader = {&mp3, 0};
     if (mpg123_replace_reader_handle(mh, ReadMemory, SeekMemory, nullptr) != MPG123_OK ||
         mpg123_open_handle(mh, &reader) != MPG123_OK) {
-        *error = path + ": cannot open: " + mpg123_strerror(mh);
+        ZK_Status failed = ZK_FailIn(path, std::string("cannot open: ") + mpg123_strerror(mh));
         mpg123_delete(mh);
-        return false;
+        return failed;
     }
     std::vector<float> block(4096);
-    bool ok = true;
+    ZK_Status status;
     for (;;) {
         size_t done = 0;
         int r = mpg123_read(mh, (unsigned char*)block.data(), block.size() * sizeof(float), &done);
@@ -133,35 +122,29 @@ bool DecodeMp3Bytes(const std::vector<uint8_t>& mp3, const std::string& path, St
             int channels, encoding;
             mpg123_getformat(mh, &rate, &channels, &encoding);
             if (rate != SAMPLE_RATE || channels != 2) {
-                *error = path + ": not 44.1 kHz stereo";
-                ok = false;
+                status = ZK_FailIn(path, "not 44.1 kHz stereo");
                 break;
             }
             continue;
         }
         if (r != MPG123_OK) {
-            *error = path + ": " + mpg123_strerror(mh);
-            ok = false;
+            status = ZK_FailIn(path, mpg123_strerror(mh));
             break;
         }
     }
     mpg123_close(mh);
     mpg123_delete(mh);
-    if (ok && pcm->Frames() == 0) {
-        *error = path + ": no audio";
-        ok = false;
-    }
-    return ok;
+    if (status.ok && pcm->Frames() == 0) status = ZK_FailIn(path, "no audio");
+    return status;
 }
 
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-    const char* why = nullptr;
-    if (IO_WriteFile(path.c_str(), bytes.data(), bytes.size(), 0, &why)) return true;
-    *error = path + ": cannot write: " + why;
-    return false;
+ZK_Status WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    ZK_Status written = IO_WriteFile(path.c_str(), bytes.data(), bytes.size(), 0);
+    if (written.ok) return written;
+    return ZK_FailIn(path, "cannot write: " + written.problem);
 }
 
-bool WriteWav(const std::string& path, const StereoBuffer& pcm, std::string* error) {
+ZK_Status WriteWav(const std::string& path, const StereoBuffer& pcm) {
     std::vector<uint8_t> out;
     auto u32 = [&](uint32_t v) {
         for (int i = 0; i < 4; i++) out.push_back((uint8_t)(v >> (8 * i)));
@@ -189,5 +172,5 @@ bool WriteWav(const std::string& path, const StereoBuffer& pcm, std::string* err
             u16((uint16_t)(int16_t)s);
         }
     }
-    return WriteFile(path, out, error);
+    return WriteFile(path, out);
 }

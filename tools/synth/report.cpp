@@ -10,9 +10,9 @@
 bool ReportLoudness(const std::string& mp3Path, const std::vector<TimetableEntry>& entries,
                     double curveMs) {
     StereoBuffer pcm;
-    std::string error;
-    if (!DecodeMp3(mp3Path, &pcm, &error)) {
-        fprintf(stderr, "zksynth: %s\n", error.c_str());
+    ZK_Status decoded = DecodeMp3(mp3Path, &pcm);
+    if (!decoded.ok) {
+        fprintf(stderr, "zksynth: %s\n", ZK_StatusText(decoded).c_str());
         return false;
     }
     Loudness whole;

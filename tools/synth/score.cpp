@@ -351,7 +351,7 @@ struct Parser {
 
 } // namespace
 
-bool ParseScore(const std::string& text, Score* score, std::string* error) {
+ZK_Status ParseScore(const std::string& text, Score* score) {
     *score = Score();
     Parser parser;
     parser.score = score;
@@ -371,18 +371,9 @@ bool ParseScore(const std::string& text, Score* score, std::string* error) {
         std::string w;
         while (in >> w) words.push_back(w);
         if (words.empty()) continue;
-        if (!parser.Line(words)) {
-            *error = parser.error;
-            return false;
-        }
+        if (!parser.Line(words)) return ZK_Fail(parser.error);
     }
-    if (score->sections.empty()) {
-        *error = "no sections: the score plays nothing";
-        return false;
-    }
-    if (score->TotalBars() * score->BarMs() > MAX_SCORE_MS) {
-        *error = tooLong;
-        return false;
-    }
-    return true;
+    if (score->sections.empty()) return ZK_Fail("no sections: the score plays nothing");
+    if (score->TotalBars() * score->BarMs() > MAX_SCORE_MS) return ZK_Fail(tooLong);
+    return ZK_Ok();
 }

@@ -1,6 +1,8 @@
 // The score: instruments, patterns of sixteen steps per bar, and sections that
 // play patterns for a number of bars. Parsed from the text form in assets/.
 #pragma once
+#include "core/status.h"
+
 #include <string>
 #include <vector>
 
@@ -87,7 +89,7 @@ struct Score {
     double StepMs() const { return BarMs() / 16; }
 };
 
-// Parses the text form. On failure returns false with "LINE: problem" in error.
-bool ParseScore(const std::string& text, Score* score, std::string* error);
+// Parses the text form; a failure says "line N: problem".
+ZK_Status ParseScore(const std::string& text, Score* score);
 // MIDI key of a note name such as "C4" (60), "D#2" or "Bb3"; -1 when malformed.
 int ParseKey(const std::string& token);

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <strings.h>
 
-bool ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entries,
-                    std::string* error) {
+ZK_Status ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entries) {
     // The text is read as zelkor tmg compiles it, quoted names and all.
     entries->clear();
     std::vector<uint8_t> script;
     std::vector<int> lines;
-    if (!CompileTimingText(text, &script, error, &lines)) return false;
+    ZK_Status status = CompileTimingText(text, &script, &lines);
+    if (!status.ok) return status;
     for (size_t i = 0; i < lines.size(); i++) {
         TimingEntry compiled;
         memcpy(&compiled, script.data() + sizeof(TimingHeader) + i * sizeof(TimingEntry),
@@ -24,7 +24,7 @@ bool ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entrie
         e.line = lines[i];
         entries->push_back(e);
     }
-    return true;
+    return ZK_Ok();
 }
 
 uint64_t TimetableEnd(const std::vector<TimetableEntry>& entries) {
@@ -34,8 +34,8 @@ uint64_t TimetableEnd(const std::vector<TimetableEntry>& entries) {
     return end;
 }
 
-bool CheckScoreAgainstTimetable(const Score& score, const std::vector<TimetableEntry>& entries,
-                                std::string* error) {
+ZK_Status CheckScoreAgainstTimetable(const Score& score,
+                                     const std::vector<TimetableEntry>& entries) {
     for (const TimetableEntry& e : entries) {
         if (strcasecmp(e.name.c_str(), "preload") == 0) continue;
         bool found = false;
@@ -43,18 +43,15 @@ bool CheckScoreAgainstTimetable(const Score& score, const std::vector<TimetableE
             double ms = s.startBar * score.BarMs();
             if (std::fabs(ms - e.start) < 0.5) found = true;
         }
-        if (!found) {
-            *error = "timetable line " + std::to_string(e.line) + ": " + e.name + " starts at " +
-                     std::to_string(e.start) + " ms, where no section of the score begins";
-            return false;
-        }
+        if (!found)
+            return ZK_Fail("timetable line " + std::to_string(e.line) + ": " + e.name +
+                           " starts at " + std::to_string(e.start) +
+                           " ms, where no section of the score begins");
     }
     double songMs = score.TotalBars() * score.BarMs();
     uint64_t end = TimetableEnd(entries);
-    if (std::fabs(songMs - (double)end) >= 0.5) {
-        *error = "the score lasts " + std::to_string((long long)std::llround(songMs)) +
-                 " ms, the timetable " + std::to_string(end) + " ms";
-        return false;
-    }
-    return true;
+    if (std::fabs(songMs - (double)end) >= 0.5)
+        return ZK_Fail("the score lasts " + std::to_string((long long)std::llround(songMs)) +
+                       " ms, the timetable " + std::to_string(end) + " ms");
+    return ZK_Ok();
 }

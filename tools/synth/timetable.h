@@ -14,12 +14,11 @@ struct TimetableEntry {
     int line = 0;
 };
 
-bool ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entries,
-                    std::string* error);
+ZK_Status ParseTimetable(const std::string& text, std::vector<TimetableEntry>* entries);
 // Where the programme ends: the latest start + length.
 uint64_t TimetableEnd(const std::vector<TimetableEntry>& entries);
 // Checks that every scene change (each entry's start, "preload" excepted, as it
 // runs alongside the opening) falls on a section boundary of the score, and that
-// the score lasts exactly as long as the timetable. False with the first problem.
-bool CheckScoreAgainstTimetable(const Score& score, const std::vector<TimetableEntry>& entries,
-                                std::string* error);
+// the score lasts exactly as long as the timetable. A failure says the first problem.
+ZK_Status CheckScoreAgainstTimetable(const Score& score,
+                                     const std::vector<TimetableEntry>& entries);

@@ -61,9 +61,9 @@ int main(int argc, char** argv) {
         inputs.layers = (const uint8_t*)layers.data();
     }
     RecipeResult result;
-    std::string error;
-    if (!RunRecipe(recipe, inputs, &result, &error)) {
-        fprintf(stderr, "texmake: %s: %s\n", recipePath.c_str(), error.c_str());
+    ZK_Status ran = RunRecipe(recipe, inputs, &result);
+    if (!ran.ok) {
+        fprintf(stderr, "texmake: %s: %s\n", recipePath.c_str(), ran.problem.c_str());
         return 1;
     }
     // The canvas's rows run top down; the file starts with the bottom one.

@@ -19,7 +19,7 @@ struct Line {
 
 // Splits on blanks; "..." groups (with \" and \\ escapes); key=value pairs go
 // to options; a '#' word that is no colour ends the line.
-bool Tokenize(const std::string& raw, Line* line, std::string* error) {
+ZK_Status Tokenize(const std::string& raw, Line* line) {
     size_t i = 0;
     while (i < raw.size()) {
         while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t' || raw[i] == '\r')) i++;
@@ -37,10 +37,7 @@ bool Tokenize(const std::string& raw, Line* line, std::string* error) {
                 if (c == '\\' && i < raw.size()) c = raw[i++];
                 word.push_back(c);
             }
-            if (!closed) {
-                *error = "unterminated quoted text";
-                return false;
-            }
+            if (!closed) return ZK_Fail("unterminated quoted text");
             line->words.push_back(word);
             continue;
         }
@@ -58,10 +55,7 @@ bool Tokenize(const std::string& raw, Line* line, std::string* error) {
             if (!value.empty() && value[0] == '"') {
                 value.erase(0, 1);
                 while (value.empty() || value.back() != '"') {
-                    if (i >= raw.size()) {
-                        *error = "unterminated quoted text";
-                        return false;
-                    }
+                    if (i >= raw.size()) return ZK_Fail("unterminated quoted text");
                     value.push_back(raw[i++]);
                 }
                 value.pop_back();
@@ -71,7 +65,7 @@ bool Tokenize(const std::string& raw, Line* line, std::string* error) {
             line->words.push_back(word);
         }
     }
-    return true;
+    return ZK_Ok();
 }
 
 bool ParseNumber(const std::string& s, float* v) {
@@ -219,10 +213,9 @@ struct Runner {
         style.spacingPx = spacing;
         Canvas& c = result->canvas;
         std::vector<float> mask((size_t)c.width * c.height, 0.0f);
-        std::string error;
-        if (!RenderText(l.words[1], style, x * c.width, y * c.height, align, &mask, c.width,
-                        c.height, &error))
-            return Fail(error);
+        ZK_Status drawn = RenderText(l.words[1], style, x * c.width, y * c.height, align, &mask,
+                                     c.width, c.height);
+        if (!drawn.ok) return Fail(ZK_StatusText(drawn));
         KeepTextArea(l.words[1], mask, c.width, c.height);
         if (glow > 0) {
             // The halo first, added under the letters.
@@ -344,8 +337,7 @@ struct Runner {
 
 } // namespace
 
-bool RunRecipe(const std::string& text, const RecipeInputs& inputs, RecipeResult* result,
-               std::string* error) {
+ZK_Status RunRecipe(const std::string& text, const RecipeInputs& inputs, RecipeResult* result) {
     *result = RecipeResult();
     Runner runner{inputs, result, "", false};
     std::stringstream lines(text);
@@ -354,26 +346,15 @@ bool RunRecipe(const std::string& text, const RecipeInputs& inputs, RecipeResult
     while (std::getline(lines, raw)) {
         number++;
         Line line;
-        std::string problem;
-        if (!Tokenize(raw, &line, &problem)) {
-            *error = "line " + std::to_string(number) + ": " + problem;
-            return false;
-        }
+        std::string at = "line " + std::to_string(number) + ": ";
+        ZK_Status split = Tokenize(raw, &line);
+        if (!split.ok) return ZK_Fail(at + split.problem);
         if (line.words.empty()) {
-            if (!line.options.empty()) {
-                *error = "line " + std::to_string(number) + ": options without a step";
-                return false;
-            }
+            if (!line.options.empty()) return ZK_Fail(at + "options without a step");
             continue;
         }
-        if (!runner.Run(line)) {
-            *error = "line " + std::to_string(number) + ": " + runner.problem;
-            return false;
-        }
+        if (!runner.Run(line)) return ZK_Fail(at + runner.problem);
     }
-    if (!runner.sized) {
-        *error = "no size: the recipe paints nothing";
-        return false;
-    }
-    return true;
+    if (!runner.sized) return ZK_Fail("no size: the recipe paints nothing");
+    return ZK_Ok();
 }

@@ -15,6 +15,7 @@
 // comment unless it begins a colour.
 #pragma once
 #include "canvas.h"
+#include "core/status.h"
 #include "io/tga_write.h"
 
 #include <cstdint>
@@ -41,6 +42,5 @@ struct RecipeResult {
     std::string id;
 };
 
-// Runs the recipe. False with "line N: problem" in error.
-bool RunRecipe(const std::string& text, const RecipeInputs& inputs, RecipeResult* result,
-               std::string* error);
+// Runs the recipe; a failure says "line N: problem" (the caller names the file).
+ZK_Status RunRecipe(const std::string& text, const RecipeInputs& inputs, RecipeResult* result);

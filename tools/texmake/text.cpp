@@ -47,21 +47,14 @@ std::vector<FT_ULong> CodePoints(const std::string& text) {
 
 } // namespace
 
-bool RenderText(const std::string& text, const TextStyle& style, float x, float baseline,
-                float align, std::vector<float>* mask, int width, int height, std::string* error) {
+ZK_Status RenderText(const std::string& text, const TextStyle& style, float x, float baseline,
+                     float align, std::vector<float>* mask, int width, int height) {
     Library lib;
-    if (FT_Init_FreeType(&lib.ft) != 0) {
-        *error = "cannot start FreeType";
-        return false;
-    }
-    if (FT_New_Face(lib.ft, style.fontPath.c_str(), 0, &lib.face) != 0) {
-        *error = style.fontPath + ": cannot load the font";
-        return false;
-    }
-    if (style.sizePx < 1 || style.sizePx > 2000 || style.squeeze <= 0 || style.squeeze > 4) {
-        *error = "text size or squeeze out of range";
-        return false;
-    }
+    if (FT_Init_FreeType(&lib.ft) != 0) return ZK_Fail("cannot start FreeType");
+    if (FT_New_Face(lib.ft, style.fontPath.c_str(), 0, &lib.face) != 0)
+        return ZK_FailIn(style.fontPath, "cannot load the font");
+    if (style.sizePx < 1 || style.sizePx > 2000 || style.squeeze <= 0 || style.squeeze > 4)
+        return ZK_Fail("text size or squeeze out of range");
     FT_Set_Pixel_Sizes(lib.face, 0, (FT_UInt)std::lround(style.sizePx));
     FT_Matrix m;
     m.xx = (FT_Fixed)std::lround(style.squeeze * 65536.0);
@@ -112,5 +105,5 @@ bool RenderText(const std::string& text, const TextStyle& style, float x, float 
     long advance = walk(false, 0);
     float textWidth = advance / 64.0f - style.spacingPx;
     walk(true, x - textWidth * align);
-    return true;
+    return ZK_Ok();
 }

@@ -1,5 +1,7 @@
 // Text through FreeType into a coverage mask, for titles and credits.
 #pragma once
+#include "core/status.h"
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@ struct TextStyle {
 
 // Adds the coverage (0..1) of the text (UTF-8) to mask (width × height, row 0 at the
 // top). x is the anchor: the text's left edge, centre or right edge for align
-// 0, 0.5 or 1; baseline is the baseline's row. False with the reason in error.
-bool RenderText(const std::string& text, const TextStyle& style, float x, float baseline,
-                float align, std::vector<float>* mask, int width, int height, std::string* error);
+// 0, 0.5 or 1; baseline is the baseline's row. A font that cannot be loaded
+// is the failure's file.
+ZK_Status RenderText(const std::string& text, const TextStyle& style, float x, float baseline,
+                     float align, std::vector<float>* mask, int width, int height);

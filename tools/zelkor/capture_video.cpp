@@ -43,24 +43,19 @@ static void ReadSound(CaptureVideo* c, int frames) {
               c->pcm.begin() + (size_t)frames * MP3_OUTPUT_CHANNELS, (int16_t)0);
 }
 
-static Mp3Stream* OpenSound(const char* path, std::string* problem) {
+static Mp3Stream* OpenSound(const char* path, ZK_Status* problem) {
     // The show takes anything but a regular file for a missing one; so do we,
     // which also keeps a FIFO from blocking the decoder's open.
-    const char* why = nullptr;
-    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, &why);
-    if (fd < 0) {
-        *problem = std::string(path) + ": " + why;
-        return nullptr;
-    }
+    int fd = IO_OpenRead(path, IO_REGULAR_ONLY, problem);
+    if (fd < 0) return nullptr;
     close(fd);
     Mp3Stream* sound = Mp3Stream_Open(path);
-    if (!sound) *problem = std::string(path) + ": no MPEG audio in it";
+    if (!sound) *problem = ZK_FailIn(path, "no MPEG audio in it");
     return sound;
 }
 
 CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedule* schedule,
-                                const char* soundPath, std::string* soundProblem,
-                                std::string* error) {
+                                const char* soundPath, ZK_Status* soundProblem, ZK_Status* status) {
     CaptureVideo* c = new CaptureVideo;
     c->from = schedule->from;
     c->fps = (uint64_t)schedule->fps;
@@ -71,7 +66,7 @@ CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedul
     settings->audio = c->audio;
     settings->audioRate = MP3_OUTPUT_RATE;
     settings->audioChannels = MP3_OUTPUT_CHANNELS;
-    c->video = ZK_VideoOpen(settings, error);
+    c->video = ZK_VideoOpen(settings, status);
     if (!c->video) {
         CaptureVideo_Abort(c);
         return nullptr;
@@ -95,15 +90,16 @@ int CaptureVideo_Frame(void* user, uint64_t k, uint32_t, const uint8_t* pixels) 
         ok = ZK_VideoPushAudio(c->video, c->pcm.data(), n);
         c->next += (uint64_t)n;
     }
-    if (!ok) fprintf(stderr, "zelkor capture: %s\n", ZK_VideoError(c->video));
+    if (!ok)
+        fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(ZK_VideoError(c->video)).c_str());
     return ok;
 }
 
-int CaptureVideo_Finish(CaptureVideo* c, std::string* error) {
-    int ok = ZK_VideoFinish(c->video, error);
+ZK_Status CaptureVideo_Finish(CaptureVideo* c) {
+    ZK_Status finished = ZK_VideoFinish(c->video);
     c->video = nullptr;
     CaptureVideo_Abort(c);
-    return ok;
+    return finished;
 }
 
 void CaptureVideo_Abort(CaptureVideo* c) {

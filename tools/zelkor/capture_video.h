@@ -13,13 +13,12 @@ struct CaptureVideo;
 // The file `settings` describes (its fps and audio fields are set here from
 // `schedule`, whose fps must be > 0). With `soundPath` the video gets a sound
 // track; when that file is not a regular file holding MPEG audio it gets none,
-// and `soundProblem` says why. Null with `error` set, leaving no file.
+// and `soundProblem` says why. Null with *status saying why, leaving no file.
 CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedule* schedule,
-                                const char* soundPath, std::string* soundProblem,
-                                std::string* error);
+                                const char* soundPath, ZK_Status* soundProblem, ZK_Status* status);
 // The sink function (CaptureSink::frame) for it: frame k and the sound up to T_(k+1).
 int CaptureVideo_Frame(void* video, uint64_t k, uint32_t music, const uint8_t* pixels);
-// Completes the file and puts it in place; 1, or 0 with `error` set. Frees it.
-int CaptureVideo_Finish(CaptureVideo* video, std::string* error);
+// Completes the file and puts it in place. Frees it.
+ZK_Status CaptureVideo_Finish(CaptureVideo* video);
 // Removes what was written and frees it; null is fine.
 void CaptureVideo_Abort(CaptureVideo* video);

@@ -15,7 +15,7 @@
 #include "engine/reload.h"
 #include "engine/engine.h"
 #include "engine/runner.h"
-#include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "platform/draw_modern.h"
 #include "engine/timetable_nav.h"
@@ -142,8 +142,8 @@ int ParseArgs(int argc, char** argv, Options* o) {
         v.path = o->out.c_str();
         v.width = o->width, v.height = o->height, v.fps = o->fps;
         v.crf = o->crf, v.preset = o->preset;
-        std::string why;
-        if (!ZK_VideoCheck(&v, &why)) return Usage(why.c_str());
+        ZK_Status checked = ZK_VideoCheck(&v);
+        if (!checked.ok) return Usage(ZK_StatusText(checked).c_str());
     }
     return 0;
 }
@@ -170,9 +170,10 @@ int WriteStill(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) {
     std::string path = st->folder + name;
     IO_Image image;
     image.width = o.width, image.height = o.height, image.bytes = pixels;
-    const char* why = nullptr;
-    if (!IO_WritePng(path.c_str(), image, 3, &why)) {
-        fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(), why);
+    ZK_Status written = IO_WritePng(path.c_str(), image, 3);
+    if (!written.ok) {
+        fprintf(stderr, "zelkor capture: %s: cannot write the image: %s\n", path.c_str(),
+                written.problem.c_str());
         return 0;
     }
     printf("%s %u\n", path.c_str(), music);
@@ -183,7 +184,11 @@ int Capture(Options& o) {
     const std::string out = AbsolutePath(o.out);
     // The log goes with the output: the show folder is only read.
     const std::string log = (o.video ? FolderOf(out) : out) + "/zelkor.log";
-    const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    ShowFolder folder;
+    folder.program = "zelkor capture", folder.tool = 1;
+    Show_FindFolder(&folder, o.showDir.empty() ? nullptr : o.showDir.c_str());
+    const char* show = folder.path.c_str();
+    folder.shown = folder.path + "/";
     // The tracks as play takes them: the text given, else the project's (a
     // built show's record names them), else SHOW/tracks.txt.
     std::string tracks;
@@ -193,27 +198,10 @@ int Capture(Options& o) {
         return 1;
     }
     // A show's own scenes (the library stays loaded until the program ends).
-    if (!o.scenes.empty()) {
-        std::string why;
-        SceneLibrary* library = SceneLibrary_Load(o.scenes.c_str(), &why);
-        if (!library) {
-            fprintf(stderr, "zelkor capture: %s: %s\n", o.scenes.c_str(), why.c_str());
-            return 1;
-        }
-        Engine_UseScenes(SceneLibrary_Scenes(library));
-    }
-    if (chdir(show) != 0) {
-        fprintf(stderr, "zelkor capture: %s: cannot enter show folder: %s\n", show,
-                strerror(errno));
+    if (!o.scenes.empty() && !Show_UseScenes(folder.program, o.scenes.c_str(), o.scenes.c_str()))
         return 1;
-    }
-    if (access("data.vkz", R_OK) != 0) {
-        fprintf(stderr, "zelkor capture: %s/data.vkz: cannot read the archive: %s\n", show,
-                strerror(errno));
-        return 1;
-    }
-    int renderer =
-        Engine_ShowRenderer("zelkor capture", (std::string(show) + "/").c_str(), o.renderer);
+    if (!Show_EnterFolder(&folder)) return 1;
+    int renderer = Engine_ShowRenderer(folder.program, folder.shown.c_str(), o.renderer);
     if (renderer < 0) return 1;
     // Unasked, a capture draws with the modern backend: the same picture
     // within the scenes' bounds, and fewer pixels filled where the show is
@@ -222,9 +210,9 @@ int Capture(Options& o) {
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
     // a range from the end on all the way there only to find nothing.
-    std::string why;
-    if (!Reload_Archive("data.vkz", &why)) {
-        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, why.c_str());
+    ZK_Status loaded = Reload_Archive("data.vkz");
+    if (!loaded.ok) {
+        fprintf(stderr, "zelkor capture: %s/data.vkz: %s\n", show, loaded.problem.c_str());
         return 1;
     }
     uint32_t showEnd = 0;
@@ -255,16 +243,16 @@ int Capture(Options& o) {
         settings.crf = o.crf, settings.preset = o.preset;
         settings.pixelFormat = ZK_VIDEO_BGRA;
         settings.bottomUp = 1;
-        std::string soundProblem, error;
+        ZK_Status soundProblem, opened;
         video = CaptureVideo_Open(&settings, &o.schedule, o.noAudio ? nullptr : "sound.mp3",
-                                  &soundProblem, &error);
+                                  &soundProblem, &opened);
         if (!video) {
-            fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+            fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(opened).c_str());
             return 1;
         }
-        if (!soundProblem.empty())
+        if (!soundProblem.ok)
             fprintf(stderr, "zelkor capture: %s/%s; the video has no sound track\n", show,
-                    soundProblem.c_str());
+                    ZK_StatusText(soundProblem).c_str());
         sink.frame = CaptureVideo_Frame, sink.user = video, sink.bgra = 1;
     } else {
         if (mkdir(out.c_str(), 0777) != 0 && errno != EEXIST) {
@@ -280,12 +268,8 @@ int Capture(Options& o) {
     Runner_SetLogPath(log.c_str());
     int started = Runner_Start(o.width, o.height);
     if (started != RUNNER_OK) {
-        if (started == RUNNER_START_FAILED && Runner_LogOpenError())
-            fprintf(stderr, "zelkor capture: %s: cannot write the log: %s\n", log.c_str(),
-                    ZELKOR_LogProblem(Runner_LogOpenError()));
-        else if (started == RUNNER_START_FAILED)
-            fprintf(stderr, "zelkor capture: %s: the show failed to start (see %s)\n", show,
-                    log.c_str());
+        if (started == RUNNER_START_FAILED)
+            Show_TellFailedStart(&folder, log);
         else
             fprintf(stderr, "zelkor capture: no offscreen frame buffer of %dx%d\n", o.width,
                     o.height);
@@ -294,7 +278,7 @@ int Capture(Options& o) {
     }
     // A shader that does not compile would be captured as something else.
     if (DrawModern_ShaderProblem(0)) {
-        Engine_TellShaderProblems("zelkor capture", (std::string(show) + "/").c_str());
+        Engine_TellShaderProblems(folder.program, folder.shown.c_str());
         Runner_Stop();
         CaptureVideo_Abort(video);
         return 1;
@@ -342,10 +326,10 @@ int Capture(Options& o) {
     }
     if (video) {
         // What was captured before Ctrl-C is completed, so it plays.
-        std::string error;
         if ((result == 0 || (result == 130 && report.frames > 0))) {
-            if (!CaptureVideo_Finish(video, &error)) {
-                fprintf(stderr, "zelkor capture: %s\n", error.c_str());
+            ZK_Status finished = CaptureVideo_Finish(video);
+            if (!finished.ok) {
+                fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(finished).c_str());
                 if (result == 0) result = 1;
             }
         } else {

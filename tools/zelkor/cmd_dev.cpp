@@ -37,9 +37,9 @@ std::vector<std::string> ConfigureCommand() {
 // Runs a step before the show starts, its output on stderr as it comes; 1
 // when it succeeded.
 int RunNow(const std::vector<std::string>& args) {
-    std::string why;
-    if (!DevJob_Start(&g_dev.job, args, 1, &why)) {
-        fprintf(stderr, "%s: %s: cannot run: %s\n", tool, args[0].c_str(), why.c_str());
+    ZK_Status started = DevJob_Start(&g_dev.job, args, 1);
+    if (!started.ok) {
+        fprintf(stderr, "%s: %s: cannot run: %s\n", tool, args[0].c_str(), started.problem.c_str());
         return 0;
     }
     int ok = DevJob_Wait(&g_dev.job, &interrupted);
@@ -100,10 +100,11 @@ int CmdDev(int argc, char** argv) {
     g_dev.project = std::string(real) + (real[1] ? "/" : "");
     g_dev.shown = dir == "." ? "" : dir + "/";
     g_dev.build = g_dev.project + "build/";
-    std::string why;
     // Watched from before the first build, so nothing saved meanwhile is missed.
-    if (!DevSources_Open(&g_dev.sources, g_dev.project, &why))
-        fprintf(stderr, "%s: %s: saves will not be seen: %s\n", tool, dir.c_str(), why.c_str());
+    ZK_Status watched = DevSources_Open(&g_dev.sources, g_dev.project);
+    if (!watched.ok)
+        fprintf(stderr, "%s: %s: saves will not be seen: %s\n", tool, dir.c_str(),
+                watched.problem.c_str());
     // Ctrl-C stops the first build and everything it started; then the
     // show's window takes it (SDL's own handler, installed only over the default).
     signal(SIGINT, StopAsked);

@@ -6,6 +6,7 @@
 #include "cli/args.h"
 
 #include "archive/md5.h"
+#include "core/status.h"
 
 #include <cctype>
 #include <cerrno>
@@ -37,16 +38,13 @@ static bool NeedsEscape(const std::string& name) {
     return name.find_first_of("\\\n\r") != std::string::npos;
 }
 
-// The digest of a file ("-" is standard input) as 32 hex digits; 0 with
-// errno's text in *why when it cannot be read.
-static int Digest(const std::string& name, char hex[33], const char** why) {
+// The digest of a file ("-" is standard input) as 32 hex digits, or errno's
+// text when it cannot be read.
+static ZK_Status Digest(const std::string& name, char hex[33]) {
     static unsigned char chunk[1 << 16];
     bool useStdin = name == "-";
     FILE* f = useStdin ? stdin : fopen(name.c_str(), "rb");
-    if (!f) {
-        *why = strerror(errno);
-        return 0;
-    }
+    if (!f) return ZK_FailIn(name, strerror(errno));
     VKZ_MD5 md5;
     size_t n;
     while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) md5.Update(chunk, (uint32_t)n);
@@ -56,13 +54,10 @@ static int Digest(const std::string& name, char hex[33], const char** why) {
         clearerr(stdin);
     else
         fclose(f);
-    if (failed) {
-        *why = strerror(savedErrno);
-        return 0;
-    }
+    if (failed) return ZK_FailIn(name, strerror(savedErrno));
     md5.Final();
     md5.GetHexDigest(hex);
-    return 1;
+    return ZK_Ok();
 }
 
 // One line of a list: "HEX  NAME", "HEX *NAME", "HEX NAME" or the tagged
@@ -142,13 +137,12 @@ static int CheckList(const char* list) {
         }
         checked++;
         char got[33];
-        const char* why = nullptr;
-        int read = Digest(name, got, &why);
+        ZK_Status read = Digest(name, got);
         // Only a name that would break the line is escaped here.
         bool escape = name.find('\n') != std::string::npos;
         std::string shown = escape ? Escaped(name).insert(0, 1, '\\') : name;
-        if (!read) {
-            fprintf(stderr, "%s: %s: %s\n", tool, name.c_str(), why);
+        if (!read.ok) {
+            fprintf(stderr, "%s: %s: %s\n", tool, name.c_str(), read.problem.c_str());
             printf("%s: FAILED open or read\n", shown.c_str());
             unreadable++;
         } else if (want != got) {
@@ -200,9 +194,9 @@ int CmdMd5(int argc, char** argv) {
             continue;
         }
         char hex[33];
-        const char* why = nullptr;
-        if (!Digest(name, hex, &why)) {
-            fprintf(stderr, "%s: %s: %s\n", tool, name, why);
+        ZK_Status read = Digest(name, hex);
+        if (!read.ok) {
+            fprintf(stderr, "%s: %s: %s\n", tool, name, read.problem.c_str());
             status = 1;
             continue;
         }

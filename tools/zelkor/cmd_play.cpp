@@ -19,6 +19,7 @@
 #include "engine/reload.h"
 #include "engine/runner.h"
 #include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "engine/timetable_nav.h"
 #include "platform/draw.h"
@@ -89,16 +90,6 @@ void HoldAtEnd() {
     if (Timetable_ShowEnd(&end) && Live_Time() != end) Live_Seek(end);
 }
 
-// Beside the show when it may be written there, else in the user's state
-// folder, said on stderr.
-std::string LogPath(const char* show) {
-    if (access(".", W_OK) == 0) return "zelkor.log";
-    std::string log = ZELKOR_StateLogPath();
-    if (log.empty()) return "zelkor.log";
-    fprintf(stderr, "zelkor play: %s cannot be written; the log goes to %s\n", show, log.c_str());
-    return log;
-}
-
 // Over the picture: the shaders' problems, then the editor.
 void Overlay(const Draw* d, int width, int height, void* user) {
     Problems_Draw(d, width, height);
@@ -145,8 +136,12 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
     if (!o.scenes.empty()) {
         if (!Play_LoadScenes(&w, o.scenes)) return 1;
     }
-    const char* show = o.showDir.empty() ? "." : o.showDir.c_str();
+    ShowFolder folder;
+    folder.program = "zelkor play", folder.tool = 1;
+    Show_FindFolder(&folder, o.showDir.empty() ? nullptr : o.showDir.c_str());
+    const char* show = folder.path.c_str();
     if (!o.showDir.empty()) w.showPrefix = o.showDir + "/";
+    folder.shown = w.showPrefix;
     w.showPath = AbsolutePath(show);
     while (w.showPath.size() > 1 && w.showPath.back() == '/') w.showPath.pop_back();
     // The tracks' text: the one given, else the project's when the show was
@@ -154,34 +149,24 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
     w.tracksPath = TracksFileFor("zelkor play", o.showDir, o.tracks, &w.tracks);
     w.tracksName = w.tracksPath.substr(w.tracksPath.rfind('/') + 1);
     Editor_SetFile(w.tracksPath, w.tracks);
-    if (chdir(show) != 0) {
-        fprintf(stderr, "zelkor play: %s: cannot enter show folder: %s\n", show, strerror(errno));
-        return 1;
-    }
-    if (access("data.vkz", R_OK) != 0) {
-        fprintf(stderr, "zelkor play: %sdata.vkz: cannot read the archive: %s\n",
-                w.showPrefix.c_str(), strerror(errno));
-        return 1;
-    }
+    if (!Show_EnterFolder(&folder)) return 1;
     int renderer = Engine_ShowRenderer("zelkor play", w.showPrefix.c_str(), o.renderer);
     if (renderer < 0) return 1;
     // The timetable first: --scene needs it, and a bad one is better told now.
-    std::string why;
     std::vector<std::string> warnings;
-    int loaded = w.timetable.empty()
-                     ? Reload_Archive("data.vkz", &why, &warnings)
-                     : Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+    ZK_Status loaded = w.timetable.empty()
+                           ? Reload_Archive("data.vkz", &warnings)
+                           : Reload_TimetableText(w.timetablePath.c_str(), &warnings);
     std::string file = w.timetable.empty() ? w.showPrefix + "data.vkz" : w.timetable;
-    if (!loaded) {
-        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), why.c_str());
+    if (!loaded.ok) {
+        fprintf(stderr, "zelkor play: %s: %s\n", file.c_str(), loaded.problem.c_str());
         return 1;
     }
     Play_Warn(file, warnings);
     // The tracks before the start: their grid reads --at BAR.BEAT.
     int archiveTracks = 0;
     if (VKZ_Archive* archive = VKZ_Open("data.vkz")) {
-        std::string trackWhy;
-        archiveTracks = Tracks_LoadArchive(archive, &trackWhy); // said again at the start-up
+        archiveTracks = Tracks_LoadArchive(archive); // said at the start-up
         VKZ_Close(archive);
     }
     Play_SayTracks(w, archiveTracks, Play_LoadTracks(&w));
@@ -210,7 +195,10 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
                 o.scene.empty() ? CLI_FormatTime(start).c_str() : ("--scene " + o.scene).c_str());
         start = end;
     }
-    std::string log = LogPath(show);
+    // Beside the show when it may be written there, else in the user's state
+    // folder, said on stderr.
+    Show_PlaceLog(&folder);
+    const std::string& log = folder.log;
     Live_SetLogPath(log.c_str());
     Live_SetExactSeeks(!o.fastSeek);
     // A seek shows its fast picture at once; the exact one takes a slice of
@@ -219,13 +207,7 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
     // Without a working audio device play goes on silent, and says why.
     Live_SetSound(o.noSound ? ENGINE_SOUND_OFF : ENGINE_SOUND_IF_ANY);
     if (Live_Start(o.width, o.height, start, renderer) != RUNNER_OK) {
-        std::string shown = log[0] == '/' ? log : w.showPrefix + log;
-        if (Runner_LogOpenError())
-            fprintf(stderr, "zelkor play: %s: cannot write the log: %s\n", shown.c_str(),
-                    ZELKOR_LogProblem(Runner_LogOpenError()));
-        else
-            fprintf(stderr, "zelkor play: %s: the show failed to start (see %s)\n", show,
-                    shown.c_str());
+        Show_TellFailedStart(&folder, log[0] == '/' ? log : w.showPrefix + log);
         return 1;
     }
     if (const char* silent = Engine_SoundProblem())
@@ -238,25 +220,24 @@ int Play_Run(const PlayOptions& given, const PlayHooks& hooks) {
     Engine_TellShaderProblems("zelkor play", w.showPrefix.c_str());
     Live_SetOverlay(Overlay, nullptr);
 
-    const char* reason = nullptr;
+    ZK_Status watched;
     w.watch = IO_WatchOpen();
-    w.showFolder = IO_WatchFolder(w.watch, ".", &reason);
+    w.showFolder = IO_WatchFolder(w.watch, ".", &watched);
     if (w.showFolder < 0)
-        fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show, reason);
+        fprintf(stderr, "zelkor play: %s: changes will not be seen: %s\n", show,
+                watched.problem.c_str());
     if (renderer == DRAW_MODERN && access("shaders", F_OK) == 0)
-        w.shadersFolder = IO_WatchFolder(w.watch, "shaders", &reason);
+        w.shadersFolder = IO_WatchFolder(w.watch, "shaders");
     size_t slash = w.showPath.rfind('/');
     w.showName = w.showPath.substr(slash + 1);
-    w.parentFolder =
-        IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/", &reason);
-    if (!w.timetable.empty())
-        w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str(), &reason);
+    w.parentFolder = IO_WatchFolder(w.watch, slash ? w.showPath.substr(0, slash).c_str() : "/");
+    if (!w.timetable.empty()) w.timetableFolder = IO_WatchFolder(w.watch, w.timetableDir.c_str());
     std::string tracksDir = w.tracksPath.substr(0, w.tracksPath.rfind('/') + 1);
     if (tracksDir == w.showPath + "/") w.tracksFolder = w.showFolder;
     Play_WatchTracks(&w);
     if (!w.library.empty()) {
         std::string dir = w.libraryPath.substr(0, w.libraryPath.rfind('/'));
-        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str(), &reason);
+        w.libraryFolder = IO_WatchFolder(w.watch, dir.empty() ? "/" : dir.c_str());
     }
     // --scene with --loop loops that very entry, whatever else starts with it.
     if (o.loop && entry >= 0)

@@ -27,13 +27,13 @@ static int WriteFile(const char* path, const void* data, size_t size) {
 // Text to a script, with the assembler's warnings on stderr.
 static int AssembleText(const char* tool, const char* path, const std::vector<uint8_t>& text,
                         std::vector<uint8_t>* script) {
-    std::string error;
     std::vector<std::string> warnings;
-    int ok = RGS_Assemble(std::string(text.begin(), text.end()), script, &error, &warnings);
+    ZK_Status assembled = RGS_Assemble(std::string(text.begin(), text.end()), script, &warnings);
     for (const std::string& w : warnings)
         fprintf(stderr, "%s: %s: warning: %s\n", tool, path, w.c_str());
-    if (!ok) fprintf(stderr, "%s: %s: %s\n", tool, path, error.c_str());
-    return ok;
+    if (!assembled.ok)
+        fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(ZK_StatusIn(assembled, path)).c_str());
+    return assembled.ok;
 }
 
 // For the subcommands that take operands only.
@@ -61,14 +61,15 @@ static int Disassemble(int argc, char** argv) {
     const char* path = args.operands[0];
     std::vector<uint8_t> script;
     if (!ReadInput("zelkor rgs disasm", path, RGS_MAX_FILE_BYTES, &script)) return 1;
-    std::string text, error;
-    int ok = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text, &error);
+    std::string text;
+    ZK_Status disassembled = RGS_Disassemble(script.data(), (uint32_t)script.size(), &text);
     fputs(text.c_str(), stdout);
-    if (ok) return 0;
+    if (disassembled.ok) return 0;
     // A file the show still runs (cut short, or with bytes after its last
     // command) is only warned about, as `rgs run` does.
     int runs = script.size() >= 3 && memcmp(script.data(), "RGS", 3) == 0;
-    fprintf(stderr, "zelkor rgs disasm: %s: %s%s\n", path, runs ? "warning: " : "", error.c_str());
+    fprintf(stderr, "zelkor rgs disasm: %s: %s%s\n", path, runs ? "warning: " : "",
+            disassembled.problem.c_str());
     return runs ? 0 : 1;
 }
 
@@ -88,9 +89,9 @@ static int WriteTga(const char* path, int layer) {
 
 // An 8-bit RGB PNG, top row first, so the picture looks as the TGA and the show do.
 static int WritePng(const char* path, int layer) {
-    const char* why = nullptr;
-    if (IO_WritePng(path, Layer(layer), -1, &why)) return 1;
-    fprintf(stderr, "zelkor rgs run: %s: %s\n", path, why);
+    ZK_Status written = IO_WritePng(path, Layer(layer), -1);
+    if (written.ok) return 1;
+    fprintf(stderr, "zelkor rgs run: %s: %s\n", path, written.problem.c_str());
     return 0;
 }
 

@@ -45,31 +45,30 @@ int IsCompiled(const std::string& path) {
 // Reads and assembles every script before any runs, so a script with an
 // error, or cut short (still being written), leaves the layers (and the
 // picture) as they were. Watched files are read as the show reads its own:
-// regular files only, checked without waiting on a FIFO. 1, or 0 with the
-// error ("FILE: line N: problem") on stderr and in *problem.
-int Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out,
-            std::string* problem) {
+// regular files only, checked without waiting on a FIFO. The first error
+// ("FILE: line N: problem") also goes to stderr.
+ZK_Status Compile(const std::vector<Script>& scripts, std::vector<std::vector<uint8_t>>* out) {
     out->assign(scripts.size(), {});
     for (size_t i = 0; i < scripts.size(); i++) {
         const std::string& path = scripts[i].path;
         std::vector<uint8_t> bytes;
-        const char* why = nullptr;
         std::string error, after;
-        if (!IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes, &why))
-            error = why;
+        ZK_Status read = IO_ReadFile(path.c_str(), RGS_MAX_FILE_BYTES, IO_REGULAR_ONLY, &bytes);
+        if (!read.ok)
+            error = read.problem;
         else if (!IsCompiled(path))
-            RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i], &error);
-        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size())).empty())
+            error = RGS_Assemble(std::string(bytes.begin(), bytes.end()), &(*out)[i]).problem;
+        else if (!(error = RGS_CutShort(bytes.data(), (uint32_t)bytes.size()).problem).empty())
             after = "; the last good picture stays";
         else
             (*out)[i] = std::move(bytes);
         if (!error.empty()) {
-            *problem = path + ": " + error;
-            fprintf(stderr, "%s: %s%s\n", tool, problem->c_str(), after.c_str());
-            return 0;
+            ZK_Status failed = ZK_FailIn(path, error);
+            fprintf(stderr, "%s: %s%s\n", tool, ZK_StatusText(failed).c_str(), after.c_str());
+            return failed;
         }
     }
-    return 1;
+    return ZK_Ok();
 }
 
 struct View {
@@ -93,10 +92,11 @@ void Render(View* v, const std::vector<Script>& scripts) {
         return;
     }
     std::vector<std::vector<uint8_t>> compiled;
-    std::string problem;
-    if (!Compile(scripts, &compiled, &problem)) {
+    ZK_Status assembled = Compile(scripts, &compiled);
+    if (!assembled.ok) {
         // Until the next good run the title says what is wrong.
-        std::string title = std::string(tool) + "  " + problem + "  (the last good picture)";
+        std::string title =
+            std::string(tool) + "  " + ZK_StatusText(assembled) + "  (the last good picture)";
         SDL_SetWindowTitle(v->window, title.c_str());
         return;
     }
@@ -183,10 +183,11 @@ int ViewScripts(std::vector<Script>& scripts, int layer, double scale) {
         size_t slash = s.path.rfind('/');
         std::string folder = slash == std::string::npos ? "." : s.path.substr(0, slash + 1);
         s.name = slash == std::string::npos ? s.path : s.path.substr(slash + 1);
-        const char* why = nullptr;
-        s.folder = IO_WatchFolder(watch, folder.c_str(), &why);
+        ZK_Status watched;
+        s.folder = IO_WatchFolder(watch, folder.c_str(), &watched);
         if (s.folder < 0)
-            fprintf(stderr, "%s: %s: changes will not be seen: %s\n", tool, s.path.c_str(), why);
+            fprintf(stderr, "%s: %s: changes will not be seen: %s\n", tool, s.path.c_str(),
+                    watched.problem.c_str());
     }
     Render(&v, scripts);
 

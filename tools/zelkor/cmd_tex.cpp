@@ -34,9 +34,9 @@ static int WritePicture(const char* path, const TexImage& image) {
     picture.width = image.width, picture.height = image.height;
     picture.channels = image.channels;
     picture.bytes = bytes;
-    const char* why = nullptr;
-    if (IO_WritePng(path, picture, -1, &why)) return 1;
-    fprintf(stderr, "zelkor tex decode: %s: %s\n", path, why);
+    ZK_Status written = IO_WritePng(path, picture, -1);
+    if (written.ok) return 1;
+    fprintf(stderr, "zelkor tex decode: %s: %s\n", path, written.problem.c_str());
     return 0;
 }
 
@@ -68,10 +68,10 @@ int CmdTex(int argc, char** argv) {
     MemFile_Close(file);
     if (!ok) {
         fprintf(stderr, "zelkor tex decode: %s: %s\n", path,
-                image.error ? image.error : "out of memory");
+                image.status.ok ? "out of memory" : image.status.problem.c_str());
         return 1;
     }
-    if (image.error) fprintf(stderr, "zelkor tex decode: %s: warning: %s\n", path, image.error);
+    if (image.warning) fprintf(stderr, "zelkor tex decode: %s: warning: %s\n", path, image.warning);
     printf("%d %d %s\n", image.width, image.height, image.channels == 4 ? "rgba" : "rgb");
 
     status = 0;

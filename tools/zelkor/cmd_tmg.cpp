@@ -52,9 +52,9 @@ static int Compile(int argc, char** argv) {
     std::string text(source.begin(), source.end());
     std::vector<uint8_t> bytes;
     std::vector<int> lines;
-    std::string error;
-    if (!CompileTimingText(text, &bytes, &error, &lines)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, src, error.c_str());
+    ZK_Status compiled = CompileTimingText(text, &bytes, &lines);
+    if (!compiled.ok) {
+        fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(ZK_StatusIn(compiled, src)).c_str());
         return 1;
     }
     const TimingEntry* entries = (const TimingEntry*)(bytes.data() + sizeof(TimingHeader));
@@ -78,9 +78,9 @@ static int Dump(int argc, char** argv) {
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TIMING_MAX_BYTES, &data)) return 1;
     TimingTable table = {};
-    if (!ParseTimingScript(data.data(), (uint32_t)data.size(), &table)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, path,
-                DescribeTimingScriptProblem(data.data(), data.size()).c_str());
+    ZK_Status parsed = ParseTimingScript(data.data(), (uint32_t)data.size(), &table);
+    if (!parsed.ok) {
+        fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(ZK_StatusIn(parsed, path)).c_str());
         return 1;
     }
     // The same warnings as compile, as comments: the text still compiles to these bytes.

@@ -29,9 +29,9 @@ static int Compile(int argc, char** argv) {
     // A key takes 12 bytes compiled and a few more as text.
     if (!ReadTextInput(tool, src, (uint64_t)TRACK_MAX_BYTES * 4, &text)) return 1;
     TrackSet set;
-    std::string error;
-    if (!CompileTrackText(text, &set, &error)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, src, error.c_str());
+    ZK_Status compiled = CompileTrackText(text, &set);
+    if (!compiled.ok) {
+        fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(ZK_StatusIn(compiled, src)).c_str());
         return 1;
     }
     std::vector<uint8_t> bytes;
@@ -48,9 +48,9 @@ static int Dump(int argc, char** argv) {
     std::vector<uint8_t> data;
     if (!ReadInput(tool, path, TRACK_MAX_BYTES, &data)) return 1;
     TrackSet set;
-    std::string error;
-    if (!DecodeTrackFile(data.data(), data.size(), &set, &error)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, path, error.c_str());
+    ZK_Status decoded = DecodeTrackFile(data.data(), data.size(), &set);
+    if (!decoded.ok) {
+        fprintf(stderr, "%s: %s\n", tool, ZK_StatusText(ZK_StatusIn(decoded, path)).c_str());
         return 1;
     }
     std::string text = FormatTrackText(set);

@@ -80,10 +80,10 @@ static int Create(int argc, char** argv) {
     const char* archivePath = args.operands[0];
     std::vector<const char*> files(args.operands.begin() + 1, args.operands.end());
 
-    const char* why = nullptr;
-    VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &why);
+    ZK_Status status;
+    VKZ_Writer* writer = VKZ_WriterOpen(archivePath, &status);
     if (!writer) {
-        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, why);
+        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, status.problem.c_str());
         return 1;
     }
     for (const char* arg : files) {
@@ -92,19 +92,19 @@ static int Create(int argc, char** argv) {
         if (m.name.empty()) {
             fprintf(stderr, "%s: %s: no file name to store\n", tool, arg);
         } else if (ReadInput(tool, m.file.c_str(), VKZ_MAX_ENTRY_SIZE, &data)) {
-            int used =
-                VKZ_WriterAdd(writer, m.name.c_str(), data.data(), (uint32_t)data.size(), codecId);
+            int used = VKZ_WriterAdd(writer, m.name.c_str(), data.data(), (uint32_t)data.size(),
+                                     codecId, &status);
             if (used >= 0) continue;
-            if (writer->writeFailed)
-                fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, strerror(errno));
-            else
-                fprintf(stderr, "%s: %s: %s\n", tool, arg, writer->error);
+            // A problem with a file named is the archive's own write.
+            fprintf(stderr, "%s: %s: %s%s\n", tool, status.file.empty() ? arg : archivePath,
+                    status.file.empty() ? "" : "cannot write: ", status.problem.c_str());
         }
         VKZ_WriterAbort(writer);
         return 1;
     }
-    if (!VKZ_WriterFinish(writer, &why)) {
-        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, why);
+    status = VKZ_WriterFinish(writer);
+    if (!status.ok) {
+        fprintf(stderr, "%s: %s: cannot write: %s\n", tool, archivePath, status.problem.c_str());
         return 1;
     }
     return 0;
@@ -187,11 +187,11 @@ static int Extract(int argc, char** argv) {
     VKZ_EntryRecord* entry = VKZ_FindEntry(archive, lookup.data());
     int status = 1;
     IO_Output out;
-    const char* why = nullptr;
+    ZK_Status why;
     if (!entry) {
         fprintf(stderr, "%s: %s: no entry named '%s'\n", tool, args[0], args[1]);
-    } else if (!IO_OutputOpen(&out, outPath, IO_DASH_IS_STDOUT, &why)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
+    } else if (!(why = IO_OutputOpen(&out, outPath, IO_DASH_IS_STDOUT)).ok) {
+        fprintf(stderr, "%s: %s: %s\n", tool, outPath, why.problem.c_str());
     } else {
         // Streamed into the output, which is put in place only once the
         // digest has been checked.
@@ -202,14 +202,15 @@ static int Extract(int argc, char** argv) {
             writeError = errno ? errno : EIO;
             return 0;
         };
-        if (!VKZ_StreamEntry(archive, entry, write, &out, &why)) {
+        if (!(why = VKZ_StreamEntry(archive, entry, write, &out)).ok) {
             IO_OutputAbort(&out);
             if (writeError)
                 fprintf(stderr, "%s: %s: %s\n", tool, outPath, strerror(writeError));
             else
-                fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1], why);
-        } else if (!IO_OutputCommit(&out, &why)) {
-            fprintf(stderr, "%s: %s: %s\n", tool, outPath, why);
+                fprintf(stderr, "%s: %s: entry '%s' is damaged: %s\n", tool, args[0], args[1],
+                        why.problem.c_str());
+        } else if (!(why = IO_OutputCommit(&out)).ok) {
+            fprintf(stderr, "%s: %s: %s\n", tool, outPath, why.problem.c_str());
         } else {
             status = 0;
         }
@@ -236,9 +237,9 @@ static int Verify(int argc, char** argv) {
     uint32_t failed = 0, count = archive->entryCount;
     for (uint32_t i = 0; i < archive->entryCount; i++) {
         VKZ_EntryRecord* e = &archive->entries[i];
-        const char* why = nullptr;
         auto discard = [](void*, const uint8_t*, uint32_t) { return 1; };
-        bool ok = VKZ_StreamEntry(archive, e, discard, nullptr, &why);
+        ZK_Status read = VKZ_StreamEntry(archive, e, discard, nullptr);
+        bool ok = read.ok;
         char nameHex[33];
         Hex(e->nameDigest, nameHex);
         printf("%s %s", nameHex, ok ? "OK" : "FAILED");
@@ -249,7 +250,7 @@ static int Verify(int argc, char** argv) {
         fflush(stdout);
         std::string which = names[i].empty() ? nameHex : "'" + names[i] + "'";
         fprintf(stderr, "%s: %s: entry %u (%s, %s, %u bytes): %s\n", tool, path, i + 1,
-                which.c_str(), CodecLabel(e->codecId).c_str(), e->size, why);
+                which.c_str(), CodecLabel(e->codecId).c_str(), e->size, read.problem.c_str());
     }
     VKZ_Close(archive);
     fflush(stdout);

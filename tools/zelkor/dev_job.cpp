@@ -57,12 +57,9 @@ int Reap(DevJob* job, int options) {
 
 } // namespace
 
-int DevJob_Start(DevJob* job, const std::vector<std::string>& args, int echo, std::string* why) {
+ZK_Status DevJob_Start(DevJob* job, const std::vector<std::string>& args, int echo) {
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-        *why = strerror(errno);
-        return 0;
-    }
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return ZK_Fail(strerror(errno));
     posix_spawn_file_actions_t files;
     posix_spawnattr_t attr;
     posix_spawn_file_actions_init(&files);
@@ -91,15 +88,14 @@ int DevJob_Start(DevJob* job, const std::vector<std::string>& args, int echo, st
     close(pipeFds[1]);
     if (failed) {
         close(pipeFds[0]);
-        *why = strerror(failed);
-        return 0;
+        return ZK_Fail(strerror(failed));
     }
     fcntl(pipeFds[0], F_SETFL, fcntl(pipeFds[0], F_GETFL) | O_NONBLOCK);
     *job = DevJob();
     job->pid = pid;
     job->out = pipeFds[0];
     job->echo = echo;
-    return 1;
+    return ZK_Ok();
 }
 
 int DevJob_Poll(DevJob* job, int* succeeded) {

@@ -2,6 +2,8 @@
 // of its own, its output (stdout and stderr together) gathered without
 // blocking, so the window plays on while it runs.
 #pragma once
+#include "core/status.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -14,8 +16,9 @@ struct DevJob {
     size_t echoed = 0;  // how much of output went there
 };
 
-// Starts `argv` (found on the PATH) with `echo`; 0 with *why when it cannot.
-int DevJob_Start(DevJob* job, const std::vector<std::string>& argv, int echo, std::string* why);
+// Starts `argv` (found on the PATH) with `echo`; the system's reason when it
+// cannot (the caller names the command).
+ZK_Status DevJob_Start(DevJob* job, const std::vector<std::string>& argv, int echo);
 // Takes what it wrote since; 1 while it runs, 0 once it has ended, with
 // *succeeded 1 for an exit status of 0.
 int DevJob_Poll(DevJob* job, int* succeeded);

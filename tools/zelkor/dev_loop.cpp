@@ -40,10 +40,10 @@ std::string LogFile() {
 } // namespace
 
 void Dev_KeepLog() {
-    const char* why = nullptr;
-    if (!IO_WriteFile((g_dev.build + "zelkor-dev.log").c_str(), g_dev.job.output.data(),
-                      g_dev.job.output.size(), 0, &why))
-        fprintf(stderr, "%s: %s: %s\n", tool, LogFile().c_str(), why);
+    ZK_Status written = IO_WriteFile((g_dev.build + "zelkor-dev.log").c_str(),
+                                     g_dev.job.output.data(), g_dev.job.output.size(), 0);
+    if (!written.ok)
+        fprintf(stderr, "%s: %s: %s\n", tool, LogFile().c_str(), written.problem.c_str());
 }
 
 // A failed step: its first error lines on stderr and over the picture.
@@ -131,9 +131,8 @@ void StartBuild() {
                 g_dev.building.c_str());
     g_dev.saved.clear();
     g_dev.buildStarted = Dev_Now();
-    std::string why;
-    if (!DevJob_Start(&g_dev.job, Dev_BuildCommand(), 0, &why))
-        fprintf(stderr, "%s: cmake: cannot run: %s\n", tool, why.c_str());
+    ZK_Status started = DevJob_Start(&g_dev.job, Dev_BuildCommand(), 0);
+    if (!started.ok) fprintf(stderr, "%s: cmake: cannot run: %s\n", tool, started.problem.c_str());
 }
 
 // The build ended; 1 when the picture's word about it changed.

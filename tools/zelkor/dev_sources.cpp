@@ -30,14 +30,10 @@ int Skipped(const std::string& path, const std::string& name, int top) {
 
 // Watches `under` (a path under the root, "" or ending in '/') and the
 // folders below it.
-void Watch(DevSources* s, const std::string& under, std::string* why) {
+void Watch(DevSources* s, const std::string& under, ZK_Status* status) {
     std::string path = s->root + under;
-    const char* reason = nullptr;
-    int id = IO_WatchFolder(s->watch, path.c_str(), &reason);
-    if (id < 0) {
-        if (why) *why = reason;
-        return;
-    }
+    int id = IO_WatchFolder(s->watch, path.c_str(), status);
+    if (id < 0) return;
     s->folders[id] = under;
     DIR* dir = opendir(path.c_str());
     if (!dir) return;
@@ -54,16 +50,14 @@ void Watch(DevSources* s, const std::string& under, std::string* why) {
 
 } // namespace
 
-int DevSources_Open(DevSources* s, const std::string& root, std::string* why) {
+ZK_Status DevSources_Open(DevSources* s, const std::string& root) {
     *s = DevSources();
     s->root = root.back() == '/' ? root : root + "/";
     s->watch = IO_WatchOpen();
-    if (!s->watch) {
-        *why = "no file watching here";
-        return 0;
-    }
-    Watch(s, "", why);
-    return !s->folders.empty();
+    if (!s->watch) return ZK_FailIn(root, "no file watching here");
+    ZK_Status status;
+    Watch(s, "", &status);
+    return status;
 }
 
 void DevSources_Changed(DevSources* s, std::vector<DevChange>* paths) {

@@ -16,8 +16,8 @@ struct DevSources {
     std::map<int, std::string> folders; // watched: id -> path under root ("" or "scenes/")
 };
 
-// Watches `root` and the folders under it; 0 with *why when the root cannot be.
-int DevSources_Open(DevSources* s, const std::string& root, std::string* why);
+// Watches `root` and the folders under it; a failure when the root cannot be.
+ZK_Status DevSources_Open(DevSources* s, const std::string& root);
 struct DevChange {
     std::string path; // under the root
     int removed = 0;  // deleted or moved away

@@ -60,9 +60,8 @@ int Write(EditorState& e, const std::string& path, const std::string& shown,
           const std::string& text) {
     std::string refused = Refusal(path);
     if (!refused.empty()) return Fail(e, shown, refused);
-    const char* why = nullptr;
-    if (!IO_WriteFile(path.c_str(), text.data(), text.size(), IO_REGULAR_TARGET, &why))
-        return Fail(e, shown, why);
+    ZK_Status written = IO_WriteFile(path.c_str(), text.data(), text.size(), IO_REGULAR_TARGET);
+    if (!written.ok) return Fail(e, shown, written.problem);
     return 1;
 }
 
@@ -87,10 +86,9 @@ int Editor_Save() {
     int exists = stat(e.filePath.c_str(), &st) == 0, changed = 0;
     if (exists && S_ISREG(st.st_mode)) {
         std::string now;
-        const char* why = nullptr;
         changed =
             !e.readExists ||
-            !IO_ReadText(e.filePath.c_str(), TRACK_MAX_BYTES * 4ull, IO_REGULAR_ONLY, &now, &why) ||
+            !IO_ReadText(e.filePath.c_str(), TRACK_MAX_BYTES * 4ull, IO_REGULAR_ONLY, &now).ok ||
             now != e.readText;
     }
     if (changed) {

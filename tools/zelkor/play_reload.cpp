@@ -11,6 +11,7 @@
 #include "engine/live.h"
 #include "engine/reload.h"
 #include "engine/scene_library.h"
+#include "engine/show_folder.h"
 #include "platform/draw_modern.h"
 #include "sequencing/tracks.h"
 #include "textures/texture_reload.h"
@@ -81,11 +82,11 @@ namespace {
 int TakeInScenes(const Watched& w) {
     Uint64 begin = SDL_GetPerformanceCounter();
     NoteWritten(w.libraryPath);
-    std::string why;
-    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &why);
+    ZK_Status loaded;
+    SceneLibrary* next = SceneLibrary_Load(w.libraryPath.c_str(), &loaded);
     if (!next) {
         fprintf(stderr, "zelkor play: %s: %s; the scenes before it play on\n", w.library.c_str(),
-                why.c_str());
+                loaded.problem.c_str());
         return 0;
     }
     std::vector<std::string> restarted;
@@ -140,22 +141,28 @@ int Play_TakeIn(Watched& w, const IO_Change& change) {
     std::string shown = w.showPrefix + name, why;
     std::vector<std::string> warnings;
     Uint64 begin = SDL_GetPerformanceCounter();
+    auto taken = [&why](const ZK_Status& status) {
+        why = status.problem;
+        return status.ok;
+    };
     int ok;
     if (!w.timetable.empty() && change.folder == w.timetableFolder && name == w.timetableName) {
         shown = w.timetable;
-        ok = Reload_TimetableText(w.timetablePath.c_str(), &why, &warnings);
+        ok = taken(Reload_TimetableText(w.timetablePath.c_str(), &warnings));
     } else if (inShow && name == "data.vkz") {
         // A timetable given as text replaces the archive's.
         if (!w.timetable.empty()) return 0;
-        ok = Reload_Archive(name.c_str(), &why, &warnings);
+        ok = taken(Reload_Archive(name.c_str(), &warnings));
         // The archive's tracks, unless the text file's are in use.
-        std::string trackWhy;
-        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &trackWhy) < 0)
-            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), trackWhy.c_str());
+        ZK_Status loaded;
+        if (ok && !w.tracksFromText && Tracks_LoadArchive(g_archive, &loaded) < 0)
+            fprintf(stderr, "zelkor play: %s: %s\n", shown.c_str(), ZK_StatusText(loaded).c_str());
     } else if (inShow && name == "sound.mp3") {
-        ok = Reload_Music(name.c_str(), &why);
+        ok = taken(Reload_Music(name.c_str()));
     } else if (inShow) {
-        int n = Textures_Reload(name.c_str(), &why);
+        ZK_Status reloaded;
+        int n = Textures_Reload(name.c_str(), &reloaded);
+        why = reloaded.problem;
         if (n == 0) return 0;                       // no scene uses it
         if (n == TEXTURES_RELOAD_RUNNING) return 0; // told when its pictures are in
         ok = n > 0;
@@ -178,11 +185,12 @@ int Play_FollowReplacedFolder(Watched* w, const IO_Change& change) {
     if (!change.isFolder || change.removed || change.folder != w->parentFolder ||
         change.name != w->showName)
         return 0;
-    const char* why = nullptr;
-    int folder = chdir(w->showPath.c_str()) == 0 ? IO_WatchFolder(w->watch, ".", &why) : -1;
+    ZK_Status watched;
+    int entered = chdir(w->showPath.c_str()) == 0;
+    int folder = entered ? IO_WatchFolder(w->watch, ".", &watched) : -1;
     if (folder < 0) {
         fprintf(stderr, "zelkor play: %s: the folder was replaced and cannot be entered: %s\n",
-                w->showPath.c_str(), why ? why : strerror(errno));
+                w->showPath.c_str(), entered ? watched.problem.c_str() : strerror(errno));
         return 0;
     }
     if (w->tracksFolder == w->showFolder) w->tracksFolder = folder;
@@ -203,14 +211,8 @@ int Play_LoadScenes(Watched* w, const std::string& scenes) {
     w->library = scenes;
     w->libraryPath = AbsolutePath(scenes);
     w->libraryName = w->libraryPath.substr(w->libraryPath.rfind('/') + 1);
-    std::string why;
-    sceneLibrary = SceneLibrary_Load(w->libraryPath.c_str(), &why);
-    if (!sceneLibrary) {
-        fprintf(stderr, "zelkor play: %s: %s\n", scenes.c_str(), why.c_str());
-        return 0;
-    }
-    Engine_UseScenes(SceneLibrary_Scenes(sceneLibrary));
-    return 1;
+    sceneLibrary = Show_UseScenes("zelkor play", w->libraryPath.c_str(), scenes.c_str());
+    return sceneLibrary != nullptr;
 }
 
 void Play_UnloadScenes() {

@@ -42,8 +42,7 @@ void Play_SayTracks(const Watched& w, int archive, int loaded) {
 
 void Play_WatchTracks(Watched* w) {
     std::string dir = w->tracksPath.substr(0, w->tracksPath.rfind('/') + 1);
-    const char* why = nullptr;
-    if (w->tracksFolder < 0) w->tracksFolder = IO_WatchFolder(w->watch, dir.c_str(), &why);
+    if (w->tracksFolder < 0) w->tracksFolder = IO_WatchFolder(w->watch, dir.c_str());
     // A link is followed: what changes is the file it names, maybe elsewhere.
     char real[PATH_MAX];
     std::string target = realpath(w->tracksPath.c_str(), real) ? real : "";
@@ -51,8 +50,7 @@ void Play_WatchTracks(Watched* w) {
     w->tracksTarget = target;
     size_t slash = target.rfind('/');
     w->tracksTargetName = target.substr(slash + 1);
-    w->tracksTargetFolder =
-        IO_WatchFolder(w->watch, slash ? target.substr(0, slash).c_str() : "/", &why);
+    w->tracksTargetFolder = IO_WatchFolder(w->watch, slash ? target.substr(0, slash).c_str() : "/");
 }
 
 namespace {
@@ -61,12 +59,13 @@ namespace {
 int Gone(Watched* w) {
     if (!w->tracksFromText) return 0;
     w->tracksFromText = 0;
-    std::string why, archive = w->showPrefix + "data.vkz";
-    int got = Tracks_LoadArchive(g_archive, &why);
+    std::string archive = w->showPrefix + "data.vkz";
+    ZK_Status loaded;
+    int got = Tracks_LoadArchive(g_archive, &loaded);
     if (got < 0) {
         Tracks_Clear();
         fprintf(stderr, "zelkor play: %s is gone; %s: %s: no tracks now\n", w->tracks.c_str(),
-                archive.c_str(), why.c_str());
+                archive.c_str(), ZK_StatusText(loaded).c_str());
     } else if (got > 0) {
         fprintf(stderr, "zelkor play: %s is gone; the tracks of %s play again\n", w->tracks.c_str(),
                 archive.c_str());

@@ -20,14 +20,15 @@ int LoadTracksText(const char* tool, const std::string& path, const std::string&
                    std::string* read) {
     if (access(path.c_str(), F_OK) != 0) return 0;
     std::string text, why;
-    const char* reason = nullptr;
-    if (!IO_ReadText(path.c_str(), TRACK_MAX_BYTES, IO_REGULAR_ONLY, &text, &reason)) {
-        fprintf(stderr, "%s: %s: %s\n", tool, shown.c_str(), reason);
+    ZK_Status readText = IO_ReadText(path.c_str(), TRACK_MAX_BYTES, IO_REGULAR_ONLY, &text);
+    if (!readText.ok) {
+        fprintf(stderr, "%s: %s: %s\n", tool, shown.c_str(), readText.problem.c_str());
         return -1;
     }
-    if (!Tracks_InstallText(text, &why)) {
+    ZK_Status installed = Tracks_InstallText(text);
+    if (!installed.ok) {
         fprintf(stderr, "%s: %s: %s; the tracks before it stay\n", tool, shown.c_str(),
-                why.c_str());
+                installed.problem.c_str());
         return -1;
     }
     if (read) *read = std::move(text);
@@ -55,8 +56,7 @@ static std::string Normal(const std::string& path) {
 
 int ShowSources_Read(const std::string& folder, ShowSources* out) {
     std::string dir = folder.empty() ? "." : folder, text;
-    const char* why = nullptr;
-    if (!IO_ReadText((dir + "/" SHOW_SOURCES_FILE).c_str(), 1 << 16, IO_REGULAR_ONLY, &text, &why))
+    if (!IO_ReadText((dir + "/" SHOW_SOURCES_FILE).c_str(), 1 << 16, IO_REGULAR_ONLY, &text).ok)
         return 0;
     *out = ShowSources();
     size_t at = 0;

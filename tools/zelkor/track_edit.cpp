@@ -55,10 +55,10 @@ int Apply(TrackEditor* ed, TrackSet* set, const std::string& name, const std::st
         Restore(set, step);
         return 0;
     }
-    std::string problem = TrackSet_Problem(*set);
-    if (!problem.empty()) {
+    ZK_Status kept = TrackSet_Check(*set);
+    if (!kept.ok) {
         Restore(set, step);
-        *status = "not done: " + problem;
+        *status = "not done: " + kept.problem;
         return 0;
     }
     *status = what;
