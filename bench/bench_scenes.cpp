@@ -5,7 +5,9 @@
 // inside the measurement; BM_Swap adds the buffer swap the main loop does on
 // top.
 //
-//   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_scenes
+//   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" build/bench/bench_scenes
+//   (-noreset: Xvfb resets as the last window closes, and the next context,
+//   made at once, may find no display)
 //   ZK_BENCH_SHOW=build/show xvfb-run ... (the show's own textures)
 //   ... --benchmark_filter='BM_Scene/.*/scene./800' (fixed against modern)
 #include "io/tga_write.h"
@@ -145,7 +147,7 @@ void UseContext(int w, int h, int renderer = DRAW_FIXED) {
     gl->SetRenderer(renderer);
     if (!window->Initialize(nullptr, WindowProc, w, h, 0, nullptr) ||
         !gl->Initialize(window, 32, nullptr)) {
-        fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run)\n");
+        fprintf(stderr, "bench_scenes: no GL window (run under xvfb-run): %s\n", SDL_GetError());
         exit(1);
     }
     {

@@ -59,6 +59,8 @@ enum DrawClearBits { DRAW_DEPTH_BUFFER_BIT = 0x0100, DRAW_COLOR_BUFFER_BIT = 0x4
 enum DrawTargetFlags {
     DRAW_TARGET_DEPTH = 1,     // with a depth buffer
     DRAW_TARGET_PING_PONG = 2, // two textures: one drawn into, the other read
+    DRAW_TARGET_HALF = 4,      // with 0 x 0: half the picture's width and height
+    DRAW_TARGET_QUARTER = 8,   // with 0 x 0: a quarter of them
 };
 
 // A decoded picture to upload: rows in file order, R G B (A), each row

@@ -32,6 +32,7 @@ struct NullState {
     // The last frame's picture alone, its targets' reads left out.
     int lastAlonePicture = 0, lastReadStale = 0;
     float lastKeepsPicture = 1.0f;
+    int lastCapability = 0; // where the last capability set is kept in `carried`
 };
 NullState state;
 
@@ -52,7 +53,8 @@ void MarkFresh(uint32_t texture) {
 // A texture sampled: a target's that this frame has not cleared carries an
 // earlier frame's picture into this one.
 void Read(uint32_t texture) {
-    if (!texture || !DrawModern_IsTargetTexture(texture)) return;
+    if (!drawModernTargets || !texture || state.readStale || !DrawModern_IsTargetTexture(texture))
+        return;
     for (int i = 0; i < state.freshCount; i++)
         if (state.fresh[i] == texture) return;
     state.readStale = 1;
@@ -90,12 +92,19 @@ void Float4(float, float, float, float) {}
 
 void SetCapability(unsigned capability, int on) {
     DrawCarried& c = state.carried;
+    // The particles enable texturing once each: the last one set comes first.
+    int& last = state.lastCapability;
+    if (last < c.capabilities && c.capability[last] == capability) {
+        c.on[last] = on;
+        return;
+    }
     int i = 0;
     while (i < c.capabilities && c.capability[i] != capability) i++;
     if (i == DRAW_CARRIED_CAPABILITIES) return; // more kinds than the scenes use
     if (i == c.capabilities) c.capabilities++;
     c.capability[i] = capability;
     c.on[i] = on;
+    last = i;
 }
 void Enable(unsigned capability) {
     SetCapability(capability, 1);

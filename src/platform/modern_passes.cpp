@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+int drawModernTargets = 0;
+
 namespace {
 
 // No GL program is this: the next draw puts its own in use.
@@ -52,6 +54,16 @@ void CheckErrors(const char* after) {
         if (error == GL_NO_ERROR) break;
         if (md.glErrors++ < 8) fprintf(stderr, "draw: GL error 0x%04x after %s\n", error, after);
     }
+}
+
+// The size a target is drawn at: its own, or the picture's (divided each way
+// for a half- or quarter-size one, at least a pixel).
+void TargetSize(const ModernTarget& t, int* width, int* height) {
+    *width = t.askedWidth, *height = t.askedHeight;
+    if (*width) return;
+    ModernPasses_PictureSize(width, height);
+    const int s = t.shrink;
+    *width = (*width + s - 1) / s, *height = (*height + s - 1) / s;
 }
 
 } // namespace
@@ -114,8 +126,9 @@ uint32_t ModernPasses_MakeTarget(int width, int height, int flags) {
     t.askedWidth = width, t.askedHeight = height;
     t.depth = (flags & DRAW_TARGET_DEPTH) != 0;
     t.pingPong = (flags & DRAW_TARGET_PING_PONG) != 0;
-    int w = width, h = height;
-    if (!w) ModernPasses_PictureSize(&w, &h);
+    t.shrink = flags & DRAW_TARGET_QUARTER ? 4 : flags & DRAW_TARGET_HALF ? 2 : 1;
+    int w, h;
+    TargetSize(t, &w, &h);
     GLint bound = 0;
     md.gl.GetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     int made = ModernTarget_Size(md.gl, &t, w, h, (GLuint)bound);
@@ -129,6 +142,7 @@ uint32_t ModernPasses_MakeTarget(int width, int height, int flags) {
     while (slot < md.targets.size() && md.targets[slot].framebuffer[0]) slot++;
     if (slot == md.targets.size()) md.targets.push_back(t);
     md.targets[slot] = t;
+    drawModernTargets++;
     return (uint32_t)slot + 1;
 }
 
@@ -139,6 +153,7 @@ void ModernPasses_DeleteTarget(uint32_t handle) {
     Modern_Submit();
     MarkTextures(*t, 0);
     ModernTarget_Free(md.gl, t);
+    drawModernTargets--;
 }
 
 void ModernPasses_DrawInto(uint32_t handle) {
@@ -151,8 +166,8 @@ void ModernPasses_DrawInto(uint32_t handle) {
         for (int i = 0; i < 4; i++) md.pictureViewport[i] = md.viewport[i];
     }
     if (t) {
-        int w = t->askedWidth, h = t->askedHeight;
-        if (!w) ModernPasses_PictureSize(&w, &h); // follows the window
+        int w, h;
+        TargetSize(*t, &w, &h); // one of the picture's size follows the window
         if ((w != t->width || h != t->height) &&
             ModernTarget_Size(md.gl, t, w, h, (GLuint)md.pictureFramebuffer))
             md.appliedTexture = 0;
@@ -208,6 +223,7 @@ void ModernPasses_Release() {
         if (md.started) ModernTarget_Free(md.gl, &t);
     }
     md.targets.clear();
+    drawModernTargets = 0;
     md.target = 0;
     ModernShaders_Release(md.gl, md.started);
     md.program = 0;

@@ -10,9 +10,9 @@
 #include <vector>
 
 struct ModernTarget {
-    int askedWidth = 0, askedHeight = 0; // 0 x 0: the picture's size
-    int depth = 0, pingPong = 0;
-    int width = 0, height = 0; // as the storage is now
+    int askedWidth = 0, askedHeight = 0;     // 0 x 0: the picture's size
+    int depth = 0, pingPong = 0, shrink = 1; // the picture's size over shrink
+    int width = 0, height = 0;               // as the storage is now
     GLuint framebuffer[2] = {0, 0}, texture[2] = {0, 0}, depthBuffer = 0;
     int back = 0; // the texture drawn into
     // The textures hold what the frames run so far drew into them: no frame

@@ -13,6 +13,7 @@ int PrepareScene3(CloudScene& s, int) {
     const char* paths[5] = {"tarnis_1.tga", "p1_kopf.tga", "p1_koerper.tga", "tarnis_particle2.tga",
                             "tarnis_cloud.tga"};
     LoadSceneTextures(s.textures, paths, 5); // the same records when kept
+    PrepareCloudPass(Draw_Current(), &s);    // made again at every preparation
     return 1;
 }
 
@@ -28,6 +29,25 @@ static void CreateCloudLayers(CloudScene* s, float t) {
         c.width = c.height = 40.0f;
         c.texture = s->textures[4];
     }
+}
+
+static void DrawLayer(const Draw* d, const CloudLayer& c, float r, float g, float b) {
+    d->Rotatef(c.angle, 0.0f, 0.0f, 1.0f);
+    d->Color4f(r, g, b, c.alpha);
+    BindHolder(d, c.texture);
+    float x0 = (float)(c.x - c.width * 0.5), y0 = (float)(c.y - c.height * 0.5);
+    // Texture coordinates up to 2: the image repeats twice across a layer.
+    d->Begin(DRAW_QUADS);
+    d->TexCoord2f(0.0f, 0.0f);
+    d->Vertex3f(x0, y0, c.z);
+    d->TexCoord2f(2.0f, 0.0f);
+    d->Vertex3f(x0 + c.width, y0, c.z);
+    d->TexCoord2f(2.0f, 2.0f);
+    d->Vertex3f(x0 + c.width, y0 + c.height, c.z);
+    d->TexCoord2f(0.0f, 2.0f);
+    d->Vertex3f(x0, y0 + c.height, c.z);
+    d->End();
+    d->Enable(DRAW_TEXTURE_2D);
 }
 
 void Scene3(const SceneFrame& f, CloudScene& state) {
@@ -57,33 +77,30 @@ void Scene3(const SceneFrame& f, CloudScene& state) {
     d->LoadIdentity();
     s->orbit = (float)(s->orbit + dt * f.Param(orbitSpeed, 0.10471976f) * 0.01);
     double radius = f.Param(orbitRadius, 5.0);
-    d->Translatef((float)(radius * sin(s->orbit)), (float)(radius * cos(s->orbit)), 0.0f);
+    float orbitX = (float)(radius * sin(s->orbit)), orbitY = (float)(radius * cos(s->orbit));
+    d->Translatef(orbitX, orbitY, 0.0f);
 
-    float r = f.Param(red, 0.5f), g = f.Param(green, 0.5f), b = f.Param(blue, 0.7f);
-    // The rotations accumulate: layer k turns k + 1 times the common angle,
-    // a fan that opens and closes as the spin flips.
-    for (CloudLayer& c : s->layers) {
+    for (CloudLayer& c : s->layers)
         if (t >= c.nextFlip) {
             c.nextFlip = (float)(t + 2000.0);
             c.spin = -c.spin;
         }
-        d->Rotatef(c.angle, 0.0f, 0.0f, 1.0f);
+    float r = f.Param(red, 0.5f), g = f.Param(green, 0.5f), b = f.Param(blue, 0.7f);
+    const CloudLayer& last = s->layers[31];
+    int passed = 0;
+    if (d->renderer == DRAW_MODERN) {
+        d->Color4f(r, g, b, last.alpha);
+        passed = CloudPass(d, *s, orbitX, orbitY);
+        if (passed) { // as the layers leave them
+            d->Color4f(r, g, b, last.alpha);
+            BindHolder(d, last.texture);
+        }
+    }
+    // The rotations accumulate: layer k turns k + 1 times the common angle,
+    // a fan that opens and closes as the spin flips.
+    for (CloudLayer& c : s->layers) {
+        if (!passed) DrawLayer(d, c, r, g, b);
         c.angle += c.spin;
-        d->Color4f(r, g, b, c.alpha);
-        BindHolder(d, c.texture);
-        float x0 = (float)(c.x - c.width * 0.5), y0 = (float)(c.y - c.height * 0.5);
-        // Texture coordinates up to 2: the image repeats twice across a layer.
-        d->Begin(DRAW_QUADS);
-        d->TexCoord2f(0.0f, 0.0f);
-        d->Vertex3f(x0, y0, c.z);
-        d->TexCoord2f(2.0f, 0.0f);
-        d->Vertex3f(x0 + c.width, y0, c.z);
-        d->TexCoord2f(2.0f, 2.0f);
-        d->Vertex3f(x0 + c.width, y0 + c.height, c.z);
-        d->TexCoord2f(0.0f, 2.0f);
-        d->Vertex3f(x0, y0 + c.height, c.z);
-        d->End();
-        d->Enable(DRAW_TEXTURE_2D);
     }
 
     // The figure takes the last cloud's colour and is added like them.

@@ -8,6 +8,7 @@ struct LineScene {
     SceneClock clock;
     ZELKOR_Texture* picture = nullptr;
     LineSystem lines;
+    uint32_t program = 0; // each stroke once (modern backend), 0: none
 };
 
 void Scene1(const SceneFrame& frame, LineScene& s);

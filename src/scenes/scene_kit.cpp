@@ -74,6 +74,21 @@ void BindHolder(const Draw* d, ZELKOR_Texture* holder) {
     if (holder) holder->BindTexture(d);
 }
 
+const char* const scenePlaceVertex = R"(
+attribute vec4 position;
+attribute vec4 colour;
+attribute vec2 texCoord;
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying vec2 vPlace;
+void main() {
+    gl_Position = position;
+    vColour = colour;
+    vTexCoord = texCoord;
+    vPlace = position.xy / position.w * 0.5 + 0.5;
+}
+)";
+
 void DrawBackdrop(const Draw* d) {
     d->Begin(DRAW_QUADS);
     d->TexCoord2f(0.0f, 0.0f);

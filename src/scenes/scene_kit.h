@@ -31,6 +31,10 @@ ZELKOR_API void BeginSceneFrame(const Draw* draw);
 ZELKOR_API void BindHolder(const Draw* draw, ZELKOR_Texture* holder);
 // The picture quad at depth -21 that fills a 4:3 view at 45 degrees.
 ZELKOR_API void DrawBackdrop(const Draw* draw);
+// A vertex shader (modern backend) that also hands the fragment shader
+// vPlace, its place in the picture from (0, 0) to (1, 1): where to read a
+// target of the picture's shape.
+extern const char* const scenePlaceVertex;
 // The opening of the fading scenes: depth test off, additive blending, the
 // picture at alpha fade.
 ZELKOR_API void DrawFadedBackdrop(const Draw* draw, ZELKOR_Texture* picture, float fade);

@@ -9,6 +9,8 @@ struct SwirlScene {
     ZELKOR_Texture* textures[2] = {}; // picture, particle image
     ParticleSystem particles;
     float orbitPhase = 0.0f;
+    uint32_t program = 0; // darkening, picture and particles in one pass (modern backend), 0: none
+    uint32_t target = 0;  // the particles at half the picture's size (modern backend), 0: none
 };
 
 void Scene2(const SceneFrame& frame, SwirlScene& s);

@@ -1,6 +1,7 @@
 #include "scenes/wobble_scene.h"
 
 #include "platform/draw.h"
+#include "textures/texture.h"
 #include "sequencing/scene_set.h"
 
 #include <cmath>
@@ -50,7 +51,29 @@ void DrawWobbleTube(const Draw* d, const WobbleTube tube, ZELKOR_Texture* textur
     d->End();
 }
 
+// On the modern backend the particles, soft blobs, are drawn at half the
+// picture's size, and reach the picture with the backdrop in one pass
+// before the tube. Additions clamped at white come out alike in any order.
+static const char* const pictureAndParticles = R"(
+varying vec4 vColour;
+varying vec2 vTexCoord;
+varying vec2 vPlace;
+uniform sampler2D picture;
+uniform sampler2D particles;
+void main() {
+    vec4 texel = texture2D(picture, vTexCoord);
+    vec3 lit = vColour.rgb * texel.rgb * (vColour.a * texel.a);
+    gl_FragColor = vec4(lit + texture2D(particles, vPlace).rgb, 1.0);
+}
+)";
+
 int PrepareScene6(WobbleScene& s, int kept) {
+    const Draw* d = Draw_Current();
+    s.program = s.target = 0; // made again at every preparation
+    if (d->renderer == DRAW_MODERN) {
+        s.program = d->ProgramFromSource("scene6.particles", scenePlaceVertex, pictureAndParticles);
+        s.target = d->MakeTarget(0, 0, DRAW_TARGET_HALF);
+    }
     if (kept) return 1;
     const char* paths[3] = {"tarnis_4.tga", "particletex.tga", "wobble.rgs"};
     LoadSceneTextures(s.textures, paths, 3);
@@ -73,7 +96,31 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
     d->LoadIdentity();
     UpdateFade(&s->fade, &s->clock, t, f.Param(fadeLength, 5000.0f));
 
-    DrawFadedBackdrop(d, s->textures[0], s->fade);
+    ZELKOR_Texture* picture = s->textures[0];
+    ParticleSystem* ps = &s->particles;
+    int split = d->renderer == DRAW_MODERN && s->program && s->target && ps->Ready() && picture &&
+                picture->pixels;
+    if (split) {
+        d->DrawInto(s->target);
+        d->Clear(DRAW_COLOR_BUFFER_BIT);
+        d->Disable(DRAW_DEPTH_TEST);
+        d->Enable(DRAW_BLEND);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+        ps->Update(f.elapsed);
+        ps->Render(d, 0.0f, 0.0f, -50.0f, 1);
+        d->DrawInto(0);
+        d->LoadIdentity();
+        d->BlendFunc(DRAW_ONE, DRAW_ONE); // the program has weighed the picture by its alpha
+        d->Color4f(1.0f, 1.0f, 1.0f, s->fade);
+        BindHolder(d, picture);
+        d->UseProgram(s->program);
+        d->UniformTexture("particles", 1, d->TargetTexture(s->target));
+        DrawBackdrop(d);
+        d->UseProgram(0);
+        d->BlendFunc(DRAW_SRC_ALPHA, DRAW_ONE);
+    } else {
+        DrawFadedBackdrop(d, picture, s->fade);
+    }
 
     // The tube runs from depth -20 to -5.
     d->Color4f(f.Param(red, 0.4f), f.Param(green, 0.6f), f.Param(blue, 1.0f), s->fade);
@@ -82,8 +129,15 @@ void Scene6(const SceneFrame& f, WobbleScene& state) {
                    0.0f);
 
     d->LoadIdentity();
-    s->particles.Update(f.elapsed);
-    s->particles.Render(d, 0.0f, 0.0f, -50.0f, 1);
+    if (split) {
+        const Particle& last = ps->particles[ps->count - 1]; // the state Render leaves
+        BindHolder(d, ps->texture);
+        d->Color4f(last.colour[0], last.colour[1], last.colour[2], last.life);
+        d->TexCoord2d(0.0, 0.0);
+    } else {
+        ps->Update(f.elapsed);
+        ps->Render(d, 0.0f, 0.0f, -50.0f, 1);
+    }
     s->phase = (float)(s->phase + s->clock.dt * f.Param(speed, 0.005));
     s->amplitude = (float)(s->amplitude + s->clock.dt * f.Param(growth, 0.0005)); // unbounded
 }

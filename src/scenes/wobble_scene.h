@@ -19,7 +19,8 @@ struct WobbleScene {
     ParticleSystem particles;         // born by SpiralRespawn
     float phase = 0.0f;
     float amplitude = 0.0f;
-    WobbleTube tube = {}; // computed afresh every frame
+    WobbleTube tube = {};             // computed afresh every frame
+    uint32_t program = 0, target = 0; // particles at half size (modern backend), 0: none
 };
 
 void Scene6(const SceneFrame& frame, WobbleScene& s);

@@ -209,6 +209,10 @@ int Capture(Options& o) {
     if (!Show_EnterFolder(&folder)) return 1;
     int renderer = Engine_ShowRenderer(folder.program, folder.shown.c_str(), o.renderer);
     if (renderer < 0) return 1;
+    // Unasked, a capture draws with the modern backend: the same picture
+    // within the scenes' bounds, and fewer pixels filled where the show is
+    // slowest to make. --renderer fixed draws the reference.
+    if (o.renderer < 0) renderer = DRAW_MODERN;
     // The timetable before the start-up, which would spend its time on one
     // that cannot be captured (overlapping entries of a scene), or simulate
     // a range from the end on all the way there only to find nothing.
