@@ -33,6 +33,3 @@ void DrawModern_Release();
 // texture name is some target's.
 uint32_t DrawModern_TargetBack(uint32_t target);
 int DrawModern_IsTargetTexture(uint32_t name);
-// How many targets there are, read without a call: a simulated frame binds
-// textures by the thousand and asks about them only while there are some.
-extern int drawModernTargets;

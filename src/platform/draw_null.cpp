@@ -10,6 +10,7 @@
 #include "platform/draw.h"
 #include "platform/draw_modern.h"
 #include "platform/draw_targets.h"
+#include "modern_state.h" // the live target count, read without a call
 
 namespace {
 
@@ -53,7 +54,8 @@ void MarkFresh(uint32_t texture) {
 // A texture sampled: a target's that this frame has not cleared carries an
 // earlier frame's picture into this one.
 void Read(uint32_t texture) {
-    if (!drawModernTargets || !texture || state.readStale || !DrawModern_IsTargetTexture(texture))
+    // A simulated frame binds textures by the thousand: ask only while targets exist.
+    if (!md.targetCount || !texture || state.readStale || !DrawModern_IsTargetTexture(texture))
         return;
     for (int i = 0; i < state.freshCount; i++)
         if (state.fresh[i] == texture) return;

@@ -10,8 +10,6 @@
 
 #include <cstdio>
 
-int drawModernTargets = 0;
-
 namespace {
 
 // No GL program is this: the next draw puts its own in use.
@@ -142,7 +140,7 @@ uint32_t ModernPasses_MakeTarget(int width, int height, int flags) {
     while (slot < md.targets.size() && md.targets[slot].framebuffer[0]) slot++;
     if (slot == md.targets.size()) md.targets.push_back(t);
     md.targets[slot] = t;
-    drawModernTargets++;
+    md.targetCount++;
     return (uint32_t)slot + 1;
 }
 
@@ -153,7 +151,7 @@ void ModernPasses_DeleteTarget(uint32_t handle) {
     Modern_Submit();
     MarkTextures(*t, 0);
     ModernTarget_Free(md.gl, t);
-    drawModernTargets--;
+    md.targetCount--;
 }
 
 void ModernPasses_DrawInto(uint32_t handle) {
@@ -223,7 +221,7 @@ void ModernPasses_Release() {
         if (md.started) ModernTarget_Free(md.gl, &t);
     }
     md.targets.clear();
-    drawModernTargets = 0;
+    md.targetCount = 0;
     md.target = 0;
     ModernShaders_Release(md.gl, md.started);
     md.program = 0;

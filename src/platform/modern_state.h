@@ -6,6 +6,7 @@
 #include "modern_target.h"
 #include "platform/draw_matrix.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -67,6 +68,8 @@ struct ModernState {
     // drawn into (0: the picture), and while it is, the picture's frame
     // buffer and viewport.
     std::vector<ModernTarget> targets;
+    int targetCount = 0; // live ones, read by the null backend without a call
+    size_t markBytes = 0; // what all marks keep of the targets' pixels
     uint32_t target = 0;
     GLint pictureFramebuffer = 0;
     int pictureViewport[4] = {0, 0, 0, 0};

@@ -103,7 +103,6 @@ struct DrawTargetsMark {
 namespace {
 
 const size_t kMostHeld = (size_t)256 << 20;
-size_t held = 0; // bytes all marks keep
 
 ModernTarget* Target(uint32_t handle) {
     if (handle == 0 || handle > md.targets.size()) return nullptr;
@@ -131,11 +130,11 @@ int DrawTargets_Mark(DrawTargetsMark** out, int* whole) {
         DrawTargetsMark::Kept kept = {handle, t->back, t->width, t->height, 0, {}};
         const int count = t->pingPong ? 2 : 1;
         size_t bytes = (size_t)t->width * (size_t)t->height * 4 * (size_t)count;
-        if (t->consistent && held + bytes <= kMostHeld) {
+        if (t->consistent && md.markBytes + bytes <= kMostHeld) {
             for (int i = 0; i < count; i++) ModernTarget_Read(md.gl, *t, i, &kept.pixels[i], bound);
             kept.held = 1;
             mark->bytes += bytes;
-            held += bytes;
+            md.markBytes += bytes;
         } else {
             *whole = 0;
         }
@@ -165,7 +164,7 @@ void DrawTargets_Rewind(const DrawTargetsMark* mark) {
 
 void DrawTargets_FreeMark(DrawTargetsMark* mark) {
     if (!mark) return;
-    held -= mark->bytes;
+    md.markBytes -= mark->bytes;
     delete mark;
 }
 
