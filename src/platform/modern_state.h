@@ -68,7 +68,7 @@ struct ModernState {
     // drawn into (0: the picture), and while it is, the picture's frame
     // buffer and viewport.
     std::vector<ModernTarget> targets;
-    int targetCount = 0; // live ones, read by the null backend without a call
+    int targetCount = 0;  // live ones, read by the null backend without a call
     size_t markBytes = 0; // what all marks keep of the targets' pixels
     uint32_t target = 0;
     GLint pictureFramebuffer = 0;
