@@ -179,14 +179,13 @@ video "$WORK/over/v.mkv" 500 && chmod 600 "$WORK/over/v.mkv" && video "$WORK/ove
 [ -L "$WORK/over/link.mkv" ] || fail "the link was replaced by a file"
 [ "$(stat -c %a "$WORK/over/v.mkv")" = 600 ] || fail "mode $(stat -c %a "$WORK/over/v.mkv"), not 600"
 cp "$WORK/over/v.mkv" "$WORK/over/v.before"
-# At 60 frames a second the capture is still making its video when the signal
-# comes, whichever backend draws.
+# The signal comes once the new video's temporary file is there, over a range
+# long enough that the capture is still making it then, whichever backend draws.
 for sig in TERM HUP; do
-    "$Z" capture --dir "$SHOW" --size 64x48 --fps 60 --from 0 --to 3900 --quiet \
+    "$Z" capture --dir "$SHOW" --size 64x48 --fps 60 --from 0 --to 60000 --quiet \
         -o "$WORK/over/v.mkv" 2>>"$WORK/over.err" &
     pid=$!
-    zk_wait_for 30 grep -q Returning "$WORK/over/zelkor.log"
-    sleep 0.2
+    zk_wait_for 30 sh -c "ls -A '$WORK/over' | grep -q '^\.v\.mkv\..*\.tmp$'"
     kill -$sig $pid
     wait $pid
     left=$(ls -A "$WORK/over" | grep tmp)
