@@ -26,6 +26,14 @@ zk_e2e_begin() {
     cd "$ZK_WORK" || exit 1
 }
 
+# zk_install BUILD: the engine installed into $ZK_WORK/prefix ($P), its
+# commands first on the PATH, as a maker has it.
+zk_install() {
+    P=$ZK_WORK/prefix
+    cmake --install "$1" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
+    export PATH="$P/bin:$PATH"
+}
+
 # zk_start_xvfb [WxH]: the screen's size (default $ZK_XVFB_SIZE, else 1024x768).
 zk_start_xvfb() {
     local size=${1:-${ZK_XVFB_SIZE:-1024x768}}

@@ -10,9 +10,7 @@
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
-P=$ZK_WORK/prefix
-cmake --install "$1" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
-export PATH="$P/bin:$PATH"
+zk_install "$1"
 
 # Step 1: a new project, and dev on it, which configures and builds it first;
 # the scene loops, so a slow machine never plays past the end, which holds.

@@ -11,9 +11,8 @@ set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 B=$1
 zk_e2e_begin "$B"
-P=$ZK_WORK/prefix
-cmake --install "$B" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
-export PATH="$P/bin:$PATH" XDG_STATE_HOME="$ZK_WORK/state"
+zk_install "$B"
+export XDG_STATE_HOME="$ZK_WORK/state"
 chmod -R a-w "$P/share/marovy"
 
 # The references: every page zelkor(1) names, rendered without a warning, and

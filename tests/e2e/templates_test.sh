@@ -9,9 +9,7 @@
 set -u
 source "$2/tests/lib.sh" # arguments: the build folder, the source folder
 zk_e2e_begin "$1"
-P=$ZK_WORK/prefix
-cmake --install "$1" --prefix "$P" >install.log 2>&1 || { cat install.log; zk_fail "install"; }
-export PATH="$P/bin:$PATH"
+zk_install "$1"
 
 # The README's commands under a heading: its indented lines, comments cut.
 readme() { sed -n "/^## $2\$/,/^## /p" "$1/README.md" | sed -n 's/^    \([^ ].*\)/\1/p' | sed 's/ *#.*//'; }

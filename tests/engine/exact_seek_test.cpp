@@ -13,6 +13,7 @@
 #include "engine/scene_library.h"
 #include "platform/draw.h"
 #include "sequencing/tmg_bytes.h"
+#include "seek_grab.h"
 #include "support/scratch.h"
 
 #include <GL/gl.h>
@@ -33,22 +34,7 @@ struct Case {
     const char* scene;
 };
 
-std::vector<uint8_t> grabbed;
-int grab = 0;
-
-// Drawn over the finished frame before it is shown: its pixels, when asked.
-void Grab(const Draw* draw, int, int, void*) {
-    if (!grab) return;
-    draw->Submit();
-    grabbed.resize(kWidth * kHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, grabbed.data());
-    grab = 0;
-}
-
-uint32_t GridTime(uint64_t g) {
-    return (uint32_t)((g * 1000 + 59) / 60);
-}
+SeekGrab shot = {kWidth, kHeight, 0, {}};
 
 // The show playing: its folder, its library, and the straight run's picture
 // at each scene's time (the grid frame 7/8 into its entry).
@@ -106,7 +92,7 @@ void Play(const std::string& show, const std::vector<std::string>& scenes, uint3
     Live_SetLogPath("zelkor.log");
     ASSERT_EQ(Live_Start(kWidth, kHeight, 0, renderer), RUNNER_OK);
     Live_SetPaused(1);
-    Live_SetOverlay(Grab, nullptr);
+    Live_SetOverlay(SeekGrab_Overlay, &shot);
     uint64_t last = 0;
     for (size_t i = 0; i < scenes.size(); i++) {
         uint64_t g = ((uint64_t)i * slot + slot * 7 / 8) * 60 / 1000;
@@ -114,11 +100,11 @@ void Play(const std::string& show, const std::vector<std::string>& scenes, uint3
         last = g;
     }
     for (uint64_t g = 0; g <= last; g++) {
-        for (const auto& [scene, frame] : playing.frameOf) grab |= frame == g;
+        for (const auto& [scene, frame] : playing.frameOf) shot.want |= frame == g;
         Live_Advance(GridTime(g));
         ASSERT_EQ(Live_Frame(0), RUNNER_OK);
         for (const auto& [scene, frame] : playing.frameOf)
-            if (frame == g) playing.straight[scene] = grabbed;
+            if (frame == g) playing.straight[scene] = shot.pixels;
     }
 }
 
@@ -139,14 +125,14 @@ TEST_P(ExactSeek, ShowsWhatAStraightRunDrewThere) {
                     "scene9", "creditsend"});
     ASSERT_FALSE(HasFatalFailure());
     for (int seek = 0; seek < (show == "particles" ? 2 : 1); seek++) {
-        grab = 1;
+        shot.want = 1;
         Live_Seek(GridTime(playing.frameOf[c.scene]));
         ASSERT_EQ(Live_Frame(0), RUNNER_OK);
-        ASSERT_FALSE(grab) << "no frame was shown";
+        ASSERT_FALSE(shot.want) << "no frame was shown";
         const std::vector<uint8_t>& want = playing.straight[c.scene];
-        ASSERT_EQ(grabbed.size(), want.size());
+        ASSERT_EQ(shot.pixels.size(), want.size());
         size_t differ = 0;
-        for (size_t i = 0; i < want.size(); i++) differ += grabbed[i] != want[i];
+        for (size_t i = 0; i < want.size(); i++) differ += shot.pixels[i] != want[i];
         EXPECT_EQ(differ, 0u) << c.scene << ", seek " << seek + 1 << ": bytes that differ";
     }
 }

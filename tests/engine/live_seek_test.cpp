@@ -10,6 +10,7 @@
 #include "engine/runner.h"
 #include "platform/draw.h"
 #include "sequencing/tmg_bytes.h"
+#include "seek_grab.h"
 #include "support/scratch.h"
 
 #include <GL/gl.h>
@@ -23,22 +24,7 @@ namespace {
 
 const int kWidth = 160, kHeight = 120;
 
-std::vector<uint8_t> grabbed;
-int grab = 0;
-
-// Drawn over each frame shown: its pixels, when asked.
-void Grab(const Draw* draw, int, int, void*) {
-    if (!grab) return;
-    draw->Submit();
-    grabbed.resize(kWidth * kHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, grabbed.data());
-    grab = 0;
-}
-
-uint32_t GridTime(uint64_t g) {
-    return (uint32_t)((g * 1000 + 59) / 60);
-}
+SeekGrab shot = {kWidth, kHeight, 0, {}};
 
 TEST(LiveSeek, SlicedSeekEndsOnTheStraightRunsPicture) {
     ScratchDir folder("live_seek");
@@ -56,14 +42,14 @@ TEST(LiveSeek, SlicedSeekEndsOnTheStraightRunsPicture) {
     Live_SetSound(ENGINE_SOUND_OFF);
     ASSERT_EQ(Live_Start(kWidth, kHeight, 0, DRAW_FIXED), RUNNER_OK);
     Live_SetPaused(1);
-    Live_SetOverlay(Grab, nullptr);
+    Live_SetOverlay(SeekGrab_Overlay, &shot);
     const uint64_t target = 480; // 8 s: 5 s into the swirl
     for (uint64_t g = 0; g <= target; g++) {
-        grab = g == target;
+        shot.want = g == target;
         Live_Advance(GridTime(g));
         ASSERT_EQ(Live_Frame(0), RUNNER_OK);
     }
-    const std::vector<uint8_t> straight = grabbed;
+    const std::vector<uint8_t> straight = shot.pixels;
 
     // Away (the scenes keep their state), then two seeks, playing: the first
     // is given up half way.
@@ -73,26 +59,26 @@ TEST(LiveSeek, SlicedSeekEndsOnTheStraightRunsPicture) {
     ASSERT_EQ(Live_Frame(0), RUNNER_OK);
     Live_SetExactSeeks(1);
     Live_SetSeekSlice(1);
-    grab = 1;
+    shot.want = 1;
     Live_Seek(GridTime(target) - 2500);
     ASSERT_EQ(Live_Frame(0), RUNNER_OK);
-    EXPECT_FALSE(grab) << "no fast picture";
+    EXPECT_FALSE(shot.want) << "no fast picture";
     EXPECT_TRUE(Live_SeekPending());
     for (int i = 0; i < 20 && Live_SeekPending(); i++) {
-        grab = 1;
+        shot.want = 1;
         ASSERT_EQ(Live_Frame(0), RUNNER_OK);
-        EXPECT_TRUE(grab) << "a frame of the way was shown";
+        EXPECT_TRUE(shot.want) << "a frame of the way was shown";
     }
     EXPECT_EQ(Live_Time(), GridTime(target) - 2500) << "the music went on while pending";
     Live_Seek(GridTime(target));
     for (int frames = 0; Live_SeekPending() || frames == 0; frames++) {
         ASSERT_LT(frames, 100000);
-        grab = 1;
+        shot.want = 1;
         ASSERT_EQ(Live_Frame(0), RUNNER_OK);
     }
-    ASSERT_FALSE(grab) << "the exact picture was not shown";
+    ASSERT_FALSE(shot.want) << "the exact picture was not shown";
     size_t differ = 0;
-    for (size_t i = 0; i < straight.size(); i++) differ += grabbed[i] != straight[i];
+    for (size_t i = 0; i < straight.size(); i++) differ += shot.pixels[i] != straight[i];
     EXPECT_EQ(differ, 0u) << "bytes that differ from the straight run's";
     Live_Stop();
 }
