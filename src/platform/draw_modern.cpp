@@ -45,6 +45,10 @@ void ApplyState(const BatchKey& key) {
     ModernPasses_ApplyProgram(key);
     if (key.texture && key.texture != md.appliedTexture)
         md.gl.BindTexture(GL_TEXTURE_2D, md.appliedTexture = key.texture);
+    // Where the texture is magnified everywhere the mip levels are never read,
+    // but a rasteriser in software still works out the level for every pixel:
+    // the same picture for a third less of its time. Put back after the draw.
+    if (key.magnified) md.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     if (key.blend != md.appliedBlend) (key.blend ? md.gl.Enable : md.gl.Disable)(GL_BLEND);
     if (key.blend && (key.source != md.appliedSource || key.destination != md.appliedDestination))
         md.gl.BlendFunc(md.appliedSource = key.source, md.appliedDestination = key.destination);
@@ -62,6 +66,8 @@ void Modern_Submit() {
         md.gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(md.batch.size() * sizeof(Vertex)),
                          md.batch.data(), GL_STREAM_DRAW);
         md.gl.DrawArrays(md.batchKey.primitive, 0, (GLsizei)md.batch.size());
+        if (md.batchKey.magnified)
+            md.gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         md.drawCalls++;
     }
     md.batch.clear();
@@ -156,12 +162,42 @@ void Segment(const Outlet& out, const Vertex& a, const Vertex& b) {
     }
 }
 
+// Whether a triangle of the backend's own program shows its mipmapped
+// texture magnified all over: no more than 0.95 texels to a pixel either way
+// across the screen. Only a triangle parallel to the screen (one w) maps
+// texels to pixels evenly enough to tell; the bound is on the sum of both
+// texel steps, over any measure GL lets an implementation take for the level.
+int Magnified(const BatchKey& key, const Vertex& a, const Vertex& b, const Vertex& c) {
+    if (!key.texture || key.program || key.texture >= md.mipmapped.size()) return 0;
+    const int texW = md.mipmapped[key.texture].first, texH = md.mipmapped[key.texture].second;
+    const float w = a.position[3];
+    if (texW <= 0 || !(w > 0) || fabsf(b.position[3] - w) > w * 1e-5f ||
+        fabsf(c.position[3] - w) > w * 1e-5f)
+        return 0;
+    const float sx = 0.5f * md.viewport[2] / w, sy = 0.5f * md.viewport[3] / w;
+    const float x1 = (b.position[0] - a.position[0]) * sx,
+                y1 = (b.position[1] - a.position[1]) * sy;
+    const float x2 = (c.position[0] - a.position[0]) * sx,
+                y2 = (c.position[1] - a.position[1]) * sy;
+    const float u1 = (b.texCoord[0] - a.texCoord[0]) * texW,
+                v1 = (b.texCoord[1] - a.texCoord[1]) * texH;
+    const float u2 = (c.texCoord[0] - a.texCoord[0]) * texW,
+                v2 = (c.texCoord[1] - a.texCoord[1]) * texH;
+    const float det = x1 * y2 - x2 * y1;
+    if (!(fabsf(det) > 1e-6f)) return 0;
+    const float dudx = (u1 * y2 - u2 * y1) / det, dvdx = (v1 * y2 - v2 * y1) / det;
+    const float dudy = (x1 * u2 - x2 * u1) / det, dvdy = (x1 * v2 - x2 * v1) / det;
+    return fabsf(dudx) + fabsf(dvdx) <= 0.95f && fabsf(dudy) + fabsf(dvdy) <= 0.95f;
+}
+
 void Triangle(const Outlet& out, const Vertex& a, const Vertex& b, const Vertex& c) {
     if (md.polygonLines) {
         Segment(out, a, b), Segment(out, b, c), Segment(out, c, a);
     } else {
         const Vertex triangle[3] = {a, b, c};
-        Modern_Emit(out.triangles, triangle, 3);
+        BatchKey key = out.triangles;
+        key.magnified = Magnified(key, a, b, c);
+        Modern_Emit(key, triangle, 3);
     }
 }
 
@@ -225,6 +261,7 @@ int Start() {
     DrawMatrix_Identity(&md.projection);
     md.clipMatrixStale = 1;
     md.textureReady.clear();
+    md.mipmapped.clear();
     md.target = 0;
     md.primitive = -1;
     md.primitiveVertices.clear();
@@ -484,10 +521,13 @@ uint32_t UploadTexture(uint32_t name, const DrawImage* image, int mipmaps) {
     if (!md.started) return name;
     GLuint object = name;
     if (!object) md.gl.GenTextures(1, &object);
-    int ready = ModernTexture_Upload(md.gl, object, *image, mipmaps);
+    int w = 0, h = 0;
+    int ready = ModernTexture_Upload(md.gl, object, *image, mipmaps, &w, &h);
     md.appliedTexture = md.boundTexture = object; // left bound, as by the fixed backend
     if (object >= md.textureReady.size()) md.textureReady.resize(object + 1, 0);
     md.textureReady[object] = (uint8_t)ready;
+    if (object >= md.mipmapped.size()) md.mipmapped.resize(object + 1);
+    md.mipmapped[object] = mipmaps && ready ? std::make_pair(w, h) : std::make_pair(0, 0);
     return object;
 }
 

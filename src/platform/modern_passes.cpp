@@ -26,6 +26,7 @@ void MarkTextures(const ModernTarget& t, uint8_t ready) {
         if (!name) continue;
         if (name >= md.textureReady.size()) md.textureReady.resize(name + 1, 0);
         md.textureReady[name] = ready;
+        if (name < md.mipmapped.size()) md.mipmapped[name] = {0, 0}; // a name used again
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct ModernVertex {
@@ -24,10 +25,11 @@ struct ModernBatchKey {
     GLenum source = GL_ONE, destination = GL_ZERO; // only when blending
     int depthTest = 0;
     uint32_t program = 0; // a scene's program (a handle), 0: the backend's own
+    int magnified = 0;    // a mipmapped texture magnified all over: drawn without its mip levels
     bool operator==(const ModernBatchKey& o) const {
         return primitive == o.primitive && texture == o.texture && blend == o.blend &&
                source == o.source && destination == o.destination && depthTest == o.depthTest &&
-               program == o.program;
+               program == o.program && magnified == o.magnified;
     }
 };
 
@@ -63,6 +65,8 @@ struct ModernState {
     DrawMatrix modelview[MODERN_STACK_DEPTH], projection, clipMatrix;
     int depth = 1, clipMatrixStale = 1;
     std::vector<uint8_t> textureReady; // by name: uploaded with an image, or a target's
+    // By name: a mipmapped texture's size in texels, {0, 0} for the others.
+    std::vector<std::pair<int, int>> mipmapped;
 
     // Render targets by handle - 1 (a freed one has no frame buffer), the one
     // drawn into (0: the picture), and while it is, the picture's frame

@@ -41,7 +41,9 @@ static void ScaleImage(const uint8_t* src, int w, int h, size_t stride, int chan
     }
 }
 
-int ModernTexture_Upload(const ModernGL& gl, GLuint name, const DrawImage& image, int mipmaps) {
+int ModernTexture_Upload(const ModernGL& gl, GLuint name, const DrawImage& image, int mipmaps,
+                         int* width, int* height) {
+    *width = *height = 0;
     gl.BindTexture(GL_TEXTURE_2D, name);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                      mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
@@ -78,5 +80,6 @@ int ModernTexture_Upload(const ModernGL& gl, GLuint name, const DrawImage& image
     gl.TexImage2D(GL_TEXTURE_2D, 0, (GLint)format, w2, h2, 0, format, GL_UNSIGNED_BYTE, pixels);
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, saved);
     if (mipmaps) gl.GenerateMipmap(GL_TEXTURE_2D);
+    *width = w2, *height = h2;
     return 1;
 }

@@ -7,5 +7,7 @@
 #include "platform/draw.h"
 
 // Fills texture object `name` (left bound) from `image`; 1 when the texture
-// is complete and can be drawn with, 0 when the image was empty.
-int ModernTexture_Upload(const ModernGL& gl, GLuint name, const DrawImage& image, int mipmaps);
+// is complete and can be drawn with, 0 when the image was empty. *width and
+// *height get the size uploaded (which scaling may have changed).
+int ModernTexture_Upload(const ModernGL& gl, GLuint name, const DrawImage& image, int mipmaps,
+                         int* width, int* height);
