@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     int quick = argc > 1 && std::string(argv[argc - 1]) == "--quick";
     if (quick) argc--;
     std::string show = argc > 1 ? argv[1] : ZK_BINARY_DIR "/show";
-    printf("show %s, 60 fps simulated and written, H.264 crf 18 superfast (the default), AAC\n",
+    printf("show %s, 60 fps simulated and written, H.264 crf 18 realtime (the default), AAC\n",
            show.c_str());
     const int sizes[][2] = {{640, 480}, {1280, 720}};
     for (const auto& size : sizes) {

@@ -6,9 +6,10 @@
 # machine CPU is the steadier figure):
 #   a still at 2:30 at 640x480;
 #   a 3-second clip from 0:45 to .mp4 at 640x480;
-#   the export speed, as a multiple of real time, of a range (default the
-#   whole show) to a 60 fps .mp4 with each backend and x264 preset given,
-#   at 640x480, 1280x720 and 1920x1080.
+#   the export speed, as a multiple of real time, and the file's size, of a
+#   range (default the whole show) to a 60 fps .mp4 with each backend and
+#   preset (realtime, the default, against x264's superfast), at 640x480,
+#   1280x720 and 1920x1080.
 # Usage: bench/bench_capture_catch_up.sh BUILD [FROM TO]   (FROM TO in ms;
 # the export part is slow: minutes a size on two cores)
 # Runs on SDL's offscreen driver when no display is set.
@@ -44,12 +45,14 @@ span=$(awk -v f="$FROM" -v t="$TO" 'BEGIN { print (t - f) / 1000 }')
 echo "export of $FROM-$TO ms ($span s of show) to a 60 fps .mp4 (crf 18):"
 for size in 640x480 1280x720 1920x1080; do
     for renderer in fixed modern; do
-        for preset in superfast veryfast; do
+        for preset in realtime superfast; do
             name="$size $renderer $preset"
             line=$(run "$name" --size $size --from "$FROM" --to "$TO" --renderer $renderer \
                 --preset $preset -o "$work/v.mp4") || { echo "$line"; continue; }
             wall=$(echo "$line" | awk '{ print $(NF-4) }')
-            echo "$line  $(awk -v s="$span" -v w="$wall" 'BEGIN { printf "%.2fx real time", s / w }')"
+            bytes=$(stat -c %s "$work/v.mp4")
+            echo "$line  $(awk -v s="$span" -v w="$wall" -v b="$bytes" \
+                'BEGIN { printf "%.2fx real time %6.1f MB", s / w, b / 1e6 }')"
         done
     done
 done

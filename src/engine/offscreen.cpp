@@ -57,3 +57,7 @@ void Offscreen_ReadRgb(int width, int height, int rowPixels, uint8_t* out) {
 void Offscreen_ReadBgra(int width, int height, int rowPixels, uint8_t* out) {
     Read(width, height, rowPixels, GL_BGRA, out);
 }
+
+void Offscreen_ReadRgba(int width, int height, int rowPixels, uint8_t* out) {
+    Read(width, height, rowPixels, GL_RGBA, out);
+}

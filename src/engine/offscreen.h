@@ -16,3 +16,5 @@ int Offscreen_Create(int width, int height);
 void Offscreen_ReadRgb(int width, int height, int rowPixels, uint8_t* out);
 // The same as BGRA.
 void Offscreen_ReadBgra(int width, int height, int rowPixels, uint8_t* out);
+// RGBA, the order the frame buffer itself keeps: the cheapest read.
+void Offscreen_ReadRgba(int width, int height, int rowPixels, uint8_t* out);

@@ -37,3 +37,8 @@ void Offscreen_ReadBgra(int width, int height, int rowPixels, uint8_t* out) {
     static const int bgra[4] = {2, 1, 0, 3};
     Read(width, height, rowPixels, 4, bgra, out);
 }
+
+void Offscreen_ReadRgba(int width, int height, int rowPixels, uint8_t* out) {
+    static const int rgba[4] = {0, 1, 2, 3};
+    Read(width, height, rowPixels, 4, rgba, out);
+}

@@ -139,6 +139,11 @@ void Runner_ReadBgra(uint8_t* out) {
     ReadFrame(out, 4, Offscreen_ReadBgra);
 }
 
+void Runner_ReadPictureRgba(uint8_t* out) {
+    Draw_Current()->Submit();
+    Offscreen_ReadRgba(runner.areaWidth, runner.areaHeight, runner.areaWidth, out);
+}
+
 void Runner_Stop() {
     Engine_Stop();
 }

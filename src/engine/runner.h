@@ -39,6 +39,9 @@ int Runner_SimulateFrame(uint64_t frame);
 void Runner_ReadRgb(uint8_t* out);
 // The same as BGRA, the order GL keeps pixels in, so the read is a plain copy.
 void Runner_ReadBgra(uint8_t* out);
+// Only the picture between the bars (ZELKOR_PictureArea of the frame's size),
+// as RGBA, rows bottom up; the bars are black in any case.
+void Runner_ReadPictureRgba(uint8_t* out);
 // Shuts the show down; safe after a failed start.
 void Runner_Stop();
 // After RUNNER_START_FAILED: why the log could not be opened (an errno, which

@@ -146,9 +146,11 @@ ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, ZK_Status* status) {
     ZK_Video* v = new (std::nothrow) ZK_Video;
     if (!v) return ZK_Report(status, ZK_FailIn(path, "out of memory")), nullptr;
     v->path = path;
-    v->rowBytes = (size_t)s->width * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
-    v->frameBytes = v->rowBytes * (size_t)s->height;
-    v->height = s->height;
+    const int picture = s->pictureWidth > 0;
+    v->rowBytes =
+        (size_t)(picture ? s->pictureWidth : s->width) * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
+    v->height = picture ? s->pictureHeight : s->height;
+    v->frameBytes = v->rowBytes * (size_t)v->height;
     v->audioChannels = s->audio ? s->audioChannels : 0;
     ZK_Status made = CreateTemp(v);
     for (uint8_t*& slot : v->slots) {

@@ -17,13 +17,18 @@ enum { ZK_VIDEO_RGB, ZK_VIDEO_RGBA, ZK_VIDEO_BGRA }; // byte order of a pixel; a
 enum { ZK_VIDEO_MAX_FPS = 240, ZK_VIDEO_MAX_SIDE = 8192, ZK_VIDEO_QUEUE = 8 };
 
 struct ZK_VideoSettings {
-    const char* path = nullptr;       // the container follows the extension
-    int width = 0, height = 0;        // both even
-    int fps = 60;                     // 1-240; frame k is at k / fps seconds
-    int crf = 18;                     // 0-51 for H.264, 0-63 for VP9
-    const char* preset = "superfast"; // x264's names; VP9 maps them onto its speed
+    const char* path = nullptr;      // the container follows the extension
+    int width = 0, height = 0;       // both even
+    int fps = 60;                    // 1-240; frame k is at k / fps seconds
+    int crf = 18;                    // 0-51 for H.264, 0-63 for VP9
+    const char* preset = "realtime"; // or x264's names; VP9 maps them onto its speed
     int pixelFormat = ZK_VIDEO_RGB;
-    int bottomUp = 0;      // rows arrive bottom row first, as glReadPixels leaves them
+    int bottomUp = 0; // rows arrive bottom row first, as glReadPixels leaves them
+    // Frames that hold only a picture between black bars: the buffers are
+    // pictureWidth x pictureHeight (all four even), placed pictureX pixels
+    // from the left and pictureY rows from the frame's first row as rows
+    // arrive. 0x0: the buffers are whole frames.
+    int pictureX = 0, pictureY = 0, pictureWidth = 0, pictureHeight = 0;
     int audio = 0;         // 1: an audio track, fed by ZK_VideoPushAudio
     int audioRate = 44100; // of the PCM pushed (signed 16-bit, interleaved)
     int audioChannels = 2; // 1 or 2
@@ -40,7 +45,8 @@ ZK_Status ZK_VideoCheck(const ZK_VideoSettings* settings);
 // be made. Nothing is left on disk after a refusal.
 ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* settings, ZK_Status* status = nullptr);
 
-// The next frame's buffer, width * bytes-per-pixel bytes per row, no padding;
+// The next frame's buffer (of the picture, when one is set), width *
+// bytes-per-pixel bytes per row, no padding;
 // waits while 8 frames are in flight. Fill it, then submit it. Null once the
 // encoder has failed (ZK_VideoError says why).
 uint8_t* ZK_VideoAcquireFrame(ZK_Video* video);

@@ -187,3 +187,58 @@ TEST(Video, RefusedSettingsAndAbortsLeaveNoFile) {
     EXPECT_TRUE(fs::is_fifo(fifo));
     fs::remove_all(dir);
 }
+
+// A picture between bars, RGBA rows bottom up, as capture reads it: it comes
+// back in its place (8 rows above the bottom) with black around it; a picture
+// off the chroma grid is refused.
+TEST(Video, PictureBetweenBars) {
+    std::string dir = ScratchDir();
+    ASSERT_FALSE(dir.empty());
+    const std::string path = dir + "/bars.mp4";
+    const int BAR = 32, FW = W + 2 * BAR, FH = H + 32, TOP = FH - 8 - H, FRAMES_HERE = 3;
+    ZK_VideoSettings s;
+    s.path = path.c_str();
+    s.width = FW, s.height = FH, s.fps = FPS;
+    s.pixelFormat = ZK_VIDEO_RGBA, s.bottomUp = 1;
+    s.pictureX = BAR + 1, s.pictureY = 8, s.pictureWidth = W, s.pictureHeight = H;
+    ZK_Status error;
+    EXPECT_EQ(ZK_VideoOpen(&s, &error), nullptr);
+    s.pictureX = BAR;
+    ZK_Video* video = ZK_VideoOpen(&s, &error);
+    ASSERT_TRUE(video) << ZK_StatusText(error);
+    std::vector<uint8_t> rgba((size_t)W * H * 4);
+    for (int k = 0; k < FRAMES_HERE; k++) {
+        const std::vector<uint8_t> rgb = Picture(k);
+        for (int y = 0; y < H; y++)
+            for (int x = 0; x < W; x++) {
+                const uint8_t* p = &rgb[((size_t)y * W + x) * 3];
+                uint8_t* q = &rgba[((size_t)(H - 1 - y) * W + x) * 4];
+                q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = 255;
+            }
+        ASSERT_TRUE(ZK_VideoPushFrame(video, rgba.data(), W * 4));
+    }
+    ASSERT_TRUE((error = ZK_VideoFinish(video)).ok) << ZK_StatusText(error);
+
+    VideoReadback back;
+    std::string problem;
+    ASSERT_TRUE(ReadVideoFile(path, 0, &back, &problem)) << problem;
+    ASSERT_EQ(back.frames.size(), (size_t)FRAMES_HERE);
+    for (int k = 0; k < FRAMES_HERE; k++) {
+        const std::vector<uint8_t>& f = back.frames[k];
+        std::vector<uint8_t> inside((size_t)W * H * 3);
+        int brightestBar = 0;
+        for (int y = 0; y < FH; y++) {
+            const uint8_t* row = &f[(size_t)y * FW * 3];
+            const bool picture = y >= TOP && y < TOP + H;
+            if (picture)
+                std::copy(row + BAR * 3, row + (BAR + W) * 3, &inside[(size_t)(y - TOP) * W * 3]);
+            for (int x = 0; x < FW; x++)
+                if (!picture ? y < TOP - 4 || y >= TOP + H + 4 : x < BAR - 4 || x >= BAR + W + 4)
+                    for (int c = 0; c < 3; c++)
+                        brightestBar = std::max<int>(brightestBar, row[x * 3 + c]);
+        }
+        EXPECT_GE(Psnr(inside.data(), Picture(k).data(), inside.size()), 35) << "frame " << k;
+        EXPECT_LE(brightestBar, 6) << "frame " << k;
+    }
+    fs::remove_all(dir);
+}

@@ -2,6 +2,7 @@
 
 #include "capture_progress.h"
 #include "engine/runner.h"
+#include "platform/opengl.h"
 
 #include <csignal>
 #include <vector>
@@ -22,7 +23,13 @@ void Capture_CatchInterrupt() {
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
                 int quiet, uint32_t lead, CaptureReport* report) {
     const uint64_t total = CaptureSchedule_Count(schedule);
-    std::vector<uint8_t> pixels((size_t)width * (size_t)height * (sink->bgra ? 4 : 3));
+    if (sink->picture) {
+        int x, y;
+        ZELKOR_PictureArea(width, height, &x, &y, &width, &height);
+    }
+    std::vector<uint8_t> pixels;
+    if (!sink->buffer)
+        pixels.resize((size_t)width * height * (sink->bgra || sink->picture ? 4 : 3));
     uint32_t music = Runner_FrameTime(0);
     uint32_t last = schedule->fps > 0 ? schedule->to : total ? schedule->times.back() : music;
     uint32_t due = schedule->fps > 0 ? schedule->from : total ? schedule->times.front() : music;
@@ -48,12 +55,19 @@ int Capture_Run(const CaptureSchedule* schedule, int width, int height, const Ca
         if (CaptureSchedule_Due(schedule, run.k, music)) {
             // A plain read: with Mesa's software rasterizer a read into a pixel
             // buffer object waits for the frame just the same (measured: no gain).
-            if (sink->bgra)
-                Runner_ReadBgra(pixels.data());
+            uint8_t* into = sink->buffer ? sink->buffer(sink->user) : pixels.data();
+            if (!into) {
+                end = CAPTURE_SINK_FAILED;
+                break;
+            }
+            if (sink->picture)
+                Runner_ReadPictureRgba(into);
+            else if (sink->bgra)
+                Runner_ReadBgra(into);
             else
-                Runner_ReadRgb(pixels.data());
+                Runner_ReadRgb(into);
             for (; run.k < total && CaptureSchedule_Due(schedule, run.k, music); run.k++)
-                if (!sink->frame(sink->user, run.k, music, pixels.data())) {
+                if (!sink->frame(sink->user, run.k, music, into)) {
                     end = CAPTURE_SINK_FAILED;
                     break;
                 }

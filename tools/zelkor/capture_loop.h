@@ -11,10 +11,15 @@
 // width x height pixels with rows bottom up, BGRA when `bgra` is set, else
 // RGB; it returns 1 to go on, or 0 to stop after saying why on stderr. The
 // same pixels come again for the next k when that is due on the same frame.
+// With `picture` the pixels are the picture between the bars alone
+// (ZELKOR_PictureArea), as RGBA, and the sink places it itself. With
+// `buffer`, frames are read where it says (null: stop, having said why).
 struct CaptureSink {
     int (*frame)(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) = nullptr;
+    uint8_t* (*buffer)(void* user) = nullptr;
     void* user = nullptr;
     int bgra = 0;
+    int picture = 0;
 };
 
 enum CaptureEnd {

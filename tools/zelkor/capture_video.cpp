@@ -17,8 +17,9 @@ struct CaptureVideo {
     uint64_t from = 0, fps = 0;
     int rowBytes = 0;
     int audio = 0;
-    Mp3Stream* sound = nullptr; // null with audio: the track has ended, silence follows
-    uint64_t next = 0, end = 0; // the next sample to push and the first not to
+    uint8_t* acquired = nullptr; // the encoder's buffer handed out, not yet submitted
+    Mp3Stream* sound = nullptr;  // null with audio: the track has ended, silence follows
+    uint64_t next = 0, end = 0;  // the next sample to push and the first not to
     std::vector<int16_t> pcm;
 };
 
@@ -59,7 +60,8 @@ CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedul
     CaptureVideo* c = new CaptureVideo;
     c->from = schedule->from;
     c->fps = (uint64_t)schedule->fps;
-    c->rowBytes = settings->width * (settings->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
+    c->rowBytes = (settings->pictureWidth > 0 ? settings->pictureWidth : settings->width) *
+                  (settings->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
     if (soundPath) c->sound = OpenSound(soundPath, soundProblem);
     c->audio = c->sound != nullptr;
     settings->fps = schedule->fps;
@@ -80,9 +82,26 @@ CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedul
     return c;
 }
 
+uint8_t* CaptureVideo_Buffer(void* user) {
+    CaptureVideo* c = (CaptureVideo*)user;
+    c->acquired = ZK_VideoAcquireFrame(c->video);
+    if (!c->acquired)
+        fprintf(stderr, "zelkor capture: %s\n", ZK_StatusText(ZK_VideoError(c->video)).c_str());
+    return c->acquired;
+}
+
 int CaptureVideo_Frame(void* user, uint64_t k, uint32_t, const uint8_t* pixels) {
     CaptureVideo* c = (CaptureVideo*)user;
-    int ok = ZK_VideoPushFrame(c->video, pixels, c->rowBytes);
+    // The same picture again for the next frame is copied from the buffer
+    // just submitted: the encoder only reads it, and it is not handed out
+    // again before the queue has gone round.
+    int ok;
+    if (pixels == c->acquired) {
+        c->acquired = nullptr;
+        ok = ZK_VideoSubmitFrame(c->video);
+    } else {
+        ok = ZK_VideoPushFrame(c->video, pixels, c->rowBytes);
+    }
     for (uint64_t until = std::min(SampleAt(c, k + 1), c->end);
          ok && c->audio && c->next < until;) {
         int n = (int)std::min<uint64_t>(CHUNK, until - c->next);

@@ -18,6 +18,9 @@ CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedul
                                 const char* soundPath, ZK_Status* soundProblem, ZK_Status* status);
 // The sink function (CaptureSink::frame) for it: frame k and the sound up to T_(k+1).
 int CaptureVideo_Frame(void* video, uint64_t k, uint32_t music, const uint8_t* pixels);
+// The encoder's next frame buffer, to read the picture straight into (a
+// CaptureSink's `buffer`); null, having said why, once the encoder failed.
+uint8_t* CaptureVideo_Buffer(void* video);
 // Completes the file and puts it in place. Frees it.
 ZK_Status CaptureVideo_Finish(CaptureVideo* video);
 // Removes what was written and frees it; null is fine.

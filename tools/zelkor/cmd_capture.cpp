@@ -18,6 +18,7 @@
 #include "engine/show_folder.h"
 #include "engine/show_shaders.h"
 #include "platform/draw_modern.h"
+#include "platform/opengl.h"
 #include "engine/timetable_nav.h"
 #include "core/log.h"
 #include "platform/draw.h"
@@ -263,6 +264,14 @@ int Capture(Options& o) {
         settings.crf = o.crf, settings.preset = o.preset;
         settings.pixelFormat = ZK_VIDEO_BGRA;
         settings.bottomUp = 1;
+        // Only the picture is read and converted, and the encoder's side fills
+        // the bars, where they fall on whole chroma samples (any 16:9 size does).
+        int x, y, w, h;
+        ZELKOR_PictureArea(o.width, o.height, &x, &y, &w, &h);
+        const int picture = !((x | y | w | h) & 1);
+        if (picture)
+            settings.pictureX = x, settings.pictureY = y, settings.pictureWidth = w,
+            settings.pictureHeight = h, settings.pixelFormat = ZK_VIDEO_RGBA;
         ZK_Status soundProblem, opened;
         video = CaptureVideo_Open(&settings, &o.schedule, o.noAudio ? nullptr : "sound.mp3",
                                   &soundProblem, &opened);
@@ -273,7 +282,9 @@ int Capture(Options& o) {
         if (!soundProblem.ok)
             fprintf(stderr, "zelkor capture: %s/%s; the video has no sound track\n", show,
                     ZK_StatusText(soundProblem).c_str());
-        sink.frame = CaptureVideo_Frame, sink.user = video, sink.bgra = 1;
+        sink.frame = CaptureVideo_Frame, sink.buffer = CaptureVideo_Buffer, sink.user = video;
+        sink.bgra = 1;
+        sink.picture = picture;
     } else {
         if (mkdir(out.c_str(), 0777) != 0 && errno != EEXIST) {
             fprintf(stderr, "zelkor capture: %s: cannot create folder: %s\n", out.c_str(),
