@@ -49,7 +49,7 @@ for size in 640x480 1280x720 1920x1080; do
             name="$size $renderer $preset"
             line=$(run "$name" --size $size --from "$FROM" --to "$TO" --renderer $renderer \
                 --preset $preset -o "$work/v.mp4") || { echo "$line"; continue; }
-            wall=$(echo "$line" | awk '{ print $(NF-4) }')
+            wall=$(echo "$line" | awk '{ print $(NF-5) }')
             bytes=$(stat -c %s "$work/v.mp4")
             echo "$line  $(awk -v s="$span" -v w="$wall" -v b="$bytes" \
                 'BEGIN { printf "%.2fx real time %6.1f MB", s / w, b / 1e6 }')"
