@@ -137,6 +137,18 @@ ZK_Status ZK_VideoCheck(const ZK_VideoSettings* s) {
     return ZK_FailIn(s->path ? s->path : "", why.problem);
 }
 
+void ZK_VideoBufferSize(const ZK_VideoSettings* s, int* width, int* height) {
+    const int picture = s->pictureWidth > 0;
+    *width = picture ? s->pictureWidth : s->width;
+    *height = picture ? s->pictureHeight : s->height;
+}
+
+int ZK_VideoRowBytes(const ZK_VideoSettings* s) {
+    int width = 0, height = 0;
+    ZK_VideoBufferSize(s, &width, &height);
+    return width * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
+}
+
 ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, ZK_Status* status) {
     std::string path = s->path ? s->path : "";
     ZK_Status checked = ZK_VideoCheck(s);
@@ -146,10 +158,9 @@ ZK_Video* ZK_VideoOpen(const ZK_VideoSettings* s, ZK_Status* status) {
     ZK_Video* v = new (std::nothrow) ZK_Video;
     if (!v) return ZK_Report(status, ZK_FailIn(path, "out of memory")), nullptr;
     v->path = path;
-    const int picture = s->pictureWidth > 0;
-    v->rowBytes =
-        (size_t)(picture ? s->pictureWidth : s->width) * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
-    v->height = picture ? s->pictureHeight : s->height;
+    int width = 0;
+    ZK_VideoBufferSize(s, &width, &v->height);
+    v->rowBytes = (size_t)ZK_VideoRowBytes(s);
     v->frameBytes = v->rowBytes * (size_t)v->height;
     v->audioChannels = s->audio ? s->audioChannels : 0;
     ZK_Status made = CreateTemp(v);

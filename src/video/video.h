@@ -36,6 +36,11 @@ struct ZK_VideoSettings {
 
 struct ZK_Video;
 
+// The caller's frame buffers: the picture's size when one is set, else the
+// frame's, and the bytes of a row.
+void ZK_VideoBufferSize(const ZK_VideoSettings* settings, int* width, int* height);
+int ZK_VideoRowBytes(const ZK_VideoSettings* settings);
+
 // Whether the settings are ones ZK_VideoOpen takes (a refusal names the
 // path); touches no file.
 ZK_Status ZK_VideoCheck(const ZK_VideoSettings* settings);

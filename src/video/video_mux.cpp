@@ -191,14 +191,13 @@ static int OpenVideo(VideoMux* m, const ZK_VideoSettings* s, ZK_Status* status) 
 
     m->width = s->width;
     m->height = s->height;
+    ZK_VideoBufferSize(s, &m->pictureWidth, &m->pictureHeight);
     const int picture = s->pictureWidth > 0;
-    m->pictureWidth = picture ? s->pictureWidth : s->width;
-    m->pictureHeight = picture ? s->pictureHeight : s->height;
     m->pictureX = picture ? s->pictureX : 0;
     m->pictureY = !picture      ? 0
                   : s->bottomUp ? s->height - s->pictureY - s->pictureHeight
                                 : s->pictureY;
-    m->rowBytes = m->pictureWidth * (s->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
+    m->rowBytes = ZK_VideoRowBytes(s);
     m->bottomUp = s->bottomUp;
     m->pixelFormat = s->pixelFormat;
     m->picture = av_frame_alloc();

@@ -2,7 +2,6 @@
 
 #include "capture_progress.h"
 #include "engine/runner.h"
-#include "platform/opengl.h"
 
 #include <csignal>
 #include <vector>
@@ -23,13 +22,8 @@ void Capture_CatchInterrupt() {
 int Capture_Run(const CaptureSchedule* schedule, int width, int height, const CaptureSink* sink,
                 int quiet, uint32_t lead, CaptureReport* report) {
     const uint64_t total = CaptureSchedule_Count(schedule);
-    if (sink->picture) {
-        int x, y;
-        ZELKOR_PictureArea(width, height, &x, &y, &width, &height);
-    }
     std::vector<uint8_t> pixels;
-    if (!sink->buffer)
-        pixels.resize((size_t)width * height * (sink->bgra || sink->picture ? 4 : 3));
+    if (!sink->buffer) pixels.resize((size_t)width * height * (sink->bgra ? 4 : 3));
     uint32_t music = Runner_FrameTime(0);
     uint32_t last = schedule->fps > 0 ? schedule->to : total ? schedule->times.back() : music;
     uint32_t due = schedule->fps > 0 ? schedule->from : total ? schedule->times.front() : music;

@@ -11,9 +11,9 @@
 // width x height pixels with rows bottom up, BGRA when `bgra` is set, else
 // RGB; it returns 1 to go on, or 0 to stop after saying why on stderr. The
 // same pixels come again for the next k when that is due on the same frame.
-// With `picture` the pixels are the picture between the bars alone
-// (ZELKOR_PictureArea), as RGBA, and the sink places it itself. With
-// `buffer`, frames are read where it says (null: stop, having said why).
+// With `buffer`, frames are read where it says (null: stop, having said
+// why). With `picture` (only with `buffer`) they are the picture between
+// the bars alone (ZELKOR_PictureArea), as RGBA, and the sink places it.
 struct CaptureSink {
     int (*frame)(void* user, uint64_t k, uint32_t music, const uint8_t* pixels) = nullptr;
     uint8_t* (*buffer)(void* user) = nullptr;

@@ -60,8 +60,7 @@ CaptureVideo* CaptureVideo_Open(ZK_VideoSettings* settings, const CaptureSchedul
     CaptureVideo* c = new CaptureVideo;
     c->from = schedule->from;
     c->fps = (uint64_t)schedule->fps;
-    c->rowBytes = (settings->pictureWidth > 0 ? settings->pictureWidth : settings->width) *
-                  (settings->pixelFormat == ZK_VIDEO_RGB ? 3 : 4);
+    c->rowBytes = ZK_VideoRowBytes(settings);
     if (soundPath) c->sound = OpenSound(soundPath, soundProblem);
     c->audio = c->sound != nullptr;
     settings->fps = schedule->fps;
